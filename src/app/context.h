@@ -1,0 +1,125 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "app/bounded_text.h"
+#include "platform/platform.h"
+
+namespace voxrig {
+
+// Everything the panel keeps for the whole run lives here, grouped by the
+// subsystem that owns it. Procedures are functions over one Context, so a test
+// can build a whole program around fake services and two programs can run in
+// one process.
+
+// Start-up, configuration and shutdown.
+struct AppState {
+  int programRunning = 0;
+  BoundedText versionText = "4.0b";
+  BoundedText bannerText;
+  BoundedText authorText;
+  BoundedText voicePrefix = "wave\\";
+  BoundedText waveFolder = "wave\\";
+  BoundedText portSetting;
+  BoundedText speedSetting;
+  BoundedText radioSetting;
+  int voiceEnabled = 0;
+  int debugEnabled = 0;
+};
+
+// The event handler and key queue, and the debug log.
+struct PanelState {
+  static constexpr int kQueueSize = 20;
+  static constexpr int kNoKey = 999;
+  std::array<std::int32_t, kQueueSize> keyQueue{};
+  int keyQueueCount = 0;
+  int keyHeld = 0;
+  int currentKey = kNoKey;
+  std::unique_ptr<OutputFile> debugFile;
+  BoundedText logLine;
+};
+
+// One slot of the serial port table: the device open on that port number.
+struct PortSlots {
+  static constexpr int kPortCount = 256;
+  std::array<std::unique_ptr<SerialDevice>, kPortCount + 1> device;  // slot 0 unused
+};
+
+// The receiver link: port, framing, connect and poll.
+struct LinkState {
+  PortSlots ports;
+  BoundedText commandText;
+  BoundedText replyText;
+  BoundedText statusLine;
+  BoundedText meterBar = "******************";
+  int bytesWaiting = 0;
+  int linkState = -1;
+  int comPort = 0;
+  int baudRate = 0;
+  int dataBits = 8;
+  int parityCode = 0;
+  int stopBitsCode = 2;
+  int pollState = 0;
+  int signalLevel = 0;
+  int squelchClosed = 0;
+  int scanState = 0;
+  int bankScanState = 0;
+  int resumeCountdown = 0;
+  int scanVoice = 1;
+};
+
+// The command interpreter and the receiver memory scan commands.
+struct CommandState {
+  static constexpr int kPassSlots = 50;
+  int pendingCommand = 0;
+  BoundedText entryText;
+  int limitEntryFresh = 0;
+  int frequencyEntryFresh = 1;
+  std::array<BoundedText, kPassSlots> passedChannels;
+  int passCount = 1;
+};
+
+// The bank in memory and its file.
+struct BankState {
+  static constexpr int kSlotCount = 420;
+  static constexpr int kFileLines = 400;
+  using Slots = std::array<BoundedText, kSlotCount>;
+  Slots bankSlots;
+  Slots sourceSlots;
+  BoundedText bankFileName;
+  int bankLastSlot = 0;
+  int bankScanIndex = 0;
+  bool bankFound = false;
+};
+
+// Frequency, step, modes, switches and the program's own search.
+struct TuningState {
+  BoundedText frequencyText;
+  BoundedText frequencyDigits;
+  // Wider than the receiver needs so that tuning above 2147.483647 MHz gives
+  // the right text instead of wrapping round.
+  std::int64_t frequencyHz = 0;
+  BoundedText searchStepText;
+  BoundedText modeText;
+  int attenuatorOn = 0;
+  int noiseLimiterOn = 0;
+  BoundedText searchLowerText;
+  BoundedText searchUpperText;
+  int searchState = 0;
+  int searchStopMode = 0;
+  int searchHitCount = 0;
+};
+
+struct Context {
+  Platform platform;
+  AppState app;
+  PanelState panel;
+  LinkState link;
+  CommandState command;
+  BankState banks;
+  TuningState tuning;
+};
+
+}  // namespace voxrig

@@ -1,0 +1,1 @@
+#include "banks/bank_operations.h"

@@ -1,0 +1,1 @@
+#include "banks/receiver_transfer.h"

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "app/context.h"
+
+namespace voxrig {
+
+// W, two digits, a letter, Enter: programs a bank file into a receiver bank.
+void WriteBankToReceiver(Context& ctx);
+// Sets a receiver bank's "MW" value to 90 and waits for the receiver.
+void ConfigureReceiverBank(Context& ctx, char letter);
+
+}  // namespace voxrig

@@ -1,0 +1,1 @@
+#include "command/interpreter.h"

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/context.h"
+
+namespace voxrig {
+
+void InterpretKey(Context& ctx);
+void EnterCharacter(Context& ctx);
+void TuneToTypedFrequency(Context& ctx);
+void StartBankScan(Context& ctx);
+void StepBankChannel(Context& ctx);
+void DeleteBankFile(Context& ctx);
+
+}  // namespace voxrig

@@ -1,0 +1,1 @@
+#include "command/memory_scan.h"

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/context.h"
+
+namespace voxrig {
+
+void StartMemoryScan(Context& ctx);
+void PassChannel(Context& ctx);
+void LeaveScans(Context& ctx);
+void QueryReceiverBank(Context& ctx);
+void CheckReceiverBanks(Context& ctx);
+
+}  // namespace voxrig

@@ -1,0 +1,1 @@
+#include "link/connect_poll.h"

@@ -1,0 +1,85 @@
+#include "link/receiver_commands.h"
+
+#include "app/text_rules.h"
+
+namespace voxrig::receiver {
+
+std::string SetVfo(char vfo, const std::string& frequencyDigits) {
+  const long long megahertz = IntegerPart(NumberFromText(frequencyDigits));
+  std::string command = std::string("V") + vfo;
+  if (megahertz < 1000) command += "0";
+  if (megahertz < 100) command += "0";
+  if (megahertz < 10) command += "0";
+  command += frequencyDigits;
+  while (command.size() < 11) command += "0";
+  command += "0";
+  return command;
+}
+
+std::string SetStep(const std::string& stepText) {
+  const long long kilohertz = IntegerPart(NumberFromText(stepText));
+  std::string command = "ST";
+  if (kilohertz < 100) command += "0";
+  if (kilohertz < 10) command += "0";
+  command += stepText;
+  while (command.size() < 8) command += "0";
+  return command;
+}
+
+std::string SelectMode(int modeCode) { return "MD" + std::to_string(modeCode); }
+
+std::string Attenuator(bool on) { return on ? "AT1" : "AT0"; }
+
+std::string NoiseLimiter(bool on) { return on ? "NL1" : "NL0"; }
+
+std::string StartMemoryScan(const std::string& bank) { return "MS" + bank; }
+
+std::string RecallChannel(const std::string& channel) { return "MR" + channel; }
+
+std::string PassChannel(bool pass) { return pass ? "MP1" : "MP0"; }
+
+std::string ClearBank(char bank) { return std::string("MQ") + bank + "%%"; }
+
+std::string ReadBankSize(char bank) { return std::string("MW") + bank; }
+
+std::string SetBankSizeNinety(char bank) { return std::string("MW") + bank + "90"; }
+
+std::string ChannelFrequencyField(const std::string& frequencyText) {
+  const auto point = frequencyText.find('.');
+  std::string megahertz = frequencyText.substr(0, point);
+  const std::string decimals =
+      point == std::string::npos ? std::string() : frequencyText.substr(point + 1);
+  // Leading zeros carry no value; the receiver wants exactly four megahertz
+  // digits below 10 000 MHz, so 0.5 and .5 both become 0000 5...
+  const auto firstNonZero = megahertz.find_first_not_of('0');
+  megahertz = firstNonZero == std::string::npos ? std::string() : megahertz.substr(firstNonZero);
+  while (megahertz.size() < 4) megahertz.insert(0, "0");
+  std::string field = megahertz + decimals;
+  while (field.size() < 10) field += "0";
+  return field;
+}
+
+std::string ChannelModeField(const std::string& modeText) {
+  struct Row {
+    const char* mode;
+    char code;
+  };
+  static constexpr Row kModeCodes[] = {{"WFM", '0'}, {"FM", '1'},  {"AM", '2'},
+                                       {"USB", '3'}, {"LSB", '4'}, {"CW ", '5'}};
+  for (const Row& row : kModeCodes) {
+    if (modeText == row.mode) return std::string(" MD") + row.code;
+  }
+  return " AU1";
+}
+
+std::string WriteChannel(char bank, int channel, const std::string& frequencyText,
+                         const std::string& modeText, const std::string& name) {
+  std::string number = std::to_string(channel);
+  if (number.size() < 2) number.insert(0, "0");
+  std::string paddedName = name.substr(0, 12);
+  paddedName.resize(12, ' ');
+  return std::string("MX") + bank + number + " RF" + ChannelFrequencyField(frequencyText) +
+         " ST012500" + ChannelModeField(modeText) + " TM" + paddedName;
+}
+
+}  // namespace voxrig::receiver

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "app/context.h"
+
+namespace voxrig {
+
+// The serial port table: ports 1 to 256. A port number outside that range, or
+// a slot that holds no open device, makes every operation do nothing and
+// report 0.
+
+// The device of port n: the link or device "COM" + n in the working folder
+// when there is one (a user links /dev/serial/by-id/... there), otherwise
+// /dev/ttyS(n-1).
+std::string PortDevicePath(Context& ctx, int port);
+
+int OpenPort(Context& ctx, int port, int baudRate);
+void SetReadTimeouts(Context& ctx, int port, int perByteMultiplier);
+int SetLineFormat(Context& ctx, int port, int dataBits, int parityCode, int stopBitsCode);
+int WritePort(Context& ctx, int port, const char* bytes, int count);
+int ReadPort(Context& ctx, int port, char* buffer, int maximum);
+int BytesWaiting(Context& ctx, int port);
+void ClosePort(Context& ctx, int port);
+
+}  // namespace voxrig

@@ -1,0 +1,1 @@
+#include "panel/debug_log.h"

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/context.h"
+
+namespace voxrig {
+
+// Creates debug1.dat (emptying an older one) and writes its header line.
+void OpenDebugLog(Context& ctx);
+// Writes panel.logLine and CR LF, only while the debug setting is on.
+void WriteLogLine(Context& ctx);
+void CloseDebugLog(Context& ctx);
+
+}  // namespace voxrig

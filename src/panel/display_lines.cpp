@@ -1,0 +1,1 @@
+#include "panel/display_lines.h"

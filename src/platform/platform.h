@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/file_system.h"
+#include "platform/serial_device.h"
+#include "platform/sound.h"
+#include "platform/window.h"
+
+namespace voxrig {
+
+// The services of the machine the panel runs on. The pointers are not owned:
+// the program's main (or a test) builds the real or fake services and lends
+// them to the context for its whole life.
+struct Platform {
+  Window* window = nullptr;
+  Display* display = nullptr;
+  Sound* sound = nullptr;
+  SerialDeviceOpener* serial = nullptr;
+  FileSystem* files = nullptr;
+  Clock* clock = nullptr;
+};
+
+}  // namespace voxrig

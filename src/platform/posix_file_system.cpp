@@ -1,0 +1,1 @@
+// posix_file_system: real implementation, filled in by its author.

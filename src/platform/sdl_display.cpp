@@ -1,0 +1,1 @@
+// sdl_display: real implementation, filled in by its author.

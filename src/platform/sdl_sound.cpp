@@ -1,0 +1,1 @@
+// sdl_sound: real implementation, filled in by its author.

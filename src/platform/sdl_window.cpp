@@ -1,0 +1,1 @@
+// sdl_window: real implementation, filled in by its author.

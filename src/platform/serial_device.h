@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace voxrig {
+
+// One open serial device. Reads never wait once SetReadTimeouts(-1) has been
+// given: they return whatever has arrived, possibly nothing.
+class SerialDevice {
+ public:
+  virtual ~SerialDevice() = default;
+  // -1: reads return at once. Any other value m: reads wait up to about
+  // 1000 ms between bytes and m ms per byte asked for.
+  virtual void SetReadTimeouts(int perByteMultiplier) = 0;
+  // Data bits, parity code (0 none, 1 odd, 2 even), stop-bits code (1 gives
+  // one stop bit, anything else two). Returns false when the device refused.
+  virtual bool SetLineFormat(int dataBits, int parityCode, int stopBitsCode) = 0;
+  virtual int Write(const char* bytes, int count) = 0;
+  virtual int Read(char* buffer, int maximum) = 0;
+  // Received bytes not yet read; also clears any pending line error.
+  virtual int BytesWaiting() = 0;
+};
+
+// Opens serial devices by path, for this program alone, at a speed, with
+// 8 data bits, no parity and one stop bit, flow control left as it was.
+// Returns null when the device cannot be opened or refuses the speed.
+class SerialDeviceOpener {
+ public:
+  virtual ~SerialDeviceOpener() = default;
+  virtual std::unique_ptr<SerialDevice> Open(const std::string& path, int baudRate) = 0;
+};
+
+}  // namespace voxrig

@@ -1,0 +1,1 @@
+// system_clock: real implementation, filled in by its author.

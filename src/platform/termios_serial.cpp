@@ -1,0 +1,1 @@
+// termios_serial: real implementation, filled in by its author.

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace voxrig {
+
+enum class EventKind { kCloseRequest, kKeyDown, kKeyUp, kTimerTick };
+
+// A window event. Key events carry the key's virtual-key code as the panel
+// knows them: letters 65-90 whatever the shift, digits 48-57, Enter 13,
+// Space 32, Page Up/Down 33/34, arrows 37-40, Delete 46, keypad digits 96-105,
+// F1-F12 112-123, the full-stop key 190.
+struct WindowEvent {
+  EventKind kind = EventKind::kTimerTick;
+  int key = 0;
+  friend bool operator==(const WindowEvent&, const WindowEvent&) = default;
+};
+
+struct WindowSpec {
+  std::string title;
+  int left = 0;
+  int top = 0;
+  int outerWidth = 0;
+  int outerHeight = 0;
+};
+
+// The panel's one window: its event queue and timer 1. Everything runs on one
+// thread; WaitEvents sleeps until at least one event is pending and returns
+// all pending ones. The timer keeps at most one tick pending.
+class Window {
+ public:
+  virtual ~Window() = default;
+  // Opens the fixed-size window (title bar, system menu, minimise box, no
+  // maximise box, no sizing border). False when it cannot be created.
+  virtual bool Open(const WindowSpec& spec) = 0;
+  virtual void StartTimer(int periodMs) = 0;
+  virtual void StopTimer() = 0;
+  virtual std::vector<WindowEvent> WaitEvents() = 0;
+  virtual void Close() = 0;
+};
+
+}  // namespace voxrig

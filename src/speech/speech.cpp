@@ -1,0 +1,1 @@
+#include "speech/speech.h"

@@ -1,0 +1,1 @@
+#include "tuning/search.h"

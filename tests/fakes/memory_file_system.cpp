@@ -1,0 +1,45 @@
+#include "fakes/memory_file_system.h"
+
+namespace voxrig::fakes {
+
+namespace {
+
+class MemoryOutputFile : public OutputFile {
+ public:
+  MemoryOutputFile(MemoryFileSystem& files, std::string path)
+      : files_(files), path_(std::move(path)) {}
+  bool Write(const std::string& bytes) override {
+    if (files_.diskFull) return false;
+    files_.files[path_] += bytes;
+    return true;
+  }
+
+ private:
+  MemoryFileSystem& files_;
+  std::string path_;
+};
+
+}  // namespace
+
+std::optional<std::string> MemoryFileSystem::ReadFile(const std::string& path) {
+  const auto it = files.find(path);
+  if (it == files.end()) return std::nullopt;
+  return it->second;
+}
+
+bool MemoryFileSystem::ReplaceFile(const std::string& path, const std::string& bytes) {
+  if (diskFull || failingWrites.count(path) != 0) return false;
+  files[path] = bytes;
+  ++replaceCount;
+  return true;
+}
+
+std::unique_ptr<OutputFile> MemoryFileSystem::CreateFile(const std::string& path) {
+  if (diskFull || failingWrites.count(path) != 0) return nullptr;
+  files[path].clear();
+  return std::make_unique<MemoryOutputFile>(*this, path);
+}
+
+bool MemoryFileSystem::RemoveFile(const std::string& path) { return files.erase(path) != 0; }
+
+}  // namespace voxrig::fakes

@@ -1,0 +1,37 @@
+#include "fakes/scripted_window.h"
+
+namespace voxrig::fakes {
+
+bool ScriptedWindow::Open(const WindowSpec& windowSpec) {
+  spec = windowSpec;
+  opened = !failOpen;
+  return opened;
+}
+
+void ScriptedWindow::StartTimer(int periodMs) {
+  timerRunning = true;
+  timerPeriodMs = periodMs;
+}
+
+std::vector<WindowEvent> ScriptedWindow::WaitEvents() {
+  if (script.empty()) return {CloseRequest()};
+  std::vector<WindowEvent> batch = std::move(script.front());
+  script.pop_front();
+  return batch;
+}
+
+void ScriptedWindow::AddKey(int key) {
+  AddBatch({KeyDown(key)});
+  AddBatch({KeyUp(key)});
+}
+
+void ScriptedWindow::AddTicks(int count) {
+  for (int i = 0; i < count; ++i) AddBatch({Tick()});
+}
+
+WindowEvent KeyDown(int key) { return {EventKind::kKeyDown, key}; }
+WindowEvent KeyUp(int key) { return {EventKind::kKeyUp, key}; }
+WindowEvent Tick() { return {EventKind::kTimerTick, 0}; }
+WindowEvent CloseRequest() { return {EventKind::kCloseRequest, 0}; }
+
+}  // namespace voxrig::fakes

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/window.h"
+
+namespace voxrig::fakes {
+
+// A window whose events come from a script: each WaitEvents call returns the
+// next batch. When the script runs out it asks to close, so a test program
+// can never hang in its message loop.
+class ScriptedWindow : public Window {
+ public:
+  bool Open(const WindowSpec& spec) override;
+  void StartTimer(int periodMs) override;
+  void StopTimer() override { timerRunning = false; }
+  std::vector<WindowEvent> WaitEvents() override;
+  void Close() override { closed = true; }
+
+  void AddBatch(std::vector<WindowEvent> batch) { script.push_back(std::move(batch)); }
+  // A key press and release, each handed out in its own batch.
+  void AddKey(int key);
+  void AddTicks(int count);
+
+  std::deque<std::vector<WindowEvent>> script;
+  WindowSpec spec;
+  bool opened = false;
+  bool closed = false;
+  bool timerRunning = false;
+  int timerPeriodMs = 0;
+  bool failOpen = false;
+};
+
+class FixedClock : public Clock {
+ public:
+  LocalDateTime Now() override { return now; }
+  LocalDateTime now{2026, 12, 7, 9, 5, 3};
+};
+
+WindowEvent KeyDown(int key);
+WindowEvent KeyUp(int key);
+WindowEvent Tick();
+WindowEvent CloseRequest();
+
+}  // namespace voxrig::fakes

@@ -1,0 +1,30 @@
+#include "fakes/test_program.h"
+
+#include "link/serial_port.h"
+
+namespace voxrig::fakes {
+
+TestProgram::TestProgram() {
+  ctx.platform.window = &window;
+  ctx.platform.display = &display;
+  ctx.platform.sound = &sound;
+  ctx.platform.serial = &serial;
+  ctx.platform.files = &files;
+  ctx.platform.clock = &clock;
+  ctx.app.voiceEnabled = 1;
+}
+
+void TestProgram::AttachReceiver() {
+  ctx.link.comPort = 1;
+  OpenPort(ctx, 1, 19200);
+  SetReadTimeouts(ctx, 1, -1);
+  SetLineFormat(ctx, 1, 8, 0, 2);
+}
+
+void TestProgram::ClearRecords() {
+  line.written.clear();
+  sound.Clear();
+  display.Clear();
+}
+
+}  // namespace voxrig::fakes

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/context.h"
+#include "fakes/fake_display.h"
+#include "fakes/fake_serial.h"
+#include "fakes/fake_sound.h"
+#include "fakes/fake_time.h"
+#include "fakes/memory_file_system.h"
+#include "fakes/scripted_window.h"
+
+namespace voxrig::fakes {
+
+// A whole panel built around fakes: a context whose platform is a scripted
+// window, a recording display and sound, a fake serial line, an in-memory
+// working folder and a fixed clock.
+struct TestProgram {
+  TestProgram();
+  TestProgram(const TestProgram&) = delete;
+  TestProgram& operator=(const TestProgram&) = delete;
+
+  // Opens port 1 on the fake line, as a connect would, without the connect's
+  // commands and prompts (for tests of one procedure).
+  void AttachReceiver();
+  // What the receiver was sent, split at CR.
+  std::vector<std::string> Commands() const { return line.Commands(); }
+  std::vector<std::string> Heard() const { return sound.heard(); }
+  // Forgets what was sent, heard and drawn so far.
+  void ClearRecords();
+
+  FakeTime time;
+  FakeDisplay display;
+  FakeSound sound{time};
+  FakeLine line;
+  FakeSerialOpener serial{line};
+  MemoryFileSystem files;
+  ScriptedWindow window;
+  FixedClock clock;
+  Context ctx;
+};
+
+}  // namespace voxrig::fakes
