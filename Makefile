@@ -1,0 +1,64 @@
+# voxrig: `make demo` to try the panel against the simulated receiver,
+# `make test` for the whole suite. Both install what is missing first.
+SHELL := /bin/bash
+JOBS ?= 2
+BUILD := build
+ASAN_BUILD := build-asan
+FUZZ_BUILD := build-fuzz
+FUZZ_RUNS ?= 20000
+
+# No sound card on a build machine: SDL's dummy driver still plays each
+# prompt for its length, so the receiver's pacing is real.
+TEST_ENV := SDL_AUDIODRIVER=dummy \
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: all deps build build-asan build-fuzz prompts test test-plain test-sanitized fuzz demo bench format clean
+
+all: build
+
+deps:
+	@tools/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j$(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVOXRIG_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+
+build-fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DVOXRIG_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target bank_fuzz
+
+wave/.made: tools/make-prompts tools/prompt-words.txt | deps
+	tools/make-prompts wave
+	touch $@
+
+prompts: wave/.made
+
+test: test-plain test-sanitized fuzz
+
+test-plain: build
+	$(TEST_ENV) tools/with-xvfb ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+test-sanitized: build-asan
+	$(TEST_ENV) tools/with-xvfb ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
+
+fuzz: build-fuzz
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(TEST_ENV) $(FUZZ_BUILD)/fuzz/bank_fuzz -runs=$(FUZZ_RUNS) -seed=1 $(FUZZ_BUILD)/corpus fuzz/seeds
+
+demo: build prompts
+	tools/run-demo $(BUILD)
+
+bench: build prompts
+	tools/with-xvfb tools/run-bench $(BUILD)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) wave demo
