@@ -49,7 +49,7 @@ test-sanitized: build-asan
 
 fuzz: build-fuzz
 	mkdir -p $(FUZZ_BUILD)/corpus
-	$(TEST_ENV) $(FUZZ_BUILD)/fuzz/bank_fuzz -runs=$(FUZZ_RUNS) -seed=1 $(FUZZ_BUILD)/corpus fuzz/seeds
+	$(TEST_ENV) $(FUZZ_BUILD)/fuzz/bank_fuzz -runs=$(FUZZ_RUNS) -seed=1 -max_len=4096 $(FUZZ_BUILD)/corpus fuzz/corpus/bank
 
 demo: build prompts
 	tools/run-demo $(BUILD)

@@ -45,6 +45,7 @@ class BoundedText {
   friend bool operator==(const BoundedText& a, const BoundedText& b) { return a.text_ == b.text_; }
   friend bool operator==(const BoundedText& a, std::string_view b) { return a.text_ == b; }
   friend bool operator==(const BoundedText& a, const char* b) { return a.text_ == b; }
+  friend bool operator==(const BoundedText& a, const std::string& b) { return a.text_ == b; }
   friend std::string operator+(const BoundedText& a, std::string_view b) {
     return a.text_ + std::string(b);
   }
@@ -55,6 +56,12 @@ class BoundedText {
     return a.text_ + b.text_;
   }
   friend std::string operator+(const BoundedText& a, char b) { return a.text_ + b; }
+  // Exact matches for literals and std::string, which would otherwise convert
+  // both to std::string_view and to BoundedText and leave "x" + text ambiguous.
+  friend std::string operator+(const BoundedText& a, const char* b) { return a.text_ + b; }
+  friend std::string operator+(const char* a, const BoundedText& b) { return a + b.text_; }
+  friend std::string operator+(const BoundedText& a, const std::string& b) { return a.text_ + b; }
+  friend std::string operator+(const std::string& a, const BoundedText& b) { return a + b.text_; }
 
  private:
   static std::string Cut(std::string_view text) {

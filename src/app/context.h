@@ -68,6 +68,10 @@ struct LinkState {
   int bankScanState = 0;
   int resumeCountdown = 0;
   int scanVoice = 1;
+  // "RX" asks since the search stopped on a signal without an answer that
+  // carried its frequency; bounded so a silent receiver cannot hold the
+  // keyboard for ever.
+  int receiveStateAsks = 0;
 };
 
 // The command interpreter and the receiver memory scan commands.
@@ -92,6 +96,9 @@ struct BankState {
   int bankLastSlot = 0;
   int bankScanIndex = 0;
   bool bankFound = false;
+  // Result of the last WriteBankFile: K says "wrerr" instead of "ok" when the
+  // channel's removal could not be written.
+  bool lastWriteOk = true;
 };
 
 // Frequency, step, modes, switches and the program's own search.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace voxrig {
 
@@ -61,19 +62,39 @@ double NumberFromText(std::string_view text) {
   return negative ? -value : value;
 }
 
-// The default floating-point rounding mode rounds ties to even.
-long long RoundToInteger(double value) { return std::llrint(value); }
+namespace {
 
-long long IntegerPart(double value) { return static_cast<long long>(std::trunc(value)); }
+// A whole number beyond the range of a 64-bit integer (a typed entry of 254
+// digits reads as 1e253) saturates instead of overflowing the conversion.
+long long SaturatedInteger(double whole) {
+  if (std::isnan(whole)) return 0;
+  if (whole >= 9223372036854775808.0) return std::numeric_limits<long long>::max();
+  if (whole < -9223372036854775808.0) return std::numeric_limits<long long>::min();
+  return static_cast<long long>(whole);
+}
+
+// The number with the given count of decimals, however many digits it has.
+std::string FixedText(double value, int decimals) {
+  const int length = std::snprintf(nullptr, 0, "%.*f", decimals, value);
+  std::string text(static_cast<std::size_t>(length), '\0');
+  std::snprintf(text.data(), text.size() + 1, "%.*f", decimals, value);
+  return text;
+}
+
+}  // namespace
+
+// The default floating-point rounding mode rounds ties to even.
+long long RoundToInteger(double value) {
+  return SaturatedInteger(std::nearbyint(value));
+}
+
+long long IntegerPart(double value) {
+  return SaturatedInteger(std::trunc(value));
+}
 
 std::string TextFromNumber(double value) {
-  char buffer[64];
-  if (value == std::trunc(value) && std::fabs(value) < 1e18) {
-    std::snprintf(buffer, sizeof buffer, " %lld", static_cast<long long>(value));
-  } else {
-    std::snprintf(buffer, sizeof buffer, " %.2f", value);
-  }
-  return buffer;
+  if (value == 0) value = 0;  // a negative zero reads as 0
+  return " " + FixedText(value, value == std::trunc(value) ? 0 : 2);
 }
 
 std::vector<std::string> SplitLines(std::string_view content) {
@@ -84,7 +105,8 @@ std::vector<std::string> SplitLines(std::string_view content) {
     while (end < content.size() && content[end] != '\r' && content[end] != '\n') ++end;
     lines.emplace_back(content.substr(start, end - start));
     if (end < content.size()) {
-      const bool crlf = content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n';
+      const bool crlf =
+          content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n';
       end += crlf ? 2 : 1;
     }
     start = end;

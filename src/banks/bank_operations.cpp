@@ -1,1 +1,134 @@
 #include "banks/bank_operations.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "app/text_rules.h"
+#include "banks/bank_file.h"
+#include "banks/bank_layout.h"
+#include "banks/bank_names.h"
+#include "speech/speech.h"
+#include "tuning/frequency.h"
+#include "tuning/modes.h"
+
+namespace voxrig {
+
+namespace {
+
+using banks::BankLayout;
+using banks::Channel;
+
+// Tunes VFO A to the frequency in a slot of the bank, as the panel shows it.
+void TuneSlot(Context& ctx, int slot) {
+  ctx.tuning.frequencyText = ctx.banks.bankSlots[slot];
+  ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
+  SetVfoA(ctx);
+}
+
+// Sorting leaves channels of one frequency next to each other; each channel
+// whose frequency text equals the one before it goes. A channel that was just
+// dropped compares as one blank, so of three equal channels in a row the third
+// stays, as it always has in this panel's banks.
+void DropRepeats(std::vector<Channel>& channels) {
+  std::vector<bool> dropped(channels.size(), false);
+  for (std::size_t i = 0; i + 1 < channels.size(); ++i) {
+    const std::string here = dropped[i] ? std::string(" ") : channels[i].frequency.str();
+    if (here == channels[i + 1].frequency) dropped[i + 1] = true;
+  }
+  std::vector<Channel> kept;
+  for (std::size_t i = 0; i < channels.size(); ++i) {
+    if (!dropped[i]) kept.push_back(std::move(channels[i]));
+  }
+  channels = std::move(kept);
+}
+
+}  // namespace
+
+void SelectBank(Context& ctx) {
+  if (banks::RefuseBankArgument(ctx)) return;
+  BankState& banks = ctx.banks;
+  banks.bankFileName = banks::BankFileName(ctx.command.entryText);
+  Pause(ctx);
+  // No "MQA%%" goes out here: the receiver takes it as "clear memory bank A",
+  // and selecting a bank file must never wipe the receiver's own channels.
+  ReadBankFile(ctx);
+  if (!banks.bankFound) {
+    ctx.link.bankScanState = 0;
+    ctx.link.scanState = 0;
+    ctx.tuning.searchState = 0;
+    return;
+  }
+  ctx.command.pendingCommand = 0;
+  ctx.link.bankScanState = 1;
+  banks.bankScanIndex = banks::kFirstChannelSlot;
+  Pause(ctx);
+  // A bank without channels holds its terminator in slot 4; "9999" is no
+  // frequency to tune.
+  if (!banks::ReadLayout(banks.bankSlots, BankState::kFileLines).channels.empty()) {
+    TuneSlot(ctx, banks::kFirstChannelSlot);
+  }
+  Pause(ctx);
+  ctx.tuning.modeText = banks.bankSlots[1];
+  ApplyMode(ctx);
+  Pause(ctx);
+  ctx.tuning.searchStepText = banks.bankSlots[2];
+  SetStep(ctx);
+  Say(ctx, "sel");
+}
+
+void DeleteChannel(Context& ctx) {
+  BankState& banks = ctx.banks;
+  BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
+  const int oldLastSlot = banks::LastFileSlot(layout);
+  const int index = banks.bankScanIndex;
+  const int count = static_cast<int>(layout.channels.size());
+  // The channel whose record holds the index; an index outside the bank (a
+  // bank put or transferred into after the selection) names no channel and
+  // nothing is removed.
+  const int channel = (std::max(index, banks::kFirstChannelSlot) - banks::kFirstChannelSlot) / 2;
+  const bool onChannel = index >= banks::kFirstChannelSlot && channel < count;
+  if (onChannel) {
+    // Every later channel moves up one record, however long the bank is.
+    layout.channels.erase(layout.channels.begin() + channel);
+    banks::WriteLayout(banks.bankSlots, layout, oldLastSlot);
+  }
+  const int remaining = static_cast<int>(layout.channels.size());
+  if (remaining == 0) {
+    // Nothing is left to tune; the index waits on the first channel's slot.
+    banks.bankScanIndex = banks::kFirstChannelSlot;
+  } else {
+    // The channel that followed the removed one is now the current one; after
+    // the last channel the one that is now last takes its place.
+    banks.bankScanIndex = banks::ChannelSlot(std::min(channel, remaining - 1));
+    TuneSlot(ctx, banks.bankScanIndex);
+  }
+  WriteBankFile(ctx);
+}
+
+void SortBank(Context& ctx) {
+  if (banks::RefuseBankArgument(ctx)) return;
+  BankState& banks = ctx.banks;
+  banks.bankFileName = banks::BankFileName(ctx.command.entryText);
+  ReadBankFile(ctx);
+  if (!banks.bankFound) return;
+  BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
+  const int oldLastSlot = banks::LastFileSlot(layout);
+  // Only the channels in front of the terminator are ordered, by their number
+  // and keeping the order of equal ones, so a frequency above 9999 MHz sorts
+  // last among them instead of past the end of the bank.
+  std::vector<std::pair<double, Channel>> keyed;
+  keyed.reserve(layout.channels.size());
+  for (Channel& channel : layout.channels) {
+    keyed.emplace_back(NumberFromText(channel.frequency.str()), std::move(channel));
+  }
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  layout.channels.clear();
+  for (auto& entry : keyed) layout.channels.push_back(std::move(entry.second));
+  DropRepeats(layout.channels);
+  banks::WriteLayout(banks.bankSlots, layout, oldLastSlot);
+  SayWriteResult(ctx, WriteBankFile(ctx));
+}
+
+}  // namespace voxrig

@@ -1,1 +1,166 @@
 #include "link/connect_poll.h"
+
+#include "app/text_rules.h"
+#include "banks/bank_operations.h"
+#include "link/command_link.h"
+#include "link/poll_status.h"
+#include "link/receiver_commands.h"
+#include "link/reply_frequency.h"
+#include "link/serial_port.h"
+#include "panel/display_lines.h"
+#include "speech/speech.h"
+#include "tuning/frequency.h"
+#include "tuning/modes.h"
+
+namespace voxrig {
+
+namespace {
+
+// The receiver is asked where its search stopped this many times; a receiver
+// that never answers with a frequency then lets the keyboard back (keys wait
+// while the poll asks) instead of holding the panel for ever. A working
+// receiver answers the first or second ask.
+constexpr int kMostReceiveStateAsks = 20;
+
+void ResetSharedState(Context& ctx) {
+  ctx.command.pendingCommand = 0;
+  ctx.link.linkState = -1;
+  ctx.command.limitEntryFresh = 0;
+  ctx.command.frequencyEntryFresh = 1;
+  ctx.link.pollState = 0;
+  ctx.link.resumeCountdown = 0;
+  ctx.panel.keyQueueCount = 0;
+  ctx.banks.bankScanIndex = 0;
+  ctx.tuning.searchStopMode = 0;
+  ctx.tuning.searchState = 0;
+  ctx.link.scanState = 0;
+  ctx.link.bankScanState = 0;
+  ctx.tuning.noiseLimiterOn = 0;
+  ctx.command.passCount = 1;
+  ctx.link.scanVoice = 1;
+  ctx.link.receiveStateAsks = 0;
+}
+
+void OpenReceiverPort(Context& ctx) {
+  LinkState& link = ctx.link;
+  const std::string& port = ctx.app.portSetting.str();
+  link.comPort = static_cast<int>(RoundToInteger(NumberFromText(RightText(port, 1))));
+  link.baudRate = static_cast<int>(RoundToInteger(NumberFromText(ctx.app.speedSetting.str())));
+  link.dataBits = 8;
+  link.parityCode = 0;
+  link.stopBitsCode = 2;
+  ClosePort(ctx, link.comPort);
+  OpenPort(ctx, link.comPort, link.baudRate);
+  SetReadTimeouts(ctx, link.comPort, -1);
+  SetLineFormat(ctx, link.comPort, link.dataBits, link.parityCode, link.stopBitsCode);
+}
+
+void SendPollCommand(Context& ctx, const char* command, int nextStep) {
+  ctx.link.commandText = command;
+  SendCommand(ctx);
+  ctx.link.pollState = nextStep;
+}
+
+// Step 4: the answer to "RX" tells where the search stopped.
+void ReadSearchHit(Context& ctx) {
+  ReadReply(ctx);
+  const auto hit = SearchHitFrequency(ctx.link.replyText.str());
+  if (hit) {
+    ctx.tuning.frequencyDigits = hit->digits;
+    ctx.tuning.frequencyText = hit->text;
+    ShowFrequency(ctx);
+    LogSearchHit(ctx);
+    ctx.link.receiveStateAsks = 0;
+    ctx.link.pollState = 0;
+    return;
+  }
+  ctx.link.receiveStateAsks += 1;
+  if (ctx.link.receiveStateAsks < kMostReceiveStateAsks) {
+    ctx.link.pollState = 3;
+    return;
+  }
+  // The receiver never said where it stopped: nothing is logged, the listener
+  // hears that it did not answer, and the search rules carry on.
+  ctx.link.receiveStateAsks = 0;
+  Say(ctx, "rnc");
+  ctx.link.pollState = 0;
+}
+
+// Step 6: where a receiver scan holds, from the level answer already read.
+void ShowHeldFrequency(Context& ctx) {
+  const auto held = HeldScanFrequency(ctx.link.replyText.str());
+  if (held) {
+    ctx.tuning.frequencyText = held->text;
+    ctx.tuning.frequencyDigits = held->digits;
+    ShowFrequency(ctx);
+  }
+  ctx.link.pollState = 0;
+}
+
+}  // namespace
+
+void ConnectReceiver(Context& ctx) {
+  Display& display = *ctx.platform.display;
+  display.SetTextPosition(0, 0);
+  display.SetFont(ArielBold(50));
+  ResetSharedState(ctx);
+
+  ctx.link.statusLine = "Connecting";
+  ctx.tuning.frequencyText = "";
+  ctx.link.meterBar = "******************";
+  ctx.tuning.searchLowerText = "145";
+  ctx.tuning.searchUpperText = "146";
+  ctx.tuning.searchStepText = "12.5";
+  ShowSearchLine(ctx);
+
+  OpenReceiverPort(ctx);
+
+  // The known state: 145 MHz, FM, 12.5 kHz steps, attenuator off. The
+  // answers are left in the port; the first poll read finds them and so
+  // notices that the receiver is there.
+  ctx.tuning.frequencyText = "145";
+  ctx.tuning.frequencyDigits = "145";
+  SetVfoA(ctx);
+  SpeakFrequency(ctx);
+  Pause(ctx);
+  SelectMode(ctx, Mode::kFM);
+  Pause(ctx);
+  SetStep(ctx);
+  ctx.tuning.attenuatorOn = 1;
+  ToggleAttenuator(ctx);
+
+  display.SetTextPosition(370, 80);
+  display.SetFont(ArielBold(50));
+  display.Print(ctx.tuning.modeText + "      ");
+}
+
+void RunPollStep(Context& ctx) {
+  switch (ctx.link.pollState) {
+    case 1:
+      SendPollCommand(ctx, receiver::kReadLevel, 2);
+      return;
+    case 2:
+      ReadReply(ctx);
+      UpdateMeter(ctx);
+      DecideStatus(ctx);
+      return;
+    case 3:
+      SendPollCommand(ctx, receiver::kReadReceiveState, 4);
+      return;
+    case 4:
+      ReadSearchHit(ctx);
+      return;
+    case 5:
+      ctx.link.pollState = 6;  // one tick for the receiver to settle
+      return;
+    case 6:
+      ShowHeldFrequency(ctx);
+      return;
+    default:
+      // Idle (the tick moves 0 to 1) or a state no step knows: start afresh.
+      ctx.link.pollState = 0;
+      return;
+  }
+}
+
+}  // namespace voxrig

@@ -1,1 +1,58 @@
 #include "panel/key_handler.h"
+
+#include "command/interpreter.h"
+#include "link/connect_poll.h"
+
+namespace voxrig {
+
+namespace {
+
+// A key press takes two entries: its code and the 0 separator after which the
+// interpreter reads the receiver's answer to what the key sent.
+void QueueKey(PanelState& panel, int key) {
+  if (panel.keyHeld == 1) return;  // auto-repeat, or a second key pressed meanwhile
+  // The latch is set even when the queue is full, so that the key's own
+  // auto-repeat cannot slip into the queue once it has room again: a key the
+  // listener pressed while ten others waited is lost as a whole.
+  panel.keyHeld = 1;
+  if (panel.keyQueueCount > PanelState::kQueueSize - 2) return;
+  panel.keyQueue[panel.keyQueueCount] = key;
+  panel.keyQueue[panel.keyQueueCount + 1] = 0;
+  panel.keyQueueCount += 2;
+}
+
+// Keys and the poll cycle never interleave: queued keys wait for a running
+// poll cycle to end, and no cycle starts while keys wait.
+void OnTick(Context& ctx) {
+  if (ctx.link.pollState != 0) {
+    RunPollStep(ctx);
+  } else if (ctx.panel.keyQueueCount == 0) {
+    ctx.link.pollState = 1;  // this tick sends nothing; the next starts the cycle
+  } else {
+    InterpretKey(ctx);
+  }
+}
+
+}  // namespace
+
+int OnWindowEvent(Context& ctx, const WindowEvent& event) {
+  switch (event.kind) {
+    case EventKind::kCloseRequest:
+      // The shutdown sequence closes the window once the message loop ends.
+      ctx.app.programRunning = 0;
+      break;
+    case EventKind::kKeyDown:
+      QueueKey(ctx.panel, event.key);
+      break;
+    case EventKind::kKeyUp:
+      ctx.panel.keyHeld = 0;
+      ctx.panel.currentKey = PanelState::kNoKey;
+      break;
+    case EventKind::kTimerTick:
+      OnTick(ctx);
+      break;
+  }
+  return 0;
+}
+
+}  // namespace voxrig

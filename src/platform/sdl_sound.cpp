@@ -1,1 +1,167 @@
-// sdl_sound: real implementation, filled in by its author.
+#include "platform/sdl_sound.h"
+
+#include <algorithm>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "platform/prompt_path.h"
+
+namespace voxrig {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+std::filesystem::path CurrentFolder() {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::current_path(error);
+  return error ? std::filesystem::path(".") : folder;
+}
+
+int BytesPerSecond(const SDL_AudioSpec& audio) {
+  return audio.freq * audio.channels * static_cast<int>(SDL_AUDIO_BITSIZE(audio.format) / 8);
+}
+
+milliseconds LengthOf(std::size_t bytes, const SDL_AudioSpec& audio) {
+  const int perSecond = BytesPerSecond(audio);
+  if (perSecond <= 0) return milliseconds(0);
+  return milliseconds(static_cast<long long>(bytes) * 1000 / perSecond);
+}
+
+// Converts a wave file's samples to the device's format, resampling if need
+// be. (SDL_AudioCVT rather than SDL_AudioStream: the stream drops the last
+// few hundredths of a second of a resampled prompt.)
+std::optional<std::vector<Uint8>> Convert(const SDL_AudioSpec& from, const Uint8* data, Uint32 size,
+                                          const SDL_AudioSpec& to) {
+  SDL_AudioCVT cvt;
+  const int needed = SDL_BuildAudioCVT(&cvt, from.format, from.channels, from.freq, to.format,
+                                       to.channels, to.freq);
+  if (needed < 0) return std::nullopt;
+  // Whole sample frames only: a file cut short mid-frame loses that frame.
+  const Uint32 frameBytes =
+      std::max<Uint32>(1, from.channels * (SDL_AUDIO_BITSIZE(from.format) / 8));
+  const Uint32 whole = size - size % frameBytes;
+  std::vector<Uint8> samples(static_cast<std::size_t>(whole) * std::max(1, cvt.len_mult));
+  std::copy(data, data + whole, samples.begin());
+  if (needed == 0) {
+    samples.resize(whole);
+    return samples;
+  }
+  cvt.len = static_cast<int>(whole);
+  cvt.buf = samples.data();
+  if (SDL_ConvertAudio(&cvt) != 0) return std::nullopt;
+  samples.resize(static_cast<std::size_t>(cvt.len_cvt));
+  return samples;
+}
+
+}  // namespace
+
+SdlSound::SdlSound() : SdlSound(CurrentFolder()) {}
+
+SdlSound::SdlSound(std::filesystem::path workingFolder) : folder_(std::move(workingFolder)) {}
+
+SdlSound::~SdlSound() {
+  if (device_ != 0) {
+    // The last prompt ("quit" before the panel ends) is heard to its end.
+    std::this_thread::sleep_until(tailEnds_);
+    SDL_CloseAudioDevice(device_);
+  }
+  if (audioStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SdlSound::OpenDeviceOnce() {
+  if (deviceTried_) return;
+  deviceTried_ = true;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+  audioStarted_ = true;
+  // 44.1 kHz takes the usual prompt rates (11025, 22050, 44100 Hz) by whole
+  // factors. A short buffer keeps the end of one prompt close to the start
+  // of the next. Whatever the device offers instead is taken, and each
+  // prompt is converted to it once.
+  SDL_AudioSpec wanted{};
+  wanted.freq = 44100;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = 1;
+  wanted.samples = 1024;
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &deviceSpec_, SDL_AUDIO_ALLOW_ANY_CHANGE);
+  if (device_ == 0) return;
+  // The device runs from now on, playing silence between prompts, so a
+  // prompt never waits for it to start.
+  SDL_PauseAudioDevice(device_, 0);
+}
+
+const SdlSound::Clip& SdlSound::Decode(const std::filesystem::path& file) {
+  const std::string key = file.string();
+  auto cached = clips_.find(key);
+  if (cached != clips_.end()) return cached->second;
+
+  ++decodeCount_;
+  // A file that is no wave file is remembered as a silent clip, so it costs
+  // no second reading either.
+  Clip clip;
+  SDL_AudioSpec waveSpec{};
+  Uint8* data = nullptr;
+  Uint32 size = 0;
+  if (SDL_LoadWAV(key.c_str(), &waveSpec, &data, &size)) {
+    if (device_ != 0) {
+      if (std::optional<std::vector<Uint8>> samples = Convert(waveSpec, data, size, deviceSpec_)) {
+        clip.length = LengthOf(samples->size(), deviceSpec_);
+        clip.samples = std::move(*samples);
+      }
+    } else {
+      clip.length = LengthOf(size, waveSpec);
+    }
+    SDL_FreeWAV(data);
+  }
+  return clips_.emplace(key, std::move(clip)).first->second;
+}
+
+void SdlSound::PlayPrompt(const std::string& path) {
+  const std::optional<std::filesystem::path> file = ResolvePromptPath(folder_, path);
+  if (!file) return;
+  OpenDeviceOnce();
+  const Clip& clip = Decode(*file);
+  if (clip.length.count() == 0) return;
+
+  const Clock::time_point start = Clock::now();
+  if (device_ != 0 && !clip.samples.empty() &&
+      SDL_QueueAudio(device_, clip.samples.data(), static_cast<Uint32>(clip.samples.size())) == 0) {
+    WaitForQueueToEmpty();
+  }
+  // The prompt takes its own length, whatever the device did (there may be
+  // none at all, or a driver that swallows samples at once). When the queue
+  // has run dry the device is still sounding its last buffer; returning at
+  // the prompt's length rather than after that buffer lets the next prompt
+  // (the next digit of a frequency) be queued in time for the device's next
+  // request, so no more than part of one buffer of silence lies between.
+  std::this_thread::sleep_until(start + clip.length);
+  tailEnds_ = Clock::now() + BufferLength();
+}
+
+milliseconds SdlSound::BufferLength() const {
+  if (deviceSpec_.freq <= 0) return milliseconds(0);
+  return milliseconds(deviceSpec_.samples * 1000LL / deviceSpec_.freq + 1);
+}
+
+void SdlSound::WaitForQueueToEmpty() {
+  const int perSecond = std::max(1, BytesPerSecond(deviceSpec_));
+  const Clock::time_point giveUp =
+      Clock::now() +
+      milliseconds(static_cast<long long>(SDL_GetQueuedAudioSize(device_)) * 1000 / perSecond) +
+      milliseconds(2000);
+  // Sleeps for most of what is still queued, then looks again: few wake-ups,
+  // and a device that stops playing cannot hold the panel for ever.
+  while (Clock::now() < giveUp) {
+    const Uint32 queued = SDL_GetQueuedAudioSize(device_);
+    if (queued == 0) return;
+    const long long leftMs = static_cast<long long>(queued) * 1000 / perSecond;
+    std::this_thread::sleep_for(milliseconds(std::clamp(leftMs * 3 / 4, 1LL, 50LL)));
+  }
+  // The device has stalled: what it left must not play before the next prompt.
+  SDL_ClearQueuedAudio(device_);
+}
+
+}  // namespace voxrig

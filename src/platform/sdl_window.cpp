@@ -1,1 +1,227 @@
-// sdl_window: real implementation, filled in by its author.
+#include "platform/sdl_window.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/sdl_key_codes.h"
+
+namespace voxrig {
+
+namespace {
+
+// Window titles are 8-bit panel text; SDL wants UTF-8.
+std::string Utf8FromLatin1(const std::string& text) {
+  std::string utf8;
+  for (char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (byte >> 6));
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+bool Contains(const std::vector<WindowEvent>& events, EventKind kind) {
+  return std::any_of(events.begin(), events.end(),
+                     [kind](const WindowEvent& e) { return e.kind == kind; });
+}
+
+}  // namespace
+
+SdlWindow::~SdlWindow() {
+  StopTimer();
+  Close();
+  if (videoStarted_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool SdlWindow::Open(const WindowSpec& layout) {
+  if (window_) return true;
+  if (!videoStarted_) {
+    // A panel left running for hours is an ordinary window: it must not keep
+    // the screen saver away, which SDL does unless told otherwise.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    videoStarted_ = true;
+    // The panel is a still image of text redrawn a few lines at a time: X11's
+    // plain framebuffer serves it at once, where an accelerated one would
+    // first bring up a whole OpenGL renderer (most of a second on a server
+    // without a graphics card). Other drivers (Wayland) have no plain one.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && SDL_strcmp(driver, "x11") == 0) {
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
+  }
+  // No SDL_WINDOW_RESIZABLE: SDL then gives the window manager equal minimum
+  // and maximum sizes, so it offers no sizing border and no maximise box.
+  window_ = SDL_CreateWindow(Utf8FromLatin1(layout.title).c_str(), layout.left, layout.top,
+                             layout.outerWidth, layout.outerHeight, SDL_WINDOW_SHOWN);
+  if (!window_) return false;
+  FitOuterSize(layout);
+  // Keys are read as key-downs and key-ups only; text input would only bring
+  // an input method the panel has no use for.
+  SDL_StopTextInput();
+
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
+  if (!canvas_) {
+    Close();
+    return false;
+  }
+  SDL_FillRect(
+      canvas_, nullptr,
+      SDL_MapRGB(canvas_->format, kPanelBackground.r, kPanelBackground.g, kPanelBackground.b));
+  ShowWholeCanvas();
+  return true;
+}
+
+// The panel's size and place are those of the whole window, frame included,
+// as Windows counts them; SDL sizes and places the client area. Once the
+// window manager has framed the window (it says so a moment after the window
+// appears, so this waits a little for it), its frame is taken off the size
+// and the client is moved in by it, so the frame's outer corner lands where
+// the panel asked. With no window manager (a bare X server such as Xvfb)
+// there is no frame, and the client area is the whole 950 by 500.
+void SdlWindow::FitOuterSize(const WindowSpec& layout) {
+  constexpr Uint32 kFrameWaitMs = 250;
+  int top = 0;
+  int left = 0;
+  int bottom = 0;
+  int right = 0;
+  const Uint64 giveUp = SDL_GetTicks64() + kFrameWaitMs;
+  for (;;) {
+    const bool known = SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
+                       (top > 0 || left > 0 || bottom > 0 || right > 0);
+    if (known) break;
+    if (SDL_GetTicks64() >= giveUp) return;
+    // Lets SDL read the window manager's note of the frame; the events stay
+    // queued for WaitEvents.
+    SDL_PumpEvents();
+    SDL_Delay(10);
+  }
+  SDL_SetWindowSize(window_, std::max(1, layout.outerWidth - left - right),
+                    std::max(1, layout.outerHeight - top - bottom));
+  SDL_SetWindowPosition(window_, layout.left + left, layout.top + top);
+}
+
+void SdlWindow::StartTimer(int periodMs) {
+  StopTimer();
+  if (tickEventType_ == 0) {
+    const Uint32 type = SDL_RegisterEvents(1);
+    tickEventType_ = type == static_cast<Uint32>(-1) ? static_cast<Uint32>(SDL_USEREVENT) : type;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_TIMER) != 0) return;
+  timerStarted_ = true;
+  timer_ = SDL_AddTimer(static_cast<Uint32>(std::max(1, periodMs)), &SdlWindow::OnTimer, this);
+}
+
+void SdlWindow::StopTimer() {
+  if (!timerStarted_) return;
+  if (timer_ != 0) SDL_RemoveTimer(timer_);
+  timer_ = 0;
+  // Quitting the timer subsystem joins SDL's timer thread, so no callback can
+  // still be running on this window once the timer is stopped.
+  SDL_QuitSubSystem(SDL_INIT_TIMER);
+  timerStarted_ = false;
+  if (videoStarted_) SDL_FlushEvent(tickEventType_);
+  tickPending_ = false;
+}
+
+// Runs on SDL's timer thread: it only posts a tick, and only when none is
+// waiting, so ticks that fall due while the panel is busy do not pile up.
+Uint32 SdlWindow::OnTimer(Uint32 interval, void* param) {
+  SdlWindow* self = static_cast<SdlWindow*>(param);
+  if (!self->tickPending_.exchange(true)) {
+    SDL_Event event{};
+    event.type = self->tickEventType_;
+    // A full queue takes nothing: then the next period tries again rather
+    // than leave a tick marked pending that will never arrive.
+    if (SDL_PushEvent(&event) != 1) self->tickPending_ = false;
+  }
+  return interval;
+}
+
+std::vector<WindowEvent> SdlWindow::WaitEvents() {
+  // Without a window nothing can ever arrive: ask to close rather than sleep
+  // for ever.
+  if (!window_) return {WindowEvent{EventKind::kCloseRequest, 0}};
+  std::vector<WindowEvent> events;
+  // Repaints and other events the panel does not see are served here; the
+  // wait goes on until something for the panel has come.
+  while (events.empty()) {
+    SDL_Event event;
+    if (SDL_WaitEvent(&event) == 0) return {WindowEvent{EventKind::kCloseRequest, 0}};
+    Translate(event, events);
+    while (SDL_PollEvent(&event) != 0) Translate(event, events);
+  }
+  return events;
+}
+
+void SdlWindow::Translate(const SDL_Event& event, std::vector<WindowEvent>& out) {
+  if (event.type == tickEventType_ && tickEventType_ != 0) {
+    tickPending_ = false;
+    if (!Contains(out, EventKind::kTimerTick)) out.push_back({EventKind::kTimerTick, 0});
+    return;
+  }
+  switch (event.type) {
+    case SDL_QUIT:
+      // The close box gives both a window close and a quit: one request.
+      if (!Contains(out, EventKind::kCloseRequest)) out.push_back({EventKind::kCloseRequest, 0});
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+        if (!Contains(out, EventKind::kCloseRequest)) {
+          out.push_back({EventKind::kCloseRequest, 0});
+        }
+      } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                 event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                 event.window.event == SDL_WINDOWEVENT_RESTORED) {
+        ShowWholeCanvas();
+      }
+      break;
+    case SDL_KEYDOWN: {
+      // Auto-repeats come as key-downs too; the panel's held-key latch drops them.
+      const int key = VirtualKeyFromSdl(event.key.keysym.sym);
+      if (key != 0 && !IsSystemKey(event.key.keysym.sym, event.key.keysym.mod)) {
+        out.push_back({EventKind::kKeyDown, key});
+      }
+      break;
+    }
+    case SDL_KEYUP: {
+      const int key = VirtualKeyFromSdl(event.key.keysym.sym);
+      if (key != 0) out.push_back({EventKind::kKeyUp, key});
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void SdlWindow::ShowCanvas(const SDL_Rect& area) {
+  if (!window_ || !canvas_) return;
+  SDL_Surface* screen = SDL_GetWindowSurface(window_);
+  if (!screen) return;
+  const SDL_Rect whole{0, 0, canvas_->w, canvas_->h};
+  SDL_Rect part;
+  if (!SDL_IntersectRect(&area, &whole, &part)) return;
+  SDL_Rect target = part;
+  if (SDL_BlitSurface(canvas_, &part, screen, &target) != 0) return;
+  SDL_UpdateWindowSurfaceRects(window_, &target, 1);
+}
+
+void SdlWindow::ShowWholeCanvas() {
+  if (canvas_) ShowCanvas(SDL_Rect{0, 0, canvas_->w, canvas_->h});
+}
+
+void SdlWindow::Close() {
+  if (canvas_) SDL_FreeSurface(canvas_);
+  canvas_ = nullptr;
+  if (window_) SDL_DestroyWindow(window_);
+  window_ = nullptr;
+}
+
+}  // namespace voxrig

@@ -33,7 +33,7 @@ class Window {
   virtual ~Window() = default;
   // Opens the fixed-size window (title bar, system menu, minimise box, no
   // maximise box, no sizing border). False when it cannot be created.
-  virtual bool Open(const WindowSpec& spec) = 0;
+  virtual bool Open(const WindowSpec& layout) = 0;
   virtual void StartTimer(int periodMs) = 0;
   virtual void StopTimer() = 0;
   virtual std::vector<WindowEvent> WaitEvents() = 0;

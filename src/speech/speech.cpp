@@ -1,1 +1,62 @@
 #include "speech/speech.h"
+
+#include <algorithm>
+
+namespace voxrig {
+
+void Say(Context& ctx, const std::string& name) {
+  // With the voice off there is no prompt to play. Asking the sound service
+  // for the bare name would play any file of that name that happens to lie in
+  // the working folder, so nothing is asked for at all.
+  if (ctx.app.voicePrefix.empty()) return;
+  ctx.platform.sound->PlayPrompt(ctx.app.voicePrefix + name);
+}
+
+void SayAlways(Context& ctx, const std::string& name) {
+  ctx.platform.sound->PlayPrompt(ctx.app.waveFolder + name);
+}
+
+void Pause(Context& ctx) {
+  SayAlways(ctx, "shdel");
+}
+
+void SpeakFrequency(Context& ctx) {
+  if (ctx.tuning.searchState == 1) Say(ctx, "srching");
+  // 145.500 is said as 145.5, and 145. or 145.000 as 145.0; a whole number
+  // without a point such as 430 keeps its zeros.
+  std::string digits = ctx.tuning.frequencyDigits;
+  if (digits.find('.') != std::string::npos) {
+    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+    if (!digits.empty() && digits.back() == '.') digits += '0';
+  }
+  ctx.tuning.frequencyDigits = digits;
+  for (char c : digits) Say(ctx, c == '.' ? std::string("point") : std::string(1, c));
+}
+
+void SpeakMode(Context& ctx) {
+  const std::string& mode = ctx.tuning.modeText;
+  const auto row = std::find_if(kModePrompts.begin(), kModePrompts.end(),
+                                [&](const ModePrompt& p) { return p.modeText == mode; });
+  if (row != kModePrompts.end()) Say(ctx, std::string(row->prompt));
+}
+
+void SpeakSignalLevel(Context& ctx) {
+  const int level = ctx.link.signalLevel;
+  Say(ctx, "s");
+  // The meter has one prompt per digit: a level above 9 is said as "9" and
+  // "plus"; a level below 0 (never reported by the receiver) as "0".
+  Say(ctx, std::string(1, static_cast<char>('0' + std::clamp(level, 0, 9))));
+  if (level > 9) Say(ctx, "plus");
+}
+
+void SpeakCount(Context& ctx, int count) {
+  const std::string digits = std::to_string(std::max(count, 0));
+  if (count >= 100) {
+    for (char c : digits) Say(ctx, std::string(1, c));
+    return;
+  }
+  if (digits.size() == 2) Say(ctx, std::string(1, digits[0]));
+  Say(ctx, std::string(1, digits.back()));
+}
+
+}  // namespace voxrig

@@ -1,23 +1,49 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "app/context.h"
 
 namespace voxrig {
 
-// Spoken prompts: silent when the configuration switches the voice off.
+// Spoken prompts: silent, and taking no time, when the configuration switches
+// the voice off.
 void Say(Context& ctx, const std::string& name);
 // Timing sounds heard whatever the voice setting ("shdel", the wait beeps).
 void SayAlways(Context& ctx, const std::string& name);
 // The pacing pause between receiver commands: the length of "shdel".
 void Pause(Context& ctx);
 
+// Speaks tuning.frequencyDigits character by character ("point" for the
+// point), trimmed of trailing decimal zeros first ("srching" before it while
+// the search runs). Leaves the trimmed text in frequencyDigits.
 void SpeakFrequency(Context& ctx);
+// Speaks tuning.modeText when it is one of the receiver's mode names.
 void SpeakMode(Context& ctx);
+// "s", the level digit (9 for anything above), and "plus" above 9.
 void SpeakSignalLevel(Context& ctx);
 // A count: the tens digit when 10 or more, then the units digit; 100 and more
 // digit by digit.
 void SpeakCount(Context& ctx, int count);
+
+// The mode names SpeakMode knows, compared whole and with letter case, and
+// the prompt each one says.
+struct ModePrompt {
+  std::string_view modeText;
+  std::string_view prompt;
+};
+inline constexpr std::array<ModePrompt, 9> kModePrompts{{
+    {"WFM", "wfm.wav"},
+    {"FM", "fm.wav"},
+    {"AM", "am.wav"},
+    {"USB", "usb.wav"},
+    {"LSB", "lsb.wav"},
+    {"CW ", "cw.wav"},
+    {"AUT", "auto"},
+    {"ATT ON", "atton.wav"},
+    {"ATT OFF", "attoff.wav"},
+}};
 
 }  // namespace voxrig

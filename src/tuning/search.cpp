@@ -1,1 +1,84 @@
 #include "tuning/search.h"
+
+#include <string>
+
+#include "banks/bank_file.h"
+#include "link/command_link.h"
+#include "link/receiver_commands.h"
+#include "panel/display_lines.h"
+#include "speech/speech.h"
+#include "tuning/frequency.h"
+#include "tuning/modes.h"
+
+namespace voxrig {
+
+namespace {
+
+constexpr const char* kSearchLogFile = "bank00.dat";
+constexpr int kHeaderSlots = 5;  // name, mode, step, a blank, the end mark
+
+// The search log starts as a bank of no channels under the search's own
+// mode and step; LogSearchHit inserts each hit before the end mark.
+void StartSearchLog(Context& ctx) {
+  BankState::Slots& slots = ctx.banks.bankSlots;
+  slots[0] = "Scanbank";
+  slots[1] = ctx.tuning.modeText;
+  slots[2] = ctx.tuning.searchStepText;
+  slots[3] = " ";
+  slots[4] = kBankTerminator;
+  ctx.banks.bankScanIndex = 2;
+  std::string header;
+  for (int slot = 0; slot < kHeaderSlots; ++slot) header += slots[slot] + "\r\n";
+  // A folder that refuses the file does not stop the search: the log is
+  // written again when the search ends.
+  ctx.platform.files->ReplaceFile(ctx.banks.bankFileName.str(), header);
+}
+
+}  // namespace
+
+void StartSearch(Context& ctx) {
+  TuningState& tuning = ctx.tuning;
+  Display& display = *ctx.platform.display;
+  tuning.searchState = 1;
+  tuning.searchHitCount = 0;
+  ctx.banks.bankFileName = kSearchLogFile;
+
+  display.SetColour(Colour::kGreen);
+  display.SetFont(ArielBold(30));
+  display.SetTextPosition(290, 320);
+  display.Print("Search Mode Active");
+  Say(ctx, "srch");
+
+  StartSearchLog(ctx);
+
+  // The limits go to the two VFOs. The frequency line keeps the frequency
+  // from before the search until the receiver stops on a signal.
+  tuning.frequencyDigits = tuning.searchLowerText;
+  Pause(ctx);
+  SetVfoA(ctx);
+  tuning.frequencyDigits = tuning.searchUpperText;
+  Pause(ctx);
+  SetVfoB(ctx);
+  Pause(ctx);
+  SetStep(ctx);
+
+  display.SetTextPosition(340, 370);
+  display.SetFont(ArielBold(50));
+  display.Print(tuning.searchLowerText + "/" + tuning.searchUpperText);
+
+  Pause(ctx);
+  ApplyMode(ctx);
+  Say(ctx, "act");
+  ctx.link.commandText = receiver::kStartVfoSearch;
+  SendCommand(ctx);
+}
+
+void EndSearch(Context& ctx) {
+  TuningState& tuning = ctx.tuning;
+  if (tuning.searchState <= 0) return;
+  if (!WriteBankFile(ctx)) Say(ctx, "wrerr");
+  SpeakCount(ctx, tuning.searchHitCount);
+  tuning.searchState = 0;
+}
+
+}  // namespace voxrig

@@ -3,7 +3,7 @@
 namespace voxrig::fakes {
 
 bool ScriptedWindow::Open(const WindowSpec& windowSpec) {
-  spec = windowSpec;
+  layout = windowSpec;
   opened = !failOpen;
   return opened;
 }

@@ -13,7 +13,7 @@ namespace voxrig::fakes {
 // can never hang in its message loop.
 class ScriptedWindow : public Window {
  public:
-  bool Open(const WindowSpec& spec) override;
+  bool Open(const WindowSpec& layout) override;
   void StartTimer(int periodMs) override;
   void StopTimer() override { timerRunning = false; }
   std::vector<WindowEvent> WaitEvents() override;
@@ -25,7 +25,7 @@ class ScriptedWindow : public Window {
   void AddTicks(int count);
 
   std::deque<std::vector<WindowEvent>> script;
-  WindowSpec spec;
+  WindowSpec layout;
   bool opened = false;
   bool closed = false;
   bool timerRunning = false;

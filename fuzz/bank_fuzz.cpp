@@ -1,0 +1,235 @@
+// Reads an arbitrary bank file and runs one bank operation on it through a
+// whole fake program, then checks what a listener relies on: no bank file
+// grows past its 400 lines or loses its end, no channel of a target is lost,
+// and nothing is ever tuned or sent outside the bank.
+//
+// Input: byte 0 picks the operation and the typed argument, byte 1 holds
+// switches, byte 2 the current channel slot for K, and the rest is the bank
+// file (bank12.dat). A byte 0xFF in the rest splits off a second file, which
+// becomes bank05.dat and bank00.dat (the sources of T).
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/text_rules.h"
+#include "banks/bank_file.h"
+#include "banks/bank_layout.h"
+#include "banks/bank_operations.h"
+#include "banks/receiver_transfer.h"
+#include "fakes/test_program.h"
+
+namespace {
+
+using voxrig::BankState;
+using voxrig::Context;
+
+enum class Operation {
+  kSelect,
+  kSort,
+  kDelete,
+  kPut,
+  kTransfer,
+  kMerge,
+  kLogHits,
+  kWriteToReceiver,
+  kCount
+};
+
+// Arguments as the keyboard can type them, refused ones included.
+const char* const kEntries[] = {"12", "0512", "1212", "00", "1.", "123", "12A", "12J", "1.A", ""};
+
+void Check(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "bank_fuzz: %s\n", what);
+  std::abort();
+}
+
+// The channels and lines of a bank file as this program reads it.
+struct FileView {
+  bool present = false;
+  voxrig::banks::BankLayout layout;
+  BankState::Slots slots;
+};
+
+FileView View(voxrig::fakes::TestProgram& program, const std::string& name) {
+  FileView view;
+  const auto it = program.files.files.find(name);
+  if (it == program.files.files.end()) return view;
+  voxrig::fakes::TestProgram reader;
+  reader.files.files[name] = it->second;
+  reader.ctx.banks.bankFileName = name;
+  voxrig::ReadBankFile(reader.ctx);
+  view.present = true;
+  view.slots = reader.ctx.banks.bankSlots;
+  view.layout = voxrig::banks::ReadLayout(view.slots, BankState::kFileLines);
+  return view;
+}
+
+std::size_t LineCount(const std::string& bytes) {
+  std::size_t lines = 0;
+  for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+    if (bytes[i] == '\r' && bytes[i + 1] == '\n') ++lines;
+  }
+  return lines;
+}
+
+// Every file this program wrote holds at most 400 CR LF lines, and a
+// terminator, when there is one, is its last line.
+void CheckWrittenFiles(voxrig::fakes::TestProgram& program,
+                       const std::vector<std::string>& originals) {
+  for (const auto& [name, bytes] : program.files.files) {
+    bool original = false;
+    for (const std::string& bytesBefore : originals) original = original || bytesBefore == bytes;
+    if (original) continue;
+    Check(LineCount(bytes) <= static_cast<std::size_t>(BankState::kFileLines),
+          "a written bank file is longer than 400 lines");
+    Check(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n",
+          "a written bank file does not end with CR LF");
+    const std::size_t end = bytes.find("\r\n9999\r\n");
+    Check(end == std::string::npos || end + 8 == bytes.size(),
+          "a written bank file goes on after its terminator");
+    Check(bytes.rfind("9999\r\n", 0) != 0 || bytes.size() == 6,
+          "a written bank file goes on after its terminator");
+  }
+}
+
+// The target's channels before the merge stand, in order, at its head after it.
+void CheckChannelsKept(const FileView& before, const FileView& after) {
+  if (!before.present || !after.present) return;
+  if (before.slots[1] != after.slots[1]) return;
+  Check(after.layout.channels.size() >= before.layout.channels.size(), "a merge lost a channel");
+  for (std::size_t i = 0; i < before.layout.channels.size(); ++i) {
+    Check(after.layout.channels[i].frequency == before.layout.channels[i].frequency &&
+              after.layout.channels[i].tag == before.layout.channels[i].tag,
+          "a merge overwrote a channel");
+  }
+}
+
+void CheckNothingTunedOutsideTheBank(voxrig::fakes::TestProgram& program) {
+  for (const std::string& command : program.Commands()) {
+    Check(command != "VA9999000000", "the terminator was tuned as a frequency");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 3) return 0;
+  const auto operation = static_cast<Operation>(data[0] % static_cast<unsigned>(Operation::kCount));
+  const std::string entry = kEntries[(data[0] / 8) % (sizeof kEntries / sizeof kEntries[0])];
+  const std::uint8_t switches = data[1];
+  const int scanIndex = static_cast<int>(data[2]) * 2 - 8 + ((switches >> 5) & 1);
+  const std::string_view rest(reinterpret_cast<const char*>(data + 3), size - 3);
+  const std::size_t split = rest.find('\xff');
+  const std::string primary(rest.substr(0, split));
+  const std::string secondary(split == std::string_view::npos ? std::string_view()
+                                                              : rest.substr(split + 1));
+
+  voxrig::fakes::TestProgram program;
+  Context& ctx = program.ctx;
+  program.AttachReceiver();
+  if ((switches & 1) == 0) program.files.files["bank12.dat"] = primary;
+  if ((switches & 2) == 0) {
+    program.files.files["bank05.dat"] = secondary;
+    program.files.files["bank00.dat"] = secondary;
+  }
+  program.files.diskFull = (switches & 4) != 0;
+  if ((switches & 8) != 0) ctx.app.voicePrefix = "";
+  ctx.tuning.searchStopMode = (switches >> 4) & 1;
+  ctx.tuning.modeText = "FM";
+  ctx.tuning.searchStepText = "12.5";
+  ctx.tuning.frequencyText = "145.5";
+  ctx.command.entryText = entry;
+
+  std::vector<std::string> originals;
+  for (const auto& [name, bytes] : program.files.files) originals.push_back(bytes);
+  const FileView targetBefore = View(program, "bank12.dat");
+
+  ctx.banks.bankFileName = "bank12.dat";
+  voxrig::ReadBankFile(ctx);
+  Check(ctx.banks.bankLastSlot % 2 == 0, "the last channel slot is not a frequency slot");
+
+  switch (operation) {
+    case Operation::kSelect:
+      voxrig::SelectBank(ctx);
+      break;
+    case Operation::kSort: {
+      voxrig::SortBank(ctx);
+      const FileView after = View(program, "bank12.dat");
+      if (after.present && !program.files.diskFull && entry == "12") {
+        const auto& channels = after.layout.channels;
+        for (std::size_t i = 1; i < channels.size(); ++i) {
+          Check(voxrig::NumberFromText(channels[i - 1].frequency.str()) <=
+                    voxrig::NumberFromText(channels[i].frequency.str()),
+                "a sorted bank is out of order");
+        }
+        Check(channels.size() <= targetBefore.layout.channels.size(), "a sort added channels");
+      }
+      break;
+    }
+    case Operation::kDelete: {
+      ctx.banks.bankScanIndex = scanIndex;
+      const auto before = voxrig::banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);
+      voxrig::DeleteChannel(ctx);
+      const auto after = voxrig::banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);
+      Check(after.channels.size() + 1 >= before.channels.size() &&
+                after.channels.size() <= before.channels.size(),
+            "K removed more than one channel");
+      Check(ctx.banks.bankScanIndex >= 4 && ctx.banks.bankScanIndex % 2 == 0 &&
+                ctx.banks.bankScanIndex <= std::max(4, voxrig::banks::LastChannelSlot(after)),
+            "K left the current channel outside the bank");
+      break;
+    }
+    case Operation::kPut:
+      voxrig::PutFrequency(ctx);
+      CheckChannelsKept(targetBefore, View(program, "bank12.dat"));
+      break;
+    case Operation::kTransfer:
+      voxrig::TransferBank(ctx);
+      CheckChannelsKept(targetBefore, View(program, "bank12.dat"));
+      break;
+    case Operation::kMerge: {
+      // The source list as T leaves it, taken from the second file.
+      ctx.banks.bankFileName = "bank05.dat";
+      voxrig::ReadBankFile(ctx);
+      ctx.banks.sourceSlots = ctx.banks.bankSlots;
+      voxrig::MergeIntoBank(ctx);
+      CheckChannelsKept(targetBefore, View(program, "bank12.dat"));
+      break;
+    }
+    case Operation::kLogHits: {
+      const bool terminated = voxrig::banks::TerminatorSlot(ctx.banks.bankSlots, 400) >= 4;
+      for (std::size_t i = 0; i < primary.size() && i < 250; ++i) {
+        ctx.tuning.frequencyText =
+            std::to_string(100 + static_cast<int>(primary[i] & 0x7f) * 7 + static_cast<int>(i % 3));
+        voxrig::LogSearchHit(ctx);
+      }
+      const std::string log = voxrig::BankFileBytes(ctx.banks.bankSlots);
+      Check(LineCount(log) <= 400, "the search log is longer than its file");
+      if (terminated) {
+        Check(log.size() >= 6 && log.substr(log.size() - 6) == "9999\r\n",
+              "the search log lost its terminator");
+      }
+      break;
+    }
+    case Operation::kWriteToReceiver: {
+      voxrig::WriteBankToReceiver(ctx);
+      const std::vector<std::string> commands = program.Commands();
+      Check(commands.size() <= 91, "more than channels 00 to 90 were sent");
+      for (const std::string& command : commands) {
+        Check(command.rfind("MX", 0) == 0 && command.size() >= 46, "a malformed channel command");
+      }
+      break;
+    }
+    case Operation::kCount:
+      break;
+  }
+  CheckNothingTunedOutsideTheBank(program);
+  CheckWrittenFiles(program, originals);
+  return 0;
+}

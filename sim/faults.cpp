@@ -1,0 +1,81 @@
+#include "faults.h"
+
+#include <sstream>
+
+#include "frequency_text.h"
+
+namespace ar8600sim {
+
+namespace {
+
+bool ParseOnOff(const std::string& word, bool& value) {
+  if (word != "on" && word != "off") return false;
+  value = word == "on";
+  return true;
+}
+
+bool ParseCount(const std::string& word, int& value) {
+  if (word.empty() || word.size() > 7 || !AllDigits(word)) return false;
+  value = std::stoi(word);
+  return true;
+}
+
+// One setting; an error text, or empty when it was taken.
+std::string ApplySetting(const std::string& line, ControlLoad& result) {
+  std::istringstream words(line);
+  std::string name, value, extra;
+  words >> name >> value >> extra;
+  if (!extra.empty()) return "one value a line";
+  Faults& faults = result.faults;
+  if (name == "silent") return ParseOnOff(value, faults.silent) ? "" : "expected silent on|off";
+  if (name == "garbage") return ParseOnOff(value, faults.garbage) ? "" : "expected garbage on|off";
+  if (name == "drop-after") {
+    int count = 0;
+    if (!ParseCount(value, count)) return "expected drop-after <count>";
+    result.dropAfter = count;
+    return "";
+  }
+  if (name == "hang-up" && value.empty()) {
+    result.hangUpNow = true;
+    return "";
+  }
+  if (name == "reply-delay-ms") {
+    int delay = 0;
+    if (value == "off") {
+      faults.replyDelayMs.reset();
+    } else if (ParseCount(value, delay)) {
+      faults.replyDelayMs = delay;
+    } else {
+      return "expected reply-delay-ms <ms>|off";
+    }
+    return "";
+  }
+  return "unknown setting '" + name + "'";
+}
+
+}  // namespace
+
+ControlLoad ParseControlFile(std::string_view text, const Faults& current) {
+  ControlLoad result;
+  result.faults = current;
+  int lineNumber = 0;
+  while (!text.empty()) {
+    ++lineNumber;
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    std::string line(text.substr(0, end));
+    text.remove_prefix(std::min(end + 1, text.size()));
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos || line[first] == '#') continue;
+    result.error = ApplySetting(line, result);
+    if (!result.error.empty()) {
+      result.line = lineNumber;
+      result.faults = current;
+      result.dropAfter.reset();
+      result.hangUpNow = false;
+      return result;
+    }
+  }
+  return result;
+}
+
+}  // namespace ar8600sim

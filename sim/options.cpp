@@ -1,0 +1,136 @@
+#include "options.h"
+
+#include "frequency_text.h"
+
+namespace ar8600sim {
+
+namespace {
+
+bool ParseNumber(const std::string& text, int lowest, int highest, int& value) {
+  if (text.empty() || text.size() > 9 || !AllDigits(text)) return false;
+  const int number = std::stoi(text);
+  if (number < lowest || number > highest) return false;
+  value = number;
+  return true;
+}
+
+}  // namespace
+
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
+  ParsedOptions parsed;
+  Options& options = parsed.options;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& name = arguments[i];
+    const bool hasValue = i + 1 < arguments.size();
+    const std::string value = hasValue ? arguments[i + 1] : std::string();
+    auto text = [&](std::string& into) {
+      if (!hasValue) return false;
+      into = value;
+      ++i;
+      return true;
+    };
+    auto number = [&](int lowest, int highest, int& into) {
+      if (!hasValue || !ParseNumber(value, lowest, highest, into)) return false;
+      ++i;
+      return true;
+    };
+    bool good = true;
+    if (name == "--help" || name == "-h") {
+      options.help = true;
+    } else if (name == "--silent") {
+      options.faults.silent = true;
+    } else if (name == "--garbage") {
+      options.faults.garbage = true;
+    } else if (name == "--dir") {
+      good = text(options.dir);
+    } else if (name == "--wire-log") {
+      good = text(options.wireLog);
+    } else if (name == "--signals") {
+      good = text(options.signalsFile);
+    } else if (name == "--memory-in") {
+      good = text(options.memoryIn);
+    } else if (name == "--memory-out") {
+      good = text(options.memoryOut);
+    } else if (name == "--control") {
+      good = text(options.controlFile);
+    } else if (name == "--port") {
+      good = number(1, 256, options.port);
+    } else if (name == "--drop-after") {
+      good = number(0, 1'000'000, options.dropAfter);
+    } else if (name == "--reply-delay-ms") {
+      int delay = 0;
+      good = number(0, 600'000, delay);
+      if (good) options.faults.replyDelayMs = delay;
+    } else if (name == "--resize-ms") {
+      good = number(0, 600'000, options.resizeMs);
+    } else if (name == "--baud") {
+      good = number(0, 1'000'000, options.baud) &&
+             (options.baud == 4800 || options.baud == 9600 || options.baud == 19200);
+    } else if (name == "--seed") {
+      int seed = 0;
+      good = number(0, 999'999'999, seed);
+      options.seed = static_cast<unsigned>(seed);
+    } else {
+      parsed.error = "unknown option '" + name + "'";
+      return parsed;
+    }
+    if (!good) {
+      parsed.error = "option " + name + " needs a valid value";
+      return parsed;
+    }
+  }
+  return parsed;
+}
+
+std::string UsageText() {
+  return R"(ar8600-sim: a simulated AOR AR8600 receiver on a pseudo-terminal.
+
+It opens a pseudo-terminal, links DIR/COM<port> to its slave side, prints the
+slave's path on stdout and answers the receiver's serial commands there until
+SIGTERM or SIGINT (then it removes the link, writes the memory file and exits 0).
+
+Options:
+  --dir DIR             folder for the COM link (default: .)
+  --port N              the link is named COM<N> (1-256, default 1)
+  --wire-log FILE       log every command received, one line each
+  --signals FILE        the signals on the air (default: 145.2125 MHz level 142,
+                        145.5125 MHz level 96, 145.8 MHz level 201)
+  --memory-in FILE      memory channels to start with
+  --memory-out FILE     where the memory is written on SIGUSR1 and at exit
+  --control FILE        faults file, read again on every SIGHUP
+  --silent              read commands but never answer
+  --garbage             answer with garbage bytes (no letters, so no keyword)
+  --drop-after N        hang up once N commands are served: when the client has
+                        read the last answer, the pty closes and the link goes
+  --reply-delay-ms N    first answer byte N ms after the CR (normally 7-20 ms)
+  --resize-ms N         an "MW" resize takes N ms plus 10 ms per stored channel
+                        of the pair (default 1500)
+  --baud N              line speed for the pace: 4800, 9600 or 19200 (default)
+  --seed N              seed of the answer delays and the garbage (default 1)
+  --help                this text
+
+Wire log: one line per command, flushed at once:
+  <ms since start> <command>
+The time is when the command's CR reached the receiver at line speed, in whole
+milliseconds. Printable bytes are shown as they are; any other byte, and '<',
+as <XX> in hex: the byte 30 alone is "<1E>", a lone CR "<0D>". LF is dropped.
+
+Signals file: one signal a line, '#' starts a comment line:
+  <MHz> <level 0-255> [from=<ms>] [until=<ms>]
+  145.5125 142 from=2000 until=6000
+The squelch opens when a signal on the air is within half a step of the tuned
+frequency; times count from the simulator's start.
+
+Memory file (--memory-in, --memory-out): one stored channel a line, banks A-J
+then a-j, channels in order:
+  A00 0145500000 MD1 ST012500 MP0 TM<name, 12 characters>
+" AU1" and " AT1" stand before " MP" when on. Pairs not split 50/50 come first
+as "MW A:90 a:10". On loading, the frequency may also be MHz with a point, the
+fields take every form of the "MX" command, and '#' lines are skipped.
+
+Control file (--control, read on SIGHUP), one setting a line:
+  silent on|off   garbage on|off   drop-after N   hang-up   reply-delay-ms N|off
+)";
+}
+
+}  // namespace ar8600sim

@@ -1,0 +1,158 @@
+#include "serve.h"
+
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <csignal>
+#include <ctime>
+#include <deque>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace ar8600sim {
+
+namespace {
+
+double MonotonicMs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+void WriteWireLog(Engine& engine, std::FILE* wireLog) {
+  for (const WireEntry& entry : engine.TakeWireEntries()) {
+    if (wireLog == nullptr) continue;
+    std::fprintf(wireLog, "%s\n", FormatWireLine(entry).c_str());
+    std::fflush(wireLog);  // tests read the log while the simulator runs
+  }
+}
+
+void ReadControlFile(Engine& engine, const std::string& path, double nowMs) {
+  if (path.empty()) return;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    std::cerr << "ar8600-sim: cannot read control file " << path << "\n";
+    return;
+  }
+  std::ostringstream text;
+  text << file.rdbuf();
+  const ControlLoad control = ParseControlFile(text.str(), engine.faults());
+  if (!control.error.empty()) {
+    std::cerr << "ar8600-sim: " << path << " line " << control.line << ": " << control.error
+              << "\n";
+    return;
+  }
+  engine.SetFaults(control.faults);
+  if (control.dropAfter) engine.DropAfter(*control.dropAfter);
+  if (control.hangUpNow) engine.HangUpNow(nowMs);
+}
+
+// Writes every byte that is due; bytes the pty cannot take are lost. True
+// when something was written.
+bool WriteDueBytes(std::deque<TimedByte>& pending, double nowMs, PtyLine& line) {
+  std::string due;
+  while (!pending.empty() && pending.front().dueMs <= nowMs) {
+    due += pending.front().byte;
+    pending.pop_front();
+  }
+  if (due.empty() || !line.open()) return false;
+  const ssize_t written = write(line.master(), due.data(), due.size());
+  return written > 0;
+}
+
+// How long ppoll may sleep: until the next byte or event is due, or for ever.
+const timespec* WaitUntil(std::optional<double> wakeMs, double nowMs, timespec& storage) {
+  if (!wakeMs) return nullptr;
+  const double waitMs = std::max(0.0, *wakeMs - nowMs);
+  storage.tv_sec = static_cast<time_t>(waitMs / 1000.0);
+  storage.tv_nsec = static_cast<long>(std::fmod(waitMs, 1000.0) * 1e6);
+  return &storage;
+}
+
+}  // namespace
+
+bool WriteMemoryFile(const MemoryBanks& memory, const std::string& path) {
+  if (path.empty()) return true;
+  const std::string temporary = path + ".tmp";
+  {
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    file << FormatMemoryFile(memory);
+    if (!file.flush()) return false;
+  }
+  return std::rename(temporary.c_str(), path.c_str()) == 0;
+}
+
+void Serve(Engine& engine, PtyLine& line, ComLink& link, int signalFd, const ServeFiles& files) {
+  // A hang-up waits until the client has read the last answer, at most a
+  // second. The pty hands written bytes to the client's side a moment later,
+  // so an empty queue counts only some time after the last write.
+  constexpr double kLastWordsMs = 1000;
+  constexpr double kHandOverMs = 20;
+  constexpr double kLastWordsPollMs = 5;
+  const double startMs = MonotonicMs();
+  double lastWriteMs = -kHandOverMs;
+  std::deque<TimedByte> pending;
+  for (;;) {
+    const double nowMs = MonotonicMs() - startMs;
+    engine.AdvanceTo(nowMs);
+    for (const TimedByte& byte : engine.TakeOutput()) pending.push_back(byte);
+    WriteWireLog(engine, files.wireLog);
+    if (WriteDueBytes(pending, nowMs, line)) lastWriteMs = nowMs;
+    bool hangingUp = false;
+    if (line.open() && engine.HungUp()) {
+      // The receiver has gone from the line and the port vanishes with it,
+      // once the client has read what had already reached it.
+      const double sinceMs = nowMs - engine.HangUpAtMs().value_or(nowMs);
+      const bool unread = line.BytesUnread() > 0 || nowMs - lastWriteMs < kHandOverMs;
+      hangingUp = unread && sinceMs < kLastWordsMs;
+      if (!hangingUp) {
+        line.Close();
+        link.Remove();
+        pending.clear();
+      }
+    }
+
+    // With the line gone nothing the engine does can be seen: sleep until a signal.
+    std::optional<double> wakeMs = line.open() ? engine.NextEventMs() : std::nullopt;
+    if (!pending.empty() && (!wakeMs || pending.front().dueMs < *wakeMs)) {
+      wakeMs = pending.front().dueMs;
+    }
+    if (hangingUp) wakeMs = nowMs + kLastWordsPollMs;
+    timespec storage{};
+    pollfd watched[2] = {{signalFd, POLLIN, 0}, {line.open() ? line.master() : -1, POLLIN, 0}};
+    if (ppoll(watched, 2, WaitUntil(wakeMs, nowMs, storage), nullptr) < 0 && errno != EINTR) {
+      std::cerr << "ar8600-sim: ppoll failed\n";
+      return;
+    }
+
+    if ((watched[1].revents & POLLIN) != 0) {
+      char bytes[512];
+      const ssize_t count = read(line.master(), bytes, sizeof bytes);
+      if (count > 0) {
+        line.ForgetExclusiveMode();
+        engine.Receive(std::string_view(bytes, static_cast<std::size_t>(count)),
+                       MonotonicMs() - startMs);
+      }
+    }
+    if ((watched[0].revents & POLLIN) != 0) {
+      signalfd_siginfo info{};
+      if (read(signalFd, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) continue;
+      if (info.ssi_signo == SIGTERM || info.ssi_signo == SIGINT) {
+        WriteWireLog(engine, files.wireLog);
+        return;
+      }
+      if (info.ssi_signo == SIGUSR1 &&
+          !WriteMemoryFile(engine.receiver().memory(), files.memoryOut)) {
+        std::cerr << "ar8600-sim: cannot write " << files.memoryOut << "\n";
+      }
+      if (info.ssi_signo == SIGHUP)
+        ReadControlFile(engine, files.controlFile, MonotonicMs() - startMs);
+    }
+  }
+}
+
+}  // namespace ar8600sim

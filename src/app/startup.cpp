@@ -1,0 +1,104 @@
+#include "app/startup.h"
+
+#include <iostream>
+
+#include "app/configuration.h"
+#include "link/command_link.h"
+#include "link/connect_poll.h"
+#include "link/receiver_commands.h"
+#include "link/serial_port.h"
+#include "panel/debug_log.h"
+#include "panel/key_handler.h"
+#include "speech/speech.h"
+
+namespace voxrig {
+
+namespace {
+
+constexpr int kTimerPeriodMs = 100;
+
+void SetStartTexts(Context& ctx) {
+  AppState& app = ctx.app;
+  app.versionText = "4.0b";
+  app.bannerText = "*** Voxrig V " + app.versionText + " ***";
+  app.authorText = kAuthorshipText;
+  app.voicePrefix = "wave\\";
+  app.waveFolder = "wave\\";
+}
+
+// Without its configuration the panel cannot know the port, so it tells the
+// listener and ends; nothing is sent to any port.
+void ShowMissingConfiguration(Context& ctx) {
+  Display& display = *ctx.platform.display;
+  display.SetTextPosition(0, 30);
+  display.Print("--- VOXRIG.CFG file not found ---");
+  display.SetTextPosition(0, 60);
+  display.Print("please run the 'VOXSETUP' program");
+  // The voice setting has not been read, so this prompt always plays.
+  SayAlways(ctx, "cfnf");
+}
+
+void ShowBanner(Context& ctx) {
+  Display& display = *ctx.platform.display;
+  display.SetTextPosition(270, 0);
+  display.Print(ctx.app.bannerText);
+  display.Print(ctx.app.authorText);
+}
+
+// The program's name and its version 4.0; the letter b is not spoken.
+void AnnounceVersion(Context& ctx) {
+  Say(ctx, "vxr");
+  Say(ctx, "4");
+  Say(ctx, "point");
+  Say(ctx, "0");
+}
+
+void RunMessageLoop(Context& ctx) {
+  while (ctx.app.programRunning != 0) {
+    for (const WindowEvent& event : ctx.platform.window->WaitEvents()) {
+      OnWindowEvent(ctx, event);
+      // Once the panel is asked to stop, events still pending in the same
+      // batch are not acted on: a key behind a close or a quit does nothing.
+      if (ctx.app.programRunning == 0) break;
+    }
+  }
+}
+
+}  // namespace
+
+WindowSpec MainWindowSpec() {
+  return WindowSpec{"*** AR8600 Voxrig Front Panel v4.0b***", 250, 100, 950, 500};
+}
+
+void ShutDown(Context& ctx) {
+  ctx.platform.window->StopTimer();
+  if (ctx.app.debugEnabled == 1) CloseDebugLog(ctx);
+  ctx.link.commandText = receiver::kExitRemote;
+  SendCommand(ctx);
+  ClosePort(ctx, ctx.link.comPort);
+  ctx.platform.window->Close();
+}
+
+int RunProgram(Context& ctx) {
+  if (!ctx.platform.window->Open(MainWindowSpec())) {
+    std::cerr << "voxrig: the panel window could not be opened\n";
+    return kExitNoWindow;
+  }
+  SetStartTexts(ctx);
+  if (!ReadConfiguration(ctx)) {
+    ShowMissingConfiguration(ctx);
+    ShutDown(ctx);
+    return kExitOrderly;
+  }
+  if (ctx.app.debugEnabled == 1) OpenDebugLog(ctx);
+  ShowBanner(ctx);
+  AnnounceVersion(ctx);
+  ConnectReceiver(ctx);
+  ctx.platform.window->StartTimer(kTimerPeriodMs);
+  ctx.app.programRunning = 1;
+  RunMessageLoop(ctx);
+  ShutDown(ctx);
+  return kExitOrderly;
+}
+
+}  // namespace voxrig

@@ -1,0 +1,73 @@
+#include "app/transcript.h"
+
+namespace voxrig {
+
+namespace {
+
+// The text as the display draws it: without a final LF and the CR before it,
+// and with any other line break shown as a blank.
+std::string DrawnText(const std::string& text) {
+  std::string drawn = text;
+  if (!drawn.empty() && drawn.back() == '\n') {
+    drawn.pop_back();
+    if (!drawn.empty() && drawn.back() == '\r') drawn.pop_back();
+  }
+  for (char& c : drawn) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return drawn;
+}
+
+}  // namespace
+
+std::unique_ptr<StreamOutputFile> StreamOutputFile::Open(const std::string& path) {
+  if (path == "-") return std::unique_ptr<StreamOutputFile>(new StreamOutputFile(stdout, false));
+  std::FILE* stream = std::fopen(path.c_str(), "wb");
+  if (stream == nullptr) return nullptr;
+  return std::unique_ptr<StreamOutputFile>(new StreamOutputFile(stream, true));
+}
+
+StreamOutputFile::~StreamOutputFile() {
+  if (owned_) std::fclose(stream_);
+}
+
+bool StreamOutputFile::Write(const std::string& bytes) {
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream_) == bytes.size();
+  return std::fflush(stream_) == 0 && written;
+}
+
+void TranscriptSound::PlayPrompt(const std::string& path) {
+  // Written before playing, so the line stands while the prompt is heard.
+  out_.Write("prompt " + path + "\n");
+  inner_.PlayPrompt(path);
+}
+
+void TranscriptDisplay::SetTextPosition(int x, int y) {
+  x_ = x;
+  y_ = y;
+  continuing_ = false;
+  inner_.SetTextPosition(x, y);
+}
+
+void TranscriptDisplay::SetFont(const Font& font) {
+  inner_.SetFont(font);
+}
+
+void TranscriptDisplay::SetColour(Colour colour) {
+  inner_.SetColour(colour);
+}
+
+void TranscriptDisplay::Print(const std::string& text) {
+  if (continuing_) {
+    run_ += DrawnText(text);
+  } else {
+    runX_ = x_;
+    runY_ = y_;
+    run_ = DrawnText(text);
+    continuing_ = true;
+  }
+  out_.Write("text " + std::to_string(runX_) + "," + std::to_string(runY_) + " " + run_ + "\n");
+  inner_.Print(text);
+}
+
+}  // namespace voxrig

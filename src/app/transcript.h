@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/display.h"
+#include "platform/file_system.h"
+#include "platform/sound.h"
+
+// The transcript: a plain-text account, one line per event, of every prompt
+// the panel asks to play and every text it draws, so that a braille reader can
+// follow the panel and a test of the whole program can see what it said and
+// showed. Lines, each ended by LF and flushed at once:
+//   prompt <path as the panel wrote it>          e.g. "prompt wave\vxr"
+//   text <x>,<y> <the run's whole text so far>   e.g. "text 270,0 *** Voxrig V 4.0b ***"
+// A print that continues a run without a new text position reports the place
+// where the run started and the run's text including the new piece. A final
+// CR LF is not part of the text; any other line break inside a text is shown
+// as a blank so that one event stays one line.
+namespace voxrig {
+
+// An output file over a C stream (a named file or standard output); every
+// write is flushed so the transcript is complete even if the program is killed.
+class StreamOutputFile : public OutputFile {
+ public:
+  // Creates (or empties) the named file; "-" is standard output. Null when
+  // the file cannot be created.
+  static std::unique_ptr<StreamOutputFile> Open(const std::string& path);
+  ~StreamOutputFile() override;
+  StreamOutputFile(const StreamOutputFile&) = delete;
+  StreamOutputFile& operator=(const StreamOutputFile&) = delete;
+  bool Write(const std::string& bytes) override;
+
+ private:
+  StreamOutputFile(std::FILE* stream, bool owned) : stream_(stream), owned_(owned) {}
+  std::FILE* stream_;
+  bool owned_;
+};
+
+// Plays every prompt through the wrapped sound after writing its line.
+class TranscriptSound : public Sound {
+ public:
+  TranscriptSound(Sound& inner, OutputFile& out) : inner_(inner), out_(out) {}
+  void PlayPrompt(const std::string& path) override;
+
+ private:
+  Sound& inner_;
+  OutputFile& out_;
+};
+
+// Draws through the wrapped display and writes each print's line.
+class TranscriptDisplay : public Display {
+ public:
+  TranscriptDisplay(Display& inner, OutputFile& out) : inner_(inner), out_(out) {}
+  void SetTextPosition(int x, int y) override;
+  void SetFont(const Font& font) override;
+  void SetColour(Colour colour) override;
+  void Print(const std::string& text) override;
+
+ private:
+  Display& inner_;
+  OutputFile& out_;
+  int x_ = 0;
+  int y_ = 0;
+  bool continuing_ = false;  // the next print joins the current run
+  int runX_ = 0;
+  int runY_ = 0;
+  std::string run_;
+};
+
+}  // namespace voxrig

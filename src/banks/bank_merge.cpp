@@ -1,0 +1,124 @@
+#include <algorithm>
+
+#include "app/text_rules.h"
+#include "banks/bank_file.h"
+#include "banks/bank_layout.h"
+#include "banks/bank_names.h"
+#include "banks/bank_operations.h"
+#include "speech/speech.h"
+
+// P and T: channels are added to a target bank from the source list
+// sourceSlots, after the target's own channels and never over them.
+namespace voxrig {
+
+namespace {
+
+using banks::BankLayout;
+using banks::Channel;
+
+bool HoldsFrequency(const BankLayout& layout, const BoundedText& frequency) {
+  return std::any_of(layout.channels.begin(), layout.channels.end(),
+                     [&](const Channel& channel) { return channel.frequency == frequency; });
+}
+
+// The source bank, just read into bankSlots, becomes the source list: its
+// header, every channel in front of its real terminator, and a terminator.
+void CopySourceList(Context& ctx) {
+  const BankState::Slots& bank = ctx.banks.bankSlots;
+  BankState::Slots& source = ctx.banks.sourceSlots;
+  const BankLayout layout = banks::ReadLayout(bank, BankState::kFileLines);
+  for (BoundedText& slot : source) slot.clear();
+  for (int i = 0; i < banks::kHeaderSlots; ++i) {
+    // Header lines at or after a terminator are not part of the bank.
+    const bool inBank = layout.terminator < 0 || i < layout.terminator;
+    if (inBank) source[i] = bank[i];
+  }
+  int slot = banks::kFirstChannelSlot;
+  for (const Channel& channel : layout.channels) {
+    source[slot++] = channel.frequency;
+    source[slot++] = channel.tag;
+  }
+  source[slot] = kBankTerminator;  // at most slot 400 of the 420
+}
+
+// The merge itself. `earlierWritesOk` is false when a file this same key
+// created could not be written, so the closing prompt tells the listener.
+void MergeWithResult(Context& ctx, bool earlierWritesOk) {
+  BankState& banks = ctx.banks;
+  BankState::Slots& target = banks.bankSlots;
+  const BankState::Slots& source = banks.sourceSlots;
+  banks.bankFileName = banks::BankFileName(banks::MergeTargetNumber(ctx.command.entryText));
+  ReadBankFile(ctx);
+  bool writesOk = earlierWritesOk;
+  if (!banks.bankFound) {
+    Say(ctx, "create");
+    Say(ctx, MiddleText(banks.bankFileName.str(), 5, 1));
+    Say(ctx, MiddleText(banks.bankFileName.str(), 6, 1));
+    target[0] = "bank" + ctx.command.entryText;
+    for (int i = 1; i < banks::kHeaderSlots; ++i) target[i] = source[i];
+    target[banks::kFirstChannelSlot] = kBankTerminator;
+    writesOk = WriteBankFile(ctx) && writesOk;
+  }
+  if (target[1] != source[1]) {
+    Say(ctx, "incmode");
+    return;
+  }
+  BankLayout merged = banks::ReadLayout(target, BankState::kFileLines);
+  const int oldLastSlot = banks::LastFileSlot(merged);
+  const BankLayout from = banks::ReadLayout(source, BankState::kSlotCount);
+  for (const Channel& channel : from.channels) {
+    if (HoldsFrequency(merged, channel.frequency)) continue;
+    if (!banks::HasRoomForChannel(merged)) {
+      // The target's file is full: what it holds stays, the rest is not added.
+      Say(ctx, "n");
+      break;
+    }
+    merged.channels.push_back(channel);
+  }
+  banks::WriteLayout(target, merged, oldLastSlot);
+  SayWriteResult(ctx, WriteBankFile(ctx) && writesOk);
+}
+
+}  // namespace
+
+void PutFrequency(Context& ctx) {
+  if (banks::RefuseBankArgument(ctx)) return;
+  BankState::Slots& source = ctx.banks.sourceSlots;
+  source[0] = "bank00";
+  source[1] = ctx.tuning.modeText;
+  source[2] = ctx.tuning.searchStepText;
+  source[3] = " ";
+  source[4] = ctx.tuning.frequencyText;
+  source[5] = " ";
+  source[6] = kBankTerminator;
+  MergeWithResult(ctx, true);
+}
+
+void TransferBank(Context& ctx) {
+  if (banks::RefuseBankArgument(ctx)) return;
+  BankState& banks = ctx.banks;
+  const std::string& entry = ctx.command.entryText;
+  banks.bankFileName = banks::BankFileName(banks::TransferSourceNumber(entry));
+  ReadBankFile(ctx);
+  bool writesOk = true;
+  if (!banks.bankFound) {
+    // The missing source is created as an empty bank; the merge then adds nothing.
+    Say(ctx, "create");
+    Say(ctx, MiddleText(entry, 1, 1));
+    Say(ctx, MiddleText(entry, 2, 1));
+    banks.bankSlots[0] = "bank" + entry;
+    banks.bankSlots[1] = ctx.tuning.modeText;
+    banks.bankSlots[2] = ctx.tuning.searchStepText;
+    banks.bankSlots[3] = " ";
+    banks.bankSlots[4] = kBankTerminator;
+    writesOk = WriteBankFile(ctx);
+  }
+  CopySourceList(ctx);
+  MergeWithResult(ctx, writesOk);
+}
+
+void MergeIntoBank(Context& ctx) {
+  MergeWithResult(ctx, true);
+}
+
+}  // namespace voxrig

@@ -1,0 +1,38 @@
+#pragma once
+
+// The virtual-key codes the interpreter knows, as the window delivers them
+// with a key-down: letters arrive as capitals whatever the shift state.
+namespace voxrig::keys {
+
+inline constexpr int kSeparator = 0;  // follows every key in the queue
+inline constexpr int kEnter = 13;
+inline constexpr int kSpace = 32;
+inline constexpr int kPageUp = 33;
+inline constexpr int kPageDown = 34;
+inline constexpr int kLeft = 37;
+inline constexpr int kUp = 38;
+inline constexpr int kRight = 39;
+inline constexpr int kDown = 40;
+// The decimal point; also the Delete key, which therefore types a point.
+inline constexpr int kPoint = 46;
+inline constexpr int kDigit0 = 48;
+inline constexpr int kDigit9 = 57;
+inline constexpr int kF1 = 112;
+inline constexpr int kF7 = 118;
+// The full-stop key; taken as the point on arrival.
+inline constexpr int kFullStop = 190;
+
+constexpr int Letter(char capital) {
+  return capital;
+}
+
+constexpr bool IsDigit(int key) {
+  return key >= kDigit0 && key <= kDigit9;
+}
+
+// The receiver's memory banks a listener can name from the keyboard: A to J.
+constexpr bool IsReceiverBankLetter(int key) {
+  return key >= Letter('A') && key <= Letter('J');
+}
+
+}  // namespace voxrig::keys

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+#include "app/context.h"
+
+// The key sequences the interpreter can have in progress, and the pieces of
+// the interpreter shared between its files.
+namespace voxrig {
+
+namespace pending {
+inline constexpr int kNone = 0;
+inline constexpr int kLowerLimit = 1;       // S
+inline constexpr int kUpperLimit = 2;       // E
+inline constexpr int kStep = 3;             // I
+inline constexpr int kTransfer = 4;         // T
+inline constexpr int kPut = 5;              // P
+inline constexpr int kSort = 6;             // O
+inline constexpr int kSelectBank = 7;       // B
+inline constexpr int kMemoryScan = 8;       // G
+inline constexpr int kWriteToReceiver = 9;  // W
+inline constexpr int kDeleteBank = 10;      // D
+inline constexpr int kKillChannel = 11;     // K
+}  // namespace pending
+
+// Enter: completes the sequence in progress, or with none leaves any scan and
+// tunes the typed frequency.
+void CompletePendingCommand(Context& ctx);
+
+// A bank file number as a listener types it: only digits, so that no file
+// name with a point (or a stray character) is ever built from it.
+bool HoldsOnlyDigits(const std::string& text);
+
+}  // namespace voxrig

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/context.h"
+
+// The two halves of poll step 2, apart so each can be read on its own.
+namespace voxrig {
+
+// Redraws the level meter from a level answer in link.replyText and notes
+// whether the squelch is closed. Any other reply (empty, or a late answer to
+// another command) leaves the meter, signalLevel and squelchClosed as they
+// were.
+void UpdateMeter(Context& ctx);
+
+// Turns squelchClosed and the scan and search states into the status line,
+// the "scan" and "stop" prompts and the next poll step.
+void DecideStatus(Context& ctx);
+
+}  // namespace voxrig

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace voxrig {
+
+// The working folder on a POSIX file system. Names are taken exactly as
+// given, letter case included.
+class PosixFileSystem : public FileSystem {
+ public:
+  // The process's current working folder.
+  PosixFileSystem() : PosixFileSystem(".") {}
+  // Another folder that relative paths are taken from (an absolute path is
+  // used as it is).
+  explicit PosixFileSystem(std::string folder) : folder_(std::move(folder)) {}
+
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  // Writes ".<name>.tmp-<pid>" beside the target, syncs it, renames it over
+  // the target and syncs the folder. A kill at any moment leaves the old file
+  // or the new one, never a part; a failed write removes the temporary file.
+  // The new file keeps the old file's permission bits.
+  bool ReplaceFile(const std::string& path, const std::string& bytes) override;
+  // The file's writes go straight to the kernel (no buffering in the
+  // program), so a crash loses no line that was written.
+  std::unique_ptr<OutputFile> CreateFile(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  // Follows symbolic links: a "COM5" link to a serial device exists while the
+  // device does; a link whose target is gone does not.
+  bool Exists(const std::string& path) override;
+
+  // Test seam: called with the temporary file's descriptor just before
+  // ReplaceFile writes the bytes into it, so a test can put /dev/full in its
+  // place and see a full disk.
+  void SetBeforeReplaceWrite(std::function<void(int fd)> hook) {
+    beforeReplaceWrite_ = std::move(hook);
+  }
+
+ private:
+  std::string FullPath(const std::string& path) const;
+
+  std::string folder_;
+  std::function<void(int fd)> beforeReplaceWrite_;
+};
+
+}  // namespace voxrig

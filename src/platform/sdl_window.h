@@ -1,0 +1,59 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <atomic>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace voxrig {
+
+// The panel's background, behind the window and behind every printed text:
+// white, the colour Windows gives an opaque text's box, and the best contrast
+// for the black, blue and red lines.
+inline constexpr SDL_Color kPanelBackground{255, 255, 255, 255};
+
+// The panel's window on SDL2. It keeps an image of the client area (the
+// canvas) that SdlDisplay draws into; the window shows the canvas after each
+// drawing and again whenever it is uncovered, so the panel always shows what
+// was last drawn. Runs on one thread: the timer's own thread only posts an
+// event.
+class SdlWindow : public Window {
+ public:
+  SdlWindow() = default;
+  ~SdlWindow() override;
+  SdlWindow(const SdlWindow&) = delete;
+  SdlWindow& operator=(const SdlWindow&) = delete;
+
+  bool Open(const WindowSpec& layout) override;
+  void StartTimer(int periodMs) override;
+  void StopTimer() override;
+  std::vector<WindowEvent> WaitEvents() override;
+  void Close() override;
+
+  // The window, or null before Open and after Close.
+  SDL_Window* Handle() const { return window_; }
+  // The image of the client area, 32-bit XRGB, or null while no window is open.
+  SDL_Surface* Canvas() const { return canvas_; }
+  // Copies a part of the canvas onto the screen.
+  void ShowCanvas(const SDL_Rect& area);
+
+ private:
+  static Uint32 OnTimer(Uint32 interval, void* param);
+  void FitOuterSize(const WindowSpec& layout);
+  void ShowWholeCanvas();
+  void Translate(const SDL_Event& event, std::vector<WindowEvent>& out);
+
+  bool videoStarted_ = false;
+  SDL_Window* window_ = nullptr;
+  SDL_Surface* canvas_ = nullptr;
+  Uint32 tickEventType_ = 0;
+  bool timerStarted_ = false;
+  SDL_TimerID timer_ = 0;
+  // True from the moment the timer posts a tick until WaitEvents hands it to
+  // the panel, so at most one tick is ever pending.
+  std::atomic<bool> tickPending_{false};
+};
+
+}  // namespace voxrig

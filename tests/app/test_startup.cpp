@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "fakes/test_program.h"
+#include "link/serial_port.h"
+
+namespace voxrig {
+namespace {
+
+using fakes::CloseRequest;
+using fakes::KeyDown;
+using fakes::Tick;
+
+constexpr const char* kConfiguration =
+    "PORTCOM1\r\nSPEED=19200\r\nRADIOAR8600\r\nVOICE=1\r\nDEBUG=0\r\n";
+
+std::string Configuration(const std::string& line1, const std::string& voice,
+                          const std::string& debug) {
+  return line1 + "\r\nSPEED=19200\r\nRADIOAR8600\r\nVOICE=" + voice + "\r\nDEBUG=" + debug + "\r\n";
+}
+
+TEST(StartUp, OpensTheFixedPanelWindowAndStartsTheTimer) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = kConfiguration;
+  EXPECT_EQ(RunProgram(program.ctx), 0);
+  EXPECT_EQ(program.window.layout.title, "*** AR8600 Voxrig Front Panel v4.0b***");
+  EXPECT_EQ(program.window.layout.left, 250);
+  EXPECT_EQ(program.window.layout.top, 100);
+  EXPECT_EQ(program.window.layout.outerWidth, 950);
+  EXPECT_EQ(program.window.layout.outerHeight, 500);
+  EXPECT_EQ(program.window.timerPeriodMs, 100);
+  // The script's end asked to close: the timer is stopped and the window closed.
+  EXPECT_FALSE(program.window.timerRunning);
+  EXPECT_TRUE(program.window.closed);
+  EXPECT_EQ(program.ctx.app.programRunning, 0);
+}
+
+TEST(StartUp, ShowsTheBannerInTheDefaultFontBeforeSpeakingNameAndVersion) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = kConfiguration;
+  std::string bannerWhenNameSpoken;
+  program.sound.OnPlayed([&](const std::string& name) {
+    if (name == "vxr") bannerWhenNameSpoken = program.display.TextAt(270, 0);
+  });
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+
+  const std::string banner = "*** Voxrig V 4.0b ***" + std::string(kAuthorshipText);
+  EXPECT_EQ(program.ctx.app.bannerText, "*** Voxrig V 4.0b ***");
+  EXPECT_EQ(program.display.TextAt(270, 0), banner);
+  EXPECT_EQ(program.display.RunAt(270, 0).font, Font{});
+  EXPECT_EQ(program.display.RunAt(270, 0).colour, Colour::kBlack);
+  EXPECT_EQ(bannerWhenNameSpoken, banner);
+  EXPECT_EQ(program.display.runs().front().x, 270);
+
+  const std::vector<std::string> heard = program.Heard();
+  ASSERT_GE(heard.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(heard.begin(), heard.begin() + 4),
+            (std::vector<std::string>{"vxr", "4", "point", "0"}));
+}
+
+TEST(StartUp, PortIsTheLastCharacterOfTheFirstLineFromPositionFive) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = Configuration("PORTCOM12", "1", "0");
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  EXPECT_EQ(program.ctx.app.portSetting, "COM12");
+  EXPECT_EQ(program.ctx.link.comPort, 2);
+  ASSERT_EQ(program.line.opened.size(), 1u);
+  EXPECT_EQ(program.line.opened[0], PortDevicePath(program.ctx, 2));
+  EXPECT_EQ(program.line.baudRate, 19200);
+}
+
+TEST(StartUp, QuittingSendsExitAsTheLastBytesAndClosesThePort) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = kConfiguration;
+  program.window.AddTicks(3);
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  const std::string& written = program.line.written;
+  ASSERT_GE(written.size(), 3u);
+  EXPECT_EQ(written.substr(written.size() - 3), "EX\r");
+  EXPECT_FALSE(program.line.open);
+}
+
+TEST(StartUp, VoiceOffSilencesTheAnnouncementButNotThePacingPauses) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = Configuration("PORTCOM1", "0", "0");
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  EXPECT_EQ(program.ctx.app.voicePrefix, "");
+  ASSERT_FALSE(program.sound.requested().empty());
+  for (const std::string& path : program.sound.requested()) EXPECT_EQ(path, "wave\\shdel");
+}
+
+TEST(StartUp, DebugLogStartsWithItsHeaderAndIsClosedBeforeExit) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = Configuration("PORTCOM1", "1", "1");
+  program.files.files["debug1.dat"] = "an old log\r\n";
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  const std::string& log = program.files.files["debug1.dat"];
+  const std::string header = "VOXRIG 4.0b  07-12-2026   09:05:03\r\n";
+  ASSERT_GE(log.size(), header.size());
+  EXPECT_EQ(log.substr(0, header.size()), header);
+  EXPECT_EQ(log.find("an old log"), std::string::npos);
+  // The connect's commands are logged; the final EX is sent after the log closed.
+  EXPECT_NE(log.find("TX= "), std::string::npos);
+  EXPECT_EQ(log.find("TX= EX"), std::string::npos);
+  EXPECT_EQ(program.Commands().back(), "EX");
+  EXPECT_EQ(program.ctx.panel.debugFile, nullptr);
+}
+
+TEST(StartUp, DebugOffLeavesNoLogFile) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = Configuration("PORTCOM1", "1", "2");
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  EXPECT_EQ(program.files.files.count("debug1.dat"), 0u);
+}
+
+TEST(StartUp, MissingConfigurationShowsBothLinesSaysCfnfAndTouchesNoPort) {
+  fakes::TestProgram program;
+  EXPECT_EQ(RunProgram(program.ctx), 0);
+  EXPECT_EQ(program.display.TextAt(0, 30), "--- VOXRIG.CFG file not found ---");
+  EXPECT_EQ(program.display.TextAt(0, 60), "please run the 'VOXSETUP' program");
+  EXPECT_EQ(program.display.RunAt(0, 30).font, Font{});
+  EXPECT_EQ(program.display.RunAt(0, 60).font, Font{});
+  EXPECT_EQ(program.display.runs().size(), 2u);  // no banner
+  EXPECT_EQ(program.sound.requested(), (std::vector<std::string>{"wave\\cfnf"}));
+  EXPECT_TRUE(program.line.opened.empty());
+  EXPECT_TRUE(program.line.written.empty());
+  EXPECT_TRUE(program.window.closed);
+  EXPECT_FALSE(program.window.timerRunning);
+  EXPECT_EQ(program.files.files.count("debug1.dat"), 0u);
+}
+
+TEST(StartUp, WindowThatCannotOpenEndsWithAnErrorAndNothingElse) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = kConfiguration;
+  program.window.failOpen = true;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunProgram(program.ctx), kExitNoWindow);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("window"), std::string::npos);
+  EXPECT_TRUE(program.sound.requested().empty());
+  EXPECT_TRUE(program.display.runs().empty());
+  EXPECT_TRUE(program.line.opened.empty());
+}
+
+TEST(MessageLoop, KeyBeforeTheReceiverEverAnsweredEndsTheProgramWithRnc) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = kConfiguration;
+  program.window.AddKey('A');
+  program.window.AddTicks(5);
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  EXPECT_EQ(program.Heard().back(), "rnc");
+  // It ended on the first tick: the ticks after it were never asked for.
+  EXPECT_EQ(program.window.script.size(), 4u);
+  EXPECT_EQ(program.Commands().back(), "EX");
+}
+
+TEST(MessageLoop, EventsBehindACloseRequestAreNotActedOn) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = kConfiguration;
+  program.window.AddBatch({Tick(), CloseRequest(), KeyDown('Q'), Tick()});
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  EXPECT_EQ(program.ctx.panel.keyQueueCount, 0);
+  EXPECT_EQ(program.ctx.link.pollState, 1);  // the first tick was handled
+  EXPECT_TRUE(program.window.script.empty());
+}
+
+}  // namespace
+}  // namespace voxrig

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "app/text_rules.h"
+#include "app/transcript.h"
+#include "fakes/test_program.h"
+
+namespace voxrig {
+namespace {
+
+class TranscriptTest : public ::testing::Test {
+ protected:
+  std::vector<std::string> Lines() const {
+    const auto it = files.files.find("transcript");
+    if (it == files.files.end()) return {};
+    return SplitLines(it->second);
+  }
+
+  fakes::MemoryFileSystem files;
+  std::unique_ptr<OutputFile> out = files.CreateFile("transcript");
+  fakes::FakeTime time;
+  fakes::FakeDisplay display;
+  fakes::FakeSound sound{time};
+  TranscriptDisplay transcriptDisplay{display, *out};
+  TranscriptSound transcriptSound{sound, *out};
+};
+
+TEST_F(TranscriptTest, PromptLineIsWrittenBeforeThePromptPlays) {
+  std::string transcriptWhilePlaying;
+  sound.OnPlayed([&](const std::string&) { transcriptWhilePlaying = files.files["transcript"]; });
+  transcriptSound.PlayPrompt("wave\\vxr");
+  transcriptSound.PlayPrompt("wave\\fm.wav");
+  EXPECT_EQ(transcriptWhilePlaying, "prompt wave\\vxr\nprompt wave\\fm.wav\n");
+  EXPECT_EQ(sound.heard(), (std::vector<std::string>{"vxr", "fm.wav"}));
+}
+
+TEST_F(TranscriptTest, TextLinesGiveTheRunsPlaceAndItsWholeTextSoFar) {
+  transcriptDisplay.SetTextPosition(270, 0);
+  transcriptDisplay.Print("*** Voxrig V 4.0b ***");
+  transcriptDisplay.Print("  by us");
+  transcriptDisplay.SetTextPosition(300, 150);
+  transcriptDisplay.SetFont(Font{"Ariel", 50, 700});
+  transcriptDisplay.SetColour(Colour::kBlue);
+  transcriptDisplay.Print("145.5");
+  transcriptDisplay.SetColour(Colour::kBlack);  // a new colour continues the same run
+  transcriptDisplay.Print("000  \r\n");
+  transcriptDisplay.SetTextPosition(370, 80);
+  transcriptDisplay.Print("FM\nnext\n");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{
+                         "text 270,0 *** Voxrig V 4.0b ***",
+                         "text 270,0 *** Voxrig V 4.0b ***  by us",
+                         "text 300,150 145.5",
+                         "text 300,150 145.5000  ",
+                         "text 370,80 FM next",
+                     }));
+  // Everything still reaches the display underneath, font and colour included.
+  EXPECT_EQ(display.TextAt(300, 150), "145.5000  ");
+  EXPECT_EQ(display.RunAt(300, 150).font, (Font{"Ariel", 50, 700}));
+  EXPECT_EQ(display.colour(), Colour::kBlack);
+  EXPECT_EQ(display.TextAt(270, 0), "*** Voxrig V 4.0b ***  by us");
+}
+
+TEST(TranscriptOfTheProgram, ShowsTheBannerThenTheFourStartUpPromptsInOrder) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] =
+      "PORTCOM1\r\nSPEED=19200\r\nRADIOAR8600\r\nVOICE=1\r\nDEBUG=0\r\n";
+  auto out = program.files.CreateFile("transcript");
+  TranscriptDisplay display(program.display, *out);
+  TranscriptSound sound(program.sound, *out);
+  program.ctx.platform.display = &display;
+  program.ctx.platform.sound = &sound;
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+
+  const std::vector<std::string> lines = SplitLines(program.files.files["transcript"]);
+  const std::string banner = "*** Voxrig V 4.0b ***";
+  ASSERT_GE(lines.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6),
+            (std::vector<std::string>{
+                "text 270,0 " + banner,
+                "text 270,0 " + banner + kAuthorshipText,
+                "prompt wave\\vxr",
+                "prompt wave\\4",
+                "prompt wave\\point",
+                "prompt wave\\0",
+            }));
+}
+
+TEST(TranscriptOfTheProgram, VoiceOffShowsOnlyThePromptsThatStillPlay) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] =
+      "PORTCOM1\r\nSPEED=19200\r\nRADIOAR8600\r\nVOICE=0\r\nDEBUG=0\r\n";
+  auto out = program.files.CreateFile("transcript");
+  TranscriptSound sound(program.sound, *out);
+  program.ctx.platform.sound = &sound;
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  const std::vector<std::string> lines = SplitLines(program.files.files["transcript"]);
+  ASSERT_FALSE(lines.empty());
+  for (const std::string& line : lines) EXPECT_EQ(line, "prompt wave\\shdel");
+}
+
+TEST(StreamOutputFile, WritesEveryLineThroughToTheNamedFile) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("voxrig-transcript-" + std::to_string(::getpid()));
+  {
+    std::ofstream(path) << "old content that must go\n";
+    auto file = StreamOutputFile::Open(path.string());
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->Write("prompt wave\\vxr\n"));
+    // Flushed at once: readable while the program still runs.
+    std::ifstream reader(path);
+    std::stringstream content;
+    content << reader.rdbuf();
+    EXPECT_EQ(content.str(), "prompt wave\\vxr\n");
+  }
+  std::filesystem::remove(path);
+  EXPECT_EQ(StreamOutputFile::Open((path / "no" / "such" / "folder").string()), nullptr);
+}
+
+TEST(StreamOutputFile, DashIsStandardOutput) {
+  ::testing::internal::CaptureStdout();
+  {
+    auto file = StreamOutputFile::Open("-");
+    ASSERT_NE(file, nullptr);
+    file->Write("text 0,30 hello\n");
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "text 0,30 hello\n");
+}
+
+}  // namespace
+}  // namespace voxrig

@@ -1,0 +1,361 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "command/key_codes.h"
+#include "command/panel_fixture.h"
+
+namespace voxrig::testing {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
+using Strings = std::vector<std::string>;
+
+class InterpreterSequences : public PanelFixture {
+ protected:
+  bool AnyCommandStartsWith(const std::string& head) const {
+    const Strings commands = Commands();
+    return std::any_of(commands.begin(), commands.end(),
+                       [&](const std::string& c) { return c.rfind(head, 0) == 0; });
+  }
+  Strings FirstHeard(std::size_t count) const {
+    Strings heard = Heard();
+    heard.resize(std::min(count, heard.size()));
+    return heard;
+  }
+};
+
+TEST_F(InterpreterSequences, LimitKeysTellTheValueOrTakeTheTypedOne) {
+  Type("S\r");
+  EXPECT_THAT(Heard(), ElementsAre("start", "1", "4", "5"));
+  EXPECT_EQ(ctx.tuning.searchLowerText, "145");
+  EXPECT_THAT(Commands(), IsEmpty());
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.limitEntryFresh, 0);
+
+  Forget();
+  Type("S144\r");
+  EXPECT_THAT(Heard(), ElementsAre("start", "1", "4", "4", "ok"));
+  EXPECT_EQ(ctx.tuning.searchLowerText, "144");
+  EXPECT_THAT(program.display.TextAt(80, 250), StartsWith("144"));
+  EXPECT_THAT(Commands(), IsEmpty());
+
+  Forget();
+  Type("E147\r");
+  EXPECT_THAT(Heard(), ElementsAre("end", "1", "4", "7", "ok"));
+  EXPECT_EQ(ctx.tuning.searchUpperText, "147");
+  EXPECT_THAT(program.display.TextAt(750, 250), StartsWith("147"));
+
+  // The step is sent on Enter whether or not a digit was typed.
+  Forget();
+  Type("I\r");
+  EXPECT_THAT(Commands(), ElementsAre("ST012.50"));
+  EXPECT_THAT(Heard(), ElementsAre("incr", "1", "2", "point", "5"));
+  Forget();
+  Type("I25\r");
+  EXPECT_THAT(Commands(), ElementsAre("ST025000"));
+  EXPECT_THAT(Heard(), ElementsAre("incr", "2", "5", "ok"));
+  EXPECT_EQ(ctx.tuning.searchStepText, "25");
+}
+
+TEST_F(InterpreterSequences, ACommandKeyAbandonsALimitKeepingItsDigits) {
+  Type("S1F");
+  EXPECT_THAT(Heard(), ElementsAre("start", "1", "1", "4", "5", "point", "0", "fm.wav"));
+  EXPECT_EQ(ctx.tuning.searchLowerText, "1");
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+
+  Type("I5B");
+  EXPECT_EQ(ctx.tuning.searchStepText, "5");
+  EXPECT_EQ(ctx.command.pendingCommand, 7);
+}
+
+TEST_F(InterpreterSequences, BankArgumentsOfTwoOrFourDigitsReachTheBankOperations) {
+  PutBankFile("bank05.dat", "FM", {"146.0", "145.5"});
+  Type("B05\r");
+  EXPECT_THAT(FirstHeard(3), ElementsAre("bank", "0", "5"));
+  EXPECT_THAT(Heard(), Contains("sel"));
+  EXPECT_THAT(Commands(), Contains("VA0146.00000"));
+  EXPECT_FALSE(AnyCommandStartsWith("MQ")) << "selecting a bank never clears a receiver bank";
+  EXPECT_EQ(ctx.link.bankScanState, 1);
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+
+  // T with four digits: the channels of bank 05 go into bank 07.
+  Forget();
+  Type("T0507\r");
+  EXPECT_EQ(ctx.command.entryText, "0507");
+  EXPECT_THAT(program.files.files["bank07.dat"], HasSubstr("146.0\r\n \r\n145.5\r\n"));
+  EXPECT_EQ(Heard().back(), "ok");
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+
+  Forget();
+  Type("O05\r");
+  EXPECT_THAT(program.files.files["bank05.dat"], HasSubstr("145.5\r\n \r\n146.0\r\n \r\n9999"));
+  EXPECT_EQ(Heard().back(), "ok");
+
+  Forget();
+  ctx.tuning.frequencyText = "147.5";
+  Type("P12\r");
+  EXPECT_THAT(FirstHeard(3), ElementsAre("put", "1", "2"));
+  EXPECT_THAT(program.files.files["bank12.dat"], HasSubstr("\r\n147.5\r\n"));
+  EXPECT_EQ(Heard().back(), "ok");
+}
+
+TEST_F(InterpreterSequences, BankArgumentsOfOtherLengthsOrWithAPointAreRefused) {
+  PutBankFile("bank05.dat", "FM", {"145.5"});
+  const auto filesBefore = program.files.files;
+  const char* sequences[] = {"B5\r",    "B123\r", "B0.\r",    "O.5\r",  "P1.\r",
+                             "T05.7\r", "T\r",    "P12345\r", "B.5..\r"};
+  for (const char* sequence : sequences) {
+    Forget();
+    ctx.command.limitEntryFresh = 1;
+    Type(sequence);
+    ASSERT_FALSE(Heard().empty());
+    EXPECT_EQ(Heard().back(), "inv") << sequence;
+    EXPECT_THAT(Commands(), IsEmpty()) << sequence;
+    EXPECT_EQ(ctx.command.pendingCommand, 0) << sequence;
+    EXPECT_EQ(ctx.command.limitEntryFresh, 0) << sequence;
+    EXPECT_EQ(program.files.files, filesBefore) << sequence;
+  }
+  Forget();
+  Type("B5\r");
+  EXPECT_THAT(Heard(), ElementsAre("bank", "5", "inv"));
+}
+
+TEST_F(InterpreterSequences, WriteSequenceClearsTheNamedReceiverBankThenWritesIt) {
+  PutBankFile("bank03.dat", "FM", {"145.5"});
+  Type("W03C");
+  EXPECT_THAT(Heard(), ElementsAre("write", "fromb", "0", "3", "torb", "C"));
+  EXPECT_THAT(Commands(), ElementsAre("MQC%%"));
+  EXPECT_EQ(ctx.command.entryText, "03C");
+  EXPECT_EQ(ctx.command.pendingCommand, 9);
+
+  Forget();
+  Press(keys::kEnter);
+  EXPECT_THAT(Commands(), Contains("MXC00 RF0145500000 ST012500 MD1 TM            "));
+  EXPECT_EQ(Heard().back(), "ok");
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+}
+
+TEST_F(InterpreterSequences, WriteSequenceWithoutTheBankFileLeavesTheReceiverBankAlone) {
+  Type("W07C");
+  EXPECT_THAT(Heard(), ElementsAre("write", "fromb", "0", "7", "torb", "C", "bnf"));
+  EXPECT_THAT(Commands(), IsEmpty()) << "no bank file to write: the receiver's bank C is not cleared";
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+}
+
+TEST_F(InterpreterSequences, WriteSequenceRefusesAThirdDigitAndWrongLetters) {
+  Type("W034");
+  EXPECT_THAT(Heard(), ElementsAre("write", "fromb", "0", "3", "torb", "4", "inv"));
+  EXPECT_THAT(Commands(), IsEmpty());
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+
+  // Only a receiver bank A to J, after two digits, may be cleared: a keypad
+  // digit would otherwise clear partner bank "a", Space or F1 a bank that
+  // does not exist.
+  struct Case {
+    const char* digits;
+    int key;
+  };
+  const Case cases[] = {{"", 'C'},  {"0", 'C'},        {"0.", 'C'}, {"03", 'K'},      {"03", 97},
+                        {"03", 96}, {"03", keys::kF1}, {"03", 'R'}, {"03", keys::kUp}};
+  for (const Case& c : cases) {
+    Forget();
+    Type("W");
+    Type(c.digits);
+    Forget();
+    Press(c.key);
+    EXPECT_THAT(Heard(), ElementsAre("inv")) << c.digits << " then " << c.key;
+    EXPECT_THAT(Commands(), IsEmpty()) << c.digits << " then " << c.key;
+    EXPECT_EQ(ctx.command.pendingCommand, 0);
+  }
+
+  // Space still sends its resume byte, and nothing else.
+  Forget();
+  Type("W03 ");
+  EXPECT_EQ(program.line.written, "\x1e");
+  EXPECT_EQ(Heard().back(), "inv");
+
+  // Enter before the letter.
+  Forget();
+  Type("W03\r");
+  EXPECT_EQ(Heard().back(), "inv");
+  EXPECT_THAT(Commands(), IsEmpty());
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+}
+
+TEST_F(InterpreterSequences, MemoryScanSequenceTakesALetterAToJ) {
+  Type("GB\r");
+  EXPECT_THAT(Heard(), ElementsAre("radbank", "B", "shdel"));
+  EXPECT_THAT(Commands(), ElementsAre("LC1", "MSB"));
+  EXPECT_EQ(ctx.link.scanState, 1);
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+
+  // G followed at once by Enter scans the same bank again.
+  ctx.link.scanState = 0;
+  Forget();
+  Type("G\r");
+  EXPECT_THAT(Commands(), ElementsAre("LC1", "MSB"));
+
+  // A digit is said and dropped; the sequence stays open.
+  ctx.link.scanState = 0;
+  Forget();
+  Type("G5");
+  EXPECT_THAT(Heard(), ElementsAre("radbank", "5"));
+  EXPECT_EQ(ctx.command.pendingCommand, 8);
+  EXPECT_EQ(ctx.command.entryText, "B");
+
+  // E, F, G and I are bank letters here.
+  Type("E");
+  EXPECT_EQ(ctx.command.entryText, "E");
+  EXPECT_EQ(ctx.command.pendingCommand, 8);
+
+  // Any other key ends it.
+  Forget();
+  Type("X");
+  EXPECT_THAT(Heard(), ElementsAre("inv"));
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_THAT(Commands(), IsEmpty());
+
+  // W and R keep their meaning.
+  Type("GW");
+  EXPECT_EQ(ctx.command.pendingCommand, 9);
+}
+
+TEST_F(InterpreterSequences, MemoryScanEnterWithoutOneBankLetterKeepsTheSequenceOpen) {
+  // Left from another sequence: two characters, or one that names no bank.
+  for (const char* left : {"12", "5"}) {
+    Forget();
+    ctx.command.pendingCommand = 0;
+    ctx.command.entryText = left;
+    Type("G\r");
+    EXPECT_THAT(Heard(), ElementsAre("radbank", "inv")) << left;
+    EXPECT_THAT(Commands(), IsEmpty()) << left;
+    EXPECT_EQ(ctx.command.pendingCommand, 8);
+  }
+  Forget();
+  Type("C\r");
+  EXPECT_THAT(Commands(), ElementsAre("LC1", "MSC"));
+}
+
+TEST_F(InterpreterSequences, DeleteSequenceRemovesTheBankFileAndSaysOkEvenWhenMissing) {
+  PutBankFile("bank07.dat", "FM", {"145.5"});
+  Type("D07\r");
+  EXPECT_THAT(Heard(), ElementsAre("delete", "0", "7", "ok"));
+  EXPECT_EQ(program.files.files.count("bank07.dat"), 0u);
+
+  Forget();
+  Type("D07\r");
+  EXPECT_THAT(Heard(), ElementsAre("delete", "0", "7", "ok"));
+
+  PutBankFile("bank07.dat", "FM", {"145.5"});
+  PutBankFile("bank0..dat", "FM", {"145.5"});
+  for (const char* sequence : {"D7\r", "D007\r", "D0.\r", "D\r"}) {
+    Forget();
+    Type(sequence);
+    EXPECT_EQ(Heard().back(), "inv") << sequence;
+    EXPECT_EQ(ctx.command.pendingCommand, 0);
+  }
+  EXPECT_EQ(program.files.files.count("bank07.dat"), 1u);
+  EXPECT_EQ(program.files.files.count("bank0..dat"), 1u);
+  EXPECT_THAT(Commands(), IsEmpty());
+
+  // D does nothing while another sequence is in progress.
+  Forget();
+  Type("BD");
+  EXPECT_THAT(Heard(), ElementsAre("bank"));
+  EXPECT_EQ(ctx.command.pendingCommand, 7);
+}
+
+TEST_F(InterpreterSequences, KillOnlyWorksOnABankSelectedByHand) {
+  Press('K');
+  EXPECT_THAT(Heard(), IsEmpty());
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+
+  PutBankFile("bank05.dat", "FM", {"145.5", "146.0"});
+  Type("B05\r");
+  Forget();
+  Type("K");
+  EXPECT_THAT(Heard(), ElementsAre("kill"));
+  EXPECT_EQ(ctx.command.pendingCommand, 11);
+  Type("\r");
+  const Strings heard = Heard();
+  EXPECT_EQ(heard.back(), "ok");
+  EXPECT_EQ(std::count(heard.begin(), heard.end(), "ok"), 1);
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_THAT(program.files.files["bank05.dat"], Not(HasSubstr("145.5")));
+  EXPECT_THAT(Commands(), Contains("VA0146.00000"));
+
+  ctx.link.bankScanState = 3;
+  Forget();
+  Press('K');
+  EXPECT_THAT(Heard(), IsEmpty());
+}
+
+TEST_F(InterpreterSequences, KillThatCannotBeWrittenSaysWriteErrorInsteadOfOk) {
+  PutBankFile("bank05.dat", "FM", {"145.5", "146.0"});
+  Type("B05\r");
+  const std::string before = program.files.files["bank05.dat"];
+  program.files.failingWrites.insert("bank05.dat");
+  Forget();
+  Type("K\r");
+  EXPECT_EQ(Heard().back(), "wrerr");
+  EXPECT_THAT(Heard(), Not(Contains("ok")));
+  EXPECT_EQ(program.files.files["bank05.dat"], before);
+}
+
+TEST_F(InterpreterSequences, EnterEndsARunningSearchWritingItsLogBeforeTuning) {
+  Press('R');
+  ASSERT_EQ(ctx.tuning.searchState, 1);
+  ctx.tuning.frequencyText = "145.5";
+  Forget();
+  Press(keys::kEnter);
+  EXPECT_EQ(ctx.tuning.searchState, 0);
+  EXPECT_THAT(program.files.files["bank00.dat"], StartsWith("Scanbank\r\n"));
+  EXPECT_THAT(Heard(), Contains("0"));
+  EXPECT_EQ(Heard().back(), "ok");
+  EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
+}
+
+TEST_F(InterpreterSequences, EnterLeavesABankScanBeforeTuning) {
+  SelectInMemory({"145.5", "146.0"});
+  ctx.link.bankScanState = 3;
+  ctx.link.resumeCountdown = 3;
+  Press(keys::kEnter);
+  EXPECT_THAT(Heard(), ElementsAre("exitscan", "shdel", "ok"));
+  EXPECT_THAT(Commands(), ElementsAre("VA0145.00000"));
+  EXPECT_EQ(ctx.link.bankScanState, 0);
+  EXPECT_EQ(ctx.link.resumeCountdown, 0);
+}
+
+TEST_F(InterpreterSequences, PendingCommandTransitions) {
+  struct Row {
+    const char* keys;
+    int pending;
+  };
+  const Row rows[] = {
+      {"S", 1},  {"E", 2},  {"I", 3},  {"T", 4},   {"P", 5},    {"O", 6},   {"B", 7},
+      {"G", 8},  {"W", 9},  {"D", 10}, {"SB", 7},  {"BS", 1},   {"BG", 8},  {"GW", 9},
+      {"BW", 9}, {"BR", 0}, {"GR", 0}, {"WR", 0},  {"S1\r", 0}, {"B05", 7}, {"TD", 4},
+      {"GS", 0}, {"DS", 1}, {"W0", 9}, {"G\r", 0}, {"BX", 7},   {"SX", 0},
+  };
+  for (const Row& row : rows) {
+    ctx.command.pendingCommand = 0;
+    ctx.command.entryText.clear();
+    ctx.tuning.searchState = 0;
+    ctx.link.scanState = 0;
+    ctx.link.bankScanState = 0;
+    Type(row.keys);
+    EXPECT_EQ(ctx.command.pendingCommand, row.pending) << row.keys;
+  }
+}
+
+}  // namespace
+}  // namespace voxrig::testing

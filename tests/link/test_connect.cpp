@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/test_program.h"
+#include "link/connect_poll.h"
+#include "panel/display_lines.h"
+
+namespace voxrig {
+namespace {
+
+using fakes::TestProgram;
+using Strings = std::vector<std::string>;
+
+class ConnectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program.ctx.app.portSetting = "COM1";
+    program.ctx.app.speedSetting = "19200";
+    // Each prompt notes how many commands the receiver had been sent when it
+    // played, which pins the pauses between the commands.
+    program.sound.OnPlayed([this](const std::string& name) {
+      timeline.push_back(name + "@" + std::to_string(program.Commands().size()));
+    });
+  }
+
+  TestProgram program;
+  Strings timeline;
+};
+
+TEST_F(ConnectTest, PutsTheReceiverIntoItsKnownStateWithPausesBetweenCommands) {
+  ConnectReceiver(program.ctx);
+  EXPECT_EQ(program.line.written, "VA0145000000\rMD1\rST012.50\rAT0\r");
+  EXPECT_EQ(program.Heard(), (Strings{"1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
+  EXPECT_EQ(timeline, (Strings{"1@1", "4@1", "5@1", "shdel@1", "FM@1", "shdel@2", "attoff@3"}));
+}
+
+TEST_F(ConnectTest, OpensThePortNamedByTheLastCharacterWithTheReceiversLineFormat) {
+  program.ctx.app.portSetting = "COM3";
+  program.ctx.app.speedSetting = "9600";
+  ConnectReceiver(program.ctx);
+  EXPECT_EQ(program.line.opened, Strings{"/dev/ttyS2"});
+  EXPECT_EQ(program.ctx.link.comPort, 3);
+  EXPECT_EQ(program.ctx.link.baudRate, 9600);
+  EXPECT_EQ(program.line.baudRate, 9600);
+  EXPECT_EQ(program.line.dataBits, 8);
+  EXPECT_EQ(program.line.parityCode, 0);
+  EXPECT_EQ(program.line.stopBitsCode, 2);
+  EXPECT_EQ(program.line.readTimeoutMultiplier, -1);
+}
+
+TEST_F(ConnectTest, ResetsThePanelsStateForAFreshReceiver) {
+  Context& ctx = program.ctx;
+  ctx.command.pendingCommand = 7;
+  ctx.link.linkState = 1;
+  ctx.command.limitEntryFresh = 1;
+  ctx.command.frequencyEntryFresh = 0;
+  ctx.link.pollState = 4;
+  ctx.link.resumeCountdown = 3;
+  ctx.panel.keyQueueCount = 6;
+  ctx.banks.bankScanIndex = 12;
+  ctx.tuning.searchStopMode = 1;
+  ctx.tuning.searchState = 2;
+  ctx.link.scanState = 3;
+  ctx.link.bankScanState = 4;
+  ctx.tuning.noiseLimiterOn = 1;
+  ctx.command.passCount = 9;
+  ctx.link.scanVoice = 0;
+  ctx.link.meterBar = "";
+  ctx.tuning.attenuatorOn = 0;
+
+  ConnectReceiver(ctx);
+
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.link.linkState, -1);
+  EXPECT_EQ(ctx.command.frequencyEntryFresh, 1);
+  EXPECT_EQ(ctx.link.pollState, 0);
+  EXPECT_EQ(ctx.link.resumeCountdown, 0);
+  EXPECT_EQ(ctx.panel.keyQueueCount, 0);
+  EXPECT_EQ(ctx.banks.bankScanIndex, 0);
+  EXPECT_EQ(ctx.tuning.searchStopMode, 0);
+  EXPECT_EQ(ctx.tuning.searchState, 0);
+  EXPECT_EQ(ctx.link.scanState, 0);
+  EXPECT_EQ(ctx.link.bankScanState, 0);
+  EXPECT_EQ(ctx.tuning.noiseLimiterOn, 0);
+  EXPECT_EQ(ctx.command.passCount, 1);
+  EXPECT_EQ(ctx.link.scanVoice, 1);
+  EXPECT_EQ(ctx.link.meterBar, "******************");
+  EXPECT_EQ(ctx.link.statusLine, "Connecting");
+  EXPECT_EQ(ctx.tuning.frequencyText, "145.0");
+  EXPECT_EQ(ctx.tuning.frequencyDigits, "145");
+  EXPECT_EQ(ctx.tuning.searchLowerText, "145");
+  EXPECT_EQ(ctx.tuning.searchUpperText, "146");
+  EXPECT_EQ(ctx.tuning.searchStepText, "12.5");
+  EXPECT_EQ(ctx.tuning.modeText, "FM");
+  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
+}
+
+TEST_F(ConnectTest, DrawsTheSearchLineFrequencyAndModeLine) {
+  ConnectReceiver(program.ctx);
+  const fakes::FakeDisplay& display = program.display;
+  EXPECT_EQ(display.TextAt(80, 250), "145" + std::string(10, ' '));
+  EXPECT_EQ(display.TextAt(300, 250), "12.5" + std::string(9, ' '));
+  EXPECT_EQ(display.TextAt(500, 250), "CONT");
+  EXPECT_EQ(display.TextAt(750, 250), "146" + std::string(8, ' '));
+  EXPECT_EQ(display.TextAt(300, 150).substr(0, 5), "145.0");
+  const auto mode = display.RunAt(370, 80);
+  EXPECT_EQ(mode.text, "FM      ");
+  EXPECT_EQ(mode.font, ArielBold(50));
+}
+
+TEST_F(ConnectTest, ReceiverThatCannotBeOpenedStillGetsThePromptsAndNothingIsSent) {
+  program.serial.missing.insert("/dev/ttyS0");
+  ConnectReceiver(program.ctx);
+  EXPECT_EQ(program.line.written, "");
+  EXPECT_EQ(program.Heard(), (Strings{"1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
+  EXPECT_EQ(program.ctx.link.linkState, -1);
+}
+
+TEST_F(ConnectTest, FirstLevelAnswerSaysConnectedOnceAndLaterOnesDoNot) {
+  program.line.responder = [](const std::string& command) {
+    return command == "LM" ? std::string("LM%000\r\n") : std::string("\r\n");
+  };
+  ConnectReceiver(program.ctx);
+  program.ClearRecords();
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    program.ctx.link.pollState = 1;
+    RunPollStep(program.ctx);
+    RunPollStep(program.ctx);
+    EXPECT_EQ(program.ctx.link.pollState, 0);
+  }
+  EXPECT_EQ(program.Heard(), Strings{"connected"});
+  EXPECT_EQ(program.Commands(), (Strings{"LM", "LM", "LM"}));
+  EXPECT_EQ(program.ctx.link.linkState, 1);
+}
+
+TEST_F(ConnectTest, SilentReceiverIsNeverTakenAsConnected) {
+  ConnectReceiver(program.ctx);
+  program.ClearRecords();
+  program.ctx.link.pollState = 1;
+  RunPollStep(program.ctx);
+  RunPollStep(program.ctx);
+  EXPECT_EQ(program.ctx.link.linkState, -1);
+  EXPECT_EQ(program.ctx.link.statusLine, "Connecting");
+  EXPECT_TRUE(program.Heard().empty());
+}
+
+}  // namespace
+}  // namespace voxrig

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/poll_rig.h"
+#include "link/reply_frequency.h"
+#include "panel/display_lines.h"
+
+namespace voxrig {
+namespace {
+
+using rig::kQuiet;
+using rig::kSignal;
+using rig::kStoppedLine;
+using rig::PollRig;
+using Strings = std::vector<std::string>;
+
+// The receiver's own answer to "RX" while its search rests on a signal.
+constexpr const char* kSearchAnswer = "VS RF0145512500 ST012500 AU0 MD1 AT0\r\n";
+
+// A search running in CONT mode (or STOP), its log holding only the header.
+void StartRunningSearch(PollRig& rig, int stopMode) {
+  Context& ctx = rig.ctx;
+  BankState::Slots& slots = ctx.banks.bankSlots;
+  slots[0] = "Scanbank";
+  slots[1] = "FM";
+  slots[2] = "12.5";
+  slots[3] = " ";
+  slots[4] = "9999";
+  ctx.banks.bankFileName = "bank00.dat";
+  ctx.tuning.searchState = 1;
+  ctx.tuning.searchStopMode = stopMode;
+  ctx.tuning.searchHitCount = 0;
+  rig.receiveState = kSearchAnswer;
+}
+
+TEST(SearchHitFrequency, TakesTheDigitsAfterRfWithAPointAfterTheFourth) {
+  struct Row {
+    std::string reply;
+    std::string digits;
+    std::string text;
+  };
+  const Row rows[] = {
+      {"VS RF0145512500 ST", "0145512500", "145.5125"},  // as ReadReply cuts it
+      {"VS RF01450000000", "01450000000", "145."},
+      {"VS RF0145000000 ST", "0145000000", "145."},
+      {"VS RF0000500000 ST", "0000500000", ".5"},
+      {"VS RF1296250000 ST", "1296250000", "1296.25"},
+      {"VS RF0145123456 ST", "0145123456", "145.123456"},
+  };
+  for (const Row& row : rows) {
+    const auto hit = SearchHitFrequency(row.reply);
+    ASSERT_TRUE(hit.has_value()) << row.reply;
+    EXPECT_EQ(hit->digits, row.digits);
+    EXPECT_EQ(hit->text, row.text);
+  }
+  EXPECT_FALSE(SearchHitFrequency("VS ST012500 AU0").has_value());
+  EXPECT_FALSE(SearchHitFrequency("").has_value());
+  EXPECT_FALSE(SearchHitFrequency("VS RF014551").has_value());  // cut short
+  EXPECT_FALSE(SearchHitFrequency("VS Rf0145512500").has_value());
+}
+
+TEST(HeldScanFrequency, TakesFourDigitsAPointAndFiveMoreKeepingTrailingZeros) {
+  const auto held = HeldScanFrequency("LC 120 MA05 RF0145125000");
+  ASSERT_TRUE(held.has_value());
+  EXPECT_EQ(held->text, "145.12500");
+  EXPECT_EQ(held->digits, "145.12500");
+  EXPECT_EQ(HeldScanFrequency("LC 120 VA RF0007050000")->text, "7.05000");
+  EXPECT_FALSE(HeldScanFrequency("LM 120").has_value());
+}
+
+TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
+  PollRig rig;
+  StartRunningSearch(rig, 0);
+  rig.Cycle(kQuiet);
+  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
+  rig.program.ClearRecords();
+
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "RX"}));
+  const auto status = rig.program.display.RunAt(270, 320);
+  EXPECT_EQ(status.text, kStoppedLine);
+  EXPECT_EQ(status.colour, Colour::kRed);
+  EXPECT_EQ(rig.ctx.tuning.searchState, 2);
+  EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5125");
+  EXPECT_EQ(rig.program.display.TextAt(300, 150).substr(0, 8), "145.5125");
+  EXPECT_EQ(rig.ctx.banks.bankSlots[4], "145.5125");
+  EXPECT_EQ(rig.ctx.banks.bankSlots[6], "9999");
+  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+  EXPECT_EQ(rig.program.Heard(), Strings{"1"});  // the count, no "stop"
+}
+
+TEST(PollSearch, StopInStopModeSaysStopAndNeverResumes) {
+  PollRig rig;
+  StartRunningSearch(rig, 1);
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
+  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+  rig.Cycles(12, kSignal);
+  EXPECT_EQ(rig.Count("<1E>"), 0);
+  EXPECT_EQ(rig.Count("RX"), 1);
+  EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
+}
+
+TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
+  PollRig rig;
+  StartRunningSearch(rig, 0);
+  rig.Cycle(kSignal);  // the stop
+  rig.program.ClearRecords();
+  rig.Cycles(4, kSignal);
+  EXPECT_EQ(rig.Count("<1E>"), 0);
+  EXPECT_EQ(rig.ctx.link.resumeCountdown, 1);
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "LM", "LM", "LM", "LM", "<1E>"}));
+  EXPECT_EQ(rig.program.Heard(), Strings{"shdel"});
+  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  // The signal lasts on: five cycles later the byte goes again.
+  rig.Cycles(4, kSignal);
+  EXPECT_EQ(rig.Count("<1E>"), 1);
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.Count("<1E>"), 2);
+  EXPECT_EQ(rig.Count("RX"), 0);
+}
+
+TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
+  PollRig rig;
+  StartRunningSearch(rig, 1);
+  rig.Cycle(kSignal);
+  rig.program.ClearRecords();
+  rig.Cycle(kQuiet);
+  const auto status = rig.program.display.RunAt(270, 320);
+  EXPECT_EQ(status.text, "Search Mode Active");
+  EXPECT_EQ(status.colour, Colour::kGreen);
+  EXPECT_EQ(status.font, ArielBold(30));  // the font the meter left
+  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
+  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  // A second stop on the same frequency is logged once.
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+  EXPECT_EQ(rig.ctx.banks.bankSlots[6], "9999");
+}
+
+TEST(PollSearch, CountdownIsKeptWhenTheSignalGoesSoTheNextResumeComesSooner) {
+  PollRig rig;
+  StartRunningSearch(rig, 0);
+  rig.Cycle(kSignal);      // stop
+  rig.Cycles(2, kSignal);  // 5 -> 4 -> 3
+  EXPECT_EQ(rig.ctx.link.resumeCountdown, 3);
+  rig.Cycle(kQuiet);  // counted once more, then the search sweeps again
+  EXPECT_EQ(rig.ctx.link.resumeCountdown, 2);
+  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
+
+  rig.receiveState = "VS RF0146012500 ST012500 AU0 MD1 AT0\r\n";
+  rig.Cycle(kSignal);  // the next stop
+  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 2);
+  rig.program.ClearRecords();
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.Count("<1E>"), 0);
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "LM", "<1E>"}));
+}
+
+TEST(PollSearch, ReceiverStateIsAskedAgainUntilAnAnswerCarriesTheFrequency) {
+  PollRig rig;
+  StartRunningSearch(rig, 1);
+  rig.receiveState = "";
+  rig.level = kSignal;
+  rig.ctx.link.pollState = 1;
+  RunPollStep(rig.ctx);
+  RunPollStep(rig.ctx);
+  EXPECT_EQ(rig.ctx.link.pollState, 3);
+  for (int ask = 0; ask < 3; ++ask) {
+    RunPollStep(rig.ctx);
+    RunPollStep(rig.ctx);
+    EXPECT_EQ(rig.ctx.link.pollState, 3);
+  }
+  rig.receiveState = "VS RF014551";  // an answer cut short counts as none
+  RunPollStep(rig.ctx);
+  RunPollStep(rig.ctx);
+  EXPECT_EQ(rig.ctx.link.pollState, 3);
+  rig.receiveState = kSearchAnswer;
+  RunPollStep(rig.ctx);
+  RunPollStep(rig.ctx);
+  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.Count("RX"), 5);
+  EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5125");
+  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+}
+
+TEST(PollSearch, SilentReceiverIsAskedTwentyTimesThenTheKeyboardComesBack) {
+  PollRig rig;
+  StartRunningSearch(rig, 0);
+  rig.receiveState = "";
+  rig.ctx.tuning.frequencyText = "145.0";
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.Count("RX"), 20);
+  EXPECT_EQ(rig.program.Heard(), Strings{"rnc"});
+  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0);
+  EXPECT_EQ(rig.ctx.banks.bankSlots[4], "9999");
+  EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.0");
+  // The search rules go on: the continuing search still resumes.
+  rig.Cycles(5, kSignal);
+  EXPECT_EQ(rig.Count("<1E>"), 1);
+  EXPECT_EQ(rig.Count("RX"), 20);
+  // A later stop is asked about afresh.
+  rig.Cycle(kQuiet);
+  rig.receiveState = kSearchAnswer;
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.Count("RX"), 21);
+  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+}
+
+}  // namespace
+}  // namespace voxrig

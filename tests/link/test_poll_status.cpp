@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/poll_rig.h"
+#include "panel/display_lines.h"
+
+namespace voxrig {
+namespace {
+
+using rig::kQuiet;
+using rig::kScanningLine;
+using rig::kSignal;
+using rig::kStoppedLine;
+using rig::PollRig;
+using Strings = std::vector<std::string>;
+
+void ExpectStatusLine(const PollRig& rig, const std::string& text) {
+  const auto status = rig.program.display.RunAt(270, 320);
+  EXPECT_EQ(status.text, text);
+  EXPECT_EQ(status.colour, Colour::kRed);
+  EXPECT_EQ(status.font, ArielBold(30));
+}
+
+TEST(PollStatus, IdlePanelAsksTheLevelOnceAPollCycle) {
+  PollRig rig;
+  rig.Cycles(3, kQuiet);
+  EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "LM", "LM"}));
+  EXPECT_FALSE(rig.program.display.DrewAt(270, 320));
+  EXPECT_TRUE(rig.program.Heard().empty());
+}
+
+TEST(PollStatus, ReceiverScanStartAndStopAreShownAndSpokenOnce) {
+  PollRig rig;
+  rig.ctx.link.scanState = 1;
+  rig.Cycle(kQuiet);
+  ExpectStatusLine(rig, kScanningLine);
+  EXPECT_EQ(rig.ctx.link.scanState, 2);
+  rig.Cycle(kQuiet);
+  EXPECT_EQ(rig.program.Heard(), Strings{"scan"});
+
+  rig.program.ClearRecords();
+  rig.Cycle(kSignal);
+  ExpectStatusLine(rig, kStoppedLine);
+  EXPECT_EQ(rig.ctx.link.scanState, 3);
+  EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
+  // The STOPPED line is printed again while the scan holds, the prompt is not.
+  rig.program.ClearRecords();
+  rig.Cycle(kSignal);
+  ExpectStatusLine(rig, kStoppedLine);
+  EXPECT_TRUE(rig.program.Heard().empty());
+
+  rig.Cycle(kQuiet);
+  ExpectStatusLine(rig, kScanningLine);
+  EXPECT_EQ(rig.program.Heard(), Strings{"scan"});
+  EXPECT_EQ(rig.ctx.link.scanState, 2);
+}
+
+TEST(PollStatus, ReceiverScanIsSilentWithoutScanVoice) {
+  PollRig rig;
+  rig.ctx.link.scanVoice = 0;
+  rig.ctx.link.scanState = 1;
+  rig.Cycle(kQuiet);
+  rig.Cycle(kSignal);
+  rig.Cycle(kQuiet);
+  ExpectStatusLine(rig, kScanningLine);
+  EXPECT_TRUE(rig.program.Heard().empty());
+}
+
+TEST(PollStatus, ReceiverScanStopTakesTwoMoreTicksAndShowsTheHeldFrequency) {
+  PollRig rig;
+  rig.ctx.link.scanState = 2;
+  rig.level = "LC 120 MA05 RF0145125000\r\n";
+  rig.ctx.link.pollState = 1;
+  RunPollStep(rig.ctx);
+  RunPollStep(rig.ctx);
+  EXPECT_EQ(rig.ctx.link.pollState, 5);
+  RunPollStep(rig.ctx);
+  EXPECT_EQ(rig.ctx.link.pollState, 6);
+  EXPECT_FALSE(rig.program.display.DrewAt(300, 150));
+  RunPollStep(rig.ctx);
+  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.12500");
+  EXPECT_EQ(rig.ctx.tuning.frequencyDigits, "145.12500");
+  EXPECT_EQ(rig.program.display.TextAt(300, 150).substr(0, 9), "145.12500");
+  EXPECT_EQ(rig.program.Commands(), Strings{"LM"});
+}
+
+TEST(PollStatus, HeldScanWithoutAFrequencyInTheAnswerKeepsTheShownFrequency) {
+  PollRig rig;
+  rig.ctx.link.scanState = 2;
+  rig.ctx.tuning.frequencyText = "145.5";
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5");
+  EXPECT_FALSE(rig.program.display.DrewAt(300, 150));
+}
+
+// A bank of two channels with its end mark.
+void LoadBank(Context& ctx) {
+  BankState::Slots& slots = ctx.banks.bankSlots;
+  slots[0] = "bank05";
+  slots[1] = "FM";
+  slots[2] = "12.5";
+  slots[3] = " ";
+  slots[4] = "145.5";
+  slots[5] = " ";
+  slots[6] = "146.0";
+  slots[7] = " ";
+  slots[8] = "9999";
+  ctx.link.bankScanState = 2;
+  ctx.banks.bankScanIndex = 4;
+}
+
+TEST(PollStatus, BankScanTunesEachChannelAndWrapsAtTheEndMark) {
+  PollRig rig;
+  LoadBank(rig.ctx);
+  rig.Cycle(kQuiet);
+  ExpectStatusLine(rig, kScanningLine);
+  EXPECT_EQ(rig.ctx.link.bankScanState, 3);
+  EXPECT_EQ(rig.ctx.banks.bankScanIndex, 6);
+  EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5");
+  rig.Cycle(kQuiet);
+  EXPECT_EQ(rig.ctx.banks.bankScanIndex, 4);
+  rig.Cycle(kQuiet);
+  EXPECT_EQ(rig.program.Commands(),
+            (Strings{"LM", "VA0145.50000", "LM", "VA0146.00000", "LM", "VA0145.50000"}));
+  EXPECT_EQ(rig.program.Heard(), Strings{"scan"});
+}
+
+TEST(PollStatus, BankScanHoldsOnASignalAndSaysStopOnce) {
+  PollRig rig;
+  LoadBank(rig.ctx);
+  rig.Cycle(kQuiet);
+  rig.program.ClearRecords();
+  rig.Cycle(kSignal);
+  ExpectStatusLine(rig, kStoppedLine);
+  EXPECT_EQ(rig.ctx.link.bankScanState, 4);
+  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  rig.program.ClearRecords();
+  rig.Cycle(kSignal);
+  EXPECT_FALSE(rig.program.display.DrewAt(270, 320));
+  EXPECT_TRUE(rig.program.Heard().empty());
+  EXPECT_EQ(rig.program.Commands(), Strings{"LM"});
+  // The signal goes: the scan moves on and says so again.
+  rig.Cycle(kQuiet);
+  ExpectStatusLine(rig, kScanningLine);
+  EXPECT_EQ(rig.program.Heard(), Strings{"scan"});
+  EXPECT_EQ(rig.ctx.link.bankScanState, 3);
+}
+
+TEST(PollStatus, BankScanIsSilentWithoutScanVoice) {
+  PollRig rig;
+  LoadBank(rig.ctx);
+  rig.ctx.link.scanVoice = 0;
+  rig.Cycle(kQuiet);
+  rig.Cycle(kSignal);
+  ExpectStatusLine(rig, kStoppedLine);
+  EXPECT_TRUE(rig.program.Heard().empty());
+}
+
+TEST(PollStatus, BankScanNeverLeavesTheSlotsNorTunesTheEndMark) {
+  PollRig rig;
+  LoadBank(rig.ctx);
+  rig.ctx.banks.bankSlots[4] = "9999";  // a bank without channels
+  rig.Cycles(3, kQuiet);
+  EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "LM", "LM"}));
+  EXPECT_EQ(rig.ctx.banks.bankScanIndex, 4);
+
+  PollRig unterminated;
+  LoadBank(unterminated.ctx);
+  for (int slot = 4; slot < BankState::kSlotCount; slot += 2) {
+    unterminated.ctx.banks.bankSlots[slot] = "145.5";
+  }
+  unterminated.ctx.banks.bankScanIndex = BankState::kSlotCount - 2;
+  unterminated.Cycle(kQuiet);
+  EXPECT_EQ(unterminated.ctx.banks.bankScanIndex, 4);
+  unterminated.ctx.banks.bankScanIndex = 5000;
+  unterminated.Cycle(kQuiet);
+  EXPECT_EQ(unterminated.ctx.banks.bankScanIndex, 6);
+}
+
+TEST(PollStatus, ReceiverScanRuleComesBeforeTheBankScanRule) {
+  PollRig rig;
+  LoadBank(rig.ctx);
+  rig.ctx.link.scanState = 1;
+  rig.Cycle(kQuiet);
+  EXPECT_EQ(rig.program.Commands(), Strings{"LM"});
+  EXPECT_EQ(rig.ctx.link.scanState, 2);
+  EXPECT_EQ(rig.ctx.link.bankScanState, 2);
+}
+
+}  // namespace
+}  // namespace voxrig

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine.h"
+
+namespace ar8600sim::testing {
+
+// The engine with answers 10 ms after each CR, so every due time is known.
+inline EngineConfig SteadyConfig() {
+  EngineConfig config;
+  config.replyDelayMinMs = 10;
+  config.replyDelayMaxMs = 10;
+  return config;
+}
+
+inline std::string TextOf(const std::vector<TimedByte>& bytes) {
+  std::string text;
+  for (const TimedByte& byte : bytes) text += byte.byte;
+  return text;
+}
+
+// Drives an engine on a fake clock, the way the panel would over the line.
+class Bench {
+ public:
+  explicit Bench(EngineConfig config = SteadyConfig()) : engine(std::move(config)) {}
+
+  // Writes bytes at the present time; returns every byte the receiver has
+  // produced since the last call, as text.
+  std::string Write(std::string_view bytes) {
+    engine.Receive(bytes, nowMs);
+    return TextOf(engine.TakeOutput());
+  }
+  // One command with its CR.
+  std::string Ask(std::string_view command) { return Write(std::string(command) + "\r"); }
+  // Lets time pass; returns what the receiver sent by itself meanwhile.
+  std::string Wait(double ms) {
+    nowMs += ms;
+    engine.AdvanceTo(nowMs);
+    return TextOf(engine.TakeOutput());
+  }
+
+  Engine engine;
+  double nowMs = 0;
+};
+
+}  // namespace ar8600sim::testing

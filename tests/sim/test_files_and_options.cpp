@@ -1,0 +1,111 @@
+// The signals file, the reception rule and the command line.
+#include <gtest/gtest.h>
+
+#include "options.h"
+#include "signals.h"
+
+namespace ar8600sim {
+namespace {
+
+TEST(SignalsFile, ReadsSignalsWithTheirTimes) {
+  const SignalsLoad load = ParseSignalsFile(
+      "# the 2 m band on a quiet evening\n"
+      "145.2125 142\r\n"
+      "\n"
+      "  145.5125   96 from=2000 until=6000\n"
+      "118.1 30 until=500\n");
+  ASSERT_TRUE(load.error.empty()) << load.error;
+  ASSERT_EQ(load.signals.size(), 3u);
+  EXPECT_EQ(load.signals[0], (Signal{145'212'500, 142, {}, {}}));
+  EXPECT_EQ(load.signals[1], (Signal{145'512'500, 96, 2000.0, 6000.0}));
+  EXPECT_EQ(load.signals[2], (Signal{118'100'000, 30, {}, 500.0}));
+}
+
+TEST(SignalsFile, NamesTheFirstBadLine) {
+  for (const char* bad : {"145.5 256\n", "145.5\n", "abc 10\n", "145.5 10 at=5\n",
+                          "145.5 10 from=x\n", "3000 10\n", "145.5 -1\n"}) {
+    const SignalsLoad load = ParseSignalsFile(std::string("145.2125 142\n") + bad);
+    EXPECT_EQ(load.line, 2) << bad;
+    EXPECT_FALSE(load.error.empty()) << bad;
+    EXPECT_TRUE(load.signals.empty()) << bad;
+  }
+}
+
+TEST(Reception, StrongestSignalWithinHalfAStepWhileOnTheAir) {
+  const std::vector<Signal> signals = {{145'500'000, 60, {}, {}}, {145'503'000, 90, 100.0, 200.0}};
+  EXPECT_EQ(Receive(signals, 145'500'000, 12'500, 0), (Reception{true, 60}));
+  EXPECT_EQ(Receive(signals, 145'500'000, 12'500, 150), (Reception{true, 90}));
+  EXPECT_EQ(Receive(signals, 145'500'000, 12'500, 200), (Reception{true, 60}));
+  EXPECT_EQ(Receive(signals, 145'506'250, 12'500, 0), (Reception{false, 0}));
+  EXPECT_EQ(Receive(signals, 145'506'200, 12'500, 0), (Reception{true, 60}));
+  EXPECT_EQ(Receive(signals, 145'500'100, 100, 0), (Reception{false, 0}));
+  EXPECT_EQ(NextSignalChange(signals, 0), 100.0);
+  EXPECT_EQ(NextSignalChange(signals, 100), 200.0);
+  EXPECT_FALSE(NextSignalChange(signals, 200).has_value());
+}
+
+TEST(Options, ReadsEveryOption) {
+  const ParsedOptions parsed =
+      ParseOptions({"--dir",        "/tmp/x", "--port",           "3",
+                    "--wire-log",   "w.log",  "--signals",        "s.txt",
+                    "--memory-in",  "in.txt", "--memory-out",     "out.txt",
+                    "--control",    "c.txt",  "--silent",         "--garbage",
+                    "--drop-after", "12",     "--reply-delay-ms", "250",
+                    "--resize-ms",  "40",     "--baud",           "9600",
+                    "--seed",       "7"});
+  ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+  const Options& options = parsed.options;
+  EXPECT_EQ(options.dir, "/tmp/x");
+  EXPECT_EQ(options.port, 3);
+  EXPECT_EQ(options.wireLog, "w.log");
+  EXPECT_EQ(options.signalsFile, "s.txt");
+  EXPECT_EQ(options.memoryIn, "in.txt");
+  EXPECT_EQ(options.memoryOut, "out.txt");
+  EXPECT_EQ(options.controlFile, "c.txt");
+  EXPECT_TRUE(options.faults.silent);
+  EXPECT_TRUE(options.faults.garbage);
+  EXPECT_EQ(options.dropAfter, 12);
+  EXPECT_EQ(options.faults.replyDelayMs, 250);
+  EXPECT_EQ(options.resizeMs, 40);
+  EXPECT_EQ(options.baud, 9600);
+  EXPECT_EQ(options.seed, 7u);
+  EXPECT_FALSE(options.help);
+}
+
+TEST(Options, DefaultsAndRefusals) {
+  const ParsedOptions none = ParseOptions({});
+  EXPECT_TRUE(none.error.empty());
+  EXPECT_EQ(none.options.dir, ".");
+  EXPECT_EQ(none.options.port, 1);
+  EXPECT_EQ(none.options.resizeMs, 1500);
+  EXPECT_EQ(none.options.baud, 19200);
+  EXPECT_EQ(none.options.dropAfter, 0);
+  EXPECT_FALSE(none.options.faults.replyDelayMs.has_value());
+  EXPECT_TRUE(ParseOptions({"--help"}).options.help);
+  for (const std::vector<std::string>& bad :
+       std::vector<std::vector<std::string>>{{"--port", "0"},
+                                             {"--port", "257"},
+                                             {"--port"},
+                                             {"--baud", "1200"},
+                                             {"--drop-after", "x"},
+                                             {"--verbose"},
+                                             {"--wire-log"}}) {
+    EXPECT_FALSE(ParseOptions(bad).error.empty()) << bad.front();
+  }
+}
+
+TEST(Options, HelpDocumentsEveryOptionAndFileFormat) {
+  const std::string usage = UsageText();
+  for (const char* word :
+       {"--dir",        "--port",       "--wire-log",       "--signals",
+        "--memory-in",  "--memory-out", "--control",        "--silent",
+        "--garbage",    "--drop-after", "--reply-delay-ms", "--resize-ms",
+        "--baud",       "--seed",       "--help",           "<1E>",
+        "<0D>",         "from=<ms>",    "until=<ms>",       "A00 0145500000 MD1 ST012500 MP0 TM",
+        "MW A:90 a:10", "SIGHUP",       "SIGUSR1",          "hang-up"}) {
+    EXPECT_NE(usage.find(word), std::string::npos) << word;
+  }
+}
+
+}  // namespace
+}  // namespace ar8600sim

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "speech/speech.h"
+
+// Every prompt the panel can play must have words in tools/prompt-words.txt,
+// or the prompt set made from that list leaves the listener with silence.
+namespace voxrig {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path SourceDir() {
+  const char* dir = std::getenv("VOXRIG_SOURCE_DIR");
+  return dir != nullptr ? fs::path(dir) : fs::path();
+}
+
+std::string ReadWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// Prompt files are found whatever their letter case, and a name may be
+// requested with its ".wav" ending.
+std::string FileName(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string ending = ".wav";
+  if (name.size() > ending.size() && name.ends_with(ending)) name.resize(name.size() - 4);
+  return name;
+}
+
+// name -> words, from the word list.
+std::map<std::string, std::string> ReadWordList() {
+  std::map<std::string, std::string> words;
+  std::istringstream lines(ReadWhole(SourceDir() / "tools" / "prompt-words.txt"));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    const auto tab = line.find('\t');
+    EXPECT_NE(tab, std::string::npos) << "no TAB in: " << line;
+    if (tab == std::string::npos) continue;
+    const std::string name = line.substr(0, tab);
+    const std::string spoken = line.substr(tab + 1);
+    EXPECT_FALSE(name.empty()) << line;
+    EXPECT_FALSE(spoken.empty()) << "no words for " << name;
+    EXPECT_EQ(words.count(FileName(name)), 0u) << "two entries for the file of " << name;
+    words[FileName(name)] = spoken;
+  }
+  return words;
+}
+
+// Every string literal inside a Say(ctx, ...) or SayAlways(ctx, ...) call in
+// the source tree, up to the end of its statement (so both names of a
+// "cond ? "on" : "off"" are found).
+std::set<std::string> LiteralPromptNames() {
+  const std::regex call(R"(\b(?:Say|SayAlways)\s*\(\s*ctx\s*,([^;]*);)");
+  const std::regex literal(R"xx("([^"\\]*)")xx");
+  std::set<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(SourceDir() / "src")) {
+    const auto extension = entry.path().extension();
+    if (extension != ".cpp" && extension != ".h") continue;
+    const std::string source = ReadWhole(entry.path());
+    for (std::sregex_iterator it(source.begin(), source.end(), call), end; it != end; ++it) {
+      const std::string arguments = (*it)[1];
+      for (std::sregex_iterator l(arguments.begin(), arguments.end(), literal); l != end; ++l) {
+        names.insert((*l)[1]);
+      }
+    }
+  }
+  return names;
+}
+
+// Names built at run time: typed digits and bank letters, and the mode names;
+// and the whole vocabulary of the panel, since some names reach Say through a
+// helper that takes the name (the command keys' "start", "transfer", ...).
+std::set<std::string> DynamicPromptNames() {
+  std::set<std::string> names = {
+      "point",    "vxr",      "cfnf",     "connected", "rnc",     "quit",  "inv",
+      "ok",       "start",    "end",      "incr",      "write",   "fromb", "torb",
+      "transfer", "put",      "sort",     "bank",      "delete",  "kill",  "radbank",
+      "pass",     "exitscan", "ckconfig", "svoice",    "on",      "off",   "cont",
+      "stmode",   "beep",     "scan",     "stop",      "srching", "s",     "plus",
+      "atton",    "attoff",   "noise",    "srch",      "act",     "bnf",   "sel",
+      "create",   "incmode",  "n",        "bf",        "wait",    "shdel", "wrerr",
+  };
+  for (char c = '0'; c <= '9'; ++c) names.insert(std::string(1, c));
+  for (char c = 'A'; c <= 'J'; ++c) names.insert(std::string(1, c));
+  for (const ModePrompt& mode : kModePrompts) names.insert(std::string(mode.prompt));
+  for (const char* key : {"FM", "AM", "LSB", "USB", "WFM", "cw", "auto"}) names.insert(key);
+  return names;
+}
+
+TEST(PromptWords, EveryPromptTheProgramCanPlayHasWords) {
+  ASSERT_FALSE(SourceDir().empty()) << "VOXRIG_SOURCE_DIR is not set";
+  const auto words = ReadWordList();
+  const std::set<std::string> literal = LiteralPromptNames();
+  // The search itself must work, or this test would pass on nothing.
+  for (const char* known : {"vxr", "cfnf", "shdel", "srching", "plus"}) {
+    EXPECT_EQ(literal.count(known), 1u) << known << " not found in the source tree";
+  }
+  std::set<std::string> all = literal;
+  const std::set<std::string> dynamic = DynamicPromptNames();
+  all.insert(dynamic.begin(), dynamic.end());
+  for (const std::string& name : all) {
+    EXPECT_EQ(words.count(FileName(name)), 1u) << "prompt \"" << name << "\" has no words";
+  }
+}
+
+TEST(PromptWords, PauseIsSilenceAndBeepIsATone) {
+  const auto words = ReadWordList();
+  ASSERT_EQ(words.count("shdel"), 1u);
+  ASSERT_EQ(words.count("beep"), 1u);
+  EXPECT_TRUE(std::regex_match(words.at("shdel"), std::regex(R"(@silence \d+)")));
+  EXPECT_TRUE(std::regex_match(words.at("beep"), std::regex(R"(@tone \d+ \d+)")));
+  for (const auto& [name, spoken] : words) {
+    if (name != "shdel" && name != "beep") {
+      EXPECT_NE(spoken[0], '@') << name << " should be spoken words";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace voxrig
