@@ -152,7 +152,9 @@ TermiosSerialDevice::~TermiosSerialDevice() {
   while (ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0 && Clock::now() < deadline) {
     poll(nullptr, 0, 5);
   }
-  tcflush(fd_, TCOFLUSH);
+  // Discard only what is still stuck after the drain time: a pseudo-terminal
+  // reports nothing queued, and flushing it would lose the "EX" not yet read.
+  if (queued > 0) tcflush(fd_, TCOFLUSH);
   ioctl(fd_, TIOCNXCL);
   close(fd_);
 }

@@ -81,17 +81,6 @@ std::vector<std::string> Transcript::TextsAt(int x, int y) const {
   return texts;
 }
 
-bool Transcript::PromptsInOrder(const std::vector<std::string>& expected) const {
-  std::vector<std::string> played = Prompts();
-  auto at = played.begin();
-  for (const std::string& name : expected) {
-    at = std::find(at, played.end(), name);
-    if (at == played.end()) return false;
-    ++at;
-  }
-  return true;
-}
-
 int Transcript::CountPrompt(const std::string& name) const {
   std::vector<std::string> played = Prompts();
   return static_cast<int>(std::count(played.begin(), played.end(), name));

@@ -27,8 +27,6 @@ class Transcript {
   std::vector<std::string> Prompts() const;
   // Every text drawn at (x, y), in order.
   std::vector<std::string> TextsAt(int x, int y) const;
-  // Whether `expected` were played in this order (others may come between).
-  bool PromptsInOrder(const std::vector<std::string>& expected) const;
   int CountPrompt(const std::string& name) const;
   bool HasPrompt(const std::string& name) const { return CountPrompt(name) > 0; }
   // The whole transcript, for failure messages.

@@ -260,6 +260,16 @@ TEST_F(TermiosSerialTest, AnswersLeftFromAnEarlierSessionAreNotReadAfterOpening)
   close(keeper);
 }
 
+TEST_F(TermiosSerialTest, LastCommandWrittenBeforeClosingStillReachesTheReceiver) {
+  // The receiver has not read yet when the panel sends its closing "EX" and
+  // shuts the port at once.
+  auto device = opener.Open(pty.slavePath(), 19200);
+  ASSERT_NE(device, nullptr);
+  EXPECT_EQ(device->Write("EX\r", 3), 3);
+  device.reset();
+  EXPECT_EQ(pty.Receive(3), "EX\r");
+}
+
 TEST_F(TermiosSerialTest, SpeedWithoutTermiosConstantFailsTheOpen) {
   for (int speed : {12345, 0, -9600, 19201}) {
     EXPECT_EQ(opener.Open(pty.slavePath(), speed), nullptr) << speed;
