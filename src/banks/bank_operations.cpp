@@ -68,13 +68,17 @@ void SelectBank(Context& ctx) {
   if (!banks::ReadLayout(banks.bankSlots, BankState::kFileLines).channels.empty()) {
     TuneSlot(ctx, banks::kFirstChannelSlot);
   }
+  ApplyBankModeAndStep(ctx);
+  Say(ctx, "sel");
+}
+
+void ApplyBankModeAndStep(Context& ctx) {
   Pause(ctx);
-  ctx.tuning.modeText = banks.bankSlots[1];
+  ctx.tuning.modeText = ctx.banks.bankSlots[1];
   ApplyMode(ctx);
   Pause(ctx);
-  ctx.tuning.searchStepText = banks.bankSlots[2];
+  ctx.tuning.searchStepText = ctx.banks.bankSlots[2];
   SetStep(ctx);
-  Say(ctx, "sel");
 }
 
 void DeleteChannel(Context& ctx) {

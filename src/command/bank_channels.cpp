@@ -2,6 +2,7 @@
 #include <string>
 
 #include "banks/bank_file.h"
+#include "banks/bank_operations.h"
 #include "command/interpreter.h"
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
@@ -54,12 +55,7 @@ void StartBankScan(Context& ctx) {
   ctx.link.bankScanState = 2;
   banks.bankScanIndex = kFirstChannelSlot;
   TuneBankSlot(ctx, kFirstChannelSlot);
-  Pause(ctx);
-  ctx.tuning.modeText = banks.bankSlots[1];
-  ApplyMode(ctx);
-  Pause(ctx);
-  ctx.tuning.searchStepText = banks.bankSlots[2];
-  SetStep(ctx);
+  ApplyBankModeAndStep(ctx);
 }
 
 void StepBankChannel(Context& ctx) {
