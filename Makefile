@@ -14,16 +14,22 @@ TEST_ENV := SDL_AUDIODRIVER=dummy \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build build-asan build-fuzz prompts test test-plain test-sanitized fuzz demo bench format clean
+.PHONY: all deps configure build programs build-asan build-fuzz prompts test test-plain test-sanitized fuzz demo bench format clean
 
 all: build
 
 deps:
 	@tools/install-deps
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
 	cmake --build $(BUILD) -j$(JOBS)
+
+# Only the panel and the simulated receiver, not the tests.
+programs: configure
+	cmake --build $(BUILD) -j$(JOBS) --target voxrig ar8600-sim
 
 build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVOXRIG_SANITIZE=ON
@@ -51,7 +57,7 @@ fuzz: build-fuzz
 	mkdir -p $(FUZZ_BUILD)/corpus
 	$(TEST_ENV) $(FUZZ_BUILD)/fuzz/bank_fuzz -runs=$(FUZZ_RUNS) -seed=1 -max_len=4096 $(FUZZ_BUILD)/corpus fuzz/corpus/bank
 
-demo: build prompts
+demo: programs prompts
 	tools/run-demo $(BUILD)
 
 bench: build prompts

@@ -39,7 +39,7 @@ std::vector<std::string> EnvironmentWith(const std::map<std::string, std::string
 }
 
 // In the child, between fork and exec: only async-signal-safe calls.
-[[noreturn]] void ExecChild(const ChildSpec& spec, std::vector<char*>& argv,
+[[noreturn]] void ExecChild(const ChildSpec& launch, std::vector<char*>& argv,
                             std::vector<char*>& envp, int outputFd) {
   // The child dies with the test process, even when that one is killed.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -50,27 +50,27 @@ std::vector<std::string> EnvironmentWith(const std::map<std::string, std::string
     dup2(outputFd, STDOUT_FILENO);
     dup2(outputFd, STDERR_FILENO);
   }
-  if (!spec.workingFolder.empty() && chdir(spec.workingFolder.c_str()) != 0) _exit(126);
+  if (!launch.workingFolder.empty() && chdir(launch.workingFolder.c_str()) != 0) _exit(126);
   execve(argv[0], argv.data(), envp.data());
   _exit(127);
 }
 
 }  // namespace
 
-ChildProcess::ChildProcess(const ChildSpec& spec) {
-  std::vector<char*> argv = ArgumentVector(spec.program, spec.arguments);
+ChildProcess::ChildProcess(const ChildSpec& launch) {
+  std::vector<char*> argv = ArgumentVector(launch.program, launch.arguments);
   int outputFd = -1;
-  if (!spec.outputFile.empty()) {
-    outputFd = open(spec.outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (!launch.outputFile.empty()) {
+    outputFd = open(launch.outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   }
-  std::vector<std::string> environment = EnvironmentWith(spec.environment);
+  std::vector<std::string> environment = EnvironmentWith(launch.environment);
   std::vector<char*> envp;
   for (std::string& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
   pid_ = fork();
-  if (pid_ == 0) ExecChild(spec, argv, envp, outputFd);
+  if (pid_ == 0) ExecChild(launch, argv, envp, outputFd);
   if (outputFd >= 0) close(outputFd);
-  if (pid_ < 0) throw std::runtime_error("fork failed for " + spec.program);
+  if (pid_ < 0) throw std::runtime_error("fork failed for " + launch.program);
   setpgid(pid_, pid_);
 }
 

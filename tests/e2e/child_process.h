@@ -25,7 +25,7 @@ struct ChildSpec {
 // simulator running.
 class ChildProcess {
  public:
-  explicit ChildProcess(const ChildSpec& spec);
+  explicit ChildProcess(const ChildSpec& launch);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

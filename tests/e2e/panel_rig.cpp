@@ -75,14 +75,14 @@ bool PanelRig::Exists(const std::string& name) const {
 }
 
 void PanelRig::StartSimulator(const std::vector<std::string>& options) {
-  ChildSpec spec;
-  spec.program = SIMULATOR_PROGRAM;
-  spec.arguments = {"--dir",      scratch_->path(), "--port",       "1",
+  ChildSpec launch;
+  launch.program = SIMULATOR_PROGRAM;
+  launch.arguments = {"--dir",      scratch_->path(), "--port",       "1",
                     "--wire-log", Path("wire.log"), "--memory-out", Path("receiver-memory.txt")};
-  spec.arguments.insert(spec.arguments.end(), options.begin(), options.end());
-  spec.workingFolder = scratch_->path();
-  spec.outputFile = Path("simulator.out");
-  simulator_ = std::make_unique<ChildProcess>(spec);
+  launch.arguments.insert(launch.arguments.end(), options.begin(), options.end());
+  launch.workingFolder = scratch_->path();
+  launch.outputFile = Path("simulator.out");
+  simulator_ = std::make_unique<ChildProcess>(launch);
   const auto deadline = Clock::now() + 10s;
   while (!Exists("COM1")) {
     if (!simulator_->Running() || Clock::now() > deadline) {
@@ -99,14 +99,14 @@ std::string PanelRig::StopSimulatorAndReadMemory() {
 }
 
 void PanelRig::StartPanel() {
-  ChildSpec spec;
-  spec.program = VOXRIG_PROGRAM;
-  spec.arguments = {"--transcript", Path("transcript.txt")};
-  spec.workingFolder = scratch_->path();
+  ChildSpec launch;
+  launch.program = VOXRIG_PROGRAM;
+  launch.arguments = {"--transcript", Path("transcript.txt")};
+  launch.workingFolder = scratch_->path();
   // No sound card here: SDL's dummy driver still takes each prompt's time.
-  spec.environment = {{"SDL_AUDIODRIVER", "dummy"}, {"DISPLAY", display_}};
-  spec.outputFile = Path("panel.out");
-  panel_ = std::make_unique<ChildProcess>(spec);
+  launch.environment = {{"SDL_AUDIODRIVER", "dummy"}, {"DISPLAY", display_}};
+  launch.outputFile = Path("panel.out");
+  panel_ = std::make_unique<ChildProcess>(launch);
 }
 
 void PanelRig::FindPanelWindow() {
