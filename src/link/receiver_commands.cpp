@@ -26,23 +26,41 @@ std::string SetStep(const std::string& stepText) {
   return command;
 }
 
-std::string SelectMode(int modeCode) { return "MD" + std::to_string(modeCode); }
+std::string SelectMode(int modeCode) {
+  return "MD" + std::to_string(modeCode);
+}
 
-std::string Attenuator(bool on) { return on ? "AT1" : "AT0"; }
+std::string Attenuator(bool on) {
+  return on ? "AT1" : "AT0";
+}
 
-std::string NoiseLimiter(bool on) { return on ? "NL1" : "NL0"; }
+std::string NoiseLimiter(bool on) {
+  return on ? "NL1" : "NL0";
+}
 
-std::string StartMemoryScan(const std::string& bank) { return "MS" + bank; }
+std::string StartMemoryScan(const std::string& bank) {
+  return "MS" + bank;
+}
 
-std::string RecallChannel(const std::string& channel) { return "MR" + channel; }
+std::string RecallChannel(const std::string& channel) {
+  return "MR" + channel;
+}
 
-std::string PassChannel(bool pass) { return pass ? "MP1" : "MP0"; }
+std::string PassChannel(bool pass) {
+  return pass ? "MP1" : "MP0";
+}
 
-std::string ClearBank(char bank) { return std::string("MQ") + bank + "%%"; }
+std::string ClearBank(char bank) {
+  return std::string("MQ") + bank + "%%";
+}
 
-std::string ReadBankSize(char bank) { return std::string("MW") + bank; }
+std::string ReadBankSize(char bank) {
+  return std::string("MW") + bank;
+}
 
-std::string SetBankSizeNinety(char bank) { return std::string("MW") + bank + "90"; }
+std::string SetBankSizeNinety(char bank) {
+  return std::string("MW") + bank + "90";
+}
 
 std::string ChannelFrequencyField(const std::string& frequencyText) {
   const auto point = frequencyText.find('.');

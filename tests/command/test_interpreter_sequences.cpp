@@ -147,7 +147,8 @@ TEST_F(InterpreterSequences, WriteSequenceClearsTheNamedReceiverBankThenWritesIt
 TEST_F(InterpreterSequences, WriteSequenceWithoutTheBankFileLeavesTheReceiverBankAlone) {
   Type("W07C");
   EXPECT_THAT(Heard(), ElementsAre("write", "fromb", "0", "7", "torb", "C", "bnf"));
-  EXPECT_THAT(Commands(), IsEmpty()) << "no bank file to write: the receiver's bank C is not cleared";
+  EXPECT_THAT(Commands(), IsEmpty())
+      << "no bank file to write: the receiver's bank C is not cleared";
   EXPECT_EQ(ctx.command.pendingCommand, 0);
 }
 

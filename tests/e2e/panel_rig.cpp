@@ -78,7 +78,7 @@ void PanelRig::StartSimulator(const std::vector<std::string>& options) {
   ChildSpec launch;
   launch.program = SIMULATOR_PROGRAM;
   launch.arguments = {"--dir",      scratch_->path(), "--port",       "1",
-                    "--wire-log", Path("wire.log"), "--memory-out", Path("receiver-memory.txt")};
+                      "--wire-log", Path("wire.log"), "--memory-out", Path("receiver-memory.txt")};
   launch.arguments.insert(launch.arguments.end(), options.begin(), options.end());
   launch.workingFolder = scratch_->path();
   launch.outputFile = Path("simulator.out");

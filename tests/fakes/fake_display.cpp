@@ -8,9 +8,13 @@ void FakeDisplay::SetTextPosition(int x, int y) {
   continuing_ = false;
 }
 
-void FakeDisplay::SetFont(const Font& font) { font_ = font; }
+void FakeDisplay::SetFont(const Font& font) {
+  font_ = font;
+}
 
-void FakeDisplay::SetColour(Colour colour) { colour_ = colour; }
+void FakeDisplay::SetColour(Colour colour) {
+  colour_ = colour;
+}
 
 void FakeDisplay::Print(const std::string& text) {
   std::string drawn = text;

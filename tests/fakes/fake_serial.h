@@ -14,9 +14,9 @@ namespace voxrig::fakes {
 // bytes waiting for the panel to read, and an optional responder that answers
 // each CR-ended command (and the lone byte 30) as it is written.
 struct FakeLine {
-  std::string written;               // every byte the panel wrote, in order
-  std::string incoming;              // bytes the panel has not read yet
-  std::vector<std::string> opened;   // device paths opened, in order
+  std::string written;              // every byte the panel wrote, in order
+  std::string incoming;             // bytes the panel has not read yet
+  std::vector<std::string> opened;  // device paths opened, in order
   int baudRate = 0;
   int dataBits = 0;
   int parityCode = -1;

@@ -40,6 +40,8 @@ std::unique_ptr<OutputFile> MemoryFileSystem::CreateFile(const std::string& path
   return std::make_unique<MemoryOutputFile>(*this, path);
 }
 
-bool MemoryFileSystem::RemoveFile(const std::string& path) { return files.erase(path) != 0; }
+bool MemoryFileSystem::RemoveFile(const std::string& path) {
+  return files.erase(path) != 0;
+}
 
 }  // namespace voxrig::fakes

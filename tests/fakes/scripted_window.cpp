@@ -29,9 +29,17 @@ void ScriptedWindow::AddTicks(int count) {
   for (int i = 0; i < count; ++i) AddBatch({Tick()});
 }
 
-WindowEvent KeyDown(int key) { return {EventKind::kKeyDown, key}; }
-WindowEvent KeyUp(int key) { return {EventKind::kKeyUp, key}; }
-WindowEvent Tick() { return {EventKind::kTimerTick, 0}; }
-WindowEvent CloseRequest() { return {EventKind::kCloseRequest, 0}; }
+WindowEvent KeyDown(int key) {
+  return {EventKind::kKeyDown, key};
+}
+WindowEvent KeyUp(int key) {
+  return {EventKind::kKeyUp, key};
+}
+WindowEvent Tick() {
+  return {EventKind::kTimerTick, 0};
+}
+WindowEvent CloseRequest() {
+  return {EventKind::kCloseRequest, 0};
+}
 
 }  // namespace voxrig::fakes
