@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "data_lines.h"
 #include "frequency_text.h"
 
 namespace ar8600sim {
@@ -58,22 +59,13 @@ std::string ApplySetting(const std::string& line, ControlLoad& result) {
 ControlLoad ParseControlFile(std::string_view text, const Faults& current) {
   ControlLoad result;
   result.faults = current;
-  int lineNumber = 0;
-  while (!text.empty()) {
-    ++lineNumber;
-    const std::size_t end = std::min(text.find('\n'), text.size());
-    std::string line(text.substr(0, end));
-    text.remove_prefix(std::min(end + 1, text.size()));
-    const std::size_t first = line.find_first_not_of(" \t\r");
-    if (first == std::string::npos || line[first] == '#') continue;
-    result.error = ApplySetting(line, result);
-    if (!result.error.empty()) {
-      result.line = lineNumber;
-      result.faults = current;
-      result.dropAfter.reset();
-      result.hangUpNow = false;
-      return result;
-    }
+  result.line = ForEachDataLine(text, result.error, [&result](std::string_view line) {
+    return ApplySetting(std::string(line), result);
+  });
+  if (result.line != 0) {
+    result.faults = current;
+    result.dropAfter.reset();
+    result.hangUpNow = false;
   }
   return result;
 }

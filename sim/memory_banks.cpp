@@ -1,5 +1,6 @@
 #include "memory_banks.h"
 
+#include "data_lines.h"
 #include "frequency_text.h"
 
 namespace ar8600sim {
@@ -130,28 +131,14 @@ std::string LoadChannelLine(std::string_view line, MemoryBanks& memory) {
 
 MemoryLoad LoadMemoryFile(std::string_view text, MemoryBanks& memory) {
   MemoryLoad result;
-  while (!text.empty()) {
-    ++result.line;
-    const std::size_t end = std::min(text.find('\n'), text.size());
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(std::min(end + 1, text.size()));
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty() || line[0] == '#') continue;
+  result.line = ForEachDataLine(text, result.error, [&memory](std::string_view line) {
     if (line.substr(0, 2) == "MW") {
-      if (!LoadSplitLine(line, memory)) {
-        result.error = "expected a split like MW A:90 a:10";
-        result.ok = false;
-        return result;
-      }
-      continue;
+      return LoadSplitLine(line, memory) ? std::string()
+                                         : std::string("expected a split like MW A:90 a:10");
     }
-    result.error = LoadChannelLine(line, memory);
-    if (!result.error.empty()) {
-      result.ok = false;
-      return result;
-    }
-  }
-  result.line = 0;
+    return LoadChannelLine(line, memory);
+  });
+  result.ok = result.line == 0;
   return result;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "data_lines.h"
 #include "frequency_text.h"
 
 namespace ar8600sim {
@@ -76,24 +77,13 @@ std::string ParseSignalLine(const std::string& line, Signal& signal) {
 
 SignalsLoad ParseSignalsFile(std::string_view text) {
   SignalsLoad result;
-  int lineNumber = 0;
-  while (!text.empty()) {
-    ++lineNumber;
-    const std::size_t end = std::min(text.find('\n'), text.size());
-    std::string line(text.substr(0, end));
-    text.remove_prefix(std::min(end + 1, text.size()));
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] == '#') continue;
+  result.line = ForEachDataLine(text, result.error, [&result](std::string_view line) {
     Signal signal;
-    result.error = ParseSignalLine(line, signal);
-    if (!result.error.empty()) {
-      result.line = lineNumber;
-      result.signals.clear();
-      return result;
-    }
-    result.signals.push_back(signal);
-  }
+    std::string error = ParseSignalLine(std::string(line), signal);
+    if (error.empty()) result.signals.push_back(signal);
+    return error;
+  });
+  if (result.line != 0) result.signals.clear();
   return result;
 }
 

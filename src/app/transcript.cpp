@@ -7,11 +7,7 @@ namespace {
 // The text as the display draws it: without a final LF and the CR before it,
 // and with any other line break shown as a blank.
 std::string DrawnText(const std::string& text) {
-  std::string drawn = text;
-  if (!drawn.empty() && drawn.back() == '\n') {
-    drawn.pop_back();
-    if (!drawn.empty() && drawn.back() == '\r') drawn.pop_back();
-  }
+  std::string drawn = TextToDraw(text);
   for (char& c : drawn) {
     if (c == '\r' || c == '\n') c = ' ';
   }

@@ -16,6 +16,17 @@ struct Font {
   friend bool operator==(const Font&, const Font&) = default;
 };
 
+// The text as a display draws it: a final LF, with a CR just before it, is a
+// line end the panel's lines carry, not something to draw.
+inline std::string TextToDraw(const std::string& text) {
+  std::string drawn = text;
+  if (!drawn.empty() && drawn.back() == '\n') {
+    drawn.pop_back();
+    if (!drawn.empty() && drawn.back() == '\r') drawn.pop_back();
+  }
+  return drawn;
+}
+
 // The panel's text output: a text position, a current font and colour, and
 // opaque printing that moves the position on to the end of what it drew, so a
 // second print without a new position continues on the same line.

@@ -39,15 +39,6 @@ int AdvanceWidth(TTF_Font* font, const std::string& text) {
 
 }  // namespace
 
-std::string TextToDraw(const std::string& text) {
-  std::string drawn = text;
-  if (!drawn.empty() && drawn.back() == '\n') {
-    drawn.pop_back();
-    if (!drawn.empty() && drawn.back() == '\r') drawn.pop_back();
-  }
-  return drawn;
-}
-
 SdlDisplay::SdlDisplay(SdlWindow& window) : window_(window), ttfStarted_(TTF_Init() == 0) {}
 
 SdlDisplay::~SdlDisplay() {

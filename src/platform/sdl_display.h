@@ -58,7 +58,4 @@ class SdlDisplay : public Display {
   int y_ = 0;
 };
 
-// The text a print draws: a final LF, and a CR just before it, are left out.
-std::string TextToDraw(const std::string& text);
-
 }  // namespace voxrig

@@ -17,11 +17,7 @@ void FakeDisplay::SetColour(Colour colour) {
 }
 
 void FakeDisplay::Print(const std::string& text) {
-  std::string drawn = text;
-  if (drawn.size() >= 1 && drawn.back() == '\n') {
-    drawn.pop_back();
-    if (!drawn.empty() && drawn.back() == '\r') drawn.pop_back();
-  }
+  const std::string drawn = TextToDraw(text);
   if (continuing_ && !runs_.empty()) {
     // A continuation of the previous run: it stands where that run started.
     Run run = runs_.back();
