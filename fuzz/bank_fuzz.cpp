@@ -16,11 +16,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/text_rules.h"
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_operations.h"
 #include "banks/receiver_transfer.h"
+#include "core/text_rules.h"
 #include "fakes/test_program.h"
 
 namespace {

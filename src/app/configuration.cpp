@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_rules.h"
+#include "core/text_rules.h"
 
 namespace voxrig {
 

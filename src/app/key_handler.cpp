@@ -1,7 +1,7 @@
-#include "panel/key_handler.h"
+#include "app/key_handler.h"
 
 #include "command/interpreter.h"
-#include "link/connect_poll.h"
+#include "poll/connect_poll.h"
 
 namespace voxrig {
 

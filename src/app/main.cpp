@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/context.h"
 #include "app/startup.h"
 #include "app/transcript.h"
+#include "core/context.h"
 #include "platform/posix_file_system.h"
 #include "platform/sdl_display.h"
 #include "platform/sdl_sound.h"

@@ -3,12 +3,12 @@
 #include <iostream>
 
 #include "app/configuration.h"
+#include "app/key_handler.h"
 #include "link/command_link.h"
-#include "link/connect_poll.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "panel/debug_log.h"
-#include "panel/key_handler.h"
+#include "poll/connect_poll.h"
 #include "speech/speech.h"
 
 namespace voxrig {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/bounded_text.h"
-#include "app/context.h"
+#include "core/bounded_text.h"
+#include "core/context.h"
 
 // The bank in memory seen as its parts: the four header slots, the whole
 // channels, and what ends the bank. Every operation that adds, removes or

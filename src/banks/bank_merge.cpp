@@ -1,10 +1,10 @@
 #include <algorithm>
 
-#include "app/text_rules.h"
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
 #include "banks/bank_operations.h"
+#include "core/text_rules.h"
 #include "speech/speech.h"
 
 // P and T: channels are added to a target bank from the source list

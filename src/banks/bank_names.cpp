@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text_rules.h"
+#include "core/text_rules.h"
 #include "speech/speech.h"
 
 namespace voxrig::banks {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/context.h"
+#include "core/context.h"
 
 // The bank file names built from the typed argument, and the check that the
 // argument can name a file at all.

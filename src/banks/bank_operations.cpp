@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/text_rules.h"
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
+#include "core/text_rules.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"

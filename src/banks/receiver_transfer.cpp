@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "app/text_rules.h"
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
+#include "core/text_rules.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"

@@ -8,9 +8,9 @@
 #include "command/memory_scan.h"
 #include "command/pending_commands.h"
 #include "panel/display_lines.h"
+#include "poll/search.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
-#include "tuning/search.h"
 
 namespace voxrig {
 

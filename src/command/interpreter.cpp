@@ -10,10 +10,10 @@
 #include "link/command_link.h"
 #include "panel/debug_log.h"
 #include "panel/display_lines.h"
+#include "poll/search.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
-#include "tuning/search.h"
 
 namespace voxrig {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/context.h"
+#include "core/context.h"
 
 // The key sequences the interpreter can have in progress, and the pieces of
 // the interpreter shared between its files.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/bounded_text.h"
+#include "core/bounded_text.h"
 #include "platform/platform.h"
 
 namespace voxrig {

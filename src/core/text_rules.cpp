@@ -1,4 +1,4 @@
-#include "app/text_rules.h"
+#include "core/text_rules.h"
 
 #include <cmath>
 #include <cstdio>

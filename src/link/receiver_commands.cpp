@@ -1,6 +1,6 @@
 #include "link/receiver_commands.h"
 
-#include "app/text_rules.h"
+#include "core/text_rules.h"
 
 namespace voxrig::receiver {
 

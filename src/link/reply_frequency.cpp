@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "app/text_rules.h"
+#include "core/text_rules.h"
 
 namespace voxrig {
 

@@ -1,9 +1,9 @@
-#include "link/poll_status.h"
+#include "poll/poll_status.h"
 
 #include <string>
 
-#include "app/text_rules.h"
 #include "banks/bank_file.h"
+#include "core/text_rules.h"
 #include "link/command_link.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"

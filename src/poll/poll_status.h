@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/context.h"
+#include "core/context.h"
 
 // The two halves of poll step 2, apart so each can be read on its own.
 namespace voxrig {

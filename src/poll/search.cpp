@@ -1,4 +1,4 @@
-#include "tuning/search.h"
+#include "poll/search.h"
 
 #include <string>
 

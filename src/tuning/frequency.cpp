@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-#include "app/text_rules.h"
+#include "core/text_rules.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "panel/display_lines.h"

@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "app/key_handler.h"
 #include "fakes/test_program.h"
-#include "panel/key_handler.h"
 
 namespace voxrig {
 namespace {

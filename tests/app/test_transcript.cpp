@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "app/text_rules.h"
 #include "app/transcript.h"
+#include "core/text_rules.h"
 #include "fakes/test_program.h"
 
 namespace voxrig {

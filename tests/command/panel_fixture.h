@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/context.h"
 #include "command/interpreter.h"
+#include "core/context.h"
 #include "fakes/test_program.h"
 
 namespace voxrig::testing {

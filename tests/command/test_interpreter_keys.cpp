@@ -8,7 +8,6 @@
 #include "command/key_codes.h"
 #include "command/panel_fixture.h"
 #include "panel/display_lines.h"
-#include "panel/key_handler.h"
 
 namespace voxrig::testing {
 namespace {
@@ -53,20 +52,6 @@ TEST_F(InterpreterKeys, TypedFrequencyIsTunedOnEnterAndTheNextDigitStartsAFreshO
   Forget();
   Type("\r\r");
   EXPECT_THAT(Commands(), ElementsAre("VA0043000000", "VA0043.00000"));
-}
-
-TEST_F(InterpreterKeys, KeysFromTheWindowAreHandledOnePerTickWithTheirSeparators) {
-  for (int key : {static_cast<int>('1'), static_cast<int>('4'), static_cast<int>('5'),
-                  keys::kFullStop, static_cast<int>('5'), keys::kEnter}) {
-    OnWindowEvent(ctx, fakes::KeyDown(key));
-    OnWindowEvent(ctx, fakes::KeyDown(key));  // auto-repeat is not queued
-    OnWindowEvent(ctx, fakes::KeyUp(key));
-  }
-  EXPECT_EQ(ctx.panel.keyQueueCount, 12);
-  for (int tick = 0; tick < 12; ++tick) OnWindowEvent(ctx, fakes::Tick());
-  EXPECT_THAT(Heard(), ElementsAre("1", "4", "5", "point", "5", "ok"));
-  EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
-  EXPECT_EQ(ctx.panel.keyQueueCount, 0);
 }
 
 TEST_F(InterpreterKeys, FullStopAndDeleteKeysTypeAPointAndKeypadDigitsDoNothing) {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/bounded_text.h"
-#include "app/text_rules.h"
+#include "core/bounded_text.h"
+#include "core/text_rules.h"
 
 namespace voxrig {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "fakes/fake_display.h"
 #include "fakes/fake_serial.h"
 #include "fakes/fake_sound.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fakes/test_program.h"
-#include "link/connect_poll.h"
+#include "poll/connect_poll.h"
 
 namespace voxrig::rig {
 

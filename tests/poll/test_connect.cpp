@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "fakes/test_program.h"
-#include "link/connect_poll.h"
 #include "panel/display_lines.h"
+#include "poll/connect_poll.h"
 
 namespace voxrig {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "link/poll_rig.h"
 #include "panel/display_lines.h"
+#include "poll/poll_rig.h"
 
 namespace voxrig {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "link/poll_rig.h"
 #include "link/reply_frequency.h"
 #include "panel/display_lines.h"
+#include "poll/poll_rig.h"
 
 namespace voxrig {
 namespace {

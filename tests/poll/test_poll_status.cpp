@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "link/poll_rig.h"
 #include "panel/display_lines.h"
+#include "poll/poll_rig.h"
 
 namespace voxrig {
 namespace {

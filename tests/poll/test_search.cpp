@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "link/poll_rig.h"
 #include "panel/display_lines.h"
-#include "tuning/search.h"
+#include "poll/poll_rig.h"
+#include "poll/search.h"
 
 namespace voxrig {
 namespace {
