@@ -79,6 +79,11 @@ std::optional<double> Engine::NextEventMs() const {
   return next;
 }
 
+void Engine::SetFaults(const Faults& faults) {
+  faults_ = faults;
+  receiver_.SetSearchKeyword(faults.searchAnswer);
+}
+
 void Engine::DropAfter(int count) {
   if (count > 0) {
     commandsLeft_ = count;

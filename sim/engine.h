@@ -66,7 +66,7 @@ class Engine {
   bool HungUp() const { return hungUp_; }
 
   // New faults from now on.
-  void SetFaults(const Faults& faults) { faults_ = faults; }
+  void SetFaults(const Faults& faults);
   // Hang up once `count` more commands are served; 0: never.
   void DropAfter(int count);
   void HangUpNow(double nowMs);

@@ -51,10 +51,19 @@ std::string ApplySetting(const std::string& line, ControlLoad& result) {
     }
     return "";
   }
+  if (name == "search-answer") {
+    if (!IsKeyword(value)) return "expected search-answer <two capital letters>";
+    faults.searchAnswer = value;
+    return "";
+  }
   return "unknown setting '" + name + "'";
 }
 
 }  // namespace
+
+bool IsKeyword(std::string_view word) {
+  return word.size() == 2 && word[0] >= 'A' && word[0] <= 'Z' && word[1] >= 'A' && word[1] <= 'Z';
+}
 
 ControlLoad ParseControlFile(std::string_view text, const Faults& current) {
   ControlLoad result;

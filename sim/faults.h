@@ -12,6 +12,9 @@ struct Faults {
   bool silent = false;              // commands are read (and logged) but never answered
   bool garbage = false;             // every answer is replaced by bytes that hold no keyword
   std::optional<int> replyDelayMs;  // first byte this long after the CR, instead of 7-20 ms
+  // What RX answers first during a VFO search: "VS" is our guess for the
+  // AR8600; a related AOR receiver answers "SS RF...". Two capital letters.
+  std::string searchAnswer = "VS";
 
   bool operator==(const Faults&) const = default;
 };
@@ -22,6 +25,7 @@ struct Faults {
 //   drop-after N      (counted from when the file is read; 0: never)
 //   hang-up           (drop the line now)
 //   reply-delay-ms N  (normal: "reply-delay-ms off")
+//   search-answer XX  (two capital letters; normal: "search-answer VS")
 // Settings not named keep their value.
 struct ControlLoad {
   Faults faults;
@@ -31,5 +35,8 @@ struct ControlLoad {
   std::string error;
 };
 ControlLoad ParseControlFile(std::string_view text, const Faults& current);
+
+// Two capital letters, as the receiver's keywords are.
+bool IsKeyword(std::string_view word);
 
 }  // namespace ar8600sim

@@ -41,6 +41,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.faults.silent = true;
     } else if (name == "--garbage") {
       options.faults.garbage = true;
+    } else if (name == "--search-answer") {
+      good = text(options.faults.searchAnswer) && IsKeyword(options.faults.searchAnswer);
     } else if (name == "--dir") {
       good = text(options.dir);
     } else if (name == "--wire-log") {
@@ -89,6 +91,11 @@ It opens a pseudo-terminal, links DIR/COM<port> to its slave side, prints the
 slave's path on stdout and answers the receiver's serial commands there until
 SIGTERM or SIGINT (then it removes the link, writes the memory file and exits 0).
 
+Replugging: a second simulator started with the same --dir and --port replaces
+the link of the first (or a stale one left by a killed run); the first, when
+it stops later, leaves the second's link alone. Any other file at that path is
+never touched: the simulator then refuses to start.
+
 Options:
   --dir DIR             folder for the COM link (default: .)
   --port N              the link is named COM<N> (1-256, default 1)
@@ -100,12 +107,16 @@ Options:
   --control FILE        faults file, read again on every SIGHUP
   --silent              read commands but never answer
   --garbage             answer with garbage bytes (no letters, so no keyword)
+  --search-answer XX    the keyword RX answers first during a VFO search
+                        (default VS, a guess; "SS" as a related AOR receiver
+                        answers: "SS RF0145512500 ST012500 AU0 MD1 AT0")
   --drop-after N        hang up once N commands are served: when the client has
                         read the last answer, the pty closes and the link goes
   --reply-delay-ms N    first answer byte N ms after the CR (normally 7-20 ms)
   --resize-ms N         an "MW" resize takes N ms plus 10 ms per stored channel
                         of the pair (default 1500)
-  --baud N              line speed for the pace: 4800, 9600 or 19200 (default)
+  --baud N              line speed for the pace: 4800, 9600 or 19200 (default);
+                        the pty is set to it too, and no answer comes faster
   --seed N              seed of the answer delays and the garbage (default 1)
   --help                this text
 
@@ -130,6 +141,26 @@ fields take every form of the "MX" command, and '#' lines are skipped.
 
 Control file (--control, read on SIGHUP), one setting a line:
   silent on|off   garbage on|off   drop-after N   hang-up   reply-delay-ms N|off
+  search-answer XX
+
+Reading a bank without selecting a channel ("MA"):
+  MAA    answers channels A00-A09 as ten lines, one a channel
+  MA     answers the next ten (A10-A19, ...)
+Each line is the channel as "MR" answers it, or "---" for an empty channel:
+  MXA05 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TMRepeater
+  ---
+Once the bank's last ten are read, "MA" answers "?" and the read is over;
+"MA" with no "MA"+bank before it answers "?" too. Nothing is recalled: RX,
+the scan and the squelch stay as they were.
+
+Guesses: these are our choices where no source settles what a real AR8600
+does; the program should survive either form.
+  - "VS RF..." as the RX answer during a VFO search (see --search-answer)
+  - "---" for an empty channel in an "MA" read (other programs' drivers read
+    it so), and "?" past the bank's end or without "MA"+bank
+  - the byte 30 acting alone, without its CR
+  - "LC 142 VA RF..." with a blank after LC, by analogy with LM
+  - a "VA"+frequency ending a search; commands sent during a resize queued
 )";
 }
 

@@ -100,12 +100,15 @@ std::unique_ptr<ComLink> ComLink::Make(const std::string& dir, int port, const s
     error = SystemError("symlink " + path);
     return nullptr;
   }
-  return std::unique_ptr<ComLink>(new ComLink(path));
+  return std::unique_ptr<ComLink>(new ComLink(path, target));
 }
 
 void ComLink::Remove() {
   if (removed_) return;
   removed_ = true;
+  char pointsAt[4096];
+  const ssize_t length = readlink(path_.c_str(), pointsAt, sizeof pointsAt - 1);
+  if (length < 0 || std::string(pointsAt, static_cast<std::size_t>(length)) != target_) return;
   unlink(path_.c_str());
 }
 

@@ -41,7 +41,8 @@ class PtyLine {
 };
 
 // The link "COM" + port in a folder, pointing at the slave; removed again on
-// destruction or Remove().
+// destruction or Remove(), unless another simulator has replaced it meanwhile
+// (the receiver was replugged: the link is now that one's).
 class ComLink {
  public:
   static std::unique_ptr<ComLink> Make(const std::string& dir, int port, const std::string& target,
@@ -53,8 +54,10 @@ class ComLink {
   void Remove();
 
  private:
-  explicit ComLink(std::string path) : path_(std::move(path)) {}
+  ComLink(std::string path, std::string target)
+      : path_(std::move(path)), target_(std::move(target)) {}
   std::string path_;
+  std::string target_;
   bool removed_ = false;
 };
 

@@ -34,6 +34,7 @@ Answer Receiver::Execute(std::string_view command, double nowMs) {
   if (head == "MQ") return DeleteCommand(argument);
   if (head == "MW") return SplitCommand(argument);
   if (head == "MX") return WriteCommand(argument);
+  if (head == "MA") return ReadBankCommand(argument);
   // EX hands the keys back to the listener; the line is still served.
   if (head == "EX" && argument.empty()) return {};
   return refused;
@@ -134,7 +135,8 @@ std::string Receiver::StateLine() const {
     case Place::kMemoryScan:
       return "MS " + MemoryLine();
     case Place::kSearch:
-      return "VS RF" + TenDigitHz(searchHz_) + SettingsFields(settings_, ModeInUse());
+      return searchKeyword_ + " RF" + TenDigitHz(searchHz_) +
+             SettingsFields(settings_, ModeInUse());
     case Place::kVfo:
       break;
   }

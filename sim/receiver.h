@@ -50,6 +50,9 @@ class Receiver {
   int LevelReporting() const { return levelReporting_; }
   Place place() const { return place_; }
   const MemoryBanks& memory() const { return memory_; }
+  // The leading keyword of the RX answer during a VFO search: "VS" here; a
+  // related AOR receiver says "SS", and a real AR8600 may too.
+  void SetSearchKeyword(std::string keyword) { searchKeyword_ = std::move(keyword); }
   std::int64_t VfoHz(int vfo) const { return vfoHz_[vfo]; }
 
  private:
@@ -66,6 +69,7 @@ class Receiver {
   Answer DeleteCommand(std::string_view argument);
   Answer SplitCommand(std::string_view argument);
   Answer WriteCommand(std::string_view argument);
+  Answer ReadBankCommand(std::string_view argument);
 
   std::string LevelLine(double nowMs) const;
   std::string StateLine() const;
@@ -96,6 +100,11 @@ class Receiver {
   Settings settings_;
   bool noiseLimiter_ = false;
   int levelReporting_ = 0;  // LC0, LC1, LC2
+
+  std::string searchKeyword_ = "VS";
+  // "MA" + bank reads a bank ten channels at a time; "MA" alone goes on here.
+  std::optional<char> readingBank_;
+  int nextToRead_ = 0;
 
   std::int64_t searchHz_ = 0;
   bool resting_ = false;  // the search or scan holds on an open squelch

@@ -192,4 +192,37 @@ Answer Receiver::WriteCommand(std::string_view argument) {
   return kDone;
 }
 
+Answer Receiver::ReadBankCommand(std::string_view argument) {
+  constexpr int kChannelsPerRead = 10;
+  if (argument.size() == 1 && MemoryBanks::IsBank(argument[0])) {
+    readingBank_ = argument[0];
+    nextToRead_ = 0;
+  } else if (!argument.empty() || !readingBank_) {
+    return kRefused;
+  }
+  const char bank = *readingBank_;
+  // Banks hold whole tens, so every read but one past the end is a full ten.
+  // Past the end the read is over: "MA" alone is refused until the next
+  // "MA" + bank.
+  if (nextToRead_ >= memory_.Size(bank)) {
+    readingBank_.reset();
+    return kRefused;
+  }
+  std::string lines;
+  for (int number = nextToRead_; number < nextToRead_ + kChannelsPerRead; ++number) {
+    if (!lines.empty()) lines += "\r\n";
+    // Read as "MR" would answer it, but nothing is recalled: the receiver
+    // stays where it listens.
+    const Channel* channel = memory_.Find(bank, number);
+    if (channel == nullptr) {
+      lines += "---";
+    } else {
+      const int mode = channel->automaticMode ? AutomaticModeFor(channel->hz) : channel->mode;
+      lines += MemoryReadLine(bank, number, *channel, SettingsOf(*channel), mode);
+    }
+  }
+  nextToRead_ += kChannelsPerRead;
+  return {lines};
+}
+
 }  // namespace ar8600sim

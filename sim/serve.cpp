@@ -110,8 +110,10 @@ void Serve(Engine& engine, PtyLine& line, ComLink& link, int signalFd, const Ser
       const bool unread = line.BytesUnread() > 0 || nowMs - lastWriteMs < kHandOverMs;
       hangingUp = unread && sinceMs < kLastWordsMs;
       if (!hangingUp) {
-        line.Close();
+        // The link first: while the pty is held, no other simulator can have
+        // been given its name, so a link pointing there is still ours.
         link.Remove();
+        line.Close();
         pending.clear();
       }
     }

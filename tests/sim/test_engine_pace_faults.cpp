@@ -9,17 +9,21 @@ namespace {
 constexpr double kByteMs = 11.0 * 1000.0 / 19200.0;  // 2 stop bits at 19200 baud
 constexpr double kAnswerByteMs = kByteMs + 0.26;     // the receiver's gap added
 
-TEST(Pace, FirstByteComes7To20MsAfterTheCrAndTheRestAtLineSpeed) {
-  Engine engine(EngineConfig{});  // the receiver's own varying delays
+using Pace = SimBench;
+using WireEntries = SimBench;
+using Faults = SimBench;
+
+TEST_F(Pace, FirstByteComes7To20MsAfterTheCrAndTheRestAtLineSpeed) {
+  Restart(EngineConfig{});  // the receiver's own varying delays
   double earliest = 1e9;
   double latest = 0;
   double soonestEnd = 1e9;
   double latestEnd = 0;
   for (int i = 0; i < 200; ++i) {
     const double writtenMs = i * 100.0;
-    engine.Receive("RX\r", writtenMs);
+    bench.engine.Receive("RX\r", writtenMs);
     const double crMs = writtenMs + 3 * kByteMs;
-    const std::vector<TimedByte> answer = engine.TakeOutput();
+    const std::vector<TimedByte> answer = bench.engine.TakeOutput();
     ASSERT_EQ(TextOf(answer), "VA RF0145000000 ST012500 AU0 MD1 AT0\r\n");
     const double delayMs = answer.front().dueMs - crMs;
     earliest = std::min(earliest, delayMs);
@@ -41,8 +45,7 @@ TEST(Pace, FirstByteComes7To20MsAfterTheCrAndTheRestAtLineSpeed) {
   EXPECT_LE(latestEnd, 52.0);
 }
 
-TEST(Pace, AnswersToABurstQueueBehindEachOther) {
-  Bench bench;
+TEST_F(Pace, AnswersToABurstQueueBehindEachOther) {
   bench.engine.Receive("RX\rRX\rLM\r", 0);
   const std::vector<TimedByte> bytes = bench.engine.TakeOutput();
   ASSERT_EQ(bytes.size(), 38u + 38u + 8u);
@@ -52,20 +55,19 @@ TEST(Pace, AnswersToABurstQueueBehindEachOther) {
   }
 }
 
-TEST(Pace, SlowerLinesTakeLongerPerByte) {
+TEST_F(Pace, SlowerLinesTakeLongerPerByte) {
   EngineConfig config = SteadyConfig();
   config.baud = 4800;
-  Engine engine(config);
-  engine.Receive("LM\r", 0);
-  const std::vector<TimedByte> bytes = engine.TakeOutput();
+  Restart(config);
+  bench.engine.Receive("LM\r", 0);
+  const std::vector<TimedByte> bytes = bench.engine.TakeOutput();
   ASSERT_EQ(bytes.size(), 8u);
   const double byteMs = 11.0 * 1000.0 / 4800.0;
   EXPECT_NEAR(bytes.front().dueMs, 3 * byteMs + 10, 1e-9);
   EXPECT_NEAR(bytes.back().dueMs - bytes.front().dueMs, 7 * (byteMs + 0.26), 1e-9);
 }
 
-TEST(WireEntries, RecordEveryCommandWithTheArrivalOfItsCr) {
-  Bench bench;
+TEST_F(WireEntries, RecordEveryCommandWithTheArrivalOfItsCr) {
   bench.nowMs = 1000;
   bench.Write("LM\r\nRX\r\r\x1E\x1E\rMXA00 RF0145500000 TMa<b\r");
   const std::vector<WireEntry> entries = bench.engine.TakeWireEntries();
@@ -85,16 +87,16 @@ TEST(WireEntries, RecordEveryCommandWithTheArrivalOfItsCr) {
   EXPECT_TRUE(bench.engine.TakeWireEntries().empty());
 }
 
-TEST(WireEntries, ShowUnprintableBytesInHex) {
+TEST_F(WireEntries, ShowUnprintableBytesInHex) {
   EXPECT_EQ(FormatWireLine({12.9, "\x1E"}), "12 <1E>");
   EXPECT_EQ(FormatWireLine({0, ""}), "0 <0D>");
   EXPECT_EQ(FormatWireLine({5, std::string("A\x00\x7F\xFF", 4)}), "5 A<00><7F><FF>");
 }
 
-TEST(Faults, SilentReceiverReadsAndLogsButNeverAnswers) {
+TEST_F(Faults, SilentReceiverReadsAndLogsButNeverAnswers) {
   EngineConfig config = SteadyConfig();
   config.faults.silent = true;
-  Bench bench(config);
+  Restart(config);
   EXPECT_EQ(bench.Ask("LC1"), "");
   EXPECT_EQ(bench.Ask("VA0145.21250"), "");
   EXPECT_EQ(bench.Ask("LM"), "");
@@ -104,10 +106,10 @@ TEST(Faults, SilentReceiverReadsAndLogsButNeverAnswers) {
   EXPECT_EQ(bench.Ask("LM"), "LM 142\r\n");
 }
 
-TEST(Faults, GarbageAnswersHaveTheLengthButNoLetters) {
+TEST_F(Faults, GarbageAnswersHaveTheLengthButNoLetters) {
   EngineConfig config = SteadyConfig();
   config.faults.garbage = true;
-  Bench bench(config);
+  Restart(config);
   const std::string answer = bench.Ask("RX");
   ASSERT_EQ(answer.size(), 38u);
   for (const char byte : answer) {
@@ -118,10 +120,10 @@ TEST(Faults, GarbageAnswersHaveTheLengthButNoLetters) {
   EXPECT_EQ(bench.Ask("LM"), "LM%000\r\n");
 }
 
-TEST(Faults, DropAfterHangsUpOnceTheLastAnswerIsOut) {
+TEST_F(Faults, DropAfterHangsUpOnceTheLastAnswerIsOut) {
   EngineConfig config = SteadyConfig();
   config.dropAfter = 2;
-  Bench bench(config);
+  Restart(config);
   EXPECT_EQ(bench.Ask("LM"), "LM%000\r\n");
   EXPECT_FALSE(bench.engine.HangUpAtMs().has_value());
   bench.engine.Receive("RX\r", 0);
@@ -137,35 +139,36 @@ TEST(Faults, DropAfterHangsUpOnceTheLastAnswerIsOut) {
   EXPECT_EQ(bench.engine.TakeWireEntries().size(), 2u);
 }
 
-TEST(Faults, HangUpNowDropsTheLineAtOnce) {
-  Bench bench;
+TEST_F(Faults, HangUpNowDropsTheLineAtOnce) {
   bench.nowMs = 50;
   bench.engine.HangUpNow(50);
   EXPECT_TRUE(bench.engine.HungUp());
   EXPECT_EQ(bench.Ask("LM"), "");
 }
 
-TEST(Faults, SlowAnswersComeAfterTheGivenDelay) {
+TEST_F(Faults, SlowAnswersComeAfterTheGivenDelay) {
   EngineConfig config = SteadyConfig();
   config.faults.replyDelayMs = 800;
-  Engine engine(config);
-  engine.Receive("LM\r", 0);
-  const std::vector<TimedByte> bytes = engine.TakeOutput();
+  Restart(config);
+  bench.engine.Receive("LM\r", 0);
+  const std::vector<TimedByte> bytes = bench.engine.TakeOutput();
   ASSERT_FALSE(bytes.empty());
   EXPECT_NEAR(bytes.front().dueMs, 3 * kByteMs + 800, 1e-9);
 }
 
 TEST(ControlFile, ChangesOnlyTheSettingsItNames) {
-  Faults current;
+  ar8600sim::Faults current;
   current.garbage = true;
   const ControlLoad load = ParseControlFile(
-      "# faults for the next part of the test\nsilent on\n\nreply-delay-ms 300\ndrop-after 4\n",
+      "# faults for the next part of the test\nsilent on\n\nreply-delay-ms 300\ndrop-after 4\n"
+      "search-answer SS\n",
       current);
   ASSERT_TRUE(load.error.empty()) << load.error;
   EXPECT_TRUE(load.faults.silent);
   EXPECT_TRUE(load.faults.garbage);
   EXPECT_EQ(load.faults.replyDelayMs, 300);
   EXPECT_EQ(load.dropAfter, 4);
+  EXPECT_EQ(load.faults.searchAnswer, "SS");
   EXPECT_FALSE(load.hangUpNow);
 
   const ControlLoad back =
@@ -178,10 +181,10 @@ TEST(ControlFile, ChangesOnlyTheSettingsItNames) {
 }
 
 TEST(ControlFile, RefusesAWrongLineAndKeepsTheFaults) {
-  Faults current;
+  ar8600sim::Faults current;
   current.silent = true;
-  for (const char* bad :
-       {"silent maybe\n", "drop-after -1\n", "volume 11\n", "garbage on off\n", "hang-up now\n"}) {
+  for (const char* bad : {"silent maybe\n", "drop-after -1\n", "volume 11\n", "garbage on off\n",
+                          "hang-up now\n", "search-answer ss\n", "search-answer VSX\n"}) {
     const ControlLoad load = ParseControlFile(std::string("garbage on\n") + bad, current);
     EXPECT_EQ(load.line, 2) << bad;
     EXPECT_FALSE(load.error.empty()) << bad;

@@ -52,7 +52,7 @@ TEST(Options, ReadsEveryOption) {
                     "--control",    "c.txt",  "--silent",         "--garbage",
                     "--drop-after", "12",     "--reply-delay-ms", "250",
                     "--resize-ms",  "40",     "--baud",           "9600",
-                    "--seed",       "7"});
+                    "--seed",       "7",      "--search-answer",  "SS"});
   ASSERT_TRUE(parsed.error.empty()) << parsed.error;
   const Options& options = parsed.options;
   EXPECT_EQ(options.dir, "/tmp/x");
@@ -69,6 +69,7 @@ TEST(Options, ReadsEveryOption) {
   EXPECT_EQ(options.resizeMs, 40);
   EXPECT_EQ(options.baud, 9600);
   EXPECT_EQ(options.seed, 7u);
+  EXPECT_EQ(options.faults.searchAnswer, "SS");
   EXPECT_FALSE(options.help);
 }
 
@@ -81,6 +82,7 @@ TEST(Options, DefaultsAndRefusals) {
   EXPECT_EQ(none.options.baud, 19200);
   EXPECT_EQ(none.options.dropAfter, 0);
   EXPECT_FALSE(none.options.faults.replyDelayMs.has_value());
+  EXPECT_EQ(none.options.faults.searchAnswer, "VS");
   EXPECT_TRUE(ParseOptions({"--help"}).options.help);
   for (const std::vector<std::string>& bad :
        std::vector<std::vector<std::string>>{{"--port", "0"},
@@ -89,20 +91,45 @@ TEST(Options, DefaultsAndRefusals) {
                                              {"--baud", "1200"},
                                              {"--drop-after", "x"},
                                              {"--verbose"},
-                                             {"--wire-log"}}) {
+                                             {"--wire-log"},
+                                             {"--search-answer", "S"},
+                                             {"--search-answer", "ss"}}) {
     EXPECT_FALSE(ParseOptions(bad).error.empty()) << bad.front();
   }
 }
 
 TEST(Options, HelpDocumentsEveryOptionAndFileFormat) {
   const std::string usage = UsageText();
-  for (const char* word :
-       {"--dir",        "--port",       "--wire-log",       "--signals",
-        "--memory-in",  "--memory-out", "--control",        "--silent",
-        "--garbage",    "--drop-after", "--reply-delay-ms", "--resize-ms",
-        "--baud",       "--seed",       "--help",           "<1E>",
-        "<0D>",         "from=<ms>",    "until=<ms>",       "A00 0145500000 MD1 ST012500 MP0 TM",
-        "MW A:90 a:10", "SIGHUP",       "SIGUSR1",          "hang-up"}) {
+  for (const char* word : {"--dir",
+                           "--port",
+                           "--wire-log",
+                           "--signals",
+                           "--memory-in",
+                           "--memory-out",
+                           "--control",
+                           "--silent",
+                           "--garbage",
+                           "--drop-after",
+                           "--reply-delay-ms",
+                           "--resize-ms",
+                           "--baud",
+                           "--seed",
+                           "--help",
+                           "<1E>",
+                           "<0D>",
+                           "from=<ms>",
+                           "until=<ms>",
+                           "A00 0145500000 MD1 ST012500 MP0 TM",
+                           "MW A:90 a:10",
+                           "SIGHUP",
+                           "SIGUSR1",
+                           "hang-up",
+                           "--search-answer",
+                           "search-answer XX",
+                           "MAA",
+                           "---",
+                           "Guesses",
+                           "Replugging"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   }
 }

@@ -10,13 +10,14 @@ namespace {
 // the tests wait in whole steps after that.
 constexpr double kStepMs = 25;
 
+using VfoSearch = SimBench;
+
 std::string FrequencyOf(const std::string& rxAnswer) {
   const std::size_t at = rxAnswer.find("RF");
   return at == std::string::npos ? "" : rxAnswer.substr(at + 2, 10);
 }
 
-TEST(VfoSearch, StopsOnASignalAndGoesOnAfterByteThirty) {
-  Bench bench;
+TEST_F(VfoSearch, StopsOnASignalAndGoesOnAfterByteThirty) {
   ASSERT_EQ(bench.Write("VA0145000000\rVB0146000000\rST012.50\rMD1\rVS\r"), "\r\n\r\n\r\n\r\n\r\n");
   const double startMs = bench.engine.NextEventMs().value() - kStepMs;
   EXPECT_EQ(bench.Ask("RX"), "VS RF0145000000 ST012500 AU0 MD1 AT0\r\n");
@@ -40,10 +41,10 @@ TEST(VfoSearch, StopsOnASignalAndGoesOnAfterByteThirty) {
   EXPECT_EQ(bench.Ask("RX"), "VS RF0145512500 ST012500 AU0 MD1 AT0\r\n");
 }
 
-TEST(VfoSearch, WrapsAtTheTopAndGoesOnByItselfWhenTheSignalGoes) {
+TEST_F(VfoSearch, WrapsAtTheTopAndGoesOnByItselfWhenTheSignalGoes) {
   EngineConfig config = SteadyConfig();
   config.signals = {{145'025'000, 80, {}, 2000.0}};
-  Bench bench(config);
+  Restart(config);
   ASSERT_EQ(bench.Write("VA0145.00000\rVB0145.05000\rVS\r"), "\r\n\r\n\r\n");
   const double startMs = bench.engine.NextEventMs().value() - kStepMs;
   bench.Wait(startMs + 2 * kStepMs + 1 - bench.nowMs);
@@ -59,10 +60,10 @@ TEST(VfoSearch, WrapsAtTheTopAndGoesOnByItselfWhenTheSignalGoes) {
   EXPECT_EQ(FrequencyOf(bench.Ask("RX")), "0145000000");  // past VFO B: back to VFO A
 }
 
-TEST(VfoSearch, StopsOnASignalThatComesUpWhereItListens) {
+TEST_F(VfoSearch, StopsOnASignalThatComesUpWhereItListens) {
   EngineConfig config = SteadyConfig();
   config.signals = {{145'000'000, 55, 1000.0, {}}};
-  Bench bench(config);
+  Restart(config);
   ASSERT_EQ(bench.Write("VA0145.00000\rVB0145.00000\rVS\r"), "\r\n\r\n\r\n");
   bench.Wait(990);
   EXPECT_EQ(bench.Ask("LM"), "LM%000\r\n");
@@ -71,8 +72,7 @@ TEST(VfoSearch, StopsOnASignalThatComesUpWhereItListens) {
   EXPECT_EQ(bench.Ask("LM"), "LM 055\r\n");
 }
 
-TEST(VfoSearch, EndsWhereItIsOnVv0OrOnATuningCommand) {
-  Bench bench;
+TEST_F(VfoSearch, EndsWhereItIsOnVv0OrOnATuningCommand) {
   ASSERT_EQ(bench.Write("VA0145.00000\rVB0146.00000\rVS\r"), "\r\n\r\n\r\n");
   bench.Wait(3 * kStepMs + 1);
   const std::string where = FrequencyOf(bench.Ask("RX"));
@@ -85,29 +85,41 @@ TEST(VfoSearch, EndsWhereItIsOnVv0OrOnATuningCommand) {
   EXPECT_EQ(bench.Ask("RX"), "VA RF0145500000 ST012500 AU0 MD1 AT0\r\n");
 }
 
-TEST(VfoSearch, LevelReportsFollowTheSearch) {
-  Bench bench;
+TEST_F(VfoSearch, RxAnswersWithTheChosenKeywordOnlyWhileSearching) {
+  EngineConfig config = SteadyConfig();
+  config.faults.searchAnswer = "SS";  // as a related AOR receiver answers
+  Restart(config);
+  bench.Expect({{"VS", kDone},
+                {"RX", "SS RF0145000000 ST012500 AU0 MD1 AT0\r\n"},
+                {"VV0", kDone},
+                {"RX", "VA RF0145000000 ST012500 AU0 MD1 AT0\r\n"}});
+  bench.engine.SetFaults({});
+  bench.Expect({{"VS", kDone}, {"RX", "VS RF0145000000 ST012500 AU0 MD1 AT0\r\n"}});
+}
+
+TEST_F(VfoSearch, LevelReportsFollowTheSearch) {
   ASSERT_EQ(bench.Write("LC1\rVA0145.18750\rVB0146.00000\rVS\r"), "\r\n\r\n\r\n\r\n");
   EXPECT_EQ(bench.Wait(2 * kStepMs + 20), "LC 142 VA RF0145212500\r\n");
   EXPECT_EQ(bench.Write("\x1E"), "LC%000 VA\r\n");
 }
 
 // A00 145.0 (quiet), A01 145.2125 passed, A02 145.3 (quiet), A03 145.8 (signal).
-Bench ScanBench() {
-  Bench bench;
-  for (const char* write : {"MXA00 RF0145000000 TMquiet", "MXA01 RF0145212500 MP1 TMpassed",
-                            "MXA02 RF0145300000", "MXA03 RF0145800000 TMbusy"}) {
-    EXPECT_EQ(bench.Ask(write), "\r\n");
+class MemoryScan : public SimBench {
+ protected:
+  void SetUp() override {
+    for (const char* write : {"MXA00 RF0145000000 TMquiet", "MXA01 RF0145212500 MP1 TMpassed",
+                              "MXA02 RF0145300000", "MXA03 RF0145800000 TMbusy"}) {
+      ASSERT_EQ(bench.Ask(write), kDone);
+    }
   }
-  return bench;
-}
+};
+using MemoryChannel = MemoryScan;
 
 std::string ChannelOf(const std::string& rxAnswer) {
   return rxAnswer.substr(0, 9);
 }
 
-TEST(MemoryScan, VisitsUnpassedChannelsAndRestsOnAnOpenSquelch) {
-  Bench bench = ScanBench();
+TEST_F(MemoryScan, VisitsUnpassedChannelsAndRestsOnAnOpenSquelch) {
   EXPECT_EQ(bench.Ask("MSA"), "\r\n");
   const double startMs = bench.engine.NextEventMs().value() - kStepMs;
   EXPECT_EQ(ChannelOf(bench.Ask("RX")), "MS MXA00 ");
@@ -124,8 +136,7 @@ TEST(MemoryScan, VisitsUnpassedChannelsAndRestsOnAnOpenSquelch) {
   EXPECT_EQ(bench.Ask("LM"), "LM%000\r\n");
 }
 
-TEST(MemoryScan, PassingTheRestingChannelAndRestartingSkipsIt) {
-  Bench bench = ScanBench();
+TEST_F(MemoryScan, PassingTheRestingChannelAndRestartingSkipsIt) {
   ASSERT_EQ(bench.Ask("LC1"), "\r\n");
   EXPECT_EQ(bench.Ask("MSA"), "\r\n");
   EXPECT_EQ(bench.Wait(200), "LC 201 MA03 RF0145800000\r\n");
@@ -139,8 +150,7 @@ TEST(MemoryScan, PassingTheRestingChannelAndRestartingSkipsIt) {
   EXPECT_TRUE(bench.engine.receiver().memory().Find('A', 3)->passed);
 }
 
-TEST(MemoryScan, RefusesABankWithNothingToVisit) {
-  Bench bench = ScanBench();
+TEST_F(MemoryScan, RefusesABankWithNothingToVisit) {
   EXPECT_EQ(bench.Ask("MSB"), "?\r\n");
   EXPECT_EQ(bench.Ask("MSK"), "?\r\n");
   EXPECT_EQ(bench.Ask("MXB00 RF0145500000 MP1"), "\r\n");
@@ -150,8 +160,7 @@ TEST(MemoryScan, RefusesABankWithNothingToVisit) {
   EXPECT_EQ(ChannelOf(bench.Ask("RX")), "MS MXA00 ");
 }
 
-TEST(MemoryScan, EndsWhenItsBankIsCleared) {
-  Bench bench = ScanBench();
+TEST_F(MemoryScan, EndsWhenItsBankIsCleared) {
   EXPECT_EQ(bench.Ask("MSA"), "\r\n");
   EXPECT_EQ(bench.Ask("MQA%%"), "\r\n");
   EXPECT_EQ(bench.Ask("RX").substr(0, 3), "VA ");
@@ -159,8 +168,7 @@ TEST(MemoryScan, EndsWhenItsBankIsCleared) {
   EXPECT_FALSE(bench.engine.NextEventMs().has_value());
 }
 
-TEST(MemoryChannel, ByteThirtyMovesToTheNextStoredChannel) {
-  Bench bench = ScanBench();
+TEST_F(MemoryChannel, ByteThirtyMovesToTheNextStoredChannel) {
   EXPECT_EQ(bench.Ask("MRA02"), "\r\n");
   EXPECT_EQ(bench.Write("\x1E"), "");
   EXPECT_EQ(ChannelOf(bench.Ask("RX")), "MR MXA03 ");
