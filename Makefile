@@ -14,7 +14,7 @@ TEST_ENV := SDL_AUDIODRIVER=dummy \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build programs build-asan build-fuzz prompts test test-plain test-sanitized fuzz demo bench format clean
+.PHONY: all deps configure build programs install deb build-asan build-fuzz prompts test test-plain test-sanitized fuzz demo bench format clean
 
 all: build
 
@@ -30,6 +30,18 @@ build: configure
 # Only the panel and the simulated receiver, not the tests.
 programs: configure
 	cmake --build $(BUILD) -j$(JOBS) --target voxrig ar8600-sim
+
+# PREFIX and DESTDIR as usual: make install PREFIX=/usr DESTDIR=/tmp/stage
+PREFIX ?= /usr/local
+install: configure
+	cmake --build $(BUILD) -j$(JOBS) --target voxrig ar8600-sim prompt_set compressed_docs
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package, in build/package/.
+deb: configure
+	cmake --build $(BUILD) -j$(JOBS) --target voxrig ar8600-sim prompt_set compressed_docs
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/package/*.deb
 
 build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVOXRIG_SANITIZE=ON

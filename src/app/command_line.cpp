@@ -1,16 +1,116 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace voxrig {
 
-std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments) {
+namespace {
+
+const OptionInfo* FindOption(const std::string& name) {
+  for (const OptionInfo& option : kOptions) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
+}
+
+void Refuse(std::string* problem, const std::string& why) {
+  if (problem) *problem = "voxrig: " + why + " (voxrig --help lists the options)";
+}
+
+// The words of `text` in lines of at most 79 characters, every line after
+// the first indented by `indent`, under the first word.
+std::string Wrapped(const std::string& text, std::size_t indent) {
+  constexpr std::size_t kWidth = 79;
+  std::string out;
+  std::size_t column = indent;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (column > indent && column + 1 + word.size() > kWidth) {
+      out += "\n" + std::string(indent, ' ');
+      column = indent;
+    } else if (column > indent) {
+      out += ' ';
+      ++column;
+    }
+    out += word;
+    column += word.size();
+    start = end + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments,
+                                            std::string* problem) {
   CommandLine line;
+  std::vector<std::string> seen;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] != "--transcript" || line.transcriptPath || i + 1 >= arguments.size()) {
+    const std::string& argument = arguments[i];
+    const OptionInfo* option = FindOption(argument);
+    if (!option) {
+      Refuse(problem, argument.rfind("-", 0) == 0 ? "unknown option " + argument
+                                                  : "unexpected argument " + argument);
       return std::nullopt;
     }
-    line.transcriptPath = arguments[++i];
+    if (std::find(seen.begin(), seen.end(), argument) != seen.end()) {
+      Refuse(problem, argument + " given twice");
+      return std::nullopt;
+    }
+    seen.push_back(argument);
+    std::string value;
+    if (option->value) {
+      if (i + 1 >= arguments.size()) {
+        Refuse(problem, argument + " needs a " + option->value);
+        return std::nullopt;
+      }
+      value = arguments[++i];
+    }
+    if (argument == "--transcript") {
+      line.transcriptPath = value;
+    } else if (argument == "--help") {
+      line.help = true;
+    } else if (argument == "--version") {
+      line.version = true;
+    }
   }
   return line;
+}
+
+std::string HelpText(const std::vector<std::string>& promptRoots) {
+  std::string text =
+      "usage: voxrig [OPTION]...\n"
+      "A talking front panel for the AOR AR8600 receiver, worked from the keyboard.\n\n"
+      "Options:\n";
+  std::size_t width = 0;
+  for (const OptionInfo& option : kOptions) {
+    width = std::max(width,
+                     std::strlen(option.name) + (option.value ? std::strlen(option.value) + 1 : 0));
+  }
+  for (const OptionInfo& option : kOptions) {
+    std::string left = option.name;
+    if (option.value) left += std::string(" ") + option.value;
+    text += "  " + left + std::string(width - left.size() + 2, ' ') +
+            Wrapped(option.meaning, width + 4) + "\n";
+  }
+  text +=
+      "\nFiles, in the folder voxrig is started in:\n"
+      "  VOXRIG.CFG             the configuration: port, speed, voice, debug log\n"
+      "  bank00.dat             the search log\n"
+      "  bank01.dat-bank99.dat  the bank files\n"
+      "  COM1-COM9              a link to the receiver's serial device; without one,\n"
+      "                         port n is /dev/ttyS(n-1)\n"
+      "  debug1.dat             the debug log, when the configuration asks for it\n"
+      "\nPrompts: each wave file is taken from the first of these folders that holds it:\n";
+  for (const std::string& root : promptRoots) {
+    text += "  " + (root.empty() || root.back() == '/' ? root : root + "/") + "wave/\n";
+  }
+  text += "\nvoxrig-demo tries the panel against a simulated receiver; see man voxrig.\n";
+  return text;
 }
 
 }  // namespace voxrig

@@ -7,18 +7,39 @@
 namespace voxrig {
 
 inline constexpr int kExitUsage = 2;
-inline constexpr const char* kUsageText =
-    "usage: voxrig [--transcript FILE]\n"
-    "  --transcript FILE  also write every prompt played and every panel text\n"
-    "                     drawn to FILE, one line each (\"-\" is standard output)\n";
+
+// One option of the panel's command line, as --help lists it.
+struct OptionInfo {
+  const char* name;
+  const char* value;  // the value's name in the help, or null for a switch
+  const char* meaning;
+};
+
+// Every option, in the order --help lists them. A new option is a row here
+// and a case in ParseCommandLine.
+inline constexpr OptionInfo kOptions[] = {
+    {"--transcript", "FILE",
+     "also write every prompt played and every panel text drawn to FILE, one line each (\"-\" is "
+     "standard output)"},
+    {"--help", nullptr, "say what the options are and where the panel looks for its files"},
+    {"--version", nullptr, "print the version"},
+};
 
 struct CommandLine {
+  // --help or --version: print it and end without opening the window.
+  bool help = false;
+  bool version = false;
   // Where the transcript goes; none when it was not asked for.
   std::optional<std::string> transcriptPath;
 };
 
 // The options after the program's name. None when an option is unknown, is
-// given twice or lacks its value: the caller then prints the usage.
-std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);
+// given twice or lacks its value; `problem` then says which, in one line.
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments,
+                                            std::string* problem = nullptr);
+
+// What --help prints: the options, and the files the panel uses. The prompts
+// are looked for in the wave/ folder of each of `promptRoots` in turn.
+std::string HelpText(const std::vector<std::string>& promptRoots);
 
 }  // namespace voxrig

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -8,6 +9,7 @@
 #include "app/transcript.h"
 #include "core/context.h"
 #include "platform/posix_file_system.h"
+#include "platform/prompt_path.h"
 #include "platform/sdl_display.h"
 #include "platform/sdl_sound.h"
 #include "platform/sdl_window.h"
@@ -16,10 +18,22 @@
 
 int main(int argc, char** argv) {
   using namespace voxrig;
-  const auto commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  std::string problem;
+  const auto commandLine =
+      ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), &problem);
   if (!commandLine) {
-    std::cerr << kUsageText;
+    std::cerr << problem << "\n";
     return kExitUsage;
+  }
+  if (commandLine->help) {
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    std::cout << HelpText(PromptRootsOfThisProcess(error ? "." : here.string()));
+    return 0;
+  }
+  if (commandLine->version) {
+    std::cout << "voxrig " << AppState{}.versionText.str() << "\n";
+    return 0;
   }
   std::unique_ptr<StreamOutputFile> transcript;
   if (commandLine->transcriptPath) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace voxrig {
 
@@ -12,6 +13,13 @@ class OutputFile {
   virtual ~OutputFile() = default;
   // Writes the bytes through to the file; false when they could not be written.
   virtual bool Write(const std::string& bytes) = 0;
+};
+
+// One entry of a folder, as ListFolder finds it.
+struct FolderEntry {
+  enum class Kind { kFile, kFolder, kOther };
+  std::string name;
+  Kind kind = Kind::kOther;
 };
 
 // The working folder's files. Paths are relative to the working folder.
@@ -30,6 +38,9 @@ class FileSystem {
   // False when there was no such file or it could not be removed.
   virtual bool RemoveFile(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
+  // The entries of a folder, links followed, without "." and "..". Nothing
+  // when the path is no folder or cannot be read.
+  virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) = 0;
 };
 
 }  // namespace voxrig

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 namespace voxrig {
 
@@ -107,6 +109,26 @@ bool PosixFileSystem::RemoveFile(const std::string& path) {
 bool PosixFileSystem::Exists(const std::string& path) {
   struct stat info {};
   return stat(FullPath(path).c_str(), &info) == 0;
+}
+
+std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::directory_iterator entries(FullPath(path), error);
+  if (error) return std::nullopt;
+  std::vector<FolderEntry> found;
+  for (const fs::directory_entry& entry : entries) {
+    FolderEntry item{entry.path().filename().string(), FolderEntry::Kind::kOther};
+    // A link counts as what it points at; a broken link is neither.
+    std::error_code kindError;
+    if (entry.is_regular_file(kindError)) {
+      item.kind = FolderEntry::Kind::kFile;
+    } else if (entry.is_directory(kindError)) {
+      item.kind = FolderEntry::Kind::kFolder;
+    }
+    found.push_back(std::move(item));
+  }
+  return found;
 }
 
 }  // namespace voxrig

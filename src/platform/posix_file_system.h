@@ -32,6 +32,7 @@ class PosixFileSystem : public FileSystem {
   // Follows symbolic links: a "COM5" link to a serial device exists while the
   // device does; a link whose target is gone does not.
   bool Exists(const std::string& path) override;
+  std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
 
   // Test seam: called with the temporary file's descriptor just before
   // ReplaceFile writes the bytes into it, so a test can put /dev/full in its

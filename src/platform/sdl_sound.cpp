@@ -6,6 +6,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/posix_file_system.h"
 #include "platform/prompt_path.h"
 
 namespace voxrig {
@@ -59,9 +60,18 @@ std::optional<std::vector<Uint8>> Convert(const SDL_AudioSpec& from, const Uint8
 
 }  // namespace
 
-SdlSound::SdlSound() : SdlSound(CurrentFolder()) {}
+SdlSound::SdlSound() : ownFiles_(std::make_unique<PosixFileSystem>()) {
+  files_ = ownFiles_.get();
+  roots_ = PromptRootsOfThisProcess(CurrentFolder().string());
+}
 
-SdlSound::SdlSound(std::filesystem::path workingFolder) : folder_(std::move(workingFolder)) {}
+SdlSound::SdlSound(std::filesystem::path workingFolder)
+    : ownFiles_(std::make_unique<PosixFileSystem>()),
+      files_(ownFiles_.get()),
+      roots_{workingFolder.string()} {}
+
+SdlSound::SdlSound(FileSystem& files, std::vector<std::string> promptRoots)
+    : files_(&files), roots_(std::move(promptRoots)) {}
 
 SdlSound::~SdlSound() {
   if (device_ != 0) {
@@ -120,7 +130,7 @@ const SdlSound::Clip& SdlSound::Decode(const std::filesystem::path& file) {
 }
 
 void SdlSound::PlayPrompt(const std::string& path) {
-  const std::optional<std::filesystem::path> file = ResolvePromptPath(folder_, path);
+  const std::optional<std::string> file = ResolvePromptPath(*files_, roots_, path);
   if (!file) return;
   OpenDeviceOnce();
   const Clip& clip = Decode(*file);

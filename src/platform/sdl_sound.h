@@ -5,9 +5,11 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/sound.h"
 
 namespace voxrig {
@@ -19,9 +21,13 @@ namespace voxrig {
 // sound device at all: the receiver's pacing is the length of "shdel".
 class SdlSound : public Sound {
  public:
-  // Prompt paths are found in the current working folder.
+  // Prompt paths are found in the current working folder, then in the
+  // listener's data folder and the installed prompt set (PromptRootsOfThisProcess).
   SdlSound();
+  // Prompt paths are found in this folder only.
   explicit SdlSound(std::filesystem::path workingFolder);
+  // Prompt paths are found through `files` under each root in turn.
+  SdlSound(FileSystem& files, std::vector<std::string> promptRoots);
   ~SdlSound() override;
   SdlSound(const SdlSound&) = delete;
   SdlSound& operator=(const SdlSound&) = delete;
@@ -45,7 +51,9 @@ class SdlSound : public Sound {
   // The time the device takes to sound one buffer of its own.
   std::chrono::milliseconds BufferLength() const;
 
-  std::filesystem::path folder_;
+  std::unique_ptr<FileSystem> ownFiles_;
+  FileSystem* files_ = nullptr;
+  std::vector<std::string> roots_;
   bool deviceTried_ = false;
   bool audioStarted_ = false;
   SDL_AudioDeviceID device_ = 0;

@@ -8,35 +8,66 @@
 namespace voxrig {
 namespace {
 
-TEST(CommandLine, AcceptsNothingOrOneTranscriptWithItsFile) {
+TEST(CommandLine, AcceptsEachOptionOnceWithItsValue) {
   const auto none = ParseCommandLine({});
   ASSERT_TRUE(none.has_value());
-  EXPECT_FALSE(none->transcriptPath.has_value());
+  EXPECT_FALSE(none->transcriptPath || none->help || none->version);
 
   const auto file = ParseCommandLine({"--transcript", "panel.txt"});
   ASSERT_TRUE(file.has_value());
   EXPECT_EQ(file->transcriptPath, "panel.txt");
+  EXPECT_EQ(ParseCommandLine({"--transcript", "-"})->transcriptPath, "-");
+  // A value that looks like an option is still the value.
+  EXPECT_EQ(ParseCommandLine({"--transcript", "--help"})->transcriptPath, "--help");
 
-  const auto standardOutput = ParseCommandLine({"--transcript", "-"});
-  ASSERT_TRUE(standardOutput.has_value());
-  EXPECT_EQ(standardOutput->transcriptPath, "-");
+  const auto asks = ParseCommandLine({"--version", "--help"});
+  ASSERT_TRUE(asks.has_value());
+  EXPECT_TRUE(asks->help);
+  EXPECT_TRUE(asks->version);
 }
 
-TEST(CommandLine, RefusesUnknownOptionsMissingValuesAndRepeats) {
-  const std::vector<std::vector<std::string>> refused = {
-      {"--transcript"},
-      {"--help"},
-      {"-t", "x"},
-      {"panel.txt"},
-      {"--transcript", "a", "--transcript", "b"},
-      {"--transcript", "a", "extra"},
-      {"--transcript=a"},
+TEST(CommandLine, RefusesWithOneLineSayingWhy) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string problem;
+  } refused[] = {
+      {{"--transcript"}, "--transcript needs a FILE"},
+      {{"-t", "x"}, "unknown option -t"},
+      {{"--transcript=a"}, "unknown option --transcript=a"},
+      {{"panel.txt"}, "unexpected argument panel.txt"},
+      {{"--transcript", "a", "--transcript", "b"}, "--transcript given twice"},
+      {{"--help", "--help"}, "--help given twice"},
+      {{"--transcript", "a", "extra"}, "unexpected argument extra"},
   };
-  for (const auto& arguments : refused) {
-    EXPECT_FALSE(ParseCommandLine(arguments).has_value()) << arguments[0];
+  for (const auto& row : refused) {
+    std::string problem;
+    EXPECT_FALSE(ParseCommandLine(row.arguments, &problem).has_value()) << row.problem;
+    EXPECT_EQ(problem, "voxrig: " + row.problem + " (voxrig --help lists the options)");
   }
-  EXPECT_NE(std::string(kUsageText).find("--transcript FILE"), std::string::npos);
   EXPECT_EQ(kExitUsage, 2);
+}
+
+TEST(CommandLine, HelpListsEveryOptionAndEveryPromptFolderInOrder) {
+  const std::string help =
+      HelpText({"/home/l/radio", "/home/l/.local/share/voxrig/", "/usr/share/voxrig"});
+  for (const OptionInfo& option : kOptions) {
+    const std::string shown =
+        std::string("\n  ") + option.name + (option.value ? std::string(" ") + option.value : "");
+    EXPECT_NE(help.find(shown), std::string::npos) << option.name;
+  }
+  const std::size_t working = help.find("  /home/l/radio/wave/\n");
+  const std::size_t own = help.find("  /home/l/.local/share/voxrig/wave/\n");
+  const std::size_t installed = help.find("  /usr/share/voxrig/wave/\n");
+  ASSERT_NE(installed, std::string::npos) << help;
+  EXPECT_LT(working, own);
+  EXPECT_LT(own, installed);
+  EXPECT_NE(help.find("VOXRIG.CFG"), std::string::npos);
+  EXPECT_NE(help.find("bank01.dat"), std::string::npos);
+  std::size_t lineStart = 0;
+  for (std::size_t end; (end = help.find('\n', lineStart)) != std::string::npos;
+       lineStart = end + 1) {
+    EXPECT_LE(end - lineStart, 79u) << help.substr(lineStart, end - lineStart);
+  }
 }
 
 }  // namespace

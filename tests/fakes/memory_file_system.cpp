@@ -44,4 +44,23 @@ bool MemoryFileSystem::RemoveFile(const std::string& path) {
   return files.erase(path) != 0;
 }
 
+std::optional<std::vector<FolderEntry>> MemoryFileSystem::ListFolder(const std::string& path) {
+  const std::string prefix = path.empty() ? "" : path + "/";
+  std::map<std::string, FolderEntry::Kind> entries;
+  for (const auto& [file, bytes] : files) {
+    if (file.compare(0, prefix.size(), prefix) != 0 || file.size() == prefix.size()) continue;
+    const std::string rest = file.substr(prefix.size());
+    const std::size_t slash = rest.find('/');
+    if (slash == std::string::npos) {
+      entries[rest] = FolderEntry::Kind::kFile;
+    } else {
+      entries[rest.substr(0, slash)] = FolderEntry::Kind::kFolder;
+    }
+  }
+  if (entries.empty()) return std::nullopt;
+  std::vector<FolderEntry> listed;
+  for (const auto& [name, kind] : entries) listed.push_back({name, kind});
+  return listed;
+}
+
 }  // namespace voxrig::fakes

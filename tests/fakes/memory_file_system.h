@@ -18,6 +18,8 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<OutputFile> CreateFile(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool Exists(const std::string& path) override { return files.count(path) != 0; }
+  // The folders are those the file paths name ("wave/point.wav" makes "wave").
+  std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
 
   std::map<std::string, std::string> files;
   // Paths whose writes fail (ReplaceFile and CreateFile).

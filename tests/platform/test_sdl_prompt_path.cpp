@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "fakes/memory_file_system.h"
 #include "platform/prompt_path.h"
 
 namespace voxrig {
@@ -93,6 +94,80 @@ TEST_F(PromptPathTest, NamesThatDifferOnlyInCaseResolveTheSameWayEveryTime) {
   EXPECT_EQ(Resolve("wave\\b"), At("wave/b.wav"));
   EXPECT_EQ(Resolve("wave\\B"), At("wave/B.wav"));
   EXPECT_EQ(Resolve("wave\\b.WAV"), At("wave/B.wav"));
+}
+
+}  // namespace
+}  // namespace voxrig
+
+namespace voxrig {
+namespace {
+
+// The folders a prompt is looked for in, over a file system in memory.
+class PromptRootsTest : public ::testing::Test {
+ protected:
+  void Make(const std::string& path) { files_.files[path] = "RIFF"; }
+  std::optional<std::string> Resolve(const std::string& panelPath) {
+    return ResolvePromptPath(files_, {"work", "own/voxrig", "/usr/share/voxrig"}, panelPath);
+  }
+
+  fakes::MemoryFileSystem files_;
+};
+
+TEST_F(PromptRootsTest, EachPromptComesFromTheFirstFolderThatHoldsIt) {
+  Make("work/wave/vxr.wav");
+  Make("own/voxrig/wave/Vxr.wav");
+  Make("own/voxrig/wave/point.wav");
+  Make("/usr/share/voxrig/wave/vxr.wav");
+  Make("/usr/share/voxrig/wave/point.wav");
+  Make("/usr/share/voxrig/wave/fm.wav");
+
+  EXPECT_EQ(Resolve("wave\\vxr"), "work/wave/vxr.wav");
+  EXPECT_EQ(Resolve("wave\\POINT"), "own/voxrig/wave/point.wav");
+  EXPECT_EQ(Resolve("wave\\FM"), "/usr/share/voxrig/wave/fm.wav");
+  EXPECT_EQ(Resolve("wave\\quit"), std::nullopt);
+  // With the voice off the panel asks for "point": only the working folder
+  // may answer, so the installed set never speaks for a silenced panel.
+  EXPECT_EQ(Resolve("point"), std::nullopt);
+  Make("work/point.wav");
+  EXPECT_EQ(Resolve("point"), "work/point.wav");
+}
+
+TEST_F(PromptRootsTest, AFolderOrAFileInTheWayDoesNotHideTheNextRoot) {
+  Make("work/wave/shdel.wav/inside.wav");  // a folder named like the prompt
+  Make("own/voxrig/wave");                 // a file where the folder should be
+  Make("/usr/share/voxrig/wave/shdel.wav");
+  EXPECT_EQ(Resolve("wave\\shdel"), "/usr/share/voxrig/wave/shdel.wav");
+}
+
+TEST(PromptRoots, WorkingFolderThenTheListenersDataThenInstalledOnce) {
+  const std::vector<std::string> installed = {"/opt/v/share/voxrig", "/usr/local/share/voxrig"};
+  const struct {
+    std::optional<std::string> xdg, home;
+    std::vector<std::string> expected;
+  } rows[] = {
+      {"/x/data",
+       "/home/l",
+       {"/w", "/x/data/voxrig", "/opt/v/share/voxrig", "/usr/local/share/voxrig"}},
+      {std::nullopt,
+       "/home/l",
+       {"/w", "/home/l/.local/share/voxrig", "/opt/v/share/voxrig", "/usr/local/share/voxrig"}},
+      // An empty or relative XDG_DATA_HOME counts as unset.
+      {"",
+       "/home/l",
+       {"/w", "/home/l/.local/share/voxrig", "/opt/v/share/voxrig", "/usr/local/share/voxrig"}},
+      {"data",
+       "/home/l/",
+       {"/w", "/home/l/.local/share/voxrig", "/opt/v/share/voxrig", "/usr/local/share/voxrig"}},
+      {std::nullopt, std::nullopt, {"/w", "/opt/v/share/voxrig", "/usr/local/share/voxrig"}},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(PromptRoots("/w", row.xdg, row.home, installed), row.expected)
+        << row.xdg.value_or("-");
+  }
+  // Installed from the same prefix it was built for: the folder is listed once.
+  EXPECT_EQ(
+      PromptRoots("/w", std::nullopt, std::nullopt, {"/usr/share/voxrig", "/usr/share/voxrig"}),
+      (std::vector<std::string>{"/w", "/usr/share/voxrig"}));
 }
 
 }  // namespace
