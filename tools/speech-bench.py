@@ -4,8 +4,7 @@
   speech-bench.py record FIFO RAW CHUNKS
       Reads the sound SDL's disk audio driver writes into FIFO until it is
       closed; keeps the samples in RAW and, for every read, the time it came
-      (ns) and the bytes read so far in CHUNKS. A buffer is written when the
-      device asks for it, so its read time is the time it starts to sound.
+      (ns) and the bytes read so far in CHUNKS.
 
   speech-bench.py analyse WORK WAVEDIR
       WORK holds audio.raw, chunks.txt, transcript.txt and events.txt
@@ -15,8 +14,8 @@
       sound after the previous prompt ends, and it ends one file length after
       its file began. Prints the measures of the speech benchmark.
 
-The sound is 16-bit mono at the rate given by BENCH_AUDIO_RATE (44100, the
-rate the panel asks its device for).
+The sound is 16-bit mono at the rate given by BENCH_AUDIO_RATE (32000, the
+rate the panel asks its device for; 44100 for the panel before it).
 """
 import array
 import os
@@ -83,7 +82,11 @@ class Sound:
         self.loud = [i for i, s in enumerate(self.samples) if abs(s) > ONSET]
 
     def time_of(self, index):
-        """Seconds (epoch) at which sample INDEX sounds."""
+        """Seconds (epoch) at which sample INDEX sounds. The disk driver
+        writes through a stdio buffer, so a read brings the samples written
+        since the last one, the newest sounding as it came: the time of a
+        sample is its read's time less the samples after it in that read
+        (exact to one device buffer, which the driver writes at once)."""
         lo, hi = 0, len(self.chunks) - 1
         while lo < hi:
             mid = (lo + hi + 1) // 2
@@ -91,15 +94,14 @@ class Sound:
                 lo = mid
             else:
                 hi = mid - 1
-        ns, first, _ = self.chunks[lo]
-        return ns / 1e9 + (index - first) / self.rate
+        ns, first, count = self.chunks[lo]
+        return ns / 1e9 - (first + count - index) / self.rate
 
     def index_at(self, seconds):
         """The first sample sounding at or after SECONDS."""
         for ns, first, count in self.chunks:
-            end = ns / 1e9 + count / self.rate
-            if end > seconds:
-                return first + max(0, int((seconds - ns / 1e9) * self.rate))
+            if ns / 1e9 > seconds:
+                return first + max(0, count - int((ns / 1e9 - seconds) * self.rate))
         return len(self.samples)
 
     def next_loud(self, index):
@@ -157,7 +159,7 @@ def load_prompts(wavedir, names):
 
 
 def analyse(work, wavedir):
-    rate = int(os.environ.get("BENCH_AUDIO_RATE", "44100"))
+    rate = int(os.environ.get("BENCH_AUDIO_RATE", "32000"))
     sound = Sound(work, rate)
     names = prompt_names(work)
     prompts = load_prompts(wavedir, names)
@@ -180,7 +182,8 @@ def analyse(work, wavedir):
     spoken = [p for p in placed if p[1] is not None]
     connected = [p for p in spoken if p[0] == "connected"]
     if connected:
-        row("start to \"connected\" heard", sound.time_of(connected[-1][4]) - start_ns / 1e9, "s", "<= 4.0 s")
+        row("start to \"connected\" begins", sound.time_of(connected[-1][3]) - start_ns / 1e9, "s", "<= 4.0 s")
+        row("start to \"connected\" ends", sound.time_of(connected[-1][4]) - start_ns / 1e9, "s")
     pauses = []
     gaps = []
     # Silent prompts between two spoken ones: the time they hold the sound.

@@ -50,7 +50,9 @@ Wave ReadWave(const fs::path& path) {
   return wave;
 }
 
-double Ms(std::size_t samples, int rate) { return 1000.0 * static_cast<double>(samples) / rate; }
+double Ms(std::size_t samples, int rate) {
+  return 1000.0 * static_cast<double>(samples) / rate;
+}
 
 TEST(PromptSet, SpokenPromptsAreTrimmedAndThePauseAndBeepKeepTheirLength) {
   const fs::path folder = FULL_PROMPT_DIR;
