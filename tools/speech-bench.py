@@ -184,6 +184,9 @@ def analyse(work, wavedir):
     if connected:
         row("start to \"connected\" begins", sound.time_of(connected[-1][3]) - start_ns / 1e9, "s", "<= 4.0 s")
         row("start to \"connected\" ends", sound.time_of(connected[-1][4]) - start_ns / 1e9, "s")
+        # The part the prompts take, whatever the machine's start-up costs.
+        row("  first sample to \"connected\" begins",
+            (connected[-1][3] - spoken[0][3]) / sound.rate, "s")
     pauses = []
     gaps = []
     # Silent prompts between two spoken ones: the time they hold the sound.
