@@ -51,11 +51,15 @@ build-fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DVOXRIG_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target bank_fuzz
 
-wave/.made: tools/make-prompts tools/prompt-words.txt | deps
-	tools/make-prompts wave
-	touch $@
-
-prompts: wave/.made
+# make prompts RATE=<words a minute> VOICE=<espeak-ng voice> PROMPT_LANG=<en|de|es|fr>
+# (not LANG, the locale). What is not given stays as wave/ was last made;
+# make-prompts remakes only the files whose words, voice or rate changed.
+RATE ?=
+VOICE ?=
+PROMPT_LANG ?=
+prompts: | deps
+	tools/make-prompts wave $(if $(RATE),--rate $(RATE)) $(if $(VOICE),--voice $(VOICE)) \
+	  $(if $(PROMPT_LANG),--lang $(PROMPT_LANG))
 
 test: test-plain test-sanitized fuzz
 

@@ -22,12 +22,18 @@ void QueueKey(PanelState& panel, int key) {
 }
 
 // Keys and the poll cycle never interleave: queued keys wait for a running
-// poll cycle to end, and no cycle starts while keys wait.
+// poll cycle to end, and no cycle starts while keys wait. Until the receiver
+// first answers, and for at most the first-answer wait, keys wait while the
+// poll cycle runs: a key pressed during the start-up prompts is handled once
+// the receiver is known to be there, not taken as proof that it is not.
 void OnTick(Context& ctx) {
-  if (ctx.link.pollState != 0) {
+  LinkState& link = ctx.link;
+  const bool awaitingFirstAnswer = link.linkState == -1 && link.firstAnswerTicks > 0;
+  if (awaitingFirstAnswer) --link.firstAnswerTicks;
+  if (link.pollState != 0) {
     RunPollStep(ctx);
-  } else if (ctx.panel.keyQueueCount == 0) {
-    ctx.link.pollState = 1;  // this tick sends nothing; the next starts the cycle
+  } else if (ctx.panel.keyQueueCount == 0 || awaitingFirstAnswer) {
+    link.pollState = 1;  // this tick sends nothing; the next starts the cycle
   } else {
     InterpretKey(ctx);
   }

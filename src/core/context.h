@@ -56,6 +56,9 @@ struct LinkState {
   BoundedText meterBar = "******************";
   int bytesWaiting = 0;
   int linkState = -1;
+  // Timer ticks that keys pressed before the receiver's first answer still
+  // wait for it (the start-up and the first level polls); set at connect.
+  int firstAnswerTicks = 0;
   int comPort = 0;
   int baudRate = 0;
   int dataBits = 8;

@@ -87,15 +87,18 @@ void SdlSound::OpenDeviceOnce() {
   deviceTried_ = true;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
   audioStarted_ = true;
-  // 44.1 kHz takes the usual prompt rates (11025, 22050, 44100 Hz) by whole
-  // factors. A short buffer keeps the end of one prompt close to the start
-  // of the next. Whatever the device offers instead is taken, and each
-  // prompt is converted to it once.
+  // 32 kHz keeps all of a spoken prompt (espeak-ng speaks at 22.05 kHz)
+  // and gives a 512-sample buffer of exactly 16 ms: short enough to keep the
+  // program within a buffer of what the listener hears, and a whole number of
+  // milliseconds for the drivers that time their buffers in milliseconds
+  // (SDL's dummy and disk drivers, used by the tests and benchmarks; a buffer
+  // of 441 samples makes SDL 2.26 corrupt its heap). Whatever the device offers
+  // instead is taken, and each prompt is converted to it once.
   SDL_AudioSpec wanted{};
-  wanted.freq = 44100;
+  wanted.freq = 32000;
   wanted.format = AUDIO_S16SYS;
   wanted.channels = 1;
-  wanted.samples = 1024;
+  wanted.samples = 512;
   device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &deviceSpec_, SDL_AUDIO_ALLOW_ANY_CHANGE);
   if (device_ == 0) return;
   // The device runs from now on, playing silence between prompts, so a
@@ -139,16 +142,13 @@ void SdlSound::PlayPrompt(const std::string& path) {
   const Clock::time_point start = Clock::now();
   if (device_ != 0 && !clip.samples.empty() &&
       SDL_QueueAudio(device_, clip.samples.data(), static_cast<Uint32>(clip.samples.size())) == 0) {
-    WaitForQueueToEmpty();
+    WaitUntilSounded(start + clip.length - BufferLength() * 2);
+  } else {
+    // No device, or one that refused the samples: the prompt still takes
+    // its own length, since the receiver's pacing is that length.
+    std::this_thread::sleep_until(start + clip.length);
   }
-  // The prompt takes its own length, whatever the device did (there may be
-  // none at all, or a driver that swallows samples at once). When the queue
-  // has run dry the device is still sounding its last buffer; returning at
-  // the prompt's length rather than after that buffer lets the next prompt
-  // (the next digit of a frequency) be queued in time for the device's next
-  // request, so no more than part of one buffer of silence lies between.
-  std::this_thread::sleep_until(start + clip.length);
-  tailEnds_ = Clock::now() + BufferLength();
+  tailEnds_ = Clock::now() + QueuedLength() + BufferLength() * 2;
 }
 
 milliseconds SdlSound::BufferLength() const {
@@ -156,22 +156,43 @@ milliseconds SdlSound::BufferLength() const {
   return milliseconds(deviceSpec_.samples * 1000LL / deviceSpec_.freq + 1);
 }
 
-void SdlSound::WaitForQueueToEmpty() {
+milliseconds SdlSound::QueuedLength() const {
+  if (device_ == 0) return milliseconds(0);
+  return LengthOf(SDL_GetQueuedAudioSize(device_), deviceSpec_);
+}
+
+// A prompt has sounded once no more than two device buffers of it are left
+// waiting: the device takes that remainder at its next requests, and the next
+// prompt, queued right behind it, follows in the same buffer, so the two
+// follow each other without a gap and a pause lasts its own length. Two
+// buffers rather than one leave the program a buffer's time (16 ms) to queue
+// the next prompt on a busy machine. The queue tells the device's own pace;
+// waiting for it to run dry instead would round every prompt up to whole
+// buffers. NOT_BEFORE keeps the prompt's length with a driver that swallows
+// samples at once.
+void SdlSound::WaitUntilSounded(Clock::time_point notBefore) {
   const int perSecond = std::max(1, BytesPerSecond(deviceSpec_));
-  const Clock::time_point giveUp =
-      Clock::now() +
-      milliseconds(static_cast<long long>(SDL_GetQueuedAudioSize(device_)) * 1000 / perSecond) +
-      milliseconds(2000);
-  // Sleeps for most of what is still queued, then looks again: few wake-ups,
-  // and a device that stops playing cannot hold the panel for ever.
-  while (Clock::now() < giveUp) {
+  const Uint32 slack = std::max<Uint32>(deviceSpec_.size, 1) * 2;
+  const Clock::time_point giveUp = Clock::now() + QueuedLength() + milliseconds(2000);
+  while (true) {
     const Uint32 queued = SDL_GetQueuedAudioSize(device_);
-    if (queued == 0) return;
-    const long long leftMs = static_cast<long long>(queued) * 1000 / perSecond;
-    std::this_thread::sleep_for(milliseconds(std::clamp(leftMs * 3 / 4, 1LL, 50LL)));
+    const Clock::time_point now = Clock::now();
+    if (queued <= slack && now >= notBefore) return;
+    if (now >= giveUp) {
+      // The device has stalled: what it left must not play before the next
+      // prompt.
+      SDL_ClearQueuedAudio(device_);
+      return;
+    }
+    if (queued > slack) {
+      // Sleeps until the device should have taken all but one buffer, then
+      // looks again: few wake-ups, each close to the moment.
+      const long long leftUs = static_cast<long long>(queued - slack) * 1000000 / perSecond;
+      std::this_thread::sleep_for(std::chrono::microseconds(std::max(500LL, leftUs)));
+    } else {
+      std::this_thread::sleep_until(notBefore);
+    }
   }
-  // The device has stalled: what it left must not play before the next prompt.
-  SDL_ClearQueuedAudio(device_);
 }
 
 }  // namespace voxrig

@@ -47,9 +47,11 @@ class SdlSound : public Sound {
 
   void OpenDeviceOnce();
   const Clip& Decode(const std::filesystem::path& file);
-  void WaitForQueueToEmpty();
+  void WaitUntilSounded(std::chrono::steady_clock::time_point notBefore);
   // The time the device takes to sound one buffer of its own.
   std::chrono::milliseconds BufferLength() const;
+  // The time the samples still waiting in the device's queue take to sound.
+  std::chrono::milliseconds QueuedLength() const;
 
   std::unique_ptr<FileSystem> ownFiles_;
   FileSystem* files_ = nullptr;
@@ -58,7 +60,7 @@ class SdlSound : public Sound {
   bool audioStarted_ = false;
   SDL_AudioDeviceID device_ = 0;
   SDL_AudioSpec deviceSpec_{};
-  // When the device will have sounded the last prompt's final buffer.
+  // When the device will have sounded the last prompt to its end.
   std::chrono::steady_clock::time_point tailEnds_;
   std::map<std::string, Clip> clips_;
   int decodeCount_ = 0;

@@ -22,9 +22,15 @@ namespace {
 // receiver answers the first or second ask.
 constexpr int kMostReceiveStateAsks = 20;
 
+// Keys pressed while the start-up speaks wait this many ticks (1.5 s, five
+// level polls) for the receiver's first answer before they are handled; a
+// receiver still silent then is not there, and the first key says so.
+constexpr int kFirstAnswerWaitTicks = 15;
+
 void ResetSharedState(Context& ctx) {
   ctx.command.pendingCommand = 0;
   ctx.link.linkState = -1;
+  ctx.link.firstAnswerTicks = kFirstAnswerWaitTicks;
   ctx.command.limitEntryFresh = 0;
   ctx.command.frequencyEntryFresh = 1;
   ctx.link.pollState = 0;
@@ -132,6 +138,9 @@ void ConnectReceiver(Context& ctx) {
   display.SetTextPosition(370, 80);
   display.SetFont(ArielBold(50));
   display.Print(ctx.tuning.modeText + "      ");
+  // The first tick sends the first level poll at once: its answer (and the
+  // answers to the commands above) tell the listener "connected".
+  ctx.link.pollState = 1;
 }
 
 void RunPollStep(Context& ctx) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -144,16 +145,58 @@ TEST(StartUp, WindowThatCannotOpenEndsWithAnErrorAndNothingElse) {
   EXPECT_TRUE(program.line.opened.empty());
 }
 
-TEST(MessageLoop, KeyBeforeTheReceiverEverAnsweredEndsTheProgramWithRnc) {
+// Keys pressed while the start-up prompts play reach the message loop before
+// its first tick. They wait for the receiver's first answer (at most 15 ticks,
+// 1.5 s): handled as usual when it answers, "receiver not connected" and the
+// end when it stays silent.
+struct EarlyKeys : ::testing::Test {
+  EarlyKeys() {
+    program.files.files["VOXRIG.CFG"] = kConfiguration;
+    program.window.AddKey('F');
+    program.window.AddKey('M');
+    program.window.AddTicks(kTicks);
+  }
+  // The prompts heard after the start-up's last one ("attoff").
+  std::vector<std::string> HeardAfterStartUp() const {
+    const std::vector<std::string> heard = program.Heard();
+    auto at = std::find(heard.begin(), heard.end(), "attoff");
+    return at == heard.end() ? heard : std::vector<std::string>(at + 1, heard.end());
+  }
+  int TicksUsed() const { return kTicks - static_cast<int>(program.window.script.size()); }
+
+  static constexpr int kTicks = 30;
   fakes::TestProgram program;
-  program.files.files["VOXRIG.CFG"] = kConfiguration;
-  program.window.AddKey('A');
-  program.window.AddTicks(5);
+};
+
+TEST_F(EarlyKeys, WaitForTheFirstAnswerAndAreAllHandledInOrder) {
+  // A receiver slow to wake: silent to everything before the third level poll.
+  int levelPolls = 0;
+  program.line.responder = [&levelPolls](const std::string& command) {
+    if (command != "LM") return std::string();
+    return ++levelPolls < 3 ? std::string() : std::string("LM%000\r\n");
+  };
   ASSERT_EQ(RunProgram(program.ctx), 0);
-  EXPECT_EQ(program.Heard().back(), "rnc");
-  // It ended on the first tick: the ticks after it were never asked for.
-  EXPECT_EQ(program.window.script.size(), 4u);
-  EXPECT_EQ(program.Commands().back(), "EX");
+  EXPECT_EQ(HeardAfterStartUp(), (std::vector<std::string>{"connected", "1", "4", "5", "point", "0",
+                                                           "fm.wav", "s", "0"}));
+  // Both keys waited for the third level poll's answer.
+  const std::vector<std::string> commands = program.Commands();
+  EXPECT_EQ(std::vector<std::string>(commands.begin() + 4, commands.begin() + 7),
+            (std::vector<std::string>{"LM", "LM", "LM"}));
+  EXPECT_EQ(program.ctx.app.programRunning, 0);
+  EXPECT_EQ(TicksUsed(), kTicks);  // the program ran until the script ended
+}
+
+TEST_F(EarlyKeys, SilentReceiverStillEndsTheProgramWithRncAfterTheWait) {
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  EXPECT_EQ(HeardAfterStartUp(), std::vector<std::string>{"rnc"});
+  // The key waited through the first-answer wait and five level polls, and
+  // was handled within one poll cycle after it; the rest of the script was
+  // never asked for.
+  EXPECT_GE(TicksUsed(), 15);
+  EXPECT_LE(TicksUsed(), 18);
+  const std::vector<std::string> commands = program.Commands();
+  EXPECT_GE(std::count(commands.begin(), commands.end(), "LM"), 5);
+  EXPECT_EQ(commands.back(), "EX");
 }
 
 TEST(MessageLoop, EventsBehindACloseRequestAreNotActedOn) {
@@ -162,7 +205,7 @@ TEST(MessageLoop, EventsBehindACloseRequestAreNotActedOn) {
   program.window.AddBatch({Tick(), CloseRequest(), KeyDown('Q'), Tick()});
   ASSERT_EQ(RunProgram(program.ctx), 0);
   EXPECT_EQ(program.ctx.panel.keyQueueCount, 0);
-  EXPECT_EQ(program.ctx.link.pollState, 1);  // the first tick was handled
+  EXPECT_EQ(program.ctx.link.pollState, 2);  // the first tick sent the first level poll
   EXPECT_TRUE(program.window.script.empty());
 }
 

@@ -75,7 +75,8 @@ TEST_F(ConnectTest, ResetsThePanelsStateForAFreshReceiver) {
   EXPECT_EQ(ctx.command.pendingCommand, 0);
   EXPECT_EQ(ctx.link.linkState, -1);
   EXPECT_EQ(ctx.command.frequencyEntryFresh, 1);
-  EXPECT_EQ(ctx.link.pollState, 0);
+  EXPECT_EQ(ctx.link.pollState, 1);  // the first tick sends the first level poll
+  EXPECT_EQ(ctx.link.firstAnswerTicks, 15);
   EXPECT_EQ(ctx.link.resumeCountdown, 0);
   EXPECT_EQ(ctx.panel.keyQueueCount, 0);
   EXPECT_EQ(ctx.banks.bankScanIndex, 0);

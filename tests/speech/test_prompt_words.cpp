@@ -13,8 +13,9 @@
 
 #include "speech/speech.h"
 
-// Every prompt the panel can play must have words in tools/prompt-words.txt,
-// or the prompt set made from that list leaves the listener with silence.
+// Every prompt the panel can play must have words in every word list of
+// tools/prompt-words/, or the prompt set made from that list leaves the
+// listener with silence.
 namespace voxrig {
 namespace {
 
@@ -42,24 +43,34 @@ std::string FileName(std::string name) {
   return name;
 }
 
-// name -> words, from the word list.
-std::map<std::string, std::string> ReadWordList() {
+// name -> words, from one word list.
+std::map<std::string, std::string> ReadWordList(const fs::path& list) {
   std::map<std::string, std::string> words;
-  std::istringstream lines(ReadWhole(SourceDir() / "tools" / "prompt-words.txt"));
+  std::istringstream lines(ReadWhole(list));
   std::string line;
   while (std::getline(lines, line)) {
     if (line.empty() || line[0] == '#') continue;
     const auto tab = line.find('\t');
-    EXPECT_NE(tab, std::string::npos) << "no TAB in: " << line;
+    EXPECT_NE(tab, std::string::npos) << list << ": no TAB in: " << line;
     if (tab == std::string::npos) continue;
     const std::string name = line.substr(0, tab);
     const std::string spoken = line.substr(tab + 1);
-    EXPECT_FALSE(name.empty()) << line;
-    EXPECT_FALSE(spoken.empty()) << "no words for " << name;
-    EXPECT_EQ(words.count(FileName(name)), 0u) << "two entries for the file of " << name;
+    EXPECT_FALSE(name.empty()) << list << ": " << line;
+    EXPECT_FALSE(spoken.empty()) << list << ": no words for " << name;
+    EXPECT_EQ(words.count(FileName(name)), 0u) << list << ": two entries for the file of " << name;
     words[FileName(name)] = spoken;
   }
   return words;
+}
+
+// Every language's list, by its code ("en", "de", ...).
+std::map<std::string, std::map<std::string, std::string>> ReadAllWordLists() {
+  std::map<std::string, std::map<std::string, std::string>> lists;
+  for (const auto& entry : fs::directory_iterator(SourceDir() / "tools" / "prompt-words")) {
+    if (entry.path().extension() != ".txt") continue;
+    lists[entry.path().stem().string()] = ReadWordList(entry.path());
+  }
+  return lists;
 }
 
 // Every string literal inside a Say(ctx, ...) or SayAlways(ctx, ...) call in
@@ -103,9 +114,12 @@ std::set<std::string> DynamicPromptNames() {
   return names;
 }
 
-TEST(PromptWords, EveryPromptTheProgramCanPlayHasWords) {
+TEST(PromptWords, EveryPromptTheProgramCanPlayHasWordsInEveryLanguage) {
   ASSERT_FALSE(SourceDir().empty()) << "VOXRIG_SOURCE_DIR is not set";
-  const auto words = ReadWordList();
+  const auto lists = ReadAllWordLists();
+  for (const char* language : {"en", "de", "es", "fr"}) {
+    EXPECT_EQ(lists.count(language), 1u) << "no word list for " << language;
+  }
   const std::set<std::string> literal = LiteralPromptNames();
   // The search itself must work, or this test would pass on nothing.
   for (const char* known : {"vxr", "cfnf", "shdel", "srching", "plus"}) {
@@ -114,20 +128,21 @@ TEST(PromptWords, EveryPromptTheProgramCanPlayHasWords) {
   std::set<std::string> all = literal;
   const std::set<std::string> dynamic = DynamicPromptNames();
   all.insert(dynamic.begin(), dynamic.end());
-  for (const std::string& name : all) {
-    EXPECT_EQ(words.count(FileName(name)), 1u) << "prompt \"" << name << "\" has no words";
-  }
-}
-
-TEST(PromptWords, PauseIsSilenceAndBeepIsATone) {
-  const auto words = ReadWordList();
-  ASSERT_EQ(words.count("shdel"), 1u);
-  ASSERT_EQ(words.count("beep"), 1u);
-  EXPECT_TRUE(std::regex_match(words.at("shdel"), std::regex(R"(@silence \d+)")));
-  EXPECT_TRUE(std::regex_match(words.at("beep"), std::regex(R"(@tone \d+ \d+)")));
-  for (const auto& [name, spoken] : words) {
-    if (name != "shdel" && name != "beep") {
-      EXPECT_NE(spoken[0], '@') << name << " should be spoken words";
+  for (const auto& [language, words] : lists) {
+    for (const std::string& name : all) {
+      EXPECT_EQ(words.count(FileName(name)), 1u)
+          << language << ": prompt \"" << name << "\" has no words";
+    }
+    // The pacing pause and the beep are the same in every language: they
+    // time the receiver, not the listener.
+    ASSERT_EQ(words.count("shdel"), 1u) << language;
+    ASSERT_EQ(words.count("beep"), 1u) << language;
+    EXPECT_TRUE(std::regex_match(words.at("shdel"), std::regex(R"(@silence 150)"))) << language;
+    EXPECT_TRUE(std::regex_match(words.at("beep"), std::regex(R"(@tone \d+ \d+)"))) << language;
+    for (const auto& [name, spoken] : words) {
+      if (name != "shdel" && name != "beep") {
+        EXPECT_NE(spoken[0], '@') << language << ": " << name << " should be spoken words";
+      }
     }
   }
 }
