@@ -57,6 +57,9 @@ struct LinkState {
   int bytesWaiting = 0;
   int linkState = -1;
   int comPort = 0;
+  // A device path given in the configuration (PORT=/dev/serial/by-id/...):
+  // the receiver's port opens that device instead of the COM name.
+  BoundedText devicePath;
   int baudRate = 0;
   int dataBits = 8;
   int parityCode = 0;
