@@ -56,6 +56,20 @@ void Engine::Receive(std::string_view bytes, double nowMs) {
   }
 }
 
+void Engine::ReceiveMisheard(std::string_view bytes, double nowMs) {
+  AdvanceTo(nowMs);
+  if (hungUp_) return;
+  const double arrivalMs =
+      std::max(inputFreeMs_, nowMs) + byteMs_ * static_cast<double>(bytes.size());
+  inputFreeMs_ = arrivalMs;
+  line_.clear();
+  const auto crs = std::count(bytes.begin(), bytes.end(), '\r');
+  const bool garbage = faults_.garbage;
+  faults_.garbage = true;
+  for (long i = 0; i < crs; ++i) Emit("?", arrivalMs + ReplyDelayMs());
+  faults_.garbage = garbage;
+}
+
 void Engine::AdvanceTo(double nowMs) {
   for (auto next = NextEventMs(); next && *next <= nowMs; next = NextEventMs()) {
     RunEventsAt(*next);

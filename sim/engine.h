@@ -51,6 +51,10 @@ class Engine {
   // Bytes the client wrote at `nowMs`. They reach the receiver one after the
   // other at the line's speed; each command runs when its CR arrives.
   void Receive(std::string_view bytes, double nowMs);
+  // Bytes the client wrote at another speed than the receiver's: the receiver
+  // takes no command from them, and to each CR among them it answers "?",
+  // which the client, at its own speed, reads as noise.
+  void ReceiveMisheard(std::string_view bytes, double nowMs);
   // Lets the search, the scan, the signals and the level reports move on.
   void AdvanceTo(double nowMs);
 
@@ -75,6 +79,7 @@ class Engine {
   const Receiver& receiver() const { return receiver_; }
   // One byte on the line, and one character of an answer (the gap added).
   double ByteMs() const { return byteMs_; }
+  int Baud() const { return config_.baud; }
   double AnswerByteMs() const { return answerByteMs_; }
 
  private:

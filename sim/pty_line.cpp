@@ -77,6 +77,12 @@ int PtyLine::BytesUnread() const {
   return count;
 }
 
+bool PtyLine::ClientSpeedIs(int baud) const {
+  termios settings{};
+  if (slave_ < 0 || tcgetattr(slave_, &settings) != 0) return true;
+  return cfgetospeed(&settings) == SpeedOf(baud);
+}
+
 void PtyLine::Close() {
   if (master_ >= 0) ::close(master_);
   if (slave_ >= 0) ::close(slave_);

@@ -29,6 +29,9 @@ class PtyLine {
   // Bytes written to the client that it has not read yet. Closing the master
   // would throw them away, which a real line that drops does not do.
   int BytesUnread() const;
+  // Whether the client has set the line to `baud`: at any other speed a real
+  // receiver hears only framing errors, and the client hears noise back.
+  bool ClientSpeedIs(int baud) const;
 
  private:
   PtyLine(int master, int slave, std::string slavePath)

@@ -136,8 +136,12 @@ void Serve(Engine& engine, PtyLine& line, ComLink& link, int signalFd, const Ser
       const ssize_t count = read(line.master(), bytes, sizeof bytes);
       if (count > 0) {
         line.ForgetExclusiveMode();
-        engine.Receive(std::string_view(bytes, static_cast<std::size_t>(count)),
-                       MonotonicMs() - startMs);
+        const std::string_view written(bytes, static_cast<std::size_t>(count));
+        if (line.ClientSpeedIs(engine.Baud())) {
+          engine.Receive(written, MonotonicMs() - startMs);
+        } else {
+          engine.ReceiveMisheard(written, MonotonicMs() - startMs);
+        }
       }
     }
     if ((watched[0].revents & POLLIN) != 0) {

@@ -76,7 +76,21 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
       line.help = true;
     } else if (argument == "--version") {
       line.version = true;
+    } else if (argument == "--setup") {
+      line.setup = true;
+    } else if (argument == "--probe") {
+      line.probeFile = value;
+    } else if (argument == "--device") {
+      line.device = value;
     }
+  }
+  if (line.setup && line.probeFile) {
+    Refuse(problem, "--setup and --probe cannot be given together");
+    return std::nullopt;
+  }
+  if (line.device && !line.setup && !line.probeFile) {
+    Refuse(problem, "--device is for --setup or --probe");
+    return std::nullopt;
   }
   return line;
 }

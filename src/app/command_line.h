@@ -21,6 +21,11 @@ inline constexpr OptionInfo kOptions[] = {
     {"--transcript", "FILE",
      "also write every prompt played and every panel text drawn to FILE, one line each (\"-\" is "
      "standard output)"},
+    {"--setup", nullptr,
+     "find the receiver among the serial devices, write VOXRIG.CFG for it in this folder and "
+     "link it there as COM1"},
+    {"--probe", "FILE", "record the receiver's answers to questions that change nothing into FILE"},
+    {"--device", "PATH", "with --setup or --probe: try this serial device only"},
     {"--help", nullptr, "say what the options are and where the panel looks for its files"},
     {"--version", nullptr, "print the version"},
 };
@@ -31,10 +36,15 @@ struct CommandLine {
   bool version = false;
   // Where the transcript goes; none when it was not asked for.
   std::optional<std::string> transcriptPath;
+  // First-run set-up, or the receiver probe into a file, instead of the panel.
+  bool setup = false;
+  std::optional<std::string> probeFile;
+  std::optional<std::string> device;
 };
 
 // The options after the program's name. None when an option is unknown, is
-// given twice or lacks its value; `problem` then says which, in one line.
+// given twice or lacks its value, when --device comes without --setup or
+// --probe, or both of those come; `problem` then says which, in one line.
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments,
                                             std::string* problem = nullptr);
 

@@ -1,20 +1,75 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/probe.h"
+#include "app/setup.h"
 #include "app/startup.h"
 #include "app/transcript.h"
 #include "core/context.h"
 #include "platform/posix_file_system.h"
+#include "platform/posix_serial_survey.h"
 #include "platform/prompt_path.h"
+#include "platform/prompt_set.h"
 #include "platform/sdl_display.h"
 #include "platform/sdl_sound.h"
 #include "platform/sdl_window.h"
+#include "platform/stopwatch.h"
 #include "platform/system_clock.h"
 #include "platform/termios_serial.h"
+
+namespace {
+
+using namespace voxrig;
+
+// The set-up and the probe: no window, their steps printed on the terminal
+// and spoken with the prompt set found for the working folder.
+int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path current = fs::current_path(error);
+  const fs::path folder = error ? fs::path(".") : current;
+  const std::vector<std::string> panelRoots = PromptRootsOfThisProcess(folder.string());
+  const std::optional<fs::path> prompts = FindPromptSet(folder, PromptSetPlaces(panelRoots));
+  SdlSound sound(prompts ? prompts->parent_path() : folder);
+  std::unique_ptr<TranscriptSound> transcriptSound;
+  PosixFileSystem files;
+  SystemClock clock;
+  PosixSerialSurvey survey;
+  SteadyStopwatch stopwatch;
+  const auto console = StreamOutputFile::Open("-");
+
+  Context ctx;
+  ctx.platform.sound = &sound;
+  ctx.platform.files = &files;
+  ctx.platform.clock = &clock;
+  if (transcript) {
+    transcriptSound = std::make_unique<TranscriptSound>(sound, *transcript);
+    ctx.platform.sound = transcriptSound.get();
+  }
+  // Without a prompt set the steps are printed only.
+  ctx.app.voicePrefix = prompts ? prompts->filename().string() + "\\" : "";
+  ctx.app.waveFolder = ctx.app.voicePrefix;
+  SetupTools tools{survey, stopwatch, *console, ListenLimits{}};
+  if (commandLine.probeFile)
+    return RunProbe(ctx, tools, *commandLine.probeFile, commandLine.device);
+  SetupOptions options;
+  options.workingFolder = folder.string();
+  options.device = commandLine.device;
+  if (prompts) {
+    options.promptSet = prompts->string();
+    for (const std::string& root : panelRoots) {
+      if (fs::path(root) / "wave" == *prompts) options.promptSetFoundByPanel = true;
+    }
+  }
+  return RunSetup(ctx, tools, options);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace voxrig;
@@ -42,6 +97,9 @@ int main(int argc, char** argv) {
       std::cerr << "voxrig: cannot write the transcript " << *commandLine->transcriptPath << "\n";
       return kExitUsage;
     }
+  }
+  if (commandLine->setup || commandLine->probeFile) {
+    return RunSetupOrProbe(*commandLine, transcript.get());
   }
 
   SdlWindow window;

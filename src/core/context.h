@@ -60,6 +60,9 @@ struct LinkState {
   // wait for it (the start-up and the first level polls); set at connect.
   int firstAnswerTicks = 0;
   int comPort = 0;
+  // A device path given in the configuration (PORT=/dev/serial/by-id/...):
+  // the receiver's port opens that device instead of the COM name.
+  BoundedText devicePath;
   int baudRate = 0;
   int dataBits = 8;
   int parityCode = 0;

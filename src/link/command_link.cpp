@@ -5,6 +5,7 @@
 
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
+#include "link/timed_exchange.h"
 #include "panel/debug_log.h"
 #include "speech/speech.h"
 
@@ -61,6 +62,31 @@ void ReadReply(Context& ctx) {
     return;
   }
   // Nothing the panel knows: not an answer, not logged.
+}
+
+void ReadReceiveStateReply(Context& ctx) {
+  ctx.link.replyText.clear();
+  ctx.link.bytesWaiting = BytesWaiting(ctx, ctx.link.comPort);
+  if (ctx.link.bytesWaiting <= 0) return;
+  std::array<char, kReadLimit> buffer{};
+  const int count = ReadPort(ctx, ctx.link.comPort, buffer.data(), kReadLimit);
+  if (count <= 0) return;
+  const std::string raw(buffer.data(), static_cast<std::size_t>(count));
+  std::size_t start = 0;
+  while (start < raw.size()) {
+    std::size_t end = raw.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = raw.size();
+    const std::string line = raw.substr(start, end - start);
+    // A level report ("LC ... RF...") may be on the line too; it says where
+    // the squelch opened, not what the receiver answered.
+    const bool levelReport = line.starts_with("LC") || line.starts_with("LM");
+    if (!levelReport && HoldsFrequencyField(line)) {
+      ctx.link.replyText = line;
+      EchoReply(ctx);
+      return;
+    }
+    start = end + 1;
+  }
 }
 
 void EchoReply(Context& ctx) {

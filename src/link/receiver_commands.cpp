@@ -58,6 +58,10 @@ std::string ReadBankSize(char bank) {
   return std::string("MW") + bank;
 }
 
+std::string ReadBankChannels(char bank) {
+  return std::string("MA") + bank;
+}
+
 std::string SetBankSizeNinety(char bank) {
   return std::string("MW") + bank + "90";
 }

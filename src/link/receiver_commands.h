@@ -20,6 +20,15 @@ inline constexpr const char* kAutomaticModeOn = "AU1";
 inline constexpr const char* kReadMemoryChannel = "MR";
 inline constexpr const char* kRestartMemoryScan = "MS";
 inline constexpr const char* kExitRemote = "EX";
+// Read-only questions the receiver probe asks besides the above.
+inline constexpr const char* kReadMode = "MD";
+inline constexpr const char* kReadAttenuator = "AT";
+inline constexpr const char* kReadNoiseLimiter = "NL";
+inline constexpr const char* kReadPassFlag = "MP";
+// "MA" alone: the next ten channels of the bank "MA" + bank began to read.
+inline constexpr const char* kReadNextChannels = "MA";
+// "MA" + bank: the bank's first ten channels, without selecting any.
+std::string ReadBankChannels(char bank);
 
 // "VA" or "VB" and the frequency text padded to four megahertz digits and
 // then to ten characters, with one more "0" after that in every case:

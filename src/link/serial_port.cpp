@@ -25,6 +25,7 @@ SerialDevice* DeviceOf(Context& ctx, int port) {
 }  // namespace
 
 std::string PortDevicePath(Context& ctx, int port) {
+  if (port == ctx.link.comPort && !ctx.link.devicePath.empty()) return ctx.link.devicePath;
   const std::string link = "COM" + std::to_string(port);
   if (ctx.platform.files != nullptr && ctx.platform.files->Exists(link)) return link;
   return "/dev/ttyS" + std::to_string(port - 1);

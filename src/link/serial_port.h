@@ -10,9 +10,10 @@ namespace voxrig {
 // a slot that holds no open device, makes every operation do nothing and
 // report 0.
 
-// The device of port n: the link or device "COM" + n in the working folder
-// when there is one (a user links /dev/serial/by-id/... there), otherwise
-// /dev/ttyS(n-1).
+// The device of port n: for the receiver's port, the device path the
+// configuration names when it names one; otherwise the link or device
+// "COM" + n in the working folder when there is one (a user links
+// /dev/serial/by-id/... there), otherwise /dev/ttyS(n-1).
 std::string PortDevicePath(Context& ctx, int port);
 
 int OpenPort(Context& ctx, int port, int baudRate);

@@ -1,6 +1,7 @@
 #include "platform/termios_serial.h"
 
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -11,6 +12,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -257,25 +259,56 @@ int TermiosSerialDevice::BytesWaiting() {
   return std::max(waiting, 0);
 }
 
-std::unique_ptr<SerialDevice> TermiosSerialOpener::Open(const std::string& path, int baudRate) {
+OpenAttempt OpenTermiosDevice(const std::string& path, int baudRate,
+                              std::chrono::milliseconds writeStallLimit, bool needPortHardware) {
+  OpenAttempt attempt;
+  const auto fail = [&attempt](OpenFailure failure, int error) {
+    attempt.failure = failure;
+    attempt.systemMessage = std::strerror(error);
+    return std::move(attempt);
+  };
   const auto speed = SpeedConstant(baudRate);
-  if (!speed) return nullptr;
+  if (!speed) return fail(OpenFailure::kRefused, EINVAL);
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    const int error = errno;
+    switch (error) {
+      case EACCES:
+      case EPERM:
+        return fail(OpenFailure::kNoPermission, error);
+      case EBUSY:
+        return fail(OpenFailure::kInUse, error);
+      default:
+        return fail(OpenFailure::kNoDevice, error);
+    }
+  }
   OpenGuard guard(fd);
-  if (!isatty(fd)) return nullptr;
+  if (!isatty(fd)) return fail(OpenFailure::kNotSerial, ENOTTY);
+  // A /dev/ttyS name exists for every port the kernel could drive; most have
+  // no chip behind them, and the kernel says so as the port type.
+  serial_struct port{};
+  if (needPortHardware && ioctl(fd, TIOCGSERIAL, &port) == 0 && port.type == PORT_UNKNOWN) {
+    return fail(OpenFailure::kNoDevice, ENODEV);
+  }
   // The lock first: a second voxrig must fail here, before it could touch the
   // exclusive mode the first one holds.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return nullptr;
-  if (ioctl(fd, TIOCEXCL) != 0) return nullptr;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(OpenFailure::kInUse, errno);
+  if (ioctl(fd, TIOCEXCL) != 0) return fail(OpenFailure::kInUse, errno);
   guard.MarkExclusive();
   termios current{};
-  if (tcgetattr(fd, &current) != 0) return nullptr;
-  if (!SetAndConfirm(fd, RawEightNoneOne(current, *speed))) return nullptr;
+  if (tcgetattr(fd, &current) != 0) return fail(OpenFailure::kNotSerial, errno);
+  if (!SetAndConfirm(fd, RawEightNoneOne(current, *speed))) {
+    return fail(OpenFailure::kRefused, EINVAL);
+  }
   // Whatever the receiver sent while nobody had the port open belongs to an
   // earlier session; reading it now would pass old answers off as new ones.
   tcflush(fd, TCIFLUSH);
-  return std::make_unique<TermiosSerialDevice>(guard.Release(), writeStallLimit_);
+  attempt.device = std::make_unique<TermiosSerialDevice>(guard.Release(), writeStallLimit);
+  return attempt;
+}
+
+std::unique_ptr<SerialDevice> TermiosSerialOpener::Open(const std::string& path, int baudRate) {
+  return OpenTermiosDevice(path, baudRate, writeStallLimit_, false).device;
 }
 
 }  // namespace voxrig

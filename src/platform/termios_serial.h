@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/serial_device.h"
+#include "platform/serial_survey.h"
 
 namespace voxrig {
 
@@ -65,5 +66,11 @@ class TermiosSerialOpener : public SerialDeviceOpener {
  private:
   std::chrono::milliseconds writeStallLimit_;
 };
+
+// Opens a device as TermiosSerialOpener does and says why when it cannot.
+// With needPortHardware, a port the kernel knows no chip for (most
+// /dev/ttyS names) counts as no device.
+OpenAttempt OpenTermiosDevice(const std::string& path, int baudRate,
+                              std::chrono::milliseconds writeStallLimit, bool needPortHardware);
 
 }  // namespace voxrig

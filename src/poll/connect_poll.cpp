@@ -50,7 +50,15 @@ void ResetSharedState(Context& ctx) {
 void OpenReceiverPort(Context& ctx) {
   LinkState& link = ctx.link;
   const std::string& port = ctx.app.portSetting.str();
-  link.comPort = static_cast<int>(RoundToInteger(NumberFromText(RightText(port, 1))));
+  // "PORT=/dev/serial/by-id/usb-..." names the device itself, used as it
+  // stands, on port 1; "PORT=COM3" names port 3 by its last character.
+  if (port.starts_with("/")) {
+    link.devicePath = port;
+    link.comPort = 1;
+  } else {
+    link.devicePath.clear();
+    link.comPort = static_cast<int>(RoundToInteger(NumberFromText(RightText(port, 1))));
+  }
   link.baudRate = static_cast<int>(RoundToInteger(NumberFromText(ctx.app.speedSetting.str())));
   link.dataBits = 8;
   link.parityCode = 0;
@@ -67,9 +75,11 @@ void SendPollCommand(Context& ctx, const char* command, int nextStep) {
   ctx.link.pollState = nextStep;
 }
 
-// Step 4: the answer to "RX" tells where the search stopped.
+// Step 4: the answer to "RX" tells where the search stopped. It is read from
+// the raw bytes, so a receiver that answers with another leading keyword
+// during a search still gets its hit logged.
 void ReadSearchHit(Context& ctx) {
-  ReadReply(ctx);
+  ReadReceiveStateReply(ctx);
   const auto hit = SearchHitFrequency(ctx.link.replyText.str());
   if (hit) {
     ctx.tuning.frequencyDigits = hit->digits;

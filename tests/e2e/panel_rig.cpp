@@ -74,17 +74,22 @@ bool PanelRig::Exists(const std::string& name) const {
   return FileExists(Path(name));
 }
 
-void PanelRig::StartSimulator(const std::vector<std::string>& options) {
+void PanelRig::StartSimulator(const std::vector<std::string>& options,
+                              const std::string& linkFolder) {
+  const std::string link = linkFolder.empty() ? "COM1" : linkFolder + "/COM1";
+  if (!linkFolder.empty()) std::filesystem::create_directories(Path(linkFolder));
   ChildSpec launch;
   launch.program = SIMULATOR_PROGRAM;
-  launch.arguments = {"--dir",      scratch_->path(), "--port",       "1",
-                      "--wire-log", Path("wire.log"), "--memory-out", Path("receiver-memory.txt")};
+  launch.arguments = {"--dir",        linkFolder.empty() ? scratch_->path() : Path(linkFolder),
+                      "--port",       "1",
+                      "--wire-log",   Path("wire.log"),
+                      "--memory-out", Path("receiver-memory.txt")};
   launch.arguments.insert(launch.arguments.end(), options.begin(), options.end());
   launch.workingFolder = scratch_->path();
   launch.outputFile = Path("simulator.out");
   simulator_ = std::make_unique<ChildProcess>(launch);
   const auto deadline = Clock::now() + 10s;
-  while (!Exists("COM1")) {
+  while (!Exists(link)) {
     if (!simulator_->Running() || Clock::now() > deadline) {
       throw std::runtime_error("ar8600-sim made no COM1 link; it said:\n" +
                                ReadFile("simulator.out"));
@@ -96,6 +101,18 @@ void PanelRig::StartSimulator(const std::vector<std::string>& options) {
 std::string PanelRig::StopSimulatorAndReadMemory() {
   if (simulator_) simulator_->Stop();
   return ReadFile("receiver-memory.txt");
+}
+
+std::optional<int> PanelRig::RunVoxrig(const std::vector<std::string>& arguments,
+                                       const std::string& outputName) {
+  ChildSpec launch;
+  launch.program = VOXRIG_PROGRAM;
+  launch.arguments = arguments;
+  launch.workingFolder = scratch_->path();
+  launch.environment = {{"SDL_AUDIODRIVER", "dummy"}, {"VOXRIG_PROMPTS", E2E_PROMPT_DIR}};
+  launch.outputFile = Path(outputName);
+  ChildProcess voxrig(launch);
+  return voxrig.WaitForExit(30s);
 }
 
 void PanelRig::StartPanel() {

@@ -39,8 +39,14 @@ class PanelRig : public ::testing::Test {
   bool Exists(const std::string& name) const;
 
   // Starts ar8600-sim (wire log wire.log, memory dump receiver-memory.txt)
-  // with any further options, and waits for its COM1 link.
-  void StartSimulator(const std::vector<std::string>& options = {});
+  // with any further options, and waits for its COM1 link (in the subfolder
+  // `linkFolder` of the working folder when one is named).
+  void StartSimulator(const std::vector<std::string>& options = {},
+                      const std::string& linkFolder = "");
+  // Runs voxrig to its end with these arguments and the short prompt set
+  // named in VOXRIG_PROMPTS; its output goes to `outputName`. The exit code.
+  std::optional<int> RunVoxrig(const std::vector<std::string>& arguments,
+                               const std::string& outputName);
   // Stops it, which makes it write its memory dump; returns the dump.
   std::string StopSimulatorAndReadMemory();
 

@@ -50,6 +50,38 @@ TEST_F(ConnectTest, OpensThePortNamedByTheLastCharacterWithTheReceiversLineForma
   EXPECT_EQ(program.line.readTimeoutMultiplier, -1);
 }
 
+TEST_F(ConnectTest, APortLineNamingADevicePathOpensThatDeviceAsItStands) {
+  struct Row {
+    std::string portSetting;
+    std::string opened;
+    int comPort;
+  };
+  const Row rows[] = {
+      {"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1234567-if00-port0",
+       "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1234567-if00-port0", 1},
+      {"/dev/ttyUSB1", "/dev/ttyUSB1", 1},
+      // A path ending in a digit is still a path, not port 7.
+      {"/dev/ttyS7", "/dev/ttyS7", 1},
+      {"COM2", "/dev/ttyS1", 2},
+  };
+  for (const Row& row : rows) {
+    TestProgram fresh;
+    fresh.ctx.app.portSetting = row.portSetting;
+    fresh.ctx.app.speedSetting = "4800";
+    ConnectReceiver(fresh.ctx);
+    EXPECT_EQ(fresh.line.opened, Strings{row.opened}) << row.portSetting;
+    EXPECT_EQ(fresh.ctx.link.comPort, row.comPort) << row.portSetting;
+    EXPECT_EQ(fresh.line.baudRate, 4800) << row.portSetting;
+    EXPECT_EQ(fresh.line.written, "VA0145000000\rMD1\rST012.50\rAT0\r") << row.portSetting;
+  }
+  // A COM name after a path no longer carries the old path.
+  program.ctx.app.portSetting = "/dev/ttyUSB0";
+  ConnectReceiver(program.ctx);
+  program.ctx.app.portSetting = "COM1";
+  ConnectReceiver(program.ctx);
+  EXPECT_EQ(program.line.opened, (Strings{"/dev/ttyUSB0", "/dev/ttyS0"}));
+}
+
 TEST_F(ConnectTest, ResetsThePanelsStateForAFreshReceiver) {
   Context& ctx = program.ctx;
   ctx.command.pendingCommand = 7;

@@ -188,6 +188,53 @@ TEST(PollSearch, ReceiverStateIsAskedAgainUntilAnAnswerCarriesTheFrequency) {
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
 }
 
+TEST(PollSearch, TheStopIsReadFromTheRfFieldWhateverKeywordTheAnswerStartsWith) {
+  struct Row {
+    std::string answer;
+    std::string frequency;  // empty: no hit, asked again
+  };
+  const Row rows[] = {
+      {"SS RF0145512500 ST012500 AU0 MD1 AT0\r\n", "145.5125"},
+      {"VS RF0145512500 ST012500 AU0 MD1 AT0\r\n", "145.5125"},
+      {"XY RF0146012500 ST012500 AU0 MD1 AT0\r\n", "146.0125"},
+      {"MS MXA05 MP0 RF0433500000 ST012500 AU0 MD1 AT0 TMrepeater\r\n", "433.5"},
+      // Whatever else came first on the line, the answer line is found.
+      {"\r\nLM 150\r\nSS RF0145212500 ST012500\r\n", "145.2125"},
+      // A level report carries the squelch's frequency, not the answer.
+      {"LC 096 VA RF0144000000\r\nSS RF0145512500 ST012500\r\n", "145.5125"},
+      {"LC 096 VA RF0144000000\r\n", ""},
+      {"SS RF01455\r\n", ""},
+      {"?\r\n", ""},
+  };
+  for (const Row& row : rows) {
+    PollRig rig;
+    StartRunningSearch(rig, 1);
+    rig.receiveState = row.answer;
+    rig.level = kSignal;
+    rig.ctx.link.pollState = 1;
+    for (int step = 0; step < 4; ++step) RunPollStep(rig.ctx);
+    if (row.frequency.empty()) {
+      EXPECT_EQ(rig.ctx.link.pollState, 3) << row.answer;
+      EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0) << row.answer;
+      continue;
+    }
+    EXPECT_EQ(rig.ctx.link.pollState, 0) << row.answer;
+    EXPECT_EQ(rig.ctx.tuning.frequencyText, row.frequency) << row.answer;
+    EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1) << row.answer;
+    EXPECT_EQ(rig.ctx.banks.bankSlots[4], row.frequency) << row.answer;
+  }
+}
+
+TEST(PollSearch, AnOtherKeywordStillHasTheAsksBounded) {
+  PollRig rig;
+  StartRunningSearch(rig, 0);
+  rig.receiveState = "SS ST012500 AU0 MD1 AT0\r\n";  // no frequency field at all
+  rig.Cycle(kSignal);
+  EXPECT_EQ(rig.Count("RX"), 20);
+  EXPECT_EQ(rig.program.Heard(), Strings{"rnc"});
+  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0);
+}
+
 TEST(PollSearch, SilentReceiverIsAskedTwentyTimesThenTheKeyboardComesBack) {
   PollRig rig;
   StartRunningSearch(rig, 0);

@@ -1,0 +1,93 @@
+#include "fakes/fake_serial_survey.h"
+
+namespace voxrig::fakes {
+
+namespace {
+
+// A device whose answers come from the fake machine's table.
+class SurveyedDevice : public SerialDevice {
+ public:
+  SurveyedDevice(FakeSerialSurvey& survey, FakeDevice& device, std::string path, int baudRate)
+      : survey_(survey), device_(device), path_(std::move(path)), baudRate_(baudRate) {}
+  void SetReadTimeouts(int) override {}
+  bool SetLineFormat(int dataBits, int parityCode, int stopBitsCode) override {
+    return dataBits == 8 && parityCode == 0 && stopBitsCode == 2;
+  }
+  int Write(const char* bytes, int count) override {
+    for (int i = 0; i < count; ++i) {
+      if (bytes[i] != '\r') {
+        pending_ += bytes[i];
+        continue;
+      }
+      if (device_.hangUpAfter == 0) return i;
+      if (device_.hangUpAfter > 0) --device_.hangUpAfter;
+      survey_.wire.push_back(path_ + "@" + std::to_string(baudRate_) + " " + pending_);
+      if (device_.answer) incoming_ += device_.answer(baudRate_, pending_);
+      pending_.clear();
+    }
+    return count;
+  }
+  int Read(char* buffer, int maximum) override {
+    const int n = std::min<int>(maximum, static_cast<int>(incoming_.size()));
+    std::copy_n(incoming_.begin(), n, buffer);
+    incoming_.erase(0, static_cast<std::size_t>(n));
+    return n;
+  }
+  int BytesWaiting() override { return static_cast<int>(incoming_.size()); }
+
+ private:
+  FakeSerialSurvey& survey_;
+  FakeDevice& device_;
+  std::string path_;
+  int baudRate_;
+  std::string pending_;
+  std::string incoming_;
+};
+
+}  // namespace
+
+std::string FakeSerialSurvey::StableName(const std::string& path) {
+  auto found = devices.find(path);
+  return found == devices.end() ? std::string() : found->second.stableName;
+}
+
+OpenAttempt FakeSerialSurvey::Open(const std::string& path, int baudRate) {
+  OpenAttempt attempt;
+  auto found = devices.find(path);
+  if (found == devices.end()) {
+    attempt.failure = OpenFailure::kNoDevice;
+    attempt.systemMessage = "No such file or directory";
+    return attempt;
+  }
+  opened.push_back(path + "@" + std::to_string(baudRate));
+  attempt.failure = found->second.failure;
+  if (attempt.failure == OpenFailure::kNoPermission) attempt.systemMessage = "Permission denied";
+  if (attempt.failure == OpenFailure::kInUse)
+    attempt.systemMessage = "Resource temporarily unavailable";
+  if (attempt.failure == OpenFailure::kNone) {
+    attempt.device = std::make_unique<SurveyedDevice>(*this, found->second, path, baudRate);
+  }
+  return attempt;
+}
+
+std::vector<DeviceHolder> FakeSerialSurvey::Holders(const std::string& path) {
+  auto found = devices.find(path);
+  return found == devices.end() ? std::vector<DeviceHolder>() : found->second.holders;
+}
+
+DeviceAccess FakeSerialSurvey::Access(const std::string& path) {
+  auto found = devices.find(path);
+  return found == devices.end() ? DeviceAccess() : found->second.access;
+}
+
+bool FakeSerialSurvey::MakeLink(const std::string& linkPath, const std::string& target,
+                                std::string& error) {
+  if (linksFail) {
+    error = "Read-only file system";
+    return false;
+  }
+  links[linkPath] = target;
+  return true;
+}
+
+}  // namespace voxrig::fakes
