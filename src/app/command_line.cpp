@@ -45,6 +45,27 @@ std::string Wrapped(const std::string& text, std::size_t indent) {
 
 }  // namespace
 
+std::optional<NetAddress> ParseNetAddress(const std::string& text) {
+  NetAddress address;
+  std::string port = text;
+  const std::size_t colon = text.rfind(':');
+  if (colon != std::string::npos) {
+    address.host = text.substr(0, colon);
+    port = text.substr(colon + 1);
+    if (address.host.size() >= 2 && address.host.front() == '[' && address.host.back() == ']') {
+      address.host = address.host.substr(1, address.host.size() - 2);
+    }
+    if (address.host.empty()) return std::nullopt;
+  }
+  if (port.empty() || port.size() > 5 ||
+      port.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  address.port = std::stoi(port);
+  if (address.port < 1 || address.port > 65535) return std::nullopt;
+  return address;
+}
+
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments,
                                             std::string* problem) {
   CommandLine line;
@@ -72,6 +93,12 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
     }
     if (argument == "--transcript") {
       line.transcriptPath = value;
+    } else if (argument == "--net") {
+      line.net = ParseNetAddress(value);
+      if (!line.net) {
+        Refuse(problem, "--net needs [ADDRESS:]PORT with a port from 1 to 65535, not " + value);
+        return std::nullopt;
+      }
     } else if (argument == "--help") {
       line.help = true;
     } else if (argument == "--version") {

@@ -21,6 +21,9 @@ inline constexpr OptionInfo kOptions[] = {
     {"--transcript", "FILE",
      "also write every prompt played and every panel text drawn to FILE, one line each (\"-\" is "
      "standard output)"},
+    {"--net", "[ADDRESS:]PORT",
+     "serve Hamlib's rigctld protocol (NET rigctl, model 2) on PORT, at 127.0.0.1 unless ADDRESS "
+     "is given, so logging programs can follow the receiver"},
     {"--setup", nullptr,
      "find the receiver among the serial devices, write VOXRIG.CFG for it in this folder and "
      "link it there as COM1"},
@@ -30,12 +33,25 @@ inline constexpr OptionInfo kOptions[] = {
     {"--version", nullptr, "print the version"},
 };
 
+// The loopback address unless another is named: nothing outside this
+// computer reaches the receiver by default.
+struct NetAddress {
+  std::string host = "127.0.0.1";
+  int port = 0;
+};
+
+// "[ADDRESS:]PORT"; an IPv6 address goes in brackets ("[::1]:4532"). None
+// when the port is not a number from 1 to 65535 or the address is empty.
+std::optional<NetAddress> ParseNetAddress(const std::string& text);
+
 struct CommandLine {
   // --help or --version: print it and end without opening the window.
   bool help = false;
   bool version = false;
   // Where the transcript goes; none when it was not asked for.
   std::optional<std::string> transcriptPath;
+  // Where other programs reach the panel over the network; none without --net.
+  std::optional<NetAddress> net;
   // First-run set-up, or the receiver probe into a file, instead of the panel.
   bool setup = false;
   std::optional<std::string> probeFile;

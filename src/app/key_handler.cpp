@@ -1,5 +1,6 @@
 #include "app/key_handler.h"
 
+#include "app/net_control.h"
 #include "command/interpreter.h"
 #include "poll/connect_poll.h"
 
@@ -25,11 +26,17 @@ void QueueKey(PanelState& panel, int key) {
 // poll cycle to end, and no cycle starts while keys wait. Until the receiver
 // first answers, and for at most the first-answer wait, keys wait while the
 // poll cycle runs: a key pressed during the start-up prompts is handled once
-// the receiver is known to be there, not taken as proof that it is not.
+// the receiver is known to be there, not taken as proof that it is not. A set
+// from the network is carried out on an idle tick, as a key would be, and
+// then one poll cycle runs before the next.
 void OnTick(Context& ctx) {
   LinkState& link = ctx.link;
   const bool awaitingFirstAnswer = link.linkState == -1 && link.firstAnswerTicks > 0;
   if (awaitingFirstAnswer) --link.firstAnswerTicks;
+  const bool idle = link.pollState == 0 && ctx.panel.keyQueueCount == 0;
+  const bool setMayRun = idle && !ctx.net.pollOwed;
+  if (ServeNetClients(ctx, setMayRun ? SetTurn::kNow : SetTurn::kLater)) return;
+  if (idle) ctx.net.pollOwed = false;
   if (link.pollState != 0) {
     RunPollStep(ctx);
   } else if (ctx.panel.keyQueueCount == 0 || awaitingFirstAnswer) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/net_control.h"
 #include "app/probe.h"
 #include "app/setup.h"
 #include "app/startup.h"
@@ -13,6 +14,7 @@
 #include "core/context.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
+#include "platform/posix_socket.h"
 #include "platform/prompt_path.h"
 #include "platform/prompt_set.h"
 #include "platform/sdl_display.h"
@@ -102,6 +104,20 @@ int main(int argc, char** argv) {
     return RunSetupOrProbe(*commandLine, transcript.get());
   }
 
+  // The port is taken before the panel starts, so a port in use is told
+  // here rather than found missing later.
+  std::unique_ptr<NetListener> netListener;
+  if (commandLine->net) {
+    PosixNetService net;
+    std::string error;
+    netListener = net.Listen(commandLine->net->host, commandLine->net->port, error);
+    if (!netListener) {
+      std::cerr << "voxrig: cannot serve the network on " << commandLine->net->host << " port "
+                << commandLine->net->port << ": " << error << "\n";
+      return kExitUsage;
+    }
+  }
+
   SdlWindow window;
   SdlDisplay display(window);
   SdlSound sound;
@@ -124,5 +140,6 @@ int main(int argc, char** argv) {
     ctx.platform.display = transcriptDisplay.get();
     ctx.platform.sound = transcriptSound.get();
   }
+  if (netListener) StartNetControl(ctx, std::move(netListener));
   return RunProgram(ctx);
 }

@@ -3,8 +3,11 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/bounded_text.h"
+#include "platform/net_socket.h"
 #include "platform/platform.h"
 
 namespace voxrig {
@@ -115,6 +118,9 @@ struct TuningState {
   // the right text instead of wrapping round.
   std::int64_t frequencyHz = 0;
   BoundedText searchStepText;
+  // The frequency last sent to VFO A: what the receiver is tuned to while the
+  // listener types a new one.
+  BoundedText tunedText;
   BoundedText modeText;
   int attenuatorOn = 0;
   int noiseLimiterOn = 0;
@@ -125,6 +131,31 @@ struct TuningState {
   int searchHitCount = 0;
 };
 
+struct Context;
+
+// One program following the receiver through the network.
+struct NetClient {
+  std::unique_ptr<NetConnection> connection;
+  std::string input;          // received and not yet answered
+  std::string output;         // answered and not yet taken by the client
+  bool droppingLine = false;  // the rest of an over-long line is not read
+  bool finished = false;      // the client has closed its side
+  bool closing = false;       // quit, gone away, or never reading
+};
+
+// The network control of --net: the listening socket and its clients.
+struct NetState {
+  std::unique_ptr<NetListener> listener;
+  std::vector<NetClient> clients;
+  // A set from the network took an idle tick: the next one starts a poll
+  // cycle, so a busy client cannot hold the level poll back.
+  bool pollOwed = false;
+  // Called while an operation waits between receiver commands, so clients
+  // are answered (and their sets refused) during W, Z and the like.
+  void (*serveWhileWaiting)(Context&) = nullptr;
+  bool serving = false;
+};
+
 struct Context {
   Platform platform;
   AppState app;
@@ -133,6 +164,7 @@ struct Context {
   CommandState command;
   BankState banks;
   TuningState tuning;
+  NetState net;
 };
 
 }  // namespace voxrig

@@ -18,6 +18,9 @@ void SayAlways(Context& ctx, const std::string& name) {
 
 void Pause(Context& ctx) {
   SayAlways(ctx, "shdel");
+  // Between the commands of a long operation other programs are still
+  // answered.
+  if (ctx.net.serveWhileWaiting != nullptr) ctx.net.serveWhileWaiting(ctx);
 }
 
 void SpeakFrequency(Context& ctx) {

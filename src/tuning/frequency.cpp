@@ -46,6 +46,7 @@ void SetVfo(Context& ctx, char vfo) {
 
 void SetVfoA(Context& ctx) {
   SetVfo(ctx, 'A');
+  ctx.tuning.tunedText = ctx.tuning.frequencyDigits;
   ShowFrequency(ctx);
 }
 

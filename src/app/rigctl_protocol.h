@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Hamlib's rigctld network protocol as the panel speaks it: one request per
+// line, answered from what the panel already knows. Pure functions, so every
+// answer can be checked without a socket.
+namespace voxrig::rigctl {
+
+// Hamlib's error numbers, as "RPRT n" carries them.
+inline constexpr int kOk = 0;
+inline constexpr int kInvalidArgument = -1;  // a value the receiver cannot take
+inline constexpr int kNotImplemented = -4;   // a command this panel does not serve
+inline constexpr int kRejected = -9;         // the panel is busy; nothing was done
+inline constexpr int kNotAvailable = -11;    // the receiver has no such thing
+
+// The longest request line taken; a longer one is refused whole.
+inline constexpr std::size_t kMaxLineLength = 200;
+
+// The AR8600's tuning range.
+inline constexpr std::int64_t kLowestHz = 100000;
+inline constexpr std::int64_t kHighestHz = 2040000000;
+
+enum class Command {
+  kUnknown,
+  kMalformed,
+  kGetFrequency,
+  kSetFrequency,
+  kGetMode,
+  kSetMode,
+  kGetVfo,
+  kSetVfo,
+  kGetLevel,
+  kCheckVfo,
+  kDumpState,
+  kDumpCaps,
+  kGetPowerStatus,
+  kGetSplitVfo,
+  kGetLockMode,
+  kGetPtt,
+  kGetInfo,
+  kQuit,
+};
+
+struct Request {
+  Command command = Command::kUnknown;
+  // The long name the extended answer echoes ("set_freq"), or the word sent.
+  std::string name;
+  std::vector<std::string> arguments;
+  // 0: plain answers. Otherwise the extended form, each record ended by this
+  // character ('\n' for '+').
+  char separator = 0;
+};
+
+// One line without its line end. Empty (or blank) lines give nullopt: they
+// are not answered.
+std::optional<Request> ParseRequest(std::string_view line);
+
+bool IsSet(const Request& request);
+
+// What the answers are made of: the panel's frequency text, its mode name and
+// its meter level (0 to 21 asterisks).
+struct PanelView {
+  std::string frequencyText;
+  std::string modeText;
+  int signalLevel = 0;
+};
+
+// The whole answer to anything that is not a set: values, or "RPRT n".
+// Empty for quit, which is answered by closing.
+std::string AnswerRequest(const Request& request, const PanelView& panel);
+
+// A set checked against the receiver: what the panel is to do, or why not.
+struct SetOrder {
+  int error = kOk;
+  // Nothing to do (the VFO the panel already uses, the value already set).
+  bool changesNothing = false;
+  std::int64_t frequencyHz = 0;
+  std::string modeText;  // the panel's mode name for a mode set
+};
+SetOrder CheckSet(const Request& request, const PanelView& panel);
+
+// The answer to a set that was carried out (kOk) or refused.
+std::string AnswerSet(const Request& request, int error);
+
+// The panel's frequency text as whole hertz (0 when it holds no number);
+// decimals past the sixth are cut, as the tuning keys cut them.
+std::int64_t HzFromMegahertzText(std::string_view text);
+
+// The meter as Hamlib's STRENGTH, dB relative to S9: 6 dB per S unit up to
+// S9 (an empty meter is S0, -54 dB), then 5 dB per asterisk, so the full
+// meter of 21 is S9 + 60 dB.
+int StrengthFromMeter(int signalLevel);
+
+}  // namespace voxrig::rigctl
