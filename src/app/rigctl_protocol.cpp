@@ -264,6 +264,7 @@ std::optional<Request> ParseRequest(std::string_view line) {
   if (words.empty()) {
     request.command = Command::kMalformed;
     request.name = "?";
+    request.separator = 0;
     return request;
   }
   const std::string word = words.front();

@@ -24,6 +24,8 @@ class NetListener {
  public:
   virtual ~NetListener() = default;
   virtual std::unique_ptr<NetConnection> Accept() = 0;
+  // The port it listens on (the one the system chose when asked for 0).
+  virtual int Port() const = 0;
 };
 
 // Opens listening sockets on a numeric or named address of this machine.

@@ -1,5 +1,6 @@
 #include "platform/posix_socket.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -14,7 +15,10 @@ namespace voxrig {
 namespace {
 
 // Connections waiting to be accepted; the panel takes them on its next tick.
-constexpr int kBacklog = 16;
+// Room for a burst of a hundred, so that each is answered or closed at once
+// rather than left retrying its connect.
+constexpr int kBacklog = 128;
+constexpr int kSendBufferBytes = 64 * 1024;
 
 class Descriptor {
  public:
@@ -67,11 +71,27 @@ class PosixListener : public NetListener {
   std::unique_ptr<NetConnection> Accept() override {
     for (;;) {
       const int fd = accept4(fd_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-      if (fd >= 0) return std::make_unique<PosixConnection>(fd);
+      if (fd >= 0) {
+        // A client that does not read is found out after this much, rather
+        // than after megabytes the system would otherwise hold for it.
+        const int sendBuffer = kSendBufferBytes;
+        setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
+        return std::make_unique<PosixConnection>(fd);
+      }
       // A connection reset before it was taken is skipped; anything else
       // (nobody waiting, out of descriptors) waits for the next tick.
       if (errno != ECONNABORTED && errno != EINTR) return nullptr;
     }
+  }
+
+  int Port() const override {
+    sockaddr_storage address{};
+    socklen_t size = sizeof address;
+    if (getsockname(fd_.get(), reinterpret_cast<sockaddr*>(&address), &size) != 0) return 0;
+    if (address.ss_family == AF_INET6) {
+      return ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port);
+    }
+    return ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
   }
 
  private:

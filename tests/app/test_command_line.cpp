@@ -70,5 +70,37 @@ TEST(CommandLine, HelpListsEveryOptionAndEveryPromptFolderInOrder) {
   }
 }
 
+TEST(CommandLine, TakesTheNetworkAddressOnLoopbackUnlessOneIsNamed) {
+  struct Case {
+    std::string value;
+    std::string host;
+    int port;  // 0: refused
+  };
+  const std::vector<Case> cases = {
+      {"4532", "127.0.0.1", 4532},
+      {"0.0.0.0:4532", "0.0.0.0", 4532},
+      {"[::1]:4533", "::1", 4533},
+      {"localhost:1", "localhost", 1},
+      {"65535", "127.0.0.1", 65535},
+      {"0", "", 0},
+      {"65536", "", 0},
+      {":4532", "", 0},
+      {"4532x", "", 0},
+      {"", "", 0},
+      {"host:", "", 0},
+      {"-1", "", 0},
+  };
+  for (const Case& c : cases) {
+    const auto line = ParseCommandLine({"--transcript", "t.txt", "--net", c.value});
+    ASSERT_EQ(line.has_value(), c.port != 0) << c.value;
+    if (!line) continue;
+    EXPECT_EQ(line->net->host, c.host) << c.value;
+    EXPECT_EQ(line->net->port, c.port) << c.value;
+  }
+  EXPECT_FALSE(ParseCommandLine({"--net"}).has_value());
+  EXPECT_FALSE(ParseCommandLine({"--net", "1", "--net", "2"}).has_value());
+  EXPECT_NE(HelpText({}).find("--net [ADDRESS:]PORT"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace voxrig
