@@ -115,10 +115,11 @@ std::optional<int> PanelRig::RunVoxrig(const std::vector<std::string>& arguments
   return voxrig.WaitForExit(30s);
 }
 
-void PanelRig::StartPanel() {
+void PanelRig::StartPanel(const std::vector<std::string>& options) {
   ChildSpec launch;
   launch.program = VOXRIG_PROGRAM;
   launch.arguments = {"--transcript", Path("transcript.txt")};
+  launch.arguments.insert(launch.arguments.end(), options.begin(), options.end());
   launch.workingFolder = scratch_->path();
   // No sound card here: SDL's dummy driver still takes each prompt's time.
   launch.environment = {{"SDL_AUDIODRIVER", "dummy"}, {"DISPLAY", display_}};

@@ -50,8 +50,9 @@ class PanelRig : public ::testing::Test {
   // Stops it, which makes it write its memory dump; returns the dump.
   std::string StopSimulatorAndReadMemory();
 
-  // Starts voxrig with its transcript in transcript.txt.
-  void StartPanel();
+  // Starts voxrig with its transcript in transcript.txt, and any further
+  // options.
+  void StartPanel(const std::vector<std::string>& options = {});
   // Finds the panel's window (once); throws when it does not appear.
   void FindPanelWindow();
   // Finds the panel's window and gives it the keyboard focus.

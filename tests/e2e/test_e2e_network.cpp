@@ -1,0 +1,91 @@
+// Hamlib's own network client against the running panel and the simulated
+// AR8600: what another program reads and sets, what reaches the receiver,
+// and what the listener hears.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+
+#include "e2e/panel_rig.h"
+
+namespace e2e {
+namespace {
+
+using NetworkControl = PanelRig;
+
+// A port on the loopback that nothing holds now.
+int FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+// Runs rigctl with the commands, in one connection; its standard output.
+std::string Rigctl(int port, const std::string& commands) {
+  const std::string line =
+      "rigctl -m 2 -r 127.0.0.1:" + std::to_string(port) + " " + commands + " 2>/dev/null";
+  std::string output;
+  FILE* pipe = popen(line.c_str(), "r");
+  if (pipe == nullptr) return output;
+  std::array<char, 256> buffer{};
+  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) output += buffer.data();
+  pclose(pipe);
+  return output;
+}
+
+TEST_F(NetworkControl, HamlibsClientReadsAndSetsTheReceiverThroughThePanel) {
+  if (system("command -v rigctl >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "rigctl (package libhamlib-utils) is not installed; tools/install-deps adds it";
+  }
+  const int port = FreePort();
+  WriteConfiguration();
+  LinkPrompts();
+  StartSimulator();
+  StartPanel({"--net", std::to_string(port)});
+  ASSERT_TRUE(WaitForPrompt("connected"));
+  ASSERT_TRUE(WaitForIdlePolls(2));
+
+  EXPECT_EQ(Rigctl(port, "f m v l STRENGTH"), "145000000\nFM\n15000\nVFOA\n-54\n");
+
+  const size_t mark = TranscriptMark();
+  EXPECT_EQ(Rigctl(port, "F 14074000 M USB 2400 V VFOA"), "");
+  ASSERT_TRUE(WaitForSpokenSince(mark, "USB"));
+  // A new client, so that the answers are the panel's and not the client's
+  // memory of what it set.
+  EXPECT_EQ(Rigctl(port, "f m v"), "14074000\nUSB\n3000\nVFOA\n");
+  // One tuning command per set, and the listener heard each change.
+  EXPECT_EQ(ReadWireLog().Count("VA0014.07400"), 1) << ReadWireLog().Dump();
+  EXPECT_EQ(ReadWireLog().Count("MD3"), 1) << ReadWireLog().Dump();
+  const std::vector<std::string> heard = SpokenSince(mark);
+  EXPECT_EQ(heard, (std::vector<std::string>{"1", "4", "point", "0", "7", "4", "USB"}));
+
+  // A set the receiver cannot take is refused, and nothing is sent or said.
+  const size_t commandsBefore = ReadWireLog().Commands().size();
+  const std::string refused = Rigctl(port, "F 3000000000 V VFOB f");
+  EXPECT_NE(refused.find("Invalid parameter"), std::string::npos) << refused;
+  EXPECT_NE(refused.find("Feature not available"), std::string::npos) << refused;
+  EXPECT_TRUE(refused.ends_with("\n14074000\n")) << refused;
+  ASSERT_TRUE(WaitForIdlePolls(2));
+  const std::vector<std::string> commands = ReadWireLog().Commands();
+  for (size_t i = commandsBefore; i < commands.size(); ++i) EXPECT_EQ(commands[i], "LM");
+  EXPECT_EQ(SpokenSince(mark), heard);
+
+  RequestCloseOfPanel();
+  std::optional<int> exitCode = WaitForPanelExit();
+  ASSERT_TRUE(exitCode.has_value());
+  EXPECT_EQ(*exitCode, 0);
+}
+
+}  // namespace
+}  // namespace e2e
