@@ -2,11 +2,10 @@
 // AR8600: what another program reads and sets, what reaches the receiver,
 // and what the listener hears.
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
