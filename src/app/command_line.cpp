@@ -91,6 +91,11 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
       }
       value = arguments[++i];
     }
+    if (argument == "--export" || argument == "--import") {
+      // Handled before the panel's options (RunBankCsvCommand), and only there.
+      Refuse(problem, argument + " must come first, with only its files after it");
+      return std::nullopt;
+    }
     if (argument == "--transcript") {
       line.transcriptPath = value;
     } else if (argument == "--net") {

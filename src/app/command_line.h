@@ -31,6 +31,11 @@ inline constexpr OptionInfo kOptions[] = {
     {"--device", "PATH", "with --setup or --probe: try this serial device only"},
     {"--help", nullptr, "say what the options are and where the panel looks for its files"},
     {"--version", nullptr, "print the version"},
+    {"--export", "BANK.dat [FILE.csv]",
+     "write the bank file as a CSV channel list to FILE.csv, or to standard output, and end; "
+     "given first and alone"},
+    {"--import", "FILE.csv BANK.dat",
+     "make the bank file from a CSV channel list, all or nothing, and end; given first and alone"},
 };
 
 // The loopback address unless another is named: nothing outside this

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/bank_csv_command.h"
 #include "app/command_line.h"
 #include "app/net_control.h"
 #include "app/probe.h"
@@ -75,9 +76,16 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
 
 int main(int argc, char** argv) {
   using namespace voxrig;
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  {
+    // Bank files to and from CSV run without the window or the receiver.
+    PosixFileSystem files;
+    if (const auto exitCode = RunBankCsvCommand(arguments, files, std::cout, std::cerr)) {
+      return *exitCode;
+    }
+  }
   std::string problem;
-  const auto commandLine =
-      ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), &problem);
+  const auto commandLine = ParseCommandLine(arguments, &problem);
   if (!commandLine) {
     std::cerr << problem << "\n";
     return kExitUsage;

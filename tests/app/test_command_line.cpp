@@ -38,6 +38,8 @@ TEST(CommandLine, RefusesWithOneLineSayingWhy) {
       {{"--transcript", "a", "--transcript", "b"}, "--transcript given twice"},
       {{"--help", "--help"}, "--help given twice"},
       {{"--transcript", "a", "extra"}, "unexpected argument extra"},
+      {{"--help", "--export", "bank05.dat"},
+       "--export must come first, with only its files after it"},
   };
   for (const auto& row : refused) {
     std::string problem;

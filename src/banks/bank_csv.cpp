@@ -1,0 +1,380 @@
+#include "banks/bank_csv.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <map>
+#include <optional>
+
+#include "banks/bank_file.h"
+#include "banks/bank_layout.h"
+#include "banks/csv_records.h"
+#include "core/text_rules.h"
+
+namespace voxrig::banks {
+
+namespace {
+
+constexpr std::int64_t kLowestHz = 100'000;
+constexpr std::int64_t kHighestHz = 2'040'000'000;
+constexpr std::size_t kMostDecimals = 6;
+
+// The modes other programs name, and the bank mode each becomes. The
+// receiver's narrow FM is the panel's FM; narrow AM is still AM.
+struct ModeName {
+  std::string_view csv;
+  std::string_view bank;
+};
+constexpr std::array<ModeName, 9> kModeNames{{
+    {"FM", "FM"},
+    {"NFM", "FM"},
+    {"WFM", "WFM"},
+    {"AM", "AM"},
+    {"NAM", "AM"},
+    {"USB", "USB"},
+    {"LSB", "LSB"},
+    {"CW", "CW "},
+    {"AUTO", "AUT"},
+}};
+
+// What the columns are called in the lists people exchange.
+enum class Column { kLocation, kName, kFrequency, kMode, kStep };
+struct ColumnName {
+  std::string_view name;
+  Column column;
+};
+constexpr std::array<ColumnName, 13> kColumnNames{{
+    {"location", Column::kLocation},
+    {"channel", Column::kLocation},
+    {"ch", Column::kLocation},
+    {"name", Column::kName},
+    {"tag", Column::kName},
+    {"alpha tag", Column::kName},
+    {"frequency", Column::kFrequency},
+    {"freq", Column::kFrequency},
+    {"frequency (mhz)", Column::kFrequency},
+    {"rx frequency", Column::kFrequency},
+    {"mode", Column::kMode},
+    {"tstep", Column::kStep},
+    {"step", Column::kStep},
+}};
+
+std::string Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return std::string(text.substr(first, last - first + 1));
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// A decimal number as a listener's list may write it: digits with at most one
+// point, where a lone comma is the decimal mark of a spreadsheet.
+std::optional<std::string> DecimalText(std::string_view field) {
+  std::string text = Trimmed(field);
+  if (text.find('.') == std::string::npos && std::count(text.begin(), text.end(), ',') == 1) {
+    std::replace(text.begin(), text.end(), ',', '.');
+  }
+  if (std::count(text.begin(), text.end(), '.') > 1) return std::nullopt;
+  if (std::count_if(text.begin(), text.end(), IsDigit) == 0) return std::nullopt;
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return IsDigit(c) || c == '.'; })) {
+    return std::nullopt;
+  }
+  return text;
+}
+
+// Hertz of a decimal megahertz text with at most six decimals; past the
+// receiver's range when the megahertz alone are too many digits to count.
+std::int64_t HzOf(const std::string& decimal) {
+  const auto point = decimal.find('.');
+  std::string megahertz = decimal.substr(0, point);
+  std::string decimals = point == std::string::npos ? "" : decimal.substr(point + 1);
+  megahertz.erase(0, std::min(megahertz.find_first_not_of('0'), megahertz.size()));
+  if (megahertz.size() > 6) return kHighestHz + 1;
+  decimals.resize(kMostDecimals, '0');
+  return (megahertz.empty() ? 0 : std::stoll(megahertz)) * 1'000'000 + std::stoll(decimals);
+}
+
+// The frequency text a channel keeps, or why the field cannot be one.
+std::optional<std::string> ChannelFrequency(std::string_view field, std::string& why) {
+  const std::string shown = Trimmed(field);
+  if (shown.empty()) {
+    why = "no frequency";
+    return std::nullopt;
+  }
+  const auto decimal = DecimalText(shown);
+  if (!decimal) {
+    why = "frequency \"" + shown + "\" is not a number of megahertz";
+    return std::nullopt;
+  }
+  const auto point = decimal->find('.');
+  if (point != std::string::npos && decimal->size() - point - 1 > kMostDecimals) {
+    why = "frequency " + shown + " has more than six decimals (the receiver tunes to the hertz)";
+    return std::nullopt;
+  }
+  const std::int64_t hz = HzOf(*decimal);
+  if (hz < kLowestHz || hz > kHighestHz) {
+    why = "frequency " + shown + " MHz is outside the receiver's 0.1 to 2040 MHz";
+    return std::nullopt;
+  }
+  return decimal;
+}
+
+std::optional<std::string> BankModeOf(const std::string& field) {
+  const std::string name = Upper(Trimmed(field));
+  for (const ModeName& mode : kModeNames) {
+    if (name == mode.csv) return std::string(mode.bank);
+  }
+  return std::nullopt;
+}
+
+std::string CsvModeOf(const std::string& bankMode) {
+  for (const ModeName& mode : kModeNames) {
+    if (bankMode == mode.bank) return mode.csv == "AUTO" ? "Auto" : std::string(mode.csv);
+  }
+  return Trimmed(bankMode);
+}
+
+std::string LineList(const std::vector<int>& lines) {
+  std::string list;
+  for (int line : lines) list += (list.empty() ? "" : ", ") + std::to_string(line);
+  return list;
+}
+
+// One channel line that was taken.
+struct Row {
+  int line = 0;
+  long long location = 0;
+  std::string frequency;
+  std::string tag;
+  std::string mode;  // as the line writes it
+  std::string step;  // as the line writes it
+};
+
+// The field of a column in a record, empty when the record is short or the
+// list has no such column.
+std::string FieldOf(const CsvRecord& record, const std::map<Column, std::size_t>& columns,
+                    Column column) {
+  const auto at = columns.find(column);
+  if (at == columns.end() || at->second >= record.fields.size()) return {};
+  return record.fields[at->second];
+}
+
+// A name as a bank line can hold it: the line ends that a quoted field may
+// carry become blanks, and no name is empty (the panel's own channels carry
+// one blank).
+std::string TagOf(const std::string& name) {
+  std::string tag = name;
+  std::replace(tag.begin(), tag.end(), '\n', ' ');
+  return tag.empty() ? std::string(" ") : tag;
+}
+
+bool IsBlankRecord(const CsvRecord& record) {
+  return std::all_of(record.fields.begin(), record.fields.end(),
+                     [](const std::string& field) { return Trimmed(field).empty(); });
+}
+
+// Reads the channel lines; refused lines go to the errors.
+std::vector<Row> ReadRows(const CsvText& text, const std::map<Column, std::size_t>& columns,
+                          CsvImport& result) {
+  std::vector<Row> rows;
+  std::map<long long, int> lineOfLocation;
+  for (std::size_t r = 1; r < text.records.size(); ++r) {
+    const CsvRecord& record = text.records[r];
+    if (IsBlankRecord(record)) continue;
+    const auto refuse = [&](const std::string& why) {
+      result.errors.push_back("line " + std::to_string(record.line) + ": " + why);
+    };
+    Row row;
+    row.line = record.line;
+    if (columns.count(Column::kLocation) != 0) {
+      const std::string location = Trimmed(FieldOf(record, columns, Column::kLocation));
+      if (location.empty() || location.size() > 9 ||
+          !std::all_of(location.begin(), location.end(), IsDigit)) {
+        refuse("location \"" + location + "\" is not a channel number");
+        continue;
+      }
+      row.location = std::stoll(location);
+      const auto [earlier, fresh] = lineOfLocation.emplace(row.location, record.line);
+      if (!fresh) {
+        refuse("location " + location + " is also on line " + std::to_string(earlier->second));
+        continue;
+      }
+    } else {
+      row.location = static_cast<long long>(rows.size());
+    }
+    std::string why;
+    const auto frequency = ChannelFrequency(FieldOf(record, columns, Column::kFrequency), why);
+    if (!frequency) {
+      refuse(why);
+      continue;
+    }
+    row.frequency = *frequency;
+    row.tag = TagOf(FieldOf(record, columns, Column::kName));
+    if (row.tag == kBankTerminator) {
+      refuse("the name 9999 would end the bank file there");
+      continue;
+    }
+    row.mode = FieldOf(record, columns, Column::kMode);
+    row.step = FieldOf(record, columns, Column::kStep);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// The bank's mode: that of the first channel the receiver has a mode for.
+// Channels of other modes, and modes the receiver lacks, are told.
+std::string BankMode(const std::vector<Row>& rows, bool hasModeColumn, const std::string& kept,
+                     CsvImport& result) {
+  std::optional<std::string> mode;
+  std::vector<int> otherModes;
+  for (const Row& row : rows) {
+    const auto bankMode = BankModeOf(row.mode);
+    if (!bankMode) {
+      if (hasModeColumn) {
+        result.notes.push_back("line " + std::to_string(row.line) + ": mode \"" +
+                               Trimmed(row.mode) + "\" is not one the receiver has");
+      }
+    } else if (!mode) {
+      mode = bankMode;
+    } else if (*bankMode != *mode) {
+      otherModes.push_back(row.line);
+    }
+  }
+  const std::string bankMode = mode.value_or(kept);
+  if (!mode && !rows.empty()) {
+    result.notes.push_back("no channel names a mode the receiver has: the bank listens in " +
+                           bankMode);
+  }
+  if (!otherModes.empty()) {
+    result.notes.push_back("a bank has one mode: every channel is heard in " + Trimmed(bankMode) +
+                           ", also those of other modes (line" +
+                           (otherModes.size() > 1 ? "s " : " ") + LineList(otherModes) + ")");
+  }
+  return bankMode;
+}
+
+std::string BankStep(const std::vector<Row>& rows, const std::string& kept, CsvImport& result) {
+  if (rows.empty() || Trimmed(rows.front().step).empty()) return kept;
+  const auto step = DecimalText(rows.front().step);
+  if (!step || NumberFromText(*step) <= 0) {
+    result.notes.push_back("line " + std::to_string(rows.front().line) + ": step \"" +
+                           Trimmed(rows.front().step) + "\" is not kilohertz; the bank steps by " +
+                           kept);
+    return kept;
+  }
+  return *step;
+}
+
+}  // namespace
+
+BankState::Slots BankSlotsOf(std::string_view bankFileBytes) {
+  BankState::Slots slots;
+  const std::vector<std::string> lines = SplitLines(bankFileBytes);
+  for (std::size_t i = 0; i < lines.size() && i < BankState::kFileLines; ++i) {
+    slots[i] = lines[i];
+    if (slots[i] == kBankTerminator) break;
+  }
+  return slots;
+}
+
+std::string BankToCsv(const BankState::Slots& slots) {
+  const BankLayout layout = ReadLayout(slots, BankState::kFileLines);
+  const std::string mode = CsvField(CsvModeOf(slots[1]));
+  const std::string step = CsvField(slots[2].str());
+  std::string csv = "Location,Name,Frequency,Mode,TStep\r\n";
+  for (std::size_t k = 0; k < layout.channels.size(); ++k) {
+    const Channel& channel = layout.channels[k];
+    // The one blank of a channel the panel added is no name.
+    const std::string name = channel.tag == " " ? std::string() : channel.tag.str();
+    csv += std::to_string(k) + "," + CsvField(name) + "," + CsvField(channel.frequency.str()) +
+           "," + mode + "," + step + "\r\n";
+  }
+  return csv;
+}
+
+CsvImport BankFromCsv(std::string_view bytes, const BankHeader& header) {
+  CsvImport result;
+  const CsvText text = ReadCsv(bytes);
+  if (text.notTextLine) {
+    result.errors.push_back("line " + std::to_string(*text.notTextLine) +
+                            ": holds bytes that are not text; this is no channel list");
+    return result;
+  }
+  if (text.openQuoteLine) {
+    result.errors.push_back("line " + std::to_string(*text.openQuoteLine) +
+                            ": a quote opened here is never closed");
+    return result;
+  }
+  if (text.records.empty()) {
+    result.errors.push_back("line 1: no header line; the file is empty");
+    return result;
+  }
+  const CsvRecord& names = text.records.front();
+  std::map<Column, std::size_t> columns;
+  std::vector<std::string> ignored;
+  for (std::size_t i = 0; i < names.fields.size(); ++i) {
+    const std::string name = Lower(Trimmed(names.fields[i]));
+    const auto known = std::find_if(kColumnNames.begin(), kColumnNames.end(),
+                                    [&](const ColumnName& c) { return c.name == name; });
+    if (known == kColumnNames.end() || columns.count(known->column) != 0) {
+      if (!name.empty()) ignored.push_back(Trimmed(names.fields[i]));
+      continue;
+    }
+    columns[known->column] = i;
+  }
+  if (columns.count(Column::kFrequency) == 0) {
+    result.errors.push_back("line " + std::to_string(names.line) +
+                            ": the header names no Frequency column");
+    return result;
+  }
+  std::vector<Row> rows = ReadRows(text, columns, result);
+  if (!result.errors.empty()) return result;
+  if (static_cast<int>(rows.size()) > kMostFileChannels) {
+    result.errors.push_back("line " + std::to_string(rows[kMostFileChannels].line) + ": " +
+                            std::to_string(rows.size()) + " channels; a bank file holds " +
+                            std::to_string(kMostFileChannels));
+    return result;
+  }
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const Row& a, const Row& b) { return a.location < b.location; });
+  if (!ignored.empty()) {
+    std::string list;
+    for (const std::string& name : ignored) list += (list.empty() ? "" : ", ") + name;
+    result.notes.push_back("columns ignored: " + list);
+  }
+  BankState::Slots& slots = result.slots;
+  slots[0] = header.label;
+  slots[1] = BankMode(rows, columns.count(Column::kMode) != 0, header.mode, result);
+  slots[2] = BankStep(rows, header.step, result);
+  slots[3] = " ";
+  int slot = kFirstChannelSlot;
+  for (const Row& row : rows) {
+    slots[static_cast<std::size_t>(slot++)] = row.frequency;
+    slots[static_cast<std::size_t>(slot++)] = row.tag;
+  }
+  slots[static_cast<std::size_t>(slot)] = kBankTerminator;
+  result.channels = static_cast<int>(rows.size());
+  if (result.channels > kMostReceiverChannels) {
+    result.notes.push_back("W sends the first " + std::to_string(kMostReceiverChannels) +
+                           " channels to the receiver (00 to 90); the bank holds " +
+                           std::to_string(result.channels));
+  }
+  result.ok = true;
+  return result;
+}
+
+}  // namespace voxrig::banks
