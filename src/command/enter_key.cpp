@@ -2,6 +2,7 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_operations.h"
+#include "banks/receiver_read.h"
 #include "banks/receiver_transfer.h"
 #include "command/interpreter.h"
 #include "command/key_codes.h"
@@ -50,6 +51,7 @@ TypingTarget TargetOfTyping(Context& ctx) {
     case pending::kSort:
     case pending::kSelectBank:
     case pending::kWriteToReceiver:
+    case pending::kReadReceiver:
     case pending::kDeleteBank:
     case pending::kKillChannel:
       return {&command.entryText, nullptr};
@@ -119,8 +121,10 @@ void EnterCharacter(Context& ctx) {
 
   Say(ctx, typed == '.' ? std::string("point") : std::string(1, typed));
 
-  if (command.pendingCommand == pending::kWriteToReceiver && command.entryText.size() >= 2) {
-    // W takes two digits, then the receiver bank's letter.
+  const bool receiverBankNext = command.pendingCommand == pending::kWriteToReceiver ||
+                                command.pendingCommand == pending::kReadReceiver;
+  if (receiverBankNext && command.entryText.size() >= 2) {
+    // W and X take two digits, then the receiver bank's letter.
     Say(ctx, "inv");
     command.pendingCommand = pending::kNone;
     return;
@@ -131,8 +135,8 @@ void EnterCharacter(Context& ctx) {
     *target.fresh = 0;
   }
   *target.text += typed;
-  if (command.pendingCommand == pending::kWriteToReceiver && command.entryText.size() == 2) {
-    Say(ctx, "torb");
+  if (receiverBankNext && command.entryText.size() == 2) {
+    Say(ctx, command.pendingCommand == pending::kWriteToReceiver ? "torb" : "fromrb");
   }
 }
 
@@ -186,6 +190,10 @@ void CompletePendingCommand(Context& ctx) {
       } else {
         Say(ctx, "inv");
       }
+      command.pendingCommand = pending::kNone;
+      return;
+    case pending::kReadReceiver:
+      ReadReceiverBank(ctx);
       command.pendingCommand = pending::kNone;
       return;
     case pending::kDeleteBank:

@@ -53,6 +53,20 @@ void StartSequence(Context& ctx, int command, const char* prompt) {
   Say(ctx, prompt);
 }
 
+// X: after the two digits of a bank file, one of the receiver's banks A to J.
+// Nothing is sent to the receiver before Enter.
+void TakeReadBankLetter(Context& ctx, int key) {
+  CommandState& command = ctx.command;
+  if (command.entryText.size() != 2 || !HoldsOnlyDigits(command.entryText) ||
+      !keys::IsReceiverBankLetter(key)) {
+    Say(ctx, "inv");
+    command.pendingCommand = pending::kNone;
+    return;
+  }
+  command.entryText += static_cast<char>(key);
+  Say(ctx, std::string(1, static_cast<char>(key)));
+}
+
 void StartLimitEntry(Context& ctx, int command, const char* prompt) {
   Say(ctx, prompt);
   ctx.command.pendingCommand = command;
@@ -166,6 +180,10 @@ void InterpretKey(Context& ctx) {
     spacePressed = true;
   }
   if (ctx.app.debugEnabled == 1) WriteLogLine(ctx);
+  // Replacing a bank file by X is confirmed only by the same X sequence at once.
+  if (key != keys::Letter('X') && command.pendingCommand != pending::kReadReceiver) {
+    command.replaceWarnedEntry.clear();
+  }
 
   if (ctx.link.linkState == -1) {
     // The receiver has never answered: working the panel is pointless.
@@ -187,9 +205,18 @@ void InterpretKey(Context& ctx) {
     QueryReceiverBank(ctx);
     return;
   }
+  if (command.pendingCommand == pending::kReadReceiver && key != keys::kEnter) {
+    TakeReadBankLetter(ctx, key);
+    return;
+  }
   if (key == keys::Letter('W')) {
     StartSequence(ctx, pending::kWriteToReceiver, "write");
     Say(ctx, "fromb");
+    return;
+  }
+  if (key == keys::Letter('X')) {
+    StartSequence(ctx, pending::kReadReceiver, "read");
+    Say(ctx, "intob");
     return;
   }
   if (key == keys::Letter('R')) {

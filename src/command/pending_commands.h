@@ -21,6 +21,7 @@ inline constexpr int kMemoryScan = 8;       // G
 inline constexpr int kWriteToReceiver = 9;  // W
 inline constexpr int kDeleteBank = 10;      // D
 inline constexpr int kKillChannel = 11;     // K
+inline constexpr int kReadReceiver = 12;    // X
 }  // namespace pending
 
 // Enter: completes the sequence in progress, or with none leaves any scan and

@@ -92,6 +92,9 @@ struct CommandState {
   int frequencyEntryFresh = 1;
   std::array<BoundedText, kPassSlots> passedChannels;
   int passCount = 1;
+  // The X sequence that was told its bank file exists: given again at once,
+  // it replaces the file. Any other key forgets it.
+  BoundedText replaceWarnedEntry;
 };
 
 // The bank in memory and its file.

@@ -74,10 +74,9 @@ void TextToHz(Context& ctx) {
   ctx.tuning.frequencyHz = hz;
 }
 
-void HzToText(Context& ctx) {
+std::string MegahertzText(std::int64_t hz) {
   // A negative frequency has no meaning to the receiver: it reads as 0.
-  const std::int64_t hz = std::max<std::int64_t>(ctx.tuning.frequencyHz, 0);
-  std::string digits = std::to_string(hz);
+  std::string digits = std::to_string(std::max<std::int64_t>(hz, 0));
   // Below 100 kHz the digits are filled with zeros to a whole six-decimal
   // field, so 50 000 Hz gives .05 rather than a wrong .5.
   if (digits.size() < kDecimalDigits) digits.insert(0, kDecimalDigits - digits.size(), '0');
@@ -86,7 +85,11 @@ void HzToText(Context& ctx) {
   while (text.back() == '0') text.pop_back();
   // No frequency at all would leave a lone point; it is shown and spoken as 0.
   if (text == ".") text = "0.";
-  ctx.tuning.frequencyDigits = text;
+  return text;
+}
+
+void HzToText(Context& ctx) {
+  ctx.tuning.frequencyDigits = MegahertzText(ctx.tuning.frequencyHz);
 }
 
 std::int64_t StepToHz(Context& ctx) {

@@ -108,7 +108,7 @@ TEST_F(InterpreterKeys, AnyOtherKeyLeavesAStartingMemoryScanAndThenActs) {
   // A key without meaning leaves it too, silently otherwise.
   Forget();
   ctx.link.scanState = 1;
-  Press('X');
+  Press('Y');
   EXPECT_THAT(Heard(), ElementsAre("exitscan"));
   EXPECT_EQ(ctx.link.scanState, 0);
   EXPECT_THAT(Commands(), IsEmpty());

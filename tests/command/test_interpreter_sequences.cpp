@@ -220,14 +220,16 @@ TEST_F(InterpreterSequences, MemoryScanSequenceTakesALetterAToJ) {
 
   // Any other key ends it.
   Forget();
-  Type("X");
+  Type("Y");
   EXPECT_THAT(Heard(), ElementsAre("inv"));
   EXPECT_EQ(ctx.command.pendingCommand, 0);
   EXPECT_THAT(Commands(), IsEmpty());
 
-  // W and R keep their meaning.
+  // W, X and R keep their meaning.
   Type("GW");
   EXPECT_EQ(ctx.command.pendingCommand, 9);
+  Type("GX");
+  EXPECT_EQ(ctx.command.pendingCommand, 12);
 }
 
 TEST_F(InterpreterSequences, MemoryScanEnterWithoutOneBankLetterKeepsTheSequenceOpen) {
@@ -342,10 +344,10 @@ TEST_F(InterpreterSequences, PendingCommandTransitions) {
     int pending;
   };
   const Row rows[] = {
-      {"S", 1},  {"E", 2},  {"I", 3},  {"T", 4},   {"P", 5},    {"O", 6},   {"B", 7},
-      {"G", 8},  {"W", 9},  {"D", 10}, {"SB", 7},  {"BS", 1},   {"BG", 8},  {"GW", 9},
-      {"BW", 9}, {"BR", 0}, {"GR", 0}, {"WR", 0},  {"S1\r", 0}, {"B05", 7}, {"TD", 4},
-      {"GS", 0}, {"DS", 1}, {"W0", 9}, {"G\r", 0}, {"BX", 7},   {"SX", 0},
+      {"S", 1},  {"E", 2},   {"I", 3},  {"T", 4},    {"P", 5},   {"O", 6},  {"B", 7},  {"G", 8},
+      {"W", 9},  {"D", 10},  {"X", 12}, {"SB", 7},   {"BS", 1},  {"BG", 8}, {"GW", 9}, {"BW", 9},
+      {"BR", 0}, {"GR", 0},  {"WR", 0}, {"S1\r", 0}, {"B05", 7}, {"TD", 4}, {"GS", 0}, {"DS", 1},
+      {"W0", 9}, {"G\r", 0}, {"BY", 7}, {"SY", 0},   {"BX", 12}, {"XR", 0},
   };
   for (const Row& row : rows) {
     ctx.command.pendingCommand = 0;

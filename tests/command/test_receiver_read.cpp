@@ -1,0 +1,191 @@
+// X, two digits, a receiver bank letter, Enter: a receiver bank read with
+// "MA" into a bank file, against a fake receiver that answers as the AR8600
+// does, ten channels a time.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "banks/bank_test_support.h"
+#include "command/key_codes.h"
+#include "command/panel_fixture.h"
+#include "link/memory_lines.h"
+
+namespace voxrig::testing {
+namespace {
+
+using banktest::Lines;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using Strings = std::vector<std::string>;
+
+// "MXA05 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TM" and the name padded to 12.
+std::string ChannelLine(char bank, int number, long long hz, int mode, const std::string& name,
+                        int automatic = 0, int stepHz = 12500) {
+  char line[96];
+  std::snprintf(line, sizeof line, "MX%c%02d MP0 RF%010lld ST%06d AU%d MD%d AT0 TM%-12s", bank,
+                number, hz, stepHz, automatic, mode, name.c_str());
+  return line;
+}
+
+class ReceiverRead : public PanelFixture {
+ protected:
+  ReceiverRead() {
+    // Receiver bank A holds 20 channels; the lines say what each one answers.
+    bankLines.assign(20, "---");
+    program.line.responder = [this](const std::string& command) {
+      trace.push_back("TX " + command);
+      if (command == "MAA") next = 0;
+      if (command.rfind("MA", 0) != 0 || next < 0) return std::string("?\r\n");
+      if (next >= static_cast<int>(bankLines.size())) {
+        next = -1;
+        return std::string("?\r\n");
+      }
+      std::string answer;
+      for (int i = next; i < next + 10 && i < stopAfter; ++i) answer += bankLines[i] + "\r\n";
+      next += 10;
+      return answer;
+    };
+  }
+
+  // Prompts heard since the last Forget, without the pauses.
+  Strings Spoken() const {
+    Strings spoken;
+    for (const std::string& name : Heard()) {
+      if (name != "shdel") spoken.push_back(name);
+    }
+    return spoken;
+  }
+
+  Strings bankLines;
+  int next = -1;
+  // The receiver goes silent after this many channel lines.
+  int stopAfter = 1000;
+};
+
+TEST_F(ReceiverRead, ReadsEveryChannelWithoutSelectingAnyIntoANewBankFile) {
+  bankLines[0] = ChannelLine('A', 0, 145'500'000, 1, "Repeater");
+  bankLines[1] = ChannelLine('A', 1, 118'100'000, 2, "");
+  bankLines[3] = ChannelLine('A', 3, 446'006'250, 1, "PMR 1");
+  bankLines[12] = ChannelLine('A', 12, 500'000, 1, "9999");
+  Type("X05A");
+  EXPECT_THAT(Spoken(), ElementsAre("read", "intob", "0", "5", "fromrb", "A"));
+  EXPECT_THAT(Commands(), ::testing::IsEmpty()) << "nothing goes to the receiver before Enter";
+
+  Forget();
+  Press(keys::kEnter);
+  // Empty channels close up; the first channel's mode is the bank's.
+  EXPECT_EQ(program.files.files["bank05.dat"],
+            Lines({"bank05", "FM", "12.5", " ", "145.5", "Repeater", "118.1", " ", "446.00625",
+                   "PMR 1", ".5", "9999 ", "9999"}));
+  EXPECT_THAT(Commands(), ElementsAre("MAA", "MA", "MA"));
+  EXPECT_THAT(Spoken(), ElementsAre("wait", "beep", "beep", "sevmode", "ok"));
+  EXPECT_EQ(ctx.command.pendingCommand, 0);
+}
+
+TEST_F(ReceiverRead, AnExistingBankFileIsReplacedOnlyWhenTheSequenceComesTwiceInARow) {
+  bankLines[0] = ChannelLine('A', 0, 7'050'000, 0, "", 1, 5000);
+  PutBankFile("bank05.dat", "AM", {"120.0"});
+  const std::string old = program.files.files["bank05.dat"];
+  Type("X05A\r");
+  EXPECT_EQ(Spoken().back(), "bexists");
+  EXPECT_THAT(Commands(), ::testing::IsEmpty());
+
+  // Another key between the two forgets the warning.
+  Type("F");
+  Forget();
+  Type("X05A\r");
+  EXPECT_EQ(Spoken().back(), "bexists");
+  EXPECT_EQ(program.files.files["bank05.dat"], old);
+
+  Forget();
+  Type("X05A\r");
+  EXPECT_EQ(Spoken().back(), "ok");
+  EXPECT_EQ(program.files.files["bank05.dat"],
+            Lines({"bank05", "AUT", "5", " ", "7.05", " ", "9999"}));
+}
+
+TEST_F(ReceiverRead, ABankSelectedFromThatFileFollowsTheNewChannels) {
+  bankLines[0] = ChannelLine('A', 0, 146'000'000, 1, "");
+  PutBankFile("bank05.dat", "FM", {"145.5", "145.6", "145.7"});
+  SelectInMemory({"145.5", "145.6", "145.7"});
+  ctx.banks.bankScanIndex = 8;
+  Type("X05A\rX05A\r");
+  EXPECT_EQ(ctx.banks.bankSlots[4], "146.");
+  EXPECT_EQ(ctx.banks.bankSlots[6], "9999");
+  EXPECT_EQ(ctx.banks.bankLastSlot, 4);
+  EXPECT_EQ(ctx.banks.bankScanIndex, 4);
+}
+
+TEST_F(ReceiverRead, ASilentShortOrGarbledReceiverWritesNothingAndSaysSo) {
+  struct Case {
+    const char* what;
+    int stopAfter;
+    int badLine;  // the channel whose line is replaced by `bad`
+    std::string bad;
+    const char* said;
+  };
+  const std::vector<Case> cases = {
+      {"silent from the start", 0, -1, "", "rnc"},
+      {"fewer lines than asked, then silence", 15, -1, "", "rnc"},
+      {"a malformed frequency", 1000, 4, "MXA04 MP0 RF01455 ST012500 AU0 MD1 AT0 TMx", "rnc"},
+      {"a line of another channel", 1000, 4, ChannelLine('A', 5, 145'500'000, 1, ""), "rnc"},
+      {"a line of another bank", 1000, 4, ChannelLine('B', 4, 145'500'000, 1, ""), "rnc"},
+      {"\"?\" in the middle of ten", 1000, 13, "?", "rnc"},
+  };
+  PutBankFile("bank05.dat", "AM", {"120.0"});
+  const std::string old = program.files.files["bank05.dat"];
+  for (const Case& c : cases) {
+    bankLines.assign(20, "---");
+    bankLines[0] = ChannelLine('A', 0, 145'500'000, 1, "");
+    if (c.badLine >= 0) bankLines[static_cast<std::size_t>(c.badLine)] = c.bad;
+    stopAfter = c.stopAfter;
+    Forget();
+    const long long before = program.time.now();
+    Type("X05A\rX05A\r");
+    EXPECT_EQ(Spoken().back(), c.said) << c.what;
+    EXPECT_EQ(program.files.files["bank05.dat"], old) << c.what;
+    // Bounded: a silent receiver costs seconds, not the keyboard.
+    EXPECT_LT(program.time.now() - before, 30'000) << c.what;
+  }
+  // A receiver that refuses to read the bank at all.
+  program.line.responder = [](const std::string&) { return std::string("?\r\n"); };
+  Forget();
+  Type("X06B\r");
+  EXPECT_EQ(Spoken().back(), "inv");
+  EXPECT_EQ(program.files.files.count("bank06.dat"), 0u);
+}
+
+TEST_F(ReceiverRead, SequenceRefusesAThirdDigitWrongLettersAndAnEarlyEnter) {
+  for (const char* keys : {"X055", "X05K", "X05\r", "X0A", "X\r"}) {
+    Forget();
+    Type(keys);
+    EXPECT_EQ(Spoken().back(), "inv") << keys;
+    EXPECT_EQ(ctx.command.pendingCommand, 0) << keys;
+    EXPECT_THAT(Commands(), ::testing::IsEmpty()) << keys;
+  }
+}
+
+TEST(MemoryLines, AnswerLinesAreReadOrRefusedWhole) {
+  const auto channel =
+      receiver::ParseMemoryLine(ChannelLine('C', 7, 1'296'250'000, 3, "Beacon"), 'C');
+  ASSERT_TRUE(channel.has_value());
+  EXPECT_EQ(channel->channel, 7);
+  EXPECT_EQ(channel->hz, 1'296'250'000);
+  EXPECT_EQ(channel->stepHz, 12'500);
+  EXPECT_EQ(channel->modeCode, 3);
+  EXPECT_EQ(channel->name, "Beacon      ");
+  EXPECT_TRUE(receiver::ParseMemoryLine("---", 'C')->empty);
+  EXPECT_TRUE(receiver::ParseMemoryLine("MXC01 RF0145500000 MD1", 'C').has_value());
+  for (const char* bad :
+       {"", "?", "MXC", "MXC1 RF0145500000 MD1", "MXC01 MD1", "MXC01 RF0145500000",
+        "MXC01 RF014550000x MD1", "MXC01 RF0145500000 MD9", "MXC01 RF0145500000 MD1 AU2",
+        "MXD01 RF0145500000 MD1", "MXC01RF0145500000 MD1"}) {
+    EXPECT_FALSE(receiver::ParseMemoryLine(bad, 'C').has_value()) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace voxrig::testing
