@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
+#include "banks/receiver_check.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
@@ -65,7 +67,10 @@ void WriteBankToReceiver(Context& ctx) {
     if (channel == kLastReceiverChannel) break;
     if (banks::ChannelSlot(channel) % kBeepSlotDivisor == 0) Say(ctx, "beep");
   }
-  Say(ctx, "ok");
+  // "ok" only once the receiver is seen to hold what was sent.
+  const std::vector<banks::Channel> sent(layout.channels.begin(),
+                                         layout.channels.begin() + channels);
+  CheckWrittenBank(ctx, entry, sent, banks.bankSlots[1]);
 }
 
 void ConfigureReceiverBank(Context& ctx, char letter) {

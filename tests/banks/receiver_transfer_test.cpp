@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,55 @@ struct ReceiverTransferTest : ::testing::Test {
     ctx.command.entryText = entry;
     WriteBankToReceiver(ctx);
   }
+  // A receiver whose banks of `size` channels keep what "MX" writes and give
+  // it back to "MA", ten lines a time, so W's read-back finds it all.
+  void KeepWrittenChannels(std::size_t size) {
+    memory.clear();
+    program.line.responder = [this, size](const std::string& command) -> std::string {
+      if (command.rfind("MX", 0) == 0) {
+        Strings& bank = memory[command[2]];
+        bank.resize(size, "---");
+        const std::size_t number = std::stoul(command.substr(3, 2));
+        if (number >= size) return "?\r\n";
+        bank[number] = command;
+        return "\r\n";
+      }
+      if (command.size() == 3 && command.rfind("MA", 0) == 0) {
+        reading = command[2];
+        next = 0;
+      }
+      Strings& bank = memory[reading];
+      bank.resize(size, "---");
+      if (command.rfind("MA", 0) != 0 || next >= size) return "?\r\n";
+      std::string answer;
+      for (std::size_t i = next; i < next + 10; ++i) answer += bank[i] + "\r\n";
+      next += 10;
+      return answer;
+    };
+  }
+  // The channel writes among the commands; W's read-back follows them.
+  Strings ChannelWrites() const {
+    Strings writes;
+    for (const std::string& command : program.Commands()) {
+      if (command.rfind("MX", 0) == 0) writes.push_back(command);
+    }
+    return writes;
+  }
   fakes::TestProgram program;
   Context& ctx = program.ctx;
+  std::map<char, Strings> memory;
+  char reading = 'A';
+  std::size_t next = 0;
 };
 
+// The events of W's read-back of a receiver bank of 20 channels that holds
+// what was written: a pause for the last answer, then two reads of ten, "?"
+// and "ok".
+const Strings kReadBackOfTwenty = {"shdel x1", "> MAA", "shdel x1", "beep",     "> MA",
+                                   "shdel x1", "beep",  "> MA",     "shdel x1", "ok"};
+
 TEST_F(ReceiverTransferTest, TwoChannelBankGoesToReceiverBankAWithItsPauses) {
+  KeepWrittenChannels(20);
   program.files.files["bank05.dat"] = Bank("bank05", "FM", "12.5", {"145.5", "146.0"});
   banktest::Timeline timeline(program);
   Transfer("05A");
@@ -38,9 +83,10 @@ TEST_F(ReceiverTransferTest, TwoChannelBankGoesToReceiverBankAWithItsPauses) {
   const std::string second = "MXA01 RF0146000000 ST012500 MD1 TM" + kTwelveBlanks;
   EXPECT_EQ(first.size(), 46u);
   // Ten pauses after "wait" and seven before channel 00 run together.
-  EXPECT_EQ(timeline.Events(),
-            (Strings{"wait", "shdel x17", "> " + first, "shdel x5", "> " + second, "ok"}));
-  EXPECT_EQ(program.line.written, first + "\r" + second + "\r");
+  Strings expected = {"wait", "shdel x17", "> " + first, "shdel x5", "> " + second};
+  expected.insert(expected.end(), kReadBackOfTwenty.begin(), kReadBackOfTwenty.end());
+  EXPECT_EQ(timeline.Events(), expected);
+  EXPECT_EQ(program.line.written, first + "\r" + second + "\rMAA\rMA\rMA\r");
 }
 
 TEST_F(ReceiverTransferTest, PausesBeforeChannelsShrinkFromSevenToOne) {
@@ -49,6 +95,10 @@ TEST_F(ReceiverTransferTest, PausesBeforeChannelsShrinkFromSevenToOne) {
   Transfer("05B");
   Strings pauses;
   for (const std::string& event : timeline.Events()) {
+    if (event == "> MAB") {
+      pauses.pop_back();  // the read-back's own pause
+      break;
+    }
     if (event.rfind("shdel", 0) == 0) pauses.push_back(event);
   }
   EXPECT_EQ(pauses,
@@ -79,8 +129,9 @@ TEST_F(ReceiverTransferTest, BeepsFollowChannelsNineTwentyAndEveryElevenAfter) {
 TEST_F(ReceiverTransferTest, NinetyFiveChannelsSendChannelsZeroToNinety) {
   const Strings channels = Frequencies(95);
   program.files.files["bank05.dat"] = Bank("bank05", "FM", "12.5", channels);
+  KeepWrittenChannels(100);
   Transfer("05J");
-  const Strings commands = program.Commands();
+  const Strings commands = ChannelWrites();
   ASSERT_EQ(commands.size(), 91u);
   EXPECT_EQ(commands.front().substr(0, 18), "MXJ00 RF0145000000");
   EXPECT_EQ(commands.back().substr(0, 18), "MXJ90 RF0146125000");
@@ -92,29 +143,33 @@ TEST_F(ReceiverTransferTest, ChannelFieldsFollowTheBankModeTagAndFrequency) {
       Lines({"bank01", "CW ", "12.5", " ", "7.05", "Tower", "145.5", "Fifteen chars!!", ".5", "",
              "0.5", " ", "145.1234567", " ", "9999"});
   Transfer("01D");
-  EXPECT_EQ(program.Commands(), (Strings{"MXD00 RF0007050000 ST012500 MD5 TMTower       ",
-                                         "MXD01 RF0145500000 ST012500 MD5 TMFifteen char",
-                                         "MXD02 RF0000500000 ST012500 MD5 TM" + kTwelveBlanks,
-                                         "MXD03 RF0000500000 ST012500 MD5 TM" + kTwelveBlanks,
-                                         "MXD04 RF01451234567 ST012500 MD5 TM" + kTwelveBlanks}));
+  EXPECT_EQ(ChannelWrites(), (Strings{"MXD00 RF0007050000 ST012500 MD5 TMTower       ",
+                                      "MXD01 RF0145500000 ST012500 MD5 TMFifteen char",
+                                      "MXD02 RF0000500000 ST012500 MD5 TM" + kTwelveBlanks,
+                                      "MXD03 RF0000500000 ST012500 MD5 TM" + kTwelveBlanks,
+                                      "MXD04 RF01451234567 ST012500 MD5 TM" + kTwelveBlanks}));
 
   // A bank mode without a mode code lets the receiver pick the mode by band.
   program.ClearRecords();
   program.files.files["bank02.dat"] = Bank("bank02", "AUT", "12.5", {"145.5"});
   Transfer("02E");
-  EXPECT_EQ(program.Commands(), Strings{"MXE00 RF0145500000 ST012500 AU1 TM" + kTwelveBlanks});
+  EXPECT_EQ(ChannelWrites(), Strings{"MXE00 RF0145500000 ST012500 AU1 TM" + kTwelveBlanks});
   program.ClearRecords();
   program.files.files["bank03.dat"] = Bank("bank03", "CW", "12.5", {"145.5"});
   Transfer("03E");
-  EXPECT_EQ(program.Commands(), Strings{"MXE00 RF0145500000 ST012500 AU1 TM" + kTwelveBlanks});
+  EXPECT_EQ(ChannelWrites(), Strings{"MXE00 RF0145500000 ST012500 AU1 TM" + kTwelveBlanks});
 }
 
-TEST_F(ReceiverTransferTest, EmptyBankSaysWaitPausesTenTimesAndOk) {
+TEST_F(ReceiverTransferTest, EmptyBankSaysWaitPausesTenTimesAndOkOnceTheBankReadsEmpty) {
+  KeepWrittenChannels(20);
   program.files.files["bank05.dat"] = Bank("bank05", "FM", "12.5", {});
   banktest::Timeline timeline(program);
   Transfer("05A");
-  EXPECT_EQ(timeline.Events(), (Strings{"wait", "shdel x10", "ok"}));
-  EXPECT_TRUE(program.Commands().empty());
+  // The ten pauses and the read-back's first run together.
+  Strings expected = {"wait", "shdel x11"};
+  expected.insert(expected.end(), kReadBackOfTwenty.begin() + 1, kReadBackOfTwenty.end());
+  EXPECT_EQ(timeline.Events(), expected);
+  EXPECT_TRUE(ChannelWrites().empty());
 }
 
 TEST_F(ReceiverTransferTest, MissingBankSaysBnfAndSendsNothing) {
@@ -145,7 +200,7 @@ TEST_F(ReceiverTransferTest, TransferEndsAtTheRealTerminatorNotAStaleLastSlot) {
   program.files.files["bank05.dat"] =
       Lines({"bank05", "FM", "12.5", " ", "145.5", " ", "146.0", " "});
   Transfer("05A");
-  EXPECT_EQ(program.Commands().size(), 2u);
+  EXPECT_EQ(ChannelWrites().size(), 2u);
 
   // And a full 400-line bank without terminator sends channels 00 to 90 only.
   Strings lines = {"bank05", "FM", "12.5", " "};
@@ -154,7 +209,7 @@ TEST_F(ReceiverTransferTest, TransferEndsAtTheRealTerminatorNotAStaleLastSlot) {
   program.ClearRecords();
   ctx.banks.bankLastSlot = 2;
   Transfer("05A");
-  EXPECT_EQ(program.Commands().size(), 91u);
+  EXPECT_EQ(ChannelWrites().size(), 91u);
 }
 
 // ---- ConfigureReceiverBank ------------------------------------------------

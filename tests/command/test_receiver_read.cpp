@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "banks/bank_test_support.h"
+#include "banks/receiver_check.h"
 #include "command/key_codes.h"
 #include "command/panel_fixture.h"
 #include "link/memory_lines.h"
@@ -37,17 +39,36 @@ class ReceiverRead : public PanelFixture {
     bankLines.assign(20, "---");
     program.line.responder = [this](const std::string& command) {
       trace.push_back("TX " + command);
-      if (command == "MAA") next = 0;
-      if (command.rfind("MA", 0) != 0 || next < 0) return std::string("?\r\n");
-      if (next >= static_cast<int>(bankLines.size())) {
-        next = -1;
-        return std::string("?\r\n");
-      }
-      std::string answer;
-      for (int i = next; i < next + 10 && i < stopAfter; ++i) answer += bankLines[i] + "\r\n";
-      next += 10;
-      return answer;
+      return Answer(command);
     };
+  }
+
+  // Bank A as the receiver keeps it: "MQA%%" clears it, "MX" stores the
+  // channel (its line then reads back as it was sent), "MA" reads ten a time.
+  std::string Answer(const std::string& command) {
+    if (command == "MQA%%") {
+      for (std::string& line : bankLines) {
+        if (line.find(keptOnClear) == std::string::npos) line = "---";
+      }
+      return "\r\n";
+    }
+    if (command.rfind("MXA", 0) == 0) {
+      const std::size_t number = std::stoul(command.substr(3, 2));
+      if (number >= bankLines.size()) return "?\r\n";
+      const auto stored = storedInstead.find(static_cast<int>(number));
+      bankLines[number] = stored != storedInstead.end() ? stored->second : command;
+      return "\r\n";
+    }
+    if (command == "MAA") next = 0;
+    if (command.rfind("MA", 0) != 0 || next < 0) return "?\r\n";
+    if (next >= static_cast<int>(bankLines.size())) {
+      next = -1;
+      return "?\r\n";
+    }
+    std::string answer;
+    for (int i = next; i < next + 10 && i < stopAfter; ++i) answer += bankLines[i] + "\r\n";
+    next += 10;
+    return answer;
   }
 
   // Prompts heard since the last Forget, without the pauses.
@@ -60,6 +81,10 @@ class ReceiverRead : public PanelFixture {
   }
 
   Strings bankLines;
+  // Faults of a receiver that does not keep what it was sent: channel lines
+  // stored in place of the ones written, and a name that survives the clear.
+  std::map<int, std::string> storedInstead;
+  std::string keptOnClear = "\x01";
   int next = -1;
   // The receiver goes silent after this many channel lines.
   int stopAfter = 1000;
@@ -166,6 +191,79 @@ TEST_F(ReceiverRead, SequenceRefusesAThirdDigitWrongLettersAndAnEarlyEnter) {
     EXPECT_EQ(ctx.command.pendingCommand, 0) << keys;
     EXPECT_THAT(Commands(), ::testing::IsEmpty()) << keys;
   }
+}
+
+TEST_F(ReceiverRead, AWrittenBankIsReadBackAndOkIsSaidOnlyWhenItAllMatches) {
+  const std::string bank =
+      Lines({"bank05", "FM", "12.5", " ", "145.5", " ", "146.025", "Tower", "7.", "9999 ", "9999"});
+  program.files.files["bank05.dat"] = bank;
+  program.files.files["check05A.txt"] = "an old report";
+  Type("W05A\r");
+  EXPECT_EQ(Spoken().back(), "ok");
+  Strings commands = Commands();
+  commands.erase(commands.begin(), commands.begin() + 4);
+  EXPECT_THAT(commands, ElementsAre("MAA", "MA", "MA"));
+  EXPECT_EQ(program.files.files.count("check05A.txt"), 0u) << "its differences are gone";
+
+  // Read back into the same file, it is the same file.
+  Type("X05A\rX05A\r");
+  EXPECT_EQ(Spoken().back(), "ok");
+  EXPECT_EQ(program.files.files["bank05.dat"], bank);
+}
+
+TEST_F(ReceiverRead, ChannelsThatDifferAreCountedAloudAndListedInTheCheckReport) {
+  PutBankFile("bank05.dat", "FM", {"145.5", "146.0", "147.0"});
+  bankLines.resize(10);
+  bankLines[7] = ChannelLine('A', 7, 148'000'000, 2, "OLD");
+  keptOnClear = "OLD";
+  storedInstead[1] = ChannelLine('A', 1, 146'000'000, 2, "");
+  Forget();
+  Type("W05A\r");
+  const Strings spoken = Spoken();
+  EXPECT_THAT(Strings(spoken.end() - 2, spoken.end()), ElementsAre("2", "differ"));
+  EXPECT_EQ(program.files.files["check05A.txt"],
+            Lines({"Bank file bank05.dat written into receiver bank A: 2 channels differ",
+                   "A01: sent 146.0 MHz FM \"\"; the receiver holds 146. MHz AM \"\"",
+                   "A07: should be empty; the receiver holds 148. MHz AM \"OLD\""}));
+
+  // A receiver that goes silent, or refuses to be read, leaves the write unchecked.
+  storedInstead.clear();
+  keptOnClear = "\x01";
+  stopAfter = 0;
+  Forget();
+  Type("W05A\r");
+  EXPECT_EQ(Spoken().back(), "rnc");
+  program.line.responder = [this](const std::string& command) {
+    return command.rfind("MA", 0) == 0 ? std::string("?\r\n") : Answer(command);
+  };
+  Forget();
+  Type("W05A\r");
+  EXPECT_EQ(Spoken().back(), "nochk");
+}
+
+TEST(ChannelDifferences, FrequencyModeAndNameCountAndEveryChannelMustFit) {
+  const std::vector<banks::Channel> sent = {{"145.5", "Tower"}, {"7.05", " "}};
+  const auto read = [](const std::vector<std::string>& lines) {
+    std::vector<receiver::MemoryLine> parsed;
+    for (const std::string& line : lines) parsed.push_back(*receiver::ParseMemoryLine(line, 'B'));
+    return parsed;
+  };
+  const std::string tower = ChannelLine('B', 0, 145'500'000, 1, "Tower");
+  const std::string second = ChannelLine('B', 1, 7'050'000, 1, "");
+  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", read({tower, second, "---"})),
+              ::testing::IsEmpty());
+  EXPECT_THAT(
+      banks::ChannelDifferences('B', sent, "AUT",
+                                read({ChannelLine('B', 0, 145'500'000, 1, "Tower", 1), second})),
+      ElementsAre("B01: sent 7.05 MHz AUT \"\"; the receiver holds 7.05 MHz FM \"\""));
+  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM",
+                                        read({ChannelLine('B', 0, 145'500'000, 1, "Towe"), "---"})),
+              ElementsAre("B00: sent 145.5 MHz FM \"Tower\"; the receiver holds 145.5 MHz FM "
+                          "\"Towe\"",
+                          "B01: sent 7.05 MHz FM \"\"; the receiver holds nothing"));
+  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", read({tower})),
+              ElementsAre("B01: sent 7.05 MHz FM \"\"; past the end of the receiver's bank, "
+                          "which has 1 channel"));
 }
 
 TEST(MemoryLines, AnswerLinesAreReadOrRefusedWhole) {

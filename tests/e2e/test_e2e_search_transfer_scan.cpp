@@ -119,8 +119,10 @@ TEST_F(SearchTransferScan, BankFileIsWrittenIntoReceiverBankA) {
   const size_t wireBefore = ReadWireLog().entries().size();
   Type({"w", "0", "5", "a", "Return"});
   ASSERT_TRUE(WaitForSpokenSince(mark, "ok", 30s));
+  // The receiver's bank A (50 channels) is read back, ten a time, before "ok".
   EXPECT_EQ(SpokenSince(mark),
-            (std::vector<std::string>{"write", "fromb", "0", "5", "torb", "A", "wait", "ok"}));
+            (std::vector<std::string>{"write", "fromb", "0", "5", "torb", "A", "wait", "beep",
+                                      "beep", "beep", "beep", "beep", "ok"}));
   WireLog wire = ReadWireLog();
   EXPECT_TRUE(CommandsInOrder(wire, wireBefore,
                               {"MQA%%", "MXA00 RF0145500000 ST012500 MD1 TM            ",
