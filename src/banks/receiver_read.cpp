@@ -42,8 +42,8 @@ std::string ReadWaitingBytes(Context& ctx) {
 enum class Answer { kTen, kEnd, kLost };
 
 // Collects the answer to one "MA": ten lines, or "?" past the bank's end.
-// Empty lines (the ends of earlier answers) and level reports the receiver
-// sends on its own are passed over.
+// Empty lines (the ends of earlier answers), level reports the receiver sends
+// on its own and a late answer to the last level poll are passed over.
 Answer CollectAnswer(Context& ctx, std::vector<std::string>& lines) {
   std::string pending;
   int idle = 0;
@@ -56,7 +56,7 @@ Answer CollectAnswer(Context& ctx, std::vector<std::string>& lines) {
          end = pending.find_first_of("\r\n")) {
       const std::string line = pending.substr(0, end);
       pending.erase(0, end + 1);
-      if (line.empty() || line.rfind("LC", 0) == 0) continue;
+      if (line.empty() || line.rfind("LC", 0) == 0 || line.rfind("LM", 0) == 0) continue;
       ctx.link.replyText = line;
       EchoReply(ctx);
       if (line == "?" && lines.empty()) return Answer::kEnd;

@@ -65,7 +65,7 @@ class ReceiverRead : public PanelFixture {
       next = -1;
       return "?\r\n";
     }
-    std::string answer;
+    std::string answer = strayBefore;
     for (int i = next; i < next + 10 && i < stopAfter; ++i) answer += bankLines[i] + "\r\n";
     next += 10;
     return answer;
@@ -85,6 +85,9 @@ class ReceiverRead : public PanelFixture {
   // stored in place of the ones written, and a name that survives the clear.
   std::map<int, std::string> storedInstead;
   std::string keptOnClear = "\x01";
+  // Lines the receiver sends besides the channels: level reports, a late
+  // answer to a level poll.
+  std::string strayBefore;
   int next = -1;
   // The receiver goes silent after this many channel lines.
   int stopAfter = 1000;
@@ -95,6 +98,7 @@ TEST_F(ReceiverRead, ReadsEveryChannelWithoutSelectingAnyIntoANewBankFile) {
   bankLines[1] = ChannelLine('A', 1, 118'100'000, 2, "");
   bankLines[3] = ChannelLine('A', 3, 446'006'250, 1, "PMR 1");
   bankLines[12] = ChannelLine('A', 12, 500'000, 1, "9999");
+  strayBefore = "LM%000\r\nLC%000 VA\r\n";
   Type("X05A");
   EXPECT_THAT(Spoken(), ElementsAre("read", "intob", "0", "5", "fromrb", "A"));
   EXPECT_THAT(Commands(), ::testing::IsEmpty()) << "nothing goes to the receiver before Enter";
