@@ -4,6 +4,7 @@
 
 #include "app/configuration.h"
 #include "app/key_handler.h"
+#include "banks/bank_undo.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
@@ -93,6 +94,8 @@ int RunProgram(Context& ctx) {
   if (ctx.app.debugEnabled == 1) OpenDebugLog(ctx);
   ShowBanner(ctx);
   AnnounceVersion(ctx);
+  // U takes back only this run's changes: copies left by an earlier run go.
+  ClearUndoCopies(ctx);
   ConnectReceiver(ctx);
   ctx.platform.window->StartTimer(kTimerPeriodMs);
   ctx.app.programRunning = 1;

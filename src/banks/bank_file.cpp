@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "banks/bank_layout.h"
+#include "banks/bank_undo.h"
 #include "speech/speech.h"
 
 namespace voxrig {
@@ -30,14 +31,17 @@ std::string_view NextLine(std::string_view content, std::size_t& position) {
 }  // namespace
 
 void ReadBankFile(Context& ctx) {
+  // The bank the listener was working on stays in memory untouched.
+  if (!ReadBankFileSilently(ctx)) Say(ctx, "bnf");
+}
+
+bool ReadBankFileSilently(Context& ctx) {
   BankState& banks = ctx.banks;
   std::optional<std::string> content;
   if (ctx.platform.files != nullptr) content = ctx.platform.files->ReadFile(banks.bankFileName);
   if (!content) {
-    // The bank the listener was working on stays in memory untouched.
     banks.bankFound = false;
-    Say(ctx, "bnf");
-    return;
+    return false;
   }
   for (int i = 0; i < BankState::kFileLines; ++i) banks.bankSlots[i].clear();
   std::size_t position = 0;
@@ -55,6 +59,7 @@ void ReadBankFile(Context& ctx) {
     }
   }
   banks.bankFound = true;
+  return true;
 }
 
 std::string BankFileBytes(const BankState::Slots& slots) {
@@ -70,10 +75,9 @@ std::string BankFileBytes(const BankState::Slots& slots) {
 bool WriteBankFile(Context& ctx) {
   BankState& banks = ctx.banks;
   // The file is written whole beside the old one and renamed over it, so a
-  // full disk or a crash never leaves half a bank behind.
-  const bool written =
-      ctx.platform.files != nullptr &&
-      ctx.platform.files->ReplaceFile(banks.bankFileName, BankFileBytes(banks.bankSlots));
+  // full disk or a crash never leaves half a bank behind; U can take the
+  // change back.
+  const bool written = ReplaceBankFile(ctx, banks.bankFileName, BankFileBytes(banks.bankSlots));
   banks.lastWriteOk = written;
   return written;
 }

@@ -10,6 +10,8 @@ inline constexpr const char* kBankTerminator = "9999";
 
 // Fills banks.bankSlots from banks.bankFileName; "bnf" when it is missing.
 void ReadBankFile(Context& ctx);
+// The same without a word: false when the file is missing.
+bool ReadBankFileSilently(Context& ctx);
 // Replaces the file with the slots up to the terminator, atomically. Returns
 // false when the file could not be written (the old file is then intact).
 bool WriteBankFile(Context& ctx);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "core/bounded_text.h"
@@ -14,6 +15,8 @@ namespace voxrig::banks {
 
 inline constexpr int kFirstChannelSlot = 4;
 inline constexpr int kHeaderSlots = 4;
+// The channels a receiver memory bank holds: 00 to 90.
+inline constexpr std::size_t kReceiverBankChannels = 91;
 
 struct Channel {
   BoundedText frequency;

@@ -65,6 +65,7 @@ void MergeWithResult(Context& ctx, bool earlierWritesOk) {
   }
   BankLayout merged = banks::ReadLayout(target, BankState::kFileLines);
   const int oldLastSlot = banks::LastFileSlot(merged);
+  const std::size_t channelsBefore = merged.channels.size();
   const BankLayout from = banks::ReadLayout(source, BankState::kSlotCount);
   for (const Channel& channel : from.channels) {
     if (HoldsFrequency(merged, channel.frequency)) continue;
@@ -76,7 +77,14 @@ void MergeWithResult(Context& ctx, bool earlierWritesOk) {
     merged.channels.push_back(channel);
   }
   banks::WriteLayout(target, merged, oldLastSlot);
-  SayWriteResult(ctx, WriteBankFile(ctx) && writesOk);
+  const bool written = WriteBankFile(ctx) && writesOk;
+  SayWriteResult(ctx, written);
+  // The bank keeps every channel, but W gives a receiver bank only its first
+  // 91: a bank this key made longer than that is told once, after the "ok".
+  const bool grew = merged.channels.size() > channelsBefore;
+  if (written && grew && merged.channels.size() > banks::kReceiverBankChannels) {
+    Say(ctx, "over91");
+  }
 }
 
 }  // namespace

@@ -57,10 +57,12 @@ void SelectBank(Context& ctx) {
     ctx.link.bankScanState = 0;
     ctx.link.scanState = 0;
     ctx.tuning.searchState = 0;
+    banks.selectedBankFile.clear();
     return;
   }
   ctx.command.pendingCommand = 0;
   ctx.link.bankScanState = 1;
+  banks.selectedBankFile = banks.bankFileName;
   banks.bankScanIndex = banks::kFirstChannelSlot;
   Pause(ctx);
   // A bank without channels holds its terminator in slot 4; "9999" is no

@@ -7,6 +7,7 @@
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
+#include "banks/bank_undo.h"
 #include "banks/memory_bank.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
@@ -128,7 +129,8 @@ void ReadReceiverBank(Context& ctx) {
   if (!ctx.tuning.searchStepText.empty()) header.step = ctx.tuning.searchStepText;
   const banks::MemoryBank bank = banks::BankFromMemory(memory.lines, header);
   if (bank.severalModes) Say(ctx, "sevmode");
-  const bool written = ctx.platform.files->ReplaceFile(fileName, BankFileBytes(bank.slots));
+  // U can bring back the bank file this replaced.
+  const bool written = ReplaceBankFile(ctx, fileName, BankFileBytes(bank.slots));
   BankState& banks = ctx.banks;
   if (written && banks.bankFileName == fileName) {
     // The bank in memory is this file: Up, Down and K must work on what the

@@ -2,11 +2,12 @@
 #include <string>
 
 #include "banks/bank_file.h"
+#include "banks/bank_layout.h"
 #include "banks/bank_operations.h"
+#include "banks/bank_undo.h"
 #include "command/interpreter.h"
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
-#include "platform/file_system.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
@@ -15,22 +16,15 @@ namespace voxrig {
 
 namespace {
 
-constexpr int kFirstChannelSlot = 4;
+constexpr int kFirstChannelSlot = banks::kFirstChannelSlot;
 
-// The slot of the bank's real last channel. Any slot holding the terminator
-// ends the bank, and a file holds at most 400 lines, so channels stand in the
-// even slots from 4 up to the first terminator (398 at most). Less than the
-// first channel's slot when the bank is empty. bankLastSlot is not used: it
-// goes stale when a channel is deleted or merged in.
+// The slot of the bank's real last channel, less than the first channel's
+// slot when the bank holds none. The layout ends the bank at its first
+// terminator; a file that lost its "9999" line ends at its last line with
+// any text, so the empty slots behind it are never tuned. bankLastSlot is not
+// used: it goes stale when a channel is deleted or merged in.
 int LastChannelSlot(const BankState::Slots& slots) {
-  int end = BankState::kFileLines;
-  for (int i = 0; i < BankState::kFileLines; ++i) {
-    if (slots[static_cast<std::size_t>(i)] == kBankTerminator) {
-      end = i;
-      break;
-    }
-  }
-  return end % 2 == 0 ? end - 2 : end - 1;
+  return banks::LastChannelSlot(banks::ReadLayout(slots, BankState::kFileLines));
 }
 
 void TuneBankSlot(Context& ctx, int slot) {
@@ -75,9 +69,10 @@ void StepBankChannel(Context& ctx) {
   if (index == kFirstChannelSlot) Say(ctx, "beep");
 }
 
-void DeleteBankFile(Context& ctx) {
+bool DeleteBankFile(Context& ctx) {
   // A missing file is no failure to the listener: the bank is gone either way.
-  ctx.platform.files->RemoveFile("bank" + ctx.command.entryText + ".dat");
+  // The file is copied for U first; without its copy it is not deleted.
+  return RemoveBankFile(ctx, "bank" + ctx.command.entryText + ".dat");
 }
 
 }  // namespace voxrig

@@ -2,6 +2,8 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_operations.h"
+#include "banks/bank_selection.h"
+#include "banks/bank_undo.h"
 #include "banks/receiver_read.h"
 #include "banks/receiver_transfer.h"
 #include "command/interpreter.h"
@@ -86,6 +88,14 @@ bool IsMemoryScanArgument(const BoundedText& text) {
 }
 
 void RunBankOperation(Context& ctx) {
+  if (ctx.command.pendingCommand == pending::kSelectBank) {
+    SelectBank(ctx);
+    return;
+  }
+  // T, P and O read and write other banks than the selected one, and U can
+  // take their change back.
+  const SelectionMark mark = MarkSelection(ctx);
+  BeginUndoStep(ctx);
   switch (ctx.command.pendingCommand) {
     case pending::kTransfer:
       TransferBank(ctx);
@@ -93,13 +103,12 @@ void RunBankOperation(Context& ctx) {
     case pending::kPut:
       PutFrequency(ctx);
       break;
-    case pending::kSort:
+    default:
       SortBank(ctx);
       break;
-    default:
-      SelectBank(ctx);
-      break;
   }
+  EndUndoStep(ctx);
+  ReturnToSelection(ctx, mark);
 }
 
 }  // namespace
@@ -186,27 +195,40 @@ void CompletePendingCommand(Context& ctx) {
       return;
     case pending::kWriteToReceiver:
       if (command.entryText.size() == 3 && HoldsOnlyDigits(command.entryText.str().substr(0, 2))) {
+        const SelectionMark mark = MarkSelection(ctx);
         WriteBankToReceiver(ctx);
+        ReturnToSelection(ctx, mark);
       } else {
         Say(ctx, "inv");
       }
       command.pendingCommand = pending::kNone;
       return;
-    case pending::kReadReceiver:
+    case pending::kReadReceiver: {
+      const SelectionMark mark = MarkSelection(ctx);
+      BeginUndoStep(ctx);
       ReadReceiverBank(ctx);
+      EndUndoStep(ctx);
+      ReturnToSelection(ctx, mark);
       command.pendingCommand = pending::kNone;
       return;
+    }
     case pending::kDeleteBank:
       if (command.entryText.size() == 2 && HoldsOnlyDigits(command.entryText)) {
-        DeleteBankFile(ctx);
-        Say(ctx, "ok");
+        const SelectionMark mark = MarkSelection(ctx);
+        BeginUndoStep(ctx);
+        const bool deleted = DeleteBankFile(ctx);
+        EndUndoStep(ctx);
+        SayWriteResult(ctx, deleted);
+        ReturnToSelection(ctx, mark);
       } else {
         Say(ctx, "inv");
       }
       command.pendingCommand = pending::kNone;
       return;
     case pending::kKillChannel:
+      BeginUndoStep(ctx);
       DeleteChannel(ctx);
+      EndUndoStep(ctx);
       command.pendingCommand = pending::kNone;
       // The channel is only gone for good once the bank file holds that.
       SayWriteResult(ctx, ctx.banks.lastWriteOk);

@@ -4,6 +4,8 @@
 #include <array>
 #include <string>
 
+#include "banks/bank_selection.h"
+#include "banks/bank_undo.h"
 #include "command/key_codes.h"
 #include "command/memory_scan.h"
 #include "command/pending_commands.h"
@@ -87,6 +89,18 @@ void SpeakWhereTheReceiverIs(Context& ctx) {
   if (scanState == 0) SpeakMode(ctx);
 }
 
+// U: the last bank change is taken back, and the selected bank read again.
+// Refused while a search runs: its log is still to be written.
+void TakeBackBankChange(Context& ctx) {
+  if (ctx.tuning.searchState > 0) {
+    Say(ctx, "inv");
+    return;
+  }
+  const SelectionMark mark = MarkSelection(ctx);
+  UndoLastChange(ctx);
+  ReturnToSelection(ctx, mark);
+}
+
 // The keys that remain once the key has not been taken by an earlier step:
 // every one of them first leaves a receiver memory scan that is just
 // starting (unless it is Space), then has its own effect.
@@ -148,6 +162,8 @@ void InterpretCommandKey(Context& ctx, int key, bool spacePressed) {
     }
   } else if (key == keys::Letter('T')) {
     StartSequence(ctx, pending::kTransfer, "transfer");
+  } else if (key == keys::Letter('U')) {
+    TakeBackBankChange(ctx);
   }
   // Any other key has no meaning.
 }
@@ -222,7 +238,10 @@ void InterpretKey(Context& ctx) {
   if (key == keys::Letter('R')) {
     command.pendingCommand = pending::kNone;
     if (ctx.link.bankScanState == 0) {
+      // The search log replaces bank00.dat at once; U can take that back.
+      BeginUndoStep(ctx);
       StartSearch(ctx);
+      EndUndoStep(ctx);
       return;
     }
     StartBankScan(ctx);

@@ -9,6 +9,7 @@ void EnterCharacter(Context& ctx);
 void TuneToTypedFrequency(Context& ctx);
 void StartBankScan(Context& ctx);
 void StepBankChannel(Context& ctx);
-void DeleteBankFile(Context& ctx);
+// False when the file is still there.
+bool DeleteBankFile(Context& ctx);
 
 }  // namespace voxrig

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,6 +113,33 @@ struct BankState {
   // Result of the last WriteBankFile: K says "wrerr" instead of "ok" when the
   // channel's removal could not be written.
   bool lastWriteOk = true;
+  // The bank the listener selected with B: Up, Down, R and K act on it, and
+  // every operation that reads another bank into memory reads it back.
+  BoundedText selectedBankFile;
+};
+
+// One bank file as it was before an undoable change: its bytes in a copy in
+// the undo folder, or no file at all.
+struct UndoFile {
+  std::string bankFile;
+  bool existed = false;
+  std::string copyName;
+};
+
+// The files one key changed, so U takes them back together.
+struct UndoStep {
+  int copySlot = 0;
+  std::vector<UndoFile> files;
+};
+
+// The bank changes U can take back, oldest first.
+struct UndoState {
+  std::vector<UndoStep> steps;
+  // The step of the key being handled, while an undoable change runs.
+  std::optional<UndoStep> open;
+  // What the panel itself last left in each bank file it changed (nothing:
+  // no file), so U can tell when another program has changed a file since.
+  std::map<std::string, std::optional<std::string>> lastWritten;
 };
 
 // Frequency, step, modes, switches and the program's own search.
@@ -166,6 +195,7 @@ struct Context {
   LinkState link;
   CommandState command;
   BankState banks;
+  UndoState undo;
   TuningState tuning;
   NetState net;
 };

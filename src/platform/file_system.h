@@ -41,6 +41,8 @@ class FileSystem {
   // The entries of a folder, links followed, without "." and "..". Nothing
   // when the path is no folder or cannot be read.
   virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) = 0;
+  // Makes a folder; true when it is there afterwards (also when it already was).
+  virtual bool MakeFolder(const std::string& path) = 0;
 };
 
 }  // namespace voxrig

@@ -106,6 +106,13 @@ bool PosixFileSystem::RemoveFile(const std::string& path) {
   return unlink(FullPath(path).c_str()) == 0;
 }
 
+bool PosixFileSystem::MakeFolder(const std::string& path) {
+  const std::string full = FullPath(path);
+  if (mkdir(full.c_str(), 0777) == 0) return true;
+  struct stat info {};
+  return errno == EEXIST && stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool PosixFileSystem::Exists(const std::string& path) {
   struct stat info {};
   return stat(FullPath(path).c_str(), &info) == 0;

@@ -33,6 +33,7 @@ class PosixFileSystem : public FileSystem {
   // device does; a link whose target is gone does not.
   bool Exists(const std::string& path) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
+  bool MakeFolder(const std::string& path) override;
 
   // Test seam: called with the temporary file's descriptor just before
   // ReplaceFile writes the bytes into it, so a test can put /dev/full in its

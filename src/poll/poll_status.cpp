@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "banks/bank_file.h"
+#include "banks/bank_layout.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "panel/display_lines.h"
@@ -50,28 +50,25 @@ void SayIfScanVoice(Context& ctx, const char* prompt) {
   if (ctx.link.scanVoice == 1) Say(ctx, prompt);
 }
 
-bool InsideBank(int slot) {
-  return slot >= kFirstChannelSlot && slot + 1 < BankState::kSlotCount;
-}
-
-// The bank scan tunes the next channel while the receiver hears nothing. The
-// index wraps at the end mark; it also wraps at the end of the slots, so a
-// bank without an end mark cannot walk the scan out of the bank, and a bank
-// without channels tunes nothing.
+// The bank scan tunes the next channel while the receiver hears nothing. It
+// steps only through the bank's real channels: the index wraps after the last
+// one (before the terminator, or the last line with text of a file that lost
+// its terminator), and a bank without channels tunes nothing.
 void StepBankScan(Context& ctx) {
-  const BankState::Slots& slots = ctx.banks.bankSlots;
-  int slot = ctx.banks.bankScanIndex;
-  if (!InsideBank(slot) || slots[slot] == kBankTerminator) slot = kFirstChannelSlot;
-  if (slots[slot] == kBankTerminator) {
-    ctx.banks.bankScanIndex = kFirstChannelSlot;
+  const banks::BankLayout layout = banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);
+  int& index = ctx.banks.bankScanIndex;
+  if (layout.channels.empty()) {
+    index = kFirstChannelSlot;
     return;
   }
-  ctx.tuning.frequencyText = slots[slot];
-  ctx.tuning.frequencyDigits = slots[slot];
+  const int last = banks::LastChannelSlot(layout);
+  int slot = index;
+  if (slot < kFirstChannelSlot || slot > last || slot % 2 != 0) slot = kFirstChannelSlot;
+  const BoundedText& frequency = ctx.banks.bankSlots[static_cast<std::size_t>(slot)];
+  ctx.tuning.frequencyText = frequency;
+  ctx.tuning.frequencyDigits = frequency;
   SetVfoA(ctx);
-  slot += 2;
-  if (!InsideBank(slot) || slots[slot] == kBankTerminator) slot = kFirstChannelSlot;
-  ctx.banks.bankScanIndex = slot;
+  index = slot + 2 > last ? kFirstChannelSlot : slot + 2;
 }
 
 void ResumeSearch(Context& ctx) {

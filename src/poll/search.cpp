@@ -3,6 +3,7 @@
 #include <string>
 
 #include "banks/bank_file.h"
+#include "banks/bank_undo.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "panel/display_lines.h"
@@ -30,8 +31,8 @@ void StartSearchLog(Context& ctx) {
   std::string header;
   for (int slot = 0; slot < kHeaderSlots; ++slot) header += slots[slot] + "\r\n";
   // A folder that refuses the file does not stop the search: the log is
-  // written again when the search ends.
-  ctx.platform.files->ReplaceFile(ctx.banks.bankFileName.str(), header);
+  // written again when the search ends. The log it replaces is kept for U.
+  ReplaceBankFile(ctx, ctx.banks.bankFileName.str(), header);
 }
 
 }  // namespace

@@ -63,4 +63,10 @@ std::optional<std::vector<FolderEntry>> MemoryFileSystem::ListFolder(const std::
   return listed;
 }
 
+bool MemoryFileSystem::MakeFolder(const std::string& path) {
+  if (failingWrites.count(path) != 0) return false;
+  folders.insert(path);
+  return true;
+}
+
 }  // namespace voxrig::fakes

@@ -20,6 +20,7 @@ class MemoryFileSystem : public FileSystem {
   bool Exists(const std::string& path) override { return files.count(path) != 0; }
   // The folders are those the file paths name ("wave/point.wav" makes "wave").
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
+  bool MakeFolder(const std::string& path) override;
 
   std::map<std::string, std::string> files;
   // Paths whose writes fail (ReplaceFile and CreateFile).
@@ -27,6 +28,8 @@ class MemoryFileSystem : public FileSystem {
   // When set, every write fails.
   bool diskFull = false;
   int replaceCount = 0;
+  // Folders made; a folder in failingWrites cannot be made.
+  std::set<std::string> folders;
 };
 
 }  // namespace voxrig::fakes

@@ -172,9 +172,11 @@ TEST(PollStatus, BankScanNeverLeavesTheSlotsNorTunesTheEndMark) {
   for (int slot = 4; slot < BankState::kSlotCount; slot += 2) {
     unterminated.ctx.banks.bankSlots[slot] = "145.5";
   }
+  // Slots past the 400 lines of a bank file hold no channel of it: an index
+  // there starts the scan again at the first channel.
   unterminated.ctx.banks.bankScanIndex = BankState::kSlotCount - 2;
   unterminated.Cycle(kQuiet);
-  EXPECT_EQ(unterminated.ctx.banks.bankScanIndex, 4);
+  EXPECT_EQ(unterminated.ctx.banks.bankScanIndex, 6);
   unterminated.ctx.banks.bankScanIndex = 5000;
   unterminated.Cycle(kQuiet);
   EXPECT_EQ(unterminated.ctx.banks.bankScanIndex, 6);

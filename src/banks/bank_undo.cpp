@@ -1,0 +1,208 @@
+#include "banks/bank_undo.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "speech/speech.h"
+
+namespace voxrig {
+
+namespace {
+
+using Bytes = std::optional<std::string>;
+
+// A key changes at most two bank files (T: a created source and its target);
+// room for twice that.
+constexpr int kFilesPerStep = 4;
+
+FileSystem* Files(Context& ctx) {
+  return ctx.platform.files;
+}
+
+// The copies have fixed names, so a start-up can clear them without listing
+// the folder: one name per step slot and file of the step.
+std::string CopyName(int slot, std::size_t file) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%s/undo%02d-%zu.dat", kUndoFolder, slot, file);
+  return name;
+}
+
+// A slot that no kept step uses. There is one more slot than steps, so the
+// step being built always finds one.
+int FreeSlot(const UndoState& undo, int alsoTaken) {
+  for (int slot = 0; slot <= kUndoSteps; ++slot) {
+    const bool taken = slot == alsoTaken ||
+                       std::any_of(undo.steps.begin(), undo.steps.end(),
+                                   [&](const UndoStep& step) { return step.copySlot == slot; });
+    if (!taken) return slot;
+  }
+  return kUndoSteps + 1;  // not reached: at most 20 steps plus one are in use
+}
+
+void RemoveCopy(Context& ctx, const UndoFile& file) {
+  if (file.existed) Files(ctx)->RemoveFile(file.copyName);
+}
+
+void RemoveCopies(Context& ctx, const UndoStep& step) {
+  for (const UndoFile& file : step.files) RemoveCopy(ctx, file);
+}
+
+// Adds a file's present bytes (or its absence) to a step; false when its
+// copy could not be written, so nothing may change the file.
+bool KeepVersion(Context& ctx, UndoStep& step, const std::string& file, const Bytes& bytes) {
+  if (step.files.size() >= kFilesPerStep) return false;
+  UndoFile kept{file, bytes.has_value(), {}};
+  if (bytes) {
+    kept.copyName = CopyName(step.copySlot, step.files.size());
+    if (!Files(ctx)->MakeFolder(kUndoFolder)) return false;
+    if (!Files(ctx)->ReplaceFile(kept.copyName, *bytes)) return false;
+  }
+  step.files.push_back(std::move(kept));
+  return true;
+}
+
+// Before a change to a file: its copy, the first time the open step touches it.
+bool KeepCopyBeforeChange(Context& ctx, const std::string& file) {
+  std::optional<UndoStep>& open = ctx.undo.open;
+  if (!open) return true;
+  const bool known = std::any_of(open->files.begin(), open->files.end(),
+                                 [&](const UndoFile& kept) { return kept.bankFile == file; });
+  if (known) return true;
+  return KeepVersion(ctx, *open, file, Files(ctx)->ReadFile(file));
+}
+
+void PushStep(Context& ctx, UndoStep step) {
+  UndoState& undo = ctx.undo;
+  undo.steps.push_back(std::move(step));
+  while (undo.steps.size() > static_cast<std::size_t>(kUndoSteps)) {
+    RemoveCopies(ctx, undo.steps.front());
+    undo.steps.erase(undo.steps.begin());
+  }
+}
+
+// The bank's number as the listener typed it: "bank07.dat" gives 0, 7.
+void SayBankNumber(Context& ctx, const std::string& file) {
+  const std::size_t end = file.size() >= 8 ? file.size() - 4 : file.size();
+  for (std::size_t i = 4; i < end; ++i) {
+    if (file[i] >= '0' && file[i] <= '9') Say(ctx, std::string(1, file[i]));
+  }
+}
+
+// Puts one file back as a step kept it. When another program changed the
+// file since the panel last wrote it, that version is kept in `elsewhere`
+// first, so U can bring it back too.
+bool RestoreFile(Context& ctx, const UndoFile& file, UndoStep& elsewhere) {
+  FileSystem& files = *Files(ctx);
+  Bytes before;
+  if (file.existed) {
+    before = files.ReadFile(file.copyName);
+    if (!before) return false;  // the copy is gone: nothing to put back
+  }
+  const Bytes now = files.ReadFile(file.bankFile);
+  const auto known = ctx.undo.lastWritten.find(file.bankFile);
+  const bool changedElsewhere = known == ctx.undo.lastWritten.end() || known->second != now;
+  const std::size_t keptBefore = elsewhere.files.size();
+  if (changedElsewhere && now != before && !KeepVersion(ctx, elsewhere, file.bankFile, now)) {
+    return false;
+  }
+  const bool restored = before ? files.ReplaceFile(file.bankFile, *before)
+                               : !files.Exists(file.bankFile) || files.RemoveFile(file.bankFile);
+  if (!restored) {
+    if (elsewhere.files.size() > keptBefore) {
+      RemoveCopy(ctx, elsewhere.files.back());
+      elsewhere.files.pop_back();
+    }
+    return false;
+  }
+  ctx.undo.lastWritten[file.bankFile] = before;
+  return true;
+}
+
+}  // namespace
+
+void ClearUndoCopies(Context& ctx) {
+  ctx.undo = UndoState{};
+  if (Files(ctx) == nullptr) return;
+  for (int slot = 0; slot <= kUndoSteps; ++slot) {
+    for (int file = 0; file < kFilesPerStep; ++file) {
+      const std::string name = CopyName(slot, static_cast<std::size_t>(file));
+      if (Files(ctx)->Exists(name)) Files(ctx)->RemoveFile(name);
+    }
+  }
+}
+
+void BeginUndoStep(Context& ctx) {
+  UndoStep step;
+  step.copySlot = FreeSlot(ctx.undo, -1);
+  ctx.undo.open = std::move(step);
+}
+
+void EndUndoStep(Context& ctx) {
+  std::optional<UndoStep>& open = ctx.undo.open;
+  if (!open) return;
+  UndoStep step = std::move(*open);
+  open.reset();
+  // A file that holds what it held before (a channel that was already
+  // there, a write that failed) is no change to take back.
+  UndoStep changed{step.copySlot, {}};
+  for (UndoFile& file : step.files) {
+    const Bytes before = file.existed ? Files(ctx)->ReadFile(file.copyName) : Bytes();
+    if (Files(ctx)->ReadFile(file.bankFile) == before) {
+      RemoveCopy(ctx, file);
+    } else {
+      changed.files.push_back(std::move(file));
+    }
+  }
+  if (!changed.files.empty()) PushStep(ctx, std::move(changed));
+}
+
+bool ReplaceBankFile(Context& ctx, const std::string& file, const std::string& bytes) {
+  if (Files(ctx) == nullptr || !KeepCopyBeforeChange(ctx, file)) return false;
+  if (!Files(ctx)->ReplaceFile(file, bytes)) return false;
+  ctx.undo.lastWritten[file] = bytes;
+  return true;
+}
+
+bool RemoveBankFile(Context& ctx, const std::string& file) {
+  if (Files(ctx) == nullptr) return false;
+  if (!Files(ctx)->Exists(file)) return true;
+  if (!KeepCopyBeforeChange(ctx, file)) return false;
+  Files(ctx)->RemoveFile(file);
+  if (Files(ctx)->Exists(file)) return false;
+  ctx.undo.lastWritten[file] = std::nullopt;
+  return true;
+}
+
+void UndoLastChange(Context& ctx) {
+  UndoState& undo = ctx.undo;
+  if (undo.steps.empty() || Files(ctx) == nullptr) {
+    Say(ctx, "inv");
+    return;
+  }
+  UndoStep step = std::move(undo.steps.back());
+  undo.steps.pop_back();
+  UndoStep elsewhere{FreeSlot(undo, step.copySlot), {}};
+  UndoStep failed{step.copySlot, {}};
+  std::vector<std::string> restored;
+  // The files back in the opposite order of their change.
+  for (auto file = step.files.rbegin(); file != step.files.rend(); ++file) {
+    if (RestoreFile(ctx, *file, elsewhere)) {
+      restored.insert(restored.begin(), file->bankFile);
+      RemoveCopy(ctx, *file);
+    } else {
+      failed.files.insert(failed.files.begin(), *file);
+    }
+  }
+  // A file that could not be put back keeps its copy, and U can try again.
+  const bool allRestored = failed.files.empty();
+  if (!allRestored) PushStep(ctx, std::move(failed));
+  if (!elsewhere.files.empty()) PushStep(ctx, std::move(elsewhere));
+  Say(ctx, "undo");
+  for (const std::string& file : restored) SayBankNumber(ctx, file);
+  Say(ctx, allRestored ? "ok" : "wrerr");
+}
+
+}  // namespace voxrig

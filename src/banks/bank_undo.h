@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include "core/context.h"
+
+// U: the bank changes of this run, taken back one key at a time. Before a
+// change, each bank file it touches is copied into the undo folder (or noted
+// as missing); U puts the copy back, or removes a file the change created.
+// Only files: the receiver's memory is never touched by U.
+namespace voxrig {
+
+// How many changes U can take back.
+inline constexpr int kUndoSteps = 20;
+// The folder of the working folder that holds the copies.
+inline constexpr const char* kUndoFolder = "undo";
+
+// Removes the copies a run before this one left behind, and forgets every step.
+void ClearUndoCopies(Context& ctx);
+
+// Opens the step of one key: each bank file that ReplaceBankFile or
+// RemoveBankFile changes until EndUndoStep is copied first, once.
+void BeginUndoStep(Context& ctx);
+// Closes it: a file that ends as it began is no change; a step that changed
+// any file becomes the newest step, and the oldest goes past 20.
+void EndUndoStep(Context& ctx);
+
+// Writes a bank file atomically, after keeping its copy when a step is open.
+// False when the copy or the write failed; the file is then as it was.
+bool ReplaceBankFile(Context& ctx, const std::string& file, const std::string& bytes);
+// Removes a bank file, after keeping its copy when a step is open. True when
+// no such file is left; false when it stays (its copy could not be kept, or
+// the folder refused).
+bool RemoveBankFile(Context& ctx, const std::string& file);
+
+// U: "undo", the bank numbers, "ok" ("inv" with nothing left to undo).
+void UndoLastChange(Context& ctx);
+
+}  // namespace voxrig
