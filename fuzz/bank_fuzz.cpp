@@ -7,11 +7,20 @@
 // switches, byte 2 the current channel slot for K, and the rest is the bank
 // file (bank12.dat). A byte 0xFF in the rest splits off a second file, which
 // becomes bank05.dat and bank00.dat (the sources of T).
+//
+// With switch bit 6 set, the input is a key script instead: byte 2 gives its
+// length, the script follows, then the files as above. Each script byte is a
+// key sequence typed into the whole panel (P, T, O, K, D, U, a search, or
+// another program rewriting a file), and the undo oracle holds: after every U
+// each bank file is one of its earlier versions, byte for byte, and without
+// other programs' edits U gives back exactly the folder before the change.
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +28,9 @@
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_operations.h"
+#include "banks/bank_undo.h"
 #include "banks/receiver_transfer.h"
+#include "command/interpreter.h"
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
 
@@ -116,10 +127,156 @@ void CheckNothingTunedOutsideTheBank(voxrig::fakes::TestProgram& program) {
   }
 }
 
+// The bank files of the folder, without the undo copies.
+using Folder = std::map<std::string, std::string>;
+
+Folder BankFiles(voxrig::fakes::TestProgram& program) {
+  Folder banks;
+  for (const auto& [name, bytes] : program.files.files) {
+    if (name.rfind("bank", 0) == 0) banks[name] = bytes;
+  }
+  return banks;
+}
+
+void Type(Context& ctx, const std::string& keys) {
+  for (const char c : keys) {
+    voxrig::PanelState& panel = ctx.panel;
+    if (panel.keyQueueCount + 2 > voxrig::PanelState::kQueueSize) return;
+    panel.keyQueue[static_cast<std::size_t>(panel.keyQueueCount++)] = c == '^' ? 38 : c;
+    panel.keyQueue[static_cast<std::size_t>(panel.keyQueueCount++)] = 0;
+    voxrig::InterpretKey(ctx);
+    voxrig::InterpretKey(ctx);
+  }
+}
+
+// Every version a bank file has held, "absent" included.
+struct History {
+  std::map<std::string, std::set<std::string>> versions;
+  std::set<std::string> absentOnce;
+  void Note(const Folder& folder, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+      const auto it = folder.find(name);
+      if (it == folder.end()) {
+        absentOnce.insert(name);
+      } else {
+        versions[name].insert(it->second);
+      }
+    }
+  }
+  bool Holds(const Folder& folder, const std::vector<std::string>& names) const {
+    for (const std::string& name : names) {
+      const auto it = folder.find(name);
+      if (it == folder.end()) {
+        if (absentOnce.count(name) == 0) return false;
+      } else {
+        const auto known = versions.find(name);
+        if (known == versions.end() || known->second.count(it->second) == 0) return false;
+      }
+    }
+    return true;
+  }
+};
+
+void RunUndoScript(std::string_view script, const std::string& primary,
+                   const std::string& secondary, std::uint8_t switches) {
+  voxrig::fakes::TestProgram program;
+  Context& ctx = program.ctx;
+  program.AttachReceiver();
+  ctx.app.programRunning = 1;
+  ctx.link.linkState = 1;
+  ctx.tuning.modeText = "FM";
+  ctx.tuning.searchStepText = "12.5";
+  ctx.tuning.searchLowerText = "145";
+  ctx.tuning.searchUpperText = "146";
+  ctx.tuning.frequencyText = "145.5";
+  if ((switches & 1) == 0) program.files.files["bank12.dat"] = primary;
+  if ((switches & 2) == 0) {
+    program.files.files["bank05.dat"] = secondary;
+    program.files.files["bank00.dat"] = secondary;
+  }
+  const std::vector<std::string> names{"bank00.dat", "bank05.dat", "bank12.dat", "bank07.dat"};
+  History history;
+  history.Note(BankFiles(program), names);
+  // The folder before each change U can still take back, newest last, while
+  // no other program has written a file.
+  std::vector<Folder> changes;
+  bool exact = true;
+  for (const char byte : script) {
+    const unsigned action = static_cast<unsigned char>(byte);
+    const std::string bank = (action & 0x20) != 0 ? "05" : "12";
+    const Folder before = BankFiles(program);
+    bool undoable = true;
+    switch (action % 8) {
+      case 0:
+        ctx.tuning.frequencyText = std::to_string(140 + (action >> 3)) + ".5";
+        Type(ctx, "P" + bank + "\r");
+        break;
+      case 1:
+        Type(ctx, (action & 0x40) != 0 ? "T12\r"
+                                       : "T05" + std::string((action & 0x20) ? "07" : "12") + "\r");
+        break;
+      case 2:
+        Type(ctx, "O" + bank + "\r");
+        break;
+      case 3:
+        Type(ctx, "B" + bank + "\r" + std::string((action >> 3) & 3, '^') + "K\r");
+        break;
+      case 4:
+        Type(ctx, "D" + bank + "\r");
+        break;
+      case 5: {
+        Type(ctx, "U");
+        const Folder after = BankFiles(program);
+        Check(history.Holds(after, names), "after U a bank file is none of its earlier versions");
+        if (exact) {
+          if (changes.empty()) {
+            Check(after == before, "U with nothing to undo changed a file");
+          } else {
+            Check(after == changes.back(), "U did not give back the folder before the change");
+            changes.pop_back();
+          }
+        }
+        undoable = false;
+        break;
+      }
+      case 6:
+        // Another program rewrites a file.
+        program.files.files["bank" + bank + ".dat"] = primary.substr(0, action >> 3);
+        exact = false;
+        undoable = false;
+        break;
+      default:
+        Type(ctx, "R\r");
+        break;
+    }
+    // Enter ends any selection or scan, so each script byte starts afresh.
+    Type(ctx, "\r");
+    const Folder after = BankFiles(program);
+    history.Note(after, names);
+    if (undoable && after != before) {
+      changes.push_back(before);
+      if (changes.size() > static_cast<std::size_t>(voxrig::kUndoSteps))
+        changes.erase(changes.begin());
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 3) return 0;
+  if ((data[1] & 0x40) != 0) {
+    const std::size_t length = std::min<std::size_t>(data[2] % 64, size - 3);
+    const std::string_view script(reinterpret_cast<const char*>(data + 3), length);
+    const std::string_view files(reinterpret_cast<const char*>(data + 3 + length),
+                                 size - 3 - length);
+    const std::size_t cut = files.find('\xff');
+    RunUndoScript(
+        script, std::string(files.substr(0, cut)),
+        std::string(cut == std::string_view::npos ? std::string_view() : files.substr(cut + 1)),
+        data[1]);
+    return 0;
+  }
   const auto operation = static_cast<Operation>(data[0] % static_cast<unsigned>(Operation::kCount));
   const std::string entry = kEntries[(data[0] / 8) % (sizeof kEntries / sizeof kEntries[0])];
   const std::uint8_t switches = data[1];
