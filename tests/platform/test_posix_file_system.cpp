@@ -218,6 +218,16 @@ TEST_F(PosixFileSystemTest, ExistsFollowsLinksAndRemoveFileRemoves) {
   EXPECT_FALSE(files->Exists("com5")) << "names keep their letter case";
 }
 
+TEST_F(PosixFileSystemTest, MakeFolderIsTrueOnlyWhenAFolderIsThereAfterwards) {
+  EXPECT_TRUE(files->MakeFolder("undo"));
+  EXPECT_TRUE(files->MakeFolder("undo"));  // already there
+  EXPECT_TRUE(files->ReplaceFile("undo/undo00-0.dat", BankBytes()));
+  EXPECT_EQ(files->ReadFile("undo/undo00-0.dat"), BankBytes());
+  ASSERT_TRUE(files->ReplaceFile("plain", "x"));
+  EXPECT_FALSE(files->MakeFolder("plain"));  // a file stands in its way
+  EXPECT_FALSE(files->MakeFolder("missing/undo"));
+}
+
 TEST_F(PosixFileSystemTest, DefaultFolderIsTheWorkingFolder) {
   const fs::path before = fs::current_path();
   fs::current_path(folder);
