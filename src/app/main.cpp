@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "app/transcript.h"
 #include "core/context.h"
+#include "platform/broken_pipe.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
 #include "platform/posix_socket.h"
@@ -76,6 +77,7 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
 
 int main(int argc, char** argv) {
   using namespace voxrig;
+  IgnoreBrokenPipes();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   {
     // Bank files to and from CSV run without the window or the receiver.

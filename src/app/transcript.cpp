@@ -24,12 +24,23 @@ std::unique_ptr<StreamOutputFile> StreamOutputFile::Open(const std::string& path
 }
 
 StreamOutputFile::~StreamOutputFile() {
-  if (owned_) std::fclose(stream_);
+  if (owned_) Close();
+}
+
+void StreamOutputFile::Close() {
+  if (stream_ == nullptr) return;
+  // Standard output is closed too once it has failed: a pipe whose reader
+  // has gone is let go, and nothing more is tried on it.
+  std::fclose(stream_);
+  stream_ = nullptr;
 }
 
 bool StreamOutputFile::Write(const std::string& bytes) {
+  if (stream_ == nullptr) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream_) == bytes.size();
-  return std::fflush(stream_) == 0 && written;
+  if (std::fflush(stream_) == 0 && written) return true;
+  Close();
+  return false;
 }
 
 void TranscriptSound::PlayPrompt(const std::string& path) {

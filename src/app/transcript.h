@@ -30,10 +30,13 @@ class StreamOutputFile : public OutputFile {
   ~StreamOutputFile() override;
   StreamOutputFile(const StreamOutputFile&) = delete;
   StreamOutputFile& operator=(const StreamOutputFile&) = delete;
+  // False once the stream has failed (a full disk, a pipe whose reader has
+  // gone): it is then closed, and later writes do nothing.
   bool Write(const std::string& bytes) override;
 
  private:
   StreamOutputFile(std::FILE* stream, bool owned) : stream_(stream), owned_(owned) {}
+  void Close();
   std::FILE* stream_;
   bool owned_;
 };

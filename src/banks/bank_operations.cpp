@@ -8,6 +8,7 @@
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
 #include "core/text_rules.h"
+#include "link/command_link.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
@@ -71,7 +72,7 @@ void SelectBank(Context& ctx) {
     TuneSlot(ctx, banks::kFirstChannelSlot);
   }
   ApplyBankModeAndStep(ctx);
-  Say(ctx, "sel");
+  SayAboutReceiver(ctx, "sel");
 }
 
 void ApplyBankModeAndStep(Context& ctx) {

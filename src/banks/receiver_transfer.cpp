@@ -38,6 +38,40 @@ constexpr int kMaxWaitCycles = 4;
 
 }  // namespace
 
+namespace {
+
+// What a transfer did: the channels written, those skipped because the
+// receiver could not store them, and those past the receiver bank's end.
+struct TransferCounts {
+  int written = 0;
+  int skipped = 0;
+  int over = 0;
+  // The channels as they went out, in receiver channel order, for the check.
+  std::vector<banks::Channel> sent;
+};
+
+void SayCount(Context& ctx, const char* prompt, int count) {
+  Say(ctx, prompt);
+  SpeakCount(ctx, count);
+}
+
+// The end of a transfer as the listener hears it: the check of what the
+// receiver holds ("ok" only when it holds what was sent), then how many
+// channels were left out and why. A receiver that went away mid-transfer has
+// had "rnc" said, and the listener hears how many channels it did get.
+void SayTransferEnd(Context& ctx, const std::string& entry, const TransferCounts& counts,
+                    const std::string& mode, bool lost) {
+  if (lost) {
+    SayCount(ctx, "written", counts.written);
+    return;
+  }
+  CheckWrittenBank(ctx, entry, counts.sent, mode);
+  if (counts.skipped > 0) SayCount(ctx, "skipped", counts.skipped);
+  if (counts.over > 0) SayCount(ctx, "over", counts.over);
+}
+
+}  // namespace
+
 void WriteBankToReceiver(Context& ctx) {
   const std::string entry = ctx.command.entryText;
   // Two digits and a letter A to J: a point would name a file with a second
@@ -46,34 +80,62 @@ void WriteBankToReceiver(Context& ctx) {
     Say(ctx, "inv");
     return;
   }
+  // Clearing a receiver bank that cannot be written again would only lose
+  // its channels.
+  if (ctx.link.receiverLost) {
+    SayReceiverLost(ctx);
+    return;
+  }
   BankState& banks = ctx.banks;
   banks.bankFileName = banks::BankFileName(LeftText(entry, 2));
   ReadBankFile(ctx);
   if (!banks.bankFound) return;  // "bnf" has been said; nothing goes to the receiver
   Say(ctx, "wait");
-  for (int i = 0; i < kPausesAfterWait; ++i) Pause(ctx);
   const char receiverBank = entry[2];
+  // The receiver bank is emptied only now that its new channels are in hand,
+  // and the pauses after "wait" give the receiver the time to clear it.
+  ctx.link.commandText = receiver::ClearBank(receiverBank);
+  SendCommand(ctx);
+  for (int i = 0; i < kPausesAfterWait && !ctx.link.receiverLost; ++i) Pause(ctx);
   // The bank's real terminator bounds the transfer, whatever bankLastSlot says.
   const banks::BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
-  const int channels = std::min(static_cast<int>(layout.channels.size()), kLastReceiverChannel + 1);
+  TransferCounts counts;
   int pauses = kPausesBeforeFirstChannel;
-  for (int channel = 0; channel < channels; ++channel) {
+  for (const banks::Channel& record : layout.channels) {
+    if (ctx.link.receiverLost) break;
+    const auto frequency = receiver::StorableChannelFrequency(record.frequency);
+    if (!frequency) {
+      ++counts.skipped;
+      continue;
+    }
+    if (counts.written > kLastReceiverChannel) {
+      ++counts.over;
+      continue;
+    }
     for (int i = 0; i < pauses; ++i) Pause(ctx);
     pauses = pauses > 1 ? pauses - 2 : 1;
-    const banks::Channel& record = layout.channels[channel];
-    ctx.link.commandText = receiver::WriteChannel(receiverBank, channel, record.frequency,
-                                                  banks.bankSlots[1], record.tag);
-    SendCommand(ctx);
-    if (channel == kLastReceiverChannel) break;
-    if (banks::ChannelSlot(channel) % kBeepSlotDivisor == 0) Say(ctx, "beep");
+    // The receiver's answers to earlier channels are not needed; reading them
+    // also notices a line that has hung up.
+    DropWaitingAnswers(ctx);
+    if (ctx.link.receiverLost) break;
+    const int channel = counts.written;
+    ctx.link.commandText =
+        receiver::WriteChannel(receiverBank, channel, *frequency, banks.bankSlots[1], record.tag);
+    // A channel the line took counts as written even when the line drops
+    // right after it.
+    if (SendCommand(ctx)) {
+      ++counts.written;
+      counts.sent.push_back({*frequency, receiver::StorableChannelName(record.tag.str())});
+    }
+    if (ctx.link.receiverLost) break;
+    if (channel < kLastReceiverChannel && banks::ChannelSlot(channel) % kBeepSlotDivisor == 0) {
+      Say(ctx, "beep");
+    }
   }
-  // "ok" only once the receiver is seen to hold what was sent.
-  const std::vector<banks::Channel> sent(layout.channels.begin(),
-                                         layout.channels.begin() + channels);
-  CheckWrittenBank(ctx, entry, sent, banks.bankSlots[1]);
+  SayTransferEnd(ctx, entry, counts, banks.bankSlots[1], ctx.link.receiverLost);
 }
 
-void ConfigureReceiverBank(Context& ctx, char letter) {
+bool ConfigureReceiverBank(Context& ctx, char letter) {
   Pause(ctx);
   Say(ctx, std::string(1, letter));
   ctx.link.commandText = receiver::SetBankSizeNinety(letter);
@@ -90,11 +152,12 @@ void ConfigureReceiverBank(Context& ctx, char letter) {
     }
     ctx.link.replyText.clear();
     // Whatever has arrived is left for the next ReadReply.
-    if (answeredAtOnce || BytesWaiting(ctx, ctx.link.comPort) > 0) return;
+    if (answeredAtOnce || BytesWaiting(ctx, ctx.link.comPort) > 0) return true;
+    if (ctx.link.receiverLost) return false;  // "rnc" has been said
   }
-  // The receiver never answered: the listener hears so, and the keyboard
-  // comes back with the next bank.
-  Say(ctx, "rnc");
+  // The receiver never answered: the listener hears so.
+  SayReceiverLost(ctx);
+  return false;
 }
 
 }  // namespace voxrig

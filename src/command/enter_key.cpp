@@ -10,6 +10,7 @@
 #include "command/key_codes.h"
 #include "command/memory_scan.h"
 #include "command/pending_commands.h"
+#include "link/command_link.h"
 #include "panel/display_lines.h"
 #include "poll/search.h"
 #include "speech/speech.h"
@@ -64,13 +65,18 @@ TypingTarget TargetOfTyping(Context& ctx) {
 
 // Enter on S, E or I: with nothing typed the value is told, otherwise it is
 // shown on the search line.
-void CompleteLimit(Context& ctx, const BoundedText& value) {
+// The step also goes to the receiver, so its "ok" is about the receiver.
+void CompleteLimit(Context& ctx, const BoundedText& value, bool sentToReceiver = false) {
   if (ctx.command.limitEntryFresh == 1) {
     ctx.tuning.frequencyDigits = value;
     SpeakFrequency(ctx);
   } else {
     ShowSearchLine(ctx);
-    Say(ctx, "ok");
+    if (sentToReceiver) {
+      SayAboutReceiver(ctx, "ok");
+    } else {
+      Say(ctx, "ok");
+    }
   }
 }
 
@@ -161,7 +167,7 @@ void CompletePendingCommand(Context& ctx) {
       ctx.link.resumeCountdown = 0;
       LeaveScans(ctx);
       TuneToTypedFrequency(ctx);
-      Say(ctx, "ok");
+      SayAboutReceiver(ctx, "ok");
       return;
     case pending::kLowerLimit:
       CompleteLimit(ctx, ctx.tuning.searchLowerText);
@@ -171,7 +177,7 @@ void CompletePendingCommand(Context& ctx) {
       break;
     case pending::kStep:
       SetStep(ctx);
-      CompleteLimit(ctx, ctx.tuning.searchStepText);
+      CompleteLimit(ctx, ctx.tuning.searchStepText, true);
       break;
     case pending::kTransfer:
     case pending::kPut:

@@ -21,6 +21,8 @@ namespace voxrig {
 
 namespace {
 
+void InterpretPressedKey(Context& ctx);
+
 // Takes the oldest entry of the key queue into currentKey.
 void TakeKeyFromQueue(PanelState& panel) {
   panel.currentKey = panel.keyQueue[0];
@@ -172,7 +174,6 @@ void InterpretCommandKey(Context& ctx, int key, bool spacePressed) {
 
 void InterpretKey(Context& ctx) {
   PanelState& panel = ctx.panel;
-  CommandState& command = ctx.command;
   if (panel.keyQueueCount <= 0) return;
 
   TakeKeyFromQueue(panel);
@@ -182,6 +183,19 @@ void InterpretKey(Context& ctx) {
     ReadReply(ctx);
     return;
   }
+  ctx.link.lossSaidThisKey = false;
+  ctx.link.sentWhileLost = false;
+  InterpretPressedKey(ctx);
+  // A key that sent something towards a receiver that has gone away tells
+  // the listener, even when it has no confirmation of its own to replace.
+  if (ctx.link.receiverLost && ctx.link.sentWhileLost) SayReceiverLost(ctx);
+}
+
+namespace {
+
+void InterpretPressedKey(Context& ctx) {
+  PanelState& panel = ctx.panel;
+  CommandState& command = ctx.command;
 
   ctx.platform.display->SetTextPosition(340, 370);
   ctx.platform.display->SetFont(ArielBold(50));
@@ -305,11 +319,18 @@ void InterpretKey(Context& ctx) {
     return;
   }
   if (key == keys::Letter('M')) {
-    SpeakSignalLevel(ctx);
+    // The last level heard is no level at all once the receiver has gone.
+    if (ctx.link.receiverLost) {
+      SayReceiverLost(ctx);
+    } else {
+      SpeakSignalLevel(ctx);
+    }
     return;
   }
   InterpretCommandKey(ctx, key, spacePressed);
 }
+
+}  // namespace
 
 void TuneToTypedFrequency(Context& ctx) {
   if (ctx.command.pendingCommand != pending::kNone || ctx.tuning.frequencyText.empty()) return;

@@ -72,11 +72,17 @@ std::string ReadCurrentChannel(Context& ctx) {
 
 // The share of its pair that a receiver bank reports, from the answer to
 // "MW" + letter (for example "MW A:90 a:10" gives 90); nothing when no answer
-// with "MW" has arrived.
-bool ReadBankSizeAnswer(Context& ctx, std::string& size) {
+// with "MW" has arrived, or when the answer names another bank (a late
+// answer to an earlier question).
+bool ReadBankSizeAnswer(Context& ctx, char letter, std::string& size) {
   const std::string& reply = ctx.link.replyText;
   const std::size_t start = reply.find("MW");
   if (start == std::string::npos) return false;
+  const std::size_t named = reply.find_first_not_of(' ', start + 2);
+  if (named != std::string::npos && keys::IsReceiverBankLetter(reply[named]) &&
+      reply[named] != letter) {
+    return false;
+  }
   size = reply.substr(std::min(start + 5, reply.size()), 2);
   return true;
 }
@@ -142,9 +148,8 @@ void LeaveScans(Context& ctx) {
 void QueryReceiverBank(Context& ctx) {
   CommandState& command = ctx.command;
   const int key = ctx.panel.currentKey;
-  // Two digits of a bank file, then one of the receiver's banks A to J: only
-  // then is the bank cleared for the transfer. Any other key would clear a
-  // bank the listener never named, or name none.
+  // Two digits of a bank file, then one of the receiver's banks A to J; any
+  // other key names no receiver bank.
   if (command.entryText.size() != 2 || !HoldsOnlyDigits(command.entryText) ||
       !keys::IsReceiverBankLetter(key)) {
     Say(ctx, "inv");
@@ -154,39 +159,44 @@ void QueryReceiverBank(Context& ctx) {
   const char letter = static_cast<char>(key);
   command.entryText += letter;
   Say(ctx, std::string(1, letter));
-  // Clearing the receiver's bank is only worth its channels when there is a
-  // bank file to write into it afterwards.
+  // A missing bank file is told at once. Nothing goes to the receiver yet:
+  // its bank is cleared at Enter, once the bank file has been read, so a W
+  // given up before Enter leaves the receiver's bank as it was.
   if (!ctx.platform.files->Exists(banks::BankFileName(command.entryText.str().substr(0, 2)))) {
     Say(ctx, "bnf");
     command.pendingCommand = pending::kNone;
-    return;
   }
-  // Its answer is read by the separator that follows the key.
-  Send(ctx, receiver::ClearBank(letter));
 }
 
 void CheckReceiverBanks(Context& ctx) {
+  if (ctx.link.receiverLost) {
+    SayReceiverLost(ctx);
+    return;
+  }
   Say(ctx, "ckconfig");
   for (char letter = 'A'; letter <= 'J'; ++letter) {
     std::string size;
     bool answered = false;
     for (int attempt = 1; attempt <= kBankSizeQueries && !answered; ++attempt) {
+      // Whatever came late belongs to an earlier question.
+      DropWaitingAnswers(ctx);
+      if (ctx.link.receiverLost) return;  // "rnc" has been said
       Send(ctx, receiver::ReadBankSize(letter));
       Pause(ctx);
       ReadReply(ctx);
-      answered = ReadBankSizeAnswer(ctx, size);
+      answered = ReadBankSizeAnswer(ctx, letter, size);
+      if (ctx.link.receiverLost) return;
       if (!answered) Pause(ctx);
     }
     if (!answered) {
-      // The receiver never said how this bank is set up: the listener hears
-      // which bank, and the check goes on with the next one.
-      Say(ctx, std::string(1, letter));
-      Say(ctx, "rnc");
-      continue;
+      // A receiver that does not say how one bank is set up will not say it
+      // for the others: the keyboard comes back at once, and no "ok".
+      SayReceiverLost(ctx);
+      return;
     }
-    if (size != "90") ConfigureReceiverBank(ctx, letter);
+    if (size != "90" && !ConfigureReceiverBank(ctx, letter)) return;
   }
-  Say(ctx, "ok");
+  SayAboutReceiver(ctx, "ok");
 }
 
 }  // namespace voxrig

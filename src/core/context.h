@@ -83,6 +83,18 @@ struct LinkState {
   // carried its frequency; bounded so a silent receiver cannot hold the
   // keyboard for ever.
   int receiveStateAsks = 0;
+  // The receiver had answered and has gone away since (a hang-up, a write
+  // that failed, or level polls left unanswered): keys that would confirm
+  // something about the receiver say "rnc" instead until it answers again.
+  bool receiverLost = false;
+  // Level polls in a row that got no level answer.
+  int unansweredPolls = 0;
+  // Poll cycles since the port was last opened while the receiver is away.
+  int cyclesSinceReopen = 0;
+  // "rnc" has been said during the key being handled, and whether that key
+  // sent anything towards the lost receiver: one "rnc" per key is enough.
+  bool lossSaidThisKey = false;
+  bool sentWhileLost = false;
 };
 
 // The command interpreter and the receiver memory scan commands.

@@ -7,6 +7,7 @@
 #include "link/serial_port.h"
 #include "link/timed_exchange.h"
 #include "panel/debug_log.h"
+#include "panel/display_lines.h"
 #include "speech/speech.h"
 
 namespace voxrig {
@@ -30,22 +31,57 @@ constexpr std::array<ReplyKeyword, 4> kReplyKeywords{{
 
 // One read takes at most this many bytes; the rest waits for the next read.
 constexpr int kReadLimit = 255;
+// Late answers are dropped a read at a time, a few reads at most: a receiver
+// that babbles without end must not hold the panel.
+constexpr int kMostDropReads = 8;
+
+// The status line while the receiver is away, as wide as the longest meter
+// line so that it wipes the meter.
+constexpr const char* kLostStatus = "Receiver not connected";
+constexpr int kMeterWidth = 36;
+constexpr int kMeterX = 320;
+constexpr int kMeterY = 30;
+
+void ShowLinkStatus(Context& ctx, Colour colour) {
+  Display& display = *ctx.platform.display;
+  display.SetColour(colour);
+  display.SetTextPosition(kMeterX, kMeterY);
+  display.SetFont(ArielBold(30));
+  std::string text = ctx.link.statusLine.str();
+  if (text.size() < kMeterWidth) text.append(kMeterWidth - text.size(), ' ');
+  display.Print(text);
+  display.SetColour(Colour::kBlack);
+}
+
+// Whether the write of `bytes` reached the line; a short write or a line
+// that has gone means the receiver did not get the command.
+bool CheckWrite(Context& ctx, int written, int wanted) {
+  LinkState& link = ctx.link;
+  if (link.receiverLost) link.sentWhileLost = true;
+  if (written != wanted || PortLineGone(ctx, link.comPort)) NoticeReceiverLost(ctx);
+  return written == wanted;
+}
 
 }  // namespace
 
-void SendCommand(Context& ctx) {
-  if (ctx.link.commandText.empty()) return;
+bool SendCommand(Context& ctx) {
+  if (ctx.link.commandText.empty()) return false;
   ctx.panel.logLine = "TX= " + ctx.link.commandText;
   WriteLogLine(ctx);
   // The wire bytes are built apart from commandText so that even a command
   // that fills the whole text variable still goes out with its CR.
   const std::string bytes = ctx.link.commandText.str() + '\r';
   ctx.link.commandText += '\r';
-  WritePort(ctx, ctx.link.comPort, bytes.data(), static_cast<int>(bytes.size()));
+  const int size = static_cast<int>(bytes.size());
+  return CheckWrite(ctx, WritePort(ctx, ctx.link.comPort, bytes.data(), size), size);
 }
 
 void ReadReply(Context& ctx) {
   ctx.link.replyText.clear();
+  if (PortLineGone(ctx, ctx.link.comPort)) {
+    NoticeReceiverLost(ctx);
+    return;
+  }
   ctx.link.bytesWaiting = BytesWaiting(ctx, ctx.link.comPort);
   if (ctx.link.bytesWaiting <= 0) return;
 
@@ -92,18 +128,65 @@ void ReadReceiveStateReply(Context& ctx) {
 void EchoReply(Context& ctx) {
   ctx.panel.logLine = "RX= " + ctx.link.replyText;
   WriteLogLine(ctx);
-  // The first answer after a connect tells the listener the receiver is there;
-  // the status text changes at once, so it is said only once.
-  if (ctx.link.statusLine == "Connecting") {
-    ctx.link.linkState = 1;
+  // The first answer after a connect, or after the receiver went away, tells
+  // the listener the receiver is there; the state changes at once, so it is
+  // said only once.
+  LinkState& link = ctx.link;
+  link.unansweredPolls = 0;
+  if (link.statusLine == "Connecting" || link.receiverLost) {
+    const bool wasLost = link.receiverLost;
+    link.linkState = 1;
+    link.receiverLost = false;
     Say(ctx, "connected");
-    ctx.link.statusLine = ">";
+    link.statusLine = ">";
+    if (wasLost) ShowLinkStatus(ctx, Colour::kGreen);
   }
 }
 
 void SendResumeByte(Context& ctx) {
   const char resume = receiver::kResumeByte;
-  WritePort(ctx, ctx.link.comPort, &resume, 1);
+  CheckWrite(ctx, WritePort(ctx, ctx.link.comPort, &resume, 1), 1);
+}
+
+void DropWaitingAnswers(Context& ctx) {
+  const int port = ctx.link.comPort;
+  std::array<char, kReadLimit> buffer{};
+  for (int i = 0; i < kMostDropReads && BytesWaiting(ctx, port) > 0; ++i) {
+    if (ReadPort(ctx, port, buffer.data(), kReadLimit) <= 0) break;
+  }
+  if (PortLineGone(ctx, port)) NoticeReceiverLost(ctx);
+}
+
+void NoticeReceiverLost(Context& ctx) {
+  LinkState& link = ctx.link;
+  if (PortLineGone(ctx, link.comPort)) {
+    // A dead line is let go at once; the poll cycle opens the port again by
+    // its name, which finds a replugged receiver's new device.
+    ClosePort(ctx, link.comPort);
+    link.cyclesSinceReopen = 0;
+  }
+  if (link.linkState != 1 || link.receiverLost) return;
+  link.receiverLost = true;
+  link.unansweredPolls = 0;
+  link.statusLine = kLostStatus;
+  ShowLinkStatus(ctx, Colour::kRed);
+  // Said whatever was said before: this is news.
+  link.lossSaidThisKey = true;
+  Say(ctx, "rnc");
+}
+
+void SayReceiverLost(Context& ctx) {
+  if (ctx.link.lossSaidThisKey) return;
+  ctx.link.lossSaidThisKey = true;
+  Say(ctx, "rnc");
+}
+
+void SayAboutReceiver(Context& ctx, const std::string& prompt) {
+  if (ctx.link.receiverLost) {
+    SayReceiverLost(ctx);
+  } else {
+    Say(ctx, prompt);
+  }
 }
 
 }  // namespace voxrig

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <string>
+
 #include "core/context.h"
 
 namespace voxrig {
 
-// Sends link.commandText with its CR (and a "TX= " log line).
-void SendCommand(Context& ctx);
+// Sends link.commandText with its CR (and a "TX= " log line). True when the
+// line took every byte; a line that fails is noticed as a lost receiver.
+bool SendCommand(Context& ctx);
 // Reads what the receiver has sent, finds the reply by keyword and cuts it
 // into link.replyText (empty when there is none).
 void ReadReply(Context& ctx);
@@ -19,5 +22,20 @@ void ReadReceiveStateReply(Context& ctx);
 void EchoReply(Context& ctx);
 // Writes the single byte 30 that lets a paused search or scan go on.
 void SendResumeByte(Context& ctx);
+// Reads and throws away whatever the receiver has sent and nobody asked for
+// any more (late answers), so the next answer read belongs to the next
+// question. Notices a line that has hung up.
+void DropWaitingAnswers(Context& ctx);
+
+// The receiver that had answered has gone away: says "rnc" (once), shows it
+// on the status line and, when the line itself has gone, closes the port so
+// that it can be opened again by its name. Nothing before the first answer:
+// the first key then tells the listener.
+void NoticeReceiverLost(Context& ctx);
+// "rnc", at most once during one key.
+void SayReceiverLost(Context& ctx);
+// A confirmation about the receiver ("ok", "sel", a mode, ...): "rnc"
+// instead while the receiver is lost.
+void SayAboutReceiver(Context& ctx, const std::string& prompt);
 
 }  // namespace voxrig

@@ -1,5 +1,8 @@
 #include "link/receiver_commands.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "core/text_rules.h"
 
 namespace voxrig::receiver {
@@ -81,6 +84,48 @@ std::string ChannelFrequencyField(const std::string& frequencyText) {
   return field;
 }
 
+std::optional<std::string> StorableChannelFrequency(const std::string& frequencyText) {
+  // The receiver's range in hertz, and the most megahertz digits it can have.
+  constexpr std::int64_t kLowestHz = 100'000;
+  constexpr std::int64_t kHighestHz = 2'040'000'000;
+  constexpr std::size_t kMegahertzDigits = 4;
+  const auto point = frequencyText.find('.');
+  const std::string megahertz = frequencyText.substr(0, point);
+  const std::string decimals =
+      point == std::string::npos ? std::string() : frequencyText.substr(point + 1);
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  if (megahertz.empty() && decimals.empty()) return std::nullopt;
+  if (!std::all_of(megahertz.begin(), megahertz.end(), isDigit) ||
+      !std::all_of(decimals.begin(), decimals.end(), isDigit)) {
+    return std::nullopt;  // a second point, a sign, a letter, a blank...
+  }
+  const auto firstNonZero = megahertz.find_first_not_of('0');
+  const std::string whole =
+      firstNonZero == std::string::npos ? std::string() : megahertz.substr(firstNonZero);
+  if (whole.size() > kMegahertzDigits) return std::nullopt;
+  // Whole hertz, counted exactly: the megahertz, six decimals, and the
+  // seventh rounds.
+  std::int64_t hz = whole.empty() ? 0 : std::stoll(whole);
+  for (std::size_t i = 0; i < 6; ++i) hz = hz * 10 + (i < decimals.size() ? decimals[i] - '0' : 0);
+  if (decimals.size() > 6 && decimals[6] >= '5') ++hz;
+  if (hz < kLowestHz || hz > kHighestHz) return std::nullopt;
+  std::string fraction = std::to_string(hz % 1'000'000);
+  fraction.insert(0, 6 - fraction.size(), '0');
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  std::string text = hz >= 1'000'000 ? std::to_string(hz / 1'000'000) : std::string();
+  if (!fraction.empty()) text += "." + fraction;
+  return text;
+}
+
+std::string StorableChannelName(const std::string& name) {
+  std::string storable = name;
+  for (char& c : storable) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = ' ';
+  }
+  return storable;
+}
+
 std::string ChannelModeField(const std::string& modeText) {
   struct Row {
     const char* mode;
@@ -98,7 +143,7 @@ std::string WriteChannel(char bank, int channel, const std::string& frequencyTex
                          const std::string& modeText, const std::string& name) {
   std::string number = std::to_string(channel);
   if (number.size() < 2) number.insert(0, "0");
-  std::string paddedName = name.substr(0, 12);
+  std::string paddedName = StorableChannelName(name.substr(0, 12));
   paddedName.resize(12, ' ');
   return std::string("MX") + bank + number + " RF" + ChannelFrequencyField(frequencyText) +
          " ST012500" + ChannelModeField(modeText) + " TM" + paddedName;

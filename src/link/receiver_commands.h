@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The AR8600's command vocabulary as this panel speaks it: every command the
@@ -65,6 +66,19 @@ std::string SetBankSizeNinety(char bank);
 // .5 and 0.5 give 0000500000.
 std::string ChannelFrequencyField(const std::string& frequencyText);
 
+// A channel frequency as the receiver can store it, or nothing: the text
+// must be decimal digits with at most one point (and at least one digit), and
+// the frequency must lie within the receiver's 0.1 to 2040 MHz. The result is
+// the frequency again with no leading zeros and at most six decimals, rounded
+// to the hertz, so its frequency field is exactly ten digits: 0145.1234567
+// gives 145.123457, 12e3 and 2040.5 give nothing.
+std::optional<std::string> StorableChannelFrequency(const std::string& frequencyText);
+
+// A channel name as the receiver is sent it: control bytes (a NUL, the XON
+// and XOFF that pace the line, a CR that would end the command early) become
+// blanks.
+std::string StorableChannelName(const std::string& name);
+
 // The mode field of a channel write from a bank's mode text: " MD" and the
 // mode code, or " AU1" (the receiver picks the mode by band) for "AUT" and
 // any text the receiver has no mode code for.
@@ -72,7 +86,8 @@ std::string ChannelModeField(const std::string& modeText);
 
 // "MX" + bank + two-digit channel + " RF" + frequency field + " ST012500" +
 // mode field + " TM" + the name cut or padded to 12 characters: 46
-// characters for a normal frequency.
+// characters for a normal frequency. The name goes out as
+// StorableChannelName gives it.
 std::string WriteChannel(char bank, int channel, const std::string& frequencyText,
                          const std::string& modeText, const std::string& name);
 

@@ -20,6 +20,10 @@ class SerialDevice {
   virtual int Read(char* buffer, int maximum) = 0;
   // Received bytes not yet read; also clears any pending line error.
   virtual int BytesWaiting() = 0;
+  // True once the line has gone: the other end hung up (a receiver switched
+  // off, a USB adapter pulled out) or a write failed. A receiver that is
+  // merely silent leaves the line up; only a gone line needs reopening.
+  virtual bool LineGone() = 0;
 };
 
 // Opens serial devices by path, for this program alone, at a speed, with

@@ -196,13 +196,19 @@ int TermiosSerialDevice::Write(const char* bytes, int count) {
     }
     if (n < 0 && errno == EINTR) continue;
     // EIO on a hung-up line, or any other failure: the rest cannot go.
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) break;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      gone_ = true;
+      break;
+    }
     const int wait = MillisecondsUntil(stallDeadline);
     if (wait == 0) break;
     pollfd line{fd_, POLLOUT, 0};
     const int ready = poll(&line, 1, wait);
     if (ready < 0 && errno != EINTR) break;
-    if (ready > 0 && (line.revents & kLineGone) != 0) break;
+    if (ready > 0 && (line.revents & kLineGone) != 0) {
+      gone_ = true;
+      break;
+    }
   }
   return written;
 }
@@ -217,8 +223,10 @@ int TermiosSerialDevice::ReadAvailable(char* buffer, int maximum) {
   for (;;) {
     const ssize_t n = read(fd_, buffer, static_cast<size_t>(maximum));
     if (n > 0) return static_cast<int>(n);
-    // Nothing yet (EAGAIN), end of file or an error on a hung-up line.
     if (n < 0 && errno == EINTR) continue;
+    // 0 is only silence (a raw line with no minimum count says so); an error
+    // such as EIO is a hung-up line.
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) gone_ = true;
     return 0;
   }
 }
@@ -257,6 +265,13 @@ int TermiosSerialDevice::BytesWaiting() {
   int waiting = 0;
   if (ioctl(fd_, FIONREAD, &waiting) != 0) return 0;
   return std::max(waiting, 0);
+}
+
+bool TermiosSerialDevice::LineGone() {
+  if (gone_) return true;
+  pollfd line{fd_, POLLIN, 0};
+  if (poll(&line, 1, 0) > 0 && (line.revents & kLineGone) != 0) gone_ = true;
+  return gone_;
 }
 
 OpenAttempt OpenTermiosDevice(const std::string& path, int baudRate,

@@ -36,6 +36,8 @@ class TermiosSerialDevice : public SerialDevice {
   // Bytes received and not yet read; 0 on a hung-up line. Parity and framing
   // errors are not latched by termios, so there is nothing to clear.
   int BytesWaiting() override;
+  // A hang-up seen by poll(), or an earlier read or write that failed.
+  bool LineGone() override;
 
  private:
   int ReadAvailable(char* buffer, int maximum);
@@ -44,6 +46,7 @@ class TermiosSerialDevice : public SerialDevice {
   int fd_;
   std::chrono::milliseconds writeStallLimit_;
   int perByteMultiplier_ = -1;
+  bool gone_ = false;
 };
 
 // Opens serial devices for this program alone: TIOCEXCL keeps other programs

@@ -21,6 +21,22 @@ namespace {
 // while the poll asks) instead of holding the panel for ever. A working
 // receiver answers the first or second ask.
 constexpr int kMostReceiveStateAsks = 20;
+// Level polls in a row without a level answer after which the receiver counts
+// as gone: ten cycles of 300 ms, about three seconds.
+constexpr int kUnansweredPollsForLoss = 10;
+// While the receiver is away (or its port would not open), the port is opened
+// again by its name every ten poll cycles, about three seconds: a receiver
+// switched on again or plugged back in answers the next poll.
+constexpr int kCyclesBetweenReopens = 10;
+
+// The configured speed as the port takes it: a whole number of baud that an
+// int holds. Anything else (4294986496 would wrap round to 19200) gives 0,
+// which no port accepts.
+int BaudRateFrom(const BoundedText& speedSetting) {
+  const double speed = NumberFromText(speedSetting.str());
+  if (!(speed >= 1 && speed <= 2147483647.0)) return 0;
+  return static_cast<int>(RoundToInteger(speed));
+}
 
 // Keys pressed while the start-up speaks wait this many ticks (1.5 s, five
 // level polls) for the receiver's first answer before they are handled; a
@@ -45,7 +61,12 @@ void ResetSharedState(Context& ctx) {
   ctx.command.passCount = 1;
   ctx.link.scanVoice = 1;
   ctx.link.receiveStateAsks = 0;
+  ctx.link.receiverLost = false;
+  ctx.link.unansweredPolls = 0;
+  ctx.link.cyclesSinceReopen = 0;
 }
+
+void ReopenPort(Context& ctx);
 
 void OpenReceiverPort(Context& ctx) {
   LinkState& link = ctx.link;
@@ -59,14 +80,49 @@ void OpenReceiverPort(Context& ctx) {
     link.devicePath.clear();
     link.comPort = static_cast<int>(RoundToInteger(NumberFromText(RightText(port, 1))));
   }
-  link.baudRate = static_cast<int>(RoundToInteger(NumberFromText(ctx.app.speedSetting.str())));
+  link.baudRate = BaudRateFrom(ctx.app.speedSetting);
   link.dataBits = 8;
   link.parityCode = 0;
   link.stopBitsCode = 2;
+  ReopenPort(ctx);
+}
+
+// Opens the port again by its name (a replugged receiver's adapter may be a
+// new device behind the same name), with the panel's read and line settings.
+void ReopenPort(Context& ctx) {
+  LinkState& link = ctx.link;
   ClosePort(ctx, link.comPort);
+  if (link.baudRate <= 0) return;  // a speed no port takes: nothing is opened
   OpenPort(ctx, link.comPort, link.baudRate);
   SetReadTimeouts(ctx, link.comPort, -1);
   SetLineFormat(ctx, link.comPort, link.dataBits, link.parityCode, link.stopBitsCode);
+}
+
+// Before each level poll: a receiver that is away gets its port reopened
+// every few seconds.
+void ReachForReceiver(Context& ctx) {
+  LinkState& link = ctx.link;
+  if (!link.receiverLost && PortOpen(ctx, link.comPort)) {
+    link.cyclesSinceReopen = 0;
+    return;
+  }
+  if (++link.cyclesSinceReopen < kCyclesBetweenReopens) return;
+  link.cyclesSinceReopen = 0;
+  ReopenPort(ctx);
+}
+
+// After each level poll: a receiver that has answered before and now leaves
+// poll after poll without a level answer (silent, or babbling garbage) has
+// gone away.
+void CountUnansweredPoll(Context& ctx) {
+  LinkState& link = ctx.link;
+  const std::string& reply = link.replyText;
+  if (reply.starts_with("LM") || reply.starts_with("LC")) {
+    link.unansweredPolls = 0;
+    return;
+  }
+  if (link.linkState != 1 || link.receiverLost) return;
+  if (++link.unansweredPolls >= kUnansweredPollsForLoss) NoticeReceiverLost(ctx);
 }
 
 void SendPollCommand(Context& ctx, const char* command, int nextStep) {
@@ -156,10 +212,12 @@ void ConnectReceiver(Context& ctx) {
 void RunPollStep(Context& ctx) {
   switch (ctx.link.pollState) {
     case 1:
+      ReachForReceiver(ctx);
       SendPollCommand(ctx, receiver::kReadLevel, 2);
       return;
     case 2:
       ReadReply(ctx);
+      CountUnansweredPoll(ctx);
       UpdateMeter(ctx);
       DecideStatus(ctx);
       return;

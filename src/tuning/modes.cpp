@@ -51,7 +51,7 @@ void Send(Context& ctx, const std::string& command) {
 void SelectMode(Context& ctx, Mode mode) {
   const ModeRow& row = RowOf(mode);
   ctx.tuning.modeText = row.name;
-  Say(ctx, row.prompt);
+  SayAboutReceiver(ctx, row.prompt);
   Send(ctx, row.code == kAutomatic ? std::string(receiver::kAutomaticModeOn)
                                    : receiver::SelectMode(row.code));
   if (mode == Mode::kCW) ctx.platform.display->SetFont(AerialBold(30));
@@ -84,7 +84,7 @@ void ToggleAttenuator(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   tuning.attenuatorOn = tuning.attenuatorOn == 0 ? 1 : 0;
   ctx.link.commandText = receiver::Attenuator(tuning.attenuatorOn == 1);
-  Say(ctx, tuning.attenuatorOn == 1 ? "atton" : "attoff");
+  SayAboutReceiver(ctx, tuning.attenuatorOn == 1 ? "atton" : "attoff");
   SendCommand(ctx);
 }
 
@@ -93,7 +93,7 @@ void ToggleNoiseLimiter(Context& ctx) {
   Say(ctx, "noise");
   tuning.noiseLimiterOn = 1 - tuning.noiseLimiterOn;
   ctx.link.commandText = receiver::NoiseLimiter(tuning.noiseLimiterOn == 1);
-  Say(ctx, tuning.noiseLimiterOn == 1 ? "on" : "off");
+  SayAboutReceiver(ctx, tuning.noiseLimiterOn == 1 ? "on" : "off");
   SendCommand(ctx);
 }
 

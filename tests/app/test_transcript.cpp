@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "app/transcript.h"
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
+#include "platform/broken_pipe.h"
 
 namespace voxrig {
 namespace {
@@ -132,6 +134,29 @@ TEST(StreamOutputFile, DashIsStandardOutput) {
     file->Write("text 0,30 hello\n");
   }
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "text 0,30 hello\n");
+}
+
+// A transcript piped into a reader that exits: the panel is not killed by
+// SIGPIPE; the write fails, the stream is let go, and later lines cost nothing.
+TEST(StreamOutputFile, APipeWhoseReaderHasGoneIsClosedAndThePanelGoesOn) {
+  IgnoreBrokenPipes();
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  struct stat pipeInfo {};
+  ASSERT_EQ(::fstat(ends[1], &pipeInfo), 0);
+  auto file = StreamOutputFile::Open("/dev/fd/" + std::to_string(ends[1]));
+  ::close(ends[1]);
+  ASSERT_NE(file, nullptr);
+  EXPECT_TRUE(file->Write("prompt wave\\vxr\n"));
+  ::close(ends[0]);
+  EXPECT_FALSE(file->Write("prompt wave\\ok\n"));
+  EXPECT_FALSE(file->Write("prompt wave\\ok\n"));
+  // No descriptor of this process still holds the pipe.
+  const std::string pipeName = "pipe:[" + std::to_string(pipeInfo.st_ino) + "]";
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    EXPECT_NE(std::filesystem::read_symlink(entry.path(), error).string(), pipeName);
+  }
 }
 
 }  // namespace

@@ -82,11 +82,12 @@ TEST_F(ReceiverTransferTest, TwoChannelBankGoesToReceiverBankAWithItsPauses) {
   const std::string first = "MXA00 RF0145500000 ST012500 MD1 TM" + kTwelveBlanks;
   const std::string second = "MXA01 RF0146000000 ST012500 MD1 TM" + kTwelveBlanks;
   EXPECT_EQ(first.size(), 46u);
-  // Ten pauses after "wait" and seven before channel 00 run together.
-  Strings expected = {"wait", "shdel x17", "> " + first, "shdel x5", "> " + second};
+  // The receiver bank is cleared after "wait"; the ten pauses that follow
+  // and the seven before channel 00 run together.
+  Strings expected = {"wait", "> MQA%%", "shdel x17", "> " + first, "shdel x5", "> " + second};
   expected.insert(expected.end(), kReadBackOfTwenty.begin(), kReadBackOfTwenty.end());
   EXPECT_EQ(timeline.Events(), expected);
-  EXPECT_EQ(program.line.written, first + "\r" + second + "\rMAA\rMA\rMA\r");
+  EXPECT_EQ(program.line.written, "MQA%%\r" + first + "\r" + second + "\rMAA\rMA\rMA\r");
 }
 
 TEST_F(ReceiverTransferTest, PausesBeforeChannelsShrinkFromSevenToOne) {
@@ -126,7 +127,7 @@ TEST_F(ReceiverTransferTest, BeepsFollowChannelsNineTwentyAndEveryElevenAfter) {
   EXPECT_EQ(beepsAfter, (Strings{"09", "20", "31", "42", "53", "64", "75", "86"}));
 }
 
-TEST_F(ReceiverTransferTest, NinetyFiveChannelsSendChannelsZeroToNinety) {
+TEST_F(ReceiverTransferTest, NinetyFiveChannelsSendChannelsZeroToNinetyAndTellTheFourLeft) {
   const Strings channels = Frequencies(95);
   program.files.files["bank05.dat"] = Bank("bank05", "FM", "12.5", channels);
   KeepWrittenChannels(100);
@@ -134,8 +135,10 @@ TEST_F(ReceiverTransferTest, NinetyFiveChannelsSendChannelsZeroToNinety) {
   const Strings commands = ChannelWrites();
   ASSERT_EQ(commands.size(), 91u);
   EXPECT_EQ(commands.front().substr(0, 18), "MXJ00 RF0145000000");
+  EXPECT_EQ(program.Commands().front(), "MQJ%%");
   EXPECT_EQ(commands.back().substr(0, 18), "MXJ90 RF0146125000");
-  EXPECT_EQ(program.Heard().back(), "ok");
+  const Strings heard = program.Heard();
+  EXPECT_EQ(Strings(heard.end() - 3, heard.end()), (Strings{"ok", "over", "4"}));
 }
 
 TEST_F(ReceiverTransferTest, ChannelFieldsFollowTheBankModeTagAndFrequency) {
@@ -143,11 +146,12 @@ TEST_F(ReceiverTransferTest, ChannelFieldsFollowTheBankModeTagAndFrequency) {
       Lines({"bank01", "CW ", "12.5", " ", "7.05", "Tower", "145.5", "Fifteen chars!!", ".5", "",
              "0.5", " ", "145.1234567", " ", "9999"});
   Transfer("01D");
+  // More than six decimals are rounded to the hertz: the receiver takes ten digits.
   EXPECT_EQ(ChannelWrites(), (Strings{"MXD00 RF0007050000 ST012500 MD5 TMTower       ",
                                       "MXD01 RF0145500000 ST012500 MD5 TMFifteen char",
                                       "MXD02 RF0000500000 ST012500 MD5 TM" + kTwelveBlanks,
                                       "MXD03 RF0000500000 ST012500 MD5 TM" + kTwelveBlanks,
-                                      "MXD04 RF01451234567 ST012500 MD5 TM" + kTwelveBlanks}));
+                                      "MXD04 RF0145123457 ST012500 MD5 TM" + kTwelveBlanks}));
 
   // A bank mode without a mode code lets the receiver pick the mode by band.
   program.ClearRecords();

@@ -50,6 +50,7 @@ std::vector<std::string> EnvironmentWith(const std::map<std::string, std::string
     dup2(outputFd, STDOUT_FILENO);
     dup2(outputFd, STDERR_FILENO);
   }
+  if (launch.standardOutputFd >= 0) dup2(launch.standardOutputFd, STDOUT_FILENO);
   if (!launch.workingFolder.empty() && chdir(launch.workingFolder.c_str()) != 0) _exit(126);
   execve(argv[0], argv.data(), envp.data());
   _exit(127);
@@ -72,6 +73,10 @@ ChildProcess::ChildProcess(const ChildSpec& launch) {
   if (outputFd >= 0) close(outputFd);
   if (pid_ < 0) throw std::runtime_error("fork failed for " + launch.program);
   setpgid(pid_, pid_);
+}
+
+void ChildProcess::Signal(int signal) {
+  if (pid_ > 0 && !exitCode_) kill(pid_, signal);
 }
 
 ChildProcess::~ChildProcess() {

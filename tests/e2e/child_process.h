@@ -18,6 +18,8 @@ struct ChildSpec {
   std::string workingFolder;
   std::map<std::string, std::string> environment;
   std::string outputFile;  // standard output and error go here (appended)
+  // When set, standard output goes to this descriptor instead (a pipe).
+  int standardOutputFd = -1;
 };
 
 // A process this test started. It is killed when the object goes, whatever
@@ -37,6 +39,7 @@ class ChildProcess {
   std::optional<int> WaitForExit(std::chrono::milliseconds limit);
   // Ends the process: SIGTERM, then SIGKILL if it does not go within a second.
   void Stop();
+  void Signal(int signal);
 
  private:
   void Reap(int status);

@@ -1,5 +1,7 @@
 #include "e2e/panel_rig.h"
 
+#include <signal.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
@@ -125,6 +127,22 @@ void PanelRig::StartPanel(const std::vector<std::string>& options) {
   launch.environment = {{"SDL_AUDIODRIVER", "dummy"}, {"DISPLAY", display_}};
   launch.outputFile = Path("panel.out");
   panel_ = std::make_unique<ChildProcess>(launch);
+}
+
+void PanelRig::StartPanelWithTranscriptInto(int pipeFd) {
+  ChildSpec launch;
+  launch.program = VOXRIG_PROGRAM;
+  launch.arguments = {"--transcript", "-"};
+  launch.workingFolder = scratch_->path();
+  launch.environment = {{"SDL_AUDIODRIVER", "dummy"}, {"DISPLAY", display_}};
+  launch.outputFile = Path("panel.out");
+  launch.standardOutputFd = pipeFd;
+  panel_ = std::make_unique<ChildProcess>(launch);
+}
+
+void PanelRig::ControlSimulator(const std::string& settings) {
+  WriteFile("sim-control.txt", settings);
+  simulator_->Signal(SIGHUP);
 }
 
 void PanelRig::FindPanelWindow() {

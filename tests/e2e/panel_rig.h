@@ -53,6 +53,11 @@ class PanelRig : public ::testing::Test {
   // Starts voxrig with its transcript in transcript.txt, and any further
   // options.
   void StartPanel(const std::vector<std::string>& options = {});
+  // Starts voxrig with its transcript on standard output, into `pipeFd`.
+  void StartPanelWithTranscriptInto(int pipeFd);
+  // Gives the running simulator new fault settings through its control file
+  // (started with "--control" and Path("sim-control.txt")).
+  void ControlSimulator(const std::string& settings);
   // Finds the panel's window (once); throws when it does not appear.
   void FindPanelWindow();
   // Finds the panel's window and gives it the keyboard focus.

@@ -131,8 +131,8 @@ TEST_F(SearchTransferScan, BankFileIsWrittenIntoReceiverBankA) {
 
   ASSERT_NO_FATAL_FAILURE(QuitPanel());
   std::string memory = StopSimulatorAndReadMemory();
-  // The letter cleared the receiver's bank A (the listener asked for it), and
-  // Enter filled it with exactly the channels of bank05.dat.
+  // Enter cleared the receiver's bank A (the listener asked for it) and filled
+  // it with exactly the channels of bank05.dat.
   EXPECT_EQ(BankLines(memory, 'A'),
             (std::vector<std::string>{"A00 0145500000 MD1 ST012500 MP0 TM            ",
                                       "A01 0146025000 MD1 ST012500 MP0 TMTower       "}))

@@ -33,6 +33,10 @@ bool FakeSerialDevice::SetLineFormat(int dataBits, int parityCode, int stopBitsC
 }
 
 int FakeSerialDevice::Write(const char* bytes, int count) {
+  if (line_.hungUp || gone_) {
+    gone_ = true;
+    return 0;
+  }
   for (int i = 0; i < count; ++i) {
     const char c = bytes[i];
     line_.written += c;
@@ -49,6 +53,10 @@ int FakeSerialDevice::Write(const char* bytes, int count) {
 }
 
 int FakeSerialDevice::Read(char* buffer, int maximum) {
+  if (line_.hungUp || gone_) {
+    gone_ = true;
+    return 0;
+  }
   const int n = std::min<int>(maximum, static_cast<int>(line_.incoming.size()));
   std::copy_n(line_.incoming.begin(), n, buffer);
   line_.incoming.erase(0, static_cast<std::size_t>(n));
@@ -56,7 +64,9 @@ int FakeSerialDevice::Read(char* buffer, int maximum) {
 }
 
 std::unique_ptr<SerialDevice> FakeSerialOpener::Open(const std::string& path, int baudRate) {
-  if (missing.count(path) != 0 || refusedSpeeds.count(baudRate) != 0) return nullptr;
+  if (unplugged || line_.hungUp || missing.count(path) != 0 || refusedSpeeds.count(baudRate) != 0) {
+    return nullptr;
+  }
   line_.opened.push_back(path);
   line_.baudRate = baudRate;
   line_.dataBits = 8;

@@ -23,6 +23,10 @@ struct FakeLine {
   int stopBitsCode = -1;
   int readTimeoutMultiplier = 0;
   bool open = false;
+  // The other end has hung up: writes take nothing, reads give nothing and
+  // the line reports itself gone. Clearing it is a replug: the next open
+  // works again.
+  bool hungUp = false;
   // Answers one command (without its CR); the result is queued for reading.
   std::function<std::string(const std::string&)> responder;
 
@@ -39,11 +43,13 @@ class FakeSerialDevice : public SerialDevice {
   bool SetLineFormat(int dataBits, int parityCode, int stopBitsCode) override;
   int Write(const char* bytes, int count) override;
   int Read(char* buffer, int maximum) override;
-  int BytesWaiting() override { return static_cast<int>(line_.incoming.size()); }
+  int BytesWaiting() override { return line_.hungUp ? 0 : static_cast<int>(line_.incoming.size()); }
+  bool LineGone() override { return line_.hungUp || gone_; }
 
  private:
   FakeLine& line_;
   std::string pending_;  // a command not yet ended by its CR
+  bool gone_ = false;    // this device saw its line hang up (a replug opens a new one)
 };
 
 class FakeSerialOpener : public SerialDeviceOpener {
@@ -54,6 +60,8 @@ class FakeSerialOpener : public SerialDeviceOpener {
   std::set<std::string> missing;
   // Speeds the device refuses.
   std::set<int> refusedSpeeds;
+  // Every path refuses while true (the receiver's adapter is unplugged).
+  bool unplugged = false;
 
  private:
   FakeLine& line_;

@@ -19,7 +19,10 @@ class SurveyedDevice : public SerialDevice {
         pending_ += bytes[i];
         continue;
       }
-      if (device_.hangUpAfter == 0) return i;
+      if (device_.hangUpAfter == 0) {
+        hungUp_ = true;
+        return i;
+      }
       if (device_.hangUpAfter > 0) --device_.hangUpAfter;
       survey_.wire.push_back(path_ + "@" + std::to_string(baudRate_) + " " + pending_);
       if (device_.answer) incoming_ += device_.answer(baudRate_, pending_);
@@ -34,6 +37,7 @@ class SurveyedDevice : public SerialDevice {
     return n;
   }
   int BytesWaiting() override { return static_cast<int>(incoming_.size()); }
+  bool LineGone() override { return hungUp_; }
 
  private:
   FakeSerialSurvey& survey_;
@@ -42,6 +46,7 @@ class SurveyedDevice : public SerialDevice {
   int baudRate_;
   std::string pending_;
   std::string incoming_;
+  bool hungUp_ = false;
 };
 
 }  // namespace

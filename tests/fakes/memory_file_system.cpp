@@ -23,7 +23,7 @@ class MemoryOutputFile : public OutputFile {
 
 std::optional<std::string> MemoryFileSystem::ReadFile(const std::string& path) {
   const auto it = files.find(path);
-  if (it == files.end()) return std::nullopt;
+  if (it == files.end() || unreadable.count(path) != 0) return std::nullopt;
   return it->second;
 }
 

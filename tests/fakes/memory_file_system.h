@@ -25,6 +25,8 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, std::string> files;
   // Paths whose writes fail (ReplaceFile and CreateFile).
   std::set<std::string> failingWrites;
+  // Paths that exist but cannot be read (a folder where a file should be).
+  std::set<std::string> unreadable;
   // When set, every write fails.
   bool diskFull = false;
   int replaceCount = 0;

@@ -16,6 +16,7 @@ TestProgram::TestProgram() {
 
 void TestProgram::AttachReceiver() {
   ctx.link.comPort = 1;
+  ctx.link.baudRate = 19200;
   OpenPort(ctx, 1, 19200);
   SetReadTimeouts(ctx, 1, -1);
   SetLineFormat(ctx, 1, 8, 0, 2);

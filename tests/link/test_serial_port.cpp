@@ -141,6 +141,7 @@ class RefusingDevice : public SerialDevice {
   int Write(const char*, int) override { return 0; }
   int Read(char*, int) override { return 0; }
   int BytesWaiting() override { return 0; }
+  bool LineGone() override { return false; }
 };
 
 class RefusingOpener : public SerialDeviceOpener {

@@ -151,6 +151,18 @@ TEST_F(ConnectTest, ReceiverThatCannotBeOpenedStillGetsThePromptsAndNothingIsSen
   EXPECT_EQ(program.ctx.link.linkState, -1);
 }
 
+TEST_F(ConnectTest, ASpeedThatDoesNotFitIsRefusedNotWrappedRound) {
+  // 4294986496 is 2^32 + 19200.
+  for (const char* speed : {"4294986496", "-19200", "0", "abc"}) {
+    TestProgram fresh;
+    fresh.ctx.app.portSetting = "COM1";
+    fresh.ctx.app.speedSetting = speed;
+    ConnectReceiver(fresh.ctx);
+    EXPECT_TRUE(fresh.line.opened.empty()) << speed;
+    EXPECT_EQ(fresh.line.written, "") << speed;
+  }
+}
+
 TEST_F(ConnectTest, FirstLevelAnswerSaysConnectedOnceAndLaterOnesDoNot) {
   program.line.responder = [](const std::string& command) {
     return command == "LM" ? std::string("LM%000\r\n") : std::string("\r\n");

@@ -73,11 +73,11 @@ std::map<std::string, std::map<std::string, std::string>> ReadAllWordLists() {
   return lists;
 }
 
-// Every string literal inside a Say(ctx, ...) or SayAlways(ctx, ...) call in
-// the source tree, up to the end of its statement (so both names of a
-// "cond ? "on" : "off"" are found).
+// Every string literal inside a call of Say(ctx, ...) or any other Say...
+// helper (SayAlways, SayAboutReceiver...) in the source tree, up to the end of
+// its statement (so both names of a "cond ? "on" : "off"" are found).
 std::set<std::string> LiteralPromptNames() {
-  const std::regex call(R"(\b(?:Say|SayAlways)\s*\(\s*ctx\s*,([^;]*);)");
+  const std::regex call(R"(\bSay\w*\s*\(\s*ctx\s*,([^;]*);)");
   const std::regex literal(R"xx("([^"\\]*)")xx");
   std::set<std::string> names;
   for (const auto& entry : fs::recursive_directory_iterator(SourceDir() / "src")) {

@@ -1,0 +1,11 @@
+#include "platform/broken_pipe.h"
+
+#include <csignal>
+
+namespace voxrig {
+
+void IgnoreBrokenPipes() {
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+}  // namespace voxrig
