@@ -6,6 +6,9 @@ BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 FUZZ_RUNS ?= 20000
+# Each fuzzer stops at FUZZ_RUNS inputs or FUZZ_SECONDS, whichever comes first.
+FUZZ_SECONDS ?= 30
+FUZZERS := bank reply config panel
 
 # No sound card on a build machine: SDL's dummy driver still plays each
 # prompt for its length, so the receiver's pacing is real.
@@ -49,7 +52,7 @@ build-asan: deps
 
 build-fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DVOXRIG_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target bank_fuzz
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZERS:%=%_fuzz)
 
 # make prompts RATE=<words a minute> VOICE=<espeak-ng voice> PROMPT_LANG=<en|de|es|fr>
 # (not LANG, the locale). What is not given stays as wave/ was last made;
@@ -70,8 +73,11 @@ test-sanitized: build-asan
 	$(TEST_ENV) tools/with-xvfb ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
 
 fuzz: build-fuzz
-	mkdir -p $(FUZZ_BUILD)/corpus
-	$(TEST_ENV) $(FUZZ_BUILD)/fuzz/bank_fuzz -runs=$(FUZZ_RUNS) -seed=1 -max_len=4096 $(FUZZ_BUILD)/corpus fuzz/corpus/bank
+	for target in $(FUZZERS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$target && \
+	  $(TEST_ENV) $(FUZZ_BUILD)/fuzz/$${target}_fuzz -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_SECONDS) \
+	    -seed=1 -max_len=4096 $(FUZZ_BUILD)/corpus/$$target fuzz/corpus/$$target || exit 1; \
+	done
 
 demo: programs prompts
 	tools/run-demo $(BUILD)

@@ -41,6 +41,13 @@ std::optional<ReplyFrequency> SearchHitFrequency(std::string_view reply) {
 std::optional<ReplyFrequency> HeldScanFrequency(std::string_view reply) {
   const std::size_t at = FindText(reply, "RF");
   if (at == 0) return std::nullopt;
+  // A line cut short or garbled on the way must not put letters or blanks on
+  // the frequency line: the nine digits the text is made of must all be there.
+  const std::string_view field = reply.substr(at + 1, 9);
+  if (field.size() < 9) return std::nullopt;
+  for (char c : field) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+  }
   const std::string text =
       WithoutLeadingZeros(MiddleText(reply, at + 2, 4) + "." + MiddleText(reply, at + 6, 5));
   return ReplyFrequency{text, text};

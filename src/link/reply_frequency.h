@@ -22,7 +22,8 @@ std::optional<ReplyFrequency> SearchHitFrequency(std::string_view reply);
 
 // Where a receiver scan holds, from the level answer: the four characters
 // after the first "RF", a point and the five after those, with leading zeros
-// removed (RF0145125000 gives 145.12500). Nothing when there is no "RF".
+// removed (RF0145125000 gives 145.12500). Nothing when there is no "RF" or
+// those nine characters are not all digits.
 std::optional<ReplyFrequency> HeldScanFrequency(std::string_view reply);
 
 }  // namespace voxrig

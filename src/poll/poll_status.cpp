@@ -1,5 +1,6 @@
 #include "poll/poll_status.h"
 
+#include <algorithm>
 #include <string>
 
 #include "banks/bank_layout.h"
@@ -20,6 +21,7 @@ constexpr int kStatusY = 320;
 // One asterisk of the meter stands for this many steps of the receiver's
 // 0-255 level.
 constexpr int kLevelPerAsterisk = 12;
+constexpr long long kHighestLevel = 255;
 // Poll cycles a continuing search rests on a signal before it goes on.
 constexpr int kResumeCycles = 5;
 // The first channel slot of a bank, and where the bank in memory ends.
@@ -88,6 +90,9 @@ void UpdateMeter(Context& ctx) {
   display.SetTextPosition(kMeterX, kMeterY);
   ctx.link.squelchClosed = reply.size() >= 3 && reply[2] == '%' ? 1 : 0;
   long long level = RoundToInteger(NumberFromText(MiddleText(reply, 4, 3)));
+  // The receiver's level runs from 0 to 255; a garbled answer ("LM 674") must
+  // not be spoken or drawn as a level it cannot have.
+  level = std::clamp(level, 0LL, kHighestLevel);
   if (reply.starts_with("LC")) level += 10;
   ctx.link.signalLevel = static_cast<int>(level / kLevelPerAsterisk);
   display.SetFont(ArielBold(30));

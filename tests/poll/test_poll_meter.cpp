@@ -26,6 +26,9 @@ TEST(PollMeter, LevelAnswerDrawsOneAsteriskPerTwelveSteps) {
       {"LM 011\r\n", kTail, 0},
       {"LM 023\r\n", std::string(1, '*') + kTail, 1},
       {"LC 002 VA\r\n", std::string(1, '*') + kTail, 1},
+      // A garbled level is held to the receiver's 255.
+      {"LM 674\r\n", std::string(18, '*') + kTail, 21},
+      {"LC 999 VA\r\n", std::string(18, '*') + kTail, 22},
   };
   for (const Row& row : rows) {
     PollRig rig;

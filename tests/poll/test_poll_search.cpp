@@ -68,6 +68,9 @@ TEST(HeldScanFrequency, TakesFourDigitsAPointAndFiveMoreKeepingTrailingZeros) {
   EXPECT_EQ(held->digits, "145.12500");
   EXPECT_EQ(HeldScanFrequency("LC 120 VA RF0007050000")->text, "7.05000");
   EXPECT_FALSE(HeldScanFrequency("LM 120").has_value());
+  // A garbled or cut line shows nothing rather than "10 .ST012".
+  EXPECT_FALSE(HeldScanFrequency("LC 120 VA RF010 ST012500").has_value());
+  EXPECT_FALSE(HeldScanFrequency("LC 120 VA RF01451").has_value());
 }
 
 TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {

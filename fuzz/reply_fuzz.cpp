@@ -1,0 +1,96 @@
+// Whatever the receiver sends, the poll cycle reads it without crashing and
+// leaves the panel's state consistent: the meter within its 18 asterisks, the
+// squelch flag 0 or 1, a frequency read from an answer made of digits and one
+// point, the poll step within its cycle, and the bank scan inside the bank.
+//
+// Input: byte 0 picks the poll step and the scan and search states, byte 1 the
+// bank scan state and the stop mode; the rest is what the receiver sends, a
+// 0xFF splitting it into answers that arrive one poll step apart.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "fakes/test_program.h"
+#include "link/command_link.h"
+#include "link/reply_frequency.h"
+#include "poll/connect_poll.h"
+
+namespace {
+
+void Check(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "reply_fuzz: %s\n", what);
+  std::abort();
+}
+
+bool IsFrequencyText(const std::string& text) {
+  int points = 0;
+  for (char c : text) {
+    if (c == '.')
+      ++points;
+    else if (c < '0' || c > '9')
+      return false;
+  }
+  return points <= 1;
+}
+
+void CheckState(const voxrig::Context& ctx, const std::string& frequencyBefore) {
+  const voxrig::LinkState& link = ctx.link;
+  Check(link.squelchClosed == 0 || link.squelchClosed == 1, "the squelch flag is neither 0 nor 1");
+  Check(link.signalLevel >= 0 && link.signalLevel <= 255 / 12 + 1,
+        "the meter reads past its asterisks");
+  Check(link.pollState >= 0 && link.pollState <= 6, "the poll step left its cycle");
+  Check(link.replyText.size() <= 254, "a reply longer than a text holds");
+  Check(ctx.banks.bankScanIndex >= 0 && ctx.banks.bankScanIndex < voxrig::BankState::kSlotCount,
+        "the bank scan left the bank");
+  const std::string now = ctx.tuning.frequencyText.str();
+  if (!(now == frequencyBefore || IsFrequencyText(now) || now.empty())) {
+    std::fprintf(stderr, "reply_fuzz: frequency read as \"%s\"\n", now.c_str());
+  }
+  Check(now == frequencyBefore || IsFrequencyText(now) || now.empty(),
+        "a frequency read from an answer is not a frequency");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  voxrig::fakes::TestProgram program;
+  voxrig::Context& ctx = program.ctx;
+  program.AttachReceiver();
+  ctx.link.linkState = 1;
+  ctx.link.pollState = 1 + data[0] % 6;
+  ctx.link.scanState = (data[0] >> 3) % 4;
+  ctx.tuning.searchState = (data[0] >> 5) % 3;
+  ctx.link.bankScanState = data[1] % 5;
+  ctx.tuning.searchStopMode = (data[1] >> 3) & 1;
+  ctx.tuning.frequencyText = "145.5";
+  ctx.banks.bankFileName = "bank00.dat";
+  ctx.banks.bankSlots[4] = "145.5";
+  ctx.banks.bankSlots[6] = "9999";
+  ctx.banks.bankScanIndex = 4;
+
+  // Each poll step reads what arrived since the one before.
+  std::string_view rest(reinterpret_cast<const char*>(data + 2), size - 2);
+  for (int step = 0; step < 24; ++step) {
+    const std::size_t split = rest.find('\xff');
+    program.line.Answer(std::string(rest.substr(0, split)));
+    rest = split == std::string_view::npos ? std::string_view() : rest.substr(split + 1);
+    const std::string before = ctx.tuning.frequencyText.str();
+    if (ctx.link.pollState == 0) ctx.link.pollState = 1;
+    voxrig::RunPollStep(ctx);
+    CheckState(ctx, before);
+  }
+
+  // The answer readers on their own, with the whole input as one answer.
+  const std::string whole(reinterpret_cast<const char*>(data), size);
+  for (const auto& read : {voxrig::SearchHitFrequency, voxrig::HeldScanFrequency}) {
+    if (const auto frequency = read(whole)) {
+      Check(frequency->text.size() <= 254, "a frequency longer than a text holds");
+    }
+  }
+  return 0;
+}
