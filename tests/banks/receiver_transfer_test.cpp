@@ -170,7 +170,7 @@ TEST_F(ReceiverTransferTest, EmptyBankSaysWaitPausesTenTimesAndOkOnceTheBankRead
   banktest::Timeline timeline(program);
   Transfer("05A");
   // The ten pauses and the read-back's first run together.
-  Strings expected = {"wait", "shdel x11"};
+  Strings expected = {"wait", "> MQA%%", "shdel x11"};
   expected.insert(expected.end(), kReadBackOfTwenty.begin() + 1, kReadBackOfTwenty.end());
   EXPECT_EQ(timeline.Events(), expected);
   EXPECT_TRUE(ChannelWrites().empty());

@@ -141,7 +141,8 @@ TEST_F(InterpreterSequences, WriteSequenceClearsTheNamedReceiverBankAtEnterThenW
   // This receiver cannot be read back: the write is reported as unchecked.
   answers["MAC"] = "?\r\n";
   Press(keys::kEnter);
-  EXPECT_THAT(Commands(), ElementsAre("MQC%%", "MXC00 RF0145500000 ST012500 MD1 TM            ", "MAC"));
+  EXPECT_THAT(Commands(),
+              ElementsAre("MQC%%", "MXC00 RF0145500000 ST012500 MD1 TM            ", "MAC"));
   EXPECT_EQ(Heard().back(), "nochk");
   EXPECT_EQ(ctx.command.pendingCommand, 0);
 }
