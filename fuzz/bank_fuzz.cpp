@@ -1,7 +1,8 @@
 // Reads an arbitrary bank file and runs one bank operation on it through a
 // whole fake program, then checks what a listener relies on: no bank file
-// grows past its 400 lines or loses its end, no channel of a target is lost,
-// and nothing is ever tuned or sent outside the bank.
+// grows past its 400 lines or loses its end, no channel that was in a file is
+// lost (however long the file was: the lines past the 400 that the bank in
+// memory holds count too), and nothing is ever tuned or sent outside the bank.
 //
 // Input: byte 0 picks the operation and the typed argument, byte 1 holds
 // switches, byte 2 the current channel slot for K, and the rest is the bank
@@ -118,6 +119,69 @@ void CheckChannelsKept(const FileView& before, const FileView& after) {
     Check(after.layout.channels[i].frequency == before.layout.channels[i].frequency &&
               after.layout.channels[i].tag == before.layout.channels[i].tag,
           "a merge overwrote a channel");
+  }
+}
+
+// Every channel of a bank file, read the way the panel reads a bank but
+// without its 400-line reach: all the records in front of the first "9999"
+// line, or without one, up to the last record that holds any text. A channel
+// is its frequency and its tag, each cut to a slot's 254 characters.
+std::vector<std::pair<std::string, std::string>> AllChannels(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t position = 0;
+  while (position < bytes.size()) {
+    const std::size_t end = bytes.find_first_of("\r\n", position);
+    const std::size_t stop = end == std::string::npos ? bytes.size() : end;
+    lines.push_back(bytes.substr(position, std::min<std::size_t>(stop - position, 254)));
+    position = stop + 1;
+    if (end != std::string::npos && bytes[end] == '\r' && position < bytes.size() &&
+        bytes[position] == '\n') {
+      ++position;
+    }
+    if (lines.back() == "9999") break;
+  }
+  std::size_t end = lines.size();
+  const bool terminated = !lines.empty() && lines.back() == "9999";
+  if (terminated) end = lines.size() - 1;
+  std::vector<std::pair<std::string, std::string>> channels;
+  for (std::size_t slot = 4; slot + 1 < end + (terminated ? 0 : 1); slot += 2) {
+    channels.emplace_back(lines[slot], slot + 1 < lines.size() ? lines[slot + 1] : std::string());
+  }
+  if (!terminated) {
+    // The empty records behind the last text are what a file that lost its
+    // "9999" reads as; they carry no channel.
+    while (!channels.empty() && channels.back().first.empty() && channels.back().second.empty()) {
+      channels.pop_back();
+    }
+  }
+  return channels;
+}
+
+// After an operation that did not mean to remove channels, every channel of
+// every file that it changed is still in it: the same frequency and tag after
+// P, T and a merge; the same frequency after O, which drops repeats; all but
+// one after K. A file left byte for byte as it was (a refusal) passes.
+void CheckNoChannelLost(voxrig::fakes::TestProgram& program,
+                        const std::map<std::string, std::string>& before, Operation operation) {
+  for (const auto& [name, oldBytes] : before) {
+    const auto now = program.files.files.find(name);
+    Check(now != program.files.files.end(), "a bank file vanished");
+    if (now->second == oldBytes) continue;
+    const auto after = AllChannels(now->second);
+    std::map<std::string, int> left;
+    for (const auto& [frequency, tag] : after) {
+      ++left[operation == Operation::kSort ? frequency : frequency + '\n' + tag];
+    }
+    int missing = 0;
+    for (const auto& [frequency, tag] : AllChannels(oldBytes)) {
+      const std::string key = operation == Operation::kSort ? frequency : frequency + '\n' + tag;
+      if (operation == Operation::kSort) {
+        missing += left.count(key) == 0 ? 1 : 0;
+      } else if (left[key]-- <= 0) {
+        ++missing;
+      }
+    }
+    Check(missing <= (operation == Operation::kDelete ? 1 : 0), "a channel in the file was lost");
   }
 }
 
@@ -305,6 +369,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::vector<std::string> originals;
   for (const auto& [name, bytes] : program.files.files) originals.push_back(bytes);
+  const std::map<std::string, std::string> filesBefore = program.files.files;
   const FileView targetBefore = View(program, "bank12.dat");
 
   ctx.banks.bankFileName = "bank12.dat";
@@ -388,5 +453,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   CheckNothingTunedOutsideTheBank(program);
   CheckWrittenFiles(program, originals);
+  if (operation == Operation::kSort || operation == Operation::kPut ||
+      operation == Operation::kTransfer || operation == Operation::kMerge ||
+      operation == Operation::kDelete) {
+    CheckNoChannelLost(program, filesBefore, operation);
+  }
   return 0;
 }
