@@ -383,7 +383,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case Operation::kSort: {
       voxrig::SortBank(ctx);
       const FileView after = View(program, "bank12.dat");
-      if (after.present && !program.files.diskFull && entry == "12") {
+      // A file too long to rewrite is left as it was, in whatever order.
+      const std::vector<std::string> heard = program.Heard();
+      const bool sorted = !heard.empty() && heard.back() == "ok";
+      if (after.present && sorted && entry == "12") {
         const auto& channels = after.layout.channels;
         for (std::size_t i = 1; i < channels.size(); ++i) {
           Check(voxrig::NumberFromText(channels[i - 1].frequency.str()) <=

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -74,8 +75,8 @@ std::optional<std::string> WriteTarget(const std::string& path) {
 // guessed. O_EXCL|O_NOFOLLOW: a name someone made first, a planted link
 // included, is never opened; another name is tried instead.
 int CreateTemporary(const std::string& target, std::string& temporary) {
-  static std::random_device seed;
-  std::mt19937_64 random(seed());
+  std::random_device seed;
+  std::mt19937_64 random((static_cast<std::uint64_t>(seed()) << 32) | seed());
   const std::string prefix = FolderPrefix(target);
   const std::string name = target.substr(prefix.size());
   for (int attempt = 0; attempt < 16; ++attempt) {
