@@ -400,13 +400,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case Operation::kDelete: {
       ctx.banks.bankScanIndex = scanIndex;
       const auto before = voxrig::banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);
+      const BankState::Slots slotsBefore = ctx.banks.bankSlots;
       voxrig::DeleteChannel(ctx);
       const auto after = voxrig::banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);
       Check(after.channels.size() + 1 >= before.channels.size() &&
                 after.channels.size() <= before.channels.size(),
             "K removed more than one channel");
-      Check(ctx.banks.bankScanIndex >= 4 && ctx.banks.bankScanIndex % 2 == 0 &&
-                ctx.banks.bankScanIndex <= std::max(4, voxrig::banks::LastChannelSlot(after)),
+      // A K refused on a file too long to rewrite changes nothing at all.
+      const bool refused = ctx.banks.lastWriteTooLong;
+      Check(
+          !refused || (ctx.banks.bankScanIndex == scanIndex && ctx.banks.bankSlots == slotsBefore),
+          "a refused K changed the bank in memory");
+      Check(refused ||
+                (ctx.banks.bankScanIndex >= 4 && ctx.banks.bankScanIndex % 2 == 0 &&
+                 ctx.banks.bankScanIndex <= std::max(4, voxrig::banks::LastChannelSlot(after))),
             "K left the current channel outside the bank");
       break;
     }
