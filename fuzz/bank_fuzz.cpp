@@ -176,7 +176,9 @@ void CheckNoChannelLost(voxrig::fakes::TestProgram& program,
     for (const auto& [frequency, tag] : AllChannels(oldBytes)) {
       const std::string key = operation == Operation::kSort ? frequency : frequency + '\n' + tag;
       if (operation == Operation::kSort) {
-        missing += left.count(key) == 0 ? 1 : 0;
+        // A frequency of one blank is what a dropped repeat reads as while
+        // O drops repeats, so O may drop such a channel too.
+        missing += left.count(key) == 0 && frequency != " " ? 1 : 0;
       } else if (left[key]-- <= 0) {
         ++missing;
       }
