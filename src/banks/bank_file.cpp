@@ -5,6 +5,7 @@
 
 #include "banks/bank_layout.h"
 #include "banks/bank_undo.h"
+#include "platform/file_system.h"
 #include "speech/speech.h"
 
 namespace voxrig {
@@ -28,7 +29,41 @@ std::string_view NextLine(std::string_view content, std::size_t& position) {
   return line;
 }
 
+// True when the file goes on past the 400 lines that the bank in memory
+// holds without a terminator among them: rewriting it from memory would cut
+// its end off.
+bool HoldsMoreThanABank(const FileRead& file) {
+  std::size_t position = 0;
+  for (int i = 0; i < BankState::kFileLines; ++i) {
+    if (NextLine(file.bytes, position) == kBankTerminator) return false;
+  }
+  return file.status == ReadStatus::kTooLarge || position < file.bytes.size();
+}
+
+bool IsTooLong(const FileRead& file) {
+  return (file.status == ReadStatus::kRead || file.status == ReadStatus::kTooLarge) &&
+         HoldsMoreThanABank(file);
+}
+
+FileRead ReadNamedBank(Context& ctx) {
+  if (ctx.platform.files == nullptr) return {};
+  return ctx.platform.files->Read(BankFileOnDisk(ctx, ctx.banks.bankFileName.str()));
+}
+
 }  // namespace
+
+std::string BankFileOnDisk(Context& ctx, const std::string& name) {
+  return ctx.platform.files == nullptr ? name : ctx.platform.files->ExistingName(name);
+}
+
+bool BankFileTooLong(Context& ctx) {
+  const bool tooLong = IsTooLong(ReadNamedBank(ctx));
+  if (tooLong) {
+    ctx.banks.lastWriteOk = false;
+    ctx.banks.lastWriteTooLong = true;
+  }
+  return tooLong;
+}
 
 void ReadBankFile(Context& ctx) {
   // The bank the listener was working on stays in memory untouched.
@@ -37,8 +72,13 @@ void ReadBankFile(Context& ctx) {
 
 bool ReadBankFileSilently(Context& ctx) {
   BankState& banks = ctx.banks;
-  std::optional<std::string> content;
-  if (ctx.platform.files != nullptr) content = ctx.platform.files->ReadFile(banks.bankFileName);
+  const FileRead file = ReadNamedBank(ctx);
+  // A file larger than any bank is read as far as a bank goes; no operation
+  // writes it back (BankFileTooLong), so nothing past that is lost.
+  std::optional<std::string_view> content;
+  if (file.status == ReadStatus::kRead || file.status == ReadStatus::kTooLarge) {
+    content = file.bytes;
+  }
   if (!content) {
     banks.bankFound = false;
     return false;
@@ -74,16 +114,31 @@ std::string BankFileBytes(const BankState::Slots& slots) {
 
 bool WriteBankFile(Context& ctx) {
   BankState& banks = ctx.banks;
+  banks.lastWriteOk = false;
+  banks.lastWriteTooLong = false;
+  if (ctx.platform.files == nullptr) return false;
+  FileSystem& files = *ctx.platform.files;
+  const std::string name = BankFileOnDisk(ctx, banks.bankFileName.str());
+  const FileRead current = files.Read(name);
+  // A pipe, a device or a folder under the bank's name is left alone.
+  if (current.status == ReadStatus::kUnreadable) return false;
+  if (IsTooLong(current)) {
+    banks.lastWriteTooLong = true;
+    return false;
+  }
   // The file is written whole beside the old one and renamed over it, so a
   // full disk or a crash never leaves half a bank behind; U can take the
   // change back.
-  const bool written = ReplaceBankFile(ctx, banks.bankFileName, BankFileBytes(banks.bankSlots));
-  banks.lastWriteOk = written;
-  return written;
+  banks.lastWriteOk = ReplaceBankFile(ctx, name, BankFileBytes(banks.bankSlots));
+  return banks.lastWriteOk;
 }
 
 void SayWriteResult(Context& ctx, bool written) {
-  Say(ctx, written ? "ok" : "wrerr");
+  if (written) {
+    Say(ctx, "ok");
+  } else {
+    Say(ctx, ctx.banks.lastWriteTooLong ? "toolong" : "wrerr");
+  }
 }
 
 }  // namespace voxrig

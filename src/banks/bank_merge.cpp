@@ -5,6 +5,7 @@
 #include "banks/bank_names.h"
 #include "banks/bank_operations.h"
 #include "core/text_rules.h"
+#include "platform/file_system.h"
 #include "speech/speech.h"
 
 // P and T: channels are added to a target bank from the source list
@@ -50,6 +51,17 @@ void MergeWithResult(Context& ctx, bool earlierWritesOk) {
   banks.bankFileName = banks::BankFileName(banks::MergeTargetNumber(ctx.command.entryText));
   ReadBankFile(ctx);
   bool writesOk = earlierWritesOk;
+  if (banks.bankFound && BankFileTooLong(ctx)) {
+    // Channels past the bank's 400 lines would be cut off: nothing is added.
+    SayWriteResult(ctx, false);
+    return;
+  }
+  if (!banks.bankFound && ctx.platform.files != nullptr &&
+      ctx.platform.files->Exists(BankFileOnDisk(ctx, banks.bankFileName.str()))) {
+    // A named pipe or a folder under the bank's name: it is no bank to create.
+    Say(ctx, "wrerr");
+    return;
+  }
   if (!banks.bankFound) {
     Say(ctx, "create");
     Say(ctx, MiddleText(banks.bankFileName.str(), 5, 1));

@@ -86,6 +86,9 @@ void ApplyBankModeAndStep(Context& ctx) {
 
 void DeleteChannel(Context& ctx) {
   BankState& banks = ctx.banks;
+  // A file longer than the bank in memory would lose its end; nothing changes
+  // and the caller hears "toolong".
+  if (BankFileTooLong(ctx)) return;
   BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
   const int oldLastSlot = banks::LastFileSlot(layout);
   const int index = banks.bankScanIndex;
@@ -119,6 +122,10 @@ void SortBank(Context& ctx) {
   banks.bankFileName = banks::BankFileName(ctx.command.entryText);
   ReadBankFile(ctx);
   if (!banks.bankFound) return;
+  if (BankFileTooLong(ctx)) {
+    SayWriteResult(ctx, false);
+    return;
+  }
   BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
   const int oldLastSlot = banks::LastFileSlot(layout);
   // Only the channels in front of the terminator are ordered, by their number

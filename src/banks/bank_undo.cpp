@@ -71,7 +71,14 @@ bool KeepCopyBeforeChange(Context& ctx, const std::string& file) {
   const bool known = std::any_of(open->files.begin(), open->files.end(),
                                  [&](const UndoFile& kept) { return kept.bankFile == file; });
   if (known) return true;
-  return KeepVersion(ctx, *open, file, Files(ctx)->ReadFile(file));
+  // A file that cannot be read whole (a named pipe, a file larger than any
+  // bank) has no copy to keep, so it is not changed.
+  const FileRead present = Files(ctx)->Read(file);
+  if (present.status == ReadStatus::kUnreadable || present.status == ReadStatus::kTooLarge) {
+    return false;
+  }
+  return KeepVersion(ctx, *open, file,
+                     present.status == ReadStatus::kRead ? Bytes(present.bytes) : Bytes());
 }
 
 void PushStep(Context& ctx, UndoStep step) {

@@ -107,7 +107,8 @@ void ReadReceiverBank(Context& ctx) {
     Say(ctx, "inv");
     return;
   }
-  const std::string fileName = banks::BankFileName(LeftText(entry, 2));
+  // Found whatever its letter case, and written back under its own name.
+  const std::string fileName = BankFileOnDisk(ctx, banks::BankFileName(LeftText(entry, 2)));
   // A bank file the listener made is only replaced when asked twice.
   if (ctx.platform.files->Exists(fileName) && command.replaceWarnedEntry != entry) {
     command.replaceWarnedEntry = entry;
@@ -132,7 +133,8 @@ void ReadReceiverBank(Context& ctx) {
   // U can bring back the bank file this replaced.
   const bool written = ReplaceBankFile(ctx, fileName, BankFileBytes(bank.slots));
   BankState& banks = ctx.banks;
-  if (written && banks.bankFileName == fileName) {
+  banks.lastWriteTooLong = false;
+  if (written && BankFileOnDisk(ctx, banks.bankFileName.str()) == fileName) {
     // The bank in memory is this file: Up, Down and K must work on what the
     // file now holds, never write the old channels back over it.
     std::copy_n(bank.slots.begin(), BankState::kFileLines, banks.bankSlots.begin());

@@ -71,8 +71,10 @@ void StepBankChannel(Context& ctx) {
 
 bool DeleteBankFile(Context& ctx) {
   // A missing file is no failure to the listener: the bank is gone either way.
-  // The file is copied for U first; without its copy it is not deleted.
-  return RemoveBankFile(ctx, "bank" + ctx.command.entryText + ".dat");
+  // The file is copied for U first; without its copy it is not deleted. It is
+  // found whatever its letter case.
+  ctx.banks.lastWriteTooLong = false;
+  return RemoveBankFile(ctx, BankFileOnDisk(ctx, "bank" + ctx.command.entryText + ".dat"));
 }
 
 }  // namespace voxrig

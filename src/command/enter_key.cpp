@@ -158,7 +158,8 @@ void EnterCharacter(Context& ctx) {
 void CompletePendingCommand(Context& ctx) {
   CommandState& command = ctx.command;
   ClearLowerPanel(ctx);
-  if (ctx.tuning.searchState > 0) EndSearch(ctx);
+  // After a search log that could not be written, nothing says "ok".
+  const bool searchLogKept = ctx.tuning.searchState <= 0 || EndSearch(ctx);
   ctx.tuning.searchState = 0;
 
   switch (command.pendingCommand) {
@@ -167,7 +168,7 @@ void CompletePendingCommand(Context& ctx) {
       ctx.link.resumeCountdown = 0;
       LeaveScans(ctx);
       TuneToTypedFrequency(ctx);
-      SayAboutReceiver(ctx, "ok");
+      if (searchLogKept) SayAboutReceiver(ctx, "ok");
       return;
     case pending::kLowerLimit:
       CompleteLimit(ctx, ctx.tuning.searchLowerText);

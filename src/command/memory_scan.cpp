@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "banks/bank_file.h"
 #include "banks/bank_names.h"
 #include "banks/receiver_transfer.h"
 #include "command/key_codes.h"
@@ -162,7 +163,8 @@ void QueryReceiverBank(Context& ctx) {
   // A missing bank file is told at once. Nothing goes to the receiver yet:
   // its bank is cleared at Enter, once the bank file has been read, so a W
   // given up before Enter leaves the receiver's bank as it was.
-  if (!ctx.platform.files->Exists(banks::BankFileName(command.entryText.str().substr(0, 2)))) {
+  if (!ctx.platform.files->Exists(
+          BankFileOnDisk(ctx, banks::BankFileName(command.entryText.str().substr(0, 2))))) {
     Say(ctx, "bnf");
     command.pendingCommand = pending::kNone;
   }

@@ -152,6 +152,9 @@ struct UndoState {
   // What the panel itself last left in each bank file it changed (nothing:
   // no file), so U can tell when another program has changed a file since.
   std::map<std::string, std::optional<std::string>> lastWritten;
+  // The last write was refused because the file holds more lines than the
+  // bank in memory: "toolong" instead of "wrerr".
+  bool lastWriteTooLong = false;
 };
 
 // Frequency, step, modes, switches and the program's own search.

@@ -1,11 +1,18 @@
 #include "platform/posix_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <random>
 #include <system_error>
 
 namespace voxrig {
@@ -34,6 +41,55 @@ void SyncFolder(const std::string& folder) {
   close(fd);
 }
 
+// The folder part of a path, with its slash ("" for a bare name).
+std::string FolderPrefix(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+// Where a write of `path` must land: the file a symbolic link finally names,
+// or the path itself. Nothing when a link points nowhere.
+std::optional<std::string> WriteTarget(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return std::nullopt;
+  std::string target = resolved;
+  std::free(resolved);
+  return target;
+}
+
+// Creates a new temporary file beside `target` under a name that cannot be
+// guessed. O_EXCL|O_NOFOLLOW: a name someone made first, a planted link
+// included, is never opened; another name is tried instead.
+int CreateTemporary(const std::string& target, std::string& temporary) {
+  std::random_device seed;
+  std::mt19937_64 random((static_cast<std::uint64_t>(seed()) << 32) | seed());
+  const std::string prefix = FolderPrefix(target);
+  const std::string name = target.substr(prefix.size());
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
+    temporary = prefix + "." + name + ".tmp-" + std::to_string(getpid()) + "-" + suffix;
+    const int fd =
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
 class PosixOutputFile : public OutputFile {
  public:
   explicit PosixOutputFile(int fd) : fd_(fd) {}
@@ -54,37 +110,68 @@ std::string PosixFileSystem::FullPath(const std::string& path) const {
   return folder_ + "/" + path;
 }
 
-std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
-  const int fd = open(FullPath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string contents;
+FileRead PosixFileSystem::Read(const std::string& path) {
+  FileRead result;
+  const std::string full = FullPath(path);
+  // The name is looked at first: a named pipe, a device or a folder is never
+  // opened (opening a serial device would work its lines).
+  struct stat info {};
+  if (stat(full.c_str(), &info) != 0) {
+    result.status =
+        errno == ENOENT || errno == ENOTDIR ? ReadStatus::kMissing : ReadStatus::kUnreadable;
+    return result;
+  }
+  result.status = ReadStatus::kUnreadable;
+  if (!S_ISREG(info.st_mode)) return result;
+  // Without waiting, and checked again once open, in case the name was
+  // swapped for a pipe in between.
+  const int fd = open(full.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return result;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return result;
+  }
+  std::string& contents = result.bytes;
   char chunk[65536];
-  for (;;) {
-    const ssize_t n = read(fd, chunk, sizeof chunk);
+  // One byte past the limit tells a file that goes on from one that ends there.
+  while (contents.size() <= kReadLimit) {
+    const std::size_t wanted = std::min(sizeof chunk, kReadLimit + 1 - contents.size());
+    const ssize_t n = read(fd, chunk, wanted);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {  // a folder, or an I/O error: no file to give
+    if (n < 0) {  // an I/O error: no file to give
       close(fd);
-      return std::nullopt;
+      contents.clear();
+      return result;
     }
     if (n == 0) break;
     contents.append(chunk, static_cast<std::size_t>(n));
   }
   close(fd);
-  return contents;
+  if (contents.size() > kReadLimit) {
+    contents.resize(kReadLimit);
+    result.status = ReadStatus::kTooLarge;
+  } else {
+    result.status = ReadStatus::kRead;
+  }
+  return result;
 }
 
 bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& bytes) {
-  const std::string target = FullPath(path);
-  const auto slash = target.rfind('/');
-  const std::string folderPrefix = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  const std::string name = target.substr(folderPrefix.size());
-  if (name.empty()) return false;
-  const std::string temporary = folderPrefix + "." + name + ".tmp-" + std::to_string(getpid());
-
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+  const std::optional<std::string> found = WriteTarget(FullPath(path));
+  if (!found) return false;  // a link that points nowhere: nothing to write into
+  const std::string& target = *found;
+  const std::string folderPrefix = FolderPrefix(target);
+  if (target.size() == folderPrefix.size()) return false;
   struct stat old {};
-  if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
+  const bool replacing = stat(target.c_str(), &old) == 0;
+  // A folder, a named pipe or a device under the name is not the listener's
+  // bank to replace.
+  if (replacing && !S_ISREG(old.st_mode)) return false;
+
+  std::string temporary;
+  const int fd = CreateTemporary(target, temporary);
+  if (fd < 0) return false;
+  if (replacing) fchmod(fd, old.st_mode & 07777);
   if (beforeReplaceWrite_) beforeReplaceWrite_(fd);
   bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
   if (close(fd) != 0) written = false;
@@ -97,8 +184,15 @@ bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& by
 }
 
 std::unique_ptr<OutputFile> PosixFileSystem::CreateFile(const std::string& path) {
-  const int fd = open(FullPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // Not emptied at open: only once it is known to be a regular file of its own.
+  const int fd = open(FullPath(path).c_str(),
+                      O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ftruncate(fd, 0) != 0) {
+    close(fd);
+    return nullptr;
+  }
   return std::make_unique<PosixOutputFile>(fd);
 }
 
@@ -136,6 +230,22 @@ std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::s
     found.push_back(std::move(item));
   }
   return found;
+}
+
+std::string PosixFileSystem::ExistingName(const std::string& path) {
+  struct stat info {};
+  if (lstat(FullPath(path).c_str(), &info) == 0) return path;
+  const std::string prefix = FolderPrefix(path);
+  const std::string name = path.substr(prefix.size());
+  DIR* folder = opendir(FullPath(prefix.empty() ? "." : prefix).c_str());
+  if (folder == nullptr) return path;
+  std::string best;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string candidate = entry->d_name;
+    if (SameIgnoringCase(candidate, name) && (best.empty() || candidate < best)) best = candidate;
+  }
+  closedir(folder);
+  return best.empty() ? path : prefix + best;
 }
 
 }  // namespace voxrig

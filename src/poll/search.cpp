@@ -32,7 +32,7 @@ void StartSearchLog(Context& ctx) {
   for (int slot = 0; slot < kHeaderSlots; ++slot) header += slots[slot] + "\r\n";
   // A folder that refuses the file does not stop the search: the log is
   // written again when the search ends. The log it replaces is kept for U.
-  ReplaceBankFile(ctx, ctx.banks.bankFileName.str(), header);
+  ReplaceBankFile(ctx, BankFileOnDisk(ctx, ctx.banks.bankFileName.str()), header);
 }
 
 }  // namespace
@@ -74,12 +74,14 @@ void StartSearch(Context& ctx) {
   SendCommand(ctx);
 }
 
-void EndSearch(Context& ctx) {
+bool EndSearch(Context& ctx) {
   TuningState& tuning = ctx.tuning;
-  if (tuning.searchState <= 0) return;
-  if (!WriteBankFile(ctx)) Say(ctx, "wrerr");
+  if (tuning.searchState <= 0) return true;
+  const bool written = WriteBankFile(ctx);
+  if (!written) SayWriteResult(ctx, false);
   SpeakCount(ctx, tuning.searchHitCount);
   tuning.searchState = 0;
+  return written;
 }
 
 }  // namespace voxrig

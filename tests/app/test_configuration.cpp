@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/configuration.h"
 #include "fakes/test_program.h"
+#include "platform/posix_file_system.h"
 
 namespace voxrig {
 namespace {
@@ -128,6 +133,24 @@ TEST_F(ConfigurationTest, MissingFileChangesNothing) {
   EXPECT_FALSE(ReadConfiguration(program.ctx));
   EXPECT_EQ(app.portSetting, "before");
   EXPECT_EQ(app.voicePrefix, "wave\\");
+}
+
+// A named pipe or a link to /dev/zero as the configuration reads as no
+// configuration at once: the panel neither waits for a writer nor reads on.
+TEST_F(ConfigurationTest, ASpecialFileIsNoConfigurationAndIsNotWaitedFor) {
+  char pattern[] = "/tmp/voxrig-config-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string folder = pattern;
+  PosixFileSystem posix(folder);
+  program.ctx.platform.files = &posix;
+  alarm(10);  // a hang ends the test program instead of the run
+  ASSERT_EQ(mkfifo((folder + "/VOXRIG.CFG").c_str(), 0666), 0);
+  EXPECT_FALSE(ReadConfiguration(program.ctx));
+  std::filesystem::remove(folder + "/VOXRIG.CFG");
+  std::filesystem::create_symlink("/dev/zero", folder + "/VOXRIG.CFG");
+  EXPECT_FALSE(ReadConfiguration(program.ctx));
+  alarm(0);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

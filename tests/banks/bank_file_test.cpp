@@ -106,6 +106,13 @@ TEST_F(BankFileTest, FileWithoutTerminatorReadsFourHundredLines) {
   EXPECT_EQ(ctx.banks.bankSlots[398], "297");
   EXPECT_EQ(ctx.banks.bankLastSlot, 30);  // kept: no terminator was read
   EXPECT_EQ(ctx.banks.bankScanIndex, 12);
+  // Writing those 400 lines back would cut the file's last 14 off: refused.
+  EXPECT_FALSE(WriteBankFile(ctx));
+  EXPECT_TRUE(ctx.banks.lastWriteTooLong);
+  EXPECT_EQ(program.files.files["bank12.dat"], Lines(lines));
+  // Once the file is 400 lines, its bank is written back whole.
+  lines.resize(400);
+  Read("bank12.dat", Lines(lines));
   const std::vector<std::string> written = FileLines(WriteAndGet("bank12.dat"));
   ASSERT_EQ(written.size(), 400u);
   EXPECT_EQ(written[398], "297");

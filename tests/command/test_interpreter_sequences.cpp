@@ -330,6 +330,46 @@ TEST_F(InterpreterSequences, EnterEndsARunningSearchWritingItsLogBeforeTuning) {
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
 }
 
+TEST_F(InterpreterSequences, AFailedWriteIsNeverFollowedByOk) {
+  // A full disk at the end of a search: the search still ends and the
+  // receiver is tuned, but after "wrerr" and the count no "ok" follows.
+  Press('R');
+  ctx.tuning.frequencyText = "145.5";
+  program.files.diskFull = true;
+  Forget();
+  Press(keys::kEnter);
+  EXPECT_THAT(Heard(), ElementsAre("wrerr", "0"));
+  EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
+  EXPECT_EQ(ctx.tuning.searchState, 0);
+  program.files.diskFull = false;
+
+  // D of a file that stays (a folder that cannot be written) says so; one
+  // copied in under upper-case letters is the bank's file and goes.
+  PutBankFile("bank07.dat", "FM", {"145.5"});
+  program.files.failingRemoves.insert("bank07.dat");
+  PutBankFile("BANK08.DAT", "FM", {"145.5"});
+  Forget();
+  Type("D07\r");
+  EXPECT_THAT(Heard(), ElementsAre("delete", "0", "7", "wrerr"));
+  EXPECT_EQ(program.files.files.count("bank07.dat"), 1u);
+  Forget();
+  Type("D08\r");
+  EXPECT_THAT(Heard(), ElementsAre("delete", "0", "8", "ok"));
+  EXPECT_EQ(program.files.files.count("BANK08.DAT"), 0u);
+
+  // K on a bank whose file is longer than the bank in memory holds.
+  std::vector<std::string> channels;
+  for (int i = 0; i < 198; ++i) channels.push_back(std::to_string(140 + i));
+  PutBankFile("bank09.dat", "FM", channels);  // 401 lines
+  const std::string before = program.files.files["bank09.dat"];
+  Type("B09\r");
+  Forget();
+  Type("K\r");
+  EXPECT_EQ(Heard().back(), "toolong");
+  EXPECT_THAT(Heard(), Not(Contains("ok")));
+  EXPECT_EQ(program.files.files["bank09.dat"], before);
+}
+
 TEST_F(InterpreterSequences, EnterLeavesABankScanBeforeTuning) {
   SelectInMemory({"145.5", "146.0"});
   ctx.link.bankScanState = 3;

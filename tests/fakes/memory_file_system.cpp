@@ -21,26 +21,34 @@ class MemoryOutputFile : public OutputFile {
 
 }  // namespace
 
-std::optional<std::string> MemoryFileSystem::ReadFile(const std::string& path) {
+FileRead MemoryFileSystem::Read(const std::string& path) {
+  FileRead read;
+  if (unreadable.count(path) != 0) {
+    read.status = ReadStatus::kUnreadable;
+    return read;
+  }
   const auto it = files.find(path);
-  if (it == files.end() || unreadable.count(path) != 0) return std::nullopt;
-  return it->second;
+  if (it == files.end()) return read;
+  read.status = it->second.size() > kReadLimit ? ReadStatus::kTooLarge : ReadStatus::kRead;
+  read.bytes = it->second.substr(0, kReadLimit);
+  return read;
 }
 
 bool MemoryFileSystem::ReplaceFile(const std::string& path, const std::string& bytes) {
-  if (diskFull || failingWrites.count(path) != 0) return false;
+  if (diskFull || failingWrites.count(path) != 0 || unreadable.count(path) != 0) return false;
   files[path] = bytes;
   ++replaceCount;
   return true;
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::CreateFile(const std::string& path) {
-  if (diskFull || failingWrites.count(path) != 0) return nullptr;
+  if (diskFull || failingWrites.count(path) != 0 || unreadable.count(path) != 0) return nullptr;
   files[path].clear();
   return std::make_unique<MemoryOutputFile>(*this, path);
 }
 
 bool MemoryFileSystem::RemoveFile(const std::string& path) {
+  if (failingRemoves.count(path) != 0 || unreadable.count(path) != 0) return false;
   return files.erase(path) != 0;
 }
 
@@ -67,6 +75,22 @@ bool MemoryFileSystem::MakeFolder(const std::string& path) {
   if (failingWrites.count(path) != 0) return false;
   folders.insert(path);
   return true;
+}
+
+std::string MemoryFileSystem::ExistingName(const std::string& path) {
+  if (Exists(path)) return path;
+  const auto lower = [](std::string name) {
+    for (char& c : name) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
+  };
+  // The map is in byte order, so the first match is the one a folder listing
+  // would pick too.
+  for (const auto& entry : files) {
+    if (lower(entry.first) == lower(path)) return entry.first;
+  }
+  return path;
 }
 
 }  // namespace voxrig::fakes

@@ -13,20 +13,29 @@ namespace voxrig::fakes {
 // full disk or a read-only folder would.
 class MemoryFileSystem : public FileSystem {
  public:
-  std::optional<std::string> ReadFile(const std::string& path) override;
+  // Paths in `unreadable` read as a named pipe or a folder would; a file
+  // longer than kReadLimit gives its first bytes as too large.
+  FileRead Read(const std::string& path) override;
   bool ReplaceFile(const std::string& path, const std::string& bytes) override;
   std::unique_ptr<OutputFile> CreateFile(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
-  bool Exists(const std::string& path) override { return files.count(path) != 0; }
   // The folders are those the file paths name ("wave/point.wav" makes "wave").
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
   bool MakeFolder(const std::string& path) override;
+  bool Exists(const std::string& path) override {
+    return files.count(path) != 0 || unreadable.count(path) != 0;
+  }
+  std::string ExistingName(const std::string& path) override;
 
   std::map<std::string, std::string> files;
   // Paths whose writes fail (ReplaceFile and CreateFile).
   std::set<std::string> failingWrites;
-  // Paths that exist but cannot be read (a folder where a file should be).
+  // Names that stand for something that is not a regular file (a named pipe,
+  // a folder): they exist, cannot be read, and refuse writes and removal.
   std::set<std::string> unreadable;
+  // Paths whose removal fails although the file is there (a folder that
+  // cannot be written).
+  std::set<std::string> failingRemoves;
   // When set, every write fails.
   bool diskFull = false;
   int replaceCount = 0;

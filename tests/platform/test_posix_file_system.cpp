@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <random>
@@ -53,6 +56,15 @@ std::string BankBytes() {
   std::string bytes = "bank12\r\n\r\n\r\n\r\n145.5000\r\nTower\r\n9999\r\n";
   bytes += std::string("\0\x80\xFF", 3);
   return bytes;
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Spill(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 TEST_F(PosixFileSystemTest, ReplaceFileWritesExactlyTheBytesAndLeavesNoTemporaryFile) {
@@ -133,7 +145,8 @@ TEST_F(PosixFileSystemTest, KilledReplaceLeavesEitherTheWholeOldOrTheWholeNewFil
     oneReplace = std::max(
         oneReplace, std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - start));
   }
-  ASSERT_EQ(files->ReadFile("bank12.dat"), contents[0]);
+  // Read directly: these files are larger than the panel ever reads.
+  ASSERT_TRUE(Slurp(At("bank12.dat")) == contents[0]);
 
   // Each kill falls at a random moment inside its own twentieth of the span.
   constexpr int kRounds = 20;
@@ -152,11 +165,10 @@ TEST_F(PosixFileSystemTest, KilledReplaceLeavesEitherTheWholeOldOrTheWholeNewFil
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
 
-    const auto found = files->ReadFile("bank12.dat");
-    ASSERT_TRUE(found.has_value()) << "round " << round;
-    const bool isOld = *found == contents[current];
-    const bool isNew = *found == contents[next];
-    ASSERT_TRUE(isOld || isNew) << "round " << round << ": a partial file of " << found->size()
+    const std::string found = Slurp(At("bank12.dat"));
+    const bool isOld = found == contents[current];
+    const bool isNew = found == contents[next];
+    ASSERT_TRUE(isOld || isNew) << "round " << round << ": a partial file of " << found.size()
                                 << " bytes";
     if (isNew) {
       current = next;
@@ -187,10 +199,10 @@ TEST_F(PosixFileSystemTest, CreateFileEmptiesAnExistingFileAndWritesThrough) {
 
 TEST_F(PosixFileSystemTest, CreateFileFailuresAreReported) {
   EXPECT_EQ(files->CreateFile("missing/debug1.dat"), nullptr);
+  // A link under the log's name is refused, even one to a device: a planted
+  // link must never get the log's writes.
   ASSERT_EQ(symlink("/dev/full", At("debug1.dat").c_str()), 0);
-  auto log = files->CreateFile("debug1.dat");
-  ASSERT_NE(log, nullptr);
-  EXPECT_FALSE(log->Write("TX= LM\r\n")) << "a full disk is not reported as written";
+  EXPECT_EQ(files->CreateFile("debug1.dat"), nullptr);
 }
 
 TEST_F(PosixFileSystemTest, ReadFileGivesNothingForAMissingFileOrAFolder) {
@@ -236,6 +248,146 @@ TEST_F(PosixFileSystemTest, DefaultFolderIsTheWorkingFolder) {
   fs::current_path(before);
   ASSERT_TRUE(replaced);
   EXPECT_EQ(files->ReadFile("bank01.dat"), "9999\r\n");
+}
+
+// ---- Special files, links and letter case -----------------------------------
+
+// Runs `work` in a child process and says whether it ended, successfully,
+// within two seconds: a read that hangs on a pipe or eats /dev/zero fails
+// here instead of holding the test run.
+bool FinishesWithin2s(const std::function<bool()>& work) {
+  const pid_t child = fork();
+  if (child == 0) _exit(work() ? 0 : 1);
+  for (int waited = 0; waited < 200; ++waited) {
+    int status = 0;
+    if (waitpid(child, &status, WNOHANG) == child)
+      return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  return false;
+}
+
+TEST_F(PosixFileSystemTest, SpecialFilesAreNeitherWaitedForNorReadWhole) {
+  ASSERT_EQ(mkfifo(At("pipe.dat").c_str(), 0666), 0);
+  ASSERT_EQ(symlink("/dev/zero", At("zero.dat").c_str()), 0);
+  ASSERT_EQ(symlink(At("pipe.dat").c_str(), At("pipelink.dat").c_str()), 0);
+  ASSERT_EQ(symlink(At("gone.dat").c_str(), At("dangling.dat").c_str()), 0);
+  fs::create_directory(At("folder.dat"));
+  const struct {
+    const char* name;
+    ReadStatus status;
+  } cases[] = {{"pipe.dat", ReadStatus::kUnreadable},     {"zero.dat", ReadStatus::kUnreadable},
+               {"pipelink.dat", ReadStatus::kUnreadable}, {"folder.dat", ReadStatus::kUnreadable},
+               {"dangling.dat", ReadStatus::kMissing},    {"none.dat", ReadStatus::kMissing}};
+  for (const auto& c : cases) {
+    EXPECT_TRUE(FinishesWithin2s([&] {
+      const FileRead read = files->Read(c.name);
+      return read.status == c.status && read.bytes.empty();
+    })) << c.name;
+  }
+  // Nor written: a pipe or a folder under the name stays what it was, and a
+  // debug log is not opened on a pipe.
+  EXPECT_TRUE(FinishesWithin2s([&] { return !files->ReplaceFile("pipe.dat", "9999\r\n"); }));
+  EXPECT_TRUE(FinishesWithin2s([&] { return files->CreateFile("pipe.dat") == nullptr; }));
+  EXPECT_TRUE(fs::is_fifo(At("pipe.dat")));
+  EXPECT_FALSE(files->ReplaceFile("zero.dat", "9999\r\n"));
+  EXPECT_TRUE(fs::is_symlink(At("zero.dat")));
+}
+
+TEST_F(PosixFileSystemTest, AFileLongerThanTheLimitGivesItsFirstBytesOnly) {
+  const std::size_t limit = FileSystem::kReadLimit;
+  Spill(At("big.dat"), std::string(limit, 'a') + "b");
+  const FileRead big = files->Read("big.dat");
+  EXPECT_EQ(big.status, ReadStatus::kTooLarge);
+  EXPECT_EQ(big.bytes, std::string(limit, 'a'));
+  EXPECT_EQ(files->ReadFile("big.dat"), std::nullopt);
+  Spill(At("full.dat"), std::string(limit, 'a'));
+  EXPECT_EQ(files->Read("full.dat").status, ReadStatus::kRead);
+}
+
+TEST_F(PosixFileSystemTest, ALinkedFileIsWrittenThroughAndTheLinkStays) {
+  // The banks live in a synced folder and are linked in, one through another.
+  const std::string synced = folder + "/synced";
+  fs::create_directory(synced);
+  Spill(synced + "/radio.dat", "old");
+  ASSERT_EQ(symlink("synced/radio.dat", At("hop.dat").c_str()), 0);
+  ASSERT_EQ(symlink("hop.dat", At("bank12.dat").c_str()), 0);
+  ASSERT_TRUE(files->ReplaceFile("bank12.dat", BankBytes()));
+  EXPECT_EQ(Slurp(synced + "/radio.dat"), BankBytes());
+  EXPECT_TRUE(fs::is_symlink(At("bank12.dat")));
+  EXPECT_EQ(fs::read_symlink(At("bank12.dat")), "hop.dat");
+  EXPECT_EQ(files->ReadFile("bank12.dat"), BankBytes());
+  EXPECT_EQ(Names(), (std::vector<std::string>{"bank12.dat", "hop.dat", "synced"}));
+  EXPECT_EQ(fs::directory_iterator(synced)->path().filename(), "radio.dat");
+}
+
+TEST_F(PosixFileSystemTest, ALinkToNowhereOrIntoNoWritableFolderIsAFailureAndStays) {
+  ASSERT_EQ(symlink("synced/gone.dat", At("bank12.dat").c_str()), 0);
+  ASSERT_EQ(symlink("/proc/version", At("bank13.dat").c_str()), 0);
+  for (const char* name : {"bank12.dat", "bank13.dat"}) {
+    const std::string target = fs::read_symlink(At(name));
+    EXPECT_FALSE(files->ReplaceFile(name, "9999\r\n")) << name;
+    EXPECT_EQ(fs::read_symlink(At(name)), target) << name;
+  }
+  EXPECT_FALSE(fs::exists(folder + "/synced"));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"bank12.dat", "bank13.dat"}));
+}
+
+TEST_F(PosixFileSystemTest, AHardLinkedFileIsReplacedUnderThisNameOnly) {
+  Spill(At("bank12.dat"), "old");
+  ASSERT_EQ(link(At("bank12.dat").c_str(), At("copy.dat").c_str()), 0);
+  ASSERT_TRUE(files->ReplaceFile("bank12.dat", "new"));
+  EXPECT_EQ(Slurp(At("bank12.dat")), "new");
+  EXPECT_EQ(Slurp(At("copy.dat")), "old");
+}
+
+TEST_F(PosixFileSystemTest, LinksPlantedWhereTheTemporaryFileWasAreNeverWrittenThrough) {
+  // The temporary names of earlier versions, each a link to a file outside.
+  const std::string outside = folder + "-outside";
+  Spill(outside, "precious");
+  for (const std::string& name :
+       {".bank12.dat.tmp-" + std::to_string(getpid()), std::string(".bank12.dat.tmp")}) {
+    ASSERT_EQ(symlink(outside.c_str(), At(name).c_str()), 0);
+  }
+  ASSERT_TRUE(files->ReplaceFile("bank12.dat", BankBytes()));
+  EXPECT_EQ(files->ReadFile("bank12.dat"), BankBytes());
+  EXPECT_EQ(Slurp(outside), "precious");
+  fs::remove(outside);
+
+  // Nor can a link planted under the debug log's name be emptied.
+  Spill(At("precious.txt"), "precious");
+  ASSERT_EQ(symlink("precious.txt", At("debug1.dat").c_str()), 0);
+  EXPECT_EQ(files->CreateFile("debug1.dat"), nullptr);
+  EXPECT_EQ(Slurp(At("precious.txt")), "precious");
+}
+
+TEST_F(PosixFileSystemTest, ExistingNameFindsAFileWhateverItsLetterCase) {
+  EXPECT_EQ(files->ExistingName("bank05.dat"), "bank05.dat") << "nothing there: the name itself";
+  Spill(At("BANK05.DAT"), "upper");
+  Spill(At("Bank05.Dat"), "mixed");
+  EXPECT_EQ(files->ExistingName("bank05.dat"), "BANK05.DAT") << "first in byte order";
+  Spill(At("bank05.dat"), "lower");
+  EXPECT_EQ(files->ExistingName("bank05.dat"), "bank05.dat") << "the exact name, always";
+  EXPECT_EQ(files->ExistingName("bank5.dat"), "bank5.dat");
+  fs::create_directory(At("sub"));
+  Spill(At("sub/BANK07.DAT"), "upper");
+  EXPECT_EQ(files->ExistingName("sub/bank07.dat"), "sub/BANK07.DAT");
+
+  // Read and written back byte for byte under the name it has.
+  Spill(At("BANK06.DAT"), BankBytes());
+  const std::string name = files->ExistingName("bank06.dat");
+  EXPECT_EQ(files->ReadFile(name), BankBytes());
+  ASSERT_TRUE(files->ReplaceFile(name, "9999\r\n"));
+  EXPECT_EQ(Slurp(At("BANK06.DAT")), "9999\r\n");
+  EXPECT_FALSE(fs::exists(At("bank06.dat")));
+}
+
+TEST_F(PosixFileSystemTest, RemovingAFolderFailsAndItStillExists) {
+  fs::create_directory(At("bank05.dat"));
+  EXPECT_FALSE(files->RemoveFile("bank05.dat"));
+  EXPECT_TRUE(files->Exists("bank05.dat"));
 }
 
 }  // namespace
