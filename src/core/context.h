@@ -125,6 +125,9 @@ struct BankState {
   // Result of the last WriteBankFile: K says "wrerr" instead of "ok" when the
   // channel's removal could not be written.
   bool lastWriteOk = true;
+  // The last write was refused because the file holds more lines than the
+  // bank in memory: "toolong" instead of "wrerr".
+  bool lastWriteTooLong = false;
   // The bank the listener selected with B: Up, Down, R and K act on it, and
   // every operation that reads another bank into memory reads it back.
   BoundedText selectedBankFile;
@@ -152,9 +155,6 @@ struct UndoState {
   // What the panel itself last left in each bank file it changed (nothing:
   // no file), so U can tell when another program has changed a file since.
   std::map<std::string, std::optional<std::string>> lastWritten;
-  // The last write was refused because the file holds more lines than the
-  // bank in memory: "toolong" instead of "wrerr".
-  bool lastWriteTooLong = false;
 };
 
 // Frequency, step, modes, switches and the program's own search.
