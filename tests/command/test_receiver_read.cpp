@@ -227,7 +227,7 @@ TEST_F(ReceiverRead, ChannelsThatDifferAreCountedAloudAndListedInTheCheckReport)
   EXPECT_THAT(Strings(spoken.end() - 2, spoken.end()), ElementsAre("2", "differ"));
   EXPECT_EQ(program.files.files["check05A.txt"],
             Lines({"Bank file bank05.dat written into receiver bank A: 2 channels differ",
-                   "A01: sent 146.0 MHz FM \"\"; the receiver holds 146. MHz AM \"\"",
+                   "A01: sent 146 MHz FM \"\"; the receiver holds 146. MHz AM \"\"",
                    "A07: should be empty; the receiver holds 148. MHz AM \"OLD\""}));
 
   // A receiver that goes silent, or refuses to be read, leaves the write unchecked.
