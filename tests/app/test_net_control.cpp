@@ -73,6 +73,12 @@ class NetControl : public PanelFixture {
     StartNetControl(ctx, std::make_unique<FakeListener>(waiting_));
     ctx.tuning.tunedText = "145";
   }
+  // The panel's connections point at the peers below, which go before the
+  // fixture's context does: close them first.
+  ~NetControl() override {
+    ctx.net.clients.clear();
+    ctx.net.listener.reset();
+  }
 
   Peer& Connect(const std::string& sends = "") {
     peers_.push_back(std::make_unique<Peer>());

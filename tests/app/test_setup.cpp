@@ -373,8 +373,8 @@ TEST_F(SetupTest, AProbeCutShortWritesNothing) {
     machine.devices[kUsb] = Receiver(19200);
     machine.devices[kUsb].hangUpAfter = row.hangUpAfter;
     if (row.fallsSilent) {
-      int asked = 0;
-      machine.devices[kUsb].answer = [&asked](int, const std::string&) {
+      // The count lives in the answer itself: the probe asks after this block.
+      machine.devices[kUsb].answer = [asked = 0](int, const std::string&) mutable {
         return ++asked <= 2 ? std::string(kRxAnswer) : std::string();
       };
     }
