@@ -1,7 +1,7 @@
 // Any VOXRIG.CFG is read without crashing, and what it leaves is usable: a
 // speed the serial line can be set to (or none, when the file says nothing
 // usable), texts within their bounds, the voice and the debug log switched
-// only by their own characters, and a port opened at exactly the speed the
+// only by the one digit at their place, and a port opened at exactly the speed the
 // file names, never at one a number wrapped round to.
 
 #include <cstdint>
@@ -34,8 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(app.portSetting.size() <= 254 && app.speedSetting.size() <= 254 &&
             app.radioSetting.size() <= 254,
         "a setting longer than a text holds");
-  Check(app.voiceEnabled == 0 || app.voiceEnabled == 1, "the voice switch is neither 0 nor 1");
-  Check(app.debugEnabled == 0 || app.debugEnabled == 1, "the debug switch is neither 0 nor 1");
+  // Each switch is the one digit at its place (only a 1 switches the log on).
+  Check(app.voiceEnabled >= 0 && app.voiceEnabled <= 9, "the voice switch is not one digit");
+  Check(app.debugEnabled >= 0 && app.debugEnabled <= 9, "the debug switch is not one digit");
 
   voxrig::ConnectReceiver(program.ctx);
   if (!program.line.opened.empty()) {
