@@ -29,9 +29,9 @@ constexpr int kUnansweredPollsForLoss = 10;
 // switched on again or plugged back in answers the next poll.
 constexpr int kCyclesBetweenReopens = 10;
 
-// The configured speed as the port takes it: a whole number of baud that an
-// int holds. Anything else (4294986496 would wrap round to 19200) gives 0,
-// which no port accepts.
+// The configured speed as the port takes it: rounded to whole baud, and only
+// if an int holds it. Anything else (4294986496 would wrap round to 19200)
+// gives 0, which no port accepts.
 int BaudRateFrom(const BoundedText& speedSetting) {
   const double speed = NumberFromText(speedSetting.str());
   if (!(speed >= 1 && speed <= 2147483647.0)) return 0;
