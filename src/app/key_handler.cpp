@@ -22,28 +22,38 @@ void QueueKey(PanelState& panel, int key) {
   panel.keyQueueCount += 2;
 }
 
-// Keys and the poll cycle never interleave: queued keys wait for a running
-// poll cycle to end, and no cycle starts while keys wait. Until the receiver
+// Keys and the poll cycle never interleave: a queued key waits for a running
+// poll cycle to end, and no cycle starts while keys wait. The wait is kept
+// short, because the listener hears nothing until the key is taken: a cycle
+// that has sent nothing yet gives way to a waiting key, and the tick that
+// reads a cycle's last answer goes straight on to the key. Until the receiver
 // first answers, and for at most the first-answer wait, keys wait while the
 // poll cycle runs: a key pressed during the start-up prompts is handled once
 // the receiver is known to be there, not taken as proof that it is not. A set
 // from the network is carried out on an idle tick, as a key would be, and
 // then one poll cycle runs before the next.
+bool KeysMayRun(const Context& ctx) {
+  const LinkState& link = ctx.link;
+  const bool awaitingFirstAnswer = link.linkState == -1 && link.firstAnswerTicks > 0;
+  return ctx.panel.keyQueueCount > 0 && !awaitingFirstAnswer;
+}
+
 void OnTick(Context& ctx) {
   LinkState& link = ctx.link;
-  const bool awaitingFirstAnswer = link.linkState == -1 && link.firstAnswerTicks > 0;
-  if (awaitingFirstAnswer) --link.firstAnswerTicks;
+  if (link.linkState == -1 && link.firstAnswerTicks > 0) --link.firstAnswerTicks;
   const bool idle = link.pollState == 0 && ctx.panel.keyQueueCount == 0;
   const bool setMayRun = idle && !ctx.net.pollOwed;
   if (ServeNetClients(ctx, setMayRun ? SetTurn::kNow : SetTurn::kLater)) return;
   if (idle) ctx.net.pollOwed = false;
+  if (link.pollState == 1 && KeysMayRun(ctx)) link.pollState = 0;  // nothing sent yet
   if (link.pollState != 0) {
     RunPollStep(ctx);
-  } else if (ctx.panel.keyQueueCount == 0 || awaitingFirstAnswer) {
+    if (link.pollState != 0 || !KeysMayRun(ctx)) return;
+  } else if (!KeysMayRun(ctx)) {
     link.pollState = 1;  // this tick sends nothing; the next starts the cycle
-  } else {
-    InterpretKey(ctx);
+    return;
   }
+  InterpretKey(ctx);
 }
 
 }  // namespace

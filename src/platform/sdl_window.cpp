@@ -59,7 +59,9 @@ bool SdlWindow::Open(const WindowSpec& layout) {
   window_ = SDL_CreateWindow(Utf8FromLatin1(layout.title).c_str(), layout.left, layout.top,
                              layout.outerWidth, layout.outerHeight, SDL_WINDOW_SHOWN);
   if (!window_) return false;
-  FitOuterSize(layout);
+  layout_ = layout;
+  frameSettled_ = false;
+  frameGiveUp_ = 0;
   // Keys are read as key-downs and key-ups only; text input would only bring
   // an input method the panel has no use for.
   SDL_StopTextInput();
@@ -67,45 +69,63 @@ bool SdlWindow::Open(const WindowSpec& layout) {
   int width = 0;
   int height = 0;
   SDL_GetWindowSize(window_, &width, &height);
-  canvas_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
-  if (!canvas_) {
+  if (!MakeCanvas(width, height)) {
     Close();
     return false;
   }
+  return true;
+}
+
+// A blank canvas of the client area's size, with what the old one showed
+// copied onto it.
+bool SdlWindow::MakeCanvas(int width, int height) {
+  SDL_Surface* fresh = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
+  if (!fresh) return false;
   SDL_FillRect(
-      canvas_, nullptr,
-      SDL_MapRGB(canvas_->format, kPanelBackground.r, kPanelBackground.g, kPanelBackground.b));
+      fresh, nullptr,
+      SDL_MapRGB(fresh->format, kPanelBackground.r, kPanelBackground.g, kPanelBackground.b));
+  if (canvas_) {
+    SDL_BlitSurface(canvas_, nullptr, fresh, nullptr);
+    SDL_FreeSurface(canvas_);
+  }
+  canvas_ = fresh;
   ShowWholeCanvas();
   return true;
 }
 
 // The panel's size and place are those of the whole window, frame included,
-// as Windows counts them; SDL sizes and places the client area. Once the
-// window manager has framed the window (it says so a moment after the window
-// appears, so this waits a little for it), its frame is taken off the size
-// and the client is moved in by it, so the frame's outer corner lands where
-// the panel asked. With no window manager (a bare X server such as Xvfb)
-// there is no frame, and the client area is the whole 950 by 500.
-void SdlWindow::FitOuterSize(const WindowSpec& layout) {
-  constexpr Uint32 kFrameWaitMs = 250;
+// as Windows counts them; SDL sizes and places the client area. The window
+// manager says what frame it gave a moment after the window appears; the
+// panel does not wait for that (the listener would hear the start-up that
+// much later), but looks for it each time it waits for events (for a second
+// from the first wait), and then
+// takes the frame off the size and moves the client in by it, so the frame's
+// outer corner lands where the panel asked. With no window manager (a bare X
+// server such as Xvfb) no frame ever comes, and the client area stays the
+// whole 950 by 500.
+void SdlWindow::FitOuterSize() {
+  constexpr Uint64 kFrameWaitMs = 1000;
+  if (frameSettled_ || !window_) return;
+  if (frameGiveUp_ == 0) frameGiveUp_ = SDL_GetTicks64() + kFrameWaitMs;
+  // Lets SDL read the window manager's note of the frame; the events stay
+  // queued for the wait.
+  SDL_PumpEvents();
   int top = 0;
   int left = 0;
   int bottom = 0;
   int right = 0;
-  const Uint64 giveUp = SDL_GetTicks64() + kFrameWaitMs;
-  for (;;) {
-    const bool known = SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
-                       (top > 0 || left > 0 || bottom > 0 || right > 0);
-    if (known) break;
-    if (SDL_GetTicks64() >= giveUp) return;
-    // Lets SDL read the window manager's note of the frame; the events stay
-    // queued for WaitEvents.
-    SDL_PumpEvents();
-    SDL_Delay(10);
+  const bool known = SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
+                     (top > 0 || left > 0 || bottom > 0 || right > 0);
+  if (!known) {
+    frameSettled_ = SDL_GetTicks64() >= frameGiveUp_;
+    return;
   }
-  SDL_SetWindowSize(window_, std::max(1, layout.outerWidth - left - right),
-                    std::max(1, layout.outerHeight - top - bottom));
-  SDL_SetWindowPosition(window_, layout.left + left, layout.top + top);
+  frameSettled_ = true;
+  const int width = std::max(1, layout_.outerWidth - left - right);
+  const int height = std::max(1, layout_.outerHeight - top - bottom);
+  SDL_SetWindowSize(window_, width, height);
+  SDL_SetWindowPosition(window_, layout_.left + left, layout_.top + top);
+  MakeCanvas(width, height);
 }
 
 void SdlWindow::StartTimer(int periodMs) {
@@ -153,6 +173,7 @@ std::vector<WindowEvent> SdlWindow::WaitEvents() {
   // Repaints and other events the panel does not see are served here; the
   // wait goes on until something for the panel has come.
   while (events.empty()) {
+    FitOuterSize();
     SDL_Event event;
     if (SDL_WaitEvent(&event) == 0) return {WindowEvent{EventKind::kCloseRequest, 0}};
     Translate(event, events);

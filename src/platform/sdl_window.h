@@ -41,13 +41,19 @@ class SdlWindow : public Window {
 
  private:
   static Uint32 OnTimer(Uint32 interval, void* param);
-  void FitOuterSize(const WindowSpec& layout);
+  void FitOuterSize();
+  bool MakeCanvas(int width, int height);
   void ShowWholeCanvas();
   void Translate(const SDL_Event& event, std::vector<WindowEvent>& out);
 
   bool videoStarted_ = false;
   SDL_Window* window_ = nullptr;
   SDL_Surface* canvas_ = nullptr;
+  WindowSpec layout_;
+  // Until the window manager's frame is known (or none has come by
+  // frameGiveUp_), each wait for events looks for it again.
+  bool frameSettled_ = false;
+  Uint64 frameGiveUp_ = 0;
   Uint32 tickEventType_ = 0;
   bool timerStarted_ = false;
   SDL_TimerID timer_ = 0;

@@ -204,9 +204,11 @@ void ConnectReceiver(Context& ctx) {
   display.SetTextPosition(370, 80);
   display.SetFont(ArielBold(50));
   display.Print(ctx.tuning.modeText + "      ");
-  // The first tick sends the first level poll at once: its answer (and the
-  // answers to the commands above) tell the listener "connected".
+  // The first level poll goes out at once, so that the first tick already
+  // reads its answer (and the answers to the commands above) and tells the
+  // listener "connected".
   ctx.link.pollState = 1;
+  RunPollStep(ctx);
 }
 
 void RunPollStep(Context& ctx) {

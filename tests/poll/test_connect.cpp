@@ -31,7 +31,7 @@ class ConnectTest : public ::testing::Test {
 
 TEST_F(ConnectTest, PutsTheReceiverIntoItsKnownStateWithPausesBetweenCommands) {
   ConnectReceiver(program.ctx);
-  EXPECT_EQ(program.line.written, "VA0145000000\rMD1\rST012.50\rAT0\r");
+  EXPECT_EQ(program.line.written, "VA0145000000\rMD1\rST012.50\rAT0\rLM\r");
   EXPECT_EQ(program.Heard(), (Strings{"1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
   EXPECT_EQ(timeline, (Strings{"1@1", "4@1", "5@1", "shdel@1", "FM@1", "shdel@2", "attoff@3"}));
 }
@@ -72,7 +72,7 @@ TEST_F(ConnectTest, APortLineNamingADevicePathOpensThatDeviceAsItStands) {
     EXPECT_EQ(fresh.line.opened, Strings{row.opened}) << row.portSetting;
     EXPECT_EQ(fresh.ctx.link.comPort, row.comPort) << row.portSetting;
     EXPECT_EQ(fresh.line.baudRate, 4800) << row.portSetting;
-    EXPECT_EQ(fresh.line.written, "VA0145000000\rMD1\rST012.50\rAT0\r") << row.portSetting;
+    EXPECT_EQ(fresh.line.written, "VA0145000000\rMD1\rST012.50\rAT0\rLM\r") << row.portSetting;
   }
   // A COM name after a path no longer carries the old path.
   program.ctx.app.portSetting = "/dev/ttyUSB0";
@@ -107,7 +107,7 @@ TEST_F(ConnectTest, ResetsThePanelsStateForAFreshReceiver) {
   EXPECT_EQ(ctx.command.pendingCommand, 0);
   EXPECT_EQ(ctx.link.linkState, -1);
   EXPECT_EQ(ctx.command.frequencyEntryFresh, 1);
-  EXPECT_EQ(ctx.link.pollState, 1);  // the first tick sends the first level poll
+  EXPECT_EQ(ctx.link.pollState, 2);  // the first level poll has gone; the first tick reads it
   EXPECT_EQ(ctx.link.firstAnswerTicks, 15);
   EXPECT_EQ(ctx.link.resumeCountdown, 0);
   EXPECT_EQ(ctx.panel.keyQueueCount, 0);
