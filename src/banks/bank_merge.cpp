@@ -120,6 +120,12 @@ void TransferBank(Context& ctx) {
   const std::string& entry = ctx.command.entryText;
   banks.bankFileName = banks::BankFileName(banks::TransferSourceNumber(entry));
   ReadBankFile(ctx);
+  if (banks.bankFound && BankFileTooLong(ctx)) {
+    // Only the source's first 400 lines are in memory: a copy would leave
+    // its last channels behind without a word.
+    SayWriteResult(ctx, false);
+    return;
+  }
   bool writesOk = true;
   if (!banks.bankFound) {
     // The missing source is created as an empty bank; the merge then adds nothing.

@@ -75,7 +75,8 @@ TEST_F(BankFileSafetyTest, AFileLongerThanTheBankInMemoryIsNeverRewrittenShorter
   } operations[] = {{"K", Kill, ""},
                     {"O", SortBank, "12"},
                     {"P", PutFrequency, "12"},
-                    {"T", TransferBank, "0512"}};
+                    {"T", TransferBank, "0512"},
+                    {"T from it", TransferBank, "1205"}};
   for (const auto& file : files) {
     for (const auto& operation : operations) {
       SCOPED_TRACE(std::string(operation.key) + " on " + file.what);
@@ -84,6 +85,7 @@ TEST_F(BankFileSafetyTest, AFileLongerThanTheBankInMemoryIsNeverRewrittenShorter
       Run(operation.operation, operation.argument);
       EXPECT_EQ(program.Heard(), Strings{"toolong"});
       EXPECT_EQ(File("bank12.dat"), file.bytes);
+      EXPECT_EQ(File("bank05.dat"), Bank("bank05", "FM", "12.5", {"433.5"}));
       EXPECT_TRUE(program.Commands().empty()) << "nothing retuned";
     }
   }
