@@ -273,6 +273,7 @@ void RunUndoScript(std::string_view script, const std::string& primary,
     const std::string bank = (action & 0x20) != 0 ? "05" : "12";
     const Folder before = BankFiles(program);
     bool undoable = true;
+    bool searchStarted = false;
     switch (action % 8) {
       case 0:
         ctx.tuning.frequencyText = std::to_string(140 + (action >> 3)) + ".5";
@@ -313,14 +314,19 @@ void RunUndoScript(std::string_view script, const std::string& primary,
         undoable = false;
         break;
       default:
-        Type(ctx, "R\r");
+        // R replaces the search log at once, as a step of its own; the
+        // search's end rewrites it again outside any step, and may happen to
+        // leave the bytes it had before R. U still takes the search back.
+        Type(ctx, "R");
+        searchStarted = BankFiles(program) != before;
+        Type(ctx, "\r");
         break;
     }
     // Enter ends any selection or scan, so each script byte starts afresh.
     Type(ctx, "\r");
     const Folder after = BankFiles(program);
     history.Note(after, names);
-    if (undoable && after != before) {
+    if (undoable && (after != before || searchStarted)) {
       changes.push_back(before);
       if (changes.size() > static_cast<std::size_t>(voxrig::kUndoSteps))
         changes.erase(changes.begin());
