@@ -65,19 +65,24 @@ class SetupTest : public ::testing::Test {
   int Probe(const std::string& file = "probe.txt") {
     return RunProbe(program.ctx, tools, file, options.device);
   }
-  // A fresh machine for one row of a table; the fixture's names above keep
-  // naming the first machine, so a test that calls this uses `bench`.
-  void Fresh() { bench = std::make_unique<Bench>(); }
+  // A fresh machine for one row of a table. The fixture's names below name
+  // the first machine, which this ends, so a row names the parts of the
+  // machine it gets: auto& [program, survey, stopwatch, console, tools].
+  Bench& FreshMachine() {
+    bench = std::make_unique<Bench>();
+    return *bench;
+  }
   void OnlyDevice(const std::string& path, FakeDevice device) {
     survey.listed = {path};
     survey.devices[path] = std::move(device);
   }
   // Commands sent, without the device: "19200 RX".
-  Strings Wire() const {
+  static Strings WireOf(const fakes::FakeSerialSurvey& machine) {
     Strings sent;
-    for (const std::string& entry : survey.wire) sent.push_back(entry.substr(entry.find('@') + 1));
+    for (const std::string& entry : machine.wire) sent.push_back(entry.substr(entry.find('@') + 1));
     return sent;
   }
+  Strings Wire() const { return WireOf(survey); }
   bool Printed(const std::string& text) const {
     return console.text.find(text) != std::string::npos;
   }
@@ -115,17 +120,11 @@ TEST_F(SetupTest, FindsTheReceiverAtItsSpeedAndWritesConfigurationAndLinks) {
        {"setup", "dev", "1", "garbled", "garbled", "found", "4", "8", "0", "0", "baud", "ok"}},
   };
   for (const Row& row : rows) {
-    Fresh();
-    fakes::TestProgram& fresh = bench->program;
-    fakes::FakeSerialSurvey& machine = bench->survey;
-    Console& terminal = bench->console;
-    SetupTools& setupTools = bench->tools;
+    auto& [fresh, machine, stopwatch, terminal, setupTools] = FreshMachine();
     machine.listed = {kUsb};
     machine.devices[kUsb] = Receiver(row.speed);
     EXPECT_EQ(RunSetup(fresh.ctx, setupTools, options), kSetupDone) << terminal.text;
-    Strings wire;
-    for (const std::string& entry : machine.wire) wire.push_back(entry.substr(entry.find('@') + 1));
-    EXPECT_EQ(wire, row.wire);
+    EXPECT_EQ(WireOf(machine), row.wire);
     EXPECT_EQ(fresh.Heard(), row.heard);
     EXPECT_EQ(fresh.files.files["VOXRIG.CFG"], "PORT=COM1\r\nSPEED=" + std::to_string(row.speed) +
                                                    "\r\nRADIO=AR8600\r\nVOICE=1\r\nDEBUG=0\r\n");
@@ -227,11 +226,7 @@ TEST_F(SetupTest, EveryFailureIsToldWithItsFixAndWritesNothing) {
        {}},
   };
   for (const Row& row : rows) {
-    Fresh();
-    fakes::TestProgram& fresh = bench->program;
-    fakes::FakeSerialSurvey& machine = bench->survey;
-    Console& terminal = bench->console;
-    SetupTools& setupTools = bench->tools;
+    auto& [fresh, machine, stopwatch, terminal, setupTools] = FreshMachine();
     row.machine(machine);
     fresh.files.files["VOXRIG.CFG"] = "old";
     EXPECT_EQ(RunSetup(fresh.ctx, setupTools, options), kSetupNoReceiver) << row.name;
@@ -282,11 +277,7 @@ TEST_F(SetupTest, TriesEachDeviceInTurnAndSumsUpNamesWithoutAPort) {
 TEST_F(SetupTest, AFolderThatCannotBeWrittenIsToldAndTheOldConfigurationStays) {
   const std::string old = "PORT=COM2\r\nSPEED=4800\r\n";
   for (const bool linkFails : {false, true}) {
-    Fresh();
-    fakes::TestProgram& fresh = bench->program;
-    fakes::FakeSerialSurvey& machine = bench->survey;
-    Console& terminal = bench->console;
-    SetupTools& setupTools = bench->tools;
+    auto& [fresh, machine, stopwatch, terminal, setupTools] = FreshMachine();
     machine.listed = {kUsb};
     machine.devices[kUsb] = Receiver(19200);
     fresh.files.files["VOXRIG.CFG"] = old;
@@ -364,11 +355,7 @@ TEST_F(SetupTest, AProbeCutShortWritesNothing) {
       {"falls silent", -1, true, "The receiver stopped answering at question 3 (MD<0D>)"},
   };
   for (const Row& row : rows) {
-    Fresh();
-    fakes::TestProgram& fresh = bench->program;
-    fakes::FakeSerialSurvey& machine = bench->survey;
-    Console& terminal = bench->console;
-    SetupTools& setupTools = bench->tools;
+    auto& [fresh, machine, stopwatch, terminal, setupTools] = FreshMachine();
     machine.listed = {kUsb};
     machine.devices[kUsb] = Receiver(19200);
     machine.devices[kUsb].hangUpAfter = row.hangUpAfter;
@@ -386,7 +373,7 @@ TEST_F(SetupTest, AProbeCutShortWritesNothing) {
     EXPECT_LT(fresh.time.now(), 10'000) << row.name;
   }
   // A probe file that cannot be written is said, not passed off as done.
-  Fresh();
+  FreshMachine();
   bench->survey.listed = {kUsb};
   bench->survey.devices[kUsb] = Receiver(19200);
   bench->program.files.diskFull = true;
