@@ -62,6 +62,17 @@ bool CheckWrite(Context& ctx, int written, int wanted) {
   return written == wanted;
 }
 
+// What the receiver has sent and the port holds, up to one read's worth;
+// empty when nothing waits or the read fails.
+std::string ReadWaitingBytes(Context& ctx) {
+  ctx.link.bytesWaiting = BytesWaiting(ctx, ctx.link.comPort);
+  if (ctx.link.bytesWaiting <= 0) return {};
+  std::array<char, kReadLimit> buffer{};
+  const int count = ReadPort(ctx, ctx.link.comPort, buffer.data(), kReadLimit);
+  if (count <= 0) return {};
+  return std::string(buffer.data(), static_cast<std::size_t>(count));
+}
+
 }  // namespace
 
 bool SendCommand(Context& ctx) {
@@ -82,14 +93,7 @@ void ReadReply(Context& ctx) {
     NoticeReceiverLost(ctx);
     return;
   }
-  ctx.link.bytesWaiting = BytesWaiting(ctx, ctx.link.comPort);
-  if (ctx.link.bytesWaiting <= 0) return;
-
-  std::array<char, kReadLimit> buffer{};
-  const int count = ReadPort(ctx, ctx.link.comPort, buffer.data(), kReadLimit);
-  if (count <= 0) return;
-  const std::string raw(buffer.data(), static_cast<std::size_t>(count));
-
+  const std::string raw = ReadWaitingBytes(ctx);
   for (const ReplyKeyword& reply : kReplyKeywords) {
     const auto at = raw.find(reply.keyword);
     if (at == std::string::npos) continue;
@@ -102,12 +106,7 @@ void ReadReply(Context& ctx) {
 
 void ReadReceiveStateReply(Context& ctx) {
   ctx.link.replyText.clear();
-  ctx.link.bytesWaiting = BytesWaiting(ctx, ctx.link.comPort);
-  if (ctx.link.bytesWaiting <= 0) return;
-  std::array<char, kReadLimit> buffer{};
-  const int count = ReadPort(ctx, ctx.link.comPort, buffer.data(), kReadLimit);
-  if (count <= 0) return;
-  const std::string raw(buffer.data(), static_cast<std::size_t>(count));
+  const std::string raw = ReadWaitingBytes(ctx);
   std::size_t start = 0;
   while (start < raw.size()) {
     std::size_t end = raw.find_first_of("\r\n", start);
