@@ -1,17 +1,13 @@
-#include "command/memory_scan.h"
+#include "memory/memory_scan.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "banks/bank_file.h"
-#include "banks/bank_names.h"
-#include "banks/receiver_transfer.h"
-#include "command/key_codes.h"
-#include "command/pending_commands.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
+#include "memory/receiver_transfer.h"
 #include "speech/speech.h"
 
 namespace voxrig {
@@ -80,7 +76,7 @@ bool ReadBankSizeAnswer(Context& ctx, char letter, std::string& size) {
   const std::size_t start = reply.find("MW");
   if (start == std::string::npos) return false;
   const std::size_t named = reply.find_first_not_of(' ', start + 2);
-  if (named != std::string::npos && keys::IsReceiverBankLetter(reply[named]) &&
+  if (named != std::string::npos && reply[named] >= 'A' && reply[named] <= 'J' &&
       reply[named] != letter) {
     return false;
   }
@@ -90,12 +86,11 @@ bool ReadBankSizeAnswer(Context& ctx, char letter, std::string& size) {
 
 }  // namespace
 
-void StartMemoryScan(Context& ctx) {
+void StartMemoryScan(Context& ctx, const std::string& bank) {
   // Level reports on change let the poll cycle see the scan stop and go on.
   Send(ctx, receiver::kLevelReportingOnChange);
   Pause(ctx);
-  Send(ctx, receiver::StartMemoryScan(ctx.command.entryText));
-  ctx.command.pendingCommand = pending::kNone;
+  Send(ctx, receiver::StartMemoryScan(bank));
   ctx.link.scanState = 1;
   // With the scan voice on, the poll cycle says "scan" once it sees the scan.
   if (ctx.link.scanVoice == 0) Say(ctx, "scan");
@@ -144,30 +139,6 @@ void LeaveScans(Context& ctx) {
   }
   command.passCount = 1;
   Pause(ctx);
-}
-
-void QueryReceiverBank(Context& ctx) {
-  CommandState& command = ctx.command;
-  const int key = ctx.panel.currentKey;
-  // Two digits of a bank file, then one of the receiver's banks A to J; any
-  // other key names no receiver bank.
-  if (command.entryText.size() != 2 || !HoldsOnlyDigits(command.entryText) ||
-      !keys::IsReceiverBankLetter(key)) {
-    Say(ctx, "inv");
-    command.pendingCommand = pending::kNone;
-    return;
-  }
-  const char letter = static_cast<char>(key);
-  command.entryText += letter;
-  Say(ctx, std::string(1, letter));
-  // A missing bank file is told at once. Nothing goes to the receiver yet:
-  // its bank is cleared at Enter, once the bank file has been read, so a W
-  // given up before Enter leaves the receiver's bank as it was.
-  if (!ctx.platform.files->Exists(
-          BankFileOnDisk(ctx, banks::BankFileName(command.entryText.str().substr(0, 2))))) {
-    Say(ctx, "bnf");
-    command.pendingCommand = pending::kNone;
-  }
 }
 
 void CheckReceiverBanks(Context& ctx) {

@@ -1,4 +1,4 @@
-#include "banks/memory_bank.h"
+#include "memory/memory_bank.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "banks/receiver_transfer.h"
+#include "memory/receiver_transfer.h"
 
 #include <gtest/gtest.h>
 

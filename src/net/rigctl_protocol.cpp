@@ -1,4 +1,4 @@
-#include "app/rigctl_protocol.h"
+#include "net/rigctl_protocol.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "banks/receiver_transfer.h"
+#include "memory/receiver_transfer.h"
 
 #include <algorithm>
 #include <string>
@@ -7,11 +7,11 @@
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
-#include "banks/receiver_check.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
+#include "memory/receiver_check.h"
 #include "speech/speech.h"
 
 namespace voxrig {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/rigctl_protocol.h"
+#include "net/rigctl_protocol.h"
 
 // Requests as Hamlib's client and scripts send them, and the exact answers.
 namespace voxrig::rigctl {

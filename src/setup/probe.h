@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/receiver_search.h"
 #include "core/context.h"
+#include "setup/port_search.h"
 
 namespace voxrig {
 

@@ -1,13 +1,13 @@
-#include "banks/receiver_check.h"
+#include "memory/receiver_check.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "banks/bank_names.h"
-#include "banks/memory_bank.h"
-#include "banks/receiver_read.h"
 #include "core/text_rules.h"
 #include "link/receiver_commands.h"
+#include "memory/memory_bank.h"
+#include "memory/receiver_read.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 

@@ -1,6 +1,7 @@
+#include "poll/search_log.h"
+
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
-#include "banks/bank_operations.h"
 #include "speech/speech.h"
 
 namespace voxrig {

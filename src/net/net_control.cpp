@@ -1,12 +1,12 @@
-#include "app/net_control.h"
+#include "net/net_control.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "app/rigctl_protocol.h"
 #include "command/interpreter.h"
 #include "command/pending_commands.h"
+#include "net/rigctl_protocol.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"

@@ -1,4 +1,4 @@
-// The pieces under the set-up: its command line, how bytes are shown, the
+// The pieces under the set-up: how bytes are shown, the
 // configuration it writes, and the machine's serial devices as Linux lists
 // them (in a /dev and /proc laid out by the test).
 #include <gtest/gtest.h>
@@ -9,37 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/setup.h"
 #include "link/timed_exchange.h"
 #include "platform/posix_serial_survey.h"
 #include "platform/prompt_set.h"
+#include "setup/setup.h"
 
 namespace voxrig {
 namespace {
 
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
-
-TEST(SetupCommandLine, TakesSetupProbeAndDeviceAndRefusesWhatMakesNoSense) {
-  const auto setup = ParseCommandLine({"--setup", "--device", "/dev/ttyUSB0"});
-  ASSERT_TRUE(setup.has_value());
-  EXPECT_TRUE(setup->setup);
-  EXPECT_EQ(setup->device, "/dev/ttyUSB0");
-  const auto probe = ParseCommandLine({"--probe", "answers.txt"});
-  ASSERT_TRUE(probe.has_value());
-  EXPECT_EQ(probe->probeFile, "answers.txt");
-  EXPECT_FALSE(probe->setup);
-  const std::vector<Strings> refused = {
-      {"--device", "/dev/ttyUSB0"},  // a device for what?
-      {"--setup", "--probe", "a"},  {"--setup", "--setup"},           {"--probe"},
-      {"--setup", "--device"},      {"--probe", "a", "--probe", "b"},
-  };
-  for (const Strings& arguments : refused) {
-    EXPECT_FALSE(ParseCommandLine(arguments).has_value())
-        << arguments[0] << " " << arguments.size();
-  }
-}
 
 TEST(SetupParts, BytesAreShownSafelyAndTheFrequencyFieldIsRecognised) {
   EXPECT_EQ(ShownSafely("VA RF0145000000\r\n"), "VA RF0145000000<0D><0A>");

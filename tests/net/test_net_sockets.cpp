@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/net_control.h"
 #include "command/panel_fixture.h"
+#include "net/net_control.h"
 #include "platform/posix_socket.h"
 
 // The network control on real loopback sockets, against what a careless or

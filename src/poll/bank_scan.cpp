@@ -1,16 +1,9 @@
-#include <algorithm>
-#include <string>
+#include "poll/bank_scan.h"
 
-#include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_operations.h"
-#include "banks/bank_undo.h"
-#include "command/interpreter.h"
-#include "command/key_codes.h"
-#include "command/pending_commands.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
-#include "tuning/modes.h"
 
 namespace voxrig {
 
@@ -35,10 +28,6 @@ void TuneBankSlot(Context& ctx, int slot) {
 
 }  // namespace
 
-bool HoldsOnlyDigits(const std::string& text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 void StartBankScan(Context& ctx) {
   BankState& banks = ctx.banks;
   if (LastChannelSlot(banks.bankSlots) < kFirstChannelSlot) {
@@ -52,8 +41,7 @@ void StartBankScan(Context& ctx) {
   ApplyBankModeAndStep(ctx);
 }
 
-void StepBankChannel(Context& ctx) {
-  const bool up = ctx.panel.currentKey == keys::kUp;
+void StepBankChannel(Context& ctx, bool up) {
   BankState& banks = ctx.banks;
   const int last = LastChannelSlot(banks.bankSlots);
   if (last < kFirstChannelSlot) {
@@ -67,14 +55,6 @@ void StepBankChannel(Context& ctx) {
   TuneBankSlot(ctx, index);
   // The first channel is marked whichever way it is reached.
   if (index == kFirstChannelSlot) Say(ctx, "beep");
-}
-
-bool DeleteBankFile(Context& ctx) {
-  // A missing file is no failure to the listener: the bank is gone either way.
-  // The file is copied for U first; without its copy it is not deleted. It is
-  // found whatever its letter case.
-  ctx.banks.lastWriteTooLong = false;
-  return RemoveBankFile(ctx, BankFileOnDisk(ctx, "bank" + ctx.command.entryText + ".dat"));
 }
 
 }  // namespace voxrig

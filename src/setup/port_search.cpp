@@ -1,4 +1,4 @@
-#include "app/receiver_search.h"
+#include "setup/port_search.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "banks/receiver_read.h"
+#include "memory/receiver_read.h"
 
 #include <algorithm>
 #include <array>
@@ -8,10 +8,10 @@
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
 #include "banks/bank_undo.h"
-#include "banks/memory_bank.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "link/serial_port.h"
+#include "memory/memory_bank.h"
 #include "speech/speech.h"
 
 namespace voxrig {

@@ -1,4 +1,4 @@
-#include "app/probe.h"
+#include "setup/probe.h"
 
 #include <cstdio>
 

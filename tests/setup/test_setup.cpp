@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/probe.h"
-#include "app/setup.h"
 #include "fakes/fake_serial_survey.h"
 #include "fakes/test_program.h"
+#include "setup/probe.h"
+#include "setup/setup.h"
 
 namespace voxrig {
 namespace {

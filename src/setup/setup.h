@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "app/receiver_search.h"
 #include "core/context.h"
+#include "setup/port_search.h"
 
 namespace voxrig {
 

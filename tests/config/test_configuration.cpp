@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/configuration.h"
+#include "config/configuration.h"
 #include "fakes/test_program.h"
 #include "platform/posix_file_system.h"
 

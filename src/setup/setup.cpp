@@ -1,8 +1,8 @@
-#include "app/setup.h"
+#include "setup/setup.h"
 
 #include <vector>
 
-#include "app/configuration.h"
+#include "config/configuration.h"
 #include "core/text_rules.h"
 
 namespace voxrig {
