@@ -24,6 +24,12 @@ inline constexpr OptionInfo kOptions[] = {
     {"--net", "[ADDRESS:]PORT",
      "serve Hamlib's rigctld protocol (NET rigctl, model 2) on PORT, at 127.0.0.1 unless ADDRESS "
      "is given, so logging programs can follow the receiver"},
+    {"--terminal", nullptr,
+     "run in this terminal instead of a window (over SSH, with no display): keys from the "
+     "terminal, and each change of the panel's lines printed as one plain line"},
+    {"--no-braille", nullptr,
+     "leave the braille display alone (a \"BRAILLE=0\" line in VOXRIG.CFG does the same); "
+     "otherwise the panel shows its line there whenever brltty runs"},
     {"--setup", nullptr,
      "find the receiver among the serial devices, write VOXRIG.CFG for it in this folder and "
      "link it there as COM1"},
@@ -57,6 +63,9 @@ struct CommandLine {
   std::optional<std::string> transcriptPath;
   // Where other programs reach the panel over the network; none without --net.
   std::optional<NetAddress> net;
+  // The panel in the terminal rather than a window, and the braille line.
+  bool terminal = false;
+  bool braille = true;
   // First-run set-up, or the receiver probe into a file, instead of the panel.
   bool setup = false;
   std::optional<std::string> probeFile;
