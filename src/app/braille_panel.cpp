@@ -158,9 +158,13 @@ std::string BraillePanel::Line() const {
 }
 
 void BraillePanel::Refresh() {
-  // The braille line only stores the text and wakes its own thread, and only
-  // when the text is new, so this costs the panel nothing it would notice.
-  braille_.Show(Line());
+  // Only a line that changed goes to the display: the meter redrawn
+  // unchanged on every poll sends nothing.
+  std::string line = Line();
+  if (anyShown_ && line == shown_) return;
+  anyShown_ = true;
+  shown_ = std::move(line);
+  braille_.Show(shown_);
 }
 
 }  // namespace voxrig

@@ -67,6 +67,8 @@ class BraillePanel : public Window, public Display, public Sound {
   BrailleLine& braille_;
   TextScreen screen_;
   OutcomeWords outcome_;
+  std::string shown_;
+  bool anyShown_ = false;
   Font font_;
   int x_ = 0;
   int y_ = 0;
