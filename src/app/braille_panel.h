@@ -12,13 +12,13 @@ namespace voxrig {
 
 // What the braille line shows, each part empty when there is nothing to say.
 struct BrailleGlance {
-  std::string frequency;     // "145.5000"
-  std::string mode;          // "FM"
-  std::string level;         // "S5", "S9+"
-  bool attenuator = false;   // "ATT"
-  bool noiseLimiter = false; // "NL"
-  std::string scan;          // "SCAN", "STOP", "SRCH", with "B03 C12" in a bank scan
-  std::string outcome;       // "write error"
+  std::string frequency;      // "145.5000"
+  std::string mode;           // "FM"
+  std::string level;          // "S5", "S9+"
+  bool attenuator = false;    // "ATT"
+  bool noiseLimiter = false;  // "NL"
+  std::string scan;           // "SCAN", "STOP", "SRCH", with "B03 C12" in a bank scan
+  std::string outcome;        // "write error"
 };
 
 // The parts in that order, one blank between them.

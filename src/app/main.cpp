@@ -159,8 +159,8 @@ int main(int argc, char** argv) {
     terminalDisplay = std::make_unique<TerminalDisplay>(std::cout);
     TerminalDisplay* lines = terminalDisplay.get();
     terminalWindow = std::make_unique<TerminalWindow>([lines] { lines->Flush(); });
-    terminalSound = std::make_unique<TerminalSound>(sound, *lines,
-                                                    [&sound] { return !sound.HasDevice(); });
+    terminalSound =
+        std::make_unique<TerminalSound>(sound, *lines, [&sound] { return !sound.HasDevice(); });
     ctx.platform.window = terminalWindow.get();
     ctx.platform.display = terminalDisplay.get();
     ctx.platform.sound = terminalSound.get();
@@ -177,9 +177,8 @@ int main(int argc, char** argv) {
   const bool brailleOff = BrailleSwitchedOff(files.ReadFile(kConfigurationFile).value_or(""));
   if (commandLine->braille && !brailleOff) {
     braille = std::make_unique<BrlapiBraille>();
-    braillePanel = std::make_unique<BraillePanel>(ctx, *ctx.platform.window,
-                                                  *ctx.platform.display, *ctx.platform.sound,
-                                                  *braille);
+    braillePanel = std::make_unique<BraillePanel>(ctx, *ctx.platform.window, *ctx.platform.display,
+                                                  *ctx.platform.sound, *braille);
     ctx.platform.window = braillePanel.get();
     ctx.platform.display = braillePanel.get();
     ctx.platform.sound = braillePanel.get();

@@ -90,7 +90,8 @@ void TerminalWindow::TakeKeys(std::vector<WindowEvent>& out, bool force) {
   keyPending_ = false;
   TermKeyKey key;
   while (true) {
-    const TermKeyResult result = force ? termkey_getkey_force(keys_, &key) : termkey_getkey(keys_, &key);
+    const TermKeyResult result =
+        force ? termkey_getkey_force(keys_, &key) : termkey_getkey(keys_, &key);
     if (result == TERMKEY_RES_KEY) {
       if (IsCloseKey(key)) {
         PushClose(out);

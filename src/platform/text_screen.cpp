@@ -50,11 +50,11 @@ void TextScreen::Hide(Line& line, int from, int to) {
     }
     const int count = static_cast<int>(piece.text.size());
     const int before = std::clamp((from - piece.x) / piece.cellWidth, 0, count);
-    const int after =
-        std::clamp((to - piece.x + piece.cellWidth - 1) / piece.cellWidth, 0, count);
+    const int after = std::clamp((to - piece.x + piece.cellWidth - 1) / piece.cellWidth, 0, count);
     if (before > 0) kept.push_back({piece.x, piece.cellWidth, piece.text.substr(0, before)});
     if (after < count) {
-      kept.push_back({piece.x + after * piece.cellWidth, piece.cellWidth, piece.text.substr(after)});
+      kept.push_back(
+          {piece.x + after * piece.cellWidth, piece.cellWidth, piece.text.substr(after)});
     }
   }
   line = std::move(kept);

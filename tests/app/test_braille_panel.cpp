@@ -49,7 +49,8 @@ class BraillePanelTest : public PanelFixture {
 };
 
 TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
-  program.files.files["bank03.dat"] = "bank03\r\nFM\r\n12.5\r\n \r\n145.5\r\n \r\n146.5\r\n \r\n9999\r\n";
+  program.files.files["bank03.dat"] =
+      "bank03\r\nFM\r\n12.5\r\n \r\n145.5\r\n \r\n146.5\r\n \r\n9999\r\n";
   program.files.files["bank01.dat"] = "bank01\r\nFM\r\n12.5\r\n \r\n145.5\r\n \r\n9999\r\n";
   const struct {
     const char* what;

@@ -74,9 +74,19 @@ BrlttyDisplay::BrlttyDisplay() {
   launch.program = "/usr/sbin/brltty";
   // No daemon, messages on standard error, the TTY driver on the terminal,
   // no screen and no speech, the server on the loopback address only.
-  launch.arguments = {"-n", "-e",   "-q", "-b",        "tt", "-d",
+  launch.arguments = {"-n",
+                      "-e",
+                      "-q",
+                      "-b",
+                      "tt",
+                      "-d",
                       "serial:" + device.substr(std::string("/dev/").size()),
-                      "-x", "no",   "-s", "no",        "-A", "auth=none,host=" + host_};
+                      "-x",
+                      "no",
+                      "-s",
+                      "no",
+                      "-A",
+                      "auth=none,host=" + host_};
   launch.outputFile = "/dev/null";
   brltty_ = std::make_unique<ChildProcess>(launch);
   const auto giveUp = std::chrono::steady_clock::now() + 10s;

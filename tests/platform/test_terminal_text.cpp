@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/termkey_key_codes.h"
 #include "platform/terminal_display.h"
+#include "platform/termkey_key_codes.h"
 #include "platform/text_screen.h"
 
 namespace voxrig {
@@ -37,7 +37,8 @@ TEST(TextScreen, RowsReadAsThePanelShowsThem) {
   EXPECT_EQ(screen.Row(320), "*** STOPPED ***");
   EXPECT_EQ(screen.Row(370), "145/146");
   // The lower panel's 70-point blanks wipe the rows their height reaches.
-  for (int y : {300, 350, 400, 450}) screen.Put(y == 300 ? 150 : 300, y, Ariel(70), std::string(40, ' '));
+  for (int y : {300, 350, 400, 450})
+    screen.Put(y == 300 ? 150 : 300, y, Ariel(70), std::string(40, ' '));
   EXPECT_EQ(screen.Row(320), "");
   EXPECT_EQ(screen.Row(370), "");
   EXPECT_EQ(screen.Row(250), "145.1250  12.5  CONT  146");
@@ -81,13 +82,35 @@ TEST(TermkeyKeyCodes, EachKeyFamilyGetsTheWindowsKeyCode) {
   TermKey* keys = termkey_new_abstract("xterm", 0);
   ASSERT_NE(keys, nullptr);
   const std::vector<std::pair<std::string, int>> table = {
-      {"a", 65},      {"Q", 81},          {"0", 48},       {"9", 57},       {".", 190},
-      {" ", 32},      {"\r", 13},         {"\x7f", 8},     {"\t", 9},       {"\x1b[A", 38},
-      {"\x1b[B", 40}, {"\x1b[D", 37},     {"\x1b[C", 39},  {"\x1b[5~", 33}, {"\x1b[6~", 34},
-      {"\x1b[H", 36}, {"\x1b[F", 35},     {"\x1b[2~", 45}, {"\x1b[3~", 46}, {"\x1bOP", 112},
-      {"\x1bOS", 115}, {"\x1b[18~", 118}, {"\x1b[24~", 123}, {"\x1bOp", 96}, {"\x1bOM", 13},
+      {"a", 65},
+      {"Q", 81},
+      {"0", 48},
+      {"9", 57},
+      {".", 190},
+      {" ", 32},
+      {"\r", 13},
+      {"\x7f", 8},
+      {"\t", 9},
+      {"\x1b[A", 38},
+      {"\x1b[B", 40},
+      {"\x1b[D", 37},
+      {"\x1b[C", 39},
+      {"\x1b[5~", 33},
+      {"\x1b[6~", 34},
+      {"\x1b[H", 36},
+      {"\x1b[F", 35},
+      {"\x1b[2~", 45},
+      {"\x1b[3~", 46},
+      {"\x1bOP", 112},
+      {"\x1bOS", 115},
+      {"\x1b[18~", 118},
+      {"\x1b[24~", 123},
+      {"\x1bOp", 96},
+      {"\x1bOM", 13},
       {"\x1b[21~", 0},  // F10 is a system key
-      {"\x1b" "a", 0},  // Alt+A
+      {"\x1b"
+       "a",
+       0},  // Alt+A
   };
   for (const auto& [bytes, code] : table) {
     termkey_push_bytes(keys, bytes.data(), bytes.size());
