@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/quiet_stderr.h"
 #include "platform/sound.h"
 #include "platform/terminal_display.h"
 
@@ -20,7 +21,13 @@ class TerminalSound : public Sound {
 
   void PlayPrompt(const std::string& path) override {
     lines_.Flush();
-    inner_.PlayPrompt(path);
+    // Until a sound device is found, the sound libraries' complaints about
+    // the missing one stay off the listener's terminal.
+    if (silent_()) {
+      RunWithStandardErrorSilenced([&] { inner_.PlayPrompt(path); });
+    } else {
+      inner_.PlayPrompt(path);
+    }
     if (!silenceTold_ && silent_()) {
       silenceTold_ = true;
       lines_.Notice("voxrig: no sound device; the panel runs silent");

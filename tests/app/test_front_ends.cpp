@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
 
 #include "app/braille_panel.h"
 #include "app/key_handler.h"
 #include "app/outcome_words.h"
+#include "app/terminal_sound.h"
 #include "banks/bank_file.h"
 #include "command/key_codes.h"
 #include "command/panel_fixture.h"
@@ -148,6 +150,24 @@ TEST(OutcomeWords, SayTheLastOutcomeWithItsCountAndTheOutcomesThatCameWithIt) {
   outcome.KeyPressed();
   outcome.Heard("wave\\inv");
   EXPECT_EQ(outcome.Text(), "invalid");
+}
+
+TEST(TerminalSound, LinesGoOutBeforeEachPromptAndASilentPanelSaysSoOnce) {
+  fakes::FakeTime time;
+  fakes::FakeSound sound{time};
+  std::ostringstream out;
+  TerminalDisplay lines(out);
+  bool silent = false;
+  TerminalSound terminalSound(sound, lines, [&] { return silent; });
+  sound.OnPlayed([&](const std::string& name) { out << "(" << name << ")\n"; });
+  lines.SetTextPosition(300, 150);
+  lines.Print("145.5000");
+  terminalSound.PlayPrompt("wave\\ok");
+  silent = true;
+  terminalSound.PlayPrompt("wave\\1");
+  terminalSound.PlayPrompt("wave\\2");
+  EXPECT_EQ(out.str(),
+            "145.5000\n(ok)\n(1)\nvoxrig: no sound device; the panel runs silent\n(2)\n");
 }
 
 }  // namespace
