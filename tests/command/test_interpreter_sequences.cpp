@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig::testing {
 namespace {
@@ -19,7 +19,7 @@ using ::testing::Not;
 using ::testing::StartsWith;
 using Strings = std::vector<std::string>;
 
-class InterpreterSequences : public PanelFixture {
+class InterpreterSequences : public fakes::PanelFixture {
  protected:
   bool AnyCommandStartsWith(const std::string& head) const {
     const Strings commands = Commands();

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
 #include "command/receiver_bank_keys.h"
+#include "fakes/connected_panel.h"
 #include "memory/memory_scan.h"
 
 namespace voxrig::testing {
@@ -23,7 +23,7 @@ using Strings = std::vector<std::string>;
 // The receiver's own answer to a bare "MR" on channel A05.
 const char* const kChannelA05 = "MXA05 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TMRepeater    \r\n";
 
-class MemoryScan : public PanelFixture {
+class MemoryScan : public fakes::PanelFixture {
  protected:
   // The receiver's memory scan resting on a channel, as the poll cycle sees it.
   void ScanRestingOnAChannel() {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig::testing {
 namespace {
@@ -18,7 +18,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Strings = std::vector<std::string>;
 
-class ReceiverAway : public PanelFixture {
+class ReceiverAway : public fakes::PanelFixture {
  protected:
   // The prompts heard, without the pacing pause.
   Strings Spoken() const {
