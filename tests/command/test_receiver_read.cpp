@@ -71,15 +71,6 @@ class ReceiverRead : public fakes::PanelFixture {
     return answer;
   }
 
-  // Prompts heard since the last Forget, without the pauses.
-  Strings Spoken() const {
-    Strings spoken;
-    for (const std::string& name : Heard()) {
-      if (name != "shdel") spoken.push_back(name);
-    }
-    return spoken;
-  }
-
   Strings bankLines;
   // Faults of a receiver that does not keep what it was sent: channel lines
   // stored in place of the ones written, and a name that survives the clear.

@@ -62,6 +62,22 @@ void ConnectedPanel::Cycles(int count, const std::string& levelAnswer) {
   for (int i = 0; i < count; ++i) Cycle(levelAnswer);
 }
 
+std::vector<std::string> ConnectedPanel::Spoken() const {
+  std::vector<std::string> spoken;
+  for (const std::string& name : Heard()) {
+    if (name != "shdel") spoken.push_back(name);
+  }
+  return spoken;
+}
+
+std::vector<std::string> ConnectedPanel::Sent(const std::string& prefix) const {
+  std::vector<std::string> sent;
+  for (const std::string& command : Commands()) {
+    if (command.starts_with(prefix)) sent.push_back(command);
+  }
+  return sent;
+}
+
 int ConnectedPanel::Count(const std::string& command) const {
   int count = 0;
   for (const std::string& sent : program.Commands()) count += sent == command ? 1 : 0;

@@ -44,6 +44,10 @@ class ConnectedPanel {
 
   std::vector<std::string> Heard() const { return program.Heard(); }
   std::vector<std::string> Commands() const { return program.Commands(); }
+  // The prompts heard, without the pacing pause.
+  std::vector<std::string> Spoken() const;
+  // The commands sent that begin with `prefix`.
+  std::vector<std::string> Sent(const std::string& prefix) const;
   // How many times the receiver was sent `command`.
   int Count(const std::string& command) const;
   // Forgets what was sent, heard, drawn and traced so far.
