@@ -10,7 +10,7 @@
 #include "app/terminal_sound.h"
 #include "banks/bank_file.h"
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 #include "panel/display_lines.h"
 #include "poll/poll_status.h"
 
@@ -30,7 +30,7 @@ class RecordingBraille : public BrailleLine {
 };
 
 // The panel with the braille line between it and its window, display and sound.
-class BraillePanelTest : public PanelFixture {
+class BraillePanelTest : public fakes::PanelFixture {
  protected:
   BraillePanelTest() {
     ctx.platform.window = &braillePanel;
@@ -121,7 +121,7 @@ TEST_F(BraillePanelTest, KeysTypedOnTheDisplayWorkThePanelAsKeyboardKeys) {
   for (const WindowEvent& event : events) {
     if (event.kind != EventKind::kTimerTick) OnWindowEvent(ctx, event);
   }
-  while (ctx.panel.keyQueueCount > 0) InterpretKey(ctx);
+  for (int tick = 0; tick < 40 && ctx.panel.keyQueueCount > 0; ++tick) Tick();
   EXPECT_THAT(Commands(), Contains("VA0145.50000"));
   EXPECT_EQ(Shown(), "145.5000 ok");
 }
