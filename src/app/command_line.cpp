@@ -114,6 +114,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
       line.probeFile = value;
     } else if (argument == "--device") {
       line.device = value;
+    } else if (argument == "--force") {
+      line.force = true;
     }
   }
   if (line.setup && line.probeFile) {
@@ -122,6 +124,10 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
   }
   if (line.device && !line.setup && !line.probeFile) {
     Refuse(problem, "--device is for --setup or --probe");
+    return std::nullopt;
+  }
+  if (line.force && !line.probeFile) {
+    Refuse(problem, "--force is for --probe (or comes after --export's files)");
     return std::nullopt;
   }
   return line;

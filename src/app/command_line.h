@@ -29,13 +29,17 @@ inline constexpr OptionInfo kOptions[] = {
      "link it there as COM1"},
     {"--probe", "FILE", "record the receiver's answers to questions that change nothing into FILE"},
     {"--device", "PATH", "with --setup or --probe: try this serial device only"},
+    {"--force", nullptr,
+     "with --probe: replace FILE when it is there (never through a link); with --export: write "
+     "the list under a name that does not end in .csv"},
     {"--help", nullptr, "say what the options are and where the panel looks for its files"},
     {"--version", nullptr, "print the version"},
     {"--export", "BANK.dat [FILE.csv]",
-     "write the bank file as a CSV channel list to FILE.csv, or to standard output, and end; "
-     "given first and alone"},
+     "write every channel of the bank file as a CSV channel list to FILE.csv, or to standard "
+     "output, and end; given first and alone. A bank file is never replaced"},
     {"--import", "FILE.csv BANK.dat",
-     "make the bank file from a CSV channel list, all or nothing, and end; given first and alone"},
+     "make the bank file bankNN.dat from a CSV channel list, all or nothing, keeping the old one "
+     "for the panel's U, and end; given first and alone"},
 };
 
 // The loopback address unless another is named: nothing outside this
@@ -61,11 +65,14 @@ struct CommandLine {
   bool setup = false;
   std::optional<std::string> probeFile;
   std::optional<std::string> device;
+  // The probe may replace a file that is there.
+  bool force = false;
 };
 
 // The options after the program's name. None when an option is unknown, is
 // given twice or lacks its value, when --device comes without --setup or
-// --probe, or both of those come; `problem` then says which, in one line.
+// --probe, --force without --probe, or both of those come; `problem` then
+// says which, in one line.
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments,
                                             std::string* problem = nullptr);
 
