@@ -28,6 +28,11 @@ inline constexpr int kReadReceiver = 12;    // X
 // tunes the typed frequency.
 void CompletePendingCommand(Context& ctx);
 
+// Ends the key sequence in progress with a refusal: says `prompt`, and the
+// Enter that would have completed the sequence says it again and does
+// nothing else (no "ok", no tuning).
+void RefuseSequence(Context& ctx, const char* prompt);
+
 // A bank file number as a listener types it: only digits, so that no file
 // name with a point (or a stray character) is ever built from it.
 bool HoldsOnlyDigits(const std::string& text);
