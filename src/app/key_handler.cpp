@@ -1,7 +1,7 @@
 #include "app/key_handler.h"
 
-#include "app/net_control.h"
 #include "command/interpreter.h"
+#include "net/net_control.h"
 #include "poll/connect_poll.h"
 
 namespace voxrig {

@@ -13,12 +13,12 @@
 
 #include "app/bank_csv_command.h"
 #include "app/command_line.h"
-#include "app/probe.h"
 #include "banks/bank_undo.h"
 #include "command/panel_fixture.h"
 #include "fakes/fake_serial_survey.h"
 #include "fakes/memory_file_system.h"
 #include "fakes/test_program.h"
+#include "setup/probe.h"
 
 namespace voxrig {
 namespace {
