@@ -14,7 +14,7 @@
 #include "app/bank_csv_command.h"
 #include "app/command_line.h"
 #include "banks/bank_undo.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 #include "fakes/fake_serial_survey.h"
 #include "fakes/memory_file_system.h"
 #include "fakes/test_program.h"
@@ -237,7 +237,7 @@ TEST_F(CommandLineTools, ExportsToStandardOutputAndImportsBackByteForByte) {
 }
 
 // U in the panel takes an import back, as it takes back a key's change.
-class ImportUndo : public testing::PanelFixture {};
+class ImportUndo : public fakes::PanelFixture {};
 
 TEST_F(ImportUndo, ThePanelsUTakesBackEachImportOfTheLastRun) {
   fakes::MemoryFileSystem& folder = program.files;
