@@ -2,6 +2,8 @@
 
 #include <brlapi.h>
 
+#include "platform/typed_character_keys.h"
+
 namespace voxrig {
 
 namespace {
@@ -14,9 +16,6 @@ BrailleKey Key(int code) {
 // or a control character that a display's keyboard sends for a key (Enter as
 // CR or LF, Backspace, Tab, Escape).
 int FromCharacter(std::uint64_t c) {
-  if (c >= 'a' && c <= 'z') return 65 + static_cast<int>(c - 'a');
-  if (c >= 'A' && c <= 'Z') return 65 + static_cast<int>(c - 'A');
-  if (c >= '0' && c <= '9') return 48 + static_cast<int>(c - '0');
   switch (c) {
     case '\r':
     case '\n':
@@ -28,16 +27,8 @@ int FromCharacter(std::uint64_t c) {
       return 9;
     case 0x1B:
       return 27;
-    case ' ':
-      return 32;
-    case '.':
-      return 190;
-    case ',':
-      return 188;
-    case '-':
-      return 189;
     default:
-      return 0;
+      return VirtualKeyOfCharacter(c);
   }
 }
 

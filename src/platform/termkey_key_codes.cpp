@@ -1,26 +1,12 @@
 #include "platform/termkey_key_codes.h"
 
+#include <cstdint>
+
+#include "platform/typed_character_keys.h"
+
 namespace voxrig {
 
 namespace {
-
-int FromCharacter(long c) {
-  if (c >= 'a' && c <= 'z') return 65 + static_cast<int>(c - 'a');
-  if (c >= 'A' && c <= 'Z') return 65 + static_cast<int>(c - 'A');
-  if (c >= '0' && c <= '9') return 48 + static_cast<int>(c - '0');
-  switch (c) {
-    case ' ':
-      return 32;
-    case '.':
-      return 190;
-    case ',':
-      return 188;
-    case '-':
-      return 189;
-    default:
-      return 0;
-  }
-}
 
 int FromSymbol(TermKeySym sym) {
   if (sym >= TERMKEY_SYM_KP0 && sym <= TERMKEY_SYM_KP9) return 96 + (sym - TERMKEY_SYM_KP0);
@@ -78,7 +64,7 @@ int VirtualKeyFromTermkey(const TermKeyKey& key) {
   if ((key.modifiers & (TERMKEY_KEYMOD_ALT | TERMKEY_KEYMOD_CTRL)) != 0) return 0;
   switch (key.type) {
     case TERMKEY_TYPE_UNICODE:
-      return FromCharacter(key.code.codepoint);
+      return VirtualKeyOfCharacter(static_cast<std::uint64_t>(key.code.codepoint));
     case TERMKEY_TYPE_FUNCTION:
       if (key.code.number == 10) return 0;  // F10 is a system key
       return key.code.number >= 1 && key.code.number <= 12 ? 111 + key.code.number : 0;
