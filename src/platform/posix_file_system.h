@@ -41,6 +41,7 @@ class PosixFileSystem : public FileSystem {
   // Follows symbolic links: a "COM5" link to a serial device exists while the
   // device does; a link whose target is gone does not.
   bool Exists(const std::string& path) override;
+  bool NameTaken(const std::string& path) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
   bool MakeFolder(const std::string& path) override;
   std::string ExistingName(const std::string& path) override;

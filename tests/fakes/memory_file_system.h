@@ -25,6 +25,9 @@ class MemoryFileSystem : public FileSystem {
   bool Exists(const std::string& path) override {
     return files.count(path) != 0 || unreadable.count(path) != 0;
   }
+  bool NameTaken(const std::string& path) override {
+    return Exists(path) || linksToNowhere.count(path) != 0;
+  }
   std::string ExistingName(const std::string& path) override;
 
   std::map<std::string, std::string> files;
@@ -36,6 +39,8 @@ class MemoryFileSystem : public FileSystem {
   // Paths whose removal fails although the file is there (a folder that
   // cannot be written).
   std::set<std::string> failingRemoves;
+  // Links whose target is not there: their names are taken, nothing exists.
+  std::set<std::string> linksToNowhere;
   // When set, every write fails.
   bool diskFull = false;
   int replaceCount = 0;

@@ -228,6 +228,10 @@ TEST_F(PosixFileSystemTest, ExistsFollowsLinksAndRemoveFileRemoves) {
   EXPECT_TRUE(files->Exists("COM5"));
   EXPECT_FALSE(files->Exists("COM6"));
   EXPECT_FALSE(files->Exists("com5")) << "names keep their letter case";
+  // Its name is still taken: the panel waits for that adapter.
+  EXPECT_TRUE(files->NameTaken("COM6"));
+  EXPECT_TRUE(files->NameTaken("COM5"));
+  EXPECT_FALSE(files->NameTaken("COM7"));
 }
 
 TEST_F(PosixFileSystemTest, MakeFolderIsTrueOnlyWhenAFolderIsThereAfterwards) {
