@@ -134,6 +134,7 @@ int main(int argc, char** argv) {
   TermiosSerialOpener serial;
   PosixFileSystem files;
   SystemClock clock;
+  const auto messages = StreamOutputFile::StandardError();
   std::unique_ptr<TranscriptDisplay> transcriptDisplay;
   std::unique_ptr<TranscriptSound> transcriptSound;
 
@@ -144,6 +145,7 @@ int main(int argc, char** argv) {
   ctx.platform.serial = &serial;
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
+  ctx.platform.messages = messages.get();
   if (transcript) {
     transcriptDisplay = std::make_unique<TranscriptDisplay>(display, *transcript);
     transcriptSound = std::make_unique<TranscriptSound>(sound, *transcript);
