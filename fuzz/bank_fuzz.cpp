@@ -28,12 +28,14 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
+#include "banks/bank_merge.h"
 #include "banks/bank_operations.h"
 #include "banks/bank_undo.h"
-#include "banks/receiver_transfer.h"
 #include "command/interpreter.h"
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
+#include "memory/receiver_transfer.h"
+#include "poll/search_log.h"
 
 namespace {
 

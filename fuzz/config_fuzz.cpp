@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/configuration.h"
+#include "config/configuration.h"
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
 #include "poll/connect_poll.h"

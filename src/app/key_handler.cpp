@@ -1,8 +1,8 @@
 #include "app/key_handler.h"
 
-#include "app/net_control.h"
 #include "command/interpreter.h"
 #include "link/port_report.h"
+#include "net/net_control.h"
 #include "poll/connect_poll.h"
 
 namespace voxrig {

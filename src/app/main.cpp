@@ -7,12 +7,10 @@
 
 #include "app/bank_csv_command.h"
 #include "app/command_line.h"
-#include "app/net_control.h"
-#include "app/probe.h"
-#include "app/setup.h"
 #include "app/startup.h"
 #include "app/transcript.h"
 #include "core/context.h"
+#include "net/net_control.h"
 #include "platform/broken_pipe.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
@@ -25,6 +23,8 @@
 #include "platform/stopwatch.h"
 #include "platform/system_clock.h"
 #include "platform/termios_serial.h"
+#include "setup/probe.h"
+#include "setup/setup.h"
 
 namespace {
 

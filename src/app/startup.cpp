@@ -2,9 +2,9 @@
 
 #include <iostream>
 
-#include "app/configuration.h"
 #include "app/key_handler.h"
 #include "banks/bank_undo.h"
+#include "config/configuration.h"
 #include "link/command_link.h"
 #include "link/port_report.h"
 #include "link/receiver_commands.h"

@@ -1,9 +1,10 @@
+#include "banks/bank_merge.h"
+
 #include <algorithm>
 
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
-#include "banks/bank_operations.h"
 #include "core/text_rules.h"
 #include "platform/file_system.h"
 #include "speech/speech.h"

@@ -7,6 +7,7 @@
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
+#include "banks/bank_undo.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "speech/speech.h"
@@ -143,6 +144,14 @@ void SortBank(Context& ctx) {
   DropRepeats(layout.channels);
   banks::WriteLayout(banks.bankSlots, layout, oldLastSlot);
   SayWriteResult(ctx, WriteBankFile(ctx));
+}
+
+bool DeleteBankFile(Context& ctx, const std::string& number) {
+  // A missing file is no failure to the listener: the bank is gone either way.
+  // The file is copied for U first; without its copy it is not deleted. It is
+  // found whatever its letter case.
+  ctx.banks.lastWriteTooLong = false;
+  return RemoveBankFile(ctx, BankFileOnDisk(ctx, "bank" + number + ".dat"));
 }
 
 }  // namespace voxrig

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "core/context.h"
 
 namespace voxrig {
@@ -7,10 +9,10 @@ namespace voxrig {
 void SelectBank(Context& ctx);
 void DeleteChannel(Context& ctx);
 void SortBank(Context& ctx);
-void PutFrequency(Context& ctx);
-void TransferBank(Context& ctx);
-void MergeIntoBank(Context& ctx);
-void LogSearchHit(Context& ctx);
+
+// Deletes the bank file of that number, found whatever its letter case, after
+// copying it for U. False when the file is still there.
+bool DeleteBankFile(Context& ctx, const std::string& number);
 
 // A pause, then the bank in memory's own mode and step, sent to the receiver:
 // selecting a bank and starting its scan both listen the bank's way.

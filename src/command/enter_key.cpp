@@ -1,16 +1,20 @@
+#include "command/enter_key.h"
+
 #include <string>
 
 #include "banks/bank_file.h"
+#include "banks/bank_merge.h"
 #include "banks/bank_operations.h"
 #include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
-#include "banks/receiver_read.h"
-#include "banks/receiver_transfer.h"
 #include "command/interpreter.h"
 #include "command/key_codes.h"
-#include "command/memory_scan.h"
 #include "command/pending_commands.h"
+#include "core/text_rules.h"
 #include "link/command_link.h"
+#include "memory/memory_scan.h"
+#include "memory/receiver_read.h"
+#include "memory/receiver_transfer.h"
 #include "panel/display_lines.h"
 #include "poll/search.h"
 #include "speech/speech.h"
@@ -198,7 +202,8 @@ void CompletePendingCommand(Context& ctx) {
         Say(ctx, "inv");
         return;
       }
-      StartMemoryScan(ctx);
+      StartMemoryScan(ctx, command.entryText);
+      command.pendingCommand = pending::kNone;
       return;
     case pending::kWriteToReceiver:
       if (command.entryText.size() == 3 && HoldsOnlyDigits(command.entryText.str().substr(0, 2))) {
@@ -223,7 +228,7 @@ void CompletePendingCommand(Context& ctx) {
       if (command.entryText.size() == 2 && HoldsOnlyDigits(command.entryText)) {
         const SelectionMark mark = MarkSelection(ctx);
         BeginUndoStep(ctx);
-        const bool deleted = DeleteBankFile(ctx);
+        const bool deleted = DeleteBankFile(ctx, command.entryText);
         EndUndoStep(ctx);
         SayWriteResult(ctx, deleted);
         ReturnToSelection(ctx, mark);

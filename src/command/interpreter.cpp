@@ -6,12 +6,16 @@
 
 #include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
+#include "command/enter_key.h"
 #include "command/key_codes.h"
-#include "command/memory_scan.h"
 #include "command/pending_commands.h"
+#include "command/receiver_bank_keys.h"
+#include "core/text_rules.h"
 #include "link/command_link.h"
+#include "memory/memory_scan.h"
 #include "panel/debug_log.h"
 #include "panel/display_lines.h"
+#include "poll/bank_scan.h"
 #include "poll/search.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
@@ -308,7 +312,7 @@ void InterpretPressedKey(Context& ctx) {
     if (ReceiverIsMoving(ctx)) {
       Say(ctx, "inv");
     } else if (ctx.link.bankScanState == 1) {
-      StepBankChannel(ctx);
+      StepBankChannel(ctx, key == keys::kUp);
     } else {
       TuneBy(ctx, key == keys::kUp ? 1000 : -1000);
     }

@@ -4,12 +4,11 @@
 
 namespace voxrig {
 
+// Takes one entry of the key queue: a key's whole work, or a separator's
+// read of the receiver's answer.
 void InterpretKey(Context& ctx);
-void EnterCharacter(Context& ctx);
+
+// Leaves the typed frequency on the receiver's VFO A and the panel.
 void TuneToTypedFrequency(Context& ctx);
-void StartBankScan(Context& ctx);
-void StepBankChannel(Context& ctx);
-// False when the file is still there.
-bool DeleteBankFile(Context& ctx);
 
 }  // namespace voxrig

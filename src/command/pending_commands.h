@@ -4,8 +4,7 @@
 
 #include "core/context.h"
 
-// The key sequences the interpreter can have in progress, and the pieces of
-// the interpreter shared between its files.
+// The key sequences the interpreter can have in progress.
 namespace voxrig {
 
 namespace pending {
@@ -23,13 +22,5 @@ inline constexpr int kDeleteBank = 10;      // D
 inline constexpr int kKillChannel = 11;     // K
 inline constexpr int kReadReceiver = 12;    // X
 }  // namespace pending
-
-// Enter: completes the sequence in progress, or with none leaves any scan and
-// tunes the typed frequency.
-void CompletePendingCommand(Context& ctx);
-
-// A bank file number as a listener types it: only digits, so that no file
-// name with a point (or a stray character) is ever built from it.
-bool HoldsOnlyDigits(const std::string& text);
 
 }  // namespace voxrig

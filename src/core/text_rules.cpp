@@ -114,4 +114,11 @@ std::vector<std::string> SplitLines(std::string_view content) {
   return lines;
 }
 
+bool HoldsOnlyDigits(const std::string& text) {
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
 }  // namespace voxrig

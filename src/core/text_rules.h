@@ -44,6 +44,10 @@ long long IntegerPart(double value);
 // other number with exactly two decimals.
 std::string TextFromNumber(double value);
 
+// Only the digits 0 to 9, as a bank file number is typed: no file name with a
+// point or a stray character is ever built from it. An empty text qualifies.
+bool HoldsOnlyDigits(const std::string& text);
+
 // Splits file content into lines ending at CR, LF or CR LF (the pair counts
 // as one end). A last line without an end is kept whole.
 std::vector<std::string> SplitLines(std::string_view content);

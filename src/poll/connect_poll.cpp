@@ -1,6 +1,5 @@
 #include "poll/connect_poll.h"
 
-#include "banks/bank_operations.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "link/port_report.h"
@@ -9,6 +8,7 @@
 #include "link/serial_port.h"
 #include "panel/display_lines.h"
 #include "poll/poll_status.h"
+#include "poll/search_log.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"

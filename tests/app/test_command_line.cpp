@@ -8,6 +8,8 @@
 namespace voxrig {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 TEST(CommandLine, AcceptsEachOptionOnceWithItsValue) {
   const auto none = ParseCommandLine({});
   ASSERT_TRUE(none.has_value());
@@ -102,6 +104,26 @@ TEST(CommandLine, TakesTheNetworkAddressOnLoopbackUnlessOneIsNamed) {
   EXPECT_FALSE(ParseCommandLine({"--net"}).has_value());
   EXPECT_FALSE(ParseCommandLine({"--net", "1", "--net", "2"}).has_value());
   EXPECT_NE(HelpText({}).find("--net [ADDRESS:]PORT"), std::string::npos);
+}
+
+TEST(SetupCommandLine, TakesSetupProbeAndDeviceAndRefusesWhatMakesNoSense) {
+  const auto setup = ParseCommandLine({"--setup", "--device", "/dev/ttyUSB0"});
+  ASSERT_TRUE(setup.has_value());
+  EXPECT_TRUE(setup->setup);
+  EXPECT_EQ(setup->device, "/dev/ttyUSB0");
+  const auto probe = ParseCommandLine({"--probe", "answers.txt"});
+  ASSERT_TRUE(probe.has_value());
+  EXPECT_EQ(probe->probeFile, "answers.txt");
+  EXPECT_FALSE(probe->setup);
+  const std::vector<Strings> refused = {
+      {"--device", "/dev/ttyUSB0"},  // a device for what?
+      {"--setup", "--probe", "a"},  {"--setup", "--setup"},           {"--probe"},
+      {"--setup", "--device"},      {"--probe", "a", "--probe", "b"},
+  };
+  for (const Strings& arguments : refused) {
+    EXPECT_FALSE(ParseCommandLine(arguments).has_value())
+        << arguments[0] << " " << arguments.size();
+  }
 }
 
 }  // namespace

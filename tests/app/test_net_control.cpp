@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/key_handler.h"
-#include "app/net_control.h"
 #include "command/panel_fixture.h"
 #include "command/pending_commands.h"
+#include "net/net_control.h"
 #include "speech/speech.h"
 
 // Clients of the network control against a whole panel of fakes: what they

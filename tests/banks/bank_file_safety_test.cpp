@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "banks/bank_file.h"
+#include "banks/bank_merge.h"
 #include "banks/bank_operations.h"
 #include "banks/bank_test_support.h"
 #include "fakes/test_program.h"

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "command/key_codes.h"
-#include "command/memory_scan.h"
 #include "command/panel_fixture.h"
+#include "command/receiver_bank_keys.h"
+#include "memory/memory_scan.h"
 
 namespace voxrig::testing {
 namespace {

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "banks/bank_test_support.h"
-#include "banks/receiver_check.h"
 #include "command/key_codes.h"
 #include "command/panel_fixture.h"
 #include "link/memory_lines.h"
+#include "memory/receiver_check.h"
 
 namespace voxrig::testing {
 namespace {

@@ -15,12 +15,12 @@
 #include <memory>
 #include <thread>
 
-#include "app/probe.h"
-#include "app/setup.h"
 #include "e2e/panel_rig.h"
 #include "fakes/test_program.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
+#include "setup/probe.h"
+#include "setup/setup.h"
 
 namespace e2e {
 namespace {

@@ -1,0 +1,71 @@
+#include "memory/memory_bank.h"
+
+#include <array>
+
+#include "banks/bank_file.h"
+#include "banks/bank_layout.h"
+#include "tuning/frequency.h"
+
+namespace voxrig::banks {
+
+namespace {
+
+// The panel's mode for each MD digit of the receiver.
+constexpr std::array<const char*, 9> kModeOfCode = {"WFM", "FM", "AM", "USB", "LSB",
+                                                    "CW ", "FM", "AM", "AM"};
+
+// Kilohertz as the panel writes a step: 12500 Hz as 12.5, 25000 as 25.
+std::string StepText(std::int64_t hz) {
+  std::string text = std::to_string(hz / 1000);
+  std::string decimals = std::to_string(hz % 1000);
+  decimals.insert(0, 3 - decimals.size(), '0');
+  while (!decimals.empty() && decimals.back() == '0') decimals.pop_back();
+  return decimals.empty() ? text : text + "." + decimals;
+}
+
+}  // namespace
+
+std::string BankModeOf(const receiver::MemoryLine& channel) {
+  if (channel.automaticMode) return "AUT";
+  return kModeOfCode[static_cast<std::size_t>(channel.modeCode) % kModeOfCode.size()];
+}
+
+std::string TagOfName(const std::string& name) {
+  std::string tag = name;
+  while (!tag.empty() && tag.back() == ' ') tag.pop_back();
+  if (tag.empty()) return " ";
+  // A tag line reading "9999" would end the bank there; the blank the
+  // receiver padded the name with is kept instead.
+  if (tag == kBankTerminator) tag += ' ';
+  return tag;
+}
+
+MemoryBank BankFromMemory(const std::vector<receiver::MemoryLine>& lines,
+                          const BankHeader& header) {
+  MemoryBank bank;
+  BankState::Slots& slots = bank.slots;
+  slots[0] = header.label;
+  slots[1] = header.mode;
+  slots[2] = header.step;
+  slots[3] = " ";
+  int slot = kFirstChannelSlot;
+  for (const receiver::MemoryLine& line : lines) {
+    if (line.empty) continue;
+    // A receiver bank holds at most 90 channels; the file holds more.
+    if (slot + 2 >= BankState::kFileLines) break;
+    const std::string mode = BankModeOf(line);
+    if (bank.channels == 0) {
+      slots[1] = mode;
+      if (line.stepHz > 0) slots[2] = StepText(line.stepHz);
+    } else if (mode != slots[1]) {
+      bank.severalModes = true;
+    }
+    slots[static_cast<std::size_t>(slot++)] = MegahertzText(line.hz);
+    slots[static_cast<std::size_t>(slot++)] = TagOfName(line.name);
+    ++bank.channels;
+  }
+  slots[static_cast<std::size_t>(slot)] = kBankTerminator;
+  return bank;
+}
+
+}  // namespace voxrig::banks

@@ -1,0 +1,148 @@
+#include "memory/receiver_read.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "banks/bank_file.h"
+#include "banks/bank_layout.h"
+#include "banks/bank_names.h"
+#include "banks/bank_undo.h"
+#include "core/text_rules.h"
+#include "link/command_link.h"
+#include "link/serial_port.h"
+#include "memory/memory_bank.h"
+#include "speech/speech.h"
+
+namespace voxrig {
+
+namespace {
+
+// Ten lines are some 700 bytes: under half a second at 19200 baud, a second
+// and a half at 4800. Ten pauses in a row with nothing new (1.5 s with a
+// 150 ms "shdel") mean the receiver has stopped answering; forty in all end
+// a read that never completes, however it trickles.
+constexpr int kIdlePauses = 10;
+constexpr int kMostPausesPerRead = 40;
+// A pair of banks holds 100 channels, so no bank needs more than ten reads.
+constexpr int kMostReads = 10;
+constexpr std::size_t kReadSize = 255;
+constexpr std::size_t kMostBytesPerRead = 4096;
+
+std::string ReadWaitingBytes(Context& ctx) {
+  std::string bytes;
+  while (bytes.size() < kMostBytesPerRead && BytesWaiting(ctx, ctx.link.comPort) > 0) {
+    std::array<char, kReadSize> buffer{};
+    const int count = ReadPort(ctx, ctx.link.comPort, buffer.data(), kReadSize);
+    if (count <= 0) break;
+    bytes.append(buffer.data(), static_cast<std::size_t>(count));
+  }
+  return bytes;
+}
+
+enum class Answer { kTen, kEnd, kLost };
+
+// Collects the answer to one "MA": ten lines, or "?" past the bank's end.
+// Empty lines (the ends of earlier answers), level reports the receiver sends
+// on its own and a late answer to the last level poll are passed over.
+Answer CollectAnswer(Context& ctx, std::vector<std::string>& lines) {
+  std::string pending;
+  int idle = 0;
+  for (int pause = 0; pause < kMostPausesPerRead && idle < kIdlePauses; ++pause) {
+    Pause(ctx);
+    const std::string bytes = ReadWaitingBytes(ctx);
+    idle = bytes.empty() ? idle + 1 : 0;
+    pending += bytes;
+    for (std::size_t end = pending.find_first_of("\r\n"); end != std::string::npos;
+         end = pending.find_first_of("\r\n")) {
+      const std::string line = pending.substr(0, end);
+      pending.erase(0, end + 1);
+      if (line.empty() || line.rfind("LC", 0) == 0 || line.rfind("LM", 0) == 0) continue;
+      ctx.link.replyText = line;
+      EchoReply(ctx);
+      if (line == "?" && lines.empty()) return Answer::kEnd;
+      lines.push_back(line);
+      if (lines.size() == receiver::kChannelsPerBankRead) return Answer::kTen;
+    }
+  }
+  return Answer::kLost;
+}
+
+}  // namespace
+
+ReceiverMemory ReadReceiverMemory(Context& ctx, char bank) {
+  ReceiverMemory memory;
+  // Whatever an earlier command left waiting is no part of the bank.
+  ReadWaitingBytes(ctx);
+  for (int read = 0; read < kMostReads; ++read) {
+    ctx.link.commandText = read == 0 ? receiver::ReadBankStart(bank) : receiver::kReadBankNext;
+    SendCommand(ctx);
+    std::vector<std::string> lines;
+    const Answer answer = CollectAnswer(ctx, lines);
+    if (answer == Answer::kEnd) {
+      memory.outcome =
+          read == 0 ? ReceiverMemory::Outcome::kRefused : ReceiverMemory::Outcome::kRead;
+      return memory;
+    }
+    if (answer == Answer::kLost) return {ReceiverMemory::Outcome::kLost, {}};
+    for (const std::string& text : lines) {
+      const auto line = receiver::ParseMemoryLine(text, bank);
+      const int expected = static_cast<int>(memory.lines.size());
+      if (!line || (!line->empty && line->channel != expected)) {
+        return {ReceiverMemory::Outcome::kLost, {}};
+      }
+      memory.lines.push_back(*line);
+      memory.lines.back().channel = expected;
+    }
+    Say(ctx, "beep");
+  }
+  memory.outcome = ReceiverMemory::Outcome::kRead;
+  return memory;
+}
+
+void ReadReceiverBank(Context& ctx) {
+  CommandState& command = ctx.command;
+  const std::string entry = command.entryText;
+  if (!banks::IsReceiverTransferArgument(entry)) {
+    Say(ctx, "inv");
+    return;
+  }
+  // Found whatever its letter case, and written back under its own name.
+  const std::string fileName = BankFileOnDisk(ctx, banks::BankFileName(LeftText(entry, 2)));
+  // A bank file the listener made is only replaced when asked twice.
+  if (ctx.platform.files->Exists(fileName) && command.replaceWarnedEntry != entry) {
+    command.replaceWarnedEntry = entry;
+    Say(ctx, "bexists");
+    return;
+  }
+  Say(ctx, "wait");
+  const ReceiverMemory memory = ReadReceiverMemory(ctx, entry[2]);
+  if (memory.outcome != ReceiverMemory::Outcome::kRead) {
+    // Nothing is written: the old bank file, if any, stays as it was.
+    Say(ctx, memory.outcome == ReceiverMemory::Outcome::kRefused ? "inv" : "rnc");
+    return;
+  }
+  command.replaceWarnedEntry.clear();
+  // A receiver bank without channels gives a bank of the mode and step the
+  // panel listens with, as a bank made by P would be.
+  banks::BankHeader header{"bank" + LeftText(entry, 2)};
+  if (!ctx.tuning.modeText.empty()) header.mode = ctx.tuning.modeText;
+  if (!ctx.tuning.searchStepText.empty()) header.step = ctx.tuning.searchStepText;
+  const banks::MemoryBank bank = banks::BankFromMemory(memory.lines, header);
+  if (bank.severalModes) Say(ctx, "sevmode");
+  // U can bring back the bank file this replaced.
+  const bool written = ReplaceBankFile(ctx, fileName, BankFileBytes(bank.slots));
+  BankState& banks = ctx.banks;
+  banks.lastWriteTooLong = false;
+  if (written && BankFileOnDisk(ctx, banks.bankFileName.str()) == fileName) {
+    // The bank in memory is this file: Up, Down and K must work on what the
+    // file now holds, never write the old channels back over it.
+    std::copy_n(bank.slots.begin(), BankState::kFileLines, banks.bankSlots.begin());
+    banks.bankLastSlot =
+        banks::LastChannelSlot(banks::ReadLayout(banks.bankSlots, BankState::kFileLines));
+    banks.bankScanIndex = std::min(banks.bankScanIndex, banks.bankLastSlot);
+  }
+  SayWriteResult(ctx, written);
+}
+
+}  // namespace voxrig

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "banks/bank_file.h"
+#include "banks/bank_test_support.h"
+#include "fakes/test_program.h"
+#include "poll/search_log.h"
+
+namespace voxrig {
+namespace {
+
+using banktest::Bank;
+using banktest::FileLines;
+using banktest::Frequencies;
+using Strings = std::vector<std::string>;
+
+struct SearchLogTest : ::testing::Test {
+  SearchLogTest() {
+    ctx.tuning.modeText = "FM";
+    ctx.tuning.searchStepText = "12.5";
+    // The log as a search start leaves it.
+    ctx.banks.bankFileName = "bank00.dat";
+    const Strings header = {"Scanbank", "FM", "12.5", " ", "9999"};
+    for (int i = 0; i < 5; ++i) ctx.banks.bankSlots[i] = header[i];
+    ctx.tuning.searchHitCount = 0;
+    ctx.tuning.searchState = 2;
+  }
+  void Hit(const std::string& frequency) {
+    ctx.tuning.frequencyText = frequency;
+    LogSearchHit(ctx);
+  }
+
+  fakes::TestProgram program;
+  Context& ctx = program.ctx;
+};
+
+TEST_F(SearchLogTest, HitsAreLoggedOnceAndCountedAloudInContMode) {
+  const Strings hits = Frequencies(12);
+  for (const std::string& f : hits) Hit(f);
+  Hit(hits[3]);
+  EXPECT_EQ(ctx.tuning.searchHitCount, 12);
+  const Strings heard = program.Heard();
+  EXPECT_EQ(heard,
+            (Strings{"1", "2", "3", "4", "5", "6", "7", "8", "9", "1", "0", "1", "1", "1", "2"}));
+  EXPECT_EQ(BankFileBytes(ctx.banks.bankSlots), Bank("Scanbank", "FM", "12.5", hits));
+  EXPECT_TRUE(program.files.files.empty());  // the search writes the log when it ends
+}
+
+TEST_F(SearchLogTest, StopModeLogsWithoutSpeaking) {
+  ctx.tuning.searchStopMode = 1;
+  Hit("145.5");
+  Hit("146.0");
+  EXPECT_EQ(ctx.tuning.searchHitCount, 2);
+  EXPECT_TRUE(program.Heard().empty());
+}
+
+TEST_F(SearchLogTest, FullLogRefusesHitsWithBfAndStillEndsWithItsTerminator) {
+  const Strings hits = Frequencies(198);
+  for (int i = 0; i < 197; ++i) Hit(hits[i]);
+  EXPECT_EQ(ctx.tuning.searchHitCount, 197);
+  program.ClearRecords();
+  Hit(hits[197]);
+  EXPECT_EQ(program.Heard(), Strings{"bf"});
+  EXPECT_EQ(ctx.tuning.searchHitCount, 197);
+  program.ClearRecords();
+  Hit(hits[5]);  // already logged: nothing said
+  EXPECT_TRUE(program.Heard().empty());
+
+  const Strings lines = FileLines(BankFileBytes(ctx.banks.bankSlots));
+  EXPECT_EQ(lines.size(), 399u);
+  EXPECT_EQ(lines.back(), "9999");
+  EXPECT_EQ(lines[4 + 2 * 196], hits[196]);
+}
+
+TEST_F(SearchLogTest, HundredthHitIsCountedDigitByDigit) {
+  const Strings hits = Frequencies(100);
+  for (int i = 0; i < 99; ++i) Hit(hits[i]);
+  program.ClearRecords();
+  Hit(hits[99]);
+  EXPECT_EQ(program.Heard(), (Strings{"1", "0", "0"}));
+}
+
+}  // namespace
+}  // namespace voxrig
