@@ -277,9 +277,10 @@ TEST(PortLine, TheReadmesLinesOpenTheDeviceTheyNameAndNoOther) {
                            std::istreambuf_iterator<char>());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    if (c.line.find("COM0") == std::string::npos) {
-      EXPECT_NE(readme.find(c.line.substr(0, c.line.find_last_not_of(' ') + 1)), std::string::npos)
-          << "the README no longer gives this line";
+    // The rows that are not the README's own: a port 0, and blanks left at
+    // the end of a hand-edited line.
+    if (c.line.find("COM0") == std::string::npos && c.line.back() != ' ') {
+      EXPECT_NE(readme.find(c.line), std::string::npos) << "the README no longer gives this line";
     }
     fakes::TestProgram program;
     program.files.files["VOXRIG.CFG"] = Configuration(c.line, "1", "1");
