@@ -48,7 +48,7 @@ Report NoDeviceReport(Context& ctx) {
   FileSystem& files = *ctx.platform.files;
   if (!files.Exists(device)) {
     const std::string what =
-        device + (files.NameTaken(device) ? " leads to no device" : " is not there");
+        device + (files.IsLink(device) ? " leads to no device" : " is not there");
     return {"No device", "No device: " + what,
             "no device: " + what + " (is the receiver's cable plugged in?)"};
   }

@@ -212,9 +212,9 @@ bool PosixFileSystem::Exists(const std::string& path) {
   return stat(FullPath(path).c_str(), &info) == 0;
 }
 
-bool PosixFileSystem::NameTaken(const std::string& path) {
+bool PosixFileSystem::IsLink(const std::string& path) {
   struct stat info {};
-  return lstat(FullPath(path).c_str(), &info) == 0;
+  return lstat(FullPath(path).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string& path) {

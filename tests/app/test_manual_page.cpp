@@ -12,6 +12,7 @@
 
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "setup/probe.h"
 #include "setup/setup.h"
 
 namespace voxrig {
@@ -63,7 +64,7 @@ TEST(ManualPage, DescribesEveryOptionOfTheTableAndNoOther) {
   const std::string page = ReadManualPage();
   ASSERT_FALSE(page.empty()) << "doc/voxrig.1 not found (is VOXRIG_SOURCE_DIR set?)";
   std::set<std::string> table;
-  for (const OptionInfo& option : kOptions) table.insert(option.name);
+  for (const Option& option : Options()) table.insert(option.name);
   EXPECT_EQ(DescribedOptions(Section(page, "OPTIONS")), table);
   const std::string synopsis = Section(page, "SYNOPSIS");
   for (const std::string& option : table) {

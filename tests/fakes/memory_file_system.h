@@ -25,10 +25,8 @@ class MemoryFileSystem : public FileSystem {
   bool Exists(const std::string& path) override {
     return files.count(path) != 0 || unreadable.count(path) != 0;
   }
-  bool NameTaken(const std::string& path) override {
-    return Exists(path) || linksToNowhere.count(path) != 0;
-  }
   std::string ExistingName(const std::string& path) override;
+  bool IsLink(const std::string& path) override { return links.count(path) != 0; }
 
   std::map<std::string, std::string> files;
   // Paths whose writes fail (ReplaceFile and CreateFile).
@@ -39,8 +37,8 @@ class MemoryFileSystem : public FileSystem {
   // Paths whose removal fails although the file is there (a folder that
   // cannot be written).
   std::set<std::string> failingRemoves;
-  // Links whose target is not there: their names are taken, nothing exists.
-  std::set<std::string> linksToNowhere;
+  // Names that are symbolic links; what they read as stands in `files`.
+  std::set<std::string> links;
   // When set, every write fails.
   bool diskFull = false;
   int replaceCount = 0;

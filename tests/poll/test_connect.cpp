@@ -175,7 +175,7 @@ TEST_F(ConnectTest, APortThatWillNotOpenIsToldWithItsReason) {
     fresh.ctx.app.portSetting = c.port;
     fresh.ctx.app.speedSetting = "19200";
     if (c.com1Name) fresh.files.files["COM1"] = "";
-    if (c.com1Dangles) fresh.files.linksToNowhere.insert("COM1");
+    if (c.com1Dangles) fresh.files.links.insert("COM1");
     fresh.serial.missing = {"COM1", "/dev/ttyUSB3"};
     ConnectReceiver(fresh.ctx);
     EXPECT_TRUE(fresh.line.opened.empty()) << c.port;
