@@ -45,10 +45,10 @@ Report NoDeviceReport(Context& ctx) {
             "no device opened: line 2 of VOXRIG.CFG (\"" + ctx.app.speedSetting.str() +
                 "\") gives no speed a serial port takes"};
   }
-  FileSystem& files = *ctx.platform.files;
-  if (!files.Exists(device)) {
+  FileSystem* files = ctx.platform.files;
+  if (files != nullptr && !files->Exists(device)) {
     const std::string what =
-        device + (files.IsLink(device) ? " leads to no device" : " is not there");
+        device + (files->IsLink(device) ? " leads to no device" : " is not there");
     return {"No device", "No device: " + what,
             "no device: " + what + " (is the receiver's cable plugged in?)"};
   }
