@@ -3,7 +3,8 @@
 # The installed tree: bin/voxrig, bin/ar8600-sim, bin/voxrig-demo; the English
 # prompt set in share/voxrig/wave/; make-prompts and its word lists in
 # share/voxrig/ so a listener can make another pace or language; the demo's
-# signals and memory; the README, the copyright and the manual pages.
+# signals and memory; the README (also as plain text), the copyright and the
+# manual pages.
 include(GNUInstallDirs)
 
 # Installing (and packaging) needs the programs, the prompts and the manual
@@ -55,12 +56,34 @@ foreach(source doc/voxrig.1 doc/ar8600-sim.1 doc/changelog)
     DEPENDS ${CMAKE_SOURCE_DIR}/${source})
   list(APPEND VOXRIG_COMPRESSED ${VOXRIG_DOC_BUILD}/${name}.gz)
 endforeach()
+# The README as plain text too: a terminal's screen reader reads its tables
+# as sentences instead of rows of pipes.
+add_custom_command(
+  OUTPUT ${VOXRIG_DOC_BUILD}/README.txt
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${VOXRIG_DOC_BUILD}
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/readme-text ${CMAKE_SOURCE_DIR}/README.md
+          ${VOXRIG_DOC_BUILD}/README.txt
+  DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/tools/readme-text)
+list(APPEND VOXRIG_COMPRESSED ${VOXRIG_DOC_BUILD}/README.txt)
 add_custom_target(compressed_docs ALL DEPENDS ${VOXRIG_COMPRESSED})
 # voxrig-demo is described in voxrig's page.
 file(MAKE_DIRECTORY ${VOXRIG_DOC_BUILD})
 file(CREATE_LINK voxrig.1.gz ${VOXRIG_DOC_BUILD}/voxrig-demo.1.gz SYMBOLIC)
 
 install(TARGETS voxrig ar8600-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install (the package) also drops the compiler's notes: the
+# .comment and .note sections that Debian's own strip removes.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program voxrig ar8600-sim)
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
+        RESULT_VARIABLE stripped)
+      if(NOT stripped EQUAL 0)
+        message(FATAL_ERROR \"objcopy could not strip \${program}\")
+      endif()
+    endforeach()
+  endif()")
 install(PROGRAMS tools/voxrig-demo DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${VOXRIG_PROMPT_DIR}/ DESTINATION ${VOXRIG_DATA_SUBDIR}/wave
         FILES_MATCHING PATTERN "*.wav")
@@ -72,7 +95,8 @@ foreach(list ${VOXRIG_WORD_LISTS})
   install(FILES ${list} DESTINATION ${VOXRIG_DATA_SUBDIR}/${folder})
 endforeach()
 install(FILES tools/demo-signals.txt tools/demo-memory.txt DESTINATION ${VOXRIG_DATA_SUBDIR})
-install(FILES README.md doc/copyright ${VOXRIG_DOC_BUILD}/changelog.gz
+install(FILES README.md ${VOXRIG_DOC_BUILD}/README.txt doc/copyright
+              ${VOXRIG_DOC_BUILD}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${VOXRIG_DOC_BUILD}/voxrig.1.gz ${VOXRIG_DOC_BUILD}/voxrig-demo.1.gz
               ${VOXRIG_DOC_BUILD}/ar8600-sim.1.gz

@@ -2,7 +2,8 @@
 // speed the serial line can be set to (or none, when the file says nothing
 // usable), texts within their bounds, the voice and the debug log switched
 // only by the one digit at their place, and a port opened at the speed the
-// file names (rounded to whole baud), never at one a number wrapped round to.
+// file names (rounded to whole baud), never at one a number wrapped round to,
+// and never another device than a path on line 1 names.
 
 #include <cstdint>
 #include <cstdio>
@@ -39,6 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(app.debugEnabled >= 0 && app.debugEnabled <= 9, "the debug switch is not one digit");
 
   voxrig::ConnectReceiver(program.ctx);
+  // A device path on line 1 is the only port ever opened: never a COM link
+  // or /dev/ttyS* in its place.
+  if (app.portSetting.str().starts_with("/")) {
+    for (const std::string& opened : program.line.opened) {
+      Check(opened == app.portSetting.str(), "another port was opened than line 1's device");
+    }
+  }
   if (!program.line.opened.empty()) {
     // "SPEED=9600.4" opens at 9600: the port takes whole baud.
     const double named = voxrig::RoundToInteger(voxrig::NumberFromText(app.speedSetting.str()));

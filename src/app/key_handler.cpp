@@ -1,6 +1,7 @@
 #include "app/key_handler.h"
 
 #include "command/interpreter.h"
+#include "link/port_report.h"
 #include "net/net_control.h"
 #include "poll/connect_poll.h"
 
@@ -40,7 +41,11 @@ bool KeysMayRun(const Context& ctx) {
 
 void OnTick(Context& ctx) {
   LinkState& link = ctx.link;
-  if (link.linkState == -1 && link.firstAnswerTicks > 0) --link.firstAnswerTicks;
+  if (link.linkState == -1 && link.firstAnswerTicks > 0 && --link.firstAnswerTicks == 0) {
+    // The wait is over without a word from the receiver: the listener at a
+    // terminal reads where the panel looked, before any key ends it.
+    ReportNoAnswer(ctx);
+  }
   const bool idle = link.pollState == 0 && ctx.panel.keyQueueCount == 0;
   const bool setMayRun = idle && !ctx.net.pollOwed;
   if (ServeNetClients(ctx, setMayRun ? SetTurn::kNow : SetTurn::kLater)) return;

@@ -143,11 +143,13 @@ int main(int argc, char** argv) {
   TermiosSerialOpener serial;
   PosixFileSystem files;
   SystemClock clock;
+  const auto messages = StreamOutputFile::StandardError();
   Context ctx;
   ctx.platform.sound = &sound;
   ctx.platform.serial = &serial;
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
+  ctx.platform.messages = messages.get();
 
   // The front end: the window, or the terminal's keys and lines.
   std::unique_ptr<SdlWindow> sdlWindow;

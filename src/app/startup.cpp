@@ -6,6 +6,7 @@
 #include "banks/bank_undo.h"
 #include "config/configuration.h"
 #include "link/command_link.h"
+#include "link/port_report.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "panel/debug_log.h"
@@ -28,15 +29,18 @@ void SetStartTexts(Context& ctx) {
 }
 
 // Without its configuration the panel cannot know the port, so it tells the
-// listener and ends; nothing is sent to any port.
+// listener what makes one, and ends; nothing is sent to any port.
 void ShowMissingConfiguration(Context& ctx) {
   Display& display = *ctx.platform.display;
   display.SetTextPosition(0, 30);
   display.Print("--- VOXRIG.CFG file not found ---");
   display.SetTextPosition(0, 60);
-  display.Print("please run the 'VOXSETUP' program");
-  // The voice setting has not been read, so this prompt always plays.
+  display.Print(kMissingConfigurationHint);
+  PrintMessage(ctx,
+               std::string("no VOXRIG.CFG in this folder (or it cannot be read)\n") + kSetupHint);
+  // The voice setting has not been read, so these prompts always play.
   SayAlways(ctx, "cfnf");
+  SayAlways(ctx, "runsetup");
 }
 
 void ShowBanner(Context& ctx) {
@@ -89,7 +93,7 @@ int RunProgram(Context& ctx) {
   if (!ReadConfiguration(ctx)) {
     ShowMissingConfiguration(ctx);
     ShutDown(ctx);
-    return kExitOrderly;
+    return kExitNoConfiguration;
   }
   if (ctx.app.debugEnabled == 1) OpenDebugLog(ctx);
   ShowBanner(ctx);
@@ -101,7 +105,9 @@ int RunProgram(Context& ctx) {
   ctx.app.programRunning = 1;
   RunMessageLoop(ctx);
   ShutDown(ctx);
-  return kExitOrderly;
+  // The first key found the receiver had never answered (linkState 0): a
+  // script that started the panel learns it from the status too.
+  return ctx.link.linkState == 0 ? kExitNoReceiver : kExitOrderly;
 }
 
 }  // namespace voxrig

@@ -23,6 +23,10 @@ std::unique_ptr<StreamOutputFile> StreamOutputFile::Open(const std::string& path
   return std::unique_ptr<StreamOutputFile>(new StreamOutputFile(stream, true));
 }
 
+std::unique_ptr<StreamOutputFile> StreamOutputFile::StandardError() {
+  return std::unique_ptr<StreamOutputFile>(new StreamOutputFile(stderr, false));
+}
+
 StreamOutputFile::~StreamOutputFile() {
   if (owned_) Close();
 }

@@ -30,6 +30,8 @@ class StreamOutputFile : public OutputFile {
   // Creates (or empties) the named file; "-" is standard output. Null when
   // the file cannot be created.
   static std::unique_ptr<StreamOutputFile> Open(const std::string& path);
+  // Standard error, for the messages a listener at a terminal reads.
+  static std::unique_ptr<StreamOutputFile> StandardError();
   ~StreamOutputFile() override;
   StreamOutputFile(const StreamOutputFile&) = delete;
   StreamOutputFile& operator=(const StreamOutputFile&) = delete;

@@ -222,8 +222,10 @@ void InterpretPressedKey(Context& ctx) {
   }
 
   if (ctx.link.linkState == -1) {
-    // The receiver has never answered: working the panel is pointless.
+    // The receiver has never answered: working the panel is pointless. The
+    // listener hears where to turn; the port tried has been shown and printed.
     Say(ctx, "rnc");
+    Say(ctx, "runsetup");
     ctx.link.linkState = 0;
     ctx.app.programRunning = 0;
     return;

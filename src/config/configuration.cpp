@@ -16,6 +16,20 @@ BoundedText LineOf(const std::vector<std::string>& lines, std::size_t n) {
   return n <= lines.size() ? BoundedText(lines[n - 1]) : BoundedText();
 }
 
+// Line 1 names the receiver's port. A device path is used as it stands,
+// whatever label comes before it ("PORT=/dev/serial/by-id/...",
+// "PORT /dev/ttyUSB0"): it runs from the line's first "/" to its end, less
+// any blanks a hand-edited file left at the end. Otherwise the text from
+// character 5 is kept, whose last character is the port number ("PORTCOM1",
+// "PORT=COM3").
+BoundedText PortSettingOf(const BoundedText& line) {
+  const std::string& text = line.str();
+  const std::size_t slash = text.find('/');
+  if (slash == std::string::npos) return MiddleText(text, 5);
+  const std::size_t end = text.find_last_not_of(" \t");
+  return text.substr(slash, end + 1 - slash);
+}
+
 // A switch is the one character at position 7, read as a number: a digit
 // gives its value, anything else (or nothing) gives 0.
 int SwitchAt7(const BoundedText& line) {
@@ -31,7 +45,7 @@ bool ReadConfiguration(Context& ctx) {
   // are for the person reading the file and are not checked.
   const std::vector<std::string> lines = SplitLines(*content);
   AppState& app = ctx.app;
-  app.portSetting = MiddleText(LineOf(lines, 1).str(), 5);
+  app.portSetting = PortSettingOf(LineOf(lines, 1));
   app.speedSetting = MiddleText(LineOf(lines, 2).str(), 7);
   app.radioSetting = MiddleText(LineOf(lines, 3).str(), 6);
   app.voiceEnabled = SwitchAt7(LineOf(lines, 4));

@@ -10,9 +10,10 @@ namespace voxrig {
 inline constexpr const char* kConfigurationFile = "VOXRIG.CFG";
 
 // Reads the five lines of VOXRIG.CFG into the application settings: the port
-// text from character 5 of line 1, the speed text from character 7 of line 2,
-// the radio text from character 6 of line 3, and the single characters at
-// position 7 of lines 4 (voice) and 5 (debug log). A missing line reads as
+// text of line 1 (a device path from its first "/", whatever label stands
+// before it; otherwise the text from character 5), the speed text from
+// character 7 of line 2, the radio text from character 6 of line 3, and the
+// single characters at position 7 of lines 4 (voice) and 5 (debug log). A missing line reads as
 // empty text and a line longer than a text holds is cut to 254 characters
 // before its value is taken. A 0 (or nothing) for the voice empties the prompt
 // prefix, so every switchable prompt falls silent. Returns false, changing

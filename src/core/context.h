@@ -95,6 +95,9 @@ struct LinkState {
   // sent anything towards the lost receiver: one "rnc" per key is enough.
   bool lossSaidThisKey = false;
   bool sentWhileLost = false;
+  // The panel shows why the receiver could not be reached at start (no
+  // device, or no answer); the first answer wipes it.
+  bool portReportShown = false;
 };
 
 // The command interpreter and the receiver memory scan commands.

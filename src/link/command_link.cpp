@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "link/port_report.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "link/timed_exchange.h"
@@ -42,17 +43,6 @@ constexpr int kMeterWidth = 36;
 constexpr int kMeterX = 320;
 constexpr int kMeterY = 30;
 
-void ShowLinkStatus(Context& ctx, Colour colour) {
-  Display& display = *ctx.platform.display;
-  display.SetColour(colour);
-  display.SetTextPosition(kMeterX, kMeterY);
-  display.SetFont(ArielBold(30));
-  std::string text = ctx.link.statusLine.str();
-  if (text.size() < kMeterWidth) text.append(kMeterWidth - text.size(), ' ');
-  display.Print(text);
-  display.SetColour(Colour::kBlack);
-}
-
 // Whether the write of `bytes` reached the line; a short write or a line
 // that has gone means the receiver did not get the command.
 bool CheckWrite(Context& ctx, int written, int wanted) {
@@ -74,6 +64,17 @@ std::string ReadWaitingBytes(Context& ctx) {
 }
 
 }  // namespace
+
+void ShowLinkStatus(Context& ctx, const std::string& status, Colour colour) {
+  Display& display = *ctx.platform.display;
+  display.SetColour(colour);
+  display.SetTextPosition(kMeterX, kMeterY);
+  display.SetFont(ArielBold(30));
+  std::string text = status;
+  if (text.size() < kMeterWidth) text.append(kMeterWidth - text.size(), ' ');
+  display.Print(text);
+  display.SetColour(Colour::kBlack);
+}
 
 bool SendCommand(Context& ctx) {
   if (ctx.link.commandText.empty()) return false;
@@ -133,12 +134,14 @@ void EchoReply(Context& ctx) {
   LinkState& link = ctx.link;
   link.unansweredPolls = 0;
   if (link.statusLine == "Connecting" || link.receiverLost) {
-    const bool wasLost = link.receiverLost;
+    // A red status (the receiver lost, or not found at start) is wiped.
+    const bool wasShownAway = link.receiverLost || link.portReportShown;
     link.linkState = 1;
     link.receiverLost = false;
     Say(ctx, "connected");
     link.statusLine = ">";
-    if (wasLost) ShowLinkStatus(ctx, Colour::kGreen);
+    if (wasShownAway) ShowLinkStatus(ctx, link.statusLine.str(), Colour::kGreen);
+    ClearPortReport(ctx);
   }
 }
 
@@ -168,7 +171,7 @@ void NoticeReceiverLost(Context& ctx) {
   link.receiverLost = true;
   link.unansweredPolls = 0;
   link.statusLine = kLostStatus;
-  ShowLinkStatus(ctx, Colour::kRed);
+  ShowLinkStatus(ctx, kLostStatus, Colour::kRed);
   // Said whatever was said before: this is news.
   link.lossSaidThisKey = true;
   Say(ctx, "rnc");

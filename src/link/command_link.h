@@ -6,6 +6,9 @@
 
 namespace voxrig {
 
+// Draws `status` where the meter stands, wide enough to wipe the meter, in
+// `colour`.
+void ShowLinkStatus(Context& ctx, const std::string& status, Colour colour);
 // Sends link.commandText with its CR (and a "TX= " log line). True when the
 // line took every byte; a line that fails is noticed as a lost receiver.
 bool SendCommand(Context& ctx);

@@ -26,8 +26,11 @@ SerialDevice* DeviceOf(Context& ctx, int port) {
 
 std::string PortDevicePath(Context& ctx, int port) {
   if (port == ctx.link.comPort && !ctx.link.devicePath.empty()) return ctx.link.devicePath;
+  // A link whose adapter is unplugged still names the receiver's port: the
+  // panel waits for it rather than talk to /dev/ttyS(n-1) instead.
   const std::string link = "COM" + std::to_string(port);
-  if (ctx.platform.files != nullptr && ctx.platform.files->Exists(link)) return link;
+  FileSystem* files = ctx.platform.files;
+  if (files != nullptr && (files->Exists(link) || files->IsLink(link))) return link;
   return "/dev/ttyS" + std::to_string(port - 1);
 }
 

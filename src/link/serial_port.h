@@ -12,8 +12,9 @@ namespace voxrig {
 
 // The device of port n: for the receiver's port, the device path the
 // configuration names when it names one; otherwise the link or device
-// "COM" + n in the working folder when there is one (a user links
-// /dev/serial/by-id/... there), otherwise /dev/ttyS(n-1).
+// "COM" + n in the working folder when there is one, even a link to a device
+// that is not there (a user links /dev/serial/by-id/... there), otherwise
+// /dev/ttyS(n-1).
 std::string PortDevicePath(Context& ctx, int port);
 
 int OpenPort(Context& ctx, int port, int baudRate);

@@ -19,6 +19,10 @@ struct Platform {
   SerialDeviceOpener* serial = nullptr;
   FileSystem* files = nullptr;
   Clock* clock = nullptr;
+  // Standard error: where a listener at a terminal (a screen reader, a
+  // braille line) reads why the panel could not reach the receiver. Null
+  // prints nothing.
+  OutputFile* messages = nullptr;
 };
 
 }  // namespace voxrig

@@ -2,6 +2,7 @@
 
 #include "core/text_rules.h"
 #include "link/command_link.h"
+#include "link/port_report.h"
 #include "link/receiver_commands.h"
 #include "link/reply_frequency.h"
 #include "link/serial_port.h"
@@ -65,6 +66,7 @@ void ResetSharedState(Context& ctx) {
   ctx.link.receiverLost = false;
   ctx.link.unansweredPolls = 0;
   ctx.link.cyclesSinceReopen = 0;
+  ctx.link.portReportShown = false;
 }
 
 void ReopenPort(Context& ctx);
@@ -87,6 +89,9 @@ void OpenReceiverPort(Context& ctx) {
   link.parityCode = 0;
   link.stopBitsCode = 2;
   ReopenPort(ctx);
+  // Said and shown, never replaced by another port: the poll cycle keeps
+  // trying this one, so an adapter plugged in later is still found.
+  if (!PortOpen(ctx, link.comPort)) ReportNoDevice(ctx);
 }
 
 // Opens the port again by its name (a replugged receiver's adapter may be a

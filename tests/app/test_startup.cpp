@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -117,15 +120,20 @@ TEST(StartUp, DebugOffLeavesNoLogFile) {
   EXPECT_EQ(program.files.files.count("debug1.dat"), 0u);
 }
 
-TEST(StartUp, MissingConfigurationShowsBothLinesSaysCfnfAndTouchesNoPort) {
+TEST(StartUp, MissingConfigurationNamesTheSetUpEndsWithItsStatusAndTouchesNoPort) {
   fakes::TestProgram program;
-  EXPECT_EQ(RunProgram(program.ctx), 0);
+  EXPECT_EQ(RunProgram(program.ctx), kExitNoConfiguration);
+  EXPECT_EQ(kExitNoConfiguration, 5);
   EXPECT_EQ(program.display.TextAt(0, 30), "--- VOXRIG.CFG file not found ---");
-  EXPECT_EQ(program.display.TextAt(0, 60), "please run the 'VOXSETUP' program");
+  EXPECT_EQ(program.display.TextAt(0, 60), "please run 'voxrig --setup' in this folder");
   EXPECT_EQ(program.display.RunAt(0, 30).font, Font{});
   EXPECT_EQ(program.display.RunAt(0, 60).font, Font{});
   EXPECT_EQ(program.display.runs().size(), 2u);  // no banner
-  EXPECT_EQ(program.sound.requested(), (std::vector<std::string>{"wave\\cfnf"}));
+  EXPECT_EQ(program.messages.text,
+            "voxrig: no VOXRIG.CFG in this folder (or it cannot be read)\n"
+            "voxrig: Run voxrig --setup in this folder: it finds the receiver and writes "
+            "VOXRIG.CFG.\n");
+  EXPECT_EQ(program.sound.requested(), (std::vector<std::string>{"wave\\cfnf", "wave\\runsetup"}));
   EXPECT_TRUE(program.line.opened.empty());
   EXPECT_TRUE(program.line.written.empty());
   EXPECT_TRUE(program.window.closed);
@@ -187,8 +195,8 @@ TEST_F(EarlyKeys, WaitForTheFirstAnswerAndAreAllHandledInOrder) {
 }
 
 TEST_F(EarlyKeys, SilentReceiverStillEndsTheProgramWithRncAfterTheWait) {
-  ASSERT_EQ(RunProgram(program.ctx), 0);
-  EXPECT_EQ(HeardAfterStartUp(), std::vector<std::string>{"rnc"});
+  ASSERT_EQ(RunProgram(program.ctx), kExitNoReceiver);
+  EXPECT_EQ(HeardAfterStartUp(), (std::vector<std::string>{"rnc", "runsetup"}));
   // The key waited through the first-answer wait and five level polls, and
   // was handled within one poll cycle after it; the rest of the script was
   // never asked for.
@@ -197,6 +205,106 @@ TEST_F(EarlyKeys, SilentReceiverStillEndsTheProgramWithRncAfterTheWait) {
   const std::vector<std::string> commands = program.Commands();
   EXPECT_GE(std::count(commands.begin(), commands.end(), "LM"), 5);
   EXPECT_EQ(commands.back(), "EX");
+}
+
+// When the first-answer wait ends in silence, the port tried and its speed
+// are shown, printed and logged at once, before any key; an answer after all
+// wipes them.
+TEST_F(EarlyKeys, TheEndOfTheWaitTellsThePortAndSpeedTriedAndALateAnswerWipesIt) {
+  program.files.files["VOXRIG.CFG"] = Configuration("PORT=COM1", "1", "1");
+  program.files.files["COM1"] = "";
+  std::string printedBeforeKey;
+  program.sound.OnPlayed([&](const std::string& name) {
+    if (name == "rnc") printedBeforeKey = program.messages.text;
+  });
+  ASSERT_EQ(RunProgram(program.ctx), kExitNoReceiver);
+  const std::string printed =
+      "voxrig: no answer from the receiver on COM1 at 19200 baud: is it switched on, and its "
+      "cable in?\n"
+      "voxrig: Run voxrig --setup in this folder: it finds the receiver and writes VOXRIG.CFG.\n";
+  EXPECT_EQ(printedBeforeKey, printed);
+  EXPECT_EQ(program.display.RunAt(320, 30).colour, Colour::kRed);
+  EXPECT_EQ(program.display.TextAt(320, 30).rfind("Receiver not connected ", 0), 0u);
+  EXPECT_EQ(program.display.TextAt(10, 405).rfind("No answer on COM1 at 19200 baud ", 0), 0u);
+  EXPECT_EQ(program.display.TextAt(10, 435).rfind("Run voxrig --setup in this folder", 0), 0u);
+  EXPECT_NE(program.files.files["debug1.dat"].find(
+                "\r\nERR= no answer from the receiver on COM1 at 19200 baud: "),
+            std::string::npos);
+
+  fakes::TestProgram late;
+  late.files.files["VOXRIG.CFG"] = kConfiguration;
+  int levelPolls = 0;
+  late.line.responder = [&levelPolls](const std::string& command) {
+    if (command != "LM") return std::string();
+    return ++levelPolls < 8 ? std::string() : std::string("LM%000\r\n");
+  };
+  late.window.AddTicks(40);
+  ASSERT_EQ(RunProgram(late.ctx), kExitOrderly);
+  EXPECT_NE(late.messages.text.find("no answer"), std::string::npos);
+  EXPECT_EQ(late.display.TextAt(10, 405).find_first_not_of(' '), std::string::npos);
+  EXPECT_EQ(late.display.TextAt(10, 435).find_first_not_of(' '), std::string::npos);
+  EXPECT_EQ(late.display.RunAt(320, 30).colour, Colour::kGreen);
+}
+
+// Line 1 as the README writes it, read from the file by the whole start-up: a
+// device path is used as it stands whatever its label, a COM name keeps its
+// meaning, and a device that is not there is said, shown and printed, and
+// never replaced by another port.
+TEST(PortLine, TheReadmesLinesOpenTheDeviceTheyNameAndNoOther) {
+  const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1234567-if00-port0";
+  struct Case {
+    std::string line;
+    bool com1Linked;
+    std::string opened;   // empty: nothing opens
+    std::string shown;    // the detail under the panel, empty when none
+    std::string printed;  // the first line on standard error
+  };
+  const std::vector<Case> cases = {
+      {"PORT=" + byId, true, byId, "", ""},
+      {"PORT /dev/ttyUSB0", true, "/dev/ttyUSB0", "", ""},
+      {"PORT=/dev/ttyUSB0  ", false, "/dev/ttyUSB0", "", ""},
+      {"PORT=COM1", true, "COM1", "", ""},
+      {"PORT=COM1", false, "/dev/ttyS0", "", ""},
+      {"PORT=/dev/ttyUSB1", true, "", "No device: /dev/ttyUSB1 is not there",
+       "voxrig: no device: /dev/ttyUSB1 is not there (is the receiver's cable plugged in?)\n"},
+      {"PORT=COM0", false, "", "No port: line 1 of VOXRIG.CFG names none",
+       "voxrig: no port: line 1 of VOXRIG.CFG names neither COM1 to COM9 nor a device path\n"},
+  };
+  const char* sourceDir = std::getenv("VOXRIG_SOURCE_DIR");
+  ASSERT_NE(sourceDir, nullptr);
+  std::ifstream readmeFile(std::string(sourceDir) + "/README.md");
+  const std::string readme((std::istreambuf_iterator<char>(readmeFile)),
+                           std::istreambuf_iterator<char>());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    // The rows that are not the README's own: a port 0, and blanks left at
+    // the end of a hand-edited line.
+    if (c.line.find("COM0") == std::string::npos && c.line.back() != ' ') {
+      EXPECT_NE(readme.find(c.line), std::string::npos) << "the README no longer gives this line";
+    }
+    fakes::TestProgram program;
+    program.files.files["VOXRIG.CFG"] = Configuration(c.line, "1", "1");
+    if (c.com1Linked) program.files.files["COM1"] = "";
+    program.serial.missing.insert("/dev/ttyUSB1");
+    RunProgram(program.ctx);
+    const std::vector<std::string> heard = program.Heard();
+    const bool saidNoDevice = std::find(heard.begin(), heard.end(), "nodev") != heard.end();
+    const std::string log = program.files.files["debug1.dat"];
+    if (c.opened.empty()) {
+      EXPECT_TRUE(program.line.opened.empty());
+      EXPECT_TRUE(program.line.written.empty());
+      EXPECT_TRUE(saidNoDevice);
+      EXPECT_EQ(program.display.TextAt(10, 405).rfind(c.shown + " ", 0), 0u);
+      EXPECT_EQ(program.messages.text.rfind(c.printed, 0), 0u) << program.messages.text;
+      EXPECT_NE(program.messages.text.find("\nvoxrig: Run voxrig --setup"), std::string::npos);
+      EXPECT_NE(log.find("\r\nERR= no "), std::string::npos) << log;
+    } else {
+      EXPECT_EQ(program.line.opened, std::vector<std::string>{c.opened});
+      EXPECT_FALSE(saidNoDevice);
+      EXPECT_FALSE(program.display.DrewAt(10, 405));
+      EXPECT_EQ(log.find("ERR="), std::string::npos) << log;
+    }
+  }
 }
 
 TEST(MessageLoop, EventsBehindACloseRequestAreNotActedOn) {

@@ -22,7 +22,7 @@ class InterpreterKeys : public fakes::PanelFixture {};
 TEST_F(InterpreterKeys, FirstKeyBeforeAnyReplyEndsTheProgramWithoutActing) {
   ctx.link.linkState = -1;
   Press('5');
-  EXPECT_THAT(Heard(), ElementsAre("rnc"));
+  EXPECT_THAT(Heard(), ElementsAre("rnc", "runsetup"));
   EXPECT_EQ(ctx.app.programRunning, 0);
   EXPECT_EQ(ctx.link.linkState, 0);
   EXPECT_EQ(ctx.tuning.frequencyText, "145.0");

@@ -100,6 +100,33 @@ TEST_F(InstalledPanel, HelpVersionAndAnUnknownOptionAnswerWithoutAWindow) {
   }
 }
 
+// The plain-text README reads as text in a terminal: no table rows of
+// pipes, no code marks, and every heading of the Markdown one.
+TEST_F(InstalledPanel, ThePlainTextReadmeHasEveryHeadingAndNoMarkdownTables) {
+  const std::string text = ReadTextFile(InstalledFile("share/doc/voxrig/README.txt"));
+  const std::string markdown = ReadTextFile(VOXRIG_SOURCE_DIR "/README.md");
+  ASSERT_FALSE(text.empty());
+  std::istringstream lines(text);
+  bool inCode = false;
+  for (std::string line, before; std::getline(lines, line); before = line) {
+    inCode = line.rfind("    ", 0) == 0 && (inCode || before.empty());
+    EXPECT_NE(line.rfind("|", 0), 0u) << line;
+    EXPECT_NE(line.rfind("#", 0), 0u) << line;
+    if (!inCode) {
+      EXPECT_EQ(line.find('`'), std::string::npos) << line;
+    }
+  }
+  std::istringstream headings(markdown);
+  for (std::string line; std::getline(headings, line);) {
+    if (line.rfind("## ", 0) != 0 && line.rfind("### ", 0) != 0) continue;
+    std::string heading = line.substr(line.find(' ') + 1);
+    heading.erase(std::remove(heading.begin(), heading.end(), '`'), heading.end());
+    EXPECT_NE(text.find("\n" + heading + "\n"), std::string::npos) << heading;
+  }
+  // A row of the key table, said as a sentence.
+  EXPECT_NE(text.find("\n- Q: quit\n"), std::string::npos);
+}
+
 TEST_F(InstalledPanel, TheDemoPlaysTheInstalledPromptsFromAFolderWithoutAny) {
   const std::optional<std::string> display = TestDisplay();
   if (!display) GTEST_SKIP() << "No X display: run under tools/with-xvfb (make test does).";
@@ -184,6 +211,7 @@ TEST(DebianPackage, HoldsTheProgramsPromptsAndDocumentsAndPassesLintian) {
                                     "usr/bin/voxrig",
                                     "usr/bin/voxrig-demo",
                                     "usr/share/doc/voxrig/README.md",
+                                    "usr/share/doc/voxrig/README.txt",
                                     "usr/share/doc/voxrig/changelog.gz",
                                     "usr/share/doc/voxrig/copyright",
                                     "usr/share/man/man1/ar8600-sim.1.gz",
@@ -224,8 +252,30 @@ TEST(DebianPackage, HoldsTheProgramsPromptsAndDocumentsAndPassesLintian) {
   if (Shell("command -v lintian", &status), status != 0) {
     GTEST_SKIP() << "lintian is not installed (tools/install-deps installs it)";
   }
-  const std::string lintian = Shell("lintian --no-tag-display-limit " + Quoted(deb), &status);
-  EXPECT_EQ(lintian.find("E: "), std::string::npos) << lintian;
+  // Pedantic, with the information tags: no error, warning or pedantic tag,
+  // and every information tag that remains is one the README explains.
+  const std::string lintian =
+      Shell("lintian --pedantic -I --tag-display-limit 0 " + Quoted(deb), &status);
+  const std::string readme = ReadTextFile(VOXRIG_SOURCE_DIR "/README.md");
+  std::istringstream reported(lintian);
+  int infoTags = 0;
+  for (std::string line; std::getline(reported, line);) {
+    const std::string kind = line.substr(0, 3);
+    EXPECT_TRUE(kind != "E: " && kind != "W: " && kind != "P: ") << line;
+    if (kind != "I: ") continue;
+    ++infoTags;
+    std::istringstream words(line);
+    std::string tag;
+    words >> tag >> tag >> tag;  // "I:", "voxrig:", the tag
+    EXPECT_NE(readme.find("| `" + tag + "` |"), std::string::npos)
+        << line << "\n(the README's table of lintian's remaining tags does not name it)";
+  }
+  EXPECT_GT(infoTags, 0) << "lintian said nothing at all:\n" << lintian;
+  // The programs carry the hardening and none of the compiler's notes.
+  for (const char* tag : {"hardening-no-bindnow", "hardening-no-fortify-functions",
+                          "hardening-no-relro", "binary-has-unneeded-section"}) {
+    EXPECT_EQ(lintian.find(tag), std::string::npos) << lintian;
+  }
 }
 
 }  // namespace

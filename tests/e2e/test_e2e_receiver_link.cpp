@@ -80,7 +80,7 @@ TEST_F(ReceiverLink, MissingConfigurationSendsNothingToReceiver) {
 
   std::optional<int> exitCode = WaitForPanelExit();
   ASSERT_TRUE(exitCode.has_value());
-  EXPECT_EQ(*exitCode, 0);
+  EXPECT_EQ(*exitCode, 5);
   EXPECT_TRUE(ReadTranscript().HasPrompt("cfnf"));
   // Anything written would reach the simulator's log within a few ms.
   std::this_thread::sleep_for(300ms);

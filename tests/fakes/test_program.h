@@ -13,6 +13,15 @@
 
 namespace voxrig::fakes {
 
+// What the program printed for the terminal (standard error).
+struct RecordedMessages : OutputFile {
+  bool Write(const std::string& bytes) override {
+    text += bytes;
+    return true;
+  }
+  std::string text;
+};
+
 // A whole panel built around fakes: a context whose platform is a scripted
 // window, a recording display and sound, a fake serial line, an in-memory
 // working folder and a fixed clock.
@@ -38,6 +47,7 @@ struct TestProgram {
   MemoryFileSystem files;
   ScriptedWindow window;
   FixedClock clock;
+  RecordedMessages messages;
   Context ctx;
 };
 

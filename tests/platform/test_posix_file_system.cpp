@@ -228,6 +228,11 @@ TEST_F(PosixFileSystemTest, ExistsFollowsLinksAndRemoveFileRemoves) {
   EXPECT_TRUE(files->Exists("COM5"));
   EXPECT_FALSE(files->Exists("COM6"));
   EXPECT_FALSE(files->Exists("com5")) << "names keep their letter case";
+  // Both are links, whether or not they lead anywhere: the panel waits for
+  // that adapter rather than try another port.
+  EXPECT_TRUE(files->IsLink("COM6"));
+  EXPECT_TRUE(files->IsLink("COM5"));
+  EXPECT_FALSE(files->IsLink("COM7"));
 }
 
 TEST_F(PosixFileSystemTest, MakeFolderIsTrueOnlyWhenAFolderIsThereAfterwards) {

@@ -147,8 +147,40 @@ TEST_F(ConnectTest, ReceiverThatCannotBeOpenedStillGetsThePromptsAndNothingIsSen
   program.serial.missing.insert("/dev/ttyS0");
   ConnectReceiver(program.ctx);
   EXPECT_EQ(program.line.written, "");
-  EXPECT_EQ(program.Heard(), (Strings{"1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
+  // "no serial device found" first; the known state is still spoken.
+  EXPECT_EQ(program.Heard(), (Strings{"nodev", "1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
   EXPECT_EQ(program.ctx.link.linkState, -1);
+}
+
+// Why the port did not open, as printed; the device is never swapped for
+// another, not even for /dev/ttyS0 when the COM1 link leads nowhere.
+TEST_F(ConnectTest, APortThatWillNotOpenIsToldWithItsReason) {
+  struct Case {
+    std::string port;
+    bool com1Name;  // COM1 is in the folder
+    bool com1Dangles;
+    std::string printed;
+  };
+  const std::vector<Case> cases = {
+      {"COM1", true, false,
+       "voxrig: no device: COM1 will not open at 19200 baud (another program holds it, you may "
+       "not open it, or it refuses that speed)\n"},
+      {"COM1", false, true,
+       "voxrig: no device: COM1 leads to no device (is the receiver's cable plugged in?)\n"},
+      {"/dev/ttyUSB3", true, false,
+       "voxrig: no device: /dev/ttyUSB3 is not there (is the receiver's cable plugged in?)\n"},
+  };
+  for (const Case& c : cases) {
+    TestProgram fresh;
+    fresh.ctx.app.portSetting = c.port;
+    fresh.ctx.app.speedSetting = "19200";
+    if (c.com1Name) fresh.files.files["COM1"] = "";
+    if (c.com1Dangles) fresh.files.links.insert("COM1");
+    fresh.serial.missing = {"COM1", "/dev/ttyUSB3"};
+    ConnectReceiver(fresh.ctx);
+    EXPECT_TRUE(fresh.line.opened.empty()) << c.port;
+    EXPECT_EQ(fresh.messages.text.substr(0, fresh.messages.text.find('\n') + 1), c.printed);
+  }
 }
 
 TEST_F(ConnectTest, ASpeedThatDoesNotFitIsRefusedNotWrappedRound) {
@@ -160,6 +192,10 @@ TEST_F(ConnectTest, ASpeedThatDoesNotFitIsRefusedNotWrappedRound) {
     ConnectReceiver(fresh.ctx);
     EXPECT_TRUE(fresh.line.opened.empty()) << speed;
     EXPECT_EQ(fresh.line.written, "") << speed;
+    EXPECT_NE(fresh.messages.text.find("line 2 of VOXRIG.CFG (\"" + std::string(speed) +
+                                       "\") gives no speed a serial port takes"),
+              std::string::npos)
+        << fresh.messages.text;
   }
 }
 

@@ -1,6 +1,12 @@
 // The signals file, the reception rule and the command line.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+
 #include "options.h"
 #include "signals.h"
 
@@ -132,6 +138,46 @@ TEST(Options, HelpDocumentsEveryOptionAndFileFormat) {
                            "Replugging"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   }
+}
+
+// The options --help lists, and those ar8600-sim(1) describes (the first
+// word after each .TP of its OPTIONS section, "\-" read as "-"): the same.
+TEST(Options, TheManualPageDescribesEveryOptionTheHelpLists) {
+  std::set<std::string> listed;
+  std::istringstream usage(UsageText());
+  bool inOptionList = false;
+  for (std::string line; std::getline(usage, line);) {
+    if (line == "Options:") inOptionList = true;
+    if (line.empty()) inOptionList = false;
+    if (inOptionList && line.rfind("  --", 0) == 0) {
+      listed.insert(line.substr(2, line.find(' ', 2) - 2));
+    }
+  }
+  ASSERT_GE(listed.size(), 15u);
+  for (const std::string& option : listed) {
+    // Every option the help names is one the parser knows.
+    EXPECT_NE(ParseOptions({option, "SS"}).error, "unknown option '" + option + "'");
+  }
+
+  std::ifstream file(SIM_MANUAL_PAGE);
+  std::istringstream page(
+      std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()));
+  std::set<std::string> described;
+  bool inOptions = false;
+  bool tagNext = false;
+  for (std::string line; std::getline(page, line);) {
+    if (line.rfind(".SH ", 0) == 0) inOptions = line == ".SH OPTIONS";
+    if (inOptions && tagNext) {
+      std::istringstream words(line);
+      std::string macro, option;
+      words >> macro >> option;
+      for (std::size_t at; (at = option.find("\\-")) != std::string::npos;)
+        option.replace(at, 2, "-");
+      described.insert(option);
+    }
+    tagNext = line == ".TP";
+  }
+  EXPECT_EQ(described, listed);
 }
 
 }  // namespace
