@@ -252,7 +252,7 @@ void RunUndoScript(std::string_view script, const std::string& primary,
   Context& ctx = program.ctx;
   program.AttachReceiver();
   ctx.app.programRunning = 1;
-  ctx.link.linkState = 1;
+  ctx.link.linkState = voxrig::ReceiverAnswer::kReceived;
   ctx.tuning.modeText = "FM";
   ctx.tuning.searchStepText = "12.5";
   ctx.tuning.searchLowerText = "145";
@@ -372,7 +372,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   program.files.diskFull = (switches & 4) != 0;
   if ((switches & 8) != 0) ctx.app.voicePrefix = "";
-  ctx.tuning.searchStopMode = (switches >> 4) & 1;
+  ctx.tuning.searchStopMode =
+      (switches & 16) != 0 ? voxrig::StopMode::kStop : voxrig::StopMode::kContinue;
   ctx.tuning.modeText = "FM";
   ctx.tuning.searchStepText = "12.5";
   ctx.tuning.frequencyText = "145.5";

@@ -12,7 +12,7 @@
 #include "config/configuration.h"
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
-#include "poll/connect_poll.h"
+#include "poll/connect.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "panel/debug_log.h"
-#include "poll/connect_poll.h"
+#include "poll/connect.h"
 #include "speech/speech.h"
 
 namespace voxrig {

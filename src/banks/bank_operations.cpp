@@ -56,14 +56,14 @@ void SelectBank(Context& ctx) {
   // and selecting a bank file must never wipe the receiver's own channels.
   ReadBankFile(ctx);
   if (!banks.bankFound) {
-    ctx.link.bankScanState = 0;
-    ctx.link.scanState = 0;
-    ctx.tuning.searchState = 0;
+    ctx.link.bankScanState = BankScan::kOff;
+    ctx.link.scanState = ReceiverScan::kOff;
+    ctx.tuning.searchState = Search::kOff;
     banks.selectedBankFile.clear();
     return;
   }
-  ctx.command.pendingCommand = 0;
-  ctx.link.bankScanState = 1;
+  ctx.command.pendingCommand = PendingCommand::kNone;
+  ctx.link.bankScanState = BankScan::kBankSelected;
   banks.selectedBankFile = banks.bankFileName;
   banks.bankScanIndex = banks::kFirstChannelSlot;
   Pause(ctx);

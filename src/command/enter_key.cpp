@@ -9,7 +9,6 @@
 #include "banks/bank_undo.h"
 #include "command/interpreter.h"
 #include "command/key_codes.h"
-#include "command/pending_commands.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "memory/memory_scan.h"
@@ -25,16 +24,11 @@ namespace voxrig {
 namespace {
 
 BoundedText* LimitBeingTyped(Context& ctx) {
-  switch (ctx.command.pendingCommand) {
-    case pending::kLowerLimit:
-      return &ctx.tuning.searchLowerText;
-    case pending::kUpperLimit:
-      return &ctx.tuning.searchUpperText;
-    case pending::kStep:
-      return &ctx.tuning.searchStepText;
-    default:
-      return nullptr;
-  }
+  const PendingCommand pending = ctx.command.pendingCommand;
+  if (pending == PendingCommand::kLowerLimit) return &ctx.tuning.searchLowerText;
+  if (pending == PendingCommand::kUpperLimit) return &ctx.tuning.searchUpperText;
+  if (pending == PendingCommand::kStep) return &ctx.tuning.searchStepText;
+  return nullptr;
 }
 
 // The text a typed digit or point goes into, and whether it is emptied
@@ -47,24 +41,25 @@ struct TypingTarget {
 TypingTarget TargetOfTyping(Context& ctx) {
   CommandState& command = ctx.command;
   switch (command.pendingCommand) {
-    case pending::kNone:
+    case PendingCommand::kNone:
       return {&ctx.tuning.frequencyText, &command.frequencyEntryFresh};
-    case pending::kLowerLimit:
-    case pending::kUpperLimit:
-    case pending::kStep:
+    case PendingCommand::kLowerLimit:
+    case PendingCommand::kUpperLimit:
+    case PendingCommand::kStep:
       return {LimitBeingTyped(ctx), &command.limitEntryFresh};
-    case pending::kTransfer:
-    case pending::kPut:
-    case pending::kSort:
-    case pending::kSelectBank:
-    case pending::kWriteToReceiver:
-    case pending::kReadReceiver:
-    case pending::kDeleteBank:
-    case pending::kKillChannel:
+    case PendingCommand::kTransfer:
+    case PendingCommand::kPut:
+    case PendingCommand::kSort:
+    case PendingCommand::kSelectBank:
+    case PendingCommand::kWriteToReceiver:
+    case PendingCommand::kReadReceiver:
+    case PendingCommand::kDeleteBank:
+    case PendingCommand::kKillChannel:
       return {&command.entryText, nullptr};
-    default:
+    case PendingCommand::kMemoryScan:
       return {};
   }
+  return {};  // not reached: every command has its case
 }
 
 // Enter on S, E or I: with nothing typed the value is told, otherwise it is
@@ -98,7 +93,7 @@ bool IsMemoryScanArgument(const BoundedText& text) {
 }
 
 void RunBankOperation(Context& ctx) {
-  if (ctx.command.pendingCommand == pending::kSelectBank) {
+  if (ctx.command.pendingCommand == PendingCommand::kSelectBank) {
     SelectBank(ctx);
     return;
   }
@@ -106,16 +101,12 @@ void RunBankOperation(Context& ctx) {
   // take their change back.
   const SelectionMark mark = MarkSelection(ctx);
   BeginUndoStep(ctx);
-  switch (ctx.command.pendingCommand) {
-    case pending::kTransfer:
-      TransferBank(ctx);
-      break;
-    case pending::kPut:
-      PutFrequency(ctx);
-      break;
-    default:
-      SortBank(ctx);
-      break;
+  if (ctx.command.pendingCommand == PendingCommand::kTransfer) {
+    TransferBank(ctx);
+  } else if (ctx.command.pendingCommand == PendingCommand::kPut) {
+    PutFrequency(ctx);
+  } else {
+    SortBank(ctx);
   }
   EndUndoStep(ctx);
   ReturnToSelection(ctx, mark);
@@ -125,7 +116,7 @@ void RunBankOperation(Context& ctx) {
 
 void EnterCharacter(Context& ctx) {
   // A bank scan steps the receiver by itself; typing would only disturb it.
-  if (ctx.link.bankScanState > 1) return;
+  if (BankScanRuns(ctx.link.bankScanState)) return;
 
   CommandState& command = ctx.command;
   const char typed =
@@ -140,12 +131,12 @@ void EnterCharacter(Context& ctx) {
 
   Say(ctx, typed == '.' ? std::string("point") : std::string(1, typed));
 
-  const bool receiverBankNext = command.pendingCommand == pending::kWriteToReceiver ||
-                                command.pendingCommand == pending::kReadReceiver;
+  const bool receiverBankNext = command.pendingCommand == PendingCommand::kWriteToReceiver ||
+                                command.pendingCommand == PendingCommand::kReadReceiver;
   if (receiverBankNext && command.entryText.size() >= 2) {
     // W and X take two digits, then the receiver bank's letter.
     Say(ctx, "inv");
-    command.pendingCommand = pending::kNone;
+    command.pendingCommand = PendingCommand::kNone;
     return;
   }
   if (target.text == nullptr) return;  // G: the digit is said and dropped
@@ -155,7 +146,7 @@ void EnterCharacter(Context& ctx) {
   }
   *target.text += typed;
   if (receiverBankNext && command.entryText.size() == 2) {
-    Say(ctx, command.pendingCommand == pending::kWriteToReceiver ? "torb" : "fromrb");
+    Say(ctx, command.pendingCommand == PendingCommand::kWriteToReceiver ? "torb" : "fromrb");
   }
 }
 
@@ -163,49 +154,49 @@ void CompletePendingCommand(Context& ctx) {
   CommandState& command = ctx.command;
   ClearLowerPanel(ctx);
   // After a search log that could not be written, nothing says "ok".
-  const bool searchLogKept = ctx.tuning.searchState <= 0 || EndSearch(ctx);
-  ctx.tuning.searchState = 0;
+  const bool searchLogKept = ctx.tuning.searchState == Search::kOff || EndSearch(ctx);
+  ctx.tuning.searchState = Search::kOff;
 
   switch (command.pendingCommand) {
-    case pending::kNone:
+    case PendingCommand::kNone:
       command.frequencyEntryFresh = 1;
       ctx.link.resumeCountdown = 0;
       LeaveScans(ctx);
       TuneToTypedFrequency(ctx);
       if (searchLogKept) SayAboutReceiver(ctx, "ok");
       return;
-    case pending::kLowerLimit:
+    case PendingCommand::kLowerLimit:
       CompleteLimit(ctx, ctx.tuning.searchLowerText);
       break;
-    case pending::kUpperLimit:
+    case PendingCommand::kUpperLimit:
       CompleteLimit(ctx, ctx.tuning.searchUpperText);
       break;
-    case pending::kStep:
+    case PendingCommand::kStep:
       SetStep(ctx);
       CompleteLimit(ctx, ctx.tuning.searchStepText, true);
       break;
-    case pending::kTransfer:
-    case pending::kPut:
-    case pending::kSort:
-    case pending::kSelectBank:
+    case PendingCommand::kTransfer:
+    case PendingCommand::kPut:
+    case PendingCommand::kSort:
+    case PendingCommand::kSelectBank:
       if (!IsBankArgument(command.entryText)) {
         Say(ctx, "inv");
         command.limitEntryFresh = 0;
-        command.pendingCommand = pending::kNone;
+        command.pendingCommand = PendingCommand::kNone;
         return;
       }
       RunBankOperation(ctx);
       break;
-    case pending::kMemoryScan:
+    case PendingCommand::kMemoryScan:
       if (!IsMemoryScanArgument(command.entryText)) {
         // The sequence stays open: a letter typed now replaces the text.
         Say(ctx, "inv");
         return;
       }
       StartMemoryScan(ctx, command.entryText);
-      command.pendingCommand = pending::kNone;
+      command.pendingCommand = PendingCommand::kNone;
       return;
-    case pending::kWriteToReceiver:
+    case PendingCommand::kWriteToReceiver:
       if (command.entryText.size() == 3 && HoldsOnlyDigits(command.entryText.str().substr(0, 2))) {
         const SelectionMark mark = MarkSelection(ctx);
         WriteBankToReceiver(ctx);
@@ -213,18 +204,18 @@ void CompletePendingCommand(Context& ctx) {
       } else {
         Say(ctx, "inv");
       }
-      command.pendingCommand = pending::kNone;
+      command.pendingCommand = PendingCommand::kNone;
       return;
-    case pending::kReadReceiver: {
+    case PendingCommand::kReadReceiver: {
       const SelectionMark mark = MarkSelection(ctx);
       BeginUndoStep(ctx);
       ReadReceiverBank(ctx);
       EndUndoStep(ctx);
       ReturnToSelection(ctx, mark);
-      command.pendingCommand = pending::kNone;
+      command.pendingCommand = PendingCommand::kNone;
       return;
     }
-    case pending::kDeleteBank:
+    case PendingCommand::kDeleteBank:
       if (command.entryText.size() == 2 && HoldsOnlyDigits(command.entryText)) {
         const SelectionMark mark = MarkSelection(ctx);
         BeginUndoStep(ctx);
@@ -235,20 +226,18 @@ void CompletePendingCommand(Context& ctx) {
       } else {
         Say(ctx, "inv");
       }
-      command.pendingCommand = pending::kNone;
+      command.pendingCommand = PendingCommand::kNone;
       return;
-    case pending::kKillChannel:
+    case PendingCommand::kKillChannel:
       BeginUndoStep(ctx);
       DeleteChannel(ctx);
       EndUndoStep(ctx);
-      command.pendingCommand = pending::kNone;
+      command.pendingCommand = PendingCommand::kNone;
       // The channel is only gone for good once the bank file holds that.
       SayWriteResult(ctx, ctx.banks.lastWriteOk);
       return;
-    default:
-      break;
   }
-  command.pendingCommand = pending::kNone;
+  command.pendingCommand = PendingCommand::kNone;
   command.limitEntryFresh = 0;
 }
 

@@ -8,7 +8,6 @@
 #include "banks/bank_undo.h"
 #include "command/enter_key.h"
 #include "command/key_codes.h"
-#include "command/pending_commands.h"
 #include "command/receiver_bank_keys.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
@@ -45,7 +44,7 @@ std::string KeyLogText(int key) {
 // Tuning keys move the receiver itself, so they are refused while the
 // receiver sweeps or scans on its own.
 bool ReceiverIsMoving(const Context& ctx) {
-  return ctx.tuning.searchState > 0 || ctx.link.scanState > 0;
+  return ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff;
 }
 
 void SelectModeByFunctionKey(Context& ctx, int key) {
@@ -55,7 +54,7 @@ void SelectModeByFunctionKey(Context& ctx, int key) {
   DrawModeLine(ctx);
 }
 
-void StartSequence(Context& ctx, int command, const char* prompt) {
+void StartSequence(Context& ctx, PendingCommand command, const char* prompt) {
   ctx.command.pendingCommand = command;
   ctx.command.entryText.clear();
   Say(ctx, prompt);
@@ -68,14 +67,14 @@ void TakeReadBankLetter(Context& ctx, int key) {
   if (command.entryText.size() != 2 || !HoldsOnlyDigits(command.entryText) ||
       !keys::IsReceiverBankLetter(key)) {
     Say(ctx, "inv");
-    command.pendingCommand = pending::kNone;
+    command.pendingCommand = PendingCommand::kNone;
     return;
   }
   command.entryText += static_cast<char>(key);
   Say(ctx, std::string(1, static_cast<char>(key)));
 }
 
-void StartLimitEntry(Context& ctx, int command, const char* prompt) {
+void StartLimitEntry(Context& ctx, PendingCommand command, const char* prompt) {
   Say(ctx, prompt);
   ctx.command.pendingCommand = command;
   ctx.command.limitEntryFresh = 1;
@@ -84,21 +83,21 @@ void StartLimitEntry(Context& ctx, int command, const char* prompt) {
 // F: the frequency and mode, unless the receiver is moving and has no
 // frequency to tell.
 void SpeakWhereTheReceiverIs(Context& ctx) {
-  const int scanState = ctx.link.scanState;
-  if (scanState == 1 || scanState == 2 ||
-      (ctx.link.bankScanState > 1 && ctx.link.squelchClosed == 1)) {
+  const ReceiverScan scanState = ctx.link.scanState;
+  if (scanState == ReceiverScan::kStarted || scanState == ReceiverScan::kScanning ||
+      (BankScanRuns(ctx.link.bankScanState) && ctx.link.squelchClosed)) {
     Say(ctx, "scan");
     return;
   }
   ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
   SpeakFrequency(ctx);
-  if (scanState == 0) SpeakMode(ctx);
+  if (scanState == ReceiverScan::kOff) SpeakMode(ctx);
 }
 
 // U: the last bank change is taken back, and the selected bank read again.
 // Refused while a search runs: its log is still to be written.
 void TakeBackBankChange(Context& ctx) {
-  if (ctx.tuning.searchState > 0) {
+  if (ctx.tuning.searchState != Search::kOff) {
     Say(ctx, "inv");
     return;
   }
@@ -114,37 +113,38 @@ void InterpretCommandKey(Context& ctx, int key, bool spacePressed) {
   CommandState& command = ctx.command;
   LinkState& link = ctx.link;
 
-  if (link.scanState == 1 && !spacePressed) {
+  if (link.scanState == ReceiverScan::kStarted && !spacePressed) {
     Say(ctx, "exitscan");
-    link.scanState = 0;
+    link.scanState = ReceiverScan::kOff;
   }
 
   if (key == keys::Letter('E')) {
-    StartLimitEntry(ctx, pending::kUpperLimit, "end");
+    StartLimitEntry(ctx, PendingCommand::kUpperLimit, "end");
   } else if (key == keys::Letter('N')) {
-    link.scanVoice = 1 - link.scanVoice;
+    link.scanVoice = !link.scanVoice;
     Say(ctx, "svoice");
-    Say(ctx, link.scanVoice == 1 ? "on" : "off");
+    Say(ctx, link.scanVoice ? "on" : "off");
   } else if (key == keys::Letter('I')) {
-    StartLimitEntry(ctx, pending::kStep, "incr");
+    StartLimitEntry(ctx, PendingCommand::kStep, "incr");
   } else if (key == keys::Letter('G')) {
     // entryText is kept: G and Enter at once scan the bank named last time.
-    command.pendingCommand = pending::kMemoryScan;
+    command.pendingCommand = PendingCommand::kMemoryScan;
     Say(ctx, "radbank");
   } else if (key >= keys::kF1 && key <= keys::kF7) {
     SelectModeByFunctionKey(ctx, key);
   } else if (key == keys::Letter('C')) {
-    ctx.tuning.searchStopMode = 1 - ctx.tuning.searchStopMode;
-    Say(ctx, ctx.tuning.searchStopMode == 1 ? "stmode" : "cont");
+    ctx.tuning.searchStopMode =
+        ctx.tuning.searchStopMode == StopMode::kStop ? StopMode::kContinue : StopMode::kStop;
+    Say(ctx, ctx.tuning.searchStopMode == StopMode::kStop ? "stmode" : "cont");
     ShowSearchLine(ctx);
   } else if (key == keys::kLeft || key == keys::kRight) {
-    if (ReceiverIsMoving(ctx) || link.bankScanState > 0) {
+    if (ReceiverIsMoving(ctx) || link.bankScanState != BankScan::kOff) {
       Say(ctx, "inv");
       return;
     }
     TuneBy(ctx, key == keys::kRight ? 100 : -100);
   } else if (key == keys::kPageUp || key == keys::kPageDown) {
-    if (ReceiverIsMoving(ctx) || link.bankScanState > 0) {
+    if (ReceiverIsMoving(ctx) || link.bankScanState != BankScan::kOff) {
       Say(ctx, "inv");
       return;
     }
@@ -155,19 +155,19 @@ void InterpretCommandKey(Context& ctx, int key, bool spacePressed) {
   } else if (key == keys::Letter('L')) {
     ToggleNoiseLimiter(ctx);
   } else if (key == keys::Letter('B')) {
-    StartSequence(ctx, pending::kSelectBank, "bank");
+    StartSequence(ctx, PendingCommand::kSelectBank, "bank");
   } else if (key == keys::Letter('O')) {
-    StartSequence(ctx, pending::kSort, "sort");
+    StartSequence(ctx, PendingCommand::kSort, "sort");
   } else if (key == keys::Letter('P')) {
-    // Reached with scanState 1 only after the scan was left above, so a pass
+    // A scan that had only just started was left above, so a pass
     // needs a scan that the poll cycle has seen running and resting.
-    if (link.scanState >= 1 && link.squelchClosed == 0) {
+    if (link.scanState != ReceiverScan::kOff && !link.squelchClosed) {
       PassChannel(ctx);
     } else {
-      StartSequence(ctx, pending::kPut, "put");
+      StartSequence(ctx, PendingCommand::kPut, "put");
     }
   } else if (key == keys::Letter('T')) {
-    StartSequence(ctx, pending::kTransfer, "transfer");
+    StartSequence(ctx, PendingCommand::kTransfer, "transfer");
   } else if (key == keys::Letter('U')) {
     TakeBackBankChange(ctx);
   }
@@ -215,14 +215,14 @@ void InterpretPressedKey(Context& ctx) {
   }
   if (ctx.app.debugEnabled == 1) WriteLogLine(ctx);
   // Replacing a bank file by X is confirmed only by the same X sequence at once.
-  if (key != keys::Letter('X') && command.pendingCommand != pending::kReadReceiver) {
+  if (key != keys::Letter('X') && command.pendingCommand != PendingCommand::kReadReceiver) {
     command.replaceWarnedEntry.clear();
   }
 
-  if (ctx.link.linkState == -1) {
+  if (ctx.link.linkState == ReceiverAnswer::kAwaitingFirst) {
     // The receiver has never answered: working the panel is pointless.
     Say(ctx, "rnc");
-    ctx.link.linkState = 0;
+    ctx.link.linkState = ReceiverAnswer::kNeverCame;
     ctx.app.programRunning = 0;
     return;
   }
@@ -235,27 +235,27 @@ void InterpretPressedKey(Context& ctx) {
     EnterCharacter(ctx);
     return;
   }
-  if (command.pendingCommand == pending::kWriteToReceiver && key != keys::kEnter) {
+  if (command.pendingCommand == PendingCommand::kWriteToReceiver && key != keys::kEnter) {
     QueryReceiverBank(ctx);
     return;
   }
-  if (command.pendingCommand == pending::kReadReceiver && key != keys::kEnter) {
+  if (command.pendingCommand == PendingCommand::kReadReceiver && key != keys::kEnter) {
     TakeReadBankLetter(ctx, key);
     return;
   }
   if (key == keys::Letter('W')) {
-    StartSequence(ctx, pending::kWriteToReceiver, "write");
+    StartSequence(ctx, PendingCommand::kWriteToReceiver, "write");
     Say(ctx, "fromb");
     return;
   }
   if (key == keys::Letter('X')) {
-    StartSequence(ctx, pending::kReadReceiver, "read");
+    StartSequence(ctx, PendingCommand::kReadReceiver, "read");
     Say(ctx, "intob");
     return;
   }
   if (key == keys::Letter('R')) {
-    command.pendingCommand = pending::kNone;
-    if (ctx.link.bankScanState == 0) {
+    command.pendingCommand = PendingCommand::kNone;
+    if (ctx.link.bankScanState == BankScan::kOff) {
       // The search log replaces bank00.dat at once; U can take that back.
       BeginUndoStep(ctx);
       StartSearch(ctx);
@@ -271,33 +271,33 @@ void InterpretPressedKey(Context& ctx) {
     CompletePendingCommand(ctx);
     return;
   }
-  if (command.pendingCommand == pending::kMemoryScan) {
+  if (command.pendingCommand == PendingCommand::kMemoryScan) {
     if (keys::IsReceiverBankLetter(key)) {
       const std::string letter(1, static_cast<char>(key));
       Say(ctx, letter);
       command.entryText = letter;
     } else {
       Say(ctx, "inv");
-      command.pendingCommand = pending::kNone;
+      command.pendingCommand = PendingCommand::kNone;
     }
     return;
   }
-  if (command.pendingCommand >= pending::kLowerLimit && command.pendingCommand <= pending::kStep) {
+  if (TypesSearchLimit(command.pendingCommand)) {
     // A command key abandons the limit or step being typed; the digits
     // already typed stay in that value.
-    command.pendingCommand = pending::kNone;
+    command.pendingCommand = PendingCommand::kNone;
   }
   if (key == keys::Letter('Z')) {
     CheckReceiverBanks(ctx);
     return;
   }
   if (key == keys::Letter('S')) {
-    StartLimitEntry(ctx, pending::kLowerLimit, "start");
+    StartLimitEntry(ctx, PendingCommand::kLowerLimit, "start");
     return;
   }
   if (key == keys::Letter('K')) {
-    if (ctx.link.bankScanState == 1) {
-      command.pendingCommand = pending::kKillChannel;
+    if (ctx.link.bankScanState == BankScan::kBankSelected) {
+      command.pendingCommand = PendingCommand::kKillChannel;
       Say(ctx, "kill");
     }
     return;
@@ -309,7 +309,7 @@ void InterpretPressedKey(Context& ctx) {
   if (key == keys::kUp || key == keys::kDown) {
     if (ReceiverIsMoving(ctx)) {
       Say(ctx, "inv");
-    } else if (ctx.link.bankScanState == 1) {
+    } else if (ctx.link.bankScanState == BankScan::kBankSelected) {
       StepBankChannel(ctx, key == keys::kUp);
     } else {
       TuneBy(ctx, key == keys::kUp ? 1000 : -1000);
@@ -317,8 +317,8 @@ void InterpretPressedKey(Context& ctx) {
     return;
   }
   if (key == keys::Letter('D')) {
-    if (command.pendingCommand == pending::kNone) {
-      StartSequence(ctx, pending::kDeleteBank, "delete");
+    if (command.pendingCommand == PendingCommand::kNone) {
+      StartSequence(ctx, PendingCommand::kDeleteBank, "delete");
     }
     return;
   }
@@ -337,12 +337,13 @@ void InterpretPressedKey(Context& ctx) {
 }  // namespace
 
 void TuneToTypedFrequency(Context& ctx) {
-  if (ctx.command.pendingCommand != pending::kNone || ctx.tuning.frequencyText.empty()) return;
+  if (ctx.command.pendingCommand != PendingCommand::kNone) return;
+  if (ctx.tuning.frequencyText.empty()) return;
   ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
   SetVfoA(ctx);
-  ctx.link.scanState = 0;
-  ctx.link.bankScanState = 0;
-  ctx.tuning.searchState = 0;
+  ctx.link.scanState = ReceiverScan::kOff;
+  ctx.link.bankScanState = BankScan::kOff;
+  ctx.tuning.searchState = Search::kOff;
 }
 
 }  // namespace voxrig

@@ -5,7 +5,6 @@
 #include "banks/bank_file.h"
 #include "banks/bank_names.h"
 #include "command/key_codes.h"
-#include "command/pending_commands.h"
 #include "core/text_rules.h"
 #include "speech/speech.h"
 
@@ -19,7 +18,7 @@ void QueryReceiverBank(Context& ctx) {
   if (command.entryText.size() != 2 || !HoldsOnlyDigits(command.entryText) ||
       !keys::IsReceiverBankLetter(key)) {
     Say(ctx, "inv");
-    command.pendingCommand = pending::kNone;
+    command.pendingCommand = PendingCommand::kNone;
     return;
   }
   const char letter = static_cast<char>(key);
@@ -31,7 +30,7 @@ void QueryReceiverBank(Context& ctx) {
   if (!ctx.platform.files->Exists(
           BankFileOnDisk(ctx, banks::BankFileName(command.entryText.str().substr(0, 2))))) {
     Say(ctx, "bnf");
-    command.pendingCommand = pending::kNone;
+    command.pendingCommand = PendingCommand::kNone;
   }
 }
 

@@ -134,7 +134,7 @@ void EchoReply(Context& ctx) {
   link.unansweredPolls = 0;
   if (link.statusLine == "Connecting" || link.receiverLost) {
     const bool wasLost = link.receiverLost;
-    link.linkState = 1;
+    link.linkState = ReceiverAnswer::kReceived;
     link.receiverLost = false;
     Say(ctx, "connected");
     link.statusLine = ">";
@@ -164,7 +164,7 @@ void NoticeReceiverLost(Context& ctx) {
     ClosePort(ctx, link.comPort);
     link.cyclesSinceReopen = 0;
   }
-  if (link.linkState != 1 || link.receiverLost) return;
+  if (link.linkState != ReceiverAnswer::kReceived || link.receiverLost) return;
   link.receiverLost = true;
   link.unansweredPolls = 0;
   link.statusLine = kLostStatus;

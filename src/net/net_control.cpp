@@ -5,7 +5,6 @@
 #include <string>
 
 #include "command/interpreter.h"
-#include "command/pending_commands.h"
 #include "net/rigctl_protocol.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
@@ -56,8 +55,10 @@ rigctl::PanelView ViewOf(const Context& ctx) {
 // in the middle of a key sequence (their typing is never overwritten), and
 // before the receiver has answered at all.
 bool PanelIsBusy(const Context& ctx) {
-  return ctx.link.linkState != 1 || ctx.tuning.searchState > 0 || ctx.link.scanState > 0 ||
-         ctx.link.bankScanState > 1 || ctx.command.pendingCommand != pending::kNone ||
+  return ctx.link.linkState != ReceiverAnswer::kReceived ||
+         ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff ||
+         BankScanRuns(ctx.link.bankScanState) ||
+         ctx.command.pendingCommand != PendingCommand::kNone ||
          ctx.command.frequencyEntryFresh == 0;
 }
 

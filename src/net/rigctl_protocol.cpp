@@ -241,6 +241,45 @@ std::vector<Record> CapsRecords() {
   };
 }
 
+SetOrder CheckFrequencySet(const std::vector<std::string>& arguments, const PanelView& panel) {
+  SetOrder order;
+  const std::optional<std::int64_t> hz =
+      arguments.size() == 1 ? ParseHz(arguments[0]) : std::nullopt;
+  if (!hz) {
+    order.error = kInvalidArgument;
+    return order;
+  }
+  order.frequencyHz = *hz;
+  order.changesNothing = *hz == HzFromMegahertzText(panel.frequencyText);
+  return order;
+}
+
+SetOrder CheckModeSet(const std::vector<std::string>& arguments, const PanelView& panel) {
+  SetOrder order;
+  const ModeName* mode = arguments.empty() ? nullptr : ModeByHamlibName(arguments[0]);
+  if (mode == nullptr || arguments.size() > 2 ||
+      (arguments.size() == 2 && !IsPassband(arguments[1]))) {
+    order.error = kInvalidArgument;
+    return order;
+  }
+  order.modeText = std::string(mode->panel);
+  order.changesNothing = order.modeText == panel.modeText;
+  return order;
+}
+
+SetOrder CheckVfoSet(const std::vector<std::string>& arguments) {
+  SetOrder order;
+  if (arguments.size() != 1) {
+    order.error = kInvalidArgument;
+  } else if (!NamesPanelVfo(arguments[0])) {
+    // The panel tunes VFO A alone; VFO B holds the search's upper limit.
+    order.error = kNotAvailable;
+  } else {
+    order.changesNothing = true;
+  }
+  return order;
+}
+
 }  // namespace
 
 std::optional<Request> ParseRequest(std::string_view line) {
@@ -341,45 +380,33 @@ std::string AnswerRequest(const Request& request, const PanelView& panel) {
 }
 
 SetOrder CheckSet(const Request& request, const PanelView& panel) {
-  SetOrder order;
-  const std::vector<std::string>& arguments = request.arguments;
   switch (request.command) {
-    case Command::kSetFrequency: {
-      const std::optional<std::int64_t> hz =
-          arguments.size() == 1 ? ParseHz(arguments[0]) : std::nullopt;
-      if (!hz) {
-        order.error = kInvalidArgument;
-        return order;
-      }
-      order.frequencyHz = *hz;
-      order.changesNothing = *hz == HzFromMegahertzText(panel.frequencyText);
-      return order;
-    }
-    case Command::kSetMode: {
-      const ModeName* mode = arguments.empty() ? nullptr : ModeByHamlibName(arguments[0]);
-      if (mode == nullptr || arguments.size() > 2 ||
-          (arguments.size() == 2 && !IsPassband(arguments[1]))) {
-        order.error = kInvalidArgument;
-        return order;
-      }
-      order.modeText = std::string(mode->panel);
-      order.changesNothing = order.modeText == panel.modeText;
-      return order;
-    }
+    case Command::kSetFrequency:
+      return CheckFrequencySet(request.arguments, panel);
+    case Command::kSetMode:
+      return CheckModeSet(request.arguments, panel);
     case Command::kSetVfo:
-      if (arguments.size() != 1) {
-        order.error = kInvalidArgument;
-      } else if (!NamesPanelVfo(arguments[0])) {
-        // The panel tunes VFO A alone; VFO B holds the search's upper limit.
-        order.error = kNotAvailable;
-      } else {
-        order.changesNothing = true;
-      }
-      return order;
-    default:
-      order.error = kNotImplemented;
-      return order;
+      return CheckVfoSet(request.arguments);
+    case Command::kUnknown:
+    case Command::kMalformed:
+    case Command::kGetFrequency:
+    case Command::kGetMode:
+    case Command::kGetVfo:
+    case Command::kGetLevel:
+    case Command::kCheckVfo:
+    case Command::kDumpState:
+    case Command::kDumpCaps:
+    case Command::kGetPowerStatus:
+    case Command::kGetSplitVfo:
+    case Command::kGetLockMode:
+    case Command::kGetPtt:
+    case Command::kGetInfo:
+    case Command::kQuit:
+      break;
   }
+  SetOrder order;
+  order.error = kNotImplemented;
+  return order;
 }
 
 std::string AnswerSet(const Request& request, int error) {

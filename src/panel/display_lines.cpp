@@ -49,7 +49,7 @@ void ShowSearchLine(Context& ctx) {
   display.SetTextPosition(300, 250);
   display.Print(tuning.searchStepText + Blanks(9));
   display.SetTextPosition(500, 250);
-  display.Print(tuning.searchStopMode == 1 ? "STOP" : "CONT");
+  display.Print(tuning.searchStopMode == StopMode::kStop ? "STOP" : "CONT");
   display.SetTextPosition(750, 250);
   display.Print(tuning.searchUpperText + Blanks(8));
 }

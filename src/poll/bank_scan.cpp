@@ -35,7 +35,7 @@ void StartBankScan(Context& ctx) {
     Say(ctx, "inv");
     return;
   }
-  ctx.link.bankScanState = 2;
+  ctx.link.bankScanState = BankScan::kStarted;
   banks.bankScanIndex = kFirstChannelSlot;
   TuneBankSlot(ctx, kFirstChannelSlot);
   ApplyBankModeAndStep(ctx);

@@ -40,7 +40,7 @@ void StartSearchLog(Context& ctx) {
 void StartSearch(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   Display& display = *ctx.platform.display;
-  tuning.searchState = 1;
+  tuning.searchState = Search::kSearching;
   tuning.searchHitCount = 0;
   ctx.banks.bankFileName = kSearchLogFile;
 
@@ -76,11 +76,11 @@ void StartSearch(Context& ctx) {
 
 bool EndSearch(Context& ctx) {
   TuningState& tuning = ctx.tuning;
-  if (tuning.searchState <= 0) return true;
+  if (tuning.searchState == Search::kOff) return true;
   const bool written = WriteBankFile(ctx);
   if (!written) SayWriteResult(ctx, false);
   SpeakCount(ctx, tuning.searchHitCount);
-  tuning.searchState = 0;
+  tuning.searchState = Search::kOff;
   return written;
 }
 

@@ -24,7 +24,7 @@ void Pause(Context& ctx) {
 }
 
 void SpeakFrequency(Context& ctx) {
-  if (ctx.tuning.searchState == 1) Say(ctx, "srching");
+  if (ctx.tuning.searchState == Search::kSearching) Say(ctx, "srching");
   // 145.500 is said as 145.5, and 145. or 145.000 as 145.0; a whole number
   // without a point such as 430 keeps its zeros.
   std::string digits = ctx.tuning.frequencyDigits;

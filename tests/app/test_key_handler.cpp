@@ -101,38 +101,38 @@ TEST_F(KeyHandlerTest, CloseRequestOnlyAsksTheProgramToStop) {
 
 TEST_F(KeyHandlerTest, IdleTickStartsAPollCycleAndTheNextSendsTheLevelRequest) {
   program.AttachReceiver();
-  program.ctx.link.linkState = 1;
+  program.ctx.link.linkState = ReceiverAnswer::kReceived;
   Handle(Tick());
-  EXPECT_EQ(program.ctx.link.pollState, 1);
+  EXPECT_EQ(program.ctx.link.pollState, PollStep::kSendLevelPoll);
   EXPECT_TRUE(program.line.written.empty());
   Handle(Tick());
   EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM"}));
-  EXPECT_EQ(program.ctx.link.pollState, 2);
+  EXPECT_EQ(program.ctx.link.pollState, PollStep::kReadLevel);
 }
 
 TEST_F(KeyHandlerTest, KeyWaitsOnlyForAPollThatIsOnTheWireThenTakesOneEntryPerTick) {
   program.AttachReceiver();
-  program.ctx.link.linkState = 1;
+  program.ctx.link.linkState = ReceiverAnswer::kReceived;
   Handle(Tick());
   Handle(Tick());
-  ASSERT_EQ(program.ctx.link.pollState, 2);
+  ASSERT_EQ(program.ctx.link.pollState, PollStep::kReadLevel);
   Press('M');
 
   Handle(Tick());  // reads the poll's answer, then takes the key at once
   EXPECT_EQ(panel.currentKey, 'M');
   EXPECT_EQ(Queue(), (std::vector<int>{0}));
-  EXPECT_EQ(program.ctx.link.pollState, 0);
+  EXPECT_EQ(program.ctx.link.pollState, PollStep::kIdle);
 
   Handle(Tick());  // its separator
   EXPECT_TRUE(Queue().empty());
   Handle(Tick());  // only now does a new poll cycle begin
-  EXPECT_EQ(program.ctx.link.pollState, 1);
+  EXPECT_EQ(program.ctx.link.pollState, PollStep::kSendLevelPoll);
 
   // A cycle that has sent nothing yet gives way to a key.
   Press('M');
   Handle(Tick());
   EXPECT_EQ(panel.currentKey, 'M');
-  EXPECT_EQ(program.ctx.link.pollState, 0);
+  EXPECT_EQ(program.ctx.link.pollState, PollStep::kIdle);
   EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM"}));
 }
 

@@ -29,7 +29,7 @@ struct BankOperationsTest : ::testing::Test {
     ctx.banks.bankFileName = name;
     ReadBankFile(ctx);
     ctx.banks.bankScanIndex = scanIndex;
-    ctx.link.bankScanState = 1;
+    ctx.link.bankScanState = BankScan::kBankSelected;
     program.ClearRecords();
   }
   std::string File(const std::string& name) { return program.files.files[name]; }
@@ -48,15 +48,15 @@ struct BankOperationsTest : ::testing::Test {
 TEST_F(BankOperationsTest, SelectBankTunesFirstChannelWithBankModeAndStepWithoutClearingReceiver) {
   program.files.files["bank05.dat"] = Bank("bank05", "USB", "2.5", {"7.05", "7.1"});
   ctx.command.entryText = "05";
-  ctx.command.pendingCommand = 7;
+  ctx.command.pendingCommand = PendingCommand::kSelectBank;
   banktest::Timeline timeline(program);
   SelectBank(ctx);
   EXPECT_EQ(timeline.Events(), (Strings{"shdel x2", "> VA0007.05000", "shdel x1", "USB", "> MD3",
                                         "shdel x1", "> ST002.50", "sel"}));
   // "MQA%%" would make the receiver clear its memory bank A.
   EXPECT_FALSE(AnyCommandHolds("MQ"));
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
-  EXPECT_EQ(ctx.link.bankScanState, 1);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
+  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
   EXPECT_EQ(ctx.banks.bankScanIndex, 4);
   EXPECT_EQ(ctx.banks.bankLastSlot, 6);
   EXPECT_EQ(ctx.tuning.frequencyText, "7.05");
@@ -66,17 +66,17 @@ TEST_F(BankOperationsTest, SelectBankTunesFirstChannelWithBankModeAndStepWithout
 }
 
 TEST_F(BankOperationsTest, SelectingMissingBankSaysBnfAndEndsEveryScanState) {
-  ctx.link.scanState = 2;
-  ctx.link.bankScanState = 1;
-  ctx.tuning.searchState = 1;
-  ctx.command.pendingCommand = 7;
+  ctx.link.scanState = ReceiverScan::kScanning;
+  ctx.link.bankScanState = BankScan::kBankSelected;
+  ctx.tuning.searchState = Search::kSearching;
+  ctx.command.pendingCommand = PendingCommand::kSelectBank;
   ctx.command.entryText = "05";
   SelectBank(ctx);
   EXPECT_EQ(program.Heard(), (Strings{"shdel", "bnf"}));
   EXPECT_TRUE(program.Commands().empty());
-  EXPECT_EQ(ctx.link.scanState, 0);
-  EXPECT_EQ(ctx.link.bankScanState, 0);
-  EXPECT_EQ(ctx.tuning.searchState, 0);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff);
+  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
 }
 
 TEST_F(BankOperationsTest, SelectingEmptyBankNeverTunesTheTerminator) {
@@ -85,7 +85,7 @@ TEST_F(BankOperationsTest, SelectingEmptyBankNeverTunesTheTerminator) {
   SelectBank(ctx);
   EXPECT_EQ(program.Commands(), (Strings{"MD1", "ST012.50"}));
   EXPECT_EQ(program.Heard().back(), "sel");
-  EXPECT_EQ(ctx.link.bankScanState, 1);
+  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
 }
 
 TEST_F(BankOperationsTest, ArgumentThatCannotNameABankFileIsRefused) {

@@ -23,7 +23,7 @@ class PanelFixture : public ::testing::Test {
   PanelFixture() {
     program.AttachReceiver();
     ctx.app.programRunning = 1;
-    ctx.link.linkState = 1;
+    ctx.link.linkState = ReceiverAnswer::kReceived;
     ctx.link.statusLine = ">";
     ctx.tuning.frequencyText = "145.0";
     ctx.tuning.frequencyDigits = "145";
@@ -99,7 +99,7 @@ class PanelFixture : public ::testing::Test {
     banks.bankLastSlot = static_cast<int>(slot) - 2;
     banks.bankScanIndex = 4;
     banks.bankFileName = "bank05.dat";
-    ctx.link.bankScanState = 1;
+    ctx.link.bankScanState = BankScan::kBankSelected;
   }
 
   fakes::TestProgram program;

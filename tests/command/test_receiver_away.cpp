@@ -64,7 +64,7 @@ TEST_F(ReceiverAway, KeysThatWouldConfirmSomethingAboutTheReceiverSayRncOnceInst
   silent = true;
   for (const Row& row : rows) {
     Forget();
-    ctx.link.bankScanState = 0;  // B leaves its bank selected; arrows would step it
+    ctx.link.bankScanState = BankScan::kOff;  // B leaves its bank selected; arrows would step it
     for (int key : row.keys) Press(key);
     EXPECT_EQ(Spoken(), row.spoken) << "key " << row.keys[0];
   }

@@ -61,7 +61,7 @@ TEST(ShowSearchLine, DrawsTheFourFieldsInBlackThirtyPoint) {
   program.ctx.tuning.searchLowerText = "145";
   program.ctx.tuning.searchStepText = "12.5";
   program.ctx.tuning.searchUpperText = "146";
-  program.ctx.tuning.searchStopMode = 1;
+  program.ctx.tuning.searchStopMode = StopMode::kStop;
   program.display.SetColour(Colour::kRed);
   ShowSearchLine(program.ctx);
 
@@ -76,13 +76,11 @@ TEST(ShowSearchLine, DrawsTheFourFieldsInBlackThirtyPoint) {
   }
 }
 
-TEST(ShowSearchLine, AnyStopModeButOneShowsCont) {
-  for (const int mode : {0, 2}) {
-    fakes::TestProgram program;
-    program.ctx.tuning.searchStopMode = mode;
-    ShowSearchLine(program.ctx);
-    EXPECT_EQ(program.display.TextAt(500, 250), "CONT") << mode;
-  }
+TEST(ShowSearchLine, ContinueModeShowsCont) {
+  fakes::TestProgram program;
+  program.ctx.tuning.searchStopMode = StopMode::kContinue;
+  ShowSearchLine(program.ctx);
+  EXPECT_EQ(program.display.TextAt(500, 250), "CONT");
 }
 
 TEST(ClearLowerPanel, BlanksFourPlacesInOrderAndKeepsSeventyPoint) {

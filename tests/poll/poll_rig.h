@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fakes/test_program.h"
-#include "poll/connect_poll.h"
+#include "poll/poll_cycle.h"
 
 namespace voxrig::rig {
 
@@ -14,7 +14,7 @@ struct PollRig {
   PollRig() {
     program.AttachReceiver();
     program.ctx.link.statusLine = ">";
-    program.ctx.link.linkState = 1;
+    program.ctx.link.linkState = ReceiverAnswer::kReceived;
     program.line.responder = [this](const std::string& command) -> std::string {
       if (command == "LM") return level;
       if (command == "RX") return receiveState;
@@ -26,8 +26,8 @@ struct PollRig {
   // One poll cycle from idle: every step until the cycle is back at 0.
   void Cycle(const std::string& levelAnswer) {
     level = levelAnswer;
-    program.ctx.link.pollState = 1;
-    for (int step = 0; step < 100 && program.ctx.link.pollState != 0; ++step) {
+    program.ctx.link.pollState = PollStep::kSendLevelPoll;
+    for (int step = 0; step < 100 && program.ctx.link.pollState != PollStep::kIdle; ++step) {
       RunPollStep(program.ctx);
     }
   }

@@ -20,7 +20,7 @@ using Strings = std::vector<std::string>;
 constexpr const char* kSearchAnswer = "VS RF0145512500 ST012500 AU0 MD1 AT0\r\n";
 
 // A search running in CONT mode (or STOP), its log holding only the header.
-void StartRunningSearch(PollRig& rig, int stopMode) {
+void StartRunningSearch(PollRig& rig, StopMode stopMode) {
   Context& ctx = rig.ctx;
   BankState::Slots& slots = ctx.banks.bankSlots;
   slots[0] = "Scanbank";
@@ -29,7 +29,7 @@ void StartRunningSearch(PollRig& rig, int stopMode) {
   slots[3] = " ";
   slots[4] = "9999";
   ctx.banks.bankFileName = "bank00.dat";
-  ctx.tuning.searchState = 1;
+  ctx.tuning.searchState = Search::kSearching;
   ctx.tuning.searchStopMode = stopMode;
   ctx.tuning.searchHitCount = 0;
   rig.receiveState = kSearchAnswer;
@@ -75,9 +75,9 @@ TEST(HeldScanFrequency, TakesFourDigitsAPointAndFiveMoreKeepingTrailingZeros) {
 
 TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
   PollRig rig;
-  StartRunningSearch(rig, 0);
+  StartRunningSearch(rig, StopMode::kContinue);
   rig.Cycle(kQuiet);
-  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
   rig.program.ClearRecords();
 
   rig.Cycle(kSignal);
@@ -85,7 +85,7 @@ TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
   const auto status = rig.program.display.RunAt(270, 320);
   EXPECT_EQ(status.text, kStoppedLine);
   EXPECT_EQ(status.colour, Colour::kRed);
-  EXPECT_EQ(rig.ctx.tuning.searchState, 2);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kStopped);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5125");
   EXPECT_EQ(rig.program.display.TextAt(300, 150).substr(0, 8), "145.5125");
   EXPECT_EQ(rig.ctx.banks.bankSlots[4], "145.5125");
@@ -96,7 +96,7 @@ TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
 
 TEST(PollSearch, StopInStopModeSaysStopAndNeverResumes) {
   PollRig rig;
-  StartRunningSearch(rig, 1);
+  StartRunningSearch(rig, StopMode::kStop);
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
@@ -108,7 +108,7 @@ TEST(PollSearch, StopInStopModeSaysStopAndNeverResumes) {
 
 TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
   PollRig rig;
-  StartRunningSearch(rig, 0);
+  StartRunningSearch(rig, StopMode::kContinue);
   rig.Cycle(kSignal);  // the stop
   rig.program.ClearRecords();
   rig.Cycles(4, kSignal);
@@ -117,7 +117,7 @@ TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "LM", "LM", "LM", "LM", "<1E>"}));
   EXPECT_EQ(rig.program.Heard(), Strings{"shdel"});
-  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
   // The signal lasts on: five cycles later the byte goes again.
   rig.Cycles(4, kSignal);
   EXPECT_EQ(rig.Count("<1E>"), 1);
@@ -128,7 +128,7 @@ TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
 
 TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
   PollRig rig;
-  StartRunningSearch(rig, 1);
+  StartRunningSearch(rig, StopMode::kStop);
   rig.Cycle(kSignal);
   rig.program.ClearRecords();
   rig.Cycle(kQuiet);
@@ -136,8 +136,8 @@ TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
   EXPECT_EQ(status.text, "Search Mode Active");
   EXPECT_EQ(status.colour, Colour::kGreen);
   EXPECT_EQ(status.font, ArielBold(30));  // the font the meter left
-  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
-  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
   // A second stop on the same frequency is logged once.
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
@@ -146,13 +146,13 @@ TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
 
 TEST(PollSearch, CountdownIsKeptWhenTheSignalGoesSoTheNextResumeComesSooner) {
   PollRig rig;
-  StartRunningSearch(rig, 0);
+  StartRunningSearch(rig, StopMode::kContinue);
   rig.Cycle(kSignal);      // stop
   rig.Cycles(2, kSignal);  // 5 -> 4 -> 3
   EXPECT_EQ(rig.ctx.link.resumeCountdown, 3);
   rig.Cycle(kQuiet);  // counted once more, then the search sweeps again
   EXPECT_EQ(rig.ctx.link.resumeCountdown, 2);
-  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
 
   rig.receiveState = "VS RF0146012500 ST012500 AU0 MD1 AT0\r\n";
   rig.Cycle(kSignal);  // the next stop
@@ -166,26 +166,26 @@ TEST(PollSearch, CountdownIsKeptWhenTheSignalGoesSoTheNextResumeComesSooner) {
 
 TEST(PollSearch, ReceiverStateIsAskedAgainUntilAnAnswerCarriesTheFrequency) {
   PollRig rig;
-  StartRunningSearch(rig, 1);
+  StartRunningSearch(rig, StopMode::kStop);
   rig.receiveState = "";
   rig.level = kSignal;
-  rig.ctx.link.pollState = 1;
+  rig.ctx.link.pollState = PollStep::kSendLevelPoll;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, 3);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
   for (int ask = 0; ask < 3; ++ask) {
     RunPollStep(rig.ctx);
     RunPollStep(rig.ctx);
-    EXPECT_EQ(rig.ctx.link.pollState, 3);
+    EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
   }
   rig.receiveState = "VS RF014551";  // an answer cut short counts as none
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, 3);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
   rig.receiveState = kSearchAnswer;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
   EXPECT_EQ(rig.Count("RX"), 5);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5125");
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
@@ -211,17 +211,17 @@ TEST(PollSearch, TheStopIsReadFromTheRfFieldWhateverKeywordTheAnswerStartsWith) 
   };
   for (const Row& row : rows) {
     PollRig rig;
-    StartRunningSearch(rig, 1);
+    StartRunningSearch(rig, StopMode::kStop);
     rig.receiveState = row.answer;
     rig.level = kSignal;
-    rig.ctx.link.pollState = 1;
+    rig.ctx.link.pollState = PollStep::kSendLevelPoll;
     for (int step = 0; step < 4; ++step) RunPollStep(rig.ctx);
     if (row.frequency.empty()) {
-      EXPECT_EQ(rig.ctx.link.pollState, 3) << row.answer;
+      EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped) << row.answer;
       EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0) << row.answer;
       continue;
     }
-    EXPECT_EQ(rig.ctx.link.pollState, 0) << row.answer;
+    EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle) << row.answer;
     EXPECT_EQ(rig.ctx.tuning.frequencyText, row.frequency) << row.answer;
     EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1) << row.answer;
     EXPECT_EQ(rig.ctx.banks.bankSlots[4], row.frequency) << row.answer;
@@ -230,7 +230,7 @@ TEST(PollSearch, TheStopIsReadFromTheRfFieldWhateverKeywordTheAnswerStartsWith) 
 
 TEST(PollSearch, AnOtherKeywordStillHasTheAsksBounded) {
   PollRig rig;
-  StartRunningSearch(rig, 0);
+  StartRunningSearch(rig, StopMode::kContinue);
   rig.receiveState = "SS ST012500 AU0 MD1 AT0\r\n";  // no frequency field at all
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.Count("RX"), 20);
@@ -240,11 +240,11 @@ TEST(PollSearch, AnOtherKeywordStillHasTheAsksBounded) {
 
 TEST(PollSearch, SilentReceiverIsAskedTwentyTimesThenTheKeyboardComesBack) {
   PollRig rig;
-  StartRunningSearch(rig, 0);
+  StartRunningSearch(rig, StopMode::kContinue);
   rig.receiveState = "";
   rig.ctx.tuning.frequencyText = "145.0";
   rig.Cycle(kSignal);
-  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
   EXPECT_EQ(rig.Count("RX"), 20);
   EXPECT_EQ(rig.program.Heard(), Strings{"rnc"});
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0);

@@ -67,12 +67,12 @@ TEST_F(SpeechTest, FrequencyIsTrimmedOfDecimalZerosAndSpokenCharacterByCharacter
 }
 
 TEST_F(SpeechTest, FrequencyDuringTheSearchIsPrecededBySearching) {
-  ctx.tuning.searchState = 1;
+  ctx.tuning.searchState = Search::kSearching;
   ctx.tuning.frequencyDigits = "12.5";
   SpeakFrequency(ctx);
   EXPECT_EQ(Heard(), (Names{"srching", "1", "2", "point", "5"}));
   program.sound.Clear();
-  ctx.tuning.searchState = 2;  // paused on a hit: no "srching"
+  ctx.tuning.searchState = Search::kStopped;  // paused on a hit: no "srching"
   SpeakFrequency(ctx);
   EXPECT_EQ(Heard(), (Names{"1", "2", "point", "5"}));
 }
