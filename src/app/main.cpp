@@ -73,61 +73,38 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   return RunSetup(ctx, tools, options);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  using namespace voxrig;
-  IgnoreBrokenPipes();
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
-  {
-    // Bank files to and from CSV run without the window or the receiver.
-    PosixFileSystem files;
-    if (const auto exitCode = RunBankCsvCommand(arguments, files, std::cout, std::cerr)) {
-      return *exitCode;
-    }
-  }
-  std::string problem;
-  const auto commandLine = ParseCommandLine(arguments, &problem);
-  if (!commandLine) {
-    std::cerr << problem << "\n";
-    return kExitUsage;
-  }
-  if (commandLine->help) {
+// --help and --version: told on the terminal, nothing else runs.
+std::optional<int> AnswerQuestion(const CommandLine& commandLine) {
+  if (commandLine.help) {
     std::error_code error;
     const std::filesystem::path here = std::filesystem::current_path(error);
     std::cout << HelpText(PromptRootsOfThisProcess(error ? "." : here.string()));
     return 0;
   }
-  if (commandLine->version) {
+  if (commandLine.version) {
     std::cout << "voxrig " << AppState{}.versionText.str() << "\n";
     return 0;
   }
-  std::unique_ptr<StreamOutputFile> transcript;
-  if (commandLine->transcriptPath) {
-    transcript = StreamOutputFile::Open(*commandLine->transcriptPath);
-    if (!transcript) {
-      std::cerr << "voxrig: cannot write the transcript " << *commandLine->transcriptPath << "\n";
-      return kExitUsage;
-    }
-  }
-  if (commandLine->setup || commandLine->probeFile) {
-    return RunSetupOrProbe(*commandLine, transcript.get());
-  }
+  return std::nullopt;
+}
 
-  // The port is taken before the panel starts, so a port in use is told
-  // here rather than found missing later.
-  std::unique_ptr<NetListener> netListener;
-  if (commandLine->net) {
-    PosixNetService net;
-    std::string error;
-    netListener = net.Listen(commandLine->net->host, commandLine->net->port, error);
-    if (!netListener) {
-      std::cerr << "voxrig: cannot serve the network on " << commandLine->net->host << " port "
-                << commandLine->net->port << ": " << error << "\n";
-      return kExitUsage;
-    }
+// The network port is taken before the panel starts, so a port in use is told
+// here rather than found missing later. Null with the reason told when it
+// cannot be had.
+std::unique_ptr<NetListener> ListenForNetwork(const NetAddress& net) {
+  PosixNetService service;
+  std::string error;
+  std::unique_ptr<NetListener> listener = service.Listen(net.host, net.port, error);
+  if (!listener) {
+    std::cerr << "voxrig: cannot serve the network on " << net.host << " port " << net.port << ": "
+              << error << "\n";
   }
+  return listener;
+}
 
+// The talking panel itself: the window, the sound, the receiver's port and
+// the files, each told to the transcript too when there is one.
+int RunPanel(OutputFile* transcript, std::unique_ptr<NetListener> netListener) {
   SdlWindow window;
   SdlDisplay display(window);
   SdlSound sound;
@@ -152,4 +129,43 @@ int main(int argc, char** argv) {
   }
   if (netListener) StartNetControl(ctx, std::move(netListener));
   return RunProgram(ctx);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace voxrig;
+  IgnoreBrokenPipes();
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  {
+    // Bank files to and from CSV run without the window or the receiver.
+    PosixFileSystem files;
+    if (const auto exitCode = RunBankCsvCommand(arguments, files, std::cout, std::cerr)) {
+      return *exitCode;
+    }
+  }
+  std::string problem;
+  const auto commandLine = ParseCommandLine(arguments, &problem);
+  if (!commandLine) {
+    std::cerr << problem << "\n";
+    return kExitUsage;
+  }
+  if (const auto exitCode = AnswerQuestion(*commandLine)) return *exitCode;
+  std::unique_ptr<StreamOutputFile> transcript;
+  if (commandLine->transcriptPath) {
+    transcript = StreamOutputFile::Open(*commandLine->transcriptPath);
+    if (!transcript) {
+      std::cerr << "voxrig: cannot write the transcript " << *commandLine->transcriptPath << "\n";
+      return kExitUsage;
+    }
+  }
+  if (commandLine->setup || commandLine->probeFile) {
+    return RunSetupOrProbe(*commandLine, transcript.get());
+  }
+  std::unique_ptr<NetListener> netListener;
+  if (commandLine->net) {
+    netListener = ListenForNetwork(*commandLine->net);
+    if (!netListener) return kExitUsage;
+  }
+  return RunPanel(transcript.get(), std::move(netListener));
 }

@@ -40,6 +40,8 @@ constexpr std::array<ModeName, 9> kModeNames{{
 
 // What the columns are called in the lists people exchange.
 enum class Column { kLocation, kName, kFrequency, kMode, kStep };
+// Where each known column is in a record.
+using ColumnPlaces = std::map<Column, std::size_t>;
 struct ColumnName {
   std::string_view name;
   Column column;
@@ -166,8 +168,7 @@ struct Row {
 
 // The field of a column in a record, empty when the record is short or the
 // list has no such column.
-std::string FieldOf(const CsvRecord& record, const std::map<Column, std::size_t>& columns,
-                    Column column) {
+std::string FieldOf(const CsvRecord& record, const ColumnPlaces& columns, Column column) {
   const auto at = columns.find(column);
   if (at == columns.end() || at->second >= record.fields.size()) return {};
   return record.fields[at->second];
@@ -188,8 +189,7 @@ bool IsBlankRecord(const CsvRecord& record) {
 }
 
 // Reads the channel lines; refused lines go to the errors.
-std::vector<Row> ReadRows(const CsvText& text, const std::map<Column, std::size_t>& columns,
-                          CsvImport& result) {
+std::vector<Row> ReadRows(const CsvText& text, const ColumnPlaces& columns, CsvImport& result) {
   std::vector<Row> rows;
   std::map<long long, int> lineOfLocation;
   for (std::size_t r = 1; r < text.records.size(); ++r) {
@@ -279,6 +279,71 @@ std::string BankStep(const std::vector<Row>& rows, const std::string& kept, CsvI
   return *step;
 }
 
+// Text a channel list can be read from: every line text, every quote closed,
+// and a header line. Anything else is told in the result's errors.
+bool IsChannelList(const CsvText& text, CsvImport& result) {
+  if (text.notTextLine) {
+    result.errors.push_back("line " + std::to_string(*text.notTextLine) +
+                            ": holds bytes that are not text; this is no channel list");
+    return false;
+  }
+  if (text.openQuoteLine) {
+    result.errors.push_back("line " + std::to_string(*text.openQuoteLine) +
+                            ": a quote opened here is never closed");
+    return false;
+  }
+  if (text.records.empty()) {
+    result.errors.push_back("line 1: no header line; the file is empty");
+    return false;
+  }
+  return true;
+}
+
+// The columns the header line names: where each known one is (the first of
+// a name given twice), and the names of the others.
+struct HeaderColumns {
+  ColumnPlaces places;
+  std::vector<std::string> ignored;
+};
+
+HeaderColumns ReadHeaderColumns(const CsvRecord& names) {
+  HeaderColumns columns;
+  for (std::size_t i = 0; i < names.fields.size(); ++i) {
+    const std::string name = Lower(Trimmed(names.fields[i]));
+    const auto known = std::find_if(kColumnNames.begin(), kColumnNames.end(),
+                                    [&](const ColumnName& c) { return c.name == name; });
+    if (known == kColumnNames.end() || columns.places.count(known->column) != 0) {
+      if (!name.empty()) columns.ignored.push_back(Trimmed(names.fields[i]));
+      continue;
+    }
+    columns.places[known->column] = i;
+  }
+  return columns;
+}
+
+// The bank file's lines from the sorted rows: the header, the channels in
+// order and the terminator.
+void FillBank(const std::vector<Row>& rows, bool hasModeColumn, const BankHeader& header,
+              CsvImport& result) {
+  BankState::Slots& slots = result.slots;
+  slots[0] = header.label;
+  slots[1] = BankMode(rows, hasModeColumn, header.mode, result);
+  slots[2] = BankStep(rows, header.step, result);
+  slots[3] = " ";
+  int slot = kFirstChannelSlot;
+  for (const Row& row : rows) {
+    slots[static_cast<std::size_t>(slot++)] = row.frequency;
+    slots[static_cast<std::size_t>(slot++)] = row.tag;
+  }
+  slots[static_cast<std::size_t>(slot)] = kBankTerminator;
+  result.channels = static_cast<int>(rows.size());
+  if (result.channels > kMostReceiverChannels) {
+    result.notes.push_back("W sends the first " + std::to_string(kMostReceiverChannels) +
+                           " channels to the receiver (00 to 90); the bank holds " +
+                           std::to_string(result.channels));
+  }
+}
+
 }  // namespace
 
 BankState::Slots BankSlotsOf(std::string_view bankFileBytes) {
@@ -309,35 +374,11 @@ std::string BankToCsv(const BankState::Slots& slots) {
 CsvImport BankFromCsv(std::string_view bytes, const BankHeader& header) {
   CsvImport result;
   const CsvText text = ReadCsv(bytes);
-  if (text.notTextLine) {
-    result.errors.push_back("line " + std::to_string(*text.notTextLine) +
-                            ": holds bytes that are not text; this is no channel list");
-    return result;
-  }
-  if (text.openQuoteLine) {
-    result.errors.push_back("line " + std::to_string(*text.openQuoteLine) +
-                            ": a quote opened here is never closed");
-    return result;
-  }
-  if (text.records.empty()) {
-    result.errors.push_back("line 1: no header line; the file is empty");
-    return result;
-  }
-  const CsvRecord& names = text.records.front();
-  std::map<Column, std::size_t> columns;
-  std::vector<std::string> ignored;
-  for (std::size_t i = 0; i < names.fields.size(); ++i) {
-    const std::string name = Lower(Trimmed(names.fields[i]));
-    const auto known = std::find_if(kColumnNames.begin(), kColumnNames.end(),
-                                    [&](const ColumnName& c) { return c.name == name; });
-    if (known == kColumnNames.end() || columns.count(known->column) != 0) {
-      if (!name.empty()) ignored.push_back(Trimmed(names.fields[i]));
-      continue;
-    }
-    columns[known->column] = i;
-  }
+  if (!IsChannelList(text, result)) return result;
+  const HeaderColumns headerColumns = ReadHeaderColumns(text.records.front());
+  const ColumnPlaces& columns = headerColumns.places;
   if (columns.count(Column::kFrequency) == 0) {
-    result.errors.push_back("line " + std::to_string(names.line) +
+    result.errors.push_back("line " + std::to_string(text.records.front().line) +
                             ": the header names no Frequency column");
     return result;
   }
@@ -351,28 +392,14 @@ CsvImport BankFromCsv(std::string_view bytes, const BankHeader& header) {
   }
   std::stable_sort(rows.begin(), rows.end(),
                    [](const Row& a, const Row& b) { return a.location < b.location; });
-  if (!ignored.empty()) {
+  if (!headerColumns.ignored.empty()) {
     std::string list;
-    for (const std::string& name : ignored) list += (list.empty() ? "" : ", ") + name;
+    for (const std::string& name : headerColumns.ignored) {
+      list += (list.empty() ? "" : ", ") + name;
+    }
     result.notes.push_back("columns ignored: " + list);
   }
-  BankState::Slots& slots = result.slots;
-  slots[0] = header.label;
-  slots[1] = BankMode(rows, columns.count(Column::kMode) != 0, header.mode, result);
-  slots[2] = BankStep(rows, header.step, result);
-  slots[3] = " ";
-  int slot = kFirstChannelSlot;
-  for (const Row& row : rows) {
-    slots[static_cast<std::size_t>(slot++)] = row.frequency;
-    slots[static_cast<std::size_t>(slot++)] = row.tag;
-  }
-  slots[static_cast<std::size_t>(slot)] = kBankTerminator;
-  result.channels = static_cast<int>(rows.size());
-  if (result.channels > kMostReceiverChannels) {
-    result.notes.push_back("W sends the first " + std::to_string(kMostReceiverChannels) +
-                           " channels to the receiver (00 to 90); the bank holds " +
-                           std::to_string(result.channels));
-  }
+  FillBank(rows, columns.count(Column::kMode) != 0, header, result);
   result.ok = true;
   return result;
 }

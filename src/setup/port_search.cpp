@@ -84,86 +84,88 @@ void TellHolders(Context& ctx, SetupTools& tools, const std::string& path) {
 // What one device did when asked at every speed.
 struct DeviceReport {
   std::optional<FoundReceiver> receiver;
-  bool noPort = false;  // nothing behind the name: told only in the summary
-  std::string summary;  // one line for the closing account
+  bool noPort = false;   // nothing behind the name: told only in the summary
+  bool garbled = false;  // some speed got an answer that is not the receiver's
+  std::string summary;   // one line for the closing account
 };
 
-DeviceReport TryDevice(Context& ctx, SetupTools& tools, const std::string& path, int& deviceNumber,
-                       bool given) {
-  DeviceReport report;
-  bool announced = false;
-  bool garbled = false;
-  const auto announce = [&] {
-    if (announced) return;
-    announced = true;
-    ++deviceNumber;
-    const std::string stable = tools.survey.StableName(path);
-    const std::string alias = !stable.empty() && stable != path ? " (" + stable + ")" : "";
-    Tell(ctx, tools, "Device " + std::to_string(deviceNumber) + ": " + path + alias, {"dev"});
-    SpeakCount(ctx, deviceNumber);
-  };
-  for (const int speed : kReceiverSpeeds) {
-    OpenAttempt attempt = tools.survey.Open(path, speed);
-    if (attempt.failure == OpenFailure::kNoDevice && !given) {
-      report.noPort = true;
-      report.summary = path + ": no port behind this name";
-      return report;
-    }
-    announce();
-    switch (attempt.failure) {
-      case OpenFailure::kNone:
-        break;
-      case OpenFailure::kNoPermission:
-        TellPermissionFix(ctx, tools, path);
-        report.summary = path + ": permission denied";
-        return report;
-      case OpenFailure::kInUse:
-        Tell(ctx, tools, "  In use by another program (" + attempt.systemMessage + ").", {"inuse"});
-        TellHolders(ctx, tools, path);
-        report.summary = path + ": in use by another program";
-        return report;
-      case OpenFailure::kNoDevice:
-        Tell(ctx, tools, "  It cannot be opened: " + attempt.systemMessage + ".", {"nodev"});
-        report.summary = path + ": cannot be opened (" + attempt.systemMessage + ")";
-        return report;
-      case OpenFailure::kNotSerial:
-        Tell(ctx, tools, "  This is not a serial device.", {"inv"});
-        report.summary = path + ": not a serial device";
-        return report;
-      case OpenFailure::kRefused:
-        Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the device refuses this speed.");
-        continue;
-    }
-    SerialDevice& device = *attempt.device;
-    device.SetReadTimeouts(-1);
-    if (!device.SetLineFormat(kDataBits, kNoParity, kTwoStopBits)) {
-      Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the device refuses 2 stop bits.");
-      continue;
-    }
-    const Exchange exchange =
-        AskAndListen(device, tools.clock, std::string(kFindingQuestion) + "\r", tools.limits);
-    const std::string at = "  " + std::to_string(speed) + " baud: ";
-    if (exchange.lineGone) {
-      Tell(ctx, tools, at + "the line went away while asking.", {"rnc"});
-      report.summary = path + ": the line went away";
-      return report;
-    }
-    if (exchange.received.empty()) {
-      Tell(ctx, tools,
-           at + "no answer within " + std::to_string(tools.limits.answerWaitMs) + " ms.",
-           {"noans"});
-      continue;
-    }
-    if (!HoldsFrequencyField(exchange.received)) {
-      garbled = true;
-      Tell(ctx, tools, at + "an answer not understood: " + ShownSafely(exchange.received),
-           {"garbled"});
-      continue;
-    }
-    Tell(ctx, tools, at + "the receiver answered " + ShownSafely(exchange.received));
-    report.receiver = FoundReceiver{path, speed, exchange.received, std::move(attempt.device)};
-    return report;
+// Whether asking at one speed has settled what the device is.
+enum class SpeedOutcome { kTryNextSpeed, kDeviceDone };
+
+void AnnounceDevice(Context& ctx, SetupTools& tools, const std::string& path, int deviceNumber) {
+  const std::string stable = tools.survey.StableName(path);
+  const std::string alias = !stable.empty() && stable != path ? " (" + stable + ")" : "";
+  Tell(ctx, tools, "Device " + std::to_string(deviceNumber) + ": " + path + alias, {"dev"});
+  SpeakCount(ctx, deviceNumber);
+}
+
+// The device is open at this speed: it gets the panel's line settings and the
+// question only the receiver answers with a frequency.
+SpeedOutcome AskAtSpeed(Context& ctx, SetupTools& tools, const std::string& path, int speed,
+                        OpenAttempt& attempt, DeviceReport& report) {
+  SerialDevice& device = *attempt.device;
+  device.SetReadTimeouts(-1);
+  if (!device.SetLineFormat(kDataBits, kNoParity, kTwoStopBits)) {
+    Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the device refuses 2 stop bits.");
+    return SpeedOutcome::kTryNextSpeed;
   }
+  const Exchange exchange =
+      AskAndListen(device, tools.clock, std::string(kFindingQuestion) + "\r", tools.limits);
+  const std::string at = "  " + std::to_string(speed) + " baud: ";
+  if (exchange.lineGone) {
+    Tell(ctx, tools, at + "the line went away while asking.", {"rnc"});
+    report.summary = path + ": the line went away";
+    return SpeedOutcome::kDeviceDone;
+  }
+  if (exchange.received.empty()) {
+    Tell(ctx, tools, at + "no answer within " + std::to_string(tools.limits.answerWaitMs) + " ms.",
+         {"noans"});
+    return SpeedOutcome::kTryNextSpeed;
+  }
+  if (!HoldsFrequencyField(exchange.received)) {
+    report.garbled = true;
+    Tell(ctx, tools, at + "an answer not understood: " + ShownSafely(exchange.received),
+         {"garbled"});
+    return SpeedOutcome::kTryNextSpeed;
+  }
+  Tell(ctx, tools, at + "the receiver answered " + ShownSafely(exchange.received));
+  report.receiver = FoundReceiver{path, speed, exchange.received, std::move(attempt.device)};
+  return SpeedOutcome::kDeviceDone;
+}
+
+// One speed: the device is asked if it opened, and told about if not.
+SpeedOutcome TrySpeed(Context& ctx, SetupTools& tools, const std::string& path, int speed,
+                      OpenAttempt& attempt, DeviceReport& report) {
+  switch (attempt.failure) {
+    case OpenFailure::kNone:
+      return AskAtSpeed(ctx, tools, path, speed, attempt, report);
+    case OpenFailure::kNoPermission:
+      TellPermissionFix(ctx, tools, path);
+      report.summary = path + ": permission denied";
+      return SpeedOutcome::kDeviceDone;
+    case OpenFailure::kInUse:
+      Tell(ctx, tools, "  In use by another program (" + attempt.systemMessage + ").", {"inuse"});
+      TellHolders(ctx, tools, path);
+      report.summary = path + ": in use by another program";
+      return SpeedOutcome::kDeviceDone;
+    case OpenFailure::kNoDevice:
+      Tell(ctx, tools, "  It cannot be opened: " + attempt.systemMessage + ".", {"nodev"});
+      report.summary = path + ": cannot be opened (" + attempt.systemMessage + ")";
+      return SpeedOutcome::kDeviceDone;
+    case OpenFailure::kNotSerial:
+      Tell(ctx, tools, "  This is not a serial device.", {"inv"});
+      report.summary = path + ": not a serial device";
+      return SpeedOutcome::kDeviceDone;
+    case OpenFailure::kRefused:
+      Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the device refuses this speed.");
+      return SpeedOutcome::kTryNextSpeed;
+  }
+  return SpeedOutcome::kDeviceDone;  // not reached: every failure has its case
+}
+
+// No speed found the receiver: the account of why, and who else has the port.
+void TellNoReceiver(Context& ctx, SetupTools& tools, const std::string& path,
+                    DeviceReport& report) {
   const std::vector<DeviceHolder> holders = tools.survey.Holders(path);
   if (!holders.empty()) {
     // A program that opened the port without locking it (as ModemManager
@@ -171,10 +173,33 @@ DeviceReport TryDevice(Context& ctx, SetupTools& tools, const std::string& path,
     Tell(ctx, tools, "  Other programs have this port open too:");
     TellHolders(ctx, tools, path);
   }
-  report.summary = path + (garbled ? ": answers that are not the receiver's, at every speed (is "
-                                     "something else on this port, or the cable wrong?)"
-                                   : ": no answer at 19200, 9600 or 4800 baud (is the receiver "
-                                     "switched on and its cable in?)");
+  report.summary =
+      path + (report.garbled ? ": answers that are not the receiver's, at every speed (is "
+                               "something else on this port, or the cable wrong?)"
+                             : ": no answer at 19200, 9600 or 4800 baud (is the receiver "
+                               "switched on and its cable in?)");
+}
+
+DeviceReport TryDevice(Context& ctx, SetupTools& tools, const std::string& path, int& deviceNumber,
+                       bool given) {
+  DeviceReport report;
+  bool announced = false;
+  for (const int speed : kReceiverSpeeds) {
+    OpenAttempt attempt = tools.survey.Open(path, speed);
+    if (attempt.failure == OpenFailure::kNoDevice && !given) {
+      report.noPort = true;
+      report.summary = path + ": no port behind this name";
+      return report;
+    }
+    if (!announced) {
+      announced = true;
+      AnnounceDevice(ctx, tools, path, ++deviceNumber);
+    }
+    if (TrySpeed(ctx, tools, path, speed, attempt, report) == SpeedOutcome::kDeviceDone) {
+      return report;
+    }
+  }
+  TellNoReceiver(ctx, tools, path, report);
   return report;
 }
 
