@@ -4,6 +4,7 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_names.h"
+#include "command/interpreter.h"
 #include "command/key_codes.h"
 #include "core/text_rules.h"
 #include "speech/speech.h"
@@ -17,8 +18,7 @@ void QueryReceiverBank(Context& ctx) {
   // other key names no receiver bank.
   if (command.entryText.size() != 2 || !HoldsOnlyDigits(command.entryText) ||
       !keys::IsReceiverBankLetter(key)) {
-    Say(ctx, "inv");
-    command.pendingCommand = PendingCommand::kNone;
+    RefuseSequence(ctx, "inv");
     return;
   }
   const char letter = static_cast<char>(key);
@@ -29,8 +29,7 @@ void QueryReceiverBank(Context& ctx) {
   // given up before Enter leaves the receiver's bank as it was.
   if (!ctx.platform.files->Exists(
           BankFileOnDisk(ctx, banks::BankFileName(command.entryText.str().substr(0, 2))))) {
-    Say(ctx, "bnf");
-    command.pendingCommand = PendingCommand::kNone;
+    RefuseSequence(ctx, "bnf");
   }
 }
 

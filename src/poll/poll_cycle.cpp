@@ -7,6 +7,7 @@
 #include "panel/display_lines.h"
 #include "poll/poll_status.h"
 #include "poll/receiver_port.h"
+#include "poll/search.h"
 #include "poll/search_log.h"
 #include "speech/speech.h"
 
@@ -140,6 +141,12 @@ PollStep DoPollStep(Context& ctx, PollStep step) {
 
 void RunPollStep(Context& ctx) {
   ctx.link.pollState = DoPollStep(ctx, ctx.link.pollState);
+  if (ctx.link.receiverLost && ctx.tuning.searchState != Search::kOff) {
+    // The receiver went away mid-search (noticed by this step or by a key):
+    // no more "RX" asks, and the search ends with its hits kept and told.
+    EndSearchOnLoss(ctx);
+    ctx.link.pollState = PollStep::kIdle;
+  }
 }
 
 }  // namespace voxrig
