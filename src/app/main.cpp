@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/transcript.h"
 #include "core/context.h"
+#include "core/version.h"
 #include "net/net_control.h"
 #include "platform/broken_pipe.h"
 #include "platform/posix_file_system.h"
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (commandLine->version) {
-    std::cout << "voxrig " << AppState{}.versionText.str() << "\n";
+    std::cout << "voxrig " << kVersionText << "\n";
     return 0;
   }
   std::unique_ptr<StreamOutputFile> transcript;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/bounded_text.h"
+#include "core/version.h"
 #include "platform/net_socket.h"
 #include "platform/platform.h"
 
@@ -22,7 +23,7 @@ namespace voxrig {
 // Start-up, configuration and shutdown.
 struct AppState {
   int programRunning = 0;
-  BoundedText versionText = "4.0b";
+  BoundedText versionText = kVersionText;
   BoundedText bannerText;
   BoundedText authorText;
   BoundedText voicePrefix = "wave\\";
