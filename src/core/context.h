@@ -70,9 +70,6 @@ struct LinkState {
   // the receiver's port opens that device instead of the COM name.
   BoundedText devicePath;
   int baudRate = 0;
-  int dataBits = 8;
-  int parityCode = 0;
-  int stopBitsCode = 2;
   int pollState = 0;
   int signalLevel = 0;
   int squelchClosed = 0;
