@@ -11,32 +11,39 @@
 #include "banks/bank_layout.h"
 #include "banks/csv_records.h"
 #include "core/text_rules.h"
+#include "link/receiver_commands.h"
+#include "speech/receiver_modes.h"
 
 namespace voxrig::banks {
 
 namespace {
 
-constexpr std::int64_t kLowestHz = 100'000;
-constexpr std::int64_t kHighestHz = 2'040'000'000;
+using receiver::kHighestHz;
+using receiver::kLowestHz;
 constexpr std::size_t kMostDecimals = 6;
 
-// The modes other programs name, and the bank mode each becomes. The
-// receiver's narrow FM is the panel's FM; narrow AM is still AM.
+// The modes other programs name, and the mode each is heard in. The
+// receiver's narrow FM is the panel's FM; narrow AM is still AM. A mode is
+// written by the first of its names.
 struct ModeName {
   std::string_view csv;
-  std::string_view bank;
+  Mode mode;
 };
 constexpr std::array<ModeName, 9> kModeNames{{
-    {"FM", "FM"},
-    {"NFM", "FM"},
-    {"WFM", "WFM"},
-    {"AM", "AM"},
-    {"NAM", "AM"},
-    {"USB", "USB"},
-    {"LSB", "LSB"},
-    {"CW", "CW "},
-    {"AUTO", "AUT"},
+    {"FM", Mode::kFM},
+    {"NFM", Mode::kFM},
+    {"WFM", Mode::kWFM},
+    {"AM", Mode::kAM},
+    {"NAM", Mode::kAM},
+    {"USB", Mode::kUSB},
+    {"LSB", Mode::kLSB},
+    {"CW", Mode::kCW},
+    {"AUTO", Mode::kAUT},
 }};
+
+std::string_view BankTextOf(const ModeName& name) {
+  return ModeFacts(name.mode).panelText;
+}
 
 // What the columns are called in the lists people exchange.
 enum class Column { kLocation, kName, kFrequency, kMode, kStep };
@@ -136,14 +143,16 @@ std::optional<std::string> ChannelFrequency(std::string_view field, std::string&
 std::optional<std::string> BankModeOf(const std::string& field) {
   const std::string name = Upper(Trimmed(field));
   for (const ModeName& mode : kModeNames) {
-    if (name == mode.csv) return std::string(mode.bank);
+    if (name == mode.csv) return std::string(BankTextOf(mode));
   }
   return std::nullopt;
 }
 
 std::string CsvModeOf(const std::string& bankMode) {
   for (const ModeName& mode : kModeNames) {
-    if (bankMode == mode.bank) return mode.csv == "AUTO" ? "Auto" : std::string(mode.csv);
+    if (bankMode == BankTextOf(mode)) {
+      return mode.mode == Mode::kAUT ? "Auto" : std::string(mode.csv);
+    }
   }
   return Trimmed(bankMode);
 }

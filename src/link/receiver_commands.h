@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -8,6 +9,10 @@
 // place. Each builder returns the command text without its CR; SendCommand
 // adds the CR.
 namespace voxrig::receiver {
+
+// The receiver's tuning range: 0.1 to 2040 MHz.
+inline constexpr std::int64_t kLowestHz = 100'000;
+inline constexpr std::int64_t kHighestHz = 2'040'000'000;
 
 // Written alone, without CR: lets a search or memory scan resting on a signal
 // go on (and steps the frequency up when nothing rests).

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "speech/receiver_modes.h"
+
 namespace voxrig {
 
 void Say(Context& ctx, const std::string& name) {
@@ -37,10 +39,14 @@ void SpeakFrequency(Context& ctx) {
 }
 
 void SpeakMode(Context& ctx) {
-  const std::string& mode = ctx.tuning.modeText;
-  const auto row = std::find_if(kModePrompts.begin(), kModePrompts.end(),
-                                [&](const ModePrompt& p) { return p.modeText == mode; });
-  if (row != kModePrompts.end()) Say(ctx, std::string(row->prompt));
+  const std::string& text = ctx.tuning.modeText;
+  if (const ReceiverMode* mode = ModeOfPanelText(text)) {
+    Say(ctx, std::string(mode->announcement));
+    return;
+  }
+  const auto row = std::find_if(kSwitchPrompts.begin(), kSwitchPrompts.end(),
+                                [&](const SwitchPrompt& p) { return p.lineText == text; });
+  if (row != kSwitchPrompts.end()) Say(ctx, std::string(row->prompt));
 }
 
 void SpeakSignalLevel(Context& ctx) {
