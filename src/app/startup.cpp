@@ -12,6 +12,7 @@
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "panel/debug_log.h"
+#include "panel/screen_lines.h"
 #include "poll/connect_poll.h"
 #include "speech/speech.h"
 
@@ -34,9 +35,9 @@ void SetStartTexts(Context& ctx) {
 // listener and ends; nothing is sent to any port.
 void ShowMissingConfiguration(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(0, 30);
+  MoveTo(display, Line::kConfigurationMissing);
   display.Print("--- VOXRIG.CFG file not found ---");
-  display.SetTextPosition(0, 60);
+  MoveTo(display, Line::kSetupAdvice);
   display.Print("please run the 'VOXSETUP' program");
   // The voice setting has not been read, so this prompt always plays.
   SayAlways(ctx, "cfnf");
@@ -44,7 +45,7 @@ void ShowMissingConfiguration(Context& ctx) {
 
 void ShowBanner(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(270, 0);
+  MoveTo(display, Line::kBanner);
   display.Print(ctx.app.bannerText);
   display.Print(ctx.app.authorText);
 }

@@ -201,8 +201,8 @@ void InterpretPressedKey(Context& ctx) {
   PanelState& panel = ctx.panel;
   CommandState& command = ctx.command;
 
-  ctx.platform.display->SetTextPosition(340, 370);
-  ctx.platform.display->SetFont(ArielBold(50));
+  MoveTo(*ctx.platform.display, Line::kEcho);
+  ctx.platform.display->SetFont(FontOf(Line::kEcho));
 
   if (panel.currentKey == keys::kFullStop) panel.currentKey = keys::kPoint;
   const int key = panel.currentKey;

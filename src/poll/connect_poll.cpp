@@ -171,8 +171,8 @@ void ShowHeldFrequency(Context& ctx) {
 
 void ConnectReceiver(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(0, 0);
-  display.SetFont(ArielBold(50));
+  MoveTo(display, Line::kConnectStart);
+  display.SetFont(FontOf(Line::kConnectStart));
   ResetSharedState(ctx);
 
   ctx.link.statusLine = "Connecting";
@@ -199,8 +199,8 @@ void ConnectReceiver(Context& ctx) {
   ctx.tuning.attenuatorOn = 1;
   ToggleAttenuator(ctx);
 
-  display.SetTextPosition(370, 80);
-  display.SetFont(ArielBold(50));
+  MoveTo(display, Line::kMode);
+  display.SetFont(FontOf(Line::kMode));
   display.Print(ctx.tuning.modeText + "      ");
   // The first level poll goes out at once, so that the first tick already
   // reads its answer (and the answers to the commands above) and tells the

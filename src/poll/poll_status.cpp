@@ -14,10 +14,6 @@ namespace voxrig {
 
 namespace {
 
-constexpr int kMeterX = 320;
-constexpr int kMeterY = 30;
-constexpr int kStatusX = 270;
-constexpr int kStatusY = 320;
 // One asterisk of the meter stands for this many steps of the receiver's
 // 0-255 level.
 constexpr int kLevelPerAsterisk = 12;
@@ -38,9 +34,9 @@ bool IsLevelReply(const std::string& reply) {
 
 void PlaceStatusLine(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(kStatusX, kStatusY);
-  display.SetFont(ArielBold(30));
-  display.SetColour(Colour::kRed);
+  MoveTo(display, Line::kScanStatus);
+  display.SetFont(FontOf(Line::kScanStatus));
+  display.SetColour(ColourOf(Line::kScanStatus));
 }
 
 void ShowStatus(Context& ctx, const char* text) {
@@ -86,8 +82,8 @@ void UpdateMeter(Context& ctx) {
 
   Display& display = *ctx.platform.display;
   ctx.link.commandText.clear();
-  display.SetColour(Colour::kGreen);
-  display.SetTextPosition(kMeterX, kMeterY);
+  display.SetColour(ColourOf(Line::kMeter));
+  MoveTo(display, Line::kMeter);
   ctx.link.squelchClosed = reply.size() >= 3 && reply[2] == '%' ? 1 : 0;
   long long level = RoundToInteger(NumberFromText(MiddleText(reply, 4, 3)));
   // The receiver's level runs from 0 to 255; a garbled answer ("LM 674") must
@@ -95,7 +91,7 @@ void UpdateMeter(Context& ctx) {
   level = std::clamp(level, 0LL, kHighestLevel);
   if (reply.starts_with("LC")) level += 10;
   ctx.link.signalLevel = static_cast<int>(level / kLevelPerAsterisk);
-  display.SetFont(ArielBold(30));
+  display.SetFont(FontOf(Line::kMeter));
   if (ctx.link.squelchClosed == 1) {
     ctx.link.signalLevel = 0;
     display.Print(kSquelchOnlyMeter);
@@ -173,8 +169,8 @@ void DecideStatus(Context& ctx) {
   // 7. The signal has gone: the search sweeps again.
   if (tuning.searchState == 2 && quiet) {
     Display& display = *ctx.platform.display;
-    display.SetTextPosition(kStatusX, kStatusY);
-    display.SetColour(Colour::kGreen);
+    MoveTo(display, Line::kSearchActive);
+    display.SetColour(ColourOf(Line::kSearchActive));
     display.Print(kSearchActive);
     tuning.searchState = 1;
     link.pollState = 0;

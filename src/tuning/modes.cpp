@@ -29,11 +29,11 @@ void SelectMode(Context& ctx, Mode mode) {
 
 void DrawModeLine(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(370, 80);
-  display.SetFont(ArielBold(50));
+  MoveTo(display, Line::kMode);
+  display.SetFont(FontOf(Line::kMode));
   // The mode line is black whatever the status line left selected; the six
   // blanks wipe the tail of a longer previous name.
-  display.SetColour(Colour::kBlack);
+  display.SetColour(ColourOf(Line::kMode));
   display.Print(ctx.tuning.modeText + "      ");
   display.SetFont(AerialBold(30));
 }
