@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "banks/bank_layout.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "panel/display_lines.h"
+#include "poll/bank_scan.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 
@@ -20,8 +20,6 @@ constexpr int kLevelPerAsterisk = 12;
 constexpr long long kHighestLevel = 255;
 // Poll cycles a continuing search rests on a signal before it goes on.
 constexpr int kResumeCycles = 5;
-// The first channel slot of a bank, and where the bank in memory ends.
-constexpr int kFirstChannelSlot = 4;
 constexpr const char* kSquelchOnlyMeter = ">                          ";
 constexpr const char* kMeterTail = ">                 ";
 constexpr const char* kScanningLine = "      *** SCANNING ***  ";
@@ -46,27 +44,6 @@ void ShowStatus(Context& ctx, const char* text) {
 
 void SayIfScanVoice(Context& ctx, const char* prompt) {
   if (ctx.link.scanVoice == 1) Say(ctx, prompt);
-}
-
-// The bank scan tunes the next channel while the receiver hears nothing. It
-// steps only through the bank's real channels: the index wraps after the last
-// one (before the terminator, or the last line with text of a file that lost
-// its terminator), and a bank without channels tunes nothing.
-void StepBankScan(Context& ctx) {
-  const banks::BankLayout layout = banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);
-  int& index = ctx.banks.bankScanIndex;
-  if (layout.channels.empty()) {
-    index = kFirstChannelSlot;
-    return;
-  }
-  const int last = banks::LastChannelSlot(layout);
-  int slot = index;
-  if (slot < kFirstChannelSlot || slot > last || slot % 2 != 0) slot = kFirstChannelSlot;
-  const BoundedText& frequency = ctx.banks.bankSlots[static_cast<std::size_t>(slot)];
-  ctx.tuning.frequencyText = frequency;
-  ctx.tuning.frequencyDigits = frequency;
-  SetVfoA(ctx);
-  index = slot + 2 > last ? kFirstChannelSlot : slot + 2;
 }
 
 void ResumeSearch(Context& ctx) {
