@@ -45,11 +45,11 @@ void CopySourceList(Context& ctx) {
 
 // The merge itself. `earlierWritesOk` is false when a file this same key
 // created could not be written, so the closing prompt tells the listener.
-void MergeWithResult(Context& ctx, bool earlierWritesOk) {
+void MergeWithResult(Context& ctx, const std::string& argument, bool earlierWritesOk) {
   BankState& banks = ctx.banks;
   BankState::Slots& target = banks.bankSlots;
   const BankState::Slots& source = banks.sourceSlots;
-  banks.bankFileName = banks::BankFileName(banks::MergeTargetNumber(ctx.command.entryText));
+  banks.bankFileName = banks::BankFileName(banks::MergeTargetNumber(argument));
   ReadBankFile(ctx);
   bool writesOk = earlierWritesOk;
   if (banks.bankFound && BankFileTooLong(ctx)) {
@@ -67,7 +67,7 @@ void MergeWithResult(Context& ctx, bool earlierWritesOk) {
     Say(ctx, "create");
     Say(ctx, MiddleText(banks.bankFileName.str(), 5, 1));
     Say(ctx, MiddleText(banks.bankFileName.str(), 6, 1));
-    target[0] = "bank" + ctx.command.entryText;
+    target[0] = "bank" + argument;
     for (int i = 1; i < banks::kHeaderSlots; ++i) target[i] = source[i];
     target[banks::kFirstChannelSlot] = kBankTerminator;
     writesOk = WriteBankFile(ctx) && writesOk;
@@ -102,8 +102,8 @@ void MergeWithResult(Context& ctx, bool earlierWritesOk) {
 
 }  // namespace
 
-void PutFrequency(Context& ctx) {
-  if (banks::RefuseBankArgument(ctx)) return;
+void PutFrequency(Context& ctx, const std::string& argument) {
+  if (banks::RefuseBankArgument(ctx, argument)) return;
   BankState::Slots& source = ctx.banks.sourceSlots;
   source[0] = "bank00";
   source[1] = ctx.tuning.modeText;
@@ -112,14 +112,13 @@ void PutFrequency(Context& ctx) {
   source[4] = ctx.tuning.frequencyText;
   source[5] = " ";
   source[6] = kBankTerminator;
-  MergeWithResult(ctx, true);
+  MergeWithResult(ctx, argument, true);
 }
 
-void TransferBank(Context& ctx) {
-  if (banks::RefuseBankArgument(ctx)) return;
+void TransferBank(Context& ctx, const std::string& argument) {
+  if (banks::RefuseBankArgument(ctx, argument)) return;
   BankState& banks = ctx.banks;
-  const std::string& entry = ctx.command.entryText;
-  banks.bankFileName = banks::BankFileName(banks::TransferSourceNumber(entry));
+  banks.bankFileName = banks::BankFileName(banks::TransferSourceNumber(argument));
   ReadBankFile(ctx);
   if (banks.bankFound && BankFileTooLong(ctx)) {
     // Only the source's first 400 lines are in memory: a copy would leave
@@ -131,9 +130,9 @@ void TransferBank(Context& ctx) {
   if (!banks.bankFound) {
     // The missing source is created as an empty bank; the merge then adds nothing.
     Say(ctx, "create");
-    Say(ctx, MiddleText(entry, 1, 1));
-    Say(ctx, MiddleText(entry, 2, 1));
-    banks.bankSlots[0] = "bank" + entry;
+    Say(ctx, MiddleText(argument, 1, 1));
+    Say(ctx, MiddleText(argument, 2, 1));
+    banks.bankSlots[0] = "bank" + argument;
     banks.bankSlots[1] = ctx.tuning.modeText;
     banks.bankSlots[2] = ctx.tuning.searchStepText;
     banks.bankSlots[3] = " ";
@@ -141,11 +140,11 @@ void TransferBank(Context& ctx) {
     writesOk = WriteBankFile(ctx);
   }
   CopySourceList(ctx);
-  MergeWithResult(ctx, writesOk);
+  MergeWithResult(ctx, argument, writesOk);
 }
 
-void MergeIntoBank(Context& ctx) {
-  MergeWithResult(ctx, true);
+void MergeIntoBank(Context& ctx, const std::string& argument) {
+  MergeWithResult(ctx, argument, true);
 }
 
 }  // namespace voxrig

@@ -43,6 +43,9 @@ struct PanelState {
   int keyQueueCount = 0;
   int keyHeld = 0;
   int currentKey = kNoKey;
+  // The frequency line has been drawn since the interpreter last took a key:
+  // a search limit or step being typed then starts afresh.
+  bool frequencyShown = false;
   std::unique_ptr<OutputFile> debugFile;
   BoundedText logLine;
 };

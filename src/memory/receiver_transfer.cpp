@@ -72,8 +72,7 @@ void SayTransferEnd(Context& ctx, const std::string& entry, const TransferCounts
 
 }  // namespace
 
-void WriteBankToReceiver(Context& ctx) {
-  const std::string entry = ctx.command.entryText;
+void WriteBankToReceiver(Context& ctx, const std::string& entry) {
   // Two digits and a letter A to J: a point would name a file with a second
   // dot, and any other key would name no receiver bank.
   if (!banks::IsReceiverTransferArgument(entry)) {

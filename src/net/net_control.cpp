@@ -68,8 +68,7 @@ void TuneFromNetwork(Context& ctx, NetClient& client, std::string answer, std::i
   // The client has its answer before the listener hears the frequency.
   client.output += answer;
   Flush(client);
-  tuning.frequencyDigits = tuning.frequencyText;
-  SpeakFrequency(ctx);
+  SpeakFrequency(ctx, tuning.frequencyText);
 }
 
 // Selects the mode as its function key does: the mode is said, sent and shown.

@@ -34,7 +34,7 @@ void ShowFrequency(Context& ctx) {
   if (digits < 8) display.Print(LeftText("0000", 8 - digits) + Blanks(16));
   display.SetColour(Colour::kBlack);
   display.SetFont(ArielBold(30));
-  ctx.command.limitEntryFresh = 1;
+  ctx.panel.frequencyShown = true;
 }
 
 void ShowSearchLine(Context& ctx) {

@@ -5,7 +5,8 @@
 
 namespace voxrig {
 
-// The frequency line: frequencyText padded from frequencyDigits.
+// The frequency line: frequencyText padded from frequencyDigits. Notes that
+// the line was drawn, for the keyboard's limit entry.
 void ShowFrequency(Context& ctx);
 // The search line: lower limit, step, STOP/CONT, upper limit.
 void ShowSearchLine(Context& ctx);

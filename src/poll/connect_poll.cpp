@@ -191,7 +191,7 @@ void ConnectReceiver(Context& ctx) {
   ctx.tuning.frequencyText = "145";
   ctx.tuning.frequencyDigits = "145";
   SetVfoA(ctx);
-  SpeakFrequency(ctx);
+  SpeakFrequency(ctx, ctx.tuning.frequencyDigits);
   Pause(ctx);
   SelectMode(ctx, Mode::kFM);
   Pause(ctx);

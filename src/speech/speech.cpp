@@ -25,16 +25,14 @@ void Pause(Context& ctx) {
   if (ctx.net.serveWhileWaiting != nullptr) ctx.net.serveWhileWaiting(ctx);
 }
 
-void SpeakFrequency(Context& ctx) {
-  if (ctx.tuning.searchState == 1) Say(ctx, "srching");
+void SpeakFrequency(Context& ctx, const std::string& frequency) {
   // 145.500 is said as 145.5, and 145. or 145.000 as 145.0; a whole number
   // without a point such as 430 keeps its zeros.
-  std::string digits = ctx.tuning.frequencyDigits;
+  std::string digits = frequency;
   if (digits.find('.') != std::string::npos) {
     while (!digits.empty() && digits.back() == '0') digits.pop_back();
     if (!digits.empty() && digits.back() == '.') digits += '0';
   }
-  ctx.tuning.frequencyDigits = digits;
   for (char c : digits) Say(ctx, c == '.' ? std::string("point") : std::string(1, c));
 }
 

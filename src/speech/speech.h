@@ -16,10 +16,9 @@ void SayAlways(Context& ctx, const std::string& name);
 // The pacing pause between receiver commands: the length of "shdel".
 void Pause(Context& ctx);
 
-// Speaks tuning.frequencyDigits character by character ("point" for the
-// point), trimmed of trailing decimal zeros first ("srching" before it while
-// the search runs). Leaves the trimmed text in frequencyDigits.
-void SpeakFrequency(Context& ctx);
+// Speaks a frequency text character by character ("point" for the point),
+// trimmed of trailing decimal zeros first: 145.500 as 145.5, 145. as 145.0.
+void SpeakFrequency(Context& ctx, const std::string& digits);
 // Speaks tuning.modeText when it is one of the receiver's mode names (the
 // mode's announcement) or an attenuator state.
 void SpeakMode(Context& ctx);
