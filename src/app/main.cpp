@@ -74,57 +74,29 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   return RunSetup(ctx, tools, options);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  using namespace voxrig;
-  IgnoreBrokenPipes();
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
-  {
-    // Bank files to and from CSV run without the window or the receiver.
-    PosixFileSystem files;
-    if (const auto exitCode = RunBankCsvCommand(arguments, files, std::cout, std::cerr)) {
-      return *exitCode;
-    }
-  }
-  std::string problem;
-  const auto commandLine = ParseCommandLine(arguments, &problem);
-  if (!commandLine) {
-    std::cerr << problem << "\n";
-    return kExitUsage;
-  }
-  if (commandLine->help) {
+// --help or --version: what they print.
+void PrintHelpOrVersion(const CommandLine& commandLine) {
+  if (commandLine.help) {
     std::error_code error;
     const std::filesystem::path here = std::filesystem::current_path(error);
     std::cout << HelpText(PromptRootsOfThisProcess(error ? "." : here.string()));
-    return 0;
+    return;
   }
-  if (commandLine->version) {
-    std::cout << "voxrig " << kVersionText << "\n";
-    return 0;
-  }
-  std::unique_ptr<StreamOutputFile> transcript;
-  if (commandLine->transcriptPath) {
-    transcript = StreamOutputFile::Open(*commandLine->transcriptPath);
-    if (!transcript) {
-      std::cerr << "voxrig: cannot write the transcript " << *commandLine->transcriptPath << "\n";
-      return kExitUsage;
-    }
-  }
-  if (commandLine->setup || commandLine->probeFile) {
-    return RunSetupOrProbe(*commandLine, transcript.get());
-  }
+  std::cout << "voxrig " << kVersionText << "\n";
+}
 
-  // The port is taken before the panel starts, so a port in use is told
-  // here rather than found missing later.
+// The panel itself, in its window, on the real devices. The network port is
+// taken before the panel starts, so a port in use is told here rather than
+// found missing later.
+int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   std::unique_ptr<NetListener> netListener;
-  if (commandLine->net) {
+  if (commandLine.net) {
     PosixNetService net;
     std::string error;
-    netListener = net.Listen(commandLine->net->host, commandLine->net->port, error);
+    netListener = net.Listen(commandLine.net->host, commandLine.net->port, error);
     if (!netListener) {
-      std::cerr << "voxrig: cannot serve the network on " << commandLine->net->host << " port "
-                << commandLine->net->port << ": " << error << "\n";
+      std::cerr << "voxrig: cannot serve the network on " << commandLine.net->host << " port "
+                << commandLine.net->port << ": " << error << "\n";
       return kExitUsage;
     }
   }
@@ -153,4 +125,41 @@ int main(int argc, char** argv) {
   }
   if (netListener) StartNetControl(ctx, std::move(netListener));
   return RunProgram(ctx);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace voxrig;
+  IgnoreBrokenPipes();
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  {
+    // Bank files to and from CSV run without the window or the receiver.
+    PosixFileSystem files;
+    if (const auto exitCode = RunBankCsvCommand(arguments, files, std::cout, std::cerr)) {
+      return *exitCode;
+    }
+  }
+  std::string problem;
+  const auto commandLine = ParseCommandLine(arguments, &problem);
+  if (!commandLine) {
+    std::cerr << problem << "\n";
+    return kExitUsage;
+  }
+  if (commandLine->help || commandLine->version) {
+    PrintHelpOrVersion(*commandLine);
+    return 0;
+  }
+  std::unique_ptr<StreamOutputFile> transcript;
+  if (commandLine->transcriptPath) {
+    transcript = StreamOutputFile::Open(*commandLine->transcriptPath);
+    if (!transcript) {
+      std::cerr << "voxrig: cannot write the transcript " << *commandLine->transcriptPath << "\n";
+      return kExitUsage;
+    }
+  }
+  if (commandLine->setup || commandLine->probeFile) {
+    return RunSetupOrProbe(*commandLine, transcript.get());
+  }
+  return RunPanel(*commandLine, transcript.get());
 }

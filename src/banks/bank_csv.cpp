@@ -288,6 +288,54 @@ std::string BankStep(const std::vector<Row>& rows, const std::string& kept, CsvI
   return *step;
 }
 
+// The first reason the bytes are no channel list at all, if there is one.
+std::optional<std::string> UnreadableText(const CsvText& text) {
+  if (text.notTextLine) {
+    return "line " + std::to_string(*text.notTextLine) +
+           ": holds bytes that are not text; this is no channel list";
+  }
+  if (text.openQuoteLine) {
+    return "line " + std::to_string(*text.openQuoteLine) + ": a quote opened here is never closed";
+  }
+  if (text.records.empty()) return std::string("line 1: no header line; the file is empty");
+  return std::nullopt;
+}
+
+// The columns the header line names, each at its first place; the names of
+// the others, as written, go to `ignored`.
+std::map<Column, std::size_t> ColumnsOf(const CsvRecord& names, std::vector<std::string>& ignored) {
+  std::map<Column, std::size_t> columns;
+  for (std::size_t i = 0; i < names.fields.size(); ++i) {
+    const std::string name = Lower(Trimmed(names.fields[i]));
+    const auto known = std::find_if(kColumnNames.begin(), kColumnNames.end(),
+                                    [&](const ColumnName& c) { return c.name == name; });
+    if (known == kColumnNames.end() || columns.count(known->column) != 0) {
+      if (!name.empty()) ignored.push_back(Trimmed(names.fields[i]));
+      continue;
+    }
+    columns[known->column] = i;
+  }
+  return columns;
+}
+
+// The bank's slots: the header, the mode and step the rows give, the channels
+// in order, and the terminator.
+void FillSlots(const std::vector<Row>& rows, bool hasModeColumn, const BankHeader& header,
+               CsvImport& result) {
+  BankState::Slots& slots = result.slots;
+  slots[0] = header.label;
+  slots[1] = BankMode(rows, hasModeColumn, header.mode, result);
+  slots[2] = BankStep(rows, header.step, result);
+  slots[3] = " ";
+  int slot = kFirstChannelSlot;
+  for (const Row& row : rows) {
+    slots[static_cast<std::size_t>(slot++)] = row.frequency;
+    slots[static_cast<std::size_t>(slot++)] = row.tag;
+  }
+  slots[static_cast<std::size_t>(slot)] = kBankTerminator;
+  result.channels = static_cast<int>(rows.size());
+}
+
 }  // namespace
 
 BankState::Slots BankSlotsOf(std::string_view bankFileBytes) {
@@ -318,33 +366,13 @@ std::string BankToCsv(const BankState::Slots& slots) {
 CsvImport BankFromCsv(std::string_view bytes, const BankHeader& header) {
   CsvImport result;
   const CsvText text = ReadCsv(bytes);
-  if (text.notTextLine) {
-    result.errors.push_back("line " + std::to_string(*text.notTextLine) +
-                            ": holds bytes that are not text; this is no channel list");
-    return result;
-  }
-  if (text.openQuoteLine) {
-    result.errors.push_back("line " + std::to_string(*text.openQuoteLine) +
-                            ": a quote opened here is never closed");
-    return result;
-  }
-  if (text.records.empty()) {
-    result.errors.push_back("line 1: no header line; the file is empty");
+  if (const auto error = UnreadableText(text)) {
+    result.errors.push_back(*error);
     return result;
   }
   const CsvRecord& names = text.records.front();
-  std::map<Column, std::size_t> columns;
   std::vector<std::string> ignored;
-  for (std::size_t i = 0; i < names.fields.size(); ++i) {
-    const std::string name = Lower(Trimmed(names.fields[i]));
-    const auto known = std::find_if(kColumnNames.begin(), kColumnNames.end(),
-                                    [&](const ColumnName& c) { return c.name == name; });
-    if (known == kColumnNames.end() || columns.count(known->column) != 0) {
-      if (!name.empty()) ignored.push_back(Trimmed(names.fields[i]));
-      continue;
-    }
-    columns[known->column] = i;
-  }
+  const std::map<Column, std::size_t> columns = ColumnsOf(names, ignored);
   if (columns.count(Column::kFrequency) == 0) {
     result.errors.push_back("line " + std::to_string(names.line) +
                             ": the header names no Frequency column");
@@ -365,18 +393,7 @@ CsvImport BankFromCsv(std::string_view bytes, const BankHeader& header) {
     for (const std::string& name : ignored) list += (list.empty() ? "" : ", ") + name;
     result.notes.push_back("columns ignored: " + list);
   }
-  BankState::Slots& slots = result.slots;
-  slots[0] = header.label;
-  slots[1] = BankMode(rows, columns.count(Column::kMode) != 0, header.mode, result);
-  slots[2] = BankStep(rows, header.step, result);
-  slots[3] = " ";
-  int slot = kFirstChannelSlot;
-  for (const Row& row : rows) {
-    slots[static_cast<std::size_t>(slot++)] = row.frequency;
-    slots[static_cast<std::size_t>(slot++)] = row.tag;
-  }
-  slots[static_cast<std::size_t>(slot)] = kBankTerminator;
-  result.channels = static_cast<int>(rows.size());
+  FillSlots(rows, columns.count(Column::kMode) != 0, header, result);
   if (result.channels > kMostReceiverChannels) {
     result.notes.push_back("W sends the first " + std::to_string(kMostReceiverChannels) +
                            " channels to the receiver (00 to 90); the bank holds " +

@@ -155,6 +155,24 @@ void StepUpOrDown(Context& ctx, int key) {
   }
 }
 
+// ---- The switches.
+
+// N: the scans' "scan" and "stop" prompts on or off.
+void ToggleScanVoice(Context& ctx) {
+  LinkState& link = ctx.link;
+  link.scanVoice = 1 - link.scanVoice;
+  Say(ctx, "svoice");
+  Say(ctx, link.scanVoice == 1 ? "on" : "off");
+}
+
+// C: the search stops on a signal, or rests and goes on.
+void ToggleSearchStopMode(Context& ctx) {
+  TuningState& tuning = ctx.tuning;
+  tuning.searchStopMode = 1 - tuning.searchStopMode;
+  Say(ctx, tuning.searchStopMode == 1 ? "stmode" : "cont");
+  ShowSearchLine(ctx);
+}
+
 // ---- The keys that change banks.
 
 // R: the search, whose log replaces bank00.dat at once (U can take that
@@ -191,8 +209,6 @@ void InterpretCommandKey(Context& ctx, int key) {
     SelectModeByFunctionKey(ctx, key);
     return;
   }
-  LinkState& link = ctx.link;
-  TuningState& tuning = ctx.tuning;
   switch (key) {
     case keys::Letter('E'):
       StartLimitEntry(ctx, pending::kUpperLimit, "end");
@@ -201,9 +217,7 @@ void InterpretCommandKey(Context& ctx, int key) {
       StartLimitEntry(ctx, pending::kStep, "incr");
       return;
     case keys::Letter('N'):
-      link.scanVoice = 1 - link.scanVoice;
-      Say(ctx, "svoice");
-      Say(ctx, link.scanVoice == 1 ? "on" : "off");
+      ToggleScanVoice(ctx);
       return;
     case keys::Letter('G'):
       // entryText is kept: G and Enter at once scan the bank named last time.
@@ -211,9 +225,7 @@ void InterpretCommandKey(Context& ctx, int key) {
       Say(ctx, "radbank");
       return;
     case keys::Letter('C'):
-      tuning.searchStopMode = 1 - tuning.searchStopMode;
-      Say(ctx, tuning.searchStopMode == 1 ? "stmode" : "cont");
-      ShowSearchLine(ctx);
+      ToggleSearchStopMode(ctx);
       return;
     case keys::kLeft:
     case keys::kRight:
