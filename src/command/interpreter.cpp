@@ -57,10 +57,19 @@ void StartLimitEntry(Context& ctx, int command, const char* prompt) {
   ctx.command.limitEntryFresh = 1;
 }
 
+// A key taken from the queue, and what the key before it left for it alone.
+struct PressedKey {
+  int key = 0;
+  // The prompt of a sequence refused before its Enter: an Enter now says it
+  // again and does nothing else.
+  std::string refusedSequence;
+};
+
 // What every key does first: the echo area is made ready, the key is logged,
-// Space lets a resting search or scan go on, and a replacement of a bank file
-// that X warned of is forgotten unless X's sequence goes on. Returns the key.
-int PrepareForKey(Context& ctx) {
+// Space lets a resting search or scan go on, and a refused sequence, or a
+// replacement of a bank file that X warned of, is forgotten unless this key
+// is the one it was kept for.
+PressedKey PrepareForKey(Context& ctx) {
   PanelState& panel = ctx.panel;
   CommandState& command = ctx.command;
   MoveTo(*ctx.platform.display, Line::kEcho);
@@ -73,16 +82,20 @@ int PrepareForKey(Context& ctx) {
   }
 
   if (panel.currentKey == keys::kFullStop) panel.currentKey = keys::kPoint;
-  const int key = panel.currentKey;
+  PressedKey pressed;
+  const int key = pressed.key = panel.currentKey;
 
   panel.logLine = "**" + KeyLogText(key);
   if (key == keys::kSpace) SendResumeByte(ctx);
   if (ctx.app.debugEnabled == 1) WriteLogLine(ctx);
+  // A sequence refused before its Enter is remembered for that Enter alone.
+  pressed.refusedSequence = command.refusedSequence.str();
+  command.refusedSequence.clear();
   // Replacing a bank file by X is confirmed only by the same X sequence at once.
   if (key != keys::Letter('X') && command.pendingCommand != pending::kReadReceiver) {
     command.replaceWarnedEntry.clear();
   }
-  return key;
+  return pressed;
 }
 
 // ---- The keys that work the receiver's memory scan and the program's scans.
@@ -262,10 +275,10 @@ void InterpretCommandKey(Context& ctx, int key) {
 // ---- The rules a pressed key meets in turn; the first that takes the key
 // ends its handling.
 
-using KeyRule = bool (*)(Context& ctx, int key);
+using KeyRule = bool (*)(Context& ctx, const PressedKey& pressed);
 
 // The receiver has never answered: working the panel is pointless.
-bool EndsWithoutReceiver(Context& ctx, int) {
+bool EndsWithoutReceiver(Context& ctx, const PressedKey&) {
   if (ctx.link.linkState != -1) return false;
   Say(ctx, "rnc");
   ctx.link.linkState = 0;
@@ -273,21 +286,23 @@ bool EndsWithoutReceiver(Context& ctx, int) {
   return true;
 }
 
-bool Quits(Context& ctx, int key) {
-  if (key != keys::Letter('Q')) return false;
+bool Quits(Context& ctx, const PressedKey& pressed) {
+  if (pressed.key != keys::Letter('Q')) return false;
   Say(ctx, "quit");
   ctx.app.programRunning = 0;
   return true;
 }
 
-bool TypesCharacter(Context& ctx, int key) {
+bool TypesCharacter(Context& ctx, const PressedKey& pressed) {
+  const int key = pressed.key;
   if (key != keys::kPoint && !keys::IsDigit(key)) return false;
   EnterCharacter(ctx);
   return true;
 }
 
 // W and X take the receiver bank's letter after their two digits.
-bool TakesReceiverBankLetter(Context& ctx, int key) {
+bool TakesReceiverBankLetter(Context& ctx, const PressedKey& pressed) {
+  const int key = pressed.key;
   if (key == keys::kEnter) return false;
   switch (ctx.command.pendingCommand) {
     case pending::kWriteToReceiver:
@@ -302,8 +317,8 @@ bool TakesReceiverBankLetter(Context& ctx, int key) {
 }
 
 // W, X and R start their work whatever sequence was in progress.
-bool StartsReceiverBankOrSearch(Context& ctx, int key) {
-  switch (key) {
+bool StartsReceiverBankOrSearch(Context& ctx, const PressedKey& pressed) {
+  switch (pressed.key) {
     case keys::Letter('W'):
       StartSequence(ctx, pending::kWriteToReceiver, "write");
       Say(ctx, "fromb");
@@ -313,21 +328,28 @@ bool StartsReceiverBankOrSearch(Context& ctx, int key) {
       Say(ctx, "intob");
       return true;
     case keys::Letter('R'):
-      SearchOrScanBank(ctx, key);
+      SearchOrScanBank(ctx, pressed.key);
       return true;
     default:
       return false;
   }
 }
 
-bool CompletesSequence(Context& ctx, int key) {
-  if (key != keys::kEnter) return false;
+bool CompletesSequence(Context& ctx, const PressedKey& pressed) {
+  if (pressed.key != keys::kEnter) return false;
+  if (!pressed.refusedSequence.empty() && ctx.command.pendingCommand == pending::kNone) {
+    // The sequence this Enter would complete has failed already: the
+    // listener hears why again, and nothing is tuned or confirmed.
+    Say(ctx, pressed.refusedSequence);
+    return true;
+  }
   CompletePendingCommand(ctx);
   return true;
 }
 
 // G takes one receiver bank letter; any other key ends its sequence.
-bool TakesMemoryScanBank(Context& ctx, int key) {
+bool TakesMemoryScanBank(Context& ctx, const PressedKey& pressed) {
+  const int key = pressed.key;
   CommandState& command = ctx.command;
   if (command.pendingCommand != pending::kMemoryScan) return false;
   if (keys::IsReceiverBankLetter(key)) {
@@ -335,15 +357,14 @@ bool TakesMemoryScanBank(Context& ctx, int key) {
     Say(ctx, letter);
     command.entryText = letter;
   } else {
-    Say(ctx, "inv");
-    command.pendingCommand = pending::kNone;
+    RefuseSequence(ctx, "inv");
   }
   return true;
 }
 
 // A command key abandons the limit or step being typed; the digits already
 // typed stay in that value, and the key goes on to its own effect.
-bool AbandonsLimitEntry(Context& ctx, int) {
+bool AbandonsLimitEntry(Context& ctx, const PressedKey&) {
   CommandState& command = ctx.command;
   if (command.pendingCommand >= pending::kLowerLimit && command.pendingCommand <= pending::kStep) {
     command.pendingCommand = pending::kNone;
@@ -352,7 +373,8 @@ bool AbandonsLimitEntry(Context& ctx, int) {
 }
 
 // The keys taken before the memory scan's own: Z, S, K, F, Up and Down, D and M.
-bool TakesPanelKey(Context& ctx, int key) {
+bool TakesPanelKey(Context& ctx, const PressedKey& pressed) {
+  const int key = pressed.key;
   switch (key) {
     case keys::Letter('Z'):
       CheckReceiverBanks(ctx);
@@ -391,8 +413,8 @@ bool TakesPanelKey(Context& ctx, int key) {
   }
 }
 
-bool TakesCommandKey(Context& ctx, int key) {
-  InterpretCommandKey(ctx, key);
+bool TakesCommandKey(Context& ctx, const PressedKey& pressed) {
+  InterpretCommandKey(ctx, pressed.key);
   return true;
 }
 
@@ -411,9 +433,9 @@ constexpr std::array<KeyRule, 10> kKeyRules = {
 };
 
 void InterpretPressedKey(Context& ctx) {
-  const int key = PrepareForKey(ctx);
+  const PressedKey pressed = PrepareForKey(ctx);
   for (const KeyRule rule : kKeyRules) {
-    if (rule(ctx, key)) return;
+    if (rule(ctx, pressed)) return;
   }
 }
 

@@ -17,8 +17,7 @@ namespace {
 bool TakeReceiverBankLetter(Context& ctx, int key) {
   CommandState& command = ctx.command;
   if (!banks::IsBankNumber(command.entryText) || !keys::IsReceiverBankLetter(key)) {
-    Say(ctx, "inv");
-    command.pendingCommand = pending::kNone;
+    RefuseSequence(ctx, "inv");
     return false;
   }
   const char letter = static_cast<char>(key);
@@ -37,8 +36,7 @@ void QueryReceiverBank(Context& ctx) {
   // given up before Enter leaves the receiver's bank as it was.
   if (!ctx.platform.files->Exists(
           BankFileOnDisk(ctx, banks::BankFileName(command.entryText.str().substr(0, 2))))) {
-    Say(ctx, "bnf");
-    command.pendingCommand = pending::kNone;
+    RefuseSequence(ctx, "bnf");
   }
 }
 

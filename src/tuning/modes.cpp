@@ -46,6 +46,10 @@ void ApplyMode(Context& ctx) {
     SelectMode(ctx, row->mode);
 }
 
+bool IsModeName(const std::string& text) {
+  return ModeOfPanelText(text) != nullptr;
+}
+
 void ToggleAttenuator(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   tuning.attenuatorOn = tuning.attenuatorOn == 0 ? 1 : 0;
