@@ -6,11 +6,16 @@
 #include <vector>
 
 #include "app/bank_csv_command.h"
+#include "app/braille_panel.h"
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "app/terminal_sound.h"
 #include "app/transcript.h"
+#include "config/configuration.h"
 #include "core/context.h"
+#include "core/version.h"
 #include "net/net_control.h"
+#include "platform/brlapi_braille.h"
 #include "platform/broken_pipe.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
@@ -22,6 +27,8 @@
 #include "platform/sdl_window.h"
 #include "platform/stopwatch.h"
 #include "platform/system_clock.h"
+#include "platform/terminal_display.h"
+#include "platform/terminal_window.h"
 #include "platform/termios_serial.h"
 #include "setup/probe.h"
 #include "setup/setup.h"
@@ -73,19 +80,15 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   return RunSetup(ctx, tools, options);
 }
 
-// --help and --version: told on the terminal, nothing else runs.
-std::optional<int> AnswerQuestion(const CommandLine& commandLine) {
+// --help or --version: what they print.
+void PrintHelpOrVersion(const CommandLine& commandLine) {
   if (commandLine.help) {
     std::error_code error;
     const std::filesystem::path here = std::filesystem::current_path(error);
     std::cout << HelpText(PromptRootsOfThisProcess(error ? "." : here.string()));
-    return 0;
+    return;
   }
-  if (commandLine.version) {
-    std::cout << "voxrig " << AppState{}.versionText.str() << "\n";
-    return 0;
-  }
-  return std::nullopt;
+  std::cout << "voxrig " << kVersionText << "\n";
 }
 
 // The network port is taken before the panel starts, so a port in use is told
@@ -102,31 +105,84 @@ std::unique_ptr<NetListener> ListenForNetwork(const NetAddress& net) {
   return listener;
 }
 
-// The talking panel itself: the window, the sound, the receiver's port and
-// the files, each told to the transcript too when there is one.
-int RunPanel(OutputFile* transcript, std::unique_ptr<NetListener> netListener) {
-  SdlWindow window;
-  SdlDisplay display(window);
+// What the listener meets the panel through, kept for the whole run: the
+// window or the terminal, the braille line, the transcript.
+struct FrontEnd {
+  std::unique_ptr<SdlWindow> sdlWindow;
+  std::unique_ptr<SdlDisplay> sdlDisplay;
+  std::unique_ptr<TerminalDisplay> terminalDisplay;
+  std::unique_ptr<TerminalWindow> terminalWindow;
+  std::unique_ptr<TerminalSound> terminalSound;
+  std::unique_ptr<BrlapiBraille> braille;
+  std::unique_ptr<BraillePanel> braillePanel;
+  std::unique_ptr<TranscriptDisplay> transcriptDisplay;
+  std::unique_ptr<TranscriptSound> transcriptSound;
+};
+
+// The window, or the terminal's keys and lines.
+void OpenWindowOrTerminal(FrontEnd& front, Context& ctx, bool terminal, SdlSound& sound) {
+  if (terminal) {
+    front.terminalDisplay = std::make_unique<TerminalDisplay>(std::cout);
+    TerminalDisplay* lines = front.terminalDisplay.get();
+    front.terminalWindow = std::make_unique<TerminalWindow>([lines] { lines->Flush(); });
+    front.terminalSound =
+        std::make_unique<TerminalSound>(sound, *lines, [&sound] { return !sound.HasDevice(); });
+    ctx.platform.window = front.terminalWindow.get();
+    ctx.platform.display = front.terminalDisplay.get();
+    ctx.platform.sound = front.terminalSound.get();
+  } else {
+    front.sdlWindow = std::make_unique<SdlWindow>();
+    front.sdlDisplay = std::make_unique<SdlDisplay>(*front.sdlWindow);
+    ctx.platform.window = front.sdlWindow.get();
+    ctx.platform.display = front.sdlDisplay.get();
+  }
+}
+
+// The braille line, whenever brltty is reachable, unless switched off.
+void OpenBraille(FrontEnd& front, Context& ctx, bool wanted, PosixFileSystem& files) {
+  const bool brailleOff = BrailleSwitchedOff(files.ReadFile(kConfigurationFile).value_or(""));
+  if (!wanted || brailleOff) return;
+  front.braille = std::make_unique<BrlapiBraille>();
+  front.braillePanel = std::make_unique<BraillePanel>(
+      ctx, *ctx.platform.window, *ctx.platform.display, *ctx.platform.sound, *front.braille);
+  ctx.platform.window = front.braillePanel.get();
+  ctx.platform.display = front.braillePanel.get();
+  ctx.platform.sound = front.braillePanel.get();
+}
+
+void OpenTranscript(FrontEnd& front, Context& ctx, OutputFile* transcript) {
+  if (!transcript) return;
+  front.transcriptDisplay = std::make_unique<TranscriptDisplay>(*ctx.platform.display, *transcript);
+  front.transcriptSound = std::make_unique<TranscriptSound>(*ctx.platform.sound, *transcript);
+  ctx.platform.display = front.transcriptDisplay.get();
+  ctx.platform.sound = front.transcriptSound.get();
+}
+
+// The panel itself, in its window or terminal, on the real devices.
+int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
+  std::unique_ptr<NetListener> netListener;
+  if (commandLine.net) {
+    netListener = ListenForNetwork(*commandLine.net);
+    if (!netListener) return kExitUsage;
+  }
+  if (commandLine.terminal && !TerminalWindow::StandardInputIsTerminal()) {
+    std::cerr << "voxrig: --terminal reads its keys from a terminal, and its input is none\n";
+    return kExitUsage;
+  }
+
   SdlSound sound;
   TermiosSerialOpener serial;
   PosixFileSystem files;
   SystemClock clock;
-  std::unique_ptr<TranscriptDisplay> transcriptDisplay;
-  std::unique_ptr<TranscriptSound> transcriptSound;
-
   Context ctx;
-  ctx.platform.window = &window;
-  ctx.platform.display = &display;
   ctx.platform.sound = &sound;
   ctx.platform.serial = &serial;
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
-  if (transcript) {
-    transcriptDisplay = std::make_unique<TranscriptDisplay>(display, *transcript);
-    transcriptSound = std::make_unique<TranscriptSound>(sound, *transcript);
-    ctx.platform.display = transcriptDisplay.get();
-    ctx.platform.sound = transcriptSound.get();
-  }
+  FrontEnd front;
+  OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound);
+  OpenBraille(front, ctx, commandLine.braille, files);
+  OpenTranscript(front, ctx, transcript);
   if (netListener) StartNetControl(ctx, std::move(netListener));
   return RunProgram(ctx);
 }
@@ -150,7 +206,10 @@ int main(int argc, char** argv) {
     std::cerr << problem << "\n";
     return kExitUsage;
   }
-  if (const auto exitCode = AnswerQuestion(*commandLine)) return *exitCode;
+  if (commandLine->help || commandLine->version) {
+    PrintHelpOrVersion(*commandLine);
+    return 0;
+  }
   std::unique_ptr<StreamOutputFile> transcript;
   if (commandLine->transcriptPath) {
     transcript = StreamOutputFile::Open(*commandLine->transcriptPath);
@@ -162,10 +221,5 @@ int main(int argc, char** argv) {
   if (commandLine->setup || commandLine->probeFile) {
     return RunSetupOrProbe(*commandLine, transcript.get());
   }
-  std::unique_ptr<NetListener> netListener;
-  if (commandLine->net) {
-    netListener = ListenForNetwork(*commandLine->net);
-    if (!netListener) return kExitUsage;
-  }
-  return RunPanel(transcript.get(), std::move(netListener));
+  return RunPanel(*commandLine, transcript.get());
 }

@@ -4,12 +4,13 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_merge.h"
+#include "banks/bank_names.h"
 #include "banks/bank_operations.h"
 #include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
 #include "command/interpreter.h"
 #include "command/key_codes.h"
-#include "core/text_rules.h"
+#include "command/pending_commands.h"
 #include "link/command_link.h"
 #include "memory/memory_scan.h"
 #include "memory/receiver_read.h"
@@ -62,13 +63,24 @@ TypingTarget TargetOfTyping(Context& ctx) {
   return {};  // not reached: every command has its case
 }
 
+// ---- What Enter does for each sequence.
+
+// Enter with no sequence: leaves any scan and tunes the typed frequency.
+// After a search log that could not be written, nothing says "ok".
+void TuneAtEnter(Context& ctx, bool searchLogKept) {
+  ctx.command.frequencyEntryFresh = 1;
+  ctx.link.resumeCountdown = 0;
+  LeaveScans(ctx);
+  TuneToTypedFrequency(ctx);
+  if (searchLogKept) SayAboutReceiver(ctx, "ok");
+}
+
 // Enter on S, E or I: with nothing typed the value is told, otherwise it is
 // shown on the search line.
 // The step also goes to the receiver, so its "ok" is about the receiver.
 void CompleteLimit(Context& ctx, const BoundedText& value, bool sentToReceiver = false) {
   if (ctx.command.limitEntryFresh == 1) {
-    ctx.tuning.frequencyDigits = value;
-    SpeakFrequency(ctx);
+    SpeakFrequency(ctx, value);
   } else {
     ShowSearchLine(ctx);
     if (sentToReceiver) {
@@ -79,37 +91,103 @@ void CompleteLimit(Context& ctx, const BoundedText& value, bool sentToReceiver =
   }
 }
 
-// B, O, P and T take 2 or 4 characters (4 name T's source and target). Only
-// digits are taken: a point would end up in a file name.
-bool IsBankArgument(const BoundedText& text) {
-  return (text.size() == 2 || text.size() == 4) && HoldsOnlyDigits(text);
+void CompleteStep(Context& ctx) {
+  SetStep(ctx);
+  CompleteLimit(ctx, ctx.tuning.searchStepText, true);
+}
+
+// B, O, P and T take 2 or 4 digits (4 name T's source and target); only
+// digits, since a point would end up in a file name. T, P and O read and
+// write other banks than the selected one, and U can take their change back.
+void RunBankOperation(Context& ctx, PendingCommand command, const std::string& argument) {
+  if (!banks::IsBankArgument(argument)) {
+    Say(ctx, "inv");
+    return;
+  }
+  if (command == PendingCommand::kSelectBank) {
+    SelectBank(ctx, argument);
+    return;
+  }
+  SelectionGuard selection(ctx);
+  UndoStepGuard step(ctx);
+  if (command == PendingCommand::kTransfer) {
+    TransferBank(ctx, argument);
+  } else if (command == PendingCommand::kPut) {
+    PutFrequency(ctx, argument);
+  } else {
+    SortBank(ctx, argument);
+  }
 }
 
 // G then Enter: the bank letter typed now, or the one left from the last G;
 // "MS" alone scans the receiver's current bank. A single character left by
-// another sequence names no receiver bank.
-bool IsMemoryScanArgument(const BoundedText& text) {
-  return text.empty() || (text.size() == 1 && keys::IsReceiverBankLetter(text[0]));
+// another sequence names no receiver bank. True when the scan started; with
+// an argument refused the sequence stays open, and a letter typed now
+// replaces the text.
+bool StartMemoryScanAtEnter(Context& ctx, const std::string& argument) {
+  const bool namesReceiverBank =
+      argument.empty() || (argument.size() == 1 && keys::IsReceiverBankLetter(argument[0]));
+  if (!namesReceiverBank) {
+    Say(ctx, "inv");
+    return false;
+  }
+  StartMemoryScan(ctx, argument);
+  return true;
 }
 
-void RunBankOperation(Context& ctx) {
-  if (ctx.command.pendingCommand == PendingCommand::kSelectBank) {
-    SelectBank(ctx);
+// W then Enter: the bank file into the receiver bank.
+void WriteToReceiverAtEnter(Context& ctx, const std::string& argument) {
+  if (!banks::IsReceiverTransferArgument(argument)) {
+    Say(ctx, "inv");
     return;
   }
-  // T, P and O read and write other banks than the selected one, and U can
-  // take their change back.
-  const SelectionMark mark = MarkSelection(ctx);
-  BeginUndoStep(ctx);
-  if (ctx.command.pendingCommand == PendingCommand::kTransfer) {
-    TransferBank(ctx);
-  } else if (ctx.command.pendingCommand == PendingCommand::kPut) {
-    PutFrequency(ctx);
-  } else {
-    SortBank(ctx);
+  SelectionGuard selection(ctx);
+  WriteBankToReceiver(ctx, argument);
+}
+
+// X then Enter: the receiver bank into the bank file; a file that exists is
+// replaced only when the same sequence comes again at once.
+void ReadReceiverAtEnter(Context& ctx, const std::string& argument) {
+  CommandState& command = ctx.command;
+  const bool replaceConfirmed = command.replaceWarnedEntry == argument;
+  SelectionGuard selection(ctx);
+  UndoStepGuard step(ctx);
+  switch (ReadReceiverBank(ctx, argument, replaceConfirmed)) {
+    case ReadBankOutcome::kFileExists:
+      command.replaceWarnedEntry = argument;
+      break;
+    case ReadBankOutcome::kRead:
+      command.replaceWarnedEntry.clear();
+      break;
+    case ReadBankOutcome::kNotRead:
+      break;
   }
-  EndUndoStep(ctx);
-  ReturnToSelection(ctx, mark);
+}
+
+// D then Enter: the bank file goes; its result is told before the listener
+// hears whether the selected bank went with it.
+void DeleteBankAtEnter(Context& ctx, const std::string& argument) {
+  if (!banks::IsBankNumber(argument)) {
+    Say(ctx, "inv");
+    return;
+  }
+  SelectionGuard selection(ctx);
+  bool deleted = false;
+  {
+    UndoStepGuard step(ctx);
+    deleted = DeleteBankFile(ctx, argument);
+  }
+  SayWriteResult(ctx, deleted);
+}
+
+// K then Enter: the channel is only gone for good once the bank file holds
+// that.
+void KillChannelAtEnter(Context& ctx) {
+  {
+    UndoStepGuard step(ctx);
+    DeleteChannel(ctx);
+  }
+  SayWriteResult(ctx, ctx.banks.lastWriteOk);
 }
 
 }  // namespace
@@ -155,14 +233,11 @@ void CompletePendingCommand(Context& ctx) {
   // After a search log that could not be written, nothing says "ok".
   const bool searchLogKept = ctx.tuning.searchState == Search::kOff || EndSearch(ctx);
   ctx.tuning.searchState = Search::kOff;
+  const std::string argument = command.entryText;
 
   switch (command.pendingCommand) {
     case PendingCommand::kNone:
-      command.frequencyEntryFresh = 1;
-      ctx.link.resumeCountdown = 0;
-      LeaveScans(ctx);
-      TuneToTypedFrequency(ctx);
-      if (searchLogKept) SayAboutReceiver(ctx, "ok");
+      TuneAtEnter(ctx, searchLogKept);
       return;
     case PendingCommand::kLowerLimit:
       CompleteLimit(ctx, ctx.tuning.searchLowerText);
@@ -171,69 +246,32 @@ void CompletePendingCommand(Context& ctx) {
       CompleteLimit(ctx, ctx.tuning.searchUpperText);
       break;
     case PendingCommand::kStep:
-      SetStep(ctx);
-      CompleteLimit(ctx, ctx.tuning.searchStepText, true);
+      CompleteStep(ctx);
       break;
     case PendingCommand::kTransfer:
     case PendingCommand::kPut:
     case PendingCommand::kSort:
     case PendingCommand::kSelectBank:
-      if (!IsBankArgument(command.entryText)) {
-        Say(ctx, "inv");
-        command.limitEntryFresh = 0;
-        command.pendingCommand = PendingCommand::kNone;
-        return;
-      }
-      RunBankOperation(ctx);
+      RunBankOperation(ctx, command.pendingCommand, argument);
       break;
     case PendingCommand::kMemoryScan:
-      if (!IsMemoryScanArgument(command.entryText)) {
-        // The sequence stays open: a letter typed now replaces the text.
-        Say(ctx, "inv");
-        return;
-      }
-      StartMemoryScan(ctx, command.entryText);
-      command.pendingCommand = PendingCommand::kNone;
+      if (StartMemoryScanAtEnter(ctx, argument)) command.pendingCommand = PendingCommand::kNone;
       return;
     case PendingCommand::kWriteToReceiver:
-      if (command.entryText.size() == 3 && HoldsOnlyDigits(command.entryText.str().substr(0, 2))) {
-        const SelectionMark mark = MarkSelection(ctx);
-        WriteBankToReceiver(ctx);
-        ReturnToSelection(ctx, mark);
-      } else {
-        Say(ctx, "inv");
-      }
+      WriteToReceiverAtEnter(ctx, argument);
       command.pendingCommand = PendingCommand::kNone;
       return;
-    case PendingCommand::kReadReceiver: {
-      const SelectionMark mark = MarkSelection(ctx);
-      BeginUndoStep(ctx);
-      ReadReceiverBank(ctx);
-      EndUndoStep(ctx);
-      ReturnToSelection(ctx, mark);
+    case PendingCommand::kReadReceiver:
+      ReadReceiverAtEnter(ctx, argument);
       command.pendingCommand = PendingCommand::kNone;
       return;
-    }
     case PendingCommand::kDeleteBank:
-      if (command.entryText.size() == 2 && HoldsOnlyDigits(command.entryText)) {
-        const SelectionMark mark = MarkSelection(ctx);
-        BeginUndoStep(ctx);
-        const bool deleted = DeleteBankFile(ctx, command.entryText);
-        EndUndoStep(ctx);
-        SayWriteResult(ctx, deleted);
-        ReturnToSelection(ctx, mark);
-      } else {
-        Say(ctx, "inv");
-      }
+      DeleteBankAtEnter(ctx, argument);
       command.pendingCommand = PendingCommand::kNone;
       return;
     case PendingCommand::kKillChannel:
-      BeginUndoStep(ctx);
-      DeleteChannel(ctx);
-      EndUndoStep(ctx);
+      KillChannelAtEnter(ctx);
       command.pendingCommand = PendingCommand::kNone;
-      // The channel is only gone for good once the bank file holds that.
-      SayWriteResult(ctx, ctx.banks.lastWriteOk);
       return;
   }
   command.pendingCommand = PendingCommand::kNone;

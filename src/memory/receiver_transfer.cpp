@@ -70,11 +70,11 @@ void SayTransferEnd(Context& ctx, const std::string& entry, const TransferCounts
   if (counts.over > 0) SayCount(ctx, "over", counts.over);
 }
 
-// The bank's channels, paced, into receiver bank `receiverBank`: those the
-// receiver cannot store are skipped, those past its last channel counted
-// over. A receiver that goes away ends the transfer there.
+// Writes the channels of the bank in memory into the emptied receiver bank,
+// paced by pauses that shorten after the first channels, with a "beep" now and
+// then; a receiver that goes away ends it.
 TransferCounts SendChannels(Context& ctx, char receiverBank) {
-  BankState& banks = ctx.banks;
+  const BankState& banks = ctx.banks;
   // The bank's real terminator bounds the transfer, whatever bankLastSlot says.
   const banks::BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
   TransferCounts counts;
@@ -115,8 +115,7 @@ TransferCounts SendChannels(Context& ctx, char receiverBank) {
 
 }  // namespace
 
-void WriteBankToReceiver(Context& ctx) {
-  const std::string entry = ctx.command.entryText;
+void WriteBankToReceiver(Context& ctx, const std::string& entry) {
   // Two digits and a letter A to J: a point would name a file with a second
   // dot, and any other key would name no receiver bank.
   if (!banks::IsReceiverTransferArgument(entry)) {

@@ -27,19 +27,6 @@ constexpr std::size_t kInputLimit = 2 * rigctl::kMaxLineLength + 2;
 // dropped, as a client that never reads.
 constexpr std::size_t kOutputLimit = 16 * 1024;
 
-struct ModeByName {
-  const char* name;
-  Mode mode;
-};
-constexpr std::array<ModeByName, 6> kPanelModes{{
-    {"FM", Mode::kFM},
-    {"AM", Mode::kAM},
-    {"WFM", Mode::kWFM},
-    {"USB", Mode::kUSB},
-    {"LSB", Mode::kLSB},
-    {"CW ", Mode::kCW},
-}};
-
 rigctl::PanelView ViewOf(const Context& ctx) {
   rigctl::PanelView view;
   // While the listener types a frequency, the receiver is still where it was
@@ -82,16 +69,14 @@ void TuneFromNetwork(Context& ctx, NetClient& client, std::string answer, std::i
   // The client has its answer before the listener hears the frequency.
   client.output += answer;
   Flush(client);
-  tuning.frequencyDigits = tuning.frequencyText;
-  SpeakFrequency(ctx);
+  SpeakFrequency(ctx, tuning.frequencyText);
 }
 
 // Selects the mode as its function key does: the mode is said, sent and shown.
 void SelectModeFromNetwork(Context& ctx, NetClient& client, std::string answer,
                            const std::string& modeText) {
-  const auto row = std::find_if(kPanelModes.begin(), kPanelModes.end(),
-                                [&](const ModeByName& m) { return modeText == m.name; });
-  SelectMode(ctx, row->mode);
+  // CheckSet named one of the panel's modes.
+  SelectMode(ctx, ModeOfPanelText(modeText)->mode);
   DrawModeLine(ctx);
   client.output += answer;
 }

@@ -34,8 +34,8 @@ enum class ConnectStep {
 
 ConnectStep DoResetPanel(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(0, 0);
-  display.SetFont(ArielBold(50));
+  MoveTo(display, Line::kConnectStart);
+  display.SetFont(FontOf(Line::kConnectStart));
   ctx.command.pendingCommand = PendingCommand::kNone;
   ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
   ctx.link.firstAnswerTicks = kFirstAnswerWaitTicks;
@@ -79,7 +79,7 @@ ConnectStep DoTuneKnownFrequency(Context& ctx) {
   ctx.tuning.frequencyText = "145";
   ctx.tuning.frequencyDigits = "145";
   SetVfoA(ctx);
-  SpeakFrequency(ctx);
+  SpeakFrequency(ctx, ctx.tuning.frequencyDigits);
   Pause(ctx);
   return ConnectStep::kSelectFm;
 }
@@ -103,8 +103,8 @@ ConnectStep DoAttenuatorOff(Context& ctx) {
 
 ConnectStep DoShowMode(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(370, 80);
-  display.SetFont(ArielBold(50));
+  MoveTo(display, Line::kMode);
+  display.SetFont(FontOf(Line::kMode));
   display.Print(ctx.tuning.modeText + "      ");
   return ConnectStep::kSendFirstLevelPoll;
 }

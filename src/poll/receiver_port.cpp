@@ -33,9 +33,6 @@ void OpenReceiverPort(Context& ctx) {
     link.comPort = static_cast<int>(RoundToInteger(NumberFromText(RightText(port, 1))));
   }
   link.baudRate = BaudRateFrom(ctx.app.speedSetting);
-  link.dataBits = 8;
-  link.parityCode = 0;
-  link.stopBitsCode = 2;
   ReopenReceiverPort(ctx);
 }
 
@@ -45,7 +42,8 @@ void ReopenReceiverPort(Context& ctx) {
   if (link.baudRate <= 0) return;  // a speed no port takes: nothing is opened
   OpenPort(ctx, link.comPort, link.baudRate);
   SetReadTimeouts(ctx, link.comPort, -1);
-  SetLineFormat(ctx, link.comPort, link.dataBits, link.parityCode, link.stopBitsCode);
+  SetLineFormat(ctx, link.comPort, kReceiverLineFormat.dataBits, kReceiverLineFormat.parityCode,
+                kReceiverLineFormat.stopBitsCode);
 }
 
 }  // namespace voxrig

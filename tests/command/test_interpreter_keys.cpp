@@ -269,6 +269,19 @@ TEST_F(InterpreterKeys, FSpeaksTheFrequencyAndModeOrScanWhileTheReceiverMoves) {
   ctx.link.bankScanState = BankScan::kOff;
   Press('F');
   EXPECT_THAT(Heard(), ElementsAre("1", "4", "5", "point", "0"));
+
+  // The program's search sweeping: "srching" first; resting on a hit: not.
+  ctx.link.scanState = ReceiverScan::kOff;
+  for (const Search searchState : {Search::kSearching, Search::kStopped}) {
+    Forget();
+    ctx.tuning.searchState = searchState;
+    Press('F');
+    if (searchState == Search::kSearching) {
+      EXPECT_THAT(Heard(), ElementsAre("srching", "1", "4", "5", "point", "0", "fm.wav"));
+    } else {
+      EXPECT_THAT(Heard(), ElementsAre("1", "4", "5", "point", "0", "fm.wav"));
+    }
+  }
 }
 
 TEST_F(InterpreterKeys, SwitchKeysSpeakAndSendTheirStates) {
