@@ -18,7 +18,7 @@ using voxrig::fakes::TestProgram;
 void PrepareConnected(TestProgram& program) {
   program.AttachReceiver();
   program.ctx.link.statusLine = ">";
-  program.ctx.link.linkState = 1;
+  program.ctx.link.linkState = voxrig::ReceiverAnswer::kReceived;
 }
 
 void BM_ReadReplyLevel(benchmark::State& state) {

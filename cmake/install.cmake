@@ -11,7 +11,6 @@ include(GNUInstallDirs)
 # pages, not the tests: `make install` and `make deb` build those first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 
-set(VOXRIG_VERSION "4.0b")
 set(VOXRIG_DATA_SUBDIR ${CMAKE_INSTALL_DATADIR}/voxrig)
 
 # The panel looks for the installed prompts beside its own bin/ folder first,
@@ -45,15 +44,20 @@ else()
 endif()
 
 # Manual pages and the package's change log, compressed as Debian wants them.
+# The manual pages take the version from the build.
 set(VOXRIG_DOC_BUILD ${CMAKE_BINARY_DIR}/doc)
 set(VOXRIG_COMPRESSED)
-foreach(source doc/voxrig.1 doc/ar8600-sim.1 doc/changelog)
+foreach(page voxrig.1 ar8600-sim.1)
+  configure_file(${CMAKE_SOURCE_DIR}/doc/${page} ${VOXRIG_DOC_BUILD}/pages/${page} @ONLY)
+endforeach()
+foreach(source ${VOXRIG_DOC_BUILD}/pages/voxrig.1 ${VOXRIG_DOC_BUILD}/pages/ar8600-sim.1
+               ${CMAKE_SOURCE_DIR}/doc/changelog)
   get_filename_component(name ${source} NAME)
   add_custom_command(
     OUTPUT ${VOXRIG_DOC_BUILD}/${name}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VOXRIG_DOC_BUILD}
-    COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/${source} > ${VOXRIG_DOC_BUILD}/${name}.gz
-    DEPENDS ${CMAKE_SOURCE_DIR}/${source})
+    COMMAND gzip -9 -n -c ${source} > ${VOXRIG_DOC_BUILD}/${name}.gz
+    DEPENDS ${source})
   list(APPEND VOXRIG_COMPRESSED ${VOXRIG_DOC_BUILD}/${name}.gz)
 endforeach()
 # The README as plain text too: a terminal's screen reader reads its tables

@@ -285,7 +285,7 @@ void RunUndoScript(std::string_view script, const std::string& primary,
   Context& ctx = program.ctx;
   program.AttachReceiver();
   ctx.app.programRunning = 1;
-  ctx.link.linkState = 1;
+  ctx.link.linkState = voxrig::ReceiverAnswer::kReceived;
   ctx.tuning.modeText = "FM";
   ctx.tuning.searchStepText = "12.5";
   ctx.tuning.searchLowerText = "145";
@@ -405,11 +405,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   program.files.diskFull = (switches & 4) != 0;
   if ((switches & 8) != 0) ctx.app.voicePrefix = "";
-  ctx.tuning.searchStopMode = (switches >> 4) & 1;
+  ctx.tuning.searchStopMode =
+      (switches & 16) != 0 ? voxrig::StopMode::kStop : voxrig::StopMode::kContinue;
   ctx.tuning.modeText = "FM";
   ctx.tuning.searchStepText = "12.5";
   ctx.tuning.frequencyText = "145.5";
-  ctx.command.entryText = entry;
 
   std::vector<std::string> originals;
   for (const auto& [name, bytes] : program.files.files) originals.push_back(bytes);
@@ -422,13 +422,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   switch (operation) {
     case Operation::kSelect:
-      voxrig::SelectBank(ctx);
+      voxrig::SelectBank(ctx, entry);
       for (const std::string& command : program.Commands()) {
         Check(IsWellFormed(command), "B sent a command the receiver cannot read");
       }
       break;
     case Operation::kSort: {
-      voxrig::SortBank(ctx);
+      voxrig::SortBank(ctx, entry);
       const FileView after = View(program, "bank12.dat");
       // A file too long to rewrite is left as it was, in whatever order.
       const std::vector<std::string> heard = program.Heard();
@@ -465,11 +465,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     }
     case Operation::kPut:
-      voxrig::PutFrequency(ctx);
+      voxrig::PutFrequency(ctx, entry);
       CheckChannelsKept(targetBefore, View(program, "bank12.dat"));
       break;
     case Operation::kTransfer:
-      voxrig::TransferBank(ctx);
+      voxrig::TransferBank(ctx, entry);
       CheckChannelsKept(targetBefore, View(program, "bank12.dat"));
       break;
     case Operation::kMerge: {
@@ -477,7 +477,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ctx.banks.bankFileName = "bank05.dat";
       voxrig::ReadBankFile(ctx);
       ctx.banks.sourceSlots = ctx.banks.bankSlots;
-      voxrig::MergeIntoBank(ctx);
+      voxrig::MergeIntoBank(ctx, entry);
       CheckChannelsKept(targetBefore, View(program, "bank12.dat"));
       break;
     }
@@ -497,7 +497,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     }
     case Operation::kWriteToReceiver: {
-      voxrig::WriteBankToReceiver(ctx);
+      voxrig::WriteBankToReceiver(ctx, entry);
       // Besides its channels W clears the bank first ("MQ") and reads it back
       // afterwards ("MA") to check what the receiver stored.
       std::vector<std::string> channels;

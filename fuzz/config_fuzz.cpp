@@ -13,7 +13,7 @@
 #include "config/configuration.h"
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
-#include "poll/connect_poll.h"
+#include "poll/connect.h"
 
 namespace {
 

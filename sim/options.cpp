@@ -14,71 +14,102 @@ bool ParseNumber(const std::string& text, int lowest, int highest, int& value) {
   return true;
 }
 
+// The value that follows an option on the command line; taking it moves the
+// reading past it.
+struct OptionValue {
+  const std::vector<std::string>& arguments;
+  std::size_t& index;
+
+  bool Text(std::string& into) {
+    if (index + 1 >= arguments.size()) return false;
+    into = arguments[++index];
+    return true;
+  }
+  bool Number(int lowest, int highest, int& into) {
+    if (index + 1 >= arguments.size()) return false;
+    if (!ParseNumber(arguments[index + 1], lowest, highest, into)) return false;
+    ++index;
+    return true;
+  }
+};
+
+enum class OptionRead { kGood, kBadValue, kUnknown };
+
+OptionRead Outcome(bool good) {
+  return good ? OptionRead::kGood : OptionRead::kBadValue;
+}
+
+// The switches, and the options that take a text.
+OptionRead ReadSwitchOrText(const std::string& name, OptionValue value, Options& options) {
+  if (name == "--help" || name == "-h") {
+    options.help = true;
+  } else if (name == "--silent") {
+    options.faults.silent = true;
+  } else if (name == "--garbage") {
+    options.faults.garbage = true;
+  } else if (name == "--search-answer") {
+    return Outcome(value.Text(options.faults.searchAnswer) &&
+                   IsKeyword(options.faults.searchAnswer));
+  } else if (name == "--dir") {
+    return Outcome(value.Text(options.dir));
+  } else if (name == "--wire-log") {
+    return Outcome(value.Text(options.wireLog));
+  } else if (name == "--signals") {
+    return Outcome(value.Text(options.signalsFile));
+  } else if (name == "--memory-in") {
+    return Outcome(value.Text(options.memoryIn));
+  } else if (name == "--memory-out") {
+    return Outcome(value.Text(options.memoryOut));
+  } else if (name == "--control") {
+    return Outcome(value.Text(options.controlFile));
+  } else {
+    return OptionRead::kUnknown;
+  }
+  return OptionRead::kGood;
+}
+
+// The options that take a number.
+OptionRead ReadNumberOption(const std::string& name, OptionValue value, Options& options) {
+  if (name == "--port") return Outcome(value.Number(1, 256, options.port));
+  if (name == "--drop-after") return Outcome(value.Number(0, 1'000'000, options.dropAfter));
+  if (name == "--reply-delay-ms") {
+    int delay = 0;
+    const bool good = value.Number(0, 600'000, delay);
+    if (good) options.faults.replyDelayMs = delay;
+    return Outcome(good);
+  }
+  if (name == "--resize-ms") return Outcome(value.Number(0, 600'000, options.resizeMs));
+  if (name == "--baud") {
+    return Outcome(value.Number(0, 1'000'000, options.baud) &&
+                   (options.baud == 4800 || options.baud == 9600 || options.baud == 19200));
+  }
+  if (name == "--seed") {
+    int seed = 0;
+    const bool good = value.Number(0, 999'999'999, seed);
+    options.seed = static_cast<unsigned>(seed);
+    return Outcome(good);
+  }
+  return OptionRead::kUnknown;
+}
+
 }  // namespace
 
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
   ParsedOptions parsed;
-  Options& options = parsed.options;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& name = arguments[i];
-    const bool hasValue = i + 1 < arguments.size();
-    const std::string value = hasValue ? arguments[i + 1] : std::string();
-    auto text = [&](std::string& into) {
-      if (!hasValue) return false;
-      into = value;
-      ++i;
-      return true;
-    };
-    auto number = [&](int lowest, int highest, int& into) {
-      if (!hasValue || !ParseNumber(value, lowest, highest, into)) return false;
-      ++i;
-      return true;
-    };
-    bool good = true;
-    if (name == "--help" || name == "-h") {
-      options.help = true;
-    } else if (name == "--silent") {
-      options.faults.silent = true;
-    } else if (name == "--garbage") {
-      options.faults.garbage = true;
-    } else if (name == "--search-answer") {
-      good = text(options.faults.searchAnswer) && IsKeyword(options.faults.searchAnswer);
-    } else if (name == "--dir") {
-      good = text(options.dir);
-    } else if (name == "--wire-log") {
-      good = text(options.wireLog);
-    } else if (name == "--signals") {
-      good = text(options.signalsFile);
-    } else if (name == "--memory-in") {
-      good = text(options.memoryIn);
-    } else if (name == "--memory-out") {
-      good = text(options.memoryOut);
-    } else if (name == "--control") {
-      good = text(options.controlFile);
-    } else if (name == "--port") {
-      good = number(1, 256, options.port);
-    } else if (name == "--drop-after") {
-      good = number(0, 1'000'000, options.dropAfter);
-    } else if (name == "--reply-delay-ms") {
-      int delay = 0;
-      good = number(0, 600'000, delay);
-      if (good) options.faults.replyDelayMs = delay;
-    } else if (name == "--resize-ms") {
-      good = number(0, 600'000, options.resizeMs);
-    } else if (name == "--baud") {
-      good = number(0, 1'000'000, options.baud) &&
-             (options.baud == 4800 || options.baud == 9600 || options.baud == 19200);
-    } else if (name == "--seed") {
-      int seed = 0;
-      good = number(0, 999'999'999, seed);
-      options.seed = static_cast<unsigned>(seed);
-    } else {
-      parsed.error = "unknown option '" + name + "'";
-      return parsed;
-    }
-    if (!good) {
-      parsed.error = "option " + name + " needs a valid value";
-      return parsed;
+    OptionValue value{arguments, i};
+    OptionRead read = ReadSwitchOrText(name, value, parsed.options);
+    if (read == OptionRead::kUnknown) read = ReadNumberOption(name, value, parsed.options);
+    switch (read) {
+      case OptionRead::kGood:
+        break;
+      case OptionRead::kBadValue:
+        parsed.error = "option " + name + " needs a valid value";
+        return parsed;
+      case OptionRead::kUnknown:
+        parsed.error = "unknown option '" + name + "'";
+        return parsed;
     }
   }
   return parsed;

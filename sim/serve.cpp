@@ -73,6 +73,64 @@ const timespec* WaitUntil(std::optional<double> wakeMs, double nowMs, timespec& 
   return &storage;
 }
 
+// A hang-up waits until the client has read the last answer, at most a
+// second. The pty hands written bytes to the client's side a moment later, so
+// an empty queue counts only some time after the last write.
+constexpr double kLastWordsMs = 1000;
+constexpr double kHandOverMs = 20;
+constexpr double kLastWordsPollMs = 5;
+
+// The receiver has gone from the line and the port vanishes with it, once the
+// client has read what had already reached it. True while the client is
+// still given time to read.
+bool FollowHangUp(Engine& engine, PtyLine& line, ComLink& link, std::deque<TimedByte>& pending,
+                  double nowMs, double lastWriteMs) {
+  if (!line.open() || !engine.HungUp()) return false;
+  const double sinceMs = nowMs - engine.HangUpAtMs().value_or(nowMs);
+  const bool unread = line.BytesUnread() > 0 || nowMs - lastWriteMs < kHandOverMs;
+  if (unread && sinceMs < kLastWordsMs) return true;
+  // The link first: while the pty is held, no other simulator can have been
+  // given its name, so a link pointing there is still ours.
+  link.Remove();
+  line.Close();
+  pending.clear();
+  return false;
+}
+
+// What the client wrote, heard as written only at the line's own speed.
+void ReadFromClient(Engine& engine, PtyLine& line, double startMs) {
+  char bytes[512];
+  const ssize_t count = read(line.master(), bytes, sizeof bytes);
+  if (count <= 0) return;
+  line.ForgetExclusiveMode();
+  const std::string_view written(bytes, static_cast<std::size_t>(count));
+  if (line.ClientSpeedIs(engine.Baud())) {
+    engine.Receive(written, MonotonicMs() - startMs);
+  } else {
+    engine.ReceiveMisheard(written, MonotonicMs() - startMs);
+  }
+}
+
+enum class AfterSignal { kGoOn, kStop };
+
+// SIGTERM and SIGINT stop the simulator, SIGUSR1 writes the memory file and
+// SIGHUP reads the control file again.
+AfterSignal FollowSignal(Engine& engine, int signalFd, const ServeFiles& files, double startMs) {
+  signalfd_siginfo info{};
+  if (read(signalFd, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) {
+    return AfterSignal::kGoOn;
+  }
+  if (info.ssi_signo == SIGTERM || info.ssi_signo == SIGINT) {
+    WriteWireLog(engine, files.wireLog);
+    return AfterSignal::kStop;
+  }
+  if (info.ssi_signo == SIGUSR1 && !WriteMemoryFile(engine.receiver().memory(), files.memoryOut)) {
+    std::cerr << "ar8600-sim: cannot write " << files.memoryOut << "\n";
+  }
+  if (info.ssi_signo == SIGHUP) ReadControlFile(engine, files.controlFile, MonotonicMs() - startMs);
+  return AfterSignal::kGoOn;
+}
+
 }  // namespace
 
 bool WriteMemoryFile(const MemoryBanks& memory, const std::string& path) {
@@ -87,12 +145,6 @@ bool WriteMemoryFile(const MemoryBanks& memory, const std::string& path) {
 }
 
 void Serve(Engine& engine, PtyLine& line, ComLink& link, int signalFd, const ServeFiles& files) {
-  // A hang-up waits until the client has read the last answer, at most a
-  // second. The pty hands written bytes to the client's side a moment later,
-  // so an empty queue counts only some time after the last write.
-  constexpr double kLastWordsMs = 1000;
-  constexpr double kHandOverMs = 20;
-  constexpr double kLastWordsPollMs = 5;
   const double startMs = MonotonicMs();
   double lastWriteMs = -kHandOverMs;
   std::deque<TimedByte> pending;
@@ -102,21 +154,7 @@ void Serve(Engine& engine, PtyLine& line, ComLink& link, int signalFd, const Ser
     for (const TimedByte& byte : engine.TakeOutput()) pending.push_back(byte);
     WriteWireLog(engine, files.wireLog);
     if (WriteDueBytes(pending, nowMs, line)) lastWriteMs = nowMs;
-    bool hangingUp = false;
-    if (line.open() && engine.HungUp()) {
-      // The receiver has gone from the line and the port vanishes with it,
-      // once the client has read what had already reached it.
-      const double sinceMs = nowMs - engine.HangUpAtMs().value_or(nowMs);
-      const bool unread = line.BytesUnread() > 0 || nowMs - lastWriteMs < kHandOverMs;
-      hangingUp = unread && sinceMs < kLastWordsMs;
-      if (!hangingUp) {
-        // The link first: while the pty is held, no other simulator can have
-        // been given its name, so a link pointing there is still ours.
-        link.Remove();
-        line.Close();
-        pending.clear();
-      }
-    }
+    const bool hangingUp = FollowHangUp(engine, line, link, pending, nowMs, lastWriteMs);
 
     // With the line gone nothing the engine does can be seen: sleep until a signal.
     std::optional<double> wakeMs = line.open() ? engine.NextEventMs() : std::nullopt;
@@ -131,32 +169,10 @@ void Serve(Engine& engine, PtyLine& line, ComLink& link, int signalFd, const Ser
       return;
     }
 
-    if ((watched[1].revents & POLLIN) != 0) {
-      char bytes[512];
-      const ssize_t count = read(line.master(), bytes, sizeof bytes);
-      if (count > 0) {
-        line.ForgetExclusiveMode();
-        const std::string_view written(bytes, static_cast<std::size_t>(count));
-        if (line.ClientSpeedIs(engine.Baud())) {
-          engine.Receive(written, MonotonicMs() - startMs);
-        } else {
-          engine.ReceiveMisheard(written, MonotonicMs() - startMs);
-        }
-      }
-    }
-    if ((watched[0].revents & POLLIN) != 0) {
-      signalfd_siginfo info{};
-      if (read(signalFd, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) continue;
-      if (info.ssi_signo == SIGTERM || info.ssi_signo == SIGINT) {
-        WriteWireLog(engine, files.wireLog);
-        return;
-      }
-      if (info.ssi_signo == SIGUSR1 &&
-          !WriteMemoryFile(engine.receiver().memory(), files.memoryOut)) {
-        std::cerr << "ar8600-sim: cannot write " << files.memoryOut << "\n";
-      }
-      if (info.ssi_signo == SIGHUP)
-        ReadControlFile(engine, files.controlFile, MonotonicMs() - startMs);
+    if ((watched[1].revents & POLLIN) != 0) ReadFromClient(engine, line, startMs);
+    if ((watched[0].revents & POLLIN) != 0 &&
+        FollowSignal(engine, signalFd, files, startMs) == AfterSignal::kStop) {
+      return;
     }
   }
 }

@@ -38,7 +38,7 @@ std::string TwoDigits(int number) {
 // Where the program's own scan of a bank file stands: the bank's number and
 // the channel it tuned last (the scan's index has moved on to the next).
 std::string BankScanPlace(const Context& ctx) {
-  if (ctx.link.bankScanState <= 1) return "";
+  if (!BankScanRuns(ctx.link.bankScanState)) return "";
   const std::string file = ctx.banks.bankFileName.str();
   std::string place = file.size() >= 6 && file.starts_with("bank") ? "B" + file.substr(4, 2) : "";
   const banks::BankLayout layout = banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);

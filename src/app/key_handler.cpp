@@ -3,7 +3,7 @@
 #include "command/interpreter.h"
 #include "link/port_report.h"
 #include "net/net_control.h"
-#include "poll/connect_poll.h"
+#include "poll/poll_cycle.h"
 
 namespace voxrig {
 
@@ -35,27 +35,32 @@ void QueueKey(PanelState& panel, int key) {
 // then one poll cycle runs before the next.
 bool KeysMayRun(const Context& ctx) {
   const LinkState& link = ctx.link;
-  const bool awaitingFirstAnswer = link.linkState == -1 && link.firstAnswerTicks > 0;
+  const bool awaitingFirstAnswer =
+      link.linkState == ReceiverAnswer::kAwaitingFirst && link.firstAnswerTicks > 0;
   return ctx.panel.keyQueueCount > 0 && !awaitingFirstAnswer;
 }
 
 void OnTick(Context& ctx) {
   LinkState& link = ctx.link;
-  if (link.linkState == -1 && link.firstAnswerTicks > 0 && --link.firstAnswerTicks == 0) {
+  if (link.linkState == ReceiverAnswer::kAwaitingFirst && link.firstAnswerTicks > 0 &&
+      --link.firstAnswerTicks == 0) {
     // The wait is over without a word from the receiver: the listener at a
     // terminal reads where the panel looked, before any key ends it.
     ReportNoAnswer(ctx);
   }
-  const bool idle = link.pollState == 0 && ctx.panel.keyQueueCount == 0;
+  const bool idle = link.pollState == PollStep::kIdle && ctx.panel.keyQueueCount == 0;
   const bool setMayRun = idle && !ctx.net.pollOwed;
   if (ServeNetClients(ctx, setMayRun ? SetTurn::kNow : SetTurn::kLater)) return;
   if (idle) ctx.net.pollOwed = false;
-  if (link.pollState == 1 && KeysMayRun(ctx)) link.pollState = 0;  // nothing sent yet
-  if (link.pollState != 0) {
+  if (link.pollState == PollStep::kSendLevelPoll && KeysMayRun(ctx)) {
+    link.pollState = PollStep::kIdle;  // nothing sent yet
+  }
+  if (link.pollState != PollStep::kIdle) {
     RunPollStep(ctx);
-    if (link.pollState != 0 || !KeysMayRun(ctx)) return;
+    if (link.pollState != PollStep::kIdle || !KeysMayRun(ctx)) return;
   } else if (!KeysMayRun(ctx)) {
-    link.pollState = 1;  // this tick sends nothing; the next starts the cycle
+    // This tick sends nothing; the next starts the cycle.
+    link.pollState = PollStep::kSendLevelPoll;
     return;
   }
   InterpretKey(ctx);

@@ -13,6 +13,7 @@
 #include "app/transcript.h"
 #include "config/configuration.h"
 #include "core/context.h"
+#include "core/version.h"
 #include "net/net_control.h"
 #include "platform/brlapi_braille.h"
 #include "platform/broken_pipe.h"
@@ -79,6 +80,115 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   return RunSetup(ctx, tools, options);
 }
 
+// --help or --version: what they print.
+void PrintHelpOrVersion(const CommandLine& commandLine) {
+  if (commandLine.help) {
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    std::cout << HelpText(PromptRootsOfThisProcess(error ? "." : here.string()));
+    return;
+  }
+  std::cout << "voxrig " << kVersionText << "\n";
+}
+
+// The network port is taken before the panel starts, so a port in use is told
+// here rather than found missing later. Null with the reason told when it
+// cannot be had.
+std::unique_ptr<NetListener> ListenForNetwork(const NetAddress& net) {
+  PosixNetService service;
+  std::string error;
+  std::unique_ptr<NetListener> listener = service.Listen(net.host, net.port, error);
+  if (!listener) {
+    std::cerr << "voxrig: cannot serve the network on " << net.host << " port " << net.port << ": "
+              << error << "\n";
+  }
+  return listener;
+}
+
+// What the listener meets the panel through, kept for the whole run: the
+// window or the terminal, the braille line, the transcript.
+struct FrontEnd {
+  std::unique_ptr<SdlWindow> sdlWindow;
+  std::unique_ptr<SdlDisplay> sdlDisplay;
+  std::unique_ptr<TerminalDisplay> terminalDisplay;
+  std::unique_ptr<TerminalWindow> terminalWindow;
+  std::unique_ptr<TerminalSound> terminalSound;
+  std::unique_ptr<BrlapiBraille> braille;
+  std::unique_ptr<BraillePanel> braillePanel;
+  std::unique_ptr<TranscriptDisplay> transcriptDisplay;
+  std::unique_ptr<TranscriptSound> transcriptSound;
+};
+
+// The window, or the terminal's keys and lines.
+void OpenWindowOrTerminal(FrontEnd& front, Context& ctx, bool terminal, SdlSound& sound) {
+  if (terminal) {
+    front.terminalDisplay = std::make_unique<TerminalDisplay>(std::cout);
+    TerminalDisplay* lines = front.terminalDisplay.get();
+    front.terminalWindow = std::make_unique<TerminalWindow>([lines] { lines->Flush(); });
+    front.terminalSound =
+        std::make_unique<TerminalSound>(sound, *lines, [&sound] { return !sound.HasDevice(); });
+    ctx.platform.window = front.terminalWindow.get();
+    ctx.platform.display = front.terminalDisplay.get();
+    ctx.platform.sound = front.terminalSound.get();
+  } else {
+    front.sdlWindow = std::make_unique<SdlWindow>();
+    front.sdlDisplay = std::make_unique<SdlDisplay>(*front.sdlWindow);
+    ctx.platform.window = front.sdlWindow.get();
+    ctx.platform.display = front.sdlDisplay.get();
+  }
+}
+
+// The braille line, whenever brltty is reachable, unless switched off.
+void OpenBraille(FrontEnd& front, Context& ctx, bool wanted, PosixFileSystem& files) {
+  const bool brailleOff = BrailleSwitchedOff(files.ReadFile(kConfigurationFile).value_or(""));
+  if (!wanted || brailleOff) return;
+  front.braille = std::make_unique<BrlapiBraille>();
+  front.braillePanel = std::make_unique<BraillePanel>(
+      ctx, *ctx.platform.window, *ctx.platform.display, *ctx.platform.sound, *front.braille);
+  ctx.platform.window = front.braillePanel.get();
+  ctx.platform.display = front.braillePanel.get();
+  ctx.platform.sound = front.braillePanel.get();
+}
+
+void OpenTranscript(FrontEnd& front, Context& ctx, OutputFile* transcript) {
+  if (!transcript) return;
+  front.transcriptDisplay = std::make_unique<TranscriptDisplay>(*ctx.platform.display, *transcript);
+  front.transcriptSound = std::make_unique<TranscriptSound>(*ctx.platform.sound, *transcript);
+  ctx.platform.display = front.transcriptDisplay.get();
+  ctx.platform.sound = front.transcriptSound.get();
+}
+
+// The panel itself, in its window or terminal, on the real devices.
+int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
+  std::unique_ptr<NetListener> netListener;
+  if (commandLine.net) {
+    netListener = ListenForNetwork(*commandLine.net);
+    if (!netListener) return kExitUsage;
+  }
+  if (commandLine.terminal && !TerminalWindow::StandardInputIsTerminal()) {
+    std::cerr << "voxrig: --terminal reads its keys from a terminal, and its input is none\n";
+    return kExitUsage;
+  }
+
+  SdlSound sound;
+  TermiosSerialOpener serial;
+  PosixFileSystem files;
+  SystemClock clock;
+  const auto messages = StreamOutputFile::StandardError();
+  Context ctx;
+  ctx.platform.sound = &sound;
+  ctx.platform.serial = &serial;
+  ctx.platform.files = &files;
+  ctx.platform.clock = &clock;
+  ctx.platform.messages = messages.get();
+  FrontEnd front;
+  OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound);
+  OpenBraille(front, ctx, commandLine.braille, files);
+  OpenTranscript(front, ctx, transcript);
+  if (netListener) StartNetControl(ctx, std::move(netListener));
+  return RunProgram(ctx);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,14 +208,8 @@ int main(int argc, char** argv) {
     std::cerr << problem << "\n";
     return kExitUsage;
   }
-  if (commandLine->help) {
-    std::error_code error;
-    const std::filesystem::path here = std::filesystem::current_path(error);
-    std::cout << HelpText(PromptRootsOfThisProcess(error ? "." : here.string()));
-    return 0;
-  }
-  if (commandLine->version) {
-    std::cout << "voxrig " << AppState{}.versionText.str() << "\n";
+  if (commandLine->help || commandLine->version) {
+    PrintHelpOrVersion(*commandLine);
     return 0;
   }
   std::unique_ptr<StreamOutputFile> transcript;
@@ -119,81 +223,5 @@ int main(int argc, char** argv) {
   if (commandLine->setup || commandLine->probeFile) {
     return RunSetupOrProbe(*commandLine, transcript.get());
   }
-
-  // The port is taken before the panel starts, so a port in use is told
-  // here rather than found missing later.
-  std::unique_ptr<NetListener> netListener;
-  if (commandLine->net) {
-    PosixNetService net;
-    std::string error;
-    netListener = net.Listen(commandLine->net->host, commandLine->net->port, error);
-    if (!netListener) {
-      std::cerr << "voxrig: cannot serve the network on " << commandLine->net->host << " port "
-                << commandLine->net->port << ": " << error << "\n";
-      return kExitUsage;
-    }
-  }
-
-  if (commandLine->terminal && !TerminalWindow::StandardInputIsTerminal()) {
-    std::cerr << "voxrig: --terminal reads its keys from a terminal, and its input is none\n";
-    return kExitUsage;
-  }
-
-  SdlSound sound;
-  TermiosSerialOpener serial;
-  PosixFileSystem files;
-  SystemClock clock;
-  const auto messages = StreamOutputFile::StandardError();
-  Context ctx;
-  ctx.platform.sound = &sound;
-  ctx.platform.serial = &serial;
-  ctx.platform.files = &files;
-  ctx.platform.clock = &clock;
-  ctx.platform.messages = messages.get();
-
-  // The front end: the window, or the terminal's keys and lines.
-  std::unique_ptr<SdlWindow> sdlWindow;
-  std::unique_ptr<SdlDisplay> sdlDisplay;
-  std::unique_ptr<TerminalDisplay> terminalDisplay;
-  std::unique_ptr<TerminalWindow> terminalWindow;
-  std::unique_ptr<TerminalSound> terminalSound;
-  if (commandLine->terminal) {
-    terminalDisplay = std::make_unique<TerminalDisplay>(std::cout);
-    TerminalDisplay* lines = terminalDisplay.get();
-    terminalWindow = std::make_unique<TerminalWindow>([lines] { lines->Flush(); });
-    terminalSound =
-        std::make_unique<TerminalSound>(sound, *lines, [&sound] { return !sound.HasDevice(); });
-    ctx.platform.window = terminalWindow.get();
-    ctx.platform.display = terminalDisplay.get();
-    ctx.platform.sound = terminalSound.get();
-  } else {
-    sdlWindow = std::make_unique<SdlWindow>();
-    sdlDisplay = std::make_unique<SdlDisplay>(*sdlWindow);
-    ctx.platform.window = sdlWindow.get();
-    ctx.platform.display = sdlDisplay.get();
-  }
-
-  // The braille line, whenever brltty is reachable, unless switched off.
-  std::unique_ptr<BrlapiBraille> braille;
-  std::unique_ptr<BraillePanel> braillePanel;
-  const bool brailleOff = BrailleSwitchedOff(files.ReadFile(kConfigurationFile).value_or(""));
-  if (commandLine->braille && !brailleOff) {
-    braille = std::make_unique<BrlapiBraille>();
-    braillePanel = std::make_unique<BraillePanel>(ctx, *ctx.platform.window, *ctx.platform.display,
-                                                  *ctx.platform.sound, *braille);
-    ctx.platform.window = braillePanel.get();
-    ctx.platform.display = braillePanel.get();
-    ctx.platform.sound = braillePanel.get();
-  }
-
-  std::unique_ptr<TranscriptDisplay> transcriptDisplay;
-  std::unique_ptr<TranscriptSound> transcriptSound;
-  if (transcript) {
-    transcriptDisplay = std::make_unique<TranscriptDisplay>(*ctx.platform.display, *transcript);
-    transcriptSound = std::make_unique<TranscriptSound>(*ctx.platform.sound, *transcript);
-    ctx.platform.display = transcriptDisplay.get();
-    ctx.platform.sound = transcriptSound.get();
-  }
-  if (netListener) StartNetControl(ctx, std::move(netListener));
-  return RunProgram(ctx);
+  return RunPanel(*commandLine, transcript.get());
 }

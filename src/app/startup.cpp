@@ -1,16 +1,20 @@
 #include "app/startup.h"
 
 #include <iostream>
+#include <string>
+#include <string_view>
 
 #include "app/key_handler.h"
 #include "banks/bank_undo.h"
 #include "config/configuration.h"
+#include "core/version.h"
 #include "link/command_link.h"
 #include "link/port_report.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "panel/debug_log.h"
-#include "poll/connect_poll.h"
+#include "panel/screen_lines.h"
+#include "poll/connect.h"
 #include "speech/speech.h"
 
 namespace voxrig {
@@ -21,7 +25,7 @@ constexpr int kTimerPeriodMs = 100;
 
 void SetStartTexts(Context& ctx) {
   AppState& app = ctx.app;
-  app.versionText = "4.0b";
+  app.versionText = kVersionText;
   app.bannerText = "*** Voxrig V " + app.versionText + " ***";
   app.authorText = kAuthorshipText;
   app.voicePrefix = "wave\\";
@@ -32,9 +36,9 @@ void SetStartTexts(Context& ctx) {
 // listener what makes one, and ends; nothing is sent to any port.
 void ShowMissingConfiguration(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(0, 30);
+  MoveTo(display, Line::kConfigurationMissing);
   display.Print("--- VOXRIG.CFG file not found ---");
-  display.SetTextPosition(0, 60);
+  MoveTo(display, Line::kSetupAdvice);
   display.Print(kMissingConfigurationHint);
   PrintMessage(ctx,
                std::string("no VOXRIG.CFG in this folder (or it cannot be read)\n") + kSetupHint);
@@ -45,17 +49,18 @@ void ShowMissingConfiguration(Context& ctx) {
 
 void ShowBanner(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(270, 0);
+  MoveTo(display, Line::kBanner);
   display.Print(ctx.app.bannerText);
   display.Print(ctx.app.authorText);
 }
 
-// The program's name and its version 4.0; the letter b is not spoken.
+// The program's name and its version's number; the release letter is not
+// spoken.
 void AnnounceVersion(Context& ctx) {
   Say(ctx, "vxr");
-  Say(ctx, "4");
-  Say(ctx, "point");
-  Say(ctx, "0");
+  for (const char c : std::string_view(kVersionNumber)) {
+    Say(ctx, c == '.' ? std::string("point") : std::string(1, c));
+  }
 }
 
 void RunMessageLoop(Context& ctx) {
@@ -72,7 +77,8 @@ void RunMessageLoop(Context& ctx) {
 }  // namespace
 
 WindowSpec MainWindowSpec() {
-  return WindowSpec{"*** AR8600 Voxrig Front Panel v4.0b***", 250, 100, 950, 500};
+  return WindowSpec{std::string("*** AR8600 Voxrig Front Panel v") + kVersionText + "***", 250, 100,
+                    950, 500};
 }
 
 void ShutDown(Context& ctx) {
@@ -105,9 +111,9 @@ int RunProgram(Context& ctx) {
   ctx.app.programRunning = 1;
   RunMessageLoop(ctx);
   ShutDown(ctx);
-  // The first key found the receiver had never answered (linkState 0): a
-  // script that started the panel learns it from the status too.
-  return ctx.link.linkState == 0 ? kExitNoReceiver : kExitOrderly;
+  // The first key found the receiver had never answered: a script that
+  // started the panel learns it from the status too.
+  return ctx.link.linkState == ReceiverAnswer::kNeverCame ? kExitNoReceiver : kExitOrderly;
 }
 
 }  // namespace voxrig

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "banks/bank_channels.h"
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "speech/speech.h"
-#include "tuning/frequency.h"
 
 namespace voxrig {
 
@@ -31,7 +31,7 @@ int ChannelToStandOn(const std::vector<banks::Channel>& channels, const Selectio
 SelectionMark MarkSelection(const Context& ctx) {
   SelectionMark mark;
   const BankState& banks = ctx.banks;
-  if (ctx.link.bankScanState < 1 || banks.selectedBankFile.empty()) return mark;
+  if (ctx.link.bankScanState == BankScan::kOff || banks.selectedBankFile.empty()) return mark;
   mark.active = true;
   const int index = banks.bankScanIndex;
   mark.channel = std::max(0, (index - banks::kFirstChannelSlot) / 2);
@@ -43,11 +43,12 @@ SelectionMark MarkSelection(const Context& ctx) {
 
 void ReturnToSelection(Context& ctx, const SelectionMark& mark) {
   BankState& banks = ctx.banks;
-  if (!mark.active || ctx.link.bankScanState < 1 || banks.selectedBankFile.empty()) return;
+  if (!mark.active || ctx.link.bankScanState == BankScan::kOff) return;
+  if (banks.selectedBankFile.empty()) return;
   banks.bankFileName = banks.selectedBankFile;
   if (!ReadBankFileSilently(ctx)) {
     // The bank is gone (D): nothing is left to step through or delete from.
-    ctx.link.bankScanState = 0;
+    ctx.link.bankScanState = BankScan::kOff;
     banks.selectedBankFile.clear();
     Say(ctx, "unsel");
     return;
@@ -64,10 +65,8 @@ void ReturnToSelection(Context& ctx, const SelectionMark& mark) {
   // gone, the one now current is tuned, so K removes what the listener hears.
   // A running bank scan tunes by itself.
   const BoundedText& frequency = layout.channels[static_cast<std::size_t>(channel)].frequency;
-  if (ctx.link.bankScanState == 1 && frequency != mark.frequency) {
-    ctx.tuning.frequencyText = frequency;
-    ctx.tuning.frequencyDigits = frequency;
-    SetVfoA(ctx);
+  if (ctx.link.bankScanState == BankScan::kBankSelected && frequency != mark.frequency) {
+    TuneBankSlot(ctx, banks.bankScanIndex);
   }
 }
 

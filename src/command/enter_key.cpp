@@ -4,13 +4,13 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_merge.h"
+#include "banks/bank_names.h"
 #include "banks/bank_operations.h"
 #include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
 #include "command/interpreter.h"
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
-#include "core/text_rules.h"
 #include "link/command_link.h"
 #include "memory/memory_scan.h"
 #include "memory/receiver_read.h"
@@ -25,16 +25,11 @@ namespace voxrig {
 namespace {
 
 BoundedText* LimitBeingTyped(Context& ctx) {
-  switch (ctx.command.pendingCommand) {
-    case pending::kLowerLimit:
-      return &ctx.tuning.searchLowerText;
-    case pending::kUpperLimit:
-      return &ctx.tuning.searchUpperText;
-    case pending::kStep:
-      return &ctx.tuning.searchStepText;
-    default:
-      return nullptr;
-  }
+  const PendingCommand pending = ctx.command.pendingCommand;
+  if (pending == PendingCommand::kLowerLimit) return &ctx.tuning.searchLowerText;
+  if (pending == PendingCommand::kUpperLimit) return &ctx.tuning.searchUpperText;
+  if (pending == PendingCommand::kStep) return &ctx.tuning.searchStepText;
+  return nullptr;
 }
 
 // The text a typed digit or point goes into, and whether it is emptied
@@ -47,24 +42,37 @@ struct TypingTarget {
 TypingTarget TargetOfTyping(Context& ctx) {
   CommandState& command = ctx.command;
   switch (command.pendingCommand) {
-    case pending::kNone:
+    case PendingCommand::kNone:
       return {&ctx.tuning.frequencyText, &command.frequencyEntryFresh};
-    case pending::kLowerLimit:
-    case pending::kUpperLimit:
-    case pending::kStep:
+    case PendingCommand::kLowerLimit:
+    case PendingCommand::kUpperLimit:
+    case PendingCommand::kStep:
       return {LimitBeingTyped(ctx), &command.limitEntryFresh};
-    case pending::kTransfer:
-    case pending::kPut:
-    case pending::kSort:
-    case pending::kSelectBank:
-    case pending::kWriteToReceiver:
-    case pending::kReadReceiver:
-    case pending::kDeleteBank:
-    case pending::kKillChannel:
+    case PendingCommand::kTransfer:
+    case PendingCommand::kPut:
+    case PendingCommand::kSort:
+    case PendingCommand::kSelectBank:
+    case PendingCommand::kWriteToReceiver:
+    case PendingCommand::kReadReceiver:
+    case PendingCommand::kDeleteBank:
+    case PendingCommand::kKillChannel:
       return {&command.entryText, nullptr};
-    default:
+    case PendingCommand::kMemoryScan:
       return {};
   }
+  return {};  // not reached: every command has its case
+}
+
+// ---- What Enter does for each sequence.
+
+// Enter with no sequence: leaves any scan and tunes the typed frequency.
+// After a search log that could not be written, nothing says "ok".
+void TuneAtEnter(Context& ctx, bool searchLogKept) {
+  ctx.command.frequencyEntryFresh = 1;
+  ctx.link.resumeCountdown = 0;
+  LeaveScans(ctx);
+  TuneToTypedFrequency(ctx);
+  if (searchLogKept) SayAboutReceiver(ctx, "ok");
 }
 
 // Enter on S, E or I: with nothing typed the value is told, otherwise it is
@@ -72,8 +80,7 @@ TypingTarget TargetOfTyping(Context& ctx) {
 // The step also goes to the receiver, so its "ok" is about the receiver.
 void CompleteLimit(Context& ctx, const BoundedText& value, bool sentToReceiver = false) {
   if (ctx.command.limitEntryFresh == 1) {
-    ctx.tuning.frequencyDigits = value;
-    SpeakFrequency(ctx);
+    SpeakFrequency(ctx, value);
   } else {
     ShowSearchLine(ctx);
     if (sentToReceiver) {
@@ -84,48 +91,110 @@ void CompleteLimit(Context& ctx, const BoundedText& value, bool sentToReceiver =
   }
 }
 
-// B, O, P and T take 2 or 4 characters (4 name T's source and target). Only
-// digits are taken: a point would end up in a file name.
-bool IsBankArgument(const BoundedText& text) {
-  return (text.size() == 2 || text.size() == 4) && HoldsOnlyDigits(text);
+void CompleteStep(Context& ctx) {
+  SetStep(ctx);
+  CompleteLimit(ctx, ctx.tuning.searchStepText, true);
+}
+
+// B, O, P and T take 2 or 4 digits (4 name T's source and target); only
+// digits, since a point would end up in a file name. T, P and O read and
+// write other banks than the selected one, and U can take their change back.
+void RunBankOperation(Context& ctx, PendingCommand command, const std::string& argument) {
+  if (!banks::IsBankArgument(argument)) {
+    Say(ctx, "inv");
+    return;
+  }
+  if (command == PendingCommand::kSelectBank) {
+    SelectBank(ctx, argument);
+    return;
+  }
+  SelectionGuard selection(ctx);
+  UndoStepGuard step(ctx);
+  if (command == PendingCommand::kTransfer) {
+    TransferBank(ctx, argument);
+  } else if (command == PendingCommand::kPut) {
+    PutFrequency(ctx, argument);
+  } else {
+    SortBank(ctx, argument);
+  }
 }
 
 // G then Enter: the bank letter typed now, or the one left from the last G;
 // "MS" alone scans the receiver's current bank. A single character left by
-// another sequence names no receiver bank.
-bool IsMemoryScanArgument(const BoundedText& text) {
-  return text.empty() || (text.size() == 1 && keys::IsReceiverBankLetter(text[0]));
+// another sequence names no receiver bank. True when the scan started; with
+// an argument refused the sequence stays open, and a letter typed now
+// replaces the text.
+bool StartMemoryScanAtEnter(Context& ctx, const std::string& argument) {
+  const bool namesReceiverBank =
+      argument.empty() || (argument.size() == 1 && keys::IsReceiverBankLetter(argument[0]));
+  if (!namesReceiverBank) {
+    Say(ctx, "inv");
+    return false;
+  }
+  StartMemoryScan(ctx, argument);
+  return true;
 }
 
-void RunBankOperation(Context& ctx) {
-  if (ctx.command.pendingCommand == pending::kSelectBank) {
-    SelectBank(ctx);
+// W then Enter: the bank file into the receiver bank.
+void WriteToReceiverAtEnter(Context& ctx, const std::string& argument) {
+  if (!banks::IsReceiverTransferArgument(argument)) {
+    Say(ctx, "inv");
     return;
   }
-  // T, P and O read and write other banks than the selected one, and U can
-  // take their change back.
-  const SelectionMark mark = MarkSelection(ctx);
-  BeginUndoStep(ctx);
-  switch (ctx.command.pendingCommand) {
-    case pending::kTransfer:
-      TransferBank(ctx);
+  SelectionGuard selection(ctx);
+  WriteBankToReceiver(ctx, argument);
+}
+
+// X then Enter: the receiver bank into the bank file; a file that exists is
+// replaced only when the same sequence comes again at once.
+void ReadReceiverAtEnter(Context& ctx, const std::string& argument) {
+  CommandState& command = ctx.command;
+  const bool replaceConfirmed = command.replaceWarnedEntry == argument;
+  SelectionGuard selection(ctx);
+  UndoStepGuard step(ctx);
+  switch (ReadReceiverBank(ctx, argument, replaceConfirmed)) {
+    case ReadBankOutcome::kFileExists:
+      command.replaceWarnedEntry = argument;
       break;
-    case pending::kPut:
-      PutFrequency(ctx);
+    case ReadBankOutcome::kRead:
+      command.replaceWarnedEntry.clear();
       break;
-    default:
-      SortBank(ctx);
+    case ReadBankOutcome::kNotRead:
       break;
   }
-  EndUndoStep(ctx);
-  ReturnToSelection(ctx, mark);
+}
+
+// D then Enter: the bank file goes; its result is told before the listener
+// hears whether the selected bank went with it.
+void DeleteBankAtEnter(Context& ctx, const std::string& argument) {
+  if (!banks::IsBankNumber(argument)) {
+    Say(ctx, "inv");
+    return;
+  }
+  SelectionGuard selection(ctx);
+  bool deleted = false;
+  {
+    UndoStepGuard step(ctx);
+    deleted = DeleteBankFile(ctx, argument);
+  }
+  SayWriteResult(ctx, deleted);
+}
+
+// K then Enter: the channel is only gone for good once the bank file holds
+// that.
+void KillChannelAtEnter(Context& ctx) {
+  {
+    UndoStepGuard step(ctx);
+    DeleteChannel(ctx);
+  }
+  SayWriteResult(ctx, ctx.banks.lastWriteOk);
 }
 
 }  // namespace
 
 void EnterCharacter(Context& ctx) {
   // A bank scan steps the receiver by itself; typing would only disturb it.
-  if (ctx.link.bankScanState > 1) return;
+  if (BankScanRuns(ctx.link.bankScanState)) return;
 
   CommandState& command = ctx.command;
   const char typed =
@@ -140,8 +209,8 @@ void EnterCharacter(Context& ctx) {
 
   Say(ctx, typed == '.' ? std::string("point") : std::string(1, typed));
 
-  const bool receiverBankNext = command.pendingCommand == pending::kWriteToReceiver ||
-                                command.pendingCommand == pending::kReadReceiver;
+  const bool receiverBankNext = command.pendingCommand == PendingCommand::kWriteToReceiver ||
+                                command.pendingCommand == PendingCommand::kReadReceiver;
   if (receiverBankNext && command.entryText.size() >= 2) {
     // W and X take two digits, then the receiver bank's letter.
     RefuseSequence(ctx, "inv");
@@ -154,7 +223,7 @@ void EnterCharacter(Context& ctx) {
   }
   *target.text += typed;
   if (receiverBankNext && command.entryText.size() == 2) {
-    Say(ctx, command.pendingCommand == pending::kWriteToReceiver ? "torb" : "fromrb");
+    Say(ctx, command.pendingCommand == PendingCommand::kWriteToReceiver ? "torb" : "fromrb");
   }
 }
 
@@ -162,92 +231,50 @@ void CompletePendingCommand(Context& ctx) {
   CommandState& command = ctx.command;
   ClearLowerPanel(ctx);
   // After a search log that could not be written, nothing says "ok".
-  const bool searchLogKept = ctx.tuning.searchState <= 0 || EndSearch(ctx);
-  ctx.tuning.searchState = 0;
+  const bool searchLogKept = ctx.tuning.searchState == Search::kOff || EndSearch(ctx);
+  ctx.tuning.searchState = Search::kOff;
+  const std::string argument = command.entryText;
 
   switch (command.pendingCommand) {
-    case pending::kNone:
-      command.frequencyEntryFresh = 1;
-      ctx.link.resumeCountdown = 0;
-      LeaveScans(ctx);
-      TuneToTypedFrequency(ctx);
-      if (searchLogKept) SayAboutReceiver(ctx, "ok");
+    case PendingCommand::kNone:
+      TuneAtEnter(ctx, searchLogKept);
       return;
-    case pending::kLowerLimit:
+    case PendingCommand::kLowerLimit:
       CompleteLimit(ctx, ctx.tuning.searchLowerText);
       break;
-    case pending::kUpperLimit:
+    case PendingCommand::kUpperLimit:
       CompleteLimit(ctx, ctx.tuning.searchUpperText);
       break;
-    case pending::kStep:
-      SetStep(ctx);
-      CompleteLimit(ctx, ctx.tuning.searchStepText, true);
+    case PendingCommand::kStep:
+      CompleteStep(ctx);
       break;
-    case pending::kTransfer:
-    case pending::kPut:
-    case pending::kSort:
-    case pending::kSelectBank:
-      if (!IsBankArgument(command.entryText)) {
-        Say(ctx, "inv");
-        command.limitEntryFresh = 0;
-        command.pendingCommand = pending::kNone;
-        return;
-      }
-      RunBankOperation(ctx);
+    case PendingCommand::kTransfer:
+    case PendingCommand::kPut:
+    case PendingCommand::kSort:
+    case PendingCommand::kSelectBank:
+      RunBankOperation(ctx, command.pendingCommand, argument);
       break;
-    case pending::kMemoryScan:
-      if (!IsMemoryScanArgument(command.entryText)) {
-        // The sequence stays open: a letter typed now replaces the text.
-        Say(ctx, "inv");
-        return;
-      }
-      StartMemoryScan(ctx, command.entryText);
-      command.pendingCommand = pending::kNone;
+    case PendingCommand::kMemoryScan:
+      if (StartMemoryScanAtEnter(ctx, argument)) command.pendingCommand = PendingCommand::kNone;
       return;
-    case pending::kWriteToReceiver:
-      if (command.entryText.size() == 3 && HoldsOnlyDigits(command.entryText.str().substr(0, 2))) {
-        const SelectionMark mark = MarkSelection(ctx);
-        WriteBankToReceiver(ctx);
-        ReturnToSelection(ctx, mark);
-      } else {
-        Say(ctx, "inv");
-      }
-      command.pendingCommand = pending::kNone;
+    case PendingCommand::kWriteToReceiver:
+      WriteToReceiverAtEnter(ctx, argument);
+      command.pendingCommand = PendingCommand::kNone;
       return;
-    case pending::kReadReceiver: {
-      const SelectionMark mark = MarkSelection(ctx);
-      BeginUndoStep(ctx);
-      ReadReceiverBank(ctx);
-      EndUndoStep(ctx);
-      ReturnToSelection(ctx, mark);
-      command.pendingCommand = pending::kNone;
+    case PendingCommand::kReadReceiver:
+      ReadReceiverAtEnter(ctx, argument);
+      command.pendingCommand = PendingCommand::kNone;
       return;
-    }
-    case pending::kDeleteBank:
-      if (command.entryText.size() == 2 && HoldsOnlyDigits(command.entryText)) {
-        const SelectionMark mark = MarkSelection(ctx);
-        BeginUndoStep(ctx);
-        const bool deleted = DeleteBankFile(ctx, command.entryText);
-        EndUndoStep(ctx);
-        SayWriteResult(ctx, deleted);
-        ReturnToSelection(ctx, mark);
-      } else {
-        Say(ctx, "inv");
-      }
-      command.pendingCommand = pending::kNone;
+    case PendingCommand::kDeleteBank:
+      DeleteBankAtEnter(ctx, argument);
+      command.pendingCommand = PendingCommand::kNone;
       return;
-    case pending::kKillChannel:
-      BeginUndoStep(ctx);
-      DeleteChannel(ctx);
-      EndUndoStep(ctx);
-      command.pendingCommand = pending::kNone;
-      // The channel is only gone for good once the bank file holds that.
-      SayWriteResult(ctx, ctx.banks.lastWriteOk);
+    case PendingCommand::kKillChannel:
+      KillChannelAtEnter(ctx);
+      command.pendingCommand = PendingCommand::kNone;
       return;
-    default:
-      break;
   }
-  command.pendingCommand = pending::kNone;
+  command.pendingCommand = PendingCommand::kNone;
   command.limitEntryFresh = 0;
 }
 

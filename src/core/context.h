@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "core/bounded_text.h"
+#include "core/panel_states.h"
+#include "core/version.h"
 #include "platform/net_socket.h"
 #include "platform/platform.h"
 
@@ -22,7 +24,7 @@ namespace voxrig {
 // Start-up, configuration and shutdown.
 struct AppState {
   int programRunning = 0;
-  BoundedText versionText = "4.0b";
+  BoundedText versionText = kVersionText;
   BoundedText bannerText;
   BoundedText authorText;
   BoundedText voicePrefix = "wave\\";
@@ -42,6 +44,9 @@ struct PanelState {
   int keyQueueCount = 0;
   int keyHeld = 0;
   int currentKey = kNoKey;
+  // The frequency line has been drawn since the interpreter last took a key:
+  // a search limit or step being typed then starts afresh.
+  bool frequencyShown = false;
   std::unique_ptr<OutputFile> debugFile;
   BoundedText logLine;
 };
@@ -60,7 +65,7 @@ struct LinkState {
   BoundedText statusLine;
   BoundedText meterBar = "******************";
   int bytesWaiting = 0;
-  int linkState = -1;
+  ReceiverAnswer linkState = ReceiverAnswer::kAwaitingFirst;
   // Timer ticks that keys pressed before the receiver's first answer still
   // wait for it (the start-up and the first level polls); set at connect.
   int firstAnswerTicks = 0;
@@ -69,16 +74,15 @@ struct LinkState {
   // the receiver's port opens that device instead of the COM name.
   BoundedText devicePath;
   int baudRate = 0;
-  int dataBits = 8;
-  int parityCode = 0;
-  int stopBitsCode = 2;
-  int pollState = 0;
+  PollStep pollState = PollStep::kIdle;
   int signalLevel = 0;
-  int squelchClosed = 0;
-  int scanState = 0;
-  int bankScanState = 0;
+  // The last level answer had "%" as its third character: nothing heard.
+  bool squelchClosed = false;
+  ReceiverScan scanState = ReceiverScan::kOff;
+  BankScan bankScanState = BankScan::kOff;
   int resumeCountdown = 0;
-  int scanVoice = 1;
+  // The poll cycle says "scan" and "stop" (N turns it off and on).
+  bool scanVoice = true;
   // "RX" asks since the search stopped on a signal without an answer that
   // carried its frequency; bounded so a silent receiver cannot hold the
   // keyboard for ever.
@@ -103,7 +107,7 @@ struct LinkState {
 // The command interpreter and the receiver memory scan commands.
 struct CommandState {
   static constexpr int kPassSlots = 50;
-  int pendingCommand = 0;
+  PendingCommand pendingCommand = PendingCommand::kNone;
   BoundedText entryText;
   int limitEntryFresh = 0;
   int frequencyEntryFresh = 1;
@@ -181,8 +185,8 @@ struct TuningState {
   int noiseLimiterOn = 0;
   BoundedText searchLowerText;
   BoundedText searchUpperText;
-  int searchState = 0;
-  int searchStopMode = 0;
+  Search searchState = Search::kOff;
+  StopMode searchStopMode = StopMode::kContinue;
   int searchHitCount = 0;
 };
 

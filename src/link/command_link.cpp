@@ -40,8 +40,6 @@ constexpr int kMostDropReads = 8;
 // line so that it wipes the meter.
 constexpr const char* kLostStatus = "Receiver not connected";
 constexpr int kMeterWidth = 36;
-constexpr int kMeterX = 320;
-constexpr int kMeterY = 30;
 
 // Whether the write of `bytes` reached the line; a short write or a line
 // that has gone means the receiver did not get the command.
@@ -65,11 +63,11 @@ std::string ReadWaitingBytes(Context& ctx) {
 
 }  // namespace
 
-void ShowLinkStatus(Context& ctx, const std::string& status, Colour colour) {
+void ShowLinkStatus(Context& ctx, const std::string& status, Line line) {
   Display& display = *ctx.platform.display;
-  display.SetColour(colour);
-  display.SetTextPosition(kMeterX, kMeterY);
-  display.SetFont(ArielBold(30));
+  display.SetColour(ColourOf(line));
+  MoveTo(display, line);
+  display.SetFont(FontOf(line));
   std::string text = status;
   if (text.size() < kMeterWidth) text.append(kMeterWidth - text.size(), ' ');
   display.Print(text);
@@ -136,11 +134,11 @@ void EchoReply(Context& ctx) {
   if (link.statusLine == "Connecting" || link.receiverLost) {
     // A red status (the receiver lost, or not found at start) is wiped.
     const bool wasShownAway = link.receiverLost || link.portReportShown;
-    link.linkState = 1;
+    link.linkState = ReceiverAnswer::kReceived;
     link.receiverLost = false;
     Say(ctx, "connected");
     link.statusLine = ">";
-    if (wasShownAway) ShowLinkStatus(ctx, link.statusLine.str(), Colour::kGreen);
+    if (wasShownAway) ShowLinkStatus(ctx, link.statusLine.str(), Line::kMeter);
     ClearPortReport(ctx);
   }
 }
@@ -167,11 +165,11 @@ void NoticeReceiverLost(Context& ctx) {
     ClosePort(ctx, link.comPort);
     link.cyclesSinceReopen = 0;
   }
-  if (link.linkState != 1 || link.receiverLost) return;
+  if (link.linkState != ReceiverAnswer::kReceived || link.receiverLost) return;
   link.receiverLost = true;
   link.unansweredPolls = 0;
   link.statusLine = kLostStatus;
-  ShowLinkStatus(ctx, kLostStatus, Colour::kRed);
+  ShowLinkStatus(ctx, kLostStatus, Line::kReceiverLost);
   // Said whatever was said before: this is news.
   link.lossSaidThisKey = true;
   Say(ctx, "rnc");

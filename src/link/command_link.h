@@ -3,12 +3,13 @@
 #include <string>
 
 #include "core/context.h"
+#include "panel/screen_lines.h"
 
 namespace voxrig {
 
-// Draws `status` where the meter stands, wide enough to wipe the meter, in
-// `colour`.
-void ShowLinkStatus(Context& ctx, const std::string& status, Colour colour);
+// Draws `status` where the meter stands (Line::kMeter in green, or
+// Line::kReceiverLost in red), wide enough to wipe the meter.
+void ShowLinkStatus(Context& ctx, const std::string& status, Line line);
 // Sends link.commandText with its CR (and a "TX= " log line). True when the
 // line took every byte; a line that fails is noticed as a lost receiver.
 bool SendCommand(Context& ctx);

@@ -12,12 +12,6 @@ namespace voxrig {
 
 namespace {
 
-// The details stand under the panel, small enough for a long
-// /dev/serial/by-id name to fit the window's width.
-constexpr int kDetailX = 10;
-constexpr int kDetailY = 405;
-constexpr int kHintY = 435;
-constexpr int kDetailPoints = 16;
 // Blanks are narrow: this many wipe any earlier detail line.
 constexpr int kDetailWidth = 200;
 
@@ -57,10 +51,11 @@ Report NoDeviceReport(Context& ctx) {
               " (another program holds it, you may not open it, or it refuses that speed)"};
 }
 
-void ShowDetail(Context& ctx, int y, const std::string& text) {
+void ShowDetail(Context& ctx, Line line, const std::string& text) {
   Display& display = *ctx.platform.display;
-  display.SetFont(ArielBold(kDetailPoints));
-  display.SetTextPosition(kDetailX, y);
+  display.SetColour(ColourOf(line));
+  display.SetFont(FontOf(line));
+  MoveTo(display, line);
   std::string padded = text;
   if (padded.size() < kDetailWidth) padded.append(kDetailWidth - padded.size(), ' ');
   display.Print(padded);
@@ -68,9 +63,9 @@ void ShowDetail(Context& ctx, int y, const std::string& text) {
 
 void Tell(Context& ctx, const Report& report) {
   ctx.link.portReportShown = true;
-  ShowLinkStatus(ctx, report.status, Colour::kRed);
-  ShowDetail(ctx, kDetailY, report.detail);
-  ShowDetail(ctx, kHintY, kSetupHint);
+  ShowLinkStatus(ctx, report.status, Line::kReceiverLost);
+  ShowDetail(ctx, Line::kPortDetail, report.detail);
+  ShowDetail(ctx, Line::kPortHint, kSetupHint);
   ctx.platform.display->SetColour(Colour::kBlack);
   PrintMessage(ctx, report.terminal + "\n" + kSetupHint);
   ctx.panel.logLine = "ERR= " + report.terminal;
@@ -96,8 +91,8 @@ void ClearPortReport(Context& ctx) {
   LinkState& link = ctx.link;
   if (!link.portReportShown) return;
   link.portReportShown = false;
-  ShowDetail(ctx, kDetailY, "");
-  ShowDetail(ctx, kHintY, "");
+  ShowDetail(ctx, Line::kPortDetail, "");
+  ShowDetail(ctx, Line::kPortHint, "");
 }
 
 void PrintMessage(Context& ctx, const std::string& lines) {

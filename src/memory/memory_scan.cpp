@@ -96,9 +96,9 @@ void StartMemoryScan(Context& ctx, const std::string& bank) {
   Send(ctx, receiver::kLevelReportingOnChange);
   Pause(ctx);
   Send(ctx, receiver::StartMemoryScan(bank));
-  ctx.link.scanState = 1;
+  ctx.link.scanState = ReceiverScan::kStarted;
   // With the scan voice on, the poll cycle says "scan" once it sees the scan.
-  if (ctx.link.scanVoice == 0) Say(ctx, "scan");
+  if (!ctx.link.scanVoice) Say(ctx, "scan");
 }
 
 void PassChannel(Context& ctx) {
@@ -128,11 +128,11 @@ void PassChannel(Context& ctx) {
 void LeaveScans(Context& ctx) {
   LinkState& link = ctx.link;
   CommandState& command = ctx.command;
-  if (link.scanState <= 0 && link.bankScanState <= 1) return;
+  if (link.scanState == ReceiverScan::kOff && !BankScanRuns(link.bankScanState)) return;
 
   Say(ctx, "exitscan");
-  link.scanState = 0;
-  link.bankScanState = 0;
+  link.scanState = ReceiverScan::kOff;
+  link.bankScanState = BankScan::kOff;
   // Every channel passed during the scan is recalled and taken back into the
   // scan, in the order it was passed.
   const int passed = std::min(command.passCount, CommandState::kPassSlots);

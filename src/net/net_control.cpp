@@ -5,7 +5,6 @@
 #include <string>
 
 #include "command/interpreter.h"
-#include "command/pending_commands.h"
 #include "net/rigctl_protocol.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
@@ -28,19 +27,6 @@ constexpr std::size_t kInputLimit = 2 * rigctl::kMaxLineLength + 2;
 // dropped, as a client that never reads.
 constexpr std::size_t kOutputLimit = 16 * 1024;
 
-struct ModeByName {
-  const char* name;
-  Mode mode;
-};
-constexpr std::array<ModeByName, 6> kPanelModes{{
-    {"FM", Mode::kFM},
-    {"AM", Mode::kAM},
-    {"WFM", Mode::kWFM},
-    {"USB", Mode::kUSB},
-    {"LSB", Mode::kLSB},
-    {"CW ", Mode::kCW},
-}};
-
 rigctl::PanelView ViewOf(const Context& ctx) {
   rigctl::PanelView view;
   // While the listener types a frequency, the receiver is still where it was
@@ -56,8 +42,10 @@ rigctl::PanelView ViewOf(const Context& ctx) {
 // in the middle of a key sequence (their typing is never overwritten), and
 // before the receiver has answered at all.
 bool PanelIsBusy(const Context& ctx) {
-  return ctx.link.linkState != 1 || ctx.tuning.searchState > 0 || ctx.link.scanState > 0 ||
-         ctx.link.bankScanState > 1 || ctx.command.pendingCommand != pending::kNone ||
+  return ctx.link.linkState != ReceiverAnswer::kReceived ||
+         ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff ||
+         BankScanRuns(ctx.link.bankScanState) ||
+         ctx.command.pendingCommand != PendingCommand::kNone ||
          ctx.command.frequencyEntryFresh == 0;
 }
 
@@ -81,16 +69,14 @@ void TuneFromNetwork(Context& ctx, NetClient& client, std::string answer, std::i
   // The client has its answer before the listener hears the frequency.
   client.output += answer;
   Flush(client);
-  tuning.frequencyDigits = tuning.frequencyText;
-  SpeakFrequency(ctx);
+  SpeakFrequency(ctx, tuning.frequencyText);
 }
 
 // Selects the mode as its function key does: the mode is said, sent and shown.
 void SelectModeFromNetwork(Context& ctx, NetClient& client, std::string answer,
                            const std::string& modeText) {
-  const auto row = std::find_if(kPanelModes.begin(), kPanelModes.end(),
-                                [&](const ModeByName& m) { return modeText == m.name; });
-  SelectMode(ctx, row->mode);
+  // CheckSet named one of the panel's modes.
+  SelectMode(ctx, ModeOfPanelText(modeText)->mode);
   DrawModeLine(ctx);
   client.output += answer;
 }

@@ -5,6 +5,10 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
+
+#include "link/receiver_commands.h"
+#include "speech/receiver_modes.h"
 
 namespace voxrig::rigctl {
 
@@ -35,29 +39,19 @@ constexpr std::array<CommandName, 16> kCommands{{
     {Command::kGetLockMode, 0, "get_lock_mode"},
 }};
 
-// Hamlib's mode names and the panel's. Data modes and reversed CW are heard
-// through the receiver's plain modes; the first row of each panel mode is the
-// name it is reported by.
-struct ModeName {
+// Hamlib's names for modes the receiver has not: data modes and reversed CW
+// are heard through its plain modes, and are reported by those.
+struct ModeAlias {
   std::string_view hamlib;
-  std::string_view panel;
-  int passbandHz;  // the receiver's filter for the mode
+  Mode heardAs;
 };
-constexpr std::array<ModeName, 10> kModes{{
-    {"FM", "FM", 15000},
-    {"AM", "AM", 6000},
-    {"WFM", "WFM", 220000},
-    {"USB", "USB", 3000},
-    {"LSB", "LSB", 3000},
-    {"CW", "CW ", 3000},
-    {"PKTFM", "FM", 15000},
-    {"PKTUSB", "USB", 3000},
-    {"PKTLSB", "LSB", 3000},
-    {"CWR", "CW ", 3000},
+constexpr std::array<ModeAlias, 4> kModeAliases{{
+    {"PKTFM", Mode::kFM},
+    {"PKTUSB", Mode::kUSB},
+    {"PKTLSB", Mode::kLSB},
+    {"CWR", Mode::kCW},
 }};
 
-// Hamlib's bit for each mode the receiver has: AM, CW, USB, LSB, FM, WFM.
-constexpr unsigned kModeBits = 0x1 | 0x2 | 0x4 | 0x8 | 0x20 | 0x40;
 constexpr unsigned kVfoA = 0x1;
 constexpr unsigned kStrengthLevelBit = 0x40000000;
 
@@ -89,16 +83,18 @@ std::vector<std::string> SplitWords(std::string_view text) {
   return words;
 }
 
-const ModeName* ModeByPanelName(std::string_view panel) {
-  const auto row = std::find_if(kModes.begin(), kModes.end(),
-                                [&](const ModeName& m) { return m.panel == panel; });
-  return row == kModes.end() ? nullptr : &*row;
+// The mode a panel name is reported as; null in automatic mode, where the
+// receiver picks the mode by band and the panel does not know which.
+const ReceiverMode* ReportedMode(std::string_view panelText) {
+  const ReceiverMode* mode = ModeOfPanelText(panelText);
+  return mode == nullptr || mode->networkName.empty() ? nullptr : mode;
 }
 
-const ModeName* ModeByHamlibName(std::string_view hamlib) {
-  const auto row = std::find_if(kModes.begin(), kModes.end(),
-                                [&](const ModeName& m) { return m.hamlib == hamlib; });
-  return row == kModes.end() ? nullptr : &*row;
+const ReceiverMode* ModeByHamlibName(std::string_view hamlib) {
+  if (const ReceiverMode* mode = ModeOfNetworkName(hamlib)) return mode;
+  const auto alias = std::find_if(kModeAliases.begin(), kModeAliases.end(),
+                                  [&](const ModeAlias& a) { return a.hamlib == hamlib; });
+  return alias == kModeAliases.end() ? nullptr : &ModeFacts(alias->heardAs);
 }
 
 bool NamesPanelVfo(std::string_view name) {
@@ -112,7 +108,8 @@ std::optional<std::int64_t> ParseHz(const std::string& text) {
   char* end = nullptr;
   const double value = std::strtod(text.c_str(), &end);
   if (end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
-  if (value < static_cast<double>(kLowestHz) || value > static_cast<double>(kHighestHz)) {
+  if (value < static_cast<double>(receiver::kLowestHz) ||
+      value > static_cast<double>(receiver::kHighestHz)) {
     return std::nullopt;
   }
   return static_cast<std::int64_t>(std::llround(value));
@@ -177,25 +174,70 @@ std::string Hex(unsigned value) {
   return "0x" + text;
 }
 
+// Hamlib's bits of every mode the receiver has.
+unsigned ModeBits() {
+  unsigned bits = 0;
+  for (const ReceiverMode& mode : kReceiverModes) bits |= mode.networkBit;
+  return bits;
+}
+
+// One filter line per passband: the bits of the modes that have it, and the
+// width, in the order the modes stand.
+std::vector<std::string> FilterLines() {
+  std::vector<std::pair<int, unsigned>> filters;
+  for (const ReceiverMode& mode : kReceiverModes) {
+    if (mode.networkName.empty()) continue;
+    const auto same = std::find_if(filters.begin(), filters.end(),
+                                   [&](const auto& f) { return f.first == mode.passbandHz; });
+    if (same == filters.end()) {
+      filters.emplace_back(mode.passbandHz, mode.networkBit);
+    } else {
+      same->second |= mode.networkBit;
+    }
+  }
+  std::vector<std::string> lines;
+  for (const auto& [passbandHz, bits] : filters) {
+    lines.push_back(Hex(bits) + " " + std::to_string(passbandHz));
+  }
+  return lines;
+}
+
+// The receiver's Hamlib mode names in the order of their bits.
+std::string ModeList() {
+  std::vector<const ReceiverMode*> modes;
+  for (const ReceiverMode& mode : kReceiverModes) {
+    if (!mode.networkName.empty()) modes.push_back(&mode);
+  }
+  std::sort(modes.begin(), modes.end(), [](const ReceiverMode* a, const ReceiverMode* b) {
+    return a->networkBit < b->networkBit;
+  });
+  std::string list;
+  for (const ReceiverMode* mode : modes) {
+    if (!list.empty()) list += ' ';
+    list += mode->networkName;
+  }
+  return list;
+}
+
 // What Hamlib's network client reads when it opens: the protocol version,
 // the model (2, NET rigctl), the receive range, no transmit range, tuning
 // steps, filters, and which gets and sets there are.
 std::vector<Record> StateRecords() {
-  const std::string modes = Hex(kModeBits);
-  const std::vector<std::string> lines = {
+  const std::string modes = Hex(ModeBits());
+  std::vector<std::string> lines = {
       "1",
       "2",
       "2",
-      std::to_string(kLowestHz) + ".000000 " + std::to_string(kHighestHz) + ".000000 " + modes +
-          " -1 -1 " + Hex(kVfoA) + " 0x0",
+      std::to_string(receiver::kLowestHz) + ".000000 " + std::to_string(receiver::kHighestHz) +
+          ".000000 " + modes + " -1 -1 " + Hex(kVfoA) + " 0x0",
       "0 0 0 0 0 0 0",
       "0 0 0 0 0 0 0",
       modes + " 50",
       "0 0",
-      Hex(0x20) + " 15000",
-      Hex(0x1) + " 6000",
-      Hex(0x40) + " 220000",
-      Hex(0x2 | 0x4 | 0x8) + " 3000",
+  };
+  const std::vector<std::string> filters = FilterLines();
+  lines.insert(lines.end(), filters.begin(), filters.end());
+  const std::vector<std::string> rest = {
       "0 0",
       "0",
       "0",
@@ -225,6 +267,7 @@ std::vector<Record> StateRecords() {
       "rigctld_version=voxrig AR8600 panel",
       "done",
   };
+  lines.insert(lines.end(), rest.begin(), rest.end());
   std::vector<Record> records;
   for (const std::string& line : lines) records.push_back({"", line});
   return records;
@@ -237,8 +280,47 @@ std::vector<Record> CapsRecords() {
       {"Can set Frequency", "Y"},   {"Can get Frequency", "Y"},
       {"Can set Mode", "Y"},        {"Can get Mode", "Y"},
       {"Can set VFO", "Y"},         {"Can get VFO", "Y"},
-      {"Get level", "STRENGTH"},    {"Mode list", "AM CW USB LSB FM WFM"},
+      {"Get level", "STRENGTH"},    {"Mode list", ModeList()},
   };
+}
+
+SetOrder CheckFrequencySet(const std::vector<std::string>& arguments, const PanelView& panel) {
+  SetOrder order;
+  const std::optional<std::int64_t> hz =
+      arguments.size() == 1 ? ParseHz(arguments[0]) : std::nullopt;
+  if (!hz) {
+    order.error = kInvalidArgument;
+    return order;
+  }
+  order.frequencyHz = *hz;
+  order.changesNothing = *hz == HzFromMegahertzText(panel.frequencyText);
+  return order;
+}
+
+SetOrder CheckModeSet(const std::vector<std::string>& arguments, const PanelView& panel) {
+  SetOrder order;
+  const ReceiverMode* mode = arguments.empty() ? nullptr : ModeByHamlibName(arguments[0]);
+  if (mode == nullptr || arguments.size() > 2 ||
+      (arguments.size() == 2 && !IsPassband(arguments[1]))) {
+    order.error = kInvalidArgument;
+    return order;
+  }
+  order.modeText = std::string(mode->panelText);
+  order.changesNothing = order.modeText == panel.modeText;
+  return order;
+}
+
+SetOrder CheckVfoSet(const std::vector<std::string>& arguments) {
+  SetOrder order;
+  if (arguments.size() != 1) {
+    order.error = kInvalidArgument;
+  } else if (!NamesPanelVfo(arguments[0])) {
+    // The panel tunes VFO A alone; VFO B holds the search's upper limit.
+    order.error = kNotAvailable;
+  } else {
+    order.changesNothing = true;
+  }
+  return order;
 }
 
 }  // namespace
@@ -296,12 +378,12 @@ std::string AnswerRequest(const Request& request, const PanelView& panel) {
     case Command::kGetMode: {
       // In automatic mode the receiver picks the mode by band, and the panel
       // does not know which it picked.
-      const ModeName* mode = ModeByPanelName(panel.modeText);
+      const ReceiverMode* mode = ReportedMode(panel.modeText);
       if (mode == nullptr) return Compose(request, {}, kNotAvailable);
-      return Compose(
-          request,
-          {{"Mode", std::string(mode->hamlib)}, {"Passband", std::to_string(mode->passbandHz)}},
-          kOk);
+      return Compose(request,
+                     {{"Mode", std::string(mode->networkName)},
+                      {"Passband", std::to_string(mode->passbandHz)}},
+                     kOk);
     }
     case Command::kGetVfo:
       return Compose(request, {{"VFO", "VFOA"}}, kOk);
@@ -341,45 +423,33 @@ std::string AnswerRequest(const Request& request, const PanelView& panel) {
 }
 
 SetOrder CheckSet(const Request& request, const PanelView& panel) {
-  SetOrder order;
-  const std::vector<std::string>& arguments = request.arguments;
   switch (request.command) {
-    case Command::kSetFrequency: {
-      const std::optional<std::int64_t> hz =
-          arguments.size() == 1 ? ParseHz(arguments[0]) : std::nullopt;
-      if (!hz) {
-        order.error = kInvalidArgument;
-        return order;
-      }
-      order.frequencyHz = *hz;
-      order.changesNothing = *hz == HzFromMegahertzText(panel.frequencyText);
-      return order;
-    }
-    case Command::kSetMode: {
-      const ModeName* mode = arguments.empty() ? nullptr : ModeByHamlibName(arguments[0]);
-      if (mode == nullptr || arguments.size() > 2 ||
-          (arguments.size() == 2 && !IsPassband(arguments[1]))) {
-        order.error = kInvalidArgument;
-        return order;
-      }
-      order.modeText = std::string(mode->panel);
-      order.changesNothing = order.modeText == panel.modeText;
-      return order;
-    }
+    case Command::kSetFrequency:
+      return CheckFrequencySet(request.arguments, panel);
+    case Command::kSetMode:
+      return CheckModeSet(request.arguments, panel);
     case Command::kSetVfo:
-      if (arguments.size() != 1) {
-        order.error = kInvalidArgument;
-      } else if (!NamesPanelVfo(arguments[0])) {
-        // The panel tunes VFO A alone; VFO B holds the search's upper limit.
-        order.error = kNotAvailable;
-      } else {
-        order.changesNothing = true;
-      }
-      return order;
-    default:
-      order.error = kNotImplemented;
-      return order;
+      return CheckVfoSet(request.arguments);
+    case Command::kUnknown:
+    case Command::kMalformed:
+    case Command::kGetFrequency:
+    case Command::kGetMode:
+    case Command::kGetVfo:
+    case Command::kGetLevel:
+    case Command::kCheckVfo:
+    case Command::kDumpState:
+    case Command::kDumpCaps:
+    case Command::kGetPowerStatus:
+    case Command::kGetSplitVfo:
+    case Command::kGetLockMode:
+    case Command::kGetPtt:
+    case Command::kGetInfo:
+    case Command::kQuit:
+      break;
   }
+  SetOrder order;
+  order.error = kNotImplemented;
+  return order;
 }
 
 std::string AnswerSet(const Request& request, int error) {

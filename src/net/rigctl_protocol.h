@@ -21,10 +21,6 @@ inline constexpr int kNotAvailable = -11;    // the receiver has no such thing
 // The longest request line taken; a longer one is refused whole.
 inline constexpr std::size_t kMaxLineLength = 200;
 
-// The AR8600's tuning range.
-inline constexpr std::int64_t kLowestHz = 100000;
-inline constexpr std::int64_t kHighestHz = 2040000000;
-
 enum class Command {
   kUnknown,
   kMalformed,

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "banks/bank_layout.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "panel/display_lines.h"
+#include "poll/bank_scan.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 
@@ -14,18 +14,12 @@ namespace voxrig {
 
 namespace {
 
-constexpr int kMeterX = 320;
-constexpr int kMeterY = 30;
-constexpr int kStatusX = 270;
-constexpr int kStatusY = 320;
 // One asterisk of the meter stands for this many steps of the receiver's
 // 0-255 level.
 constexpr int kLevelPerAsterisk = 12;
 constexpr long long kHighestLevel = 255;
 // Poll cycles a continuing search rests on a signal before it goes on.
 constexpr int kResumeCycles = 5;
-// The first channel slot of a bank, and where the bank in memory ends.
-constexpr int kFirstChannelSlot = 4;
 constexpr const char* kSquelchOnlyMeter = ">                          ";
 constexpr const char* kMeterTail = ">                 ";
 constexpr const char* kScanningLine = "      *** SCANNING ***  ";
@@ -38,9 +32,9 @@ bool IsLevelReply(const std::string& reply) {
 
 void PlaceStatusLine(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(kStatusX, kStatusY);
-  display.SetFont(ArielBold(30));
-  display.SetColour(Colour::kRed);
+  MoveTo(display, Line::kScanStatus);
+  display.SetFont(FontOf(Line::kScanStatus));
+  display.SetColour(ColourOf(Line::kScanStatus));
 }
 
 void ShowStatus(Context& ctx, const char* text) {
@@ -49,33 +43,98 @@ void ShowStatus(Context& ctx, const char* text) {
 }
 
 void SayIfScanVoice(Context& ctx, const char* prompt) {
-  if (ctx.link.scanVoice == 1) Say(ctx, prompt);
-}
-
-// The bank scan tunes the next channel while the receiver hears nothing. It
-// steps only through the bank's real channels: the index wraps after the last
-// one (before the terminator, or the last line with text of a file that lost
-// its terminator), and a bank without channels tunes nothing.
-void StepBankScan(Context& ctx) {
-  const banks::BankLayout layout = banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);
-  int& index = ctx.banks.bankScanIndex;
-  if (layout.channels.empty()) {
-    index = kFirstChannelSlot;
-    return;
-  }
-  const int last = banks::LastChannelSlot(layout);
-  int slot = index;
-  if (slot < kFirstChannelSlot || slot > last || slot % 2 != 0) slot = kFirstChannelSlot;
-  const BoundedText& frequency = ctx.banks.bankSlots[static_cast<std::size_t>(slot)];
-  ctx.tuning.frequencyText = frequency;
-  ctx.tuning.frequencyDigits = frequency;
-  SetVfoA(ctx);
-  index = slot + 2 > last ? kFirstChannelSlot : slot + 2;
+  if (ctx.link.scanVoice) Say(ctx, prompt);
 }
 
 void ResumeSearch(Context& ctx) {
   SayAlways(ctx, "shdel");
   SendResumeByte(ctx);
+}
+
+// The receiver's memory scan moves on: the SCANNING line, and "scan" when it
+// starts or goes on after a stop.
+PollStep ShowReceiverScanning(Context& ctx) {
+  ReceiverScan& scan = ctx.link.scanState;
+  ShowStatus(ctx, kScanningLine);
+  if (scan != ReceiverScan::kScanning) SayIfScanVoice(ctx, "scan");
+  scan = ReceiverScan::kScanning;
+  return PollStep::kIdle;
+}
+
+// The receiver's memory scan holds on a signal: the STOPPED line on every
+// cycle, "stop" once, and where it holds two ticks on.
+PollStep ShowReceiverScanStopped(Context& ctx) {
+  ReceiverScan& scan = ctx.link.scanState;
+  ShowStatus(ctx, kStoppedLine);
+  if (scan != ReceiverScan::kStopped) SayIfScanVoice(ctx, "stop");
+  scan = ReceiverScan::kStopped;
+  return PollStep::kSettleOnHeldChannel;
+}
+
+// The bank scan hears nothing: on to the next channel.
+PollStep TuneNextBankChannel(Context& ctx) {
+  StepBankScan(ctx);
+  if (ctx.link.bankScanState != BankScan::kScanning) {
+    ShowStatus(ctx, kScanningLine);
+    SayIfScanVoice(ctx, "scan");
+    ctx.link.bankScanState = BankScan::kScanning;
+  }
+  return PollStep::kIdle;
+}
+
+// The bank scan holds on a signal: the STOPPED line and "stop" once.
+PollStep ShowBankScanStopped(Context& ctx) {
+  PlaceStatusLine(ctx);
+  if (ctx.link.bankScanState != BankScan::kStopped) {
+    ctx.platform.display->Print(kStoppedLine);
+    SayIfScanVoice(ctx, "stop");
+    ctx.link.bankScanState = BankScan::kStopped;
+  }
+  return PollStep::kIdle;
+}
+
+// A continuing search rests on a signal for a few cycles; true when the rest
+// is over. The count is not reset when the signal goes: the next stop rests
+// only for what was left.
+bool SearchRestIsOver(LinkState& link) {
+  if (link.resumeCountdown == 0) link.resumeCountdown = kResumeCycles;
+  link.resumeCountdown -= 1;
+  return link.resumeCountdown == 0;
+}
+
+// The search has just stopped on a signal: ask where.
+PollStep NoticeSearchStopped(Context& ctx) {
+  ShowStatus(ctx, kStoppedLine);
+  if (ctx.tuning.searchStopMode == StopMode::kStop) Say(ctx, "stop");
+  ctx.tuning.searchState = Search::kStopped;
+  ctx.link.receiveStateAsks = 0;
+  return PollStep::kAskWhereSearchStopped;
+}
+
+// The signal has gone: the search sweeps again.
+PollStep NoticeSearchGoesOn(Context& ctx) {
+  Display& display = *ctx.platform.display;
+  MoveTo(display, Line::kSearchActive);
+  display.SetColour(ColourOf(Line::kSearchActive));
+  display.Print(kSearchActive);
+  ctx.tuning.searchState = Search::kSearching;
+  return PollStep::kIdle;
+}
+
+PollStep DecideSearchStatus(Context& ctx, bool quiet) {
+  switch (ctx.tuning.searchState) {
+    case Search::kOff:
+      return PollStep::kIdle;
+    case Search::kSearching:
+      return quiet ? PollStep::kIdle : NoticeSearchStopped(ctx);
+    case Search::kStopped:
+      if (ctx.tuning.searchStopMode == StopMode::kContinue && SearchRestIsOver(ctx.link)) {
+        ResumeSearch(ctx);
+        return PollStep::kIdle;
+      }
+      return quiet ? NoticeSearchGoesOn(ctx) : PollStep::kIdle;
+  }
+  return PollStep::kIdle;  // not reached: every search state has its case
 }
 
 }  // namespace
@@ -86,17 +145,17 @@ void UpdateMeter(Context& ctx) {
 
   Display& display = *ctx.platform.display;
   ctx.link.commandText.clear();
-  display.SetColour(Colour::kGreen);
-  display.SetTextPosition(kMeterX, kMeterY);
-  ctx.link.squelchClosed = reply.size() >= 3 && reply[2] == '%' ? 1 : 0;
+  display.SetColour(ColourOf(Line::kMeter));
+  MoveTo(display, Line::kMeter);
+  ctx.link.squelchClosed = reply.size() >= 3 && reply[2] == '%';
   long long level = RoundToInteger(NumberFromText(MiddleText(reply, 4, 3)));
   // The receiver's level runs from 0 to 255; a garbled answer ("LM 674") must
   // not be spoken or drawn as a level it cannot have.
   level = std::clamp(level, 0LL, kHighestLevel);
   if (reply.starts_with("LC")) level += 10;
   ctx.link.signalLevel = static_cast<int>(level / kLevelPerAsterisk);
-  display.SetFont(ArielBold(30));
-  if (ctx.link.squelchClosed == 1) {
+  display.SetFont(FontOf(Line::kMeter));
+  if (ctx.link.squelchClosed) {
     ctx.link.signalLevel = 0;
     display.Print(kSquelchOnlyMeter);
   } else {
@@ -106,82 +165,16 @@ void UpdateMeter(Context& ctx) {
   display.SetColour(Colour::kBlack);
 }
 
-void DecideStatus(Context& ctx) {
-  LinkState& link = ctx.link;
-  TuningState& tuning = ctx.tuning;
-  const bool quiet = link.squelchClosed == 1;
-  const bool heard = link.squelchClosed == 0;
-
-  // 1. The receiver's memory scan moves on.
-  if (link.scanState > 0 && quiet) {
-    if (link.scanState == 3) link.scanState = 1;
-    ShowStatus(ctx, kScanningLine);
-    if (link.scanState == 1) SayIfScanVoice(ctx, "scan");
-    link.scanState = 2;
-    link.pollState = 0;
-    return;
+PollStep DecideStatus(Context& ctx) {
+  const bool quiet = ctx.link.squelchClosed;
+  // A receiver scan that the interpreter left on wins over a bank scan.
+  if (ctx.link.scanState != ReceiverScan::kOff) {
+    return quiet ? ShowReceiverScanning(ctx) : ShowReceiverScanStopped(ctx);
   }
-  // 2. The program's bank scan hears nothing: on to the next channel.
-  if (link.bankScanState > 1 && quiet) {
-    StepBankScan(ctx);
-    link.pollState = 0;
-    if (link.bankScanState != 3) {
-      ShowStatus(ctx, kScanningLine);
-      SayIfScanVoice(ctx, "scan");
-      link.bankScanState = 3;
-    }
-    return;
+  if (BankScanRuns(ctx.link.bankScanState)) {
+    return quiet ? TuneNextBankChannel(ctx) : ShowBankScanStopped(ctx);
   }
-  // 3. The receiver's memory scan holds on a signal: tell where, two ticks on.
-  if (link.scanState > 0 && heard) {
-    ShowStatus(ctx, kStoppedLine);
-    if (link.scanState < 3) SayIfScanVoice(ctx, "stop");
-    link.scanState = 3;
-    link.pollState = 5;
-    return;
-  }
-  // 4. The bank scan holds on a signal.
-  if (link.bankScanState > 1 && heard) {
-    PlaceStatusLine(ctx);
-    if (link.bankScanState < 4) {
-      ctx.platform.display->Print(kStoppedLine);
-      SayIfScanVoice(ctx, "stop");
-      link.bankScanState = 4;
-    }
-    link.pollState = 0;
-    return;
-  }
-  // 5. A continuing search rests on a signal: count down, then let it go on.
-  if (tuning.searchState == 2 && tuning.searchStopMode != 1) {
-    if (link.resumeCountdown == 0) link.resumeCountdown = kResumeCycles;
-    link.resumeCountdown -= 1;
-    if (link.resumeCountdown == 0) {
-      ResumeSearch(ctx);
-      link.pollState = 0;
-      return;
-    }
-  }
-  // 6. The search has just stopped on a signal: ask where.
-  if (tuning.searchState == 1 && heard) {
-    ShowStatus(ctx, kStoppedLine);
-    if (tuning.searchStopMode == 1) Say(ctx, "stop");
-    tuning.searchState = 2;
-    link.receiveStateAsks = 0;
-    link.pollState = 3;
-    return;
-  }
-  // 7. The signal has gone: the search sweeps again.
-  if (tuning.searchState == 2 && quiet) {
-    Display& display = *ctx.platform.display;
-    display.SetTextPosition(kStatusX, kStatusY);
-    display.SetColour(Colour::kGreen);
-    display.Print(kSearchActive);
-    tuning.searchState = 1;
-    link.pollState = 0;
-    return;
-  }
-  // 8. Nothing to tell.
-  link.pollState = 0;
+  return DecideSearchStatus(ctx, quiet);
 }
 
 }  // namespace voxrig

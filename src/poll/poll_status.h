@@ -2,7 +2,8 @@
 
 #include "core/context.h"
 
-// The two halves of poll step 2, apart so each can be read on its own.
+// The two halves of the poll cycle's level read, apart so each can be read on
+// its own.
 namespace voxrig {
 
 // Redraws the level meter from a level answer in link.replyText and notes
@@ -11,8 +12,8 @@ namespace voxrig {
 // were.
 void UpdateMeter(Context& ctx);
 
-// Turns squelchClosed and the scan and search states into the status line,
-// the "scan" and "stop" prompts and the next poll step.
-void DecideStatus(Context& ctx);
+// Turns squelchClosed and the scan and search states into the status line
+// and the "scan" and "stop" prompts, and says which poll step follows.
+PollStep DecideStatus(Context& ctx);
 
 }  // namespace voxrig

@@ -40,13 +40,13 @@ void StartSearchLog(Context& ctx) {
 void StartSearch(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   Display& display = *ctx.platform.display;
-  tuning.searchState = 1;
+  tuning.searchState = Search::kSearching;
   tuning.searchHitCount = 0;
   ctx.banks.bankFileName = kSearchLogFile;
 
-  display.SetColour(Colour::kGreen);
-  display.SetFont(ArielBold(30));
-  display.SetTextPosition(290, 320);
+  display.SetColour(ColourOf(Line::kSearchStarted));
+  display.SetFont(FontOf(Line::kSearchStarted));
+  MoveTo(display, Line::kSearchStarted);
   display.Print("Search Mode Active");
   Say(ctx, "srch");
 
@@ -63,8 +63,8 @@ void StartSearch(Context& ctx) {
   Pause(ctx);
   SetStep(ctx);
 
-  display.SetTextPosition(340, 370);
-  display.SetFont(ArielBold(50));
+  MoveTo(display, Line::kEcho);
+  display.SetFont(FontOf(Line::kEcho));
   display.Print(tuning.searchLowerText + "/" + tuning.searchUpperText);
 
   Pause(ctx);
@@ -76,16 +76,16 @@ void StartSearch(Context& ctx) {
 
 bool EndSearch(Context& ctx) {
   TuningState& tuning = ctx.tuning;
-  if (tuning.searchState <= 0) return true;
+  if (tuning.searchState == Search::kOff) return true;
   const bool written = WriteBankFile(ctx);
   if (!written) SayWriteResult(ctx, false);
   SpeakCount(ctx, tuning.searchHitCount);
-  tuning.searchState = 0;
+  tuning.searchState = Search::kOff;
   return written;
 }
 
 void EndSearchOnLoss(Context& ctx) {
-  if (ctx.tuning.searchState <= 0) return;
+  if (ctx.tuning.searchState == Search::kOff) return;
   ClearLowerPanel(ctx);
   EndSearch(ctx);
   ctx.link.resumeCountdown = 0;

@@ -22,7 +22,7 @@ void LogSearchHit(Context& ctx) {
   layout.channels.push_back({ctx.tuning.frequencyText, " "});
   banks::WriteLayout(log, layout, oldLastSlot);
   ++ctx.tuning.searchHitCount;
-  if (ctx.tuning.searchStopMode == 0) SpeakCount(ctx, ctx.tuning.searchHitCount);
+  if (ctx.tuning.searchStopMode == StopMode::kContinue) SpeakCount(ctx, ctx.tuning.searchHitCount);
 }
 
 }  // namespace voxrig

@@ -3,16 +3,12 @@
 #include <algorithm>
 
 #include "link/receiver_commands.h"
+#include "link/serial_port.h"
 #include "speech/speech.h"
 
 namespace voxrig {
 
 namespace {
-
-// 8 data bits, no parity, 2 stop bits: the receiver's line format.
-constexpr int kDataBits = 8;
-constexpr int kNoParity = 0;
-constexpr int kTwoStopBits = 2;
 
 // The speed spoken digit by digit ("one nine two zero zero"), then "baud".
 std::vector<std::string> SpeedPrompts(int baudRate) {
@@ -84,9 +80,14 @@ void TellHolders(Context& ctx, SetupTools& tools, const std::string& path) {
 // What one device did when asked at every speed.
 struct DeviceReport {
   std::optional<FoundReceiver> receiver;
-  bool noPort = false;  // nothing behind the name: told only in the summary
-  std::string summary;  // one line for the closing account
+  bool noPort = false;   // nothing behind the name: told only in the summary
+  bool garbled = false;  // some speed got an answer that is not the receiver's
+  int slowAnswerMs = 0;  // the receiver's answer came, but too late
+  std::string summary;   // one line for the closing account
 };
+
+// Whether asking at one speed has settled what the device is.
+enum class SpeedOutcome { kTryNextSpeed, kDeviceDone };
 
 enum class SpeedVerdict { kReceiver, kSilent, kTooLate, kGarbled, kNotConfirmed, kLineGone };
 
@@ -140,98 +141,98 @@ SpeedAnswer AskAtSpeed(SerialDevice& device, SetupTools& tools) {
   return answer;
 }
 
-DeviceReport TryDevice(Context& ctx, SetupTools& tools, const std::string& path, int& deviceNumber,
-                       bool given) {
-  DeviceReport report;
-  bool announced = false;
-  bool garbled = false;
-  int slowAnswerMs = 0;  // the receiver's answer came, but too late
-  const auto announce = [&] {
-    if (announced) return;
-    announced = true;
-    ++deviceNumber;
-    const std::string stable = tools.survey.StableName(path);
-    const std::string alias = !stable.empty() && stable != path ? " (" + stable + ")" : "";
-    Tell(ctx, tools, "Device " + std::to_string(deviceNumber) + ": " + path + alias, {"dev"});
-    SpeakCount(ctx, deviceNumber);
-  };
-  for (const int speed : kReceiverSpeeds) {
-    OpenAttempt attempt = tools.survey.Open(path, speed);
-    if (attempt.failure == OpenFailure::kNoDevice && !given) {
-      report.noPort = true;
-      report.summary = path + ": no port behind this name";
-      return report;
-    }
-    announce();
-    switch (attempt.failure) {
-      case OpenFailure::kNone:
-        break;
-      case OpenFailure::kNoPermission:
-        TellPermissionFix(ctx, tools, path);
-        report.summary = path + ": permission denied";
-        return report;
-      case OpenFailure::kInUse:
-        Tell(ctx, tools, "  In use by another program (" + attempt.systemMessage + ").", {"inuse"});
-        TellHolders(ctx, tools, path);
-        report.summary = path + ": in use by another program";
-        return report;
-      case OpenFailure::kNoDevice:
-        Tell(ctx, tools, "  It cannot be opened: " + attempt.systemMessage + ".", {"nodev"});
-        report.summary = path + ": cannot be opened (" + attempt.systemMessage + ")";
-        return report;
-      case OpenFailure::kNotSerial:
-        Tell(ctx, tools, "  This is not a serial device.", {"inv"});
-        report.summary = path + ": not a serial device";
-        return report;
-      case OpenFailure::kRefused:
-        Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the device refuses this speed.");
-        continue;
-    }
-    SerialDevice& device = *attempt.device;
-    device.SetReadTimeouts(-1);
-    if (!device.SetLineFormat(kDataBits, kNoParity, kTwoStopBits)) {
-      Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the device refuses 2 stop bits.");
-      continue;
-    }
-    const std::string at = "  " + std::to_string(speed) + " baud: ";
-    const SpeedAnswer answer = AskAtSpeed(device, tools);
-    switch (answer.verdict) {
-      case SpeedVerdict::kLineGone:
-        Tell(ctx, tools, at + "the line went away while asking.", {"rnc"});
-        report.summary = path + ": the line went away";
-        return report;
-      case SpeedVerdict::kSilent:
-        Tell(ctx, tools,
-             at + "no answer within " + std::to_string(tools.limits.answerWaitMs) + " ms.",
-             {"noans"});
-        continue;
-      case SpeedVerdict::kTooLate:
-        slowAnswerMs = answer.lateMs;
-        Tell(ctx, tools,
-             at + "an answer came only after " + std::to_string(answer.lateMs) +
-                 " ms, too late: the panel needs one within " +
-                 std::to_string(tools.limits.answerWaitMs) + " ms. It was read away.",
-             {"noans"});
-        continue;
-      case SpeedVerdict::kGarbled:
-        garbled = true;
-        Tell(ctx, tools, at + "an answer not understood: " + ShownSafely(answer.received),
-             {"garbled"});
-        continue;
-      case SpeedVerdict::kNotConfirmed:
-        Tell(ctx, tools,
-             at + "an answer came (" + ShownSafely(answer.received) +
-                 "), but a second question at this speed was not answered at once: it was a "
-                 "late answer to another speed, and was read away.",
-             {"noans"});
-        continue;
-      case SpeedVerdict::kReceiver:
-        break;
-    }
-    Tell(ctx, tools, at + "the receiver answered " + ShownSafely(answer.received));
-    report.receiver = FoundReceiver{path, speed, answer.received, std::move(attempt.device)};
-    return report;
+void AnnounceDevice(Context& ctx, SetupTools& tools, const std::string& path, int deviceNumber) {
+  const std::string stable = tools.survey.StableName(path);
+  const std::string alias = !stable.empty() && stable != path ? " (" + stable + ")" : "";
+  Tell(ctx, tools, "Device " + std::to_string(deviceNumber) + ": " + path + alias, {"dev"});
+  SpeakCount(ctx, deviceNumber);
+}
+
+// The device is open at this speed: it gets the panel's line settings and the
+// question only the receiver answers with a frequency, and the listener hears
+// what came of it.
+SpeedOutcome AskOpenDevice(Context& ctx, SetupTools& tools, const std::string& path, int speed,
+                           OpenAttempt& attempt, DeviceReport& report) {
+  SerialDevice& device = *attempt.device;
+  device.SetReadTimeouts(-1);
+  if (!device.SetLineFormat(kReceiverLineFormat.dataBits, kReceiverLineFormat.parityCode,
+                            kReceiverLineFormat.stopBitsCode)) {
+    Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the device refuses 2 stop bits.");
+    return SpeedOutcome::kTryNextSpeed;
   }
+  const std::string at = "  " + std::to_string(speed) + " baud: ";
+  const SpeedAnswer answer = AskAtSpeed(device, tools);
+  switch (answer.verdict) {
+    case SpeedVerdict::kLineGone:
+      Tell(ctx, tools, at + "the line went away while asking.", {"rnc"});
+      report.summary = path + ": the line went away";
+      return SpeedOutcome::kDeviceDone;
+    case SpeedVerdict::kSilent:
+      Tell(ctx, tools,
+           at + "no answer within " + std::to_string(tools.limits.answerWaitMs) + " ms.",
+           {"noans"});
+      return SpeedOutcome::kTryNextSpeed;
+    case SpeedVerdict::kTooLate:
+      report.slowAnswerMs = answer.lateMs;
+      Tell(ctx, tools,
+           at + "an answer came only after " + std::to_string(answer.lateMs) +
+               " ms, too late: the panel needs one within " +
+               std::to_string(tools.limits.answerWaitMs) + " ms. It was read away.",
+           {"noans"});
+      return SpeedOutcome::kTryNextSpeed;
+    case SpeedVerdict::kGarbled:
+      report.garbled = true;
+      Tell(ctx, tools, at + "an answer not understood: " + ShownSafely(answer.received),
+           {"garbled"});
+      return SpeedOutcome::kTryNextSpeed;
+    case SpeedVerdict::kNotConfirmed:
+      Tell(ctx, tools,
+           at + "an answer came (" + ShownSafely(answer.received) +
+               "), but a second question at this speed was not answered at once: it was a "
+               "late answer to another speed, and was read away.",
+           {"noans"});
+      return SpeedOutcome::kTryNextSpeed;
+    case SpeedVerdict::kReceiver:
+      break;
+  }
+  Tell(ctx, tools, at + "the receiver answered " + ShownSafely(answer.received));
+  report.receiver = FoundReceiver{path, speed, answer.received, std::move(attempt.device)};
+  return SpeedOutcome::kDeviceDone;
+}
+
+// One speed: the device is asked if it opened, and told about if not.
+SpeedOutcome TrySpeed(Context& ctx, SetupTools& tools, const std::string& path, int speed,
+                      OpenAttempt& attempt, DeviceReport& report) {
+  switch (attempt.failure) {
+    case OpenFailure::kNone:
+      return AskOpenDevice(ctx, tools, path, speed, attempt, report);
+    case OpenFailure::kNoPermission:
+      TellPermissionFix(ctx, tools, path);
+      report.summary = path + ": permission denied";
+      return SpeedOutcome::kDeviceDone;
+    case OpenFailure::kInUse:
+      Tell(ctx, tools, "  In use by another program (" + attempt.systemMessage + ").", {"inuse"});
+      TellHolders(ctx, tools, path);
+      report.summary = path + ": in use by another program";
+      return SpeedOutcome::kDeviceDone;
+    case OpenFailure::kNoDevice:
+      Tell(ctx, tools, "  It cannot be opened: " + attempt.systemMessage + ".", {"nodev"});
+      report.summary = path + ": cannot be opened (" + attempt.systemMessage + ")";
+      return SpeedOutcome::kDeviceDone;
+    case OpenFailure::kNotSerial:
+      Tell(ctx, tools, "  This is not a serial device.", {"inv"});
+      report.summary = path + ": not a serial device";
+      return SpeedOutcome::kDeviceDone;
+    case OpenFailure::kRefused:
+      Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the device refuses this speed.");
+      return SpeedOutcome::kTryNextSpeed;
+  }
+  return SpeedOutcome::kDeviceDone;  // not reached: every failure has its case
+}
+
+// No speed found the receiver: the account of why, and who else has the port.
+void TellNoReceiver(Context& ctx, SetupTools& tools, const std::string& path,
+                    DeviceReport& report) {
   const std::vector<DeviceHolder> holders = tools.survey.Holders(path);
   if (!holders.empty()) {
     // A program that opened the port without locking it (as ModemManager
@@ -239,17 +240,40 @@ DeviceReport TryDevice(Context& ctx, SetupTools& tools, const std::string& path,
     Tell(ctx, tools, "  Other programs have this port open too:");
     TellHolders(ctx, tools, path);
   }
-  if (slowAnswerMs > 0) {
-    report.summary = path + ": the receiver answered too slowly (after " +
-                     std::to_string(slowAnswerMs) + " ms; the panel needs an answer within " +
-                     std::to_string(tools.limits.answerWaitMs) +
-                     " ms: is a slow adapter or hub between them?)";
-    return report;
+  if (report.slowAnswerMs > 0) {
+    report.summary =
+        path + ": the receiver answered too slowly (after " + std::to_string(report.slowAnswerMs) +
+        " ms; the panel needs an answer within " + std::to_string(tools.limits.answerWaitMs) +
+        " ms: is a slow adapter or hub between them?)";
+    return;
   }
-  report.summary = path + (garbled ? ": answers that are not the receiver's, at every speed (is "
-                                     "something else on this port, or the cable wrong?)"
-                                   : ": no answer at 19200, 9600 or 4800 baud (is the receiver "
-                                     "switched on and its cable in?)");
+  report.summary =
+      path + (report.garbled ? ": answers that are not the receiver's, at every speed (is "
+                               "something else on this port, or the cable wrong?)"
+                             : ": no answer at 19200, 9600 or 4800 baud (is the receiver "
+                               "switched on and its cable in?)");
+}
+
+DeviceReport TryDevice(Context& ctx, SetupTools& tools, const std::string& path, int& deviceNumber,
+                       bool given) {
+  DeviceReport report;
+  bool announced = false;
+  for (const int speed : kReceiverSpeeds) {
+    OpenAttempt attempt = tools.survey.Open(path, speed);
+    if (attempt.failure == OpenFailure::kNoDevice && !given) {
+      report.noPort = true;
+      report.summary = path + ": no port behind this name";
+      return report;
+    }
+    if (!announced) {
+      announced = true;
+      AnnounceDevice(ctx, tools, path, ++deviceNumber);
+    }
+    if (TrySpeed(ctx, tools, path, speed, attempt, report) == SpeedOutcome::kDeviceDone) {
+      return report;
+    }
+  }
+  TellNoReceiver(ctx, tools, path, report);
   return report;
 }
 

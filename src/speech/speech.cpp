@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "speech/receiver_modes.h"
+
 namespace voxrig {
 
 void Say(Context& ctx, const std::string& name) {
@@ -27,24 +29,26 @@ void Pause(Context& ctx) {
   if (ctx.net.serveWhileWaiting != nullptr) ctx.net.serveWhileWaiting(ctx);
 }
 
-void SpeakFrequency(Context& ctx) {
-  if (ctx.tuning.searchState == 1) Say(ctx, "srching");
+void SpeakFrequency(Context& ctx, const std::string& frequency) {
   // 145.500 is said as 145.5, and 145. or 145.000 as 145.0; a whole number
   // without a point such as 430 keeps its zeros.
-  std::string digits = ctx.tuning.frequencyDigits;
+  std::string digits = frequency;
   if (digits.find('.') != std::string::npos) {
     while (!digits.empty() && digits.back() == '0') digits.pop_back();
     if (!digits.empty() && digits.back() == '.') digits += '0';
   }
-  ctx.tuning.frequencyDigits = digits;
   for (char c : digits) Say(ctx, c == '.' ? std::string("point") : std::string(1, c));
 }
 
 void SpeakMode(Context& ctx) {
-  const std::string& mode = ctx.tuning.modeText;
-  const auto row = std::find_if(kModePrompts.begin(), kModePrompts.end(),
-                                [&](const ModePrompt& p) { return p.modeText == mode; });
-  if (row != kModePrompts.end()) Say(ctx, std::string(row->prompt));
+  const std::string& text = ctx.tuning.modeText;
+  if (const ReceiverMode* mode = ModeOfPanelText(text)) {
+    Say(ctx, std::string(mode->announcement));
+    return;
+  }
+  const auto row = std::find_if(kSwitchPrompts.begin(), kSwitchPrompts.end(),
+                                [&](const SwitchPrompt& p) { return p.lineText == text; });
+  if (row != kSwitchPrompts.end()) Say(ctx, std::string(row->prompt));
 }
 
 void SpeakSignalLevel(Context& ctx) {

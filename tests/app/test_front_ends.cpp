@@ -75,7 +75,7 @@ TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
        [&] {
          ctx.banks.bankFileName = "bank03.dat";
          ReadBankFile(ctx);
-         ctx.link.bankScanState = 3;
+         ctx.link.bankScanState = BankScan::kScanning;
          ctx.banks.bankScanIndex = 8;  // the scan tuned the second channel
          braillePanel.SetTextPosition(270, 320);
          braillePanel.Print("      *** SCANNING ***  ");
@@ -83,7 +83,7 @@ TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
        "145.5000 AM S0 ATT SCAN B03 C02 write error"},
       {"the lower panel wiped",
        [&] {
-         ctx.link.bankScanState = 0;
+         ctx.link.bankScanState = BankScan::kOff;
          ClearLowerPanel(ctx);
        },
        "145.5000 AM S0 ATT write error"},

@@ -102,34 +102,34 @@ TEST_F(KeyHandlerTest, CloseRequestOnlyAsksTheProgramToStop) {
 
 TEST_F(KeyHandlerTest, IdleTickStartsAPollCycleAndTheNextSendsTheLevelRequest) {
   Handle(fakes::Tick());
-  EXPECT_EQ(ctx.link.pollState, 1);
+  EXPECT_EQ(ctx.link.pollState, PollStep::kSendLevelPoll);
   EXPECT_TRUE(program.line.written.empty());
   Handle(fakes::Tick());
   EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM"}));
-  EXPECT_EQ(ctx.link.pollState, 2);
+  EXPECT_EQ(ctx.link.pollState, PollStep::kReadLevel);
 }
 
 TEST_F(KeyHandlerTest, KeyWaitsOnlyForAPollThatIsOnTheWireThenTakesOneEntryPerTick) {
   Handle(fakes::Tick());
   Handle(fakes::Tick());
-  ASSERT_EQ(ctx.link.pollState, 2);
+  ASSERT_EQ(ctx.link.pollState, PollStep::kReadLevel);
   QueuePress('M');
 
   Handle(fakes::Tick());  // reads the poll's answer, then takes the key at once
   EXPECT_EQ(panel.currentKey, 'M');
   EXPECT_EQ(Queue(), (std::vector<int>{0}));
-  EXPECT_EQ(ctx.link.pollState, 0);
+  EXPECT_EQ(ctx.link.pollState, PollStep::kIdle);
 
   Handle(fakes::Tick());  // its separator
   EXPECT_TRUE(Queue().empty());
   Handle(fakes::Tick());  // only now does a new poll cycle begin
-  EXPECT_EQ(ctx.link.pollState, 1);
+  EXPECT_EQ(ctx.link.pollState, PollStep::kSendLevelPoll);
 
   // A cycle that has sent nothing yet gives way to a key.
   QueuePress('M');
   Handle(fakes::Tick());
   EXPECT_EQ(panel.currentKey, 'M');
-  EXPECT_EQ(ctx.link.pollState, 0);
+  EXPECT_EQ(ctx.link.pollState, PollStep::kIdle);
   EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM"}));
 }
 

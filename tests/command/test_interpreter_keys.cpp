@@ -20,11 +20,11 @@ using Strings = std::vector<std::string>;
 class InterpreterKeys : public fakes::PanelFixture {};
 
 TEST_F(InterpreterKeys, FirstKeyBeforeAnyReplyEndsTheProgramWithoutActing) {
-  ctx.link.linkState = -1;
+  ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
   Press('5');
   EXPECT_THAT(Heard(), ElementsAre("rnc", "runsetup"));
   EXPECT_EQ(ctx.app.programRunning, 0);
-  EXPECT_EQ(ctx.link.linkState, 0);
+  EXPECT_EQ(ctx.link.linkState, ReceiverAnswer::kNeverCame);
   EXPECT_EQ(ctx.tuning.frequencyText, "145.0");
   EXPECT_THAT(Commands(), IsEmpty());
 }
@@ -90,27 +90,27 @@ TEST_F(InterpreterKeys, EachKeyWritesItsLineToTheDebugLog) {
 }
 
 TEST_F(InterpreterKeys, SpaceSendsTheResumeByteAndKeepsAMemoryScanStarting) {
-  ctx.link.scanState = 1;
+  ctx.link.scanState = ReceiverScan::kStarted;
   Press(keys::kSpace);
   EXPECT_EQ(program.line.written, "\x1e");
   EXPECT_THAT(Heard(), IsEmpty());
-  EXPECT_EQ(ctx.link.scanState, 1);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kStarted);
 }
 
 TEST_F(InterpreterKeys, AnyOtherKeyLeavesAStartingMemoryScanAndThenActs) {
-  ctx.link.scanState = 1;
+  ctx.link.scanState = ReceiverScan::kStarted;
   Press('E');
   EXPECT_THAT(Heard(), ElementsAre("exitscan", "end"));
-  EXPECT_EQ(ctx.link.scanState, 0);
-  EXPECT_EQ(ctx.command.pendingCommand, 2);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kUpperLimit);
   EXPECT_EQ(ctx.command.limitEntryFresh, 1);
 
   // A key without meaning leaves it too, silently otherwise.
   Forget();
-  ctx.link.scanState = 1;
+  ctx.link.scanState = ReceiverScan::kStarted;
   Press('Y');
   EXPECT_THAT(Heard(), ElementsAre("exitscan"));
-  EXPECT_EQ(ctx.link.scanState, 0);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
   EXPECT_THAT(Commands(), IsEmpty());
 }
 
@@ -137,22 +137,27 @@ TEST_F(InterpreterKeys, TuningKeysMoveTheFrequencyByTheirAmounts) {
 
 TEST_F(InterpreterKeys, TuningKeysAreRefusedWhileTheReceiverOrABankIsBusy) {
   struct State {
-    int searchState;
-    int scanState;
-    int bankScanState;
+    Search searchState;
+    ReceiverScan scanState;
+    BankScan bankScanState;
     bool upDownRefused;
   };
   const State states[] = {
-      {1, 0, 0, true},  {2, 0, 0, true},  {0, 2, 0, true},
-      {0, 3, 0, true},  {0, 0, 1, false},  // Up and Down step the selected bank instead
-      {0, 0, 3, false},                    // a bank scan: Up and Down still tune
+      {Search::kSearching, ReceiverScan::kOff, BankScan::kOff, true},
+      {Search::kStopped, ReceiverScan::kOff, BankScan::kOff, true},
+      {Search::kOff, ReceiverScan::kScanning, BankScan::kOff, true},
+      {Search::kOff, ReceiverScan::kStopped, BankScan::kOff, true},
+      // Up and Down step the selected bank instead
+      {Search::kOff, ReceiverScan::kOff, BankScan::kBankSelected, false},
+      // a bank scan: Up and Down still tune
+      {Search::kOff, ReceiverScan::kOff, BankScan::kScanning, false},
   };
   for (const State& state : states) {
     SelectInMemory({"145.5", "146.0"});
     ctx.tuning.searchState = state.searchState;
     ctx.link.scanState = state.scanState;
     ctx.link.bankScanState = state.bankScanState;
-    ctx.link.squelchClosed = 0;
+    ctx.link.squelchClosed = false;
     for (int key : {keys::kLeft, keys::kRight, keys::kPageUp, keys::kPageDown}) {
       Forget();
       Press(key);
@@ -173,17 +178,17 @@ TEST_F(InterpreterKeys, TuningKeysAreRefusedWhileTheReceiverOrABankIsBusy) {
 }
 
 TEST_F(InterpreterKeys, ScanStartingIsLeftBeforeASideTuningKeyActsButUpAndDownAreRefused) {
-  ctx.link.scanState = 1;
+  ctx.link.scanState = ReceiverScan::kStarted;
   Press(keys::kUp);
   EXPECT_THAT(Heard(), ElementsAre("inv"));
   EXPECT_THAT(Commands(), IsEmpty());
-  EXPECT_EQ(ctx.link.scanState, 1);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kStarted);
 
   Forget();
   Press(keys::kRight);
   EXPECT_THAT(Heard(), ElementsAre("exitscan"));
   EXPECT_THAT(Commands(), ElementsAre("VA0145.00010"));
-  EXPECT_EQ(ctx.link.scanState, 0);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
 }
 
 TEST_F(InterpreterKeys, UpAndDownStepThroughTheSelectedBankAndMarkTheFirstChannel) {
@@ -235,7 +240,7 @@ TEST_F(InterpreterKeys, AnEmptySelectedBankHasNoChannelToStepOrScan) {
     EXPECT_THAT(Heard(), ElementsAre("inv")) << "key " << key;
     EXPECT_THAT(Commands(), IsEmpty()) << "9999 is never tuned";
   }
-  EXPECT_EQ(ctx.link.bankScanState, 1);
+  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
 }
 
 TEST_F(InterpreterKeys, FSpeaksTheFrequencyAndModeOrScanWhileTheReceiverMoves) {
@@ -243,11 +248,13 @@ TEST_F(InterpreterKeys, FSpeaksTheFrequencyAndModeOrScanWhileTheReceiverMoves) {
   EXPECT_THAT(Heard(), ElementsAre("1", "4", "5", "point", "0", "fm.wav"));
 
   struct State {
-    int scanState;
-    int bankScanState;
-    int squelchClosed;
+    ReceiverScan scanState;
+    BankScan bankScanState;
+    bool squelchClosed;
   };
-  for (State state : {State{1, 0, 0}, State{2, 0, 0}, State{0, 3, 1}}) {
+  for (State state : {State{ReceiverScan::kStarted, BankScan::kOff, false},
+                      State{ReceiverScan::kScanning, BankScan::kOff, false},
+                      State{ReceiverScan::kOff, BankScan::kScanning, true}}) {
     Forget();
     ctx.link.scanState = state.scanState;
     ctx.link.bankScanState = state.bankScanState;
@@ -258,17 +265,30 @@ TEST_F(InterpreterKeys, FSpeaksTheFrequencyAndModeOrScanWhileTheReceiverMoves) {
 
   // A memory scan resting on a channel: the frequency, without the mode.
   Forget();
-  ctx.link.scanState = 3;
-  ctx.link.bankScanState = 0;
+  ctx.link.scanState = ReceiverScan::kStopped;
+  ctx.link.bankScanState = BankScan::kOff;
   Press('F');
   EXPECT_THAT(Heard(), ElementsAre("1", "4", "5", "point", "0"));
+
+  // The program's search sweeping: "srching" first; resting on a hit: not.
+  ctx.link.scanState = ReceiverScan::kOff;
+  for (const Search searchState : {Search::kSearching, Search::kStopped}) {
+    Forget();
+    ctx.tuning.searchState = searchState;
+    Press('F');
+    if (searchState == Search::kSearching) {
+      EXPECT_THAT(Heard(), ElementsAre("srching", "1", "4", "5", "point", "0", "fm.wav"));
+    } else {
+      EXPECT_THAT(Heard(), ElementsAre("1", "4", "5", "point", "0", "fm.wav"));
+    }
+  }
 }
 
 TEST_F(InterpreterKeys, SwitchKeysSpeakAndSendTheirStates) {
   Press('N');
   Press('N');
   EXPECT_THAT(Heard(), ElementsAre("svoice", "off", "svoice", "on"));
-  EXPECT_EQ(ctx.link.scanVoice, 1);
+  EXPECT_TRUE(ctx.link.scanVoice);
 
   Forget();
   Press('C');
@@ -276,7 +296,7 @@ TEST_F(InterpreterKeys, SwitchKeysSpeakAndSendTheirStates) {
   EXPECT_THAT(program.display.TextAt(500, 250), StartsWith("STOP"));
   Press('C');
   EXPECT_THAT(program.display.TextAt(500, 250), StartsWith("CONT"));
-  EXPECT_EQ(ctx.tuning.searchStopMode, 0);
+  EXPECT_EQ(ctx.tuning.searchStopMode, StopMode::kContinue);
 
   Forget();
   Press('A');
@@ -324,25 +344,25 @@ TEST_F(InterpreterKeys, EachKeyStartsAtTheEchoAreaInItsFont) {
 
 TEST_F(InterpreterKeys, RStartsTheSearchWithoutABankAndTheBankScanWithOne) {
   Press('R');
-  EXPECT_EQ(ctx.tuning.searchState, 1);
+  EXPECT_EQ(ctx.tuning.searchState, Search::kSearching);
   ASSERT_FALSE(Commands().empty());
   EXPECT_EQ(Commands().back(), "VS");
 
   Forget();
-  ctx.tuning.searchState = 0;
+  ctx.tuning.searchState = Search::kOff;
   SelectInMemory({"145.5", "146.0"});
   ctx.banks.bankSlots[1] = "AM";
   ctx.banks.bankSlots[2] = "25";
-  ctx.link.scanState = 1;
-  ctx.command.pendingCommand = 7;
+  ctx.link.scanState = ReceiverScan::kStarted;
+  ctx.command.pendingCommand = PendingCommand::kSelectBank;
   Press('R');
-  EXPECT_EQ(ctx.link.bankScanState, 2);
+  EXPECT_EQ(ctx.link.bankScanState, BankScan::kStarted);
   EXPECT_EQ(ctx.banks.bankScanIndex, 4);
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000", "MD2", "ST025000"));
   // The memory scan that was starting is left after the bank scan starts.
   EXPECT_EQ(trace.back(), "exitscan");
-  EXPECT_EQ(ctx.link.scanState, 0);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
   EXPECT_EQ(ctx.tuning.modeText, "AM");
   EXPECT_EQ(ctx.tuning.searchStepText, "25");
 }
@@ -370,7 +390,7 @@ TEST_F(InterpreterKeys, TypingIntoAFullTextIsRefusedInsteadOfLost) {
 }
 
 TEST_F(InterpreterKeys, DigitsAreIgnoredWhileABankScanRuns) {
-  ctx.link.bankScanState = 2;
+  ctx.link.bankScanState = BankScan::kStarted;
   Type("14.");
   EXPECT_THAT(Heard(), IsEmpty());
   EXPECT_EQ(ctx.tuning.frequencyText, "145.0");

@@ -7,6 +7,7 @@
 
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
+#include "panel/display_lines.h"
 
 namespace voxrig::testing {
 namespace {
@@ -33,7 +34,7 @@ TEST_F(InterpreterSequences, LimitKeysTellTheValueOrTakeTheTypedOne) {
   EXPECT_THAT(Heard(), ElementsAre("start", "1", "4", "5"));
   EXPECT_EQ(ctx.tuning.searchLowerText, "145");
   EXPECT_THAT(Commands(), IsEmpty());
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
   EXPECT_EQ(ctx.command.limitEntryFresh, 0);
 
   Forget();
@@ -48,6 +49,20 @@ TEST_F(InterpreterSequences, LimitKeysTellTheValueOrTakeTheTypedOne) {
   EXPECT_THAT(Heard(), ElementsAre("end", "1", "4", "7", "ok"));
   EXPECT_EQ(ctx.tuning.searchUpperText, "147");
   EXPECT_THAT(program.display.TextAt(750, 250), StartsWith("147"));
+
+  // A frequency drawn between two keys (a search hit, a scan's step) starts
+  // the limit being typed afresh: the next digit replaces it, and Enter with
+  // nothing typed since tells it.
+  Forget();
+  Type("S14");
+  ShowFrequency(ctx);
+  Type("6\r");
+  EXPECT_EQ(ctx.tuning.searchLowerText, "6");
+  Forget();
+  Type("E148");
+  ShowFrequency(ctx);
+  Type("\r");
+  EXPECT_THAT(Heard(), ElementsAre("end", "1", "4", "8", "1", "4", "8"));
 
   // The step is sent on Enter whether or not a digit was typed.
   Forget();
@@ -65,11 +80,11 @@ TEST_F(InterpreterSequences, ACommandKeyAbandonsALimitKeepingItsDigits) {
   Type("S1F");
   EXPECT_THAT(Heard(), ElementsAre("start", "1", "1", "4", "5", "point", "0", "fm.wav"));
   EXPECT_EQ(ctx.tuning.searchLowerText, "1");
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 
   Type("I5B");
   EXPECT_EQ(ctx.tuning.searchStepText, "5");
-  EXPECT_EQ(ctx.command.pendingCommand, 7);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kSelectBank);
 }
 
 TEST_F(InterpreterSequences, BankArgumentsOfTwoOrFourDigitsReachTheBankOperations) {
@@ -79,8 +94,8 @@ TEST_F(InterpreterSequences, BankArgumentsOfTwoOrFourDigitsReachTheBankOperation
   EXPECT_THAT(Heard(), Contains("sel"));
   EXPECT_THAT(Commands(), Contains("VA0146.00000"));
   EXPECT_THAT(Sent("MQ"), IsEmpty()) << "selecting a bank never clears a receiver bank";
-  EXPECT_EQ(ctx.link.bankScanState, 1);
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 
   // T with four digits: the channels of bank 05 go into bank 07.
   Forget();
@@ -88,7 +103,7 @@ TEST_F(InterpreterSequences, BankArgumentsOfTwoOrFourDigitsReachTheBankOperation
   EXPECT_EQ(ctx.command.entryText, "0507");
   EXPECT_THAT(program.files.files["bank07.dat"], HasSubstr("146.0\r\n \r\n145.5\r\n"));
   EXPECT_EQ(Heard().back(), "ok");
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 
   Forget();
   Type("O05\r");
@@ -115,7 +130,7 @@ TEST_F(InterpreterSequences, BankArgumentsOfOtherLengthsOrWithAPointAreRefused) 
     ASSERT_FALSE(Heard().empty());
     EXPECT_EQ(Heard().back(), "inv") << sequence;
     EXPECT_THAT(Commands(), IsEmpty()) << sequence;
-    EXPECT_EQ(ctx.command.pendingCommand, 0) << sequence;
+    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << sequence;
     EXPECT_EQ(ctx.command.limitEntryFresh, 0) << sequence;
     EXPECT_EQ(program.files.files, filesBefore) << sequence;
   }
@@ -130,7 +145,7 @@ TEST_F(InterpreterSequences, WriteSequenceClearsTheNamedReceiverBankAtEnterThenW
   EXPECT_THAT(Heard(), ElementsAre("write", "fromb", "0", "3", "torb", "C"));
   EXPECT_THAT(Commands(), IsEmpty());
   EXPECT_EQ(ctx.command.entryText, "03C");
-  EXPECT_EQ(ctx.command.pendingCommand, 9);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kWriteToReceiver);
 
   Forget();
   // This receiver cannot be read back: the write is reported as unchecked.
@@ -139,7 +154,7 @@ TEST_F(InterpreterSequences, WriteSequenceClearsTheNamedReceiverBankAtEnterThenW
   EXPECT_THAT(Commands(),
               ElementsAre("MQC%%", "MXC00 RF0145500000 ST012500 MD1 TM            ", "MAC"));
   EXPECT_EQ(Heard().back(), "nochk");
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 }
 
 TEST_F(InterpreterSequences, WriteSequenceWithoutTheBankFileLeavesTheReceiverBankAlone) {
@@ -147,14 +162,14 @@ TEST_F(InterpreterSequences, WriteSequenceWithoutTheBankFileLeavesTheReceiverBan
   EXPECT_THAT(Heard(), ElementsAre("write", "fromb", "0", "7", "torb", "C", "bnf"));
   EXPECT_THAT(Commands(), IsEmpty())
       << "no bank file to write: the receiver's bank C is not cleared";
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 }
 
 TEST_F(InterpreterSequences, WriteSequenceRefusesAThirdDigitAndWrongLetters) {
   Type("W034");
   EXPECT_THAT(Heard(), ElementsAre("write", "fromb", "0", "3", "torb", "4", "inv"));
   EXPECT_THAT(Commands(), IsEmpty());
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 
   // Only a receiver bank A to J, after two digits, may be cleared: a keypad
   // digit would otherwise clear partner bank "a", Space or F1 a bank that
@@ -173,7 +188,7 @@ TEST_F(InterpreterSequences, WriteSequenceRefusesAThirdDigitAndWrongLetters) {
     Press(c.key);
     EXPECT_THAT(Heard(), ElementsAre("inv")) << c.digits << " then " << c.key;
     EXPECT_THAT(Commands(), IsEmpty()) << c.digits << " then " << c.key;
-    EXPECT_EQ(ctx.command.pendingCommand, 0);
+    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
   }
 
   // Space still sends its resume byte, and nothing else.
@@ -187,59 +202,59 @@ TEST_F(InterpreterSequences, WriteSequenceRefusesAThirdDigitAndWrongLetters) {
   Type("W03\r");
   EXPECT_EQ(Heard().back(), "inv");
   EXPECT_THAT(Commands(), IsEmpty());
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 }
 
 TEST_F(InterpreterSequences, MemoryScanSequenceTakesALetterAToJ) {
   Type("GB\r");
   EXPECT_THAT(Heard(), ElementsAre("radbank", "B", "shdel"));
   EXPECT_THAT(Commands(), ElementsAre("LC1", "MSB"));
-  EXPECT_EQ(ctx.link.scanState, 1);
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kStarted);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 
   // G followed at once by Enter scans the same bank again.
-  ctx.link.scanState = 0;
+  ctx.link.scanState = ReceiverScan::kOff;
   Forget();
   Type("G\r");
   EXPECT_THAT(Commands(), ElementsAre("LC1", "MSB"));
 
   // A digit is said and dropped; the sequence stays open.
-  ctx.link.scanState = 0;
+  ctx.link.scanState = ReceiverScan::kOff;
   Forget();
   Type("G5");
   EXPECT_THAT(Heard(), ElementsAre("radbank", "5"));
-  EXPECT_EQ(ctx.command.pendingCommand, 8);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kMemoryScan);
   EXPECT_EQ(ctx.command.entryText, "B");
 
   // E, F, G and I are bank letters here.
   Type("E");
   EXPECT_EQ(ctx.command.entryText, "E");
-  EXPECT_EQ(ctx.command.pendingCommand, 8);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kMemoryScan);
 
   // Any other key ends it.
   Forget();
   Type("Y");
   EXPECT_THAT(Heard(), ElementsAre("inv"));
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
   EXPECT_THAT(Commands(), IsEmpty());
 
   // W, X and R keep their meaning.
   Type("GW");
-  EXPECT_EQ(ctx.command.pendingCommand, 9);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kWriteToReceiver);
   Type("GX");
-  EXPECT_EQ(ctx.command.pendingCommand, 12);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kReadReceiver);
 }
 
 TEST_F(InterpreterSequences, MemoryScanEnterWithoutOneBankLetterKeepsTheSequenceOpen) {
   // Left from another sequence: two characters, or one that names no bank.
   for (const char* left : {"12", "5"}) {
     Forget();
-    ctx.command.pendingCommand = 0;
+    ctx.command.pendingCommand = PendingCommand::kNone;
     ctx.command.entryText = left;
     Type("G\r");
     EXPECT_THAT(Heard(), ElementsAre("radbank", "inv")) << left;
     EXPECT_THAT(Commands(), IsEmpty()) << left;
-    EXPECT_EQ(ctx.command.pendingCommand, 8);
+    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kMemoryScan);
   }
   Forget();
   Type("C\r");
@@ -262,7 +277,7 @@ TEST_F(InterpreterSequences, DeleteSequenceRemovesTheBankFileAndSaysOkEvenWhenMi
     Forget();
     Type(sequence);
     EXPECT_EQ(Heard().back(), "inv") << sequence;
-    EXPECT_EQ(ctx.command.pendingCommand, 0);
+    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
   }
   EXPECT_EQ(program.files.files.count("bank07.dat"), 1u);
   EXPECT_EQ(program.files.files.count("bank0..dat"), 1u);
@@ -272,29 +287,29 @@ TEST_F(InterpreterSequences, DeleteSequenceRemovesTheBankFileAndSaysOkEvenWhenMi
   Forget();
   Type("BD");
   EXPECT_THAT(Heard(), ElementsAre("bank"));
-  EXPECT_EQ(ctx.command.pendingCommand, 7);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kSelectBank);
 }
 
 TEST_F(InterpreterSequences, KillOnlyWorksOnABankSelectedByHand) {
   Press('K');
   EXPECT_THAT(Heard(), IsEmpty());
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 
   PutBankFile("bank05.dat", "FM", {"145.5", "146.0"});
   Type("B05\r");
   Forget();
   Type("K");
   EXPECT_THAT(Heard(), ElementsAre("kill"));
-  EXPECT_EQ(ctx.command.pendingCommand, 11);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kKillChannel);
   Type("\r");
   const Strings heard = Heard();
   EXPECT_EQ(heard.back(), "ok");
   EXPECT_EQ(std::count(heard.begin(), heard.end(), "ok"), 1);
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
   EXPECT_THAT(program.files.files["bank05.dat"], Not(HasSubstr("145.5")));
   EXPECT_THAT(Commands(), Contains("VA0146.00000"));
 
-  ctx.link.bankScanState = 3;
+  ctx.link.bankScanState = BankScan::kScanning;
   Forget();
   Press('K');
   EXPECT_THAT(Heard(), IsEmpty());
@@ -314,11 +329,11 @@ TEST_F(InterpreterSequences, KillThatCannotBeWrittenSaysWriteErrorInsteadOfOk) {
 
 TEST_F(InterpreterSequences, EnterEndsARunningSearchWritingItsLogBeforeTuning) {
   Press('R');
-  ASSERT_EQ(ctx.tuning.searchState, 1);
+  ASSERT_EQ(ctx.tuning.searchState, Search::kSearching);
   ctx.tuning.frequencyText = "145.5";
   Forget();
   Press(keys::kEnter);
-  EXPECT_EQ(ctx.tuning.searchState, 0);
+  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
   EXPECT_THAT(program.files.files["bank00.dat"], StartsWith("Scanbank\r\n"));
   EXPECT_THAT(Heard(), Contains("0"));
   EXPECT_EQ(Heard().back(), "ok");
@@ -335,7 +350,7 @@ TEST_F(InterpreterSequences, AFailedWriteIsNeverFollowedByOk) {
   Press(keys::kEnter);
   EXPECT_THAT(Heard(), ElementsAre("wrerr", "0"));
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
-  EXPECT_EQ(ctx.tuning.searchState, 0);
+  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
   program.files.diskFull = false;
 
   // D of a file that stays (a folder that cannot be written) says so; one
@@ -410,7 +425,7 @@ TEST_F(InterpreterSequences, EachEnterEndsAtItsCommandsFailure) {
     EXPECT_THAT(Commands(), IsEmpty()) << row.keys;
     EXPECT_EQ(program.files.files, filesBefore) << row.keys;
     EXPECT_EQ(ctx.tuning.frequencyText, shownBefore) << row.keys;
-    EXPECT_EQ(ctx.link.bankScanState, 0) << row.keys;
+    EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff) << row.keys;
   }
   // The refusal is for that Enter alone: the next Enter tunes as usual.
   Type("W015\r\r");
@@ -420,32 +435,59 @@ TEST_F(InterpreterSequences, EachEnterEndsAtItsCommandsFailure) {
 
 TEST_F(InterpreterSequences, EnterLeavesABankScanBeforeTuning) {
   SelectInMemory({"145.5", "146.0"});
-  ctx.link.bankScanState = 3;
+  ctx.link.bankScanState = BankScan::kScanning;
   ctx.link.resumeCountdown = 3;
   Press(keys::kEnter);
   EXPECT_THAT(Heard(), ElementsAre("exitscan", "shdel", "ok"));
   EXPECT_THAT(Commands(), ElementsAre("VA0145.00000"));
-  EXPECT_EQ(ctx.link.bankScanState, 0);
+  EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff);
   EXPECT_EQ(ctx.link.resumeCountdown, 0);
 }
 
 TEST_F(InterpreterSequences, PendingCommandTransitions) {
   struct Row {
     const char* keys;
-    int pending;
+    PendingCommand pending;
   };
+  using enum PendingCommand;
   const Row rows[] = {
-      {"S", 1},  {"E", 2},   {"I", 3},  {"T", 4},    {"P", 5},   {"O", 6},  {"B", 7},  {"G", 8},
-      {"W", 9},  {"D", 10},  {"X", 12}, {"SB", 7},   {"BS", 1},  {"BG", 8}, {"GW", 9}, {"BW", 9},
-      {"BR", 0}, {"GR", 0},  {"WR", 0}, {"S1\r", 0}, {"B05", 7}, {"TD", 4}, {"GS", 0}, {"DS", 1},
-      {"W0", 9}, {"G\r", 0}, {"BY", 7}, {"SY", 0},   {"BX", 12}, {"XR", 0},
+      {"S", kLowerLimit},
+      {"E", kUpperLimit},
+      {"I", kStep},
+      {"T", kTransfer},
+      {"P", kPut},
+      {"O", kSort},
+      {"B", kSelectBank},
+      {"G", kMemoryScan},
+      {"W", kWriteToReceiver},
+      {"D", kDeleteBank},
+      {"X", kReadReceiver},
+      {"SB", kSelectBank},
+      {"BS", kLowerLimit},
+      {"BG", kMemoryScan},
+      {"GW", kWriteToReceiver},
+      {"BW", kWriteToReceiver},
+      {"BR", kNone},
+      {"GR", kNone},
+      {"WR", kNone},
+      {"S1\r", kNone},
+      {"B05", kSelectBank},
+      {"TD", kTransfer},
+      {"GS", kNone},
+      {"DS", kLowerLimit},
+      {"W0", kWriteToReceiver},
+      {"G\r", kNone},
+      {"BY", kSelectBank},
+      {"SY", kNone},
+      {"BX", kReadReceiver},
+      {"XR", kNone},
   };
   for (const Row& row : rows) {
-    ctx.command.pendingCommand = 0;
+    ctx.command.pendingCommand = PendingCommand::kNone;
     ctx.command.entryText.clear();
-    ctx.tuning.searchState = 0;
-    ctx.link.scanState = 0;
-    ctx.link.bankScanState = 0;
+    ctx.tuning.searchState = Search::kOff;
+    ctx.link.scanState = ReceiverScan::kOff;
+    ctx.link.bankScanState = BankScan::kOff;
     Type(row.keys);
     EXPECT_EQ(ctx.command.pendingCommand, row.pending) << row.keys;
   }

@@ -27,19 +27,19 @@ class MemoryScan : public fakes::PanelFixture {
  protected:
   // The receiver's memory scan resting on a channel, as the poll cycle sees it.
   void ScanRestingOnAChannel() {
-    ctx.link.scanState = 3;
-    ctx.link.squelchClosed = 0;
+    ctx.link.scanState = ReceiverScan::kStopped;
+    ctx.link.squelchClosed = false;
   }
 };
 
 TEST_F(MemoryScan, StartWithoutABankLetterSendsMsAlone) {
   Type("G\r");
   EXPECT_THAT(trace, ElementsAre("radbank", "TX LC1", "shdel", "TX MS"));
-  EXPECT_EQ(ctx.link.scanState, 1);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kStarted);
 }
 
 TEST_F(MemoryScan, StartSaysScanItselfOnlyWhenTheScanVoiceIsOff) {
-  ctx.link.scanVoice = 0;
+  ctx.link.scanVoice = false;
   Type("GA\r");
   EXPECT_THAT(trace, ElementsAre("radbank", "A", "TX LC1", "shdel", "TX MSA", "scan"));
 }
@@ -79,16 +79,16 @@ TEST_F(MemoryScan, PassWithoutAChannelInTheAnswerIsRefused) {
 }
 
 TEST_F(MemoryScan, PIsAPutUnlessTheScanRestsOnAChannel) {
-  ctx.link.scanState = 2;
-  ctx.link.squelchClosed = 1;
+  ctx.link.scanState = ReceiverScan::kScanning;
+  ctx.link.squelchClosed = true;
   Press('P');
   EXPECT_THAT(Heard(), ElementsAre("put"));
-  EXPECT_EQ(ctx.command.pendingCommand, 5);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kPut);
 
   // Just started: the scan is left first, then P starts a put.
   Forget();
-  ctx.link.scanState = 1;
-  ctx.link.squelchClosed = 0;
+  ctx.link.scanState = ReceiverScan::kStarted;
+  ctx.link.squelchClosed = false;
   Press('P');
   EXPECT_THAT(Heard(), ElementsAre("exitscan", "put"));
   EXPECT_THAT(Commands(), IsEmpty());
@@ -142,21 +142,21 @@ TEST_F(MemoryScan, EnterRestoresTwoPassesInOrderThenTunes) {
   Press(keys::kEnter);
   EXPECT_THAT(trace, ElementsAre("exitscan", "TX MRA05", "shdel", "TX MP0", "shdel", "TX MRB12",
                                  "shdel", "TX MP0", "shdel", "shdel", "TX VA0145.50000", "ok"));
-  EXPECT_EQ(ctx.link.scanState, 0);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
   EXPECT_EQ(ctx.command.passCount, 1);
 }
 
 TEST_F(MemoryScan, EnterWithoutAScanSendsNoRecallAndSaysNoExit) {
   ctx.command.passCount = 2;  // a pass left from a scan that ended otherwise
   ctx.command.passedChannels[1] = "A05";
-  ctx.link.bankScanState = 1;  // a bank selected by hand is no scan
+  ctx.link.bankScanState = BankScan::kBankSelected;  // a bank selected by hand is no scan
   Press(keys::kEnter);
   EXPECT_THAT(trace, ElementsAre("TX VA0145.00000", "ok"));
   EXPECT_EQ(ctx.command.passCount, 2);
 
   // The next scan that is left gives it back.
   Forget();
-  ctx.link.scanState = 2;
+  ctx.link.scanState = ReceiverScan::kScanning;
   Press(keys::kEnter);
   EXPECT_THAT(Commands(), ElementsAre("MRA05", "MP0", "VA0145.00000"));
 }
@@ -265,14 +265,14 @@ TEST_F(MemoryScan, CheckHearsTheLossDuringAResizeWithinAPause) {
 
 TEST_F(MemoryScan, QueryReceiverBankReadsTheKeyBeingHandled) {
   PutBankFile("bank05.dat", "FM", {"145.5"});
-  ctx.command.pendingCommand = 9;
+  ctx.command.pendingCommand = PendingCommand::kWriteToReceiver;
   ctx.command.entryText = "05";
   ctx.panel.currentKey = 'J';
   QueryReceiverBank(ctx);
   // The receiver's bank is cleared at Enter, not at its letter.
   EXPECT_THAT(trace, ElementsAre("J"));
   EXPECT_EQ(ctx.command.entryText, "05J");
-  EXPECT_EQ(ctx.command.pendingCommand, 9);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kWriteToReceiver);
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ TEST_F(ReceiverRead, ReadsEveryChannelWithoutSelectingAnyIntoANewBankFile) {
                    "PMR 1", ".5", "9999 ", "9999"}));
   EXPECT_THAT(Commands(), ElementsAre("MAA", "MA", "MA"));
   EXPECT_THAT(Spoken(), ElementsAre("wait", "beep", "beep", "sevmode", "ok"));
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 }
 
 TEST_F(ReceiverRead, AnExistingBankFileIsReplacedOnlyWhenTheSequenceComesTwiceInARow) {
@@ -183,7 +183,7 @@ TEST_F(ReceiverRead, SequenceRefusesAThirdDigitWrongLettersAndAnEarlyEnter) {
     Forget();
     Type(keys);
     EXPECT_EQ(Spoken().back(), "inv") << keys;
-    EXPECT_EQ(ctx.command.pendingCommand, 0) << keys;
+    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << keys;
     EXPECT_THAT(Commands(), ::testing::IsEmpty()) << keys;
   }
 }

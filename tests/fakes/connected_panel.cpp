@@ -16,7 +16,7 @@ constexpr int kTickLimit = 100;
 ConnectedPanel::ConnectedPanel() {
   program.AttachReceiver();
   ctx.app.programRunning = 1;
-  ctx.link.linkState = 1;
+  ctx.link.linkState = ReceiverAnswer::kReceived;
   ctx.link.statusLine = ">";
   ctx.tuning.frequencyText = "145.0";
   ctx.tuning.frequencyDigits = "145";
@@ -54,7 +54,7 @@ void ConnectedPanel::Cycle(const std::string& levelAnswer) {
   answers["LM"] = levelAnswer;
   Tick();  // an idle tick only starts the cycle
   int ticks = 0;
-  for (; ticks < kTickLimit && ctx.link.pollState != 0; ++ticks) Tick();
+  for (; ticks < kTickLimit && ctx.link.pollState != PollStep::kIdle; ++ticks) Tick();
   EXPECT_LT(ticks, kTickLimit) << "the poll cycle never came back to rest";
 }
 
@@ -111,7 +111,7 @@ void ConnectedPanel::SelectInMemory(const std::vector<std::string>& frequencies)
   banks.bankLastSlot = static_cast<int>(slot) - 2;
   banks.bankScanIndex = 4;
   banks.bankFileName = "bank05.dat";
-  ctx.link.bankScanState = 1;
+  ctx.link.bankScanState = BankScan::kBankSelected;
 }
 
 }  // namespace voxrig::fakes

@@ -120,7 +120,7 @@ TEST_F(CommandLinkTest, TextWithoutAnyKeywordIsNoReplyAndIsNotLogged) {
   program.ctx.link.replyText = "LM 120";
   EXPECT_EQ(Read("\r\n?\r\nMD1\r\n"), "");
   EXPECT_EQ(Log(), "");
-  EXPECT_EQ(program.ctx.link.linkState, -1);
+  EXPECT_EQ(program.ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
   EXPECT_EQ(program.ctx.link.statusLine, "Connecting");
   EXPECT_TRUE(program.Heard().empty());
 }
@@ -144,9 +144,9 @@ TEST_F(CommandLinkTest, OneReadTakesAtMost255BytesAndLeavesTheRestForTheNext) {
 
 TEST_F(CommandLinkTest, FirstAnswerAfterConnectingIsAnnouncedOnce) {
   program.ctx.link.statusLine = "Connecting";
-  program.ctx.link.linkState = -1;
+  program.ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
   Read("LM%000\r\n");
-  EXPECT_EQ(program.ctx.link.linkState, 1);
+  EXPECT_EQ(program.ctx.link.linkState, ReceiverAnswer::kReceived);
   EXPECT_EQ(program.ctx.link.statusLine, ">");
   Read("LM%000\r\n");
   Read("LC 100 VA\r\n");

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "command/pending_commands.h"
 #include "fakes/connected_panel.h"
 #include "net/net_control.h"
 #include "speech/speech.h"
@@ -93,7 +92,7 @@ class NetControl : public fakes::PanelFixture {
 
 TEST_F(NetControl, GetsAreAnsweredFromThePanelWithoutAskingTheReceiver) {
   ctx.link.signalLevel = 12;
-  ctx.link.pollState = 2;  // in the middle of a poll cycle
+  ctx.link.pollState = PollStep::kReadLevel;  // in the middle of a poll cycle
   Peer& client = Connect("f\nm\nl STRENGTH\nv\n+\\get_freq\n\\chk_vfo\n");
   ServeNetClients(ctx, SetTurn::kLater);
   EXPECT_EQ(client.fromPanel,
@@ -103,10 +102,10 @@ TEST_F(NetControl, GetsAreAnsweredFromThePanelWithoutAskingTheReceiver) {
 }
 
 TEST_F(NetControl, ASetWaitsForAnIdleTickAndIsCarriedOutAsTheKeysWould) {
-  ctx.link.pollState = 1;
+  ctx.link.pollState = PollStep::kSendLevelPoll;
   Peer& client = Connect("F 14074000\nf\nM USB 2400\n");
-  Tick();  // poll step 1 sends LM; the set waits
-  Tick();  // poll step 2 reads the level
+  Tick();  // the level poll goes out; the set waits
+  Tick();  // the level is read
   EXPECT_EQ(client.fromPanel, "");
   Tick();  // idle: the set takes the tick
   EXPECT_THAT(Commands(), ElementsAre("LM", "VA0014.07400"));
@@ -117,7 +116,7 @@ TEST_F(NetControl, ASetWaitsForAnIdleTickAndIsCarriedOutAsTheKeysWould) {
 
   Tick();  // the separator
   Tick();  // idle again, but a poll cycle is owed before the next set
-  EXPECT_EQ(ctx.link.pollState, 1);
+  EXPECT_EQ(ctx.link.pollState, PollStep::kSendLevelPoll);
   EXPECT_EQ(client.fromPanel, "RPRT 0\n14074000\n");
   for (int tick = 0; tick < 3; ++tick) Tick();  // LM, its reply, then the mode set
   EXPECT_THAT(Commands(), ElementsAre("LM", "VA0014.07400", "LM", "MD3"));
@@ -128,18 +127,22 @@ TEST_F(NetControl, ASetWaitsForAnIdleTickAndIsCarriedOutAsTheKeysWould) {
 
 TEST_F(NetControl, ABusyPanelRefusesSetsAndSaysNothing) {
   const std::vector<std::pair<const char*, std::function<void(Context&)>>> busy = {
-      {"search", [](Context& c) { c.tuning.searchState = 1; }},
-      {"memory scan", [](Context& c) { c.link.scanState = 2; }},
-      {"bank scan", [](Context& c) { c.link.bankScanState = 2; }},
-      {"W being typed", [](Context& c) { c.command.pendingCommand = pending::kWriteToReceiver; }},
+      {"search", [](Context& c) { c.tuning.searchState = Search::kSearching; }},
+      {"memory scan", [](Context& c) { c.link.scanState = ReceiverScan::kScanning; }},
+      {"bank scan", [](Context& c) { c.link.bankScanState = BankScan::kStarted; }},
+      {"W being typed",
+       [](Context& c) { c.command.pendingCommand = PendingCommand::kWriteToReceiver; }},
       {"frequency being typed", [](Context& c) { c.command.frequencyEntryFresh = 0; }},
-      {"receiver never answered", [](Context& c) { c.link.linkState = -1; }},
+      {"receiver never answered",
+       [](Context& c) { c.link.linkState = ReceiverAnswer::kAwaitingFirst; }},
   };
   for (const auto& [what, makeBusy] : busy) {
-    ctx.link.linkState = 1;
-    ctx.link.pollState = 0;
-    ctx.tuning.searchState = ctx.link.scanState = ctx.link.bankScanState = 0;
-    ctx.command.pendingCommand = pending::kNone;
+    ctx.link.linkState = ReceiverAnswer::kReceived;
+    ctx.link.pollState = PollStep::kIdle;
+    ctx.tuning.searchState = Search::kOff;
+    ctx.link.scanState = ReceiverScan::kOff;
+    ctx.link.bankScanState = BankScan::kOff;
+    ctx.command.pendingCommand = PendingCommand::kNone;
     ctx.command.frequencyEntryFresh = 1;
     makeBusy(ctx);
     Peer& client = Connect("F 14074000\n+M USB 2400\n");
@@ -173,7 +176,7 @@ TEST_F(NetControl, WhileTheListenerTypesTheFrequencyIsWhereTheReceiverWasTuned) 
 }
 
 TEST_F(NetControl, SetsThatChangeNothingAreAnsweredAtOnceAndSendNothing) {
-  ctx.link.pollState = 2;
+  ctx.link.pollState = PollStep::kReadLevel;
   Peer& client = Connect("F 145000000\nM FM 0\nV VFOA\nV VFOB\nF 1e12\n");
   ServeNetClients(ctx, SetTurn::kLater);
   EXPECT_EQ(client.fromPanel, "RPRT 0\nRPRT 0\nRPRT 0\nRPRT -11\nRPRT -1\n");

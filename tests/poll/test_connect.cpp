@@ -5,7 +5,8 @@
 
 #include "fakes/test_program.h"
 #include "panel/display_lines.h"
-#include "poll/connect_poll.h"
+#include "poll/connect.h"
+#include "poll/poll_cycle.h"
 
 namespace voxrig {
 namespace {
@@ -84,41 +85,42 @@ TEST_F(ConnectTest, APortLineNamingADevicePathOpensThatDeviceAsItStands) {
 
 TEST_F(ConnectTest, ResetsThePanelsStateForAFreshReceiver) {
   Context& ctx = program.ctx;
-  ctx.command.pendingCommand = 7;
-  ctx.link.linkState = 1;
+  ctx.command.pendingCommand = PendingCommand::kSelectBank;
+  ctx.link.linkState = ReceiverAnswer::kReceived;
   ctx.command.limitEntryFresh = 1;
   ctx.command.frequencyEntryFresh = 0;
-  ctx.link.pollState = 4;
+  ctx.link.pollState = PollStep::kReadWhereSearchStopped;
   ctx.link.resumeCountdown = 3;
   ctx.panel.keyQueueCount = 6;
   ctx.banks.bankScanIndex = 12;
-  ctx.tuning.searchStopMode = 1;
-  ctx.tuning.searchState = 2;
-  ctx.link.scanState = 3;
-  ctx.link.bankScanState = 4;
+  ctx.tuning.searchStopMode = StopMode::kStop;
+  ctx.tuning.searchState = Search::kStopped;
+  ctx.link.scanState = ReceiverScan::kStopped;
+  ctx.link.bankScanState = BankScan::kStopped;
   ctx.tuning.noiseLimiterOn = 1;
   ctx.command.passCount = 9;
-  ctx.link.scanVoice = 0;
+  ctx.link.scanVoice = false;
   ctx.link.meterBar = "";
   ctx.tuning.attenuatorOn = 0;
 
   ConnectReceiver(ctx);
 
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
-  EXPECT_EQ(ctx.link.linkState, -1);
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
+  EXPECT_EQ(ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
   EXPECT_EQ(ctx.command.frequencyEntryFresh, 1);
-  EXPECT_EQ(ctx.link.pollState, 2);  // the first level poll has gone; the first tick reads it
+  EXPECT_EQ(ctx.link.pollState,
+            PollStep::kReadLevel);  // the first level poll has gone; the first tick reads it
   EXPECT_EQ(ctx.link.firstAnswerTicks, 15);
   EXPECT_EQ(ctx.link.resumeCountdown, 0);
   EXPECT_EQ(ctx.panel.keyQueueCount, 0);
   EXPECT_EQ(ctx.banks.bankScanIndex, 0);
-  EXPECT_EQ(ctx.tuning.searchStopMode, 0);
-  EXPECT_EQ(ctx.tuning.searchState, 0);
-  EXPECT_EQ(ctx.link.scanState, 0);
-  EXPECT_EQ(ctx.link.bankScanState, 0);
+  EXPECT_EQ(ctx.tuning.searchStopMode, StopMode::kContinue);
+  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff);
   EXPECT_EQ(ctx.tuning.noiseLimiterOn, 0);
   EXPECT_EQ(ctx.command.passCount, 1);
-  EXPECT_EQ(ctx.link.scanVoice, 1);
+  EXPECT_TRUE(ctx.link.scanVoice);
   EXPECT_EQ(ctx.link.meterBar, "******************");
   EXPECT_EQ(ctx.link.statusLine, "Connecting");
   EXPECT_EQ(ctx.tuning.frequencyText, "145.0");
@@ -149,7 +151,7 @@ TEST_F(ConnectTest, ReceiverThatCannotBeOpenedStillGetsThePromptsAndNothingIsSen
   EXPECT_EQ(program.line.written, "");
   // "no serial device found" first; the known state is still spoken.
   EXPECT_EQ(program.Heard(), (Strings{"nodev", "1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
-  EXPECT_EQ(program.ctx.link.linkState, -1);
+  EXPECT_EQ(program.ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
 }
 
 // Why the port did not open, as printed; the device is never swapped for
@@ -206,23 +208,23 @@ TEST_F(ConnectTest, FirstLevelAnswerSaysConnectedOnceAndLaterOnesDoNot) {
   ConnectReceiver(program.ctx);
   program.ClearRecords();
   for (int cycle = 0; cycle < 3; ++cycle) {
-    program.ctx.link.pollState = 1;
+    program.ctx.link.pollState = PollStep::kSendLevelPoll;
     RunPollStep(program.ctx);
     RunPollStep(program.ctx);
-    EXPECT_EQ(program.ctx.link.pollState, 0);
+    EXPECT_EQ(program.ctx.link.pollState, PollStep::kIdle);
   }
   EXPECT_EQ(program.Heard(), Strings{"connected"});
   EXPECT_EQ(program.Commands(), (Strings{"LM", "LM", "LM"}));
-  EXPECT_EQ(program.ctx.link.linkState, 1);
+  EXPECT_EQ(program.ctx.link.linkState, ReceiverAnswer::kReceived);
 }
 
 TEST_F(ConnectTest, SilentReceiverIsNeverTakenAsConnected) {
   ConnectReceiver(program.ctx);
   program.ClearRecords();
-  program.ctx.link.pollState = 1;
+  program.ctx.link.pollState = PollStep::kSendLevelPoll;
   RunPollStep(program.ctx);
   RunPollStep(program.ctx);
-  EXPECT_EQ(program.ctx.link.linkState, -1);
+  EXPECT_EQ(program.ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
   EXPECT_EQ(program.ctx.link.statusLine, "Connecting");
   EXPECT_TRUE(program.Heard().empty());
 }

@@ -39,7 +39,7 @@ TEST(PollMeter, LevelAnswerDrawsOneAsteriskPerTwelveSteps) {
     EXPECT_EQ(meter.font, ArielBold(30));
     EXPECT_EQ(rig.program.display.colour(), Colour::kBlack);
     EXPECT_EQ(rig.ctx.link.signalLevel, row.signalLevel) << row.answer;
-    EXPECT_EQ(rig.ctx.link.squelchClosed, 0);
+    EXPECT_FALSE(rig.ctx.link.squelchClosed);
     EXPECT_EQ(rig.ctx.link.statusLine, row.meter);
   }
 }
@@ -50,7 +50,7 @@ TEST(PollMeter, SquelchMarkShowsAnEmptyMeterWhateverDigitsFollow) {
     rig.ctx.link.signalLevel = 7;
     rig.Cycle(answer);
     EXPECT_EQ(rig.program.display.TextAt(320, 30), kSquelchLine) << answer;
-    EXPECT_EQ(rig.ctx.link.squelchClosed, 1);
+    EXPECT_TRUE(rig.ctx.link.squelchClosed);
     EXPECT_EQ(rig.ctx.link.signalLevel, 0);
   }
 }
@@ -62,7 +62,7 @@ TEST(PollMeter, NoAnswerLeavesMeterAndSquelchAsTheyWere) {
   rig.Cycle("");
   EXPECT_FALSE(rig.program.display.DrewAt(320, 30));
   EXPECT_EQ(rig.ctx.link.signalLevel, 10);
-  EXPECT_EQ(rig.ctx.link.squelchClosed, 0);
+  EXPECT_FALSE(rig.ctx.link.squelchClosed);
 }
 
 TEST(PollMeter, LateAnswerToAnotherCommandNeitherRedrawsNorDividesTheLevelAgain) {
@@ -73,19 +73,19 @@ TEST(PollMeter, LateAnswerToAnotherCommandNeitherRedrawsNorDividesTheLevelAgain)
   EXPECT_EQ(rig.ctx.link.replyText, "MW A:90 a:10\r");
   EXPECT_FALSE(rig.program.display.DrewAt(320, 30));
   EXPECT_EQ(rig.ctx.link.signalLevel, 10);
-  EXPECT_EQ(rig.ctx.link.squelchClosed, 0);
+  EXPECT_FALSE(rig.ctx.link.squelchClosed);
 }
 
 TEST(PollMeter, LateAnswerWhileSearchingAnnouncesNoFalseStop) {
   ConnectedPanel rig;
-  rig.ctx.tuning.searchState = 1;
+  rig.ctx.tuning.searchState = Search::kSearching;
   rig.Cycle(fakes::kQuiet);
   rig.program.ClearRecords();
   // "VS" alone, as a late empty-line answer would not be; its third character
   // is not "%" but it says nothing about the squelch.
   rig.Cycle("VS RF0145512500 ST012500\r\n");
-  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
-  EXPECT_EQ(rig.ctx.link.squelchClosed, 1);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
+  EXPECT_TRUE(rig.ctx.link.squelchClosed);
   EXPECT_FALSE(rig.program.display.DrewAt(270, 320));
   EXPECT_EQ(rig.program.Commands(), std::vector<std::string>{"LM"});
 }

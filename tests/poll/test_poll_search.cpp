@@ -6,7 +6,7 @@
 #include "fakes/connected_panel.h"
 #include "link/reply_frequency.h"
 #include "panel/display_lines.h"
-#include "poll/connect_poll.h"
+#include "poll/poll_cycle.h"
 #include "poll/scan_status_lines.h"
 
 namespace voxrig {
@@ -21,7 +21,7 @@ using Strings = std::vector<std::string>;
 constexpr const char* kSearchAnswer = "VS RF0145512500 ST012500 AU0 MD1 AT0\r\n";
 
 // A search running in CONT mode (or STOP), its log holding only the header.
-void StartRunningSearch(ConnectedPanel& rig, int stopMode) {
+void StartRunningSearch(ConnectedPanel& rig, StopMode stopMode) {
   Context& ctx = rig.ctx;
   BankState::Slots& slots = ctx.banks.bankSlots;
   slots[0] = "Scanbank";
@@ -30,7 +30,7 @@ void StartRunningSearch(ConnectedPanel& rig, int stopMode) {
   slots[3] = " ";
   slots[4] = "9999";
   ctx.banks.bankFileName = "bank00.dat";
-  ctx.tuning.searchState = 1;
+  ctx.tuning.searchState = Search::kSearching;
   ctx.tuning.searchStopMode = stopMode;
   ctx.tuning.searchHitCount = 0;
   rig.answers["RX"] = kSearchAnswer;
@@ -76,9 +76,9 @@ TEST(HeldScanFrequency, TakesFourDigitsAPointAndFiveMoreKeepingTrailingZeros) {
 
 TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
   ConnectedPanel rig;
-  StartRunningSearch(rig, 0);
+  StartRunningSearch(rig, StopMode::kContinue);
   rig.Cycle(kQuiet);
-  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
   rig.program.ClearRecords();
 
   rig.Cycle(kSignal);
@@ -86,7 +86,7 @@ TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
   const auto status = rig.program.display.RunAt(270, 320);
   EXPECT_EQ(status.text, kStoppedLine);
   EXPECT_EQ(status.colour, Colour::kRed);
-  EXPECT_EQ(rig.ctx.tuning.searchState, 2);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kStopped);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5125");
   EXPECT_EQ(rig.program.display.TextAt(300, 150).substr(0, 8), "145.5125");
   EXPECT_EQ(rig.ctx.banks.bankSlots[4], "145.5125");
@@ -110,7 +110,7 @@ TEST(PollSearch, AReceiverLostMidSearchEndsItWithItsHitKeptAndTold) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.how);
     ConnectedPanel rig;
-    StartRunningSearch(rig, 1);
+    StartRunningSearch(rig, StopMode::kStop);
     rig.Cycle(kSignal);  // stops on 145.5125: "stop", logged
     rig.Cycle(kQuiet);   // sweeping again
     rig.program.ClearRecords();
@@ -118,7 +118,7 @@ TEST(PollSearch, AReceiverLostMidSearchEndsItWithItsHitKeptAndTold) {
     c.goAway(rig);
     for (int i = 0; i < c.cyclesUntilNoticed; ++i) rig.Cycle();
     EXPECT_EQ(rig.program.Heard(), (Strings{"rnc", "1"}));
-    EXPECT_EQ(rig.ctx.tuning.searchState, 0);
+    EXPECT_EQ(rig.ctx.tuning.searchState, Search::kOff);
     EXPECT_EQ(rig.program.files.files["bank00.dat"],
               "Scanbank\r\nFM\r\n12.5\r\n \r\n145.5125\r\n \r\n9999\r\n");
     EXPECT_EQ(rig.program.display.TextAt(150, 300), std::string(40, ' '));
@@ -131,13 +131,13 @@ TEST(PollSearch, AReceiverLostMidSearchEndsItWithItsHitKeptAndTold) {
     rig.Cycles(3, kSignal);
     EXPECT_EQ(rig.program.Heard(), (Strings{"rnc", "1", "connected"}));
     EXPECT_EQ(rig.Count("RX") + rig.Count("VS") + rig.Count("<1E>"), 0);
-    EXPECT_EQ(rig.ctx.tuning.searchState, 0);
+    EXPECT_EQ(rig.ctx.tuning.searchState, Search::kOff);
   }
 }
 
 TEST(PollSearch, StopInStopModeSaysStopAndNeverResumes) {
   ConnectedPanel rig;
-  StartRunningSearch(rig, 1);
+  StartRunningSearch(rig, StopMode::kStop);
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
@@ -149,7 +149,7 @@ TEST(PollSearch, StopInStopModeSaysStopAndNeverResumes) {
 
 TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
   ConnectedPanel rig;
-  StartRunningSearch(rig, 0);
+  StartRunningSearch(rig, StopMode::kContinue);
   rig.Cycle(kSignal);  // the stop
   rig.program.ClearRecords();
   rig.Cycles(4, kSignal);
@@ -158,7 +158,7 @@ TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "LM", "LM", "LM", "LM", "<1E>"}));
   EXPECT_EQ(rig.program.Heard(), Strings{"shdel"});
-  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
   // The signal lasts on: five cycles later the byte goes again.
   rig.Cycles(4, kSignal);
   EXPECT_EQ(rig.Count("<1E>"), 1);
@@ -169,7 +169,7 @@ TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
 
 TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
   ConnectedPanel rig;
-  StartRunningSearch(rig, 1);
+  StartRunningSearch(rig, StopMode::kStop);
   rig.Cycle(kSignal);
   rig.program.ClearRecords();
   rig.Cycle(kQuiet);
@@ -177,8 +177,8 @@ TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
   EXPECT_EQ(status.text, "Search Mode Active");
   EXPECT_EQ(status.colour, Colour::kGreen);
   EXPECT_EQ(status.font, ArielBold(30));  // the font the meter left
-  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
-  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
   // A second stop on the same frequency is logged once.
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
@@ -187,13 +187,13 @@ TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
 
 TEST(PollSearch, CountdownIsKeptWhenTheSignalGoesSoTheNextResumeComesSooner) {
   ConnectedPanel rig;
-  StartRunningSearch(rig, 0);
+  StartRunningSearch(rig, StopMode::kContinue);
   rig.Cycle(kSignal);      // stop
   rig.Cycles(2, kSignal);  // 5 -> 4 -> 3
   EXPECT_EQ(rig.ctx.link.resumeCountdown, 3);
   rig.Cycle(kQuiet);  // counted once more, then the search sweeps again
   EXPECT_EQ(rig.ctx.link.resumeCountdown, 2);
-  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
 
   rig.answers["RX"] = "VS RF0146012500 ST012500 AU0 MD1 AT0\r\n";
   rig.Cycle(kSignal);  // the next stop
@@ -207,26 +207,26 @@ TEST(PollSearch, CountdownIsKeptWhenTheSignalGoesSoTheNextResumeComesSooner) {
 
 TEST(PollSearch, ReceiverStateIsAskedAgainUntilAnAnswerCarriesTheFrequency) {
   ConnectedPanel rig;
-  StartRunningSearch(rig, 1);
+  StartRunningSearch(rig, StopMode::kStop);
   rig.answers["RX"] = "";
   rig.answers["LM"] = kSignal;
-  rig.ctx.link.pollState = 1;
+  rig.ctx.link.pollState = PollStep::kSendLevelPoll;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, 3);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
   for (int ask = 0; ask < 3; ++ask) {
     RunPollStep(rig.ctx);
     RunPollStep(rig.ctx);
-    EXPECT_EQ(rig.ctx.link.pollState, 3);
+    EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
   }
   rig.answers["RX"] = "VS RF014551";  // an answer cut short counts as none
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, 3);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
   rig.answers["RX"] = kSearchAnswer;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
   EXPECT_EQ(rig.Count("RX"), 5);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5125");
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
@@ -252,17 +252,17 @@ TEST(PollSearch, TheStopIsReadFromTheRfFieldWhateverKeywordTheAnswerStartsWith) 
   };
   for (const Row& row : rows) {
     ConnectedPanel rig;
-    StartRunningSearch(rig, 1);
+    StartRunningSearch(rig, StopMode::kStop);
     rig.answers["RX"] = row.answer;
     rig.answers["LM"] = kSignal;
-    rig.ctx.link.pollState = 1;
+    rig.ctx.link.pollState = PollStep::kSendLevelPoll;
     for (int step = 0; step < 4; ++step) RunPollStep(rig.ctx);
     if (row.frequency.empty()) {
-      EXPECT_EQ(rig.ctx.link.pollState, 3) << row.answer;
+      EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped) << row.answer;
       EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0) << row.answer;
       continue;
     }
-    EXPECT_EQ(rig.ctx.link.pollState, 0) << row.answer;
+    EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle) << row.answer;
     EXPECT_EQ(rig.ctx.tuning.frequencyText, row.frequency) << row.answer;
     EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1) << row.answer;
     EXPECT_EQ(rig.ctx.banks.bankSlots[4], row.frequency) << row.answer;
@@ -271,7 +271,7 @@ TEST(PollSearch, TheStopIsReadFromTheRfFieldWhateverKeywordTheAnswerStartsWith) 
 
 TEST(PollSearch, AnOtherKeywordStillHasTheAsksBounded) {
   ConnectedPanel rig;
-  StartRunningSearch(rig, 0);
+  StartRunningSearch(rig, StopMode::kContinue);
   rig.answers["RX"] = "SS ST012500 AU0 MD1 AT0\r\n";  // no frequency field at all
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.Count("RX"), 20);
@@ -281,11 +281,11 @@ TEST(PollSearch, AnOtherKeywordStillHasTheAsksBounded) {
 
 TEST(PollSearch, SilentReceiverIsAskedTwentyTimesThenTheKeyboardComesBack) {
   ConnectedPanel rig;
-  StartRunningSearch(rig, 0);
+  StartRunningSearch(rig, StopMode::kContinue);
   rig.answers["RX"] = "";
   rig.ctx.tuning.frequencyText = "145.0";
   rig.Cycle(kSignal);
-  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
   EXPECT_EQ(rig.Count("RX"), 20);
   EXPECT_EQ(rig.program.Heard(), Strings{"rnc"});
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0);

@@ -5,7 +5,7 @@
 
 #include "fakes/connected_panel.h"
 #include "panel/display_lines.h"
-#include "poll/connect_poll.h"
+#include "poll/poll_cycle.h"
 #include "poll/scan_status_lines.h"
 
 namespace voxrig {
@@ -33,17 +33,17 @@ TEST(PollStatus, IdlePanelAsksTheLevelOnceAPollCycle) {
 
 TEST(PollStatus, ReceiverScanStartAndStopAreShownAndSpokenOnce) {
   ConnectedPanel rig;
-  rig.ctx.link.scanState = 1;
+  rig.ctx.link.scanState = ReceiverScan::kStarted;
   rig.Cycle(kQuiet);
   ExpectStatusLine(rig, kScanningLine);
-  EXPECT_EQ(rig.ctx.link.scanState, 2);
+  EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kScanning);
   rig.Cycle(kQuiet);
   EXPECT_EQ(rig.program.Heard(), Strings{"scan"});
 
   rig.program.ClearRecords();
   rig.Cycle(kSignal);
   ExpectStatusLine(rig, kStoppedLine);
-  EXPECT_EQ(rig.ctx.link.scanState, 3);
+  EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kStopped);
   EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
   // The STOPPED line is printed again while the scan holds, the prompt is not.
   rig.program.ClearRecords();
@@ -54,13 +54,13 @@ TEST(PollStatus, ReceiverScanStartAndStopAreShownAndSpokenOnce) {
   rig.Cycle(kQuiet);
   ExpectStatusLine(rig, kScanningLine);
   EXPECT_EQ(rig.program.Heard(), Strings{"scan"});
-  EXPECT_EQ(rig.ctx.link.scanState, 2);
+  EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kScanning);
 }
 
 TEST(PollStatus, ReceiverScanIsSilentWithoutScanVoice) {
   ConnectedPanel rig;
-  rig.ctx.link.scanVoice = 0;
-  rig.ctx.link.scanState = 1;
+  rig.ctx.link.scanVoice = false;
+  rig.ctx.link.scanState = ReceiverScan::kStarted;
   rig.Cycle(kQuiet);
   rig.Cycle(kSignal);
   rig.Cycle(kQuiet);
@@ -70,17 +70,17 @@ TEST(PollStatus, ReceiverScanIsSilentWithoutScanVoice) {
 
 TEST(PollStatus, ReceiverScanStopTakesTwoMoreTicksAndShowsTheHeldFrequency) {
   ConnectedPanel rig;
-  rig.ctx.link.scanState = 2;
+  rig.ctx.link.scanState = ReceiverScan::kScanning;
   rig.answers["LM"] = "LC 120 MA05 RF0145125000\r\n";
-  rig.ctx.link.pollState = 1;
+  rig.ctx.link.pollState = PollStep::kSendLevelPoll;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, 5);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kSettleOnHeldChannel);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, 6);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kShowHeldChannel);
   EXPECT_FALSE(rig.program.display.DrewAt(300, 150));
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.12500");
   EXPECT_EQ(rig.ctx.tuning.frequencyDigits, "145.12500");
   EXPECT_EQ(rig.program.display.TextAt(300, 150).substr(0, 9), "145.12500");
@@ -89,7 +89,7 @@ TEST(PollStatus, ReceiverScanStopTakesTwoMoreTicksAndShowsTheHeldFrequency) {
 
 TEST(PollStatus, HeldScanWithoutAFrequencyInTheAnswerKeepsTheShownFrequency) {
   ConnectedPanel rig;
-  rig.ctx.link.scanState = 2;
+  rig.ctx.link.scanState = ReceiverScan::kScanning;
   rig.ctx.tuning.frequencyText = "145.5";
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5");
@@ -108,7 +108,7 @@ void LoadBank(Context& ctx) {
   slots[6] = "146.0";
   slots[7] = " ";
   slots[8] = "9999";
-  ctx.link.bankScanState = 2;
+  ctx.link.bankScanState = BankScan::kStarted;
   ctx.banks.bankScanIndex = 4;
 }
 
@@ -117,7 +117,7 @@ TEST(PollStatus, BankScanTunesEachChannelAndWrapsAtTheEndMark) {
   LoadBank(rig.ctx);
   rig.Cycle(kQuiet);
   ExpectStatusLine(rig, kScanningLine);
-  EXPECT_EQ(rig.ctx.link.bankScanState, 3);
+  EXPECT_EQ(rig.ctx.link.bankScanState, BankScan::kScanning);
   EXPECT_EQ(rig.ctx.banks.bankScanIndex, 6);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5");
   rig.Cycle(kQuiet);
@@ -135,8 +135,8 @@ TEST(PollStatus, BankScanHoldsOnASignalAndSaysStopOnce) {
   rig.program.ClearRecords();
   rig.Cycle(kSignal);
   ExpectStatusLine(rig, kStoppedLine);
-  EXPECT_EQ(rig.ctx.link.bankScanState, 4);
-  EXPECT_EQ(rig.ctx.link.pollState, 0);
+  EXPECT_EQ(rig.ctx.link.bankScanState, BankScan::kStopped);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
   rig.program.ClearRecords();
   rig.Cycle(kSignal);
   EXPECT_FALSE(rig.program.display.DrewAt(270, 320));
@@ -146,13 +146,13 @@ TEST(PollStatus, BankScanHoldsOnASignalAndSaysStopOnce) {
   rig.Cycle(kQuiet);
   ExpectStatusLine(rig, kScanningLine);
   EXPECT_EQ(rig.program.Heard(), Strings{"scan"});
-  EXPECT_EQ(rig.ctx.link.bankScanState, 3);
+  EXPECT_EQ(rig.ctx.link.bankScanState, BankScan::kScanning);
 }
 
 TEST(PollStatus, BankScanIsSilentWithoutScanVoice) {
   ConnectedPanel rig;
   LoadBank(rig.ctx);
-  rig.ctx.link.scanVoice = 0;
+  rig.ctx.link.scanVoice = false;
   rig.Cycle(kQuiet);
   rig.Cycle(kSignal);
   ExpectStatusLine(rig, kStoppedLine);
@@ -185,11 +185,11 @@ TEST(PollStatus, BankScanNeverLeavesTheSlotsNorTunesTheEndMark) {
 TEST(PollStatus, ReceiverScanRuleComesBeforeTheBankScanRule) {
   ConnectedPanel rig;
   LoadBank(rig.ctx);
-  rig.ctx.link.scanState = 1;
+  rig.ctx.link.scanState = ReceiverScan::kStarted;
   rig.Cycle(kQuiet);
   EXPECT_EQ(rig.program.Commands(), Strings{"LM"});
-  EXPECT_EQ(rig.ctx.link.scanState, 2);
-  EXPECT_EQ(rig.ctx.link.bankScanState, 2);
+  EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kScanning);
+  EXPECT_EQ(rig.ctx.link.bankScanState, BankScan::kStarted);
 }
 
 }  // namespace

@@ -78,13 +78,13 @@ TEST(ReceiverLost, ABriefSilenceIsNotALoss) {
 
 TEST(ReceiverLost, NothingIsNoticedBeforeTheFirstAnswerSoTheFirstKeyStillTellsIt) {
   ConnectedPanel rig;
-  rig.ctx.link.linkState = -1;
+  rig.ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
   rig.ctx.link.statusLine = "Connecting";
   rig.program.line.hungUp = true;
   rig.Cycles(20, "");
   EXPECT_TRUE(rig.program.Heard().empty());
   EXPECT_FALSE(rig.ctx.link.receiverLost);
-  EXPECT_EQ(rig.ctx.link.linkState, -1);
+  EXPECT_EQ(rig.ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
 }
 
 }  // namespace

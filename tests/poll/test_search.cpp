@@ -55,7 +55,7 @@ TEST_F(SearchTest, StartWritesTheSearchLogHeader) {
   EXPECT_EQ(slots[4], "9999");
   EXPECT_EQ(rig.ctx.banks.bankFileName, "bank00.dat");
   EXPECT_EQ(rig.ctx.banks.bankScanIndex, 2);
-  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0);
 }
 
@@ -90,7 +90,7 @@ TEST_F(SearchTest, StartGoesOnWhenTheLogCannotBeWritten) {
   StartSearch(rig.ctx);
   EXPECT_EQ(rig.program.files.files.count("bank00.dat"), 0u);
   EXPECT_EQ(rig.program.Commands().back(), "VS");
-  EXPECT_EQ(rig.ctx.tuning.searchState, 1);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
 }
 
 TEST_F(SearchTest, StartingAgainForgetsTheHitsSoFar) {
@@ -123,11 +123,11 @@ TEST_F(SearchTest, ContinuingSearchLogsEachHitCountsAloudAndResumesByItself) {
   EndSearch(rig.ctx);
   EXPECT_EQ(File(), "Scanbank\r\nFM\r\n12.5\r\n \r\n145.5125\r\n \r\n145.8\r\n \r\n9999\r\n");
   EXPECT_EQ(rig.program.Heard(), Strings{"2"});
-  EXPECT_EQ(rig.ctx.tuning.searchState, 0);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kOff);
 }
 
 TEST_F(SearchTest, StopModeSearchSaysStopAndWaitsWithoutCounting) {
-  rig.ctx.tuning.searchStopMode = 1;
+  rig.ctx.tuning.searchStopMode = StopMode::kStop;
   StartSearch(rig.ctx);
   rig.program.ClearRecords();
   rig.answers["RX"] = Answer("0145512500");
@@ -135,7 +135,7 @@ TEST_F(SearchTest, StopModeSearchSaysStopAndWaitsWithoutCounting) {
   EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
   EXPECT_EQ(rig.Count("<1E>"), 0);
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
-  EXPECT_EQ(rig.ctx.tuning.searchState, 2);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kStopped);
   EXPECT_EQ(rig.ctx.banks.bankSlots[4], "145.5125");
 }
 
@@ -169,7 +169,7 @@ TEST_F(SearchTest, EndWritesTheLogAndSpeaksTheHitCount) {
     EndSearch(other.ctx);
     EXPECT_EQ(other.program.Heard(), row.heard) << row.hits;
     EXPECT_EQ(other.program.files.files["bank00.dat"], expected) << row.hits;
-    EXPECT_EQ(other.ctx.tuning.searchState, 0);
+    EXPECT_EQ(other.ctx.tuning.searchState, Search::kOff);
   }
 }
 
@@ -181,11 +181,11 @@ TEST_F(SearchTest, EndSaysWrerrWhenTheLogCannotBeWrittenAndStillGivesTheCount) {
   EndSearch(rig.ctx);
   EXPECT_EQ(rig.program.Heard(), (Strings{"wrerr", "3"}));
   EXPECT_EQ(File(), kHeader);
-  EXPECT_EQ(rig.ctx.tuning.searchState, 0);
+  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kOff);
 }
 
 TEST_F(SearchTest, EndWithoutASearchDoesNothing) {
-  rig.ctx.tuning.searchState = 0;
+  rig.ctx.tuning.searchState = Search::kOff;
   EndSearch(rig.ctx);
   EXPECT_TRUE(rig.program.Heard().empty());
   EXPECT_TRUE(rig.program.files.files.empty());

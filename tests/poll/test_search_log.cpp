@@ -23,7 +23,7 @@ struct SearchLogTest : fakes::PanelFixture {
     const Strings header = {"Scanbank", "FM", "12.5", " ", "9999"};
     for (int i = 0; i < 5; ++i) ctx.banks.bankSlots[i] = header[i];
     ctx.tuning.searchHitCount = 0;
-    ctx.tuning.searchState = 2;
+    ctx.tuning.searchState = Search::kStopped;
   }
   void Hit(const std::string& frequency) {
     ctx.tuning.frequencyText = frequency;
@@ -44,7 +44,7 @@ TEST_F(SearchLogTest, HitsAreLoggedOnceAndCountedAloudInContMode) {
 }
 
 TEST_F(SearchLogTest, StopModeLogsWithoutSpeaking) {
-  ctx.tuning.searchStopMode = 1;
+  ctx.tuning.searchStopMode = StopMode::kStop;
   Hit("145.5");
   Hit("146.0");
   EXPECT_EQ(ctx.tuning.searchHitCount, 2);

@@ -1,0 +1,152 @@
+#include "poll/poll_cycle.h"
+
+#include "link/command_link.h"
+#include "link/receiver_commands.h"
+#include "link/reply_frequency.h"
+#include "link/serial_port.h"
+#include "panel/display_lines.h"
+#include "poll/poll_status.h"
+#include "poll/receiver_port.h"
+#include "poll/search.h"
+#include "poll/search_log.h"
+#include "speech/speech.h"
+
+namespace voxrig {
+
+namespace {
+
+// The receiver is asked where its search stopped this many times; a receiver
+// that never answers with a frequency then lets the keyboard back (keys wait
+// while the poll asks) instead of holding the panel for ever. A working
+// receiver answers the first or second ask.
+constexpr int kMostReceiveStateAsks = 20;
+// Level polls in a row without a level answer after which the receiver counts
+// as gone: ten cycles of 300 ms, about three seconds.
+constexpr int kUnansweredPollsForLoss = 10;
+// While the receiver is away (or its port would not open), the port is opened
+// again by its name every ten poll cycles, about three seconds: a receiver
+// switched on again or plugged back in answers the next poll.
+constexpr int kCyclesBetweenReopens = 10;
+
+// Before each level poll: a receiver that is away gets its port reopened
+// every few seconds.
+void ReachForReceiver(Context& ctx) {
+  LinkState& link = ctx.link;
+  if (!link.receiverLost && PortOpen(ctx, link.comPort)) {
+    link.cyclesSinceReopen = 0;
+    return;
+  }
+  if (++link.cyclesSinceReopen < kCyclesBetweenReopens) return;
+  link.cyclesSinceReopen = 0;
+  ReopenReceiverPort(ctx);
+}
+
+// After each level poll: a receiver that has answered before and now leaves
+// poll after poll without a level answer (silent, or babbling garbage) has
+// gone away.
+void CountUnansweredPoll(Context& ctx) {
+  LinkState& link = ctx.link;
+  const std::string& reply = link.replyText;
+  if (reply.starts_with("LM") || reply.starts_with("LC")) {
+    link.unansweredPolls = 0;
+    return;
+  }
+  if (link.linkState != ReceiverAnswer::kReceived || link.receiverLost) return;
+  if (++link.unansweredPolls >= kUnansweredPollsForLoss) NoticeReceiverLost(ctx);
+}
+
+void SendPollCommand(Context& ctx, const char* command) {
+  ctx.link.commandText = command;
+  SendCommand(ctx);
+}
+
+PollStep DoSendLevelPoll(Context& ctx) {
+  ReachForReceiver(ctx);
+  SendPollCommand(ctx, receiver::kReadLevel);
+  return PollStep::kReadLevel;
+}
+
+PollStep DoReadLevel(Context& ctx) {
+  ReadReply(ctx);
+  CountUnansweredPoll(ctx);
+  UpdateMeter(ctx);
+  return DecideStatus(ctx);
+}
+
+PollStep DoAskWhereSearchStopped(Context& ctx) {
+  SendPollCommand(ctx, receiver::kReadReceiveState);
+  return PollStep::kReadWhereSearchStopped;
+}
+
+// The answer to "RX" tells where the search stopped. It is read from the raw
+// bytes, so a receiver that answers with another leading keyword during a
+// search still gets its hit logged.
+PollStep DoReadWhereSearchStopped(Context& ctx) {
+  ReadReceiveStateReply(ctx);
+  const auto hit = SearchHitFrequency(ctx.link.replyText.str());
+  if (hit) {
+    ctx.tuning.frequencyDigits = hit->digits;
+    ctx.tuning.frequencyText = hit->text;
+    ShowFrequency(ctx);
+    LogSearchHit(ctx);
+    ctx.link.receiveStateAsks = 0;
+    return PollStep::kIdle;
+  }
+  ctx.link.receiveStateAsks += 1;
+  if (ctx.link.receiveStateAsks < kMostReceiveStateAsks) return PollStep::kAskWhereSearchStopped;
+  // The receiver never said where it stopped: nothing is logged, the listener
+  // hears that it did not answer, and the search rules carry on.
+  ctx.link.receiveStateAsks = 0;
+  Say(ctx, "rnc");
+  return PollStep::kIdle;
+}
+
+// One tick for the receiver to settle on the channel its scan holds on.
+PollStep DoSettleOnHeldChannel() {
+  return PollStep::kShowHeldChannel;
+}
+
+// Where a receiver scan holds, from the level answer already read.
+PollStep DoShowHeldChannel(Context& ctx) {
+  const auto held = HeldScanFrequency(ctx.link.replyText.str());
+  if (held) {
+    ctx.tuning.frequencyText = held->text;
+    ctx.tuning.frequencyDigits = held->digits;
+    ShowFrequency(ctx);
+  }
+  return PollStep::kIdle;
+}
+
+PollStep DoPollStep(Context& ctx, PollStep step) {
+  switch (step) {
+    case PollStep::kIdle:
+      return PollStep::kIdle;
+    case PollStep::kSendLevelPoll:
+      return DoSendLevelPoll(ctx);
+    case PollStep::kReadLevel:
+      return DoReadLevel(ctx);
+    case PollStep::kAskWhereSearchStopped:
+      return DoAskWhereSearchStopped(ctx);
+    case PollStep::kReadWhereSearchStopped:
+      return DoReadWhereSearchStopped(ctx);
+    case PollStep::kSettleOnHeldChannel:
+      return DoSettleOnHeldChannel();
+    case PollStep::kShowHeldChannel:
+      return DoShowHeldChannel(ctx);
+  }
+  return PollStep::kIdle;  // not reached: every step has its case
+}
+
+}  // namespace
+
+void RunPollStep(Context& ctx) {
+  ctx.link.pollState = DoPollStep(ctx, ctx.link.pollState);
+  if (ctx.link.receiverLost && ctx.tuning.searchState != Search::kOff) {
+    // The receiver went away mid-search (noticed by this step or by a key):
+    // no more "RX" asks, and the search ends with its hits kept and told.
+    EndSearchOnLoss(ctx);
+    ctx.link.pollState = PollStep::kIdle;
+  }
+}
+
+}  // namespace voxrig

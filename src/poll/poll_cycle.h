@@ -1,0 +1,11 @@
+#pragma once
+
+#include "core/context.h"
+
+namespace voxrig {
+
+// Takes the poll cycle's step link.pollState and moves it to the step that
+// follows; an idle cycle stays idle (the timer tick starts the next one).
+void RunPollStep(Context& ctx);
+
+}  // namespace voxrig
