@@ -12,6 +12,7 @@
 #include "core/context.h"
 #include "net/net_control.h"
 #include "platform/broken_pipe.h"
+#include "platform/hamlib_receiver.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
 #include "platform/posix_socket.h"
@@ -132,6 +133,7 @@ int main(int argc, char** argv) {
   SdlDisplay display(window);
   SdlSound sound;
   TermiosSerialOpener serial;
+  HamlibLibrary hamlib;
   PosixFileSystem files;
   SystemClock clock;
   std::unique_ptr<TranscriptDisplay> transcriptDisplay;
@@ -142,6 +144,7 @@ int main(int argc, char** argv) {
   ctx.platform.display = &display;
   ctx.platform.sound = &sound;
   ctx.platform.serial = &serial;
+  ctx.platform.hamlib = &hamlib;
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
   if (transcript) {

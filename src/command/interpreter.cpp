@@ -12,6 +12,7 @@
 #include "command/receiver_bank_keys.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
+#include "link/radio_choice.h"
 #include "memory/memory_scan.h"
 #include "panel/debug_log.h"
 #include "panel/display_lines.h"
@@ -26,6 +27,10 @@ namespace voxrig {
 namespace {
 
 void InterpretPressedKey(Context& ctx);
+
+// Said for a key of the receiver's own memories (W, X, G, Z) on a radio that
+// has none the panel can use.
+constexpr const char* kNotOnThisRadio = "notradio";
 
 // Takes the oldest entry of the key queue into currentKey.
 void TakeKeyFromQueue(PanelState& panel) {
@@ -127,6 +132,8 @@ void InterpretCommandKey(Context& ctx, int key, bool spacePressed) {
     Say(ctx, link.scanVoice == 1 ? "on" : "off");
   } else if (key == keys::Letter('I')) {
     StartLimitEntry(ctx, pending::kStep, "incr");
+  } else if (key == keys::Letter('G') && !LinkHasReceiverMemories(ctx)) {
+    Say(ctx, kNotOnThisRadio);
   } else if (key == keys::Letter('G')) {
     // entryText is kept: G and Enter at once scan the bank named last time.
     command.pendingCommand = pending::kMemoryScan;
@@ -241,6 +248,12 @@ void InterpretPressedKey(Context& ctx) {
   }
   if (command.pendingCommand == pending::kReadReceiver && key != keys::kEnter) {
     TakeReadBankLetter(ctx, key);
+    return;
+  }
+  if ((key == keys::Letter('W') || key == keys::Letter('X') || key == keys::Letter('Z')) &&
+      !LinkHasReceiverMemories(ctx)) {
+    command.pendingCommand = pending::kNone;
+    Say(ctx, kNotOnThisRadio);
     return;
   }
   if (key == keys::Letter('W')) {

@@ -2,6 +2,7 @@
 
 #include "core/text_rules.h"
 #include "link/command_link.h"
+#include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "link/reply_frequency.h"
 #include "link/serial_port.h"
@@ -80,6 +81,7 @@ void OpenReceiverPort(Context& ctx) {
     link.devicePath.clear();
     link.comPort = static_cast<int>(RoundToInteger(NumberFromText(RightText(port, 1))));
   }
+  link.hamlibModel = HamlibModelOf(ctx.app.radioSetting.str());
   link.baudRate = BaudRateFrom(ctx.app.speedSetting);
   link.dataBits = 8;
   link.parityCode = 0;
@@ -198,8 +200,13 @@ void ConnectReceiver(Context& ctx) {
   SelectMode(ctx, Mode::kFM);
   Pause(ctx);
   SetStep(ctx);
+  // A radio without an attenuator has it off; nothing is said about it.
   ctx.tuning.attenuatorOn = 1;
-  ToggleAttenuator(ctx);
+  if (LinkCarries(ctx, receiver::Attenuator(false))) {
+    ToggleAttenuator(ctx);
+  } else {
+    ctx.tuning.attenuatorOn = 0;
+  }
 
   display.SetTextPosition(370, 80);
   display.SetFont(ArielBold(50));

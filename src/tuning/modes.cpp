@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/command_link.h"
+#include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
@@ -50,10 +51,16 @@ void Send(Context& ctx, const std::string& command) {
 
 void SelectMode(Context& ctx, Mode mode) {
   const ModeRow& row = RowOf(mode);
+  const std::string command = row.code == kAutomatic ? std::string(receiver::kAutomaticModeOn)
+                                                     : receiver::SelectMode(row.code);
+  // A radio that lacks the mode keeps the one it has, and the listener hears so.
+  if (!LinkCarries(ctx, command)) {
+    Say(ctx, "inv");
+    return;
+  }
   ctx.tuning.modeText = row.name;
   SayAboutReceiver(ctx, row.prompt);
-  Send(ctx, row.code == kAutomatic ? std::string(receiver::kAutomaticModeOn)
-                                   : receiver::SelectMode(row.code));
+  Send(ctx, command);
   if (mode == Mode::kCW) ctx.platform.display->SetFont(AerialBold(30));
 }
 
@@ -82,6 +89,10 @@ void ApplyMode(Context& ctx) {
 
 void ToggleAttenuator(Context& ctx) {
   TuningState& tuning = ctx.tuning;
+  if (!LinkCarries(ctx, receiver::Attenuator(tuning.attenuatorOn == 0))) {
+    Say(ctx, "inv");
+    return;
+  }
   tuning.attenuatorOn = tuning.attenuatorOn == 0 ? 1 : 0;
   ctx.link.commandText = receiver::Attenuator(tuning.attenuatorOn == 1);
   SayAboutReceiver(ctx, tuning.attenuatorOn == 1 ? "atton" : "attoff");
@@ -90,6 +101,10 @@ void ToggleAttenuator(Context& ctx) {
 
 void ToggleNoiseLimiter(Context& ctx) {
   TuningState& tuning = ctx.tuning;
+  if (!LinkCarries(ctx, receiver::NoiseLimiter(tuning.noiseLimiterOn == 0))) {
+    Say(ctx, "inv");
+    return;
+  }
   Say(ctx, "noise");
   tuning.noiseLimiterOn = 1 - tuning.noiseLimiterOn;
   ctx.link.commandText = receiver::NoiseLimiter(tuning.noiseLimiterOn == 1);
