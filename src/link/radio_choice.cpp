@@ -9,7 +9,11 @@
 namespace voxrig {
 
 int HamlibModelOf(const std::string& radioSetting) {
+  // The setting is read from the sixth character of "RADIO=...", so it
+  // starts with the label's "="; blanks around the value do not count.
   std::string text = radioSetting;
+  const std::size_t start = text.find_first_not_of("= \t");
+  text.erase(0, start == std::string::npos ? text.size() : start);
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
   constexpr std::string_view kPrefix = "hamlib:";
   if (text.size() < kPrefix.size()) return 0;

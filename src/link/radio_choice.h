@@ -6,7 +6,8 @@
 
 namespace voxrig {
 
-// The configuration's radio line (RADIO=...) as the link takes it:
+// The configuration's radio line (RADIO=...) as the link takes it, with the
+// label's "=" and any blanks before the value skipped:
 // "hamlib:" and Hamlib's model number (as `rigctl -l` lists it) chooses a
 // radio driven through Hamlib and gives that number; "hamlib:" with no
 // usable number gives -1. Anything else, "AR8600" and whatever older files

@@ -18,7 +18,7 @@ class HamlibPanel : public fakes::PanelFixture {
  protected:
   void SetUp() override {
     ctx.platform.hamlib = &library;
-    ctx.app.radioSetting = "hamlib:1";
+    ctx.app.radioSetting = "=hamlib:1";
     ctx.link.hamlibModel = HamlibModelOf(ctx.app.radioSetting.str());
     ASSERT_EQ(OpenPort(ctx, ctx.link.comPort, 19200), 1);
     Ask("VA0145000000");
@@ -106,6 +106,8 @@ TEST(RadioChoice, TheRadioLineChoosesTheLink) {
   EXPECT_EQ(HamlibModelOf("AR8600"), 0);
   EXPECT_EQ(HamlibModelOf(""), 0);
   EXPECT_EQ(HamlibModelOf("AR-8600 old"), 0);
+  EXPECT_EQ(HamlibModelOf("=AR8600"), 0);
+  EXPECT_EQ(HamlibModelOf("=hamlib:5013"), 5013);
   EXPECT_EQ(HamlibModelOf("hamlib:5013"), 5013);
   EXPECT_EQ(HamlibModelOf("Hamlib:1 "), 1);
   EXPECT_EQ(HamlibModelOf("hamlib:"), -1);
