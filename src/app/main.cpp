@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/transcript.h"
 #include "core/context.h"
+#include "link/radio_choice.h"
 #include "net/net_control.h"
 #include "platform/broken_pipe.h"
 #include "platform/hamlib_receiver.h"
@@ -59,12 +60,15 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   // Without a prompt set the steps are printed only.
   ctx.app.voicePrefix = prompts ? prompts->filename().string() + "\\" : "";
   ctx.app.waveFolder = ctx.app.voicePrefix;
+  HamlibLibrary hamlib;
+  ctx.platform.hamlib = &hamlib;
   SetupTools tools{survey, stopwatch, *console, ListenLimits{}};
   if (commandLine.probeFile)
     return RunProbe(ctx, tools, *commandLine.probeFile, commandLine.device);
   SetupOptions options;
   options.workingFolder = folder.string();
   options.device = commandLine.device;
+  if (commandLine.radio) options.hamlibModel = HamlibModelOf(*commandLine.radio);
   if (prompts) {
     options.promptSet = prompts->string();
     for (const std::string& root : panelRoots) {
