@@ -102,6 +102,22 @@ TEST_F(HamlibPanel, SearchSweepsTheRadioBetweenTheLimitsAndEnterEndsIt) {
   EXPECT_FALSE(ctx.link.receiverLost);
 }
 
+// What a radio lacks is refused before anything is sent or claimed.
+using RadioThatLacks = fakes::PanelFixture;
+
+TEST_F(RadioThatLacks, AModeOrSwitchSaysInvalidAndSendsNothing) {
+  program.line.notCarried = {"MD3", "AT1", "NL1"};
+  for (const int key : {keys::kF1 + 3, static_cast<int>('A'), static_cast<int>('L')}) {
+    Forget();
+    Press(key);
+    EXPECT_EQ(Spoken(), std::vector<std::string>{"inv"}) << key;
+    EXPECT_TRUE(Sent("MD").empty() && Sent("AT").empty() && Sent("NL").empty()) << key;
+  }
+  EXPECT_EQ(ctx.tuning.modeText.str(), "FM");
+  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
+  EXPECT_EQ(ctx.tuning.noiseLimiterOn, 0);
+}
+
 TEST(RadioChoice, TheRadioLineChoosesTheLink) {
   EXPECT_EQ(HamlibModelOf("AR8600"), 0);
   EXPECT_EQ(HamlibModelOf(""), 0);

@@ -98,6 +98,29 @@ TEST_P(HamlibLimits, MemoryKeysSayNotOnThisRadio) {
   ASSERT_TRUE(WaitForPanelExit().has_value());
 }
 
+// A radio whose line drops is said lost at once and found again when it is back.
+TEST_P(HamlibLimits, ADroppedRadioIsToldAndFoundAgain) {
+  WriteFile("VOXRIG.CFG", std::string("PORT=COM1\r\nSPEED=19200\r\nRADIO=") + GetParam() +
+                              "\r\nVOICE=1\r\nDEBUG=0\r\n");
+  LinkPrompts();
+  StartSimulator({"--drop-after", "40"});
+  StartPanel();
+  ASSERT_TRUE(WaitForPrompt("connected"));
+  ASSERT_TRUE(WaitForPrompt("rnc"));
+  const std::vector<std::string> status = ReadTranscript().TextsAt(320, 30);
+  ASSERT_FALSE(status.empty());
+  EXPECT_EQ(status.back().substr(0, 22), "Receiver not connected");
+
+  StartSimulator();
+  ASSERT_TRUE(WaitForPrompt("connected", 2, 15s));
+  const size_t mark = TranscriptMark();
+  Type({"1", "4", "7", "Return"});
+  ASSERT_TRUE(WaitForSpokenSince(mark, "ok"));
+  ASSERT_TRUE(WaitForCommand("RF0147000000"));
+  Type({"q"});
+  ASSERT_TRUE(WaitForPanelExit().has_value());
+}
+
 INSTANTIATE_TEST_SUITE_P(ThroughHamlib, HamlibLimits, ::testing::Values("hamlib:5013"));
 
 }  // namespace
