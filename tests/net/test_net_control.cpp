@@ -210,12 +210,6 @@ TEST_F(NetControl, BadClientsAreRefusedOrClosedAndOthersAreStillServed) {
   EXPECT_FALSE(later.closedByPanel);
 }
 
-}  // namespace
-}  // namespace voxrig::testing
-
-namespace voxrig {
-namespace {
-
 // A radio driven through Hamlib that lacks the mode: the listener hears
 // "invalid", nothing is sent, and the client is told the mode is not there.
 TEST_F(NetControl, AModeTheRadioLacksIsRefusedToTheClientAsToTheListener) {
@@ -229,4 +223,4 @@ TEST_F(NetControl, AModeTheRadioLacksIsRefusedToTheClientAsToTheListener) {
 }
 
 }  // namespace
-}  // namespace voxrig
+}  // namespace voxrig::testing
