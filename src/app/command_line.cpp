@@ -51,6 +51,16 @@ Refusal SetNet(const std::string& address, CommandLine& line) {
   return "needs [ADDRESS:]PORT with a port from 1 to 65535, not " + address;
 }
 
+Refusal SetTerminal(const std::string&, CommandLine& line) {
+  line.terminal = true;
+  return std::nullopt;
+}
+
+Refusal SetNoBraille(const std::string&, CommandLine& line) {
+  line.braille = false;
+  return std::nullopt;
+}
+
 Refusal SetSetup(const std::string&, CommandLine& line) {
   line.setup = true;
   return std::nullopt;
@@ -69,6 +79,11 @@ Refusal SetDevice(const std::string& path, CommandLine& line) {
 Refusal SetRadio(const std::string& radio, CommandLine& line) {
   if (HamlibModelOf(radio) <= 0) return "needs hamlib:MODEL, the model number rigctl -l lists";
   line.radio = radio;
+  return std::nullopt;
+}
+
+Refusal SetForce(const std::string&, CommandLine& line) {
+  line.force = true;
   return std::nullopt;
 }
 
@@ -97,6 +112,14 @@ constexpr Option kOptions[] = {
      "serve Hamlib's rigctld protocol (NET rigctl, model 2) on PORT, at 127.0.0.1 unless ADDRESS "
      "is given, so logging programs can follow the receiver",
      SetNet},
+    {"--terminal", nullptr,
+     "run in this terminal instead of a window (over SSH, with no display): keys from the "
+     "terminal, and each change of the panel's lines printed as one plain line",
+     SetTerminal},
+    {"--no-braille", nullptr,
+     "leave the braille display alone (a \"BRAILLE=0\" line in VOXRIG.CFG does the same); "
+     "otherwise the panel shows its line there whenever brltty runs",
+     SetNoBraille},
     {"--setup", nullptr,
      "find the receiver among the serial devices, write VOXRIG.CFG for it in this folder and "
      "link it there as COM1",
@@ -108,15 +131,20 @@ constexpr Option kOptions[] = {
      "with --setup: set up a radio that Hamlib drives instead of the AR8600, MODEL being its "
      "number as rigctl -l lists it",
      SetRadio},
+    {"--force", nullptr,
+     "with --probe: replace FILE when it is there (never through a link); with --export: write "
+     "the list under a name that does not end in .csv",
+     SetForce},
     {"--help", nullptr, "say what the options are and where the panel looks for its files",
      SetHelp},
     {"--version", nullptr, "print the version", SetVersion},
     {"--export", "BANK.dat [FILE.csv]",
-     "write the bank file as a CSV channel list to FILE.csv, or to standard output, and end; "
-     "given first and alone",
+     "write every channel of the bank file as a CSV channel list to FILE.csv, or to standard "
+     "output, and end; given first and alone. A bank file is never replaced",
      RefuseBankCsvHere},
     {"--import", "FILE.csv BANK.dat",
-     "make the bank file from a CSV channel list, all or nothing, and end; given first and alone",
+     "make the bank file bankNN.dat from a CSV channel list, all or nothing, keeping the old one "
+     "for the panel's U, and end; given first and alone",
      RefuseBankCsvHere},
 };
 
@@ -194,6 +222,10 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
   }
   if (line.device && !line.setup && !line.probeFile) {
     Refuse(problem, "--device is for --setup or --probe");
+    return std::nullopt;
+  }
+  if (line.force && !line.probeFile) {
+    Refuse(problem, "--force is for --probe (or comes after --export's files)");
     return std::nullopt;
   }
   return line;

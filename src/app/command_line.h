@@ -29,12 +29,17 @@ struct CommandLine {
   std::optional<std::string> transcriptPath;
   // Where other programs reach the panel over the network; none without --net.
   std::optional<NetAddress> net;
+  // The panel in the terminal rather than a window, and the braille line.
+  bool terminal = false;
+  bool braille = true;
   // First-run set-up, or the receiver probe into a file, instead of the panel.
   bool setup = false;
   std::optional<std::string> probeFile;
   std::optional<std::string> device;
   // With --setup: a radio that Hamlib drives, "hamlib:" and its model number.
   std::optional<std::string> radio;
+  // The probe may replace a file that is there.
+  bool force = false;
   bool operator==(const CommandLine&) const = default;
 };
 
@@ -55,7 +60,8 @@ std::span<const Option> Options();
 
 // The options after the program's name. None when an option is unknown, is
 // given twice or lacks its value, when --device comes without --setup or
-// --probe, --radio without --setup, or both of those come; `problem` then says which, in one line.
+// --probe, --radio without --setup, --force without --probe, or both of
+// those come; `problem` then says which, in one line.
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments,
                                             std::string* problem = nullptr);
 

@@ -8,7 +8,11 @@ void Say(Context& ctx, const std::string& name) {
   // With the voice off there is no prompt to play. Asking the sound service
   // for the bare name would play any file of that name that happens to lie in
   // the working folder, so nothing is asked for at all.
-  if (ctx.app.voicePrefix.empty()) return;
+  // A braille reader who has the voice off still reads what it reported.
+  if (ctx.app.voicePrefix.empty()) {
+    ctx.platform.sound->PassUnvoiced(name);
+    return;
+  }
   ctx.platform.sound->PlayPrompt(ctx.app.voicePrefix + name);
 }
 

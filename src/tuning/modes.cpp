@@ -87,6 +87,13 @@ void ApplyMode(Context& ctx) {
   }
 }
 
+bool IsModeName(const std::string& text) {
+  for (const ModeRow& row : kModes) {
+    if (text == row.name) return true;
+  }
+  return false;
+}
+
 void ToggleAttenuator(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   if (!LinkCarries(ctx, receiver::Attenuator(tuning.attenuatorOn == 0))) {
