@@ -123,7 +123,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# libhamlib4 drives the radios other than the AR8600 (RADIO=hamlib:<model>).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libhamlib4")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "espeak-ng, sox, brltty")
 # The long description; CPack puts the summary above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
@@ -132,6 +133,8 @@ and answers every key with a short recorded speech prompt, so that blind and
 partially sighted listeners can work the receiver from the keyboard alone:
 tune, choose the mode, hear the frequency and signal level, search between
 two limits, keep bank files of channels and program the receiver's memory.
+Other receivers and transceivers that Hamlib drives are worked with the
+same keys, as far as each radio can do what a key asks.
 .
 The package holds the panel, an English prompt set, a simulated AR8600 and
 voxrig-demo, which runs the panel against the simulator. It runs in a

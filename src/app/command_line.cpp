@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "link/radio_choice.h"
+
 namespace voxrig {
 
 namespace {
@@ -74,6 +76,12 @@ Refusal SetDevice(const std::string& path, CommandLine& line) {
   return std::nullopt;
 }
 
+Refusal SetRadio(const std::string& radio, CommandLine& line) {
+  if (HamlibModelOf(radio) <= 0) return "needs hamlib:MODEL, the model number rigctl -l lists";
+  line.radio = radio;
+  return std::nullopt;
+}
+
 Refusal SetForce(const std::string&, CommandLine& line) {
   line.force = true;
   return std::nullopt;
@@ -119,6 +127,10 @@ constexpr Option kOptions[] = {
     {"--probe", "FILE", "record the receiver's answers to questions that change nothing into FILE",
      SetProbe},
     {"--device", "PATH", "with --setup or --probe: try this serial device only", SetDevice},
+    {"--radio", "hamlib:MODEL",
+     "with --setup: set up a radio that Hamlib drives instead of the AR8600, MODEL being its "
+     "number as rigctl -l lists it",
+     SetRadio},
     {"--force", nullptr,
      "with --probe: replace FILE when it is there (never through a link); with --export: write "
      "the list under a name that does not end in .csv",
@@ -204,6 +216,10 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
     Refuse(problem, "--setup and --probe cannot be given together");
     return std::nullopt;
   }
+  if (line.radio && !line.setup) {
+    Refuse(problem, "--radio is for --setup");
+    return std::nullopt;
+  }
   if (line.device && !line.setup && !line.probeFile) {
     Refuse(problem, "--device is for --setup or --probe");
     return std::nullopt;
@@ -233,7 +249,7 @@ std::string HelpText(const std::vector<std::string>& promptRoots) {
   }
   text +=
       "\nFiles, in the folder voxrig is started in:\n"
-      "  VOXRIG.CFG             the configuration: port, speed, voice, debug log\n"
+      "  VOXRIG.CFG             the configuration: port, speed, radio, voice, log\n"
       "  bank00.dat             the search log\n"
       "  bank01.dat-bank99.dat  the bank files\n"
       "  COM1-COM9              a link to the receiver's serial device; without one,\n"

@@ -14,9 +14,11 @@
 #include "config/configuration.h"
 #include "core/context.h"
 #include "core/version.h"
+#include "link/radio_choice.h"
 #include "net/net_control.h"
 #include "platform/brlapi_braille.h"
 #include "platform/broken_pipe.h"
+#include "platform/hamlib_receiver.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
 #include "platform/posix_socket.h"
@@ -65,12 +67,15 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   // Without a prompt set the steps are printed only.
   ctx.app.voicePrefix = prompts ? prompts->filename().string() + "\\" : "";
   ctx.app.waveFolder = ctx.app.voicePrefix;
+  HamlibLibrary hamlib;
+  ctx.platform.hamlib = &hamlib;
   SetupTools tools{survey, stopwatch, *console, ListenLimits{}};
   if (commandLine.probeFile)
     return RunProbe(ctx, tools, *commandLine.probeFile, commandLine.device, commandLine.force);
   SetupOptions options;
   options.workingFolder = folder.string();
   options.device = commandLine.device;
+  if (commandLine.radio) options.hamlibModel = HamlibModelOf(*commandLine.radio);
   if (prompts) {
     options.promptSet = prompts->string();
     for (const std::string& root : panelRoots) {
@@ -172,12 +177,14 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
 
   SdlSound sound;
   TermiosSerialOpener serial;
+  HamlibLibrary hamlib;
   PosixFileSystem files;
   SystemClock clock;
   const auto messages = StreamOutputFile::StandardError();
   Context ctx;
   ctx.platform.sound = &sound;
   ctx.platform.serial = &serial;
+  ctx.platform.hamlib = &hamlib;
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
   ctx.platform.messages = messages.get();

@@ -11,6 +11,7 @@
 #include "command/pending_commands.h"
 #include "command/receiver_bank_keys.h"
 #include "link/command_link.h"
+#include "link/radio_choice.h"
 #include "memory/memory_scan.h"
 #include "panel/debug_log.h"
 #include "panel/display_lines.h"
@@ -23,6 +24,10 @@
 namespace voxrig {
 
 namespace {
+
+// Said for a key of the receiver's own memories (W, X, G, Z) on a radio that
+// has none the panel can use.
+constexpr const char* kNotOnThisRadio = "notradio";
 
 // Takes the oldest entry of the key queue into currentKey.
 void TakeKeyFromQueue(PanelState& panel) {
@@ -234,6 +239,10 @@ void InterpretCommandKey(Context& ctx, int key) {
       ToggleScanVoice(ctx);
       return;
     case keys::Letter('G'):
+      if (!LinkHasReceiverMemories(ctx)) {
+        Say(ctx, kNotOnThisRadio);
+        return;
+      }
       // entryText is kept: G and Enter at once scan the bank named last time.
       ctx.command.pendingCommand = PendingCommand::kMemoryScan;
       Say(ctx, "radbank");
@@ -316,6 +325,19 @@ bool TakesReceiverBankLetter(Context& ctx, const PressedKey& pressed) {
     return true;
   }
   return false;
+}
+
+// W, X and Z work on the receiver's own memories: a radio reached through
+// Hamlib has none the panel can use, and the listener hears so.
+bool RefusesMemoryKeyOnThisRadio(Context& ctx, const PressedKey& pressed) {
+  const int key = pressed.key;
+  if (key != keys::Letter('W') && key != keys::Letter('X') && key != keys::Letter('Z')) {
+    return false;
+  }
+  if (LinkHasReceiverMemories(ctx)) return false;
+  ctx.command.pendingCommand = PendingCommand::kNone;
+  Say(ctx, kNotOnThisRadio);
+  return true;
 }
 
 // W, X and R start their work whatever sequence was in progress.
@@ -419,11 +441,12 @@ bool TakesCommandKey(Context& ctx, const PressedKey& pressed) {
 }
 
 // In this order: a rule placed earlier wins for a key that two rules take.
-constexpr std::array<KeyRule, 10> kKeyRules = {
+constexpr std::array<KeyRule, 11> kKeyRules = {
     EndsWithoutReceiver,
     Quits,
     TypesCharacter,
     TakesReceiverBankLetter,
+    RefusesMemoryKeyOnThisRadio,
     StartsReceiverBankOrSearch,
     CompletesSequence,
     TakesMemoryScanBank,

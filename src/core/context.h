@@ -73,6 +73,10 @@ struct LinkState {
   // A device path given in the configuration (PORT=/dev/serial/by-id/...):
   // the receiver's port opens that device instead of the COM name.
   BoundedText devicePath;
+  // The radio on the receiver's port: 0 the AR8600 on its own line, a
+  // Hamlib model number for a radio driven through Hamlib, -1 for a Hamlib
+  // radio line that names no model.
+  int hamlibModel = 0;
   int baudRate = 0;
   PollStep pollState = PollStep::kIdle;
   int signalLevel = 0;

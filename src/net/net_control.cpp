@@ -73,12 +73,14 @@ void TuneFromNetwork(Context& ctx, NetClient& client, std::string answer, std::i
 }
 
 // Selects the mode as its function key does: the mode is said, sent and shown.
-void SelectModeFromNetwork(Context& ctx, NetClient& client, std::string answer,
+// A radio that lacks the mode keeps its own, and the client hears so too.
+void SelectModeFromNetwork(Context& ctx, NetClient& client, const rigctl::Request& request,
                            const std::string& modeText) {
   // CheckSet named one of the panel's modes.
   SelectMode(ctx, ModeOfPanelText(modeText)->mode);
   DrawModeLine(ctx);
-  client.output += answer;
+  const bool taken = ctx.tuning.modeText.str() == modeText;
+  client.output += rigctl::AnswerSet(request, taken ? rigctl::kOk : rigctl::kNotAvailable);
 }
 
 enum class SetOutcome { kAnswered, kWaits, kCarriedOut };
@@ -99,7 +101,7 @@ SetOutcome HandleSet(Context& ctx, NetClient& client, const rigctl::Request& req
   if (request.command == rigctl::Command::kSetFrequency) {
     TuneFromNetwork(ctx, client, answer, order.frequencyHz);
   } else {
-    SelectModeFromNetwork(ctx, client, answer, order.modeText);
+    SelectModeFromNetwork(ctx, client, request, order.modeText);
   }
   // Like a key, the set is followed by a separator, whose tick reads the
   // receiver's answer.

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/file_system.h"
+#include "platform/hamlib_opener.h"
 #include "platform/serial_device.h"
 #include "platform/sound.h"
 #include "platform/window.h"
@@ -17,6 +18,8 @@ struct Platform {
   Display* display = nullptr;
   Sound* sound = nullptr;
   SerialDeviceOpener* serial = nullptr;
+  // Radios driven through Hamlib (the configuration's RADIO=hamlib:<model>).
+  HamlibOpener* hamlib = nullptr;
   FileSystem* files = nullptr;
   Clock* clock = nullptr;
   // Standard error: where a listener at a terminal (a screen reader, a

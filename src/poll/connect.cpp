@@ -1,5 +1,7 @@
 #include "poll/connect.h"
 
+#include "link/radio_choice.h"
+#include "link/receiver_commands.h"
 #include "panel/display_lines.h"
 #include "poll/poll_cycle.h"
 #include "poll/receiver_port.h"
@@ -97,8 +99,13 @@ ConnectStep DoSetKnownStep(Context& ctx) {
 }
 
 ConnectStep DoAttenuatorOff(Context& ctx) {
+  // A radio without an attenuator has it off; nothing is said about it.
   ctx.tuning.attenuatorOn = 1;
-  ToggleAttenuator(ctx);
+  if (LinkCarries(ctx, receiver::Attenuator(false))) {
+    ToggleAttenuator(ctx);
+  } else {
+    ctx.tuning.attenuatorOn = 0;
+  }
   return ConnectStep::kShowMode;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/text_rules.h"
 #include "link/port_report.h"
+#include "link/radio_choice.h"
 #include "link/serial_port.h"
 
 namespace voxrig {
@@ -33,6 +34,7 @@ void OpenReceiverPort(Context& ctx) {
     link.devicePath.clear();
     link.comPort = static_cast<int>(RoundToInteger(NumberFromText(RightText(port, 1))));
   }
+  link.hamlibModel = HamlibModelOf(ctx.app.radioSetting.str());
   link.baudRate = BaudRateFrom(ctx.app.speedSetting);
   ReopenReceiverPort(ctx);
   // Said and shown, never replaced by another port: the poll cycle keeps

@@ -4,6 +4,7 @@
 
 #include "config/configuration.h"
 #include "core/text_rules.h"
+#include "setup/hamlib_search.h"
 
 namespace voxrig {
 
@@ -64,12 +65,14 @@ bool ReachPrompts(Context& ctx, SetupTools& tools, const SetupOptions& options) 
 
 }  // namespace
 
-std::string SetupConfiguration(int baudRate, const std::optional<std::string>& previous) {
+std::string SetupConfiguration(int baudRate, const std::optional<std::string>& previous,
+                               const std::optional<std::string>& radioLine) {
   std::vector<std::string> kept = {"RADIO=AR8600", "VOICE=1", "DEBUG=0"};
   if (previous) {
     const std::vector<std::string> lines = SplitLines(*previous);
     for (std::size_t i = 0; i < kept.size() && i + 2 < lines.size(); ++i) kept[i] = lines[i + 2];
   }
+  if (radioLine) kept[0] = *radioLine;
   std::string text =
       std::string("PORT=") + kPortLink + "\r\nSPEED=" + std::to_string(baudRate) + "\r\n";
   for (const std::string& line : kept) text += line + "\r\n";
@@ -78,7 +81,10 @@ std::string SetupConfiguration(int baudRate, const std::optional<std::string>& p
 
 int RunSetup(Context& ctx, SetupTools& tools, const SetupOptions& options) {
   Tell(ctx, tools, "voxrig set-up: looking for the receiver.", {"setup"});
-  std::optional<FoundReceiver> receiver = FindReceiver(ctx, tools, options.device);
+  const bool hamlib = options.hamlibModel > 0;
+  std::optional<FoundReceiver> receiver =
+      hamlib ? FindHamlibRadio(ctx, tools, options.hamlibModel, options.device)
+             : FindReceiver(ctx, tools, options.device);
   if (!receiver) {
     Tell(ctx, tools, "Nothing was written.");
     return kSetupNoReceiver;
@@ -101,11 +107,16 @@ int RunSetup(Context& ctx, SetupTools& tools, const SetupOptions& options) {
   }
   Tell(ctx, tools, "Linked " + target + " here as COM1.");
 
-  const std::string configuration = SetupConfiguration(receiver->baudRate, previous);
+  const std::optional<std::string> radioLine =
+      hamlib ? std::optional<std::string>("RADIO=hamlib:" + std::to_string(options.hamlibModel))
+             : std::nullopt;
+  const std::string configuration = SetupConfiguration(receiver->baudRate, previous, radioLine);
   if (!files.ReplaceFile(kConfigurationFile, configuration)) {
     return CannotWrite(ctx, tools, kConfigurationFile);
   }
-  Tell(ctx, tools, "Wrote VOXRIG.CFG: port COM1, " + std::to_string(receiver->baudRate) + " baud.");
+  Tell(ctx, tools,
+       "Wrote VOXRIG.CFG: port COM1, " + std::to_string(receiver->baudRate) + " baud" +
+           (hamlib ? ", Hamlib model " + std::to_string(options.hamlibModel) : "") + ".");
 
   if (!ReachPrompts(ctx, tools, options)) return kSetupNoPrompts;
   Tell(ctx, tools, "ok: start the panel with voxrig in this folder.", {"ok"});

@@ -25,9 +25,14 @@ struct SetupOptions {
   std::optional<std::string> promptSet;
   // The panel finds that set by itself (an installed one): nothing to link.
   bool promptSetFoundByPanel = false;
+  // A radio driven through Hamlib, by its model number, instead of the
+  // AR8600; 0 for the AR8600.
+  int hamlibModel = 0;
 };
 
-// The first-run set-up, in the working folder: finds the receiver, then
+// The first-run set-up, in the working folder: finds the receiver (or the
+// radio of options.hamlibModel, whose line RADIO=hamlib:<model> it writes),
+// then
 // writes VOXRIG.CFG with the speed it answered at (an older file is kept as
 // VOXRIG.CFG.bak, and its radio, voice and debug lines are kept), links the
 // device there as COM1 (by its /dev/serial/by-id name when it has one) and
@@ -36,7 +41,9 @@ struct SetupOptions {
 int RunSetup(Context& ctx, SetupTools& tools, const SetupOptions& options);
 
 // The five lines of VOXRIG.CFG for a receiver on COM1 at `baudRate`, keeping
-// lines 3 to 5 of `previous` when it has them.
-std::string SetupConfiguration(int baudRate, const std::optional<std::string>& previous);
+// lines 3 to 5 of `previous` when it has them; `radioLine` replaces line 3
+// when given.
+std::string SetupConfiguration(int baudRate, const std::optional<std::string>& previous,
+                               const std::optional<std::string>& radioLine = std::nullopt);
 
 }  // namespace voxrig

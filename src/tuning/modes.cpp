@@ -3,6 +3,7 @@
 #include <string>
 
 #include "link/command_link.h"
+#include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
@@ -20,10 +21,17 @@ void Send(Context& ctx, const std::string& command) {
 
 void SelectMode(Context& ctx, Mode mode) {
   const ReceiverMode& row = ModeFacts(mode);
+  const std::string command = row.receiverCode == kAutomaticModeCode
+                                  ? std::string(receiver::kAutomaticModeOn)
+                                  : receiver::SelectMode(row.receiverCode);
+  // A radio that lacks the mode keeps the one it has, and the listener hears so.
+  if (!LinkCarries(ctx, command)) {
+    Say(ctx, "inv");
+    return;
+  }
   ctx.tuning.modeText = row.panelText;
   SayAboutReceiver(ctx, std::string(row.keyPrompt));
-  Send(ctx, row.receiverCode == kAutomaticModeCode ? std::string(receiver::kAutomaticModeOn)
-                                                   : receiver::SelectMode(row.receiverCode));
+  Send(ctx, command);
   if (mode == Mode::kCW) ctx.platform.display->SetFont(AerialBold(30));
 }
 
@@ -52,6 +60,10 @@ bool IsModeName(const std::string& text) {
 
 void ToggleAttenuator(Context& ctx) {
   TuningState& tuning = ctx.tuning;
+  if (!LinkCarries(ctx, receiver::Attenuator(tuning.attenuatorOn == 0))) {
+    Say(ctx, "inv");
+    return;
+  }
   tuning.attenuatorOn = tuning.attenuatorOn == 0 ? 1 : 0;
   ctx.link.commandText = receiver::Attenuator(tuning.attenuatorOn == 1);
   SayAboutReceiver(ctx, tuning.attenuatorOn == 1 ? "atton" : "attoff");
@@ -60,6 +72,10 @@ void ToggleAttenuator(Context& ctx) {
 
 void ToggleNoiseLimiter(Context& ctx) {
   TuningState& tuning = ctx.tuning;
+  if (!LinkCarries(ctx, receiver::NoiseLimiter(tuning.noiseLimiterOn == 0))) {
+    Say(ctx, "inv");
+    return;
+  }
   Say(ctx, "noise");
   tuning.noiseLimiterOn = 1 - tuning.noiseLimiterOn;
   ctx.link.commandText = receiver::NoiseLimiter(tuning.noiseLimiterOn == 1);

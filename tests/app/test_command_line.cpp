@@ -143,10 +143,15 @@ TEST(SetupCommandLine, TakesSetupProbeAndDeviceAndRefusesWhatMakesNoSense) {
   ASSERT_TRUE(probe.has_value());
   EXPECT_EQ(probe->probeFile, "answers.txt");
   EXPECT_FALSE(probe->setup);
+  const auto radio = ParseCommandLine({"--setup", "--radio", "hamlib:3073"});
+  ASSERT_TRUE(radio.has_value());
+  EXPECT_EQ(radio->radio, "hamlib:3073");
   const std::vector<Strings> refused = {
-      {"--device", "/dev/ttyUSB0"},  // a device for what?
-      {"--setup", "--probe", "a"},  {"--setup", "--setup"},           {"--probe"},
-      {"--setup", "--device"},      {"--probe", "a", "--probe", "b"},
+      {"--radio", "hamlib:3073"},        // a radio line is written by the set-up only
+      {"--setup", "--radio", "ic7300"},  // not a Hamlib model number
+      {"--setup", "--radio", "hamlib:"}, {"--device", "/dev/ttyUSB0"},  // a device for what?
+      {"--setup", "--probe", "a"},       {"--setup", "--setup"},           {"--probe"},
+      {"--setup", "--device"},           {"--probe", "a", "--probe", "b"},
   };
   for (const Strings& arguments : refused) {
     EXPECT_FALSE(ParseCommandLine(arguments).has_value())

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,7 +16,10 @@ namespace e2e {
 ScratchFolder::ScratchFolder(const std::string& testName) {
   std::filesystem::path root = std::filesystem::path(E2E_BINARY_DIR) / "e2e-scratch";
   std::filesystem::create_directories(root);
-  std::string pattern = (root / (testName + "-XXXXXX")).string();
+  // A value-parameterised test's name holds a "/" before its parameter.
+  std::string name = testName;
+  std::replace(name.begin(), name.end(), '/', '-');
+  std::string pattern = (root / (name + "-XXXXXX")).string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed: " + pattern);
   path_ = pattern;
 }

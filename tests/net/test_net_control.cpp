@@ -213,5 +213,17 @@ TEST_F(NetControl, BadClientsAreRefusedOrClosedAndOthersAreStillServed) {
   EXPECT_FALSE(later.closedByPanel);
 }
 
+// A radio driven through Hamlib that lacks the mode: the listener hears
+// "invalid", nothing is sent, and the client is told the mode is not there.
+TEST_F(NetControl, AModeTheRadioLacksIsRefusedToTheClientAsToTheListener) {
+  program.line.notCarried = {"MD3"};
+  Peer& client = Connect("M USB 2400\n");
+  Tick();
+  EXPECT_THAT(Commands(), IsEmpty());
+  EXPECT_THAT(Heard(), ElementsAre("inv"));
+  EXPECT_EQ(ctx.tuning.modeText.str(), "FM");
+  EXPECT_EQ(client.fromPanel, "RPRT -11\n");
+}
+
 }  // namespace
 }  // namespace voxrig::testing

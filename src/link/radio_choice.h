@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "core/context.h"
+
+namespace voxrig {
+
+// The configuration's radio line (RADIO=...) as the link takes it, with the
+// label's "=" and any blanks before the value skipped:
+// "hamlib:" and Hamlib's model number (as `rigctl -l` lists it) chooses a
+// radio driven through Hamlib and gives that number; "hamlib:" with no
+// usable number gives -1. Anything else, "AR8600" and whatever older files
+// hold there included, is the AR8600 on its own line: 0.
+int HamlibModelOf(const std::string& radioSetting);
+
+// Whether the radio on the receiver's port can carry out the command; true
+// while no radio is open.
+bool LinkCarries(Context& ctx, const std::string& command);
+
+// Whether the receiver's own memories (and its memory scan) are there: the
+// AR8600's are; a radio driven through Hamlib has none the panel can use.
+bool LinkHasReceiverMemories(Context& ctx);
+
+}  // namespace voxrig

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/hamlib_opener.h"
+#include "platform/serial_device.h"
+
+struct s_rig;
+
+namespace voxrig {
+
+// A radio driven through Hamlib, presented to the panel in the AR8600's own
+// command vocabulary.
+//
+// Why: every feature of the panel (tuning, modes, the meter, the search and
+// its log, the bank scan, the network control) speaks the receiver's commands
+// through one link and reads the receiver's answers. Translating that one
+// vocabulary here, under the link, lets all of them work on any radio Hamlib
+// drives without a second set of features, and leaves the AR8600's own link
+// untouched, byte for byte.
+//
+// The panel's command lines (ended by CR) are carried out with Hamlib calls
+// and answered as the AR8600 answers: an empty line for a set, "LM" with the
+// squelch and level, "VA RF..." for the receive state, "?" for a command the
+// radio cannot carry out (a mode it lacks, no attenuator, no noise limiter,
+// and the AR8600's memory and automatic-mode commands). The AR8600's VFO
+// search ("VS" between VFO A and VFO B by the step) is done here, since most
+// radios have none that could be steered: each level poll steps the radio on
+// and listens (Hamlib's carrier detect, or the strength against the squelch)
+// until a signal holds it, reports it as the receiver would, and goes on
+// after the resume byte or once the signal has gone.
+//
+// A hard Hamlib error (the port failed, the radio stopped answering, an
+// answer it could not read) counts as the line gone: the panel says the
+// receiver is lost and opens the radio again by its name, as with the AR8600.
+class HamlibReceiver : public SerialDevice {
+ public:
+  // Takes an open radio; `rawIsMeterFigure`: the radio's raw level is the
+  // AR8600's own 0-255 figure (the AOR receivers), shown as it comes.
+  HamlibReceiver(s_rig* rig, bool rawIsMeterFigure);
+  ~HamlibReceiver() override;
+  HamlibReceiver(const HamlibReceiver&) = delete;
+  HamlibReceiver& operator=(const HamlibReceiver&) = delete;
+
+  void SetReadTimeouts(int) override {}
+  bool SetLineFormat(int, int, int) override { return true; }
+  int Write(const char* bytes, int count) override;
+  int Read(char* buffer, int maximum) override;
+  int BytesWaiting() override { return static_cast<int>(answers_.size()); }
+  bool LineGone() override { return gone_; }
+  bool Carries(const std::string& command) override;
+
+ private:
+  enum class Sweep { kOff, kSweeping, kResting };
+
+  void Execute(const std::string& command);
+  void Answer(const std::string& line) { answers_ += line + "\r\n"; }
+  // False after a failed call; a hard failure also marks the line gone.
+  bool Check(int result);
+  bool Tune(long long hz);
+  void SetMode(int modeCode);
+  void AnswerLevel();
+  void AnswerReceiveState();
+  void Resume();
+  // The squelch and level where the radio is tuned now.
+  bool Listen(bool& open, int& level);
+  void StepSweep();
+  bool HasAttenuator() const;
+  unsigned long NoiseLimiterFunction() const;
+
+  s_rig* rig_;
+  bool rawIsMeterFigure_;
+  std::string pending_;  // written, not yet ended by CR
+  std::string answers_;  // answered, not yet read
+  bool gone_ = false;
+  long long vfoA_ = 0;
+  long long vfoB_ = 0;
+  long long stepHz_ = 12500;
+  int modeCode_ = 1;
+  bool attenuatorOn_ = false;
+  bool noiseLimiterOn_ = false;
+  Sweep sweep_ = Sweep::kOff;
+  long long sweepAt_ = 0;
+};
+
+// Opens radios through the Hamlib library installed on the machine.
+class HamlibLibrary : public HamlibOpener {
+ public:
+  // Quiets Hamlib's own messages on the terminal.
+  HamlibLibrary();
+  std::unique_ptr<SerialDevice> Open(int model, const std::string& path, int baudRate) override;
+};
+
+}  // namespace voxrig

@@ -1,0 +1,45 @@
+#include "setup/hamlib_search.h"
+
+#include <vector>
+
+namespace voxrig {
+
+std::optional<FoundReceiver> FindHamlibRadio(Context& ctx, SetupTools& tools, int model,
+                                             const std::optional<std::string>& device) {
+  const std::string radio = "Hamlib model " + std::to_string(model);
+  if (ctx.platform.hamlib == nullptr) {
+    Tell(ctx, tools, "Hamlib is not available to this program.", {"norx"});
+    return std::nullopt;
+  }
+  const std::vector<std::string> devices =
+      device ? std::vector<std::string>{*device} : tools.survey.ListDevices();
+  if (devices.empty()) {
+    Tell(ctx, tools,
+         "No serial device found. Is the radio's cable plugged in? A USB serial adapter shows "
+         "up as /dev/ttyUSB0 or /dev/ttyACM0 a moment after it is plugged in.",
+         {"nodev"});
+    return std::nullopt;
+  }
+  for (const std::string& path : devices) {
+    Tell(ctx, tools, "Trying " + radio + " on " + path + ":", {"dev"});
+    for (const int speed : kHamlibRadioSpeeds) {
+      auto opened = ctx.platform.hamlib->Open(model, path, speed);
+      if (!opened) {
+        Tell(ctx, tools, "  " + std::to_string(speed) + " baud: no answer.");
+        continue;
+      }
+      Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the radio answered.");
+      Tell(ctx, tools, radio + " found on " + path + " at " + std::to_string(speed) + " baud.",
+           {"found"});
+      return FoundReceiver{path, speed, std::string(), std::move(opened)};
+    }
+  }
+  Tell(ctx, tools,
+       "No radio of " + radio +
+           " answered. Is it switched on, its cable in, and is the model number the one rigctl -l "
+           "lists for it?",
+       {"norx"});
+  return std::nullopt;
+}
+
+}  // namespace voxrig

@@ -1,0 +1,135 @@
+// The panel's keys on a radio driven through Hamlib: the connected panel with
+// Hamlib's dummy radio (model 1, in this process) where the AR8600 would be.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "command/key_codes.h"
+#include "fakes/connected_panel.h"
+#include "link/radio_choice.h"
+#include "link/serial_port.h"
+#include "platform/hamlib_receiver.h"
+
+namespace voxrig {
+namespace {
+
+class HamlibPanel : public fakes::PanelFixture {
+ protected:
+  void SetUp() override {
+    ctx.platform.hamlib = &library;
+    ctx.app.radioSetting = "=hamlib:1";
+    ctx.link.hamlibModel = HamlibModelOf(ctx.app.radioSetting.str());
+    ASSERT_EQ(OpenPort(ctx, ctx.link.comPort, 19200), 1);
+    Ask("VA0145000000");
+    Ask("MD1");
+    Forget();
+  }
+
+  // Asks the radio itself through the panel's port, as the panel would.
+  std::string Ask(const std::string& command) {
+    const std::string bytes = command + "\r";
+    WritePort(ctx, ctx.link.comPort, bytes.data(), static_cast<int>(bytes.size()));
+    std::string answer(256, '\0');
+    answer.resize(static_cast<std::size_t>(
+        ReadPort(ctx, ctx.link.comPort, answer.data(), static_cast<int>(answer.size()))));
+    return answer;
+  }
+  // Where the radio is tuned and its mode, from its receive state.
+  std::string RadioFrequency() { return Ask("RX").substr(5, 10); }
+  std::string RadioState() { return Ask("RX"); }
+
+  HamlibLibrary library;
+};
+
+TEST_F(HamlibPanel, EveryKeyFamilyTheDummyRadioCanDo) {
+  struct Row {
+    std::vector<int> keys;
+    std::vector<std::string> spoken;
+    std::string radioHolds;  // a field of the radio's receive state after the keys
+    std::string modeLine;
+  };
+  const std::vector<Row> rows = {
+      {{'1', '4', '5', keys::kFullStop, '5', keys::kEnter},
+       {"1", "4", "5", "point", "5", "ok"},
+       "RF0145500000",
+       "FM"},
+      {{keys::kPageUp}, {}, "RF0145512500", "FM"},
+      {{keys::kDown}, {}, "RF0145511500", "FM"},
+      {{keys::kF1 + 3}, {"USB"}, "MD3", "USB"},
+      {{keys::kF1 + 4}, {"WFM"}, "MD0", "WFM"},
+      {{keys::kF1 + 5}, {"cw"}, "MD5", "CW "},
+      {{keys::kF1 + 1}, {"AM"}, "MD2", "AM"},
+      // No automatic mode through Hamlib: refused, the mode stays.
+      {{keys::kF7}, {"inv"}, "MD2", "AM"},
+      {{'A'}, {"atton"}, "AT1", "AM"},
+      {{'A'}, {"attoff"}, "AT0", "AM"},
+      {{'L'}, {"noise", "on"}, "", "AM"},
+      // The AR8600's memory keys: not on this radio, and nothing pending.
+      {{'W'}, {"notradio"}, "RF0145511500", "AM"},
+      {{'X'}, {"notradio"}, "RF0145511500", "AM"},
+      {{'G'}, {"notradio"}, "RF0145511500", "AM"},
+      {{'Z'}, {"notradio"}, "RF0145511500", "AM"},
+  };
+  for (const Row& row : rows) {
+    Forget();
+    for (int key : row.keys) Press(key);
+    EXPECT_EQ(Spoken(), row.spoken) << "key " << row.keys.front();
+    EXPECT_NE(RadioState().find(row.radioHolds), std::string::npos)
+        << "key " << row.keys.front() << ": " << RadioState();
+    EXPECT_EQ(ctx.tuning.modeText.str(), row.modeLine) << "key " << row.keys.front();
+    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << "key " << row.keys.front();
+  }
+  EXPECT_EQ(Ask("NL"), "NL1\r\n");
+  EXPECT_FALSE(ctx.link.receiverLost);
+}
+
+TEST_F(HamlibPanel, SearchSweepsTheRadioBetweenTheLimitsAndEnterEndsIt) {
+  Type("R");
+  EXPECT_EQ(RadioState().substr(0, 2), "VS");
+  // The poll cycle listens and steps the radio on; every frequency it rests
+  // on lies between the limits, and whatever it logs is such a frequency.
+  for (int cycle = 0; cycle < 12; ++cycle) {
+    Cycle();
+    const long long hz = std::stoll(RadioFrequency());
+    EXPECT_GE(hz, 145000000);
+    EXPECT_LE(hz, 146000000);
+    EXPECT_EQ(hz % 12500, 0);
+  }
+  Type("\r");
+  EXPECT_EQ(RadioState().substr(0, 2), "VA");
+  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
+  EXPECT_FALSE(ctx.link.receiverLost);
+}
+
+// What a radio lacks is refused before anything is sent or claimed.
+using RadioThatLacks = fakes::PanelFixture;
+
+TEST_F(RadioThatLacks, AModeOrSwitchSaysInvalidAndSendsNothing) {
+  program.line.notCarried = {"MD3", "AT1", "NL1"};
+  for (const int key : {keys::kF1 + 3, static_cast<int>('A'), static_cast<int>('L')}) {
+    Forget();
+    Press(key);
+    EXPECT_EQ(Spoken(), std::vector<std::string>{"inv"}) << key;
+    EXPECT_TRUE(Sent("MD").empty() && Sent("AT").empty() && Sent("NL").empty()) << key;
+  }
+  EXPECT_EQ(ctx.tuning.modeText.str(), "FM");
+  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
+  EXPECT_EQ(ctx.tuning.noiseLimiterOn, 0);
+}
+
+TEST(RadioChoice, TheRadioLineChoosesTheLink) {
+  EXPECT_EQ(HamlibModelOf("AR8600"), 0);
+  EXPECT_EQ(HamlibModelOf(""), 0);
+  EXPECT_EQ(HamlibModelOf("AR-8600 old"), 0);
+  EXPECT_EQ(HamlibModelOf("=AR8600"), 0);
+  EXPECT_EQ(HamlibModelOf("=hamlib:5013"), 5013);
+  EXPECT_EQ(HamlibModelOf("hamlib:5013"), 5013);
+  EXPECT_EQ(HamlibModelOf("Hamlib:1 "), 1);
+  EXPECT_EQ(HamlibModelOf("hamlib:"), -1);
+  EXPECT_EQ(HamlibModelOf("hamlib:ic7300"), -1);
+  EXPECT_EQ(HamlibModelOf("hamlib:0"), -1);
+}
+
+}  // namespace
+}  // namespace voxrig

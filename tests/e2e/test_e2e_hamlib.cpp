@@ -1,0 +1,127 @@
+// The same listener's world through Hamlib: the panel drives the simulated
+// AR8600 once through its own link and once through Hamlib's AR8600 driver
+// (model 5013), and must say and show the same frequency, mode, level and
+// search hits both ways.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "e2e/panel_rig.h"
+
+namespace e2e {
+namespace {
+
+class HamlibCrossCheck : public PanelRig, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void StartConnected() {
+    WriteFile("VOXRIG.CFG", std::string("PORT=COM1\r\nSPEED=19200\r\nRADIO=") + GetParam() +
+                                "\r\nVOICE=1\r\nDEBUG=0\r\n");
+    WriteFile("signals.txt", "145.1 150\n145.45 120\n145.775 200\n");
+    LinkPrompts();
+    StartSimulator({"--signals", Path("signals.txt")});
+    StartPanel();
+    ASSERT_TRUE(WaitForPrompt("connected"));
+    ASSERT_TRUE(WaitForIdlePolls());
+  }
+
+  // The prompts the keys bring, once the panel is idle again.
+  std::vector<std::string> SpokenAfter(const std::vector<std::string>& keys) {
+    const size_t mark = TranscriptMark();
+    Type(keys);
+    EXPECT_TRUE(WaitForIdlePolls(4));
+    return SpokenSince(mark);
+  }
+
+  std::string LastShownAt(int x, int y) const {
+    const std::vector<std::string> texts = ReadTranscript().TextsAt(x, y);
+    return texts.empty() ? std::string() : texts.back();
+  }
+};
+
+TEST_P(HamlibCrossCheck, SaysAndShowsTheSameFrequencyModeLevelAndSearchHits) {
+  ASSERT_NO_FATAL_FAILURE(StartConnected());
+
+  // A typed frequency with a signal on it, heard back with F, its level with M.
+  SpokenAfter({"1", "4", "5", "period", "4", "5", "Return"});
+  EXPECT_EQ(SpokenAfter({"f"}),
+            (std::vector<std::string>{"1", "4", "5", "point", "4", "5", "fm.wav"}));
+  // The signal's 120 is ten S units: "s 9 plus" on the meter's scale.
+  EXPECT_EQ(SpokenAfter({"m"}), (std::vector<std::string>{"s", "9", "plus"}));
+  EXPECT_EQ(LastShownAt(320, 30).substr(0, 11), "**********>") << ReadTranscript().Dump();
+  EXPECT_EQ(SpokenAfter({"F4"}), (std::vector<std::string>{"USB"}));
+  EXPECT_EQ(SpokenAfter({"F1"}), (std::vector<std::string>{"FM"}));
+  EXPECT_EQ(SpokenAfter({"a"}), (std::vector<std::string>{"atton"}));
+
+  // The program's search logs the three signals in the order found and
+  // speaks the count at Enter.
+  const size_t mark = TranscriptMark();
+  Type({"r"});
+  ASSERT_TRUE(WaitUntil(
+      "three search hits counted aloud",
+      [&] {
+        const std::vector<std::string> spoken = SpokenSince(mark);
+        return std::count(spoken.begin(), spoken.end(), "3") > 0;
+      },
+      40s));
+  const size_t end = TranscriptMark();
+  Type({"Return"});
+  ASSERT_TRUE(WaitForSpokenSince(end, "ok"));
+  EXPECT_EQ(SpokenSince(end), (std::vector<std::string>{"3", "ok"}));
+  EXPECT_EQ(ReadFile("bank00.dat"), BankFileBytes({"Scanbank", "FM", "12.5", " ", "145.1", " ",
+                                                   "145.45", " ", "145.775", " ", "9999"}));
+  Type({"q"});
+  const std::optional<int> exitCode = WaitForPanelExit();
+  ASSERT_TRUE(exitCode.has_value());
+  EXPECT_EQ(*exitCode, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(OwnLinkAndHamlib, HamlibCrossCheck,
+                         ::testing::Values("AR8600", "hamlib:5013"));
+
+// What only the AR8600's own link can do, said as such through Hamlib: the
+// receiver's memories, its automatic mode and a noise limiter Hamlib's
+// AR8600 driver does not reach.
+using HamlibLimits = HamlibCrossCheck;
+
+TEST_P(HamlibLimits, MemoryKeysSayNotOnThisRadio) {
+  ASSERT_NO_FATAL_FAILURE(StartConnected());
+  for (const char* key : {"w", "x", "g", "z"}) {
+    EXPECT_EQ(SpokenAfter({key}), (std::vector<std::string>{"notradio"})) << key;
+  }
+  EXPECT_EQ(SpokenAfter({"F7"}), (std::vector<std::string>{"inv"}));
+  EXPECT_EQ(SpokenAfter({"l"}), (std::vector<std::string>{"inv"}));
+  const WireLog wire = ReadWireLog();
+  for (const char* command : {"MWA", "MS", "MR", "AU1", "NL1"}) {
+    EXPECT_LT(wire.Find(command), 0) << command << "\n" << wire.Dump();
+  }
+  Type({"q"});
+  ASSERT_TRUE(WaitForPanelExit().has_value());
+}
+
+// A radio whose line drops is said lost at once and found again when it is back.
+TEST_P(HamlibLimits, ADroppedRadioIsToldAndFoundAgain) {
+  WriteFile("VOXRIG.CFG", std::string("PORT=COM1\r\nSPEED=19200\r\nRADIO=") + GetParam() +
+                              "\r\nVOICE=1\r\nDEBUG=0\r\n");
+  LinkPrompts();
+  StartSimulator({"--drop-after", "40"});
+  StartPanel();
+  ASSERT_TRUE(WaitForPrompt("connected"));
+  ASSERT_TRUE(WaitForPrompt("rnc"));
+  const std::vector<std::string> status = ReadTranscript().TextsAt(320, 30);
+  ASSERT_FALSE(status.empty());
+  EXPECT_EQ(status.back().substr(0, 22), "Receiver not connected");
+
+  StartSimulator();
+  ASSERT_TRUE(WaitForPrompt("connected", 2, 15s));
+  const size_t mark = TranscriptMark();
+  Type({"1", "4", "7", "Return"});
+  ASSERT_TRUE(WaitForSpokenSince(mark, "ok"));
+  ASSERT_TRUE(WaitForCommand("RF0147000000"));
+  Type({"q"});
+  ASSERT_TRUE(WaitForPanelExit().has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(ThroughHamlib, HamlibLimits, ::testing::Values("hamlib:5013"));
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,68 @@
+// The set-up for a radio that Hamlib drives: Hamlib's dummy radio (model 1)
+// stands for it, and a model Hamlib does not know for a radio that never
+// answers.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fakes/fake_serial_survey.h"
+#include "fakes/test_program.h"
+#include "platform/hamlib_receiver.h"
+#include "setup/setup.h"
+
+namespace voxrig {
+namespace {
+
+struct Console : OutputFile {
+  bool Write(const std::string& bytes) override {
+    text += bytes;
+    return true;
+  }
+  std::string text;
+};
+
+class HamlibSetup : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program.ctx.platform.hamlib = &library;
+    survey.listed = {"/dev/ttyUSB0"};
+    options.hamlibModel = 1;
+  }
+
+  HamlibLibrary library;
+  fakes::TestProgram program;
+  fakes::FakeSerialSurvey survey;
+  fakes::FakeStopwatch stopwatch{program.time};
+  Console console;
+  SetupTools tools{survey, stopwatch, console, ListenLimits{500, 100}};
+  SetupOptions options{"/home/listener/radio", std::nullopt, "/home/listener/radio/wave"};
+};
+
+TEST_F(HamlibSetup, WritesTheRadioLineWithThePortAndSpeedTheRadioAnsweredAt) {
+  program.files.files["VOXRIG.CFG"] =
+      "PORT=COM3\r\nSPEED=9600\r\nRADIO=AR8600\r\nVOICE=0\r\nDEBUG=1\r\n";
+  EXPECT_EQ(RunSetup(program.ctx, tools, options), kSetupDone) << console.text;
+  EXPECT_EQ(program.files.files["VOXRIG.CFG"],
+            "PORT=COM1\r\nSPEED=19200\r\nRADIO=hamlib:1\r\nVOICE=0\r\nDEBUG=1\r\n");
+  EXPECT_EQ(survey.links.at("/home/listener/radio/COM1"), "/dev/ttyUSB0");
+  EXPECT_NE(console.text.find("Hamlib model 1 found on /dev/ttyUSB0 at 19200 baud."),
+            std::string::npos)
+      << console.text;
+  // Nothing of the AR8600's vocabulary went to the device itself.
+  EXPECT_TRUE(survey.wire.empty());
+}
+
+TEST_F(HamlibSetup, ARadioThatNeverAnswersWritesNothingAndSaysSo) {
+  options.hamlibModel = 987654;
+  EXPECT_EQ(RunSetup(program.ctx, tools, options), kSetupNoReceiver);
+  EXPECT_EQ(program.files.files.count("VOXRIG.CFG"), 0u);
+  for (const int speed : {19200, 9600, 4800, 38400, 57600, 115200}) {
+    EXPECT_NE(console.text.find("  " + std::to_string(speed) + " baud: no answer."),
+              std::string::npos)
+        << speed;
+  }
+  EXPECT_EQ(program.Heard().back(), "norx");
+}
+
+}  // namespace
+}  // namespace voxrig
