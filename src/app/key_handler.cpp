@@ -42,8 +42,7 @@ void OnTick(Context& ctx) {
   LinkState& link = ctx.link;
   if (link.linkState == -1 && link.firstAnswerTicks > 0) --link.firstAnswerTicks;
   const bool idle = link.pollState == 0 && ctx.panel.keyQueueCount == 0;
-  const bool setMayRun = idle && !ctx.net.pollOwed;
-  if (ServeNetClients(ctx, setMayRun ? SetTurn::kNow : SetTurn::kLater)) return;
+  if (ServeNetClients(ctx, SetTurnNow(ctx))) return;
   if (idle) ctx.net.pollOwed = false;
   if (link.pollState == 1 && KeysMayRun(ctx)) link.pollState = 0;  // nothing sent yet
   if (link.pollState != 0) {
@@ -73,6 +72,11 @@ int OnWindowEvent(Context& ctx, const WindowEvent& event) {
       break;
     case EventKind::kTimerTick:
       OnTick(ctx);
+      break;
+    case EventKind::kNetworkActivity:
+      // Gets are answered at once; a set only when the wire is free, else on
+      // a later tick.
+      ServeNetClients(ctx, SetTurnNow(ctx));
       break;
   }
   return 0;

@@ -11,6 +11,7 @@
 #include "app/transcript.h"
 #include "core/context.h"
 #include "net/net_control.h"
+#include "net/net_waiter.h"
 #include "platform/broken_pipe.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
@@ -116,15 +117,25 @@ int main(int argc, char** argv) {
 
   // The port is taken before the panel starts, so a port in use is told
   // here rather than found missing later.
+  std::unique_ptr<PosixNetService> netService;
   std::unique_ptr<NetListener> netListener;
   if (commandLine->net) {
-    PosixNetService net;
+    netService = std::make_unique<PosixNetService>();
     std::string error;
-    netListener = net.Listen(commandLine->net->host, commandLine->net->port, error);
+    netListener = netService->Listen(commandLine->net->host, commandLine->net->port, error);
     if (!netListener) {
       std::cerr << "voxrig: cannot serve the network on " << commandLine->net->host << " port "
                 << commandLine->net->port << ": " << error << "\n";
       return kExitUsage;
+    }
+    if (!netListener->LoopbackOnly()) {
+      // The protocol has no password: whoever reaches the port tunes the
+      // receiver.
+      const std::string warning = "listening on " + commandLine->net->host + " port " +
+                                  std::to_string(netListener->Port()) +
+                                  ", not the loopback: other computers can tune the receiver";
+      std::cerr << "voxrig: warning: " << warning << "\n";
+      if (transcript) transcript->Write("note " + warning + "\n");
     }
   }
 
@@ -150,6 +161,16 @@ int main(int argc, char** argv) {
     ctx.platform.display = transcriptDisplay.get();
     ctx.platform.sound = transcriptSound.get();
   }
-  if (netListener) StartNetControl(ctx, std::move(netListener));
-  return RunProgram(ctx);
+  SteadyStopwatch netStopwatch;
+  std::unique_ptr<NetServingWaiter> netWaiter;
+  if (netListener) {
+    StartNetControl(ctx, std::move(netListener), netStopwatch);
+    netService->OnActivity([&window] { window.PostNetworkActivity(); });
+    netWaiter = std::make_unique<NetServingWaiter>(ctx, *netService);
+    ctx.platform.sound->SetWaiter(netWaiter.get());
+  }
+  const int exitCode = RunProgram(ctx);
+  if (netService) netService->OnActivity({});
+  ctx.platform.sound->SetWaiter(nullptr);
+  return exitCode;
 }

@@ -11,6 +11,7 @@
 #include "core/bounded_text.h"
 #include "platform/net_socket.h"
 #include "platform/platform.h"
+#include "platform/stopwatch.h"
 
 namespace voxrig {
 
@@ -74,6 +75,8 @@ struct LinkState {
   int stopBitsCode = 2;
   int pollState = 0;
   int signalLevel = 0;
+  // The level as the receiver last reported it, 0 to 255.
+  int rawLevel = 0;
   int squelchClosed = 0;
   int scanState = 0;
   int bankScanState = 0;
@@ -187,7 +190,10 @@ struct NetClient {
   std::string output;         // answered and not yet taken by the client
   bool droppingLine = false;  // the rest of an over-long line is not read
   bool finished = false;      // the client has closed its side
-  bool closing = false;       // quit, gone away, or never reading
+  bool quitting = false;      // asked to quit: closed once its answers are taken
+  bool closing = false;       // quit, gone away, silent too long, or never reading
+  bool checkedVfo = false;    // has asked "\chk_vfo", as Hamlib's client does first
+  double lastHeardMs = 0;     // when it last sent anything
 };
 
 // The network control of --net: the listening socket and its clients.
@@ -200,7 +206,11 @@ struct NetState {
   // Called while an operation waits between receiver commands, so clients
   // are answered (and their sets refused) during W, Z and the like.
   void (*serveWhileWaiting)(Context&) = nullptr;
+  // The time a silent client is measured by.
+  Stopwatch* stopwatch = nullptr;
   bool serving = false;
+  // The client whose set is being carried out, while it is.
+  const NetClient* carryingOut = nullptr;
 };
 
 struct Context {

@@ -5,7 +5,9 @@
 
 namespace voxrig {
 
-enum class EventKind { kCloseRequest, kKeyDown, kKeyUp, kTimerTick };
+// kNetworkActivity: a connection, bytes or a hang-up have arrived for the
+// network control (posted through the window's wake-up).
+enum class EventKind { kCloseRequest, kKeyDown, kKeyUp, kTimerTick, kNetworkActivity };
 
 // A window event. Key events carry the key's virtual-key code as the panel
 // knows them: letters 65-90 whatever the shift, digits 48-57, Enter 13,
