@@ -11,6 +11,7 @@
 #include "command/pending_commands.h"
 #include "fakes/scripted_window.h"
 #include "net/net_fakes.h"
+#include "net/net_waiter.h"
 #include "speech/speech.h"
 
 // Clients of the network control against a whole panel of fakes: what they
@@ -144,6 +145,128 @@ TEST_F(NetControl, BadClientsAreRefusedOrClosedAndOthersAreStillServed) {
   for (int i = 0; i < 40 && !deaf.closedByPanel; ++i) ServeNetClients(ctx, SetTurn::kLater);
   EXPECT_TRUE(deaf.closedByPanel);  // it never took its answers
   EXPECT_FALSE(later.closedByPanel);
+}
+
+TEST_F(NetControl, WhatClientsSendWhenTheyOpenIsAnsweredAndOnlyVfoAIsClaimed) {
+  Peer& client = Connect("\\chk_vfo\n\\dump_state\nV VFOA\nV VFOB\n\\get_powerstat\n_\nv\nq\nf\n");
+  Tick();
+  const std::string& text = client.fromPanel;
+  EXPECT_TRUE(text.starts_with("0\n1\n2\n0\n")) << text;
+  EXPECT_NE(text.find("\ndone\nRPRT 0\nRPRT -11\n1\nAOR AR8600 through the voxrig panel\nVFOA\n"
+                      "RPRT 0\n"),
+            std::string::npos)
+      << text;
+  EXPECT_TRUE(text.ends_with("VFOA\nRPRT 0\n"));  // nothing after quit
+  EXPECT_TRUE(client.closedByPanel);
+  EXPECT_THAT(Commands(), IsEmpty());  // VFO B was neither selected nor claimed
+}
+
+TEST_F(NetControl, NoSetIsConfirmedWhileTheReceiverIsAwayAndSetsGoOnOnceItIsBack) {
+  ctx.link.receiverLost = true;
+  Peer& client = Connect("F 14074000\nM AM\n+L ATT 20\nV VFOA\nf\nm\n");
+  Tick();
+  EXPECT_EQ(client.fromPanel,
+            "RPRT -5\nRPRT -5\nset_level: ATT 20\nRPRT -5\nRPRT -5\n145000000\nFM\n15000\n");
+  EXPECT_THAT(Commands(), IsEmpty());
+  EXPECT_THAT(Heard(), IsEmpty());
+  EXPECT_EQ(ctx.tuning.modeText, "FM");
+  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
+
+  // The line hangs up as the frequency goes out: the panel keeps the
+  // frequency the receiver had, says so, and the client is told.
+  ctx.link.receiverLost = false;
+  ctx.link.pollState = 0;
+  program.line.hungUp = true;
+  client.toPanel = "F 14074000\nf\n";
+  client.fromPanel.clear();
+  Tick();
+  EXPECT_EQ(client.fromPanel, "RPRT -5\n145000000\n");
+  EXPECT_THAT(Heard(), ElementsAre("rnc"));
+  EXPECT_EQ(program.display.TextAt(300, 150).rfind("145.0", 0), 0u);
+
+  // The receiver is plugged in again; once the poll has found it, the next
+  // set is carried out.
+  program.line.hungUp = false;
+  answers["LM"] = "LM%000\r\n";
+  for (int tick = 0; tick < 200 && ctx.link.receiverLost; ++tick) Tick();
+  ASSERT_FALSE(ctx.link.receiverLost);
+  while (ctx.link.pollState != 0 || ctx.panel.keyQueueCount != 0 || ctx.net.pollOwed) Tick();
+  Forget();
+  client.toPanel = "F 14074000\n";
+  client.fromPanel.clear();
+  Tick();
+  EXPECT_EQ(client.fromPanel, "RPRT 0\n");
+  EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
+}
+
+TEST_F(NetControl, ASilentClientIsClosedAfterAMinuteAndATalkingOneIsNot) {
+  Peer& silent = Connect();
+  Peer& talker = Connect("f\n");
+  Tick();
+  time.Advance(30000);
+  talker.toPanel = "f\n";
+  Tick();
+  time.Advance(kNetIdleTimeoutMs - 30000 - 1);
+  Tick();
+  EXPECT_FALSE(silent.closedByPanel);
+  time.Advance(1);
+  Tick();
+  EXPECT_TRUE(silent.closedByPanel);
+  EXPECT_FALSE(talker.closedByPanel);
+  EXPECT_EQ(talker.fromPanel, "145000000\n145000000\n");
+}
+
+TEST_F(NetControl, SquelchAndLevelsFollowTheLevelPoll) {
+  Peer& client = Connect();
+  for (const auto& [reply, expected] : std::vector<std::pair<std::string, std::string>>{
+           {"LM%000", "0\n0\n-54\n"}, {"LM 142", "1\n142\n"}}) {
+    answers["LM"] = reply + "\r\n";
+    ctx.link.pollState = 1;
+    while (ctx.link.pollState != 0) Tick();
+    client.toPanel = "\\get_dcd\nl RAWSTR\nl STRENGTH\n";
+    client.fromPanel.clear();
+    NetworkActivity();
+    EXPECT_TRUE(client.fromPanel.starts_with(expected)) << reply << ": " << client.fromPanel;
+  }
+}
+
+TEST_F(NetControl, AnAttenuatorSetIsSaidAndSentAsTheAKeyWould) {
+  Peer& client = Connect("L ATT 20\nl ATT\n");
+  Tick();
+  EXPECT_THAT(Commands(), ElementsAre("AT1"));
+  EXPECT_THAT(Heard(), ElementsAre("atton"));
+  EXPECT_EQ(client.fromPanel, "RPRT 0\n20\n");
+  EXPECT_EQ(ctx.tuning.attenuatorOn, 1);
+}
+
+TEST_F(NetControl, ArrivingBytesAreAnsweredAtOnceAndASetWaitsForTheWire) {
+  ctx.link.pollState = 2;  // a level poll's answer is awaited
+  Peer& client = Connect("f\nF 14074000\nv\n");
+  NetworkActivity();
+  EXPECT_EQ(client.fromPanel, "145000000\n");
+  EXPECT_THAT(Commands(), IsEmpty());
+  ctx.link.pollState = 0;
+  NetworkActivity();
+  EXPECT_EQ(client.fromPanel, "145000000\nRPRT 0\nVFOA\n");
+  EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
+}
+
+// Something has arrived once, then nothing more.
+class OneArrival : public NetActivity {
+ public:
+  bool WaitUntil(std::chrono::steady_clock::time_point) override {
+    return std::exchange(arrived, false);
+  }
+  bool arrived = true;
+};
+
+TEST_F(NetControl, WhileAPromptPlaysGetsAreAnsweredAndSetsWait) {
+  OneArrival activity;
+  NetServingWaiter waiter(ctx, activity);
+  Peer& client = Connect("f\nF 14074000\n");
+  waiter.WaitUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
+  EXPECT_EQ(client.fromPanel, "145000000\n");
+  EXPECT_THAT(Commands(), IsEmpty());
 }
 
 }  // namespace
