@@ -60,6 +60,7 @@ TEST_F(NetworkControl, HamlibsClientReadsAndSetsTheReceiverThroughThePanel) {
   StartPanel({"--net", std::to_string(port)});
   ASSERT_TRUE(WaitForPrompt("connected"));
   ASSERT_TRUE(WaitForIdlePolls(2));
+  EXPECT_EQ(ReadFile("panel.out").find("warning"), std::string::npos);  // the loopback alone
 
   EXPECT_EQ(Rigctl(port, "f m v l STRENGTH"), "145000000\nFM\n15000\nVFOA\n-54\n");
 
@@ -130,6 +131,22 @@ TEST_F(NetworkControl, HamlibsClientAndPythonBindingsGetEveryAnswerRight) {
   const std::optional<int> exitCode = WaitForPanelExit();
   ASSERT_TRUE(exitCode.has_value());
   EXPECT_EQ(*exitCode, 0);
+}
+
+TEST_F(NetworkControl, ListeningBeyondTheLoopbackIsSaidOnStandardErrorAndInTheTranscript) {
+  const std::string port = std::to_string(FreePort());
+  WriteConfiguration(0);
+  LinkPrompts();
+  StartSimulator();
+  StartPanel({"--net", "0.0.0.0:" + port});
+  ASSERT_TRUE(WaitForIdlePolls(1));
+  const std::string warning = "listening on 0.0.0.0 port " + port +
+                              ", not the loopback: other computers can tune the receiver";
+  EXPECT_NE(ReadFile("panel.out").find("voxrig: warning: " + warning + "\n"), std::string::npos)
+      << ReadFile("panel.out");
+  EXPECT_NE(ReadFile("transcript.txt").find("note " + warning + "\n"), std::string::npos);
+  RequestCloseOfPanel();
+  EXPECT_EQ(WaitForPanelExit(), std::optional<int>(0));
 }
 
 }  // namespace
