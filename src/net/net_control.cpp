@@ -99,7 +99,9 @@ int TuneFromNetwork(Context& ctx, NetClient& client, const rigctl::Request& requ
 }
 
 // Selects the mode as its function key does: the mode is said, sent and shown.
+// A receiver found gone by the command keeps the mode it had on the panel.
 int SelectModeFromNetwork(Context& ctx, const std::string& modeText) {
+  const BoundedText before = ctx.tuning.modeText;
   static constexpr struct {
     const char* name;
     Mode mode;
@@ -108,8 +110,10 @@ int SelectModeFromNetwork(Context& ctx, const std::string& modeText) {
   for (const auto& row : kPanelModes) {
     if (modeText == row.name) SelectMode(ctx, row.mode);
   }
+  const bool lost = ctx.link.receiverLost;
+  if (lost) ctx.tuning.modeText = before;
   DrawModeLine(ctx);
-  return ctx.link.receiverLost ? rigctl::kTimedOut : rigctl::kOk;
+  return lost ? rigctl::kTimedOut : rigctl::kOk;
 }
 
 enum class SetOutcome { kAnswered, kWaits, kCarriedOut };
@@ -142,8 +146,10 @@ SetOutcome HandleSet(Context& ctx, NetClient& client, const rigctl::Request& req
       client.output += rigctl::AnswerSet(request, SelectModeFromNetwork(ctx, order.modeText));
       break;
     case rigctl::SetAction::kSwitchAttenuator:
-      // As the A key: said, sent, and the switch kept on the panel.
+      // As the A key: said, sent, and the switch kept on the panel, unless
+      // the receiver was found gone.
       ToggleAttenuator(ctx);
+      if (ctx.link.receiverLost) ctx.tuning.attenuatorOn = 1 - ctx.tuning.attenuatorOn;
       client.output +=
           rigctl::AnswerSet(request, ctx.link.receiverLost ? rigctl::kTimedOut : rigctl::kOk);
       break;

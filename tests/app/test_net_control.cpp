@@ -172,17 +172,29 @@ TEST_F(NetControl, NoSetIsConfirmedWhileTheReceiverIsAwayAndSetsGoOnOnceItIsBack
   EXPECT_EQ(ctx.tuning.modeText, "FM");
   EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
 
-  // The line hangs up as the frequency goes out: the panel keeps the
-  // frequency the receiver had, says so, and the client is told.
-  ctx.link.receiverLost = false;
-  ctx.link.pollState = 0;
-  program.line.hungUp = true;
-  client.toPanel = "F 14074000\nf\n";
-  client.fromPanel.clear();
-  Tick();
-  EXPECT_EQ(client.fromPanel, "RPRT -5\n145000000\n");
-  EXPECT_THAT(Heard(), ElementsAre("rnc"));
-  EXPECT_EQ(program.display.TextAt(300, 150).rfind("145.0", 0), 0u);
+  // The line hangs up as a set goes out: the panel keeps what the receiver
+  // had, says so, and the client is told.
+  struct HungUpSet {
+    std::string set;
+    int x, y;           // where its line is drawn
+    std::string shown;  // what is shown there afterwards
+  };
+  const std::vector<HungUpSet> sets = {
+      {"F 14074000", 300, 150, "145.0"}, {"M AM", 370, 80, "FM "}, {"L ATT 20", 0, 0, ""}};
+  for (const auto& [set, x, y, shown] : sets) {
+    ctx.link.receiverLost = false;
+    ctx.link.pollState = 0;
+    ctx.panel.keyQueueCount = 0;
+    ctx.net.pollOwed = false;
+    program.line.hungUp = true;
+    Forget();
+    client.toPanel = set + "\nf\nm\nl ATT\n";
+    client.fromPanel.clear();
+    Tick();
+    EXPECT_EQ(client.fromPanel, "RPRT -5\n145000000\nFM\n15000\n0\n") << set;
+    EXPECT_EQ(Heard().back(), "rnc") << set;
+    EXPECT_TRUE(program.display.TextAt(x, y).starts_with(shown)) << set;
+  }
 
   // The receiver is plugged in again; once the poll has found it, the next
   // set is carried out.
