@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -199,7 +200,8 @@ struct NetClient {
 // The network control of --net: the listening socket and its clients.
 struct NetState {
   std::unique_ptr<NetListener> listener;
-  std::vector<NetClient> clients;
+  // A deque: a client taken while another's set is carried out leaves that one where it is.
+  std::deque<NetClient> clients;
   // A set from the network took an idle tick: the next one starts a poll
   // cycle, so a busy client cannot hold the level poll back.
   bool pollOwed = false;

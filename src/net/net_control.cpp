@@ -280,33 +280,34 @@ SetTurn SetTurnNow(const Context& ctx) {
 bool ServeNetClients(Context& ctx, SetTurn turn) {
   NetState& net = ctx.net;
   if (!net.listener) return false;
-  if (net.serving) {
-    // While a set is carried out (and its outcome spoken), the others'
-    // requests are answered; their sets wait, and no client comes or goes.
-    for (NetClient& client : net.clients) {
-      if (&client == net.carryingOut) continue;
-      ReadInput(net, client);
-      AnswerLines(ctx, client, SetTurn::kLater);
-      Flush(client);
-    }
-    return false;
-  }
+  // While a set is carried out (and its outcome spoken), the others are
+  // served too, new ones taken, and their sets wait; no client goes until the
+  // set is done.
+  const bool nested = net.serving;
+  if (nested) turn = SetTurn::kLater;
   net.serving = true;
   // The clients there already are read first, so those that have gone free
   // their places for the connections waiting.
   for (NetClient& client : net.clients) ReadInput(net, client);
-  std::erase_if(net.clients, [](const NetClient& client) {
-    return client.finished && client.output.empty() && client.input.find('\n') == std::string::npos;
-  });
+  if (!nested) {
+    std::erase_if(net.clients, [](const NetClient& client) {
+      return client.finished && client.output.empty() &&
+             client.input.find('\n') == std::string::npos;
+    });
+  }
   AcceptClients(net);
   bool carriedOut = false;
-  for (NetClient& client : net.clients) {
+  for (std::size_t i = 0; i < net.clients.size(); ++i) {
+    NetClient& client = net.clients[i];
+    if (&client == net.carryingOut) continue;
     if (AnswerLines(ctx, client, carriedOut ? SetTurn::kLater : turn)) carriedOut = true;
     Flush(client);
     DecideClosing(net, client);
   }
-  std::erase_if(net.clients, [](const NetClient& client) { return client.closing; });
-  net.serving = false;
+  if (!nested) {
+    std::erase_if(net.clients, [](const NetClient& client) { return client.closing; });
+    net.serving = false;
+  }
   return carriedOut;
 }
 

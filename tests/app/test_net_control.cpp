@@ -281,5 +281,20 @@ TEST_F(NetControl, WhileAPromptPlaysGetsAreAnsweredAndSetsWait) {
   EXPECT_THAT(Commands(), IsEmpty());
 }
 
+TEST_F(NetControl, WhileASetIsSpokenOthersAreAnsweredAndNewcomersTaken) {
+  // The sound serves the clients while each prompt plays, as the panel's does.
+  Peer* late = nullptr;
+  program.sound.OnPlayed([&](const std::string&) {
+    if (late == nullptr) late = &Connect("f\nF 7000000\n");
+    ServeNetClients(ctx, SetTurn::kLater);
+  });
+  Peer& setter = Connect("F 14074000\n");
+  Tick();
+  EXPECT_EQ(setter.fromPanel, "RPRT 0\n");
+  ASSERT_NE(late, nullptr);
+  EXPECT_EQ(late->fromPanel, "14074000\n");  // its set waits for the wire
+  EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
+}
+
 }  // namespace
 }  // namespace voxrig::testing
