@@ -1,10 +1,12 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/key_handler.h"
-#include "fakes/test_program.h"
+#include "command/key_codes.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig {
 namespace {
@@ -12,22 +14,22 @@ namespace {
 using fakes::CloseRequest;
 using fakes::KeyDown;
 using fakes::KeyUp;
-using fakes::Tick;
 
-class KeyHandlerTest : public ::testing::Test {
+// The window's key events reach the interpreter through the key queue: one
+// entry a tick, auto-repeat dropped.
+class KeyHandlerTest : public fakes::PanelFixture {
  protected:
-  void Handle(const WindowEvent& event) { EXPECT_EQ(OnWindowEvent(program.ctx, event), 0); }
-  void Press(int key) {
+  void Handle(const WindowEvent& event) { EXPECT_EQ(OnWindowEvent(ctx, event), 0); }
+  // Down and up, with no tick between for the interpreter to take the key.
+  void QueuePress(int key) {
     Handle(KeyDown(key));
     Handle(KeyUp(key));
   }
   std::vector<int> Queue() const {
-    const PanelState& panel = program.ctx.panel;
     return std::vector<int>(panel.keyQueue.begin(), panel.keyQueue.begin() + panel.keyQueueCount);
   }
 
-  fakes::TestProgram program;
-  PanelState& panel = program.ctx.panel;
+  PanelState& panel = ctx.panel;
 };
 
 TEST_F(KeyHandlerTest, KeyDownQueuesTheKeyAndASeparator) {
@@ -63,7 +65,7 @@ TEST_F(KeyHandlerTest, SecondKeyPressedWhileTheFirstIsHeldIsLost) {
 }
 
 TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsDroppedWithItsAutoRepeat) {
-  for (int i = 0; i < 10; ++i) Press('0' + i);
+  for (int i = 0; i < 10; ++i) QueuePress('0' + i);
   ASSERT_EQ(panel.keyQueueCount, 20);
   const auto full = panel.keyQueue;
 
@@ -93,47 +95,56 @@ TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsDroppedWithItsAutoRepeat) {
 }
 
 TEST_F(KeyHandlerTest, CloseRequestOnlyAsksTheProgramToStop) {
-  program.ctx.app.programRunning = 1;
   Handle(CloseRequest());
-  EXPECT_EQ(program.ctx.app.programRunning, 0);
+  EXPECT_EQ(ctx.app.programRunning, 0);
   EXPECT_FALSE(program.window.closed);  // the shutdown sequence closes it
 }
 
 TEST_F(KeyHandlerTest, IdleTickStartsAPollCycleAndTheNextSendsTheLevelRequest) {
-  program.AttachReceiver();
-  program.ctx.link.linkState = 1;
-  Handle(Tick());
-  EXPECT_EQ(program.ctx.link.pollState, 1);
+  Handle(fakes::Tick());
+  EXPECT_EQ(ctx.link.pollState, 1);
   EXPECT_TRUE(program.line.written.empty());
-  Handle(Tick());
+  Handle(fakes::Tick());
   EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM"}));
-  EXPECT_EQ(program.ctx.link.pollState, 2);
+  EXPECT_EQ(ctx.link.pollState, 2);
 }
 
 TEST_F(KeyHandlerTest, KeyWaitsOnlyForAPollThatIsOnTheWireThenTakesOneEntryPerTick) {
-  program.AttachReceiver();
-  program.ctx.link.linkState = 1;
-  Handle(Tick());
-  Handle(Tick());
-  ASSERT_EQ(program.ctx.link.pollState, 2);
-  Press('M');
+  Handle(fakes::Tick());
+  Handle(fakes::Tick());
+  ASSERT_EQ(ctx.link.pollState, 2);
+  QueuePress('M');
 
-  Handle(Tick());  // reads the poll's answer, then takes the key at once
+  Handle(fakes::Tick());  // reads the poll's answer, then takes the key at once
   EXPECT_EQ(panel.currentKey, 'M');
   EXPECT_EQ(Queue(), (std::vector<int>{0}));
-  EXPECT_EQ(program.ctx.link.pollState, 0);
+  EXPECT_EQ(ctx.link.pollState, 0);
 
-  Handle(Tick());  // its separator
+  Handle(fakes::Tick());  // its separator
   EXPECT_TRUE(Queue().empty());
-  Handle(Tick());  // only now does a new poll cycle begin
-  EXPECT_EQ(program.ctx.link.pollState, 1);
+  Handle(fakes::Tick());  // only now does a new poll cycle begin
+  EXPECT_EQ(ctx.link.pollState, 1);
 
   // A cycle that has sent nothing yet gives way to a key.
-  Press('M');
-  Handle(Tick());
+  QueuePress('M');
+  Handle(fakes::Tick());
   EXPECT_EQ(panel.currentKey, 'M');
-  EXPECT_EQ(program.ctx.link.pollState, 0);
+  EXPECT_EQ(ctx.link.pollState, 0);
   EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM"}));
+}
+
+TEST_F(KeyHandlerTest, KeysFromTheWindowAreHandledOnePerTickWithTheirSeparators) {
+  for (int key : {static_cast<int>('1'), static_cast<int>('4'), static_cast<int>('5'),
+                  keys::kFullStop, static_cast<int>('5'), keys::kEnter}) {
+    Handle(KeyDown(key));
+    Handle(KeyDown(key));  // auto-repeat is not queued
+    Handle(KeyUp(key));
+  }
+  EXPECT_EQ(panel.keyQueueCount, 12);
+  for (int tick = 0; tick < 12; ++tick) Tick();
+  EXPECT_THAT(Heard(), ::testing::ElementsAre("1", "4", "5", "point", "5", "ok"));
+  EXPECT_THAT(Commands(), ::testing::ElementsAre("VA0145.50000"));
+  EXPECT_EQ(panel.keyQueueCount, 0);
 }
 
 }  // namespace

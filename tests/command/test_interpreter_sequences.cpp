@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig::testing {
 namespace {
@@ -19,13 +19,8 @@ using ::testing::Not;
 using ::testing::StartsWith;
 using Strings = std::vector<std::string>;
 
-class InterpreterSequences : public PanelFixture {
+class InterpreterSequences : public fakes::PanelFixture {
  protected:
-  bool AnyCommandStartsWith(const std::string& head) const {
-    const Strings commands = Commands();
-    return std::any_of(commands.begin(), commands.end(),
-                       [&](const std::string& c) { return c.rfind(head, 0) == 0; });
-  }
   Strings FirstHeard(std::size_t count) const {
     Strings heard = Heard();
     heard.resize(std::min(count, heard.size()));
@@ -83,7 +78,7 @@ TEST_F(InterpreterSequences, BankArgumentsOfTwoOrFourDigitsReachTheBankOperation
   EXPECT_THAT(FirstHeard(3), ElementsAre("bank", "0", "5"));
   EXPECT_THAT(Heard(), Contains("sel"));
   EXPECT_THAT(Commands(), Contains("VA0146.00000"));
-  EXPECT_FALSE(AnyCommandStartsWith("MQ")) << "selecting a bank never clears a receiver bank";
+  EXPECT_THAT(Sent("MQ"), IsEmpty()) << "selecting a bank never clears a receiver bank";
   EXPECT_EQ(ctx.link.bankScanState, 1);
   EXPECT_EQ(ctx.command.pendingCommand, 0);
 
@@ -368,6 +363,59 @@ TEST_F(InterpreterSequences, AFailedWriteIsNeverFollowedByOk) {
   EXPECT_EQ(Heard().back(), "toolong");
   EXPECT_THAT(Heard(), Not(Contains("ok")));
   EXPECT_EQ(program.files.files["bank09.dat"], before);
+}
+
+// The Enter that completes a command which fails, or a sequence already
+// refused at one of its keys, ends at the failure: nothing is tuned, sent or
+// said after it.
+TEST_F(InterpreterSequences, EachEnterEndsAtItsCommandsFailure) {
+  const std::string badStep =
+      "bank05\r\nFM\r\n99999999999999999999999\r\n \r\n145.5\r\n \r\n9999\r\n";
+  struct Row {
+    const char* keys;
+    std::string bank05;  // bank05.dat, when there is one
+    Strings heard;       // without the pacing pauses
+  };
+  const Row rows[] = {
+      {"W01A\r", "", {"write", "fromb", "0", "1", "torb", "A", "bnf", "bnf"}},
+      {"W015\r", "", {"write", "fromb", "0", "1", "torb", "5", "inv", "inv"}},
+      {"X01K\r", "", {"read", "intob", "0", "1", "fromrb", "inv", "inv"}},
+      {"GK\r", "", {"radbank", "inv", "inv"}},
+      {"T09\r", "", {"transfer", "0", "9", "bnf"}},
+      {"T0509\r", "", {"transfer", "0", "5", "0", "9", "bnf"}},
+      {"B05\r", "", {"bank", "0", "5", "bnf"}},
+      {"B05\r", badStep, {"bank", "0", "5", "inv", "line", "3"}},
+      {"B05\r",
+       "bank05\r\nfm\r\n12.5\r\n \r\n145.5\r\n \r\n9999\r\n",
+       {"bank", "0", "5", "inv", "line", "2"}},
+      {"B05\r",
+       "bank05\r\nFM\r\n12.5\r\n \r\n145.5\r\n \r\n3000\r\n \r\n9999\r\n",
+       {"bank", "0", "5", "inv", "line", "7"}},
+      {"O05\r", "", {"sort", "0", "5", "bnf"}},
+      {"P05\r", "bank05\r\nAM\r\n12.5\r\n \r\n9999\r\n", {"put", "0", "5", "incmode"}},
+      {"D0\r", "", {"delete", "0", "inv"}},
+  };
+  for (const Row& row : rows) {
+    program.files.files.clear();
+    if (!row.bank05.empty()) program.files.files["bank05.dat"] = row.bank05;
+    const auto filesBefore = program.files.files;
+    const std::string shownBefore = ctx.tuning.frequencyText.str();
+    Forget();
+    Type(row.keys);
+    Strings spoken;
+    for (const std::string& name : Heard()) {
+      if (name != "shdel") spoken.push_back(name);
+    }
+    EXPECT_EQ(spoken, row.heard) << row.keys;
+    EXPECT_THAT(Commands(), IsEmpty()) << row.keys;
+    EXPECT_EQ(program.files.files, filesBefore) << row.keys;
+    EXPECT_EQ(ctx.tuning.frequencyText, shownBefore) << row.keys;
+    EXPECT_EQ(ctx.link.bankScanState, 0) << row.keys;
+  }
+  // The refusal is for that Enter alone: the next Enter tunes as usual.
+  Type("W015\r\r");
+  EXPECT_EQ(Heard().back(), "ok");
+  EXPECT_THAT(Commands(), ElementsAre("VA0145.00000"));
 }
 
 TEST_F(InterpreterSequences, EnterLeavesABankScanBeforeTuning) {

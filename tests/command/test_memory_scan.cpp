@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
 #include "command/receiver_bank_keys.h"
+#include "fakes/connected_panel.h"
 #include "memory/memory_scan.h"
 
 namespace voxrig::testing {
@@ -23,7 +23,7 @@ using Strings = std::vector<std::string>;
 // The receiver's own answer to a bare "MR" on channel A05.
 const char* const kChannelA05 = "MXA05 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TMRepeater    \r\n";
 
-class MemoryScan : public PanelFixture {
+class MemoryScan : public fakes::PanelFixture {
  protected:
   // The receiver's memory scan resting on a channel, as the poll cycle sees it.
   void ScanRestingOnAChannel() {
@@ -222,16 +222,45 @@ TEST_F(MemoryScan, CheckGivesUpOnASilentReceiverAfterTheFirstBankWithOneRncAndNo
   silent = true;
   Press('Z');
   EXPECT_EQ(Commands(), Strings(10, "MWA"));
-  Strings spoken;
-  for (const std::string& name : Heard()) {
-    if (name != "shdel") spoken.push_back(name);
-  }
-  EXPECT_THAT(spoken, ElementsAre("ckconfig", "rnc"));
+  EXPECT_THAT(Spoken(), ElementsAre("ckconfig", "rnc"));
 
   // The next key is handled as usual.
   Forget();
   Type("5");
   EXPECT_THAT(Heard(), ElementsAre("5"));
+}
+
+// The receiver switched off 9 s into a bank's resize: "rnc" within a pause
+// of the loss, said once, no beeps after it, nothing sent after it, no "ok".
+TEST_F(MemoryScan, CheckHearsTheLossDuringAResizeWithinAPause) {
+  for (char bank = 'A'; bank <= 'J'; ++bank) {
+    answers["MW" + std::string(1, bank)] = "MW " + std::string(1, bank) + ":50 x:50\r\n";
+  }
+  answers["MWA90"] = "";  // resizing: nothing until it is done
+  long long resizeAt = -1, lostAt = -1, rncAt = -1;
+  Strings afterLoss;
+  program.sound.OnPlayed([&](const std::string& name) {
+    const long long now = program.time.now();
+    if (name == "A" && resizeAt < 0) resizeAt = now;
+    if (lostAt >= 0) afterLoss.push_back(name);
+    if (name == "rnc" && rncAt < 0) rncAt = now;
+    if (resizeAt >= 0 && lostAt < 0 && now - resizeAt >= 9000) {
+      lostAt = now;
+      program.line.hungUp = true;
+    }
+  });
+  Press('Z');
+  ASSERT_GE(lostAt, 0);
+  EXPECT_LE(rncAt - lostAt, 300) << "a poll period";
+  EXPECT_EQ(std::count(afterLoss.begin(), afterLoss.end(), "rnc"), 1);
+  EXPECT_THAT(afterLoss, ::testing::Not(Contains("beep")));
+  EXPECT_THAT(afterLoss, ::testing::Not(Contains("ok")));
+  EXPECT_EQ(Commands().back(), "MWA90");
+  EXPECT_TRUE(ctx.link.receiverLost);
+  // The next key is taken at once, and told the receiver is away.
+  Forget();
+  Press('M');
+  EXPECT_THAT(Heard(), ElementsAre("rnc"));
 }
 
 TEST_F(MemoryScan, QueryReceiverBankReadsTheKeyBeingHandled) {

@@ -4,12 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig::testing {
 namespace {
@@ -18,24 +17,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Strings = std::vector<std::string>;
 
-class ReceiverAway : public PanelFixture {
- protected:
-  // The prompts heard, without the pacing pause.
-  Strings Spoken() const {
-    Strings spoken;
-    for (const std::string& name : Heard()) {
-      if (name != "shdel") spoken.push_back(name);
-    }
-    return spoken;
-  }
-  Strings Sent(const std::string& prefix) const {
-    Strings sent;
-    for (const std::string& command : Commands()) {
-      if (command.starts_with(prefix)) sent.push_back(command);
-    }
-    return sent;
-  }
-};
+class ReceiverAway : public fakes::PanelFixture {};
 
 TEST_F(ReceiverAway, KeysThatWouldConfirmSomethingAboutTheReceiverSayRncOnceInstead) {
   struct Row {
@@ -52,6 +34,7 @@ TEST_F(ReceiverAway, KeysThatWouldConfirmSomethingAboutTheReceiverSayRncOnceInst
       {typed("B05\r"), {"bank", "0", "5", "rnc"}},
       {typed("W05A\r"), {"write", "fromb", "0", "5", "torb", "A", "rnc"}},
       {typed("Z"), {"rnc"}},
+      {typed("GB\r"), {"radbank", "B", "rnc"}},
       {typed("M"), {"rnc"}},
       {typed("A"), {"rnc"}},
       {typed("L"), {"noise", "rnc"}},
@@ -68,9 +51,11 @@ TEST_F(ReceiverAway, KeysThatWouldConfirmSomethingAboutTheReceiverSayRncOnceInst
     for (int key : row.keys) Press(key);
     EXPECT_EQ(Spoken(), row.spoken) << "key " << row.keys[0];
   }
-  // W and Z put nothing on a line whose receiver cannot be seen.
+  // W, Z and G put nothing on a line whose receiver cannot be seen.
   EXPECT_THAT(Sent("MQ"), IsEmpty());
   EXPECT_THAT(Sent("MW"), IsEmpty());
+  EXPECT_THAT(Sent("MS"), IsEmpty());
+  EXPECT_EQ(ctx.link.scanState, 0);
 }
 
 TEST_F(ReceiverAway, ReceiverBankIsClearedOnlyAtEnterRightBeforeItsChannels) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 #include "fakes/fake_serial_survey.h"
 #include "net/net_control.h"
 
@@ -62,7 +62,7 @@ class FakeListener : public NetListener {
 
 // A connected panel serving fake clients, with a fake clock for their
 // silences.
-class NetPanel : public PanelFixture {
+class NetPanel : public fakes::PanelFixture {
  protected:
   NetPanel() : stopwatch(time) {
     StartNetControl(ctx, std::make_unique<FakeListener>(waiting_), stopwatch);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 #include "net/net_control.h"
 #include "platform/posix_socket.h"
 
@@ -78,7 +78,7 @@ class Socket {
   bool connected_ = false;
 };
 
-class NetSockets : public PanelFixture {
+class NetSockets : public fakes::PanelFixture {
  protected:
   NetSockets() {
     std::string error;

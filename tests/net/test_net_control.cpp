@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/key_handler.h"
 #include "command/pending_commands.h"
-#include "fakes/scripted_window.h"
 #include "net/net_fakes.h"
 #include "net/net_waiter.h"
 #include "speech/speech.h"
@@ -22,12 +20,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// The panel's event handler serves the clients.
-class NetControl : public NetPanel {
- protected:
-  void Tick() { OnWindowEvent(ctx, fakes::Tick()); }
-  void NetworkActivity() { OnWindowEvent(ctx, {EventKind::kNetworkActivity, 0}); }
-};
+using NetControl = NetPanel;
 
 TEST_F(NetControl, GetsAreAnsweredFromThePanelWithoutAskingTheReceiver) {
   ctx.link.signalLevel = 12;
