@@ -10,7 +10,6 @@ include(GNUInstallDirs)
 # pages, not the tests: `make install` and `make deb` build those first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 
-set(VOXRIG_VERSION "4.0b")
 set(VOXRIG_DATA_SUBDIR ${CMAKE_INSTALL_DATADIR}/voxrig)
 
 # The panel looks for the installed prompts beside its own bin/ folder first,
@@ -44,15 +43,20 @@ else()
 endif()
 
 # Manual pages and the package's change log, compressed as Debian wants them.
+# The manual pages take the version from the build.
 set(VOXRIG_DOC_BUILD ${CMAKE_BINARY_DIR}/doc)
 set(VOXRIG_COMPRESSED)
-foreach(source doc/voxrig.1 doc/ar8600-sim.1 doc/changelog)
+foreach(page voxrig.1 ar8600-sim.1)
+  configure_file(${CMAKE_SOURCE_DIR}/doc/${page} ${VOXRIG_DOC_BUILD}/pages/${page} @ONLY)
+endforeach()
+foreach(source ${VOXRIG_DOC_BUILD}/pages/voxrig.1 ${VOXRIG_DOC_BUILD}/pages/ar8600-sim.1
+               ${CMAKE_SOURCE_DIR}/doc/changelog)
   get_filename_component(name ${source} NAME)
   add_custom_command(
     OUTPUT ${VOXRIG_DOC_BUILD}/${name}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VOXRIG_DOC_BUILD}
-    COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/${source} > ${VOXRIG_DOC_BUILD}/${name}.gz
-    DEPENDS ${CMAKE_SOURCE_DIR}/${source})
+    COMMAND gzip -9 -n -c ${source} > ${VOXRIG_DOC_BUILD}/${name}.gz
+    DEPENDS ${source})
   list(APPEND VOXRIG_COMPRESSED ${VOXRIG_DOC_BUILD}/${name}.gz)
 endforeach()
 add_custom_target(compressed_docs ALL DEPENDS ${VOXRIG_COMPRESSED})
@@ -79,8 +83,10 @@ install(FILES ${VOXRIG_DOC_BUILD}/voxrig.1.gz ${VOXRIG_DOC_BUILD}/voxrig-demo.1.
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The Debian package. Library dependencies come from dpkg-shlibdeps (SDL2,
-# SDL2_ttf, fontconfig and the C++ run time at the versions built against);
-# the font is named here because it is found by name, not linked.
+# SDL2_ttf, fontconfig, libtermkey, BrlAPI and the C++ run time at the
+# versions built against); the font is named here because it is found by
+# name, not linked. brltty itself is only recommended: the braille line
+# shows whenever it runs, and the panel does without it.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME voxrig)
 set(CPACK_PACKAGE_VERSION ${VOXRIG_VERSION})
@@ -94,7 +100,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "espeak-ng, sox")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "espeak-ng, sox, brltty")
 # The long description; CPack puts the summary above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "voxrig drives the AOR AR8600 communications receiver over its serial port
@@ -104,6 +110,9 @@ tune, choose the mode, hear the frequency and signal level, search between
 two limits, keep bank files of channels and program the receiver's memory.
 .
 The package holds the panel, an English prompt set, a simulated AR8600 and
-voxrig-demo, which runs the panel against the simulator. Install espeak-ng
-and sox to make a prompt set at another pace or in another language.")
+voxrig-demo, which runs the panel against the simulator. It runs in a
+window, or in a terminal (voxrig --terminal, over SSH too) with plain lines
+for a screen reader, and shows its line on a braille display through brltty.
+Install espeak-ng and sox to make a prompt set at another pace or in another
+language.")
 include(CPack)

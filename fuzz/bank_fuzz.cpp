@@ -409,7 +409,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ctx.tuning.modeText = "FM";
   ctx.tuning.searchStepText = "12.5";
   ctx.tuning.frequencyText = "145.5";
-  ctx.command.entryText = entry;
 
   std::vector<std::string> originals;
   for (const auto& [name, bytes] : program.files.files) originals.push_back(bytes);
@@ -422,13 +421,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   switch (operation) {
     case Operation::kSelect:
-      voxrig::SelectBank(ctx);
+      voxrig::SelectBank(ctx, entry);
       for (const std::string& command : program.Commands()) {
         Check(IsWellFormed(command), "B sent a command the receiver cannot read");
       }
       break;
     case Operation::kSort: {
-      voxrig::SortBank(ctx);
+      voxrig::SortBank(ctx, entry);
       const FileView after = View(program, "bank12.dat");
       // A file too long to rewrite is left as it was, in whatever order.
       const std::vector<std::string> heard = program.Heard();
@@ -465,11 +464,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     }
     case Operation::kPut:
-      voxrig::PutFrequency(ctx);
+      voxrig::PutFrequency(ctx, entry);
       CheckChannelsKept(targetBefore, View(program, "bank12.dat"));
       break;
     case Operation::kTransfer:
-      voxrig::TransferBank(ctx);
+      voxrig::TransferBank(ctx, entry);
       CheckChannelsKept(targetBefore, View(program, "bank12.dat"));
       break;
     case Operation::kMerge: {
@@ -477,7 +476,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ctx.banks.bankFileName = "bank05.dat";
       voxrig::ReadBankFile(ctx);
       ctx.banks.sourceSlots = ctx.banks.bankSlots;
-      voxrig::MergeIntoBank(ctx);
+      voxrig::MergeIntoBank(ctx, entry);
       CheckChannelsKept(targetBefore, View(program, "bank12.dat"));
       break;
     }
@@ -497,7 +496,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     }
     case Operation::kWriteToReceiver: {
-      voxrig::WriteBankToReceiver(ctx);
+      voxrig::WriteBankToReceiver(ctx, entry);
       // Besides its channels W clears the bank first ("MQ") and reads it back
       // afterwards ("MA") to check what the receiver stored.
       std::vector<std::string> channels;

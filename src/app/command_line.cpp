@@ -49,6 +49,16 @@ Refusal SetNet(const std::string& address, CommandLine& line) {
   return "needs [ADDRESS:]PORT with a port from 1 to 65535, not " + address;
 }
 
+Refusal SetTerminal(const std::string&, CommandLine& line) {
+  line.terminal = true;
+  return std::nullopt;
+}
+
+Refusal SetNoBraille(const std::string&, CommandLine& line) {
+  line.braille = false;
+  return std::nullopt;
+}
+
 Refusal SetSetup(const std::string&, CommandLine& line) {
   line.setup = true;
   return std::nullopt;
@@ -94,6 +104,14 @@ constexpr Option kOptions[] = {
      "serve Hamlib's rigctld protocol (NET rigctl, model 2) on PORT, at 127.0.0.1 unless ADDRESS "
      "is given, so logging programs can follow the receiver",
      SetNet},
+    {"--terminal", nullptr,
+     "run in this terminal instead of a window (over SSH, with no display): keys from the "
+     "terminal, and each change of the panel's lines printed as one plain line",
+     SetTerminal},
+    {"--no-braille", nullptr,
+     "leave the braille display alone (a \"BRAILLE=0\" line in VOXRIG.CFG does the same); "
+     "otherwise the panel shows its line there whenever brltty runs",
+     SetNoBraille},
     {"--setup", nullptr,
      "find the receiver among the serial devices, write VOXRIG.CFG for it in this folder and "
      "link it there as COM1",

@@ -29,6 +29,9 @@ struct CommandLine {
   std::optional<std::string> transcriptPath;
   // Where other programs reach the panel over the network; none without --net.
   std::optional<NetAddress> net;
+  // The panel in the terminal rather than a window, and the braille line.
+  bool terminal = false;
+  bool braille = true;
   // First-run set-up, or the receiver probe into a file, instead of the panel.
   bool setup = false;
   std::optional<std::string> probeFile;

@@ -6,12 +6,17 @@
 #include <vector>
 
 #include "app/bank_csv_command.h"
+#include "app/braille_panel.h"
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "app/terminal_sound.h"
 #include "app/transcript.h"
+#include "config/configuration.h"
 #include "core/context.h"
+#include "core/version.h"
 #include "net/net_control.h"
 #include "net/net_waiter.h"
+#include "platform/brlapi_braille.h"
 #include "platform/broken_pipe.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
@@ -23,6 +28,8 @@
 #include "platform/sdl_window.h"
 #include "platform/stopwatch.h"
 #include "platform/system_clock.h"
+#include "platform/terminal_display.h"
+#include "platform/terminal_window.h"
 #include "platform/termios_serial.h"
 #include "setup/probe.h"
 #include "setup/setup.h"
@@ -74,6 +81,118 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   return RunSetup(ctx, tools, options);
 }
 
+// --help or --version: what they print.
+void PrintHelpOrVersion(const CommandLine& commandLine) {
+  if (commandLine.help) {
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    std::cout << HelpText(PromptRootsOfThisProcess(error ? "." : here.string()));
+    return;
+  }
+  std::cout << "voxrig " << kVersionText << "\n";
+}
+
+// The panel itself, in its window, on the real devices. The network port is
+// taken before the panel starts, so a port in use is told here rather than
+// found missing later.
+int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
+  std::unique_ptr<PosixNetService> netService;
+  std::unique_ptr<NetListener> netListener;
+  if (commandLine.net) {
+    netService = std::make_unique<PosixNetService>();
+    std::string error;
+    netListener = netService->Listen(commandLine.net->host, commandLine.net->port, error);
+    if (!netListener) {
+      std::cerr << "voxrig: cannot serve the network on " << commandLine.net->host << " port "
+                << commandLine.net->port << ": " << error << "\n";
+      return kExitUsage;
+    }
+    if (!netListener->LoopbackOnly()) {
+      // The protocol has no password: whoever reaches the port tunes the
+      // receiver.
+      const std::string warning = "listening on " + commandLine.net->host + " port " +
+                                  std::to_string(netListener->Port()) +
+                                  ", not the loopback: other computers can tune the receiver";
+      std::cerr << "voxrig: warning: " << warning << "\n";
+      if (transcript) transcript->Write("note " + warning + "\n");
+    }
+  }
+
+  if (commandLine.terminal && !TerminalWindow::StandardInputIsTerminal()) {
+    std::cerr << "voxrig: --terminal reads its keys from a terminal, and its input is none\n";
+    return kExitUsage;
+  }
+
+  SdlSound sound;
+  TermiosSerialOpener serial;
+  PosixFileSystem files;
+  SystemClock clock;
+  Context ctx;
+  ctx.platform.sound = &sound;
+  ctx.platform.serial = &serial;
+  ctx.platform.files = &files;
+  ctx.platform.clock = &clock;
+
+  // The front end: the window, or the terminal's keys and lines.
+  std::unique_ptr<SdlWindow> sdlWindow;
+  std::unique_ptr<SdlDisplay> sdlDisplay;
+  std::unique_ptr<TerminalDisplay> terminalDisplay;
+  std::unique_ptr<TerminalWindow> terminalWindow;
+  std::unique_ptr<TerminalSound> terminalSound;
+  if (commandLine.terminal) {
+    terminalDisplay = std::make_unique<TerminalDisplay>(std::cout);
+    TerminalDisplay* lines = terminalDisplay.get();
+    terminalWindow = std::make_unique<TerminalWindow>([lines] { lines->Flush(); });
+    terminalSound =
+        std::make_unique<TerminalSound>(sound, *lines, [&sound] { return !sound.HasDevice(); });
+    ctx.platform.window = terminalWindow.get();
+    ctx.platform.display = terminalDisplay.get();
+    ctx.platform.sound = terminalSound.get();
+  } else {
+    sdlWindow = std::make_unique<SdlWindow>();
+    sdlDisplay = std::make_unique<SdlDisplay>(*sdlWindow);
+    ctx.platform.window = sdlWindow.get();
+    ctx.platform.display = sdlDisplay.get();
+  }
+
+  // The braille line, whenever brltty is reachable, unless switched off.
+  std::unique_ptr<BrlapiBraille> braille;
+  std::unique_ptr<BraillePanel> braillePanel;
+  const bool brailleOff = BrailleSwitchedOff(files.ReadFile(kConfigurationFile).value_or(""));
+  if (commandLine.braille && !brailleOff) {
+    braille = std::make_unique<BrlapiBraille>();
+    braillePanel = std::make_unique<BraillePanel>(ctx, *ctx.platform.window, *ctx.platform.display,
+                                                  *ctx.platform.sound, *braille);
+    ctx.platform.window = braillePanel.get();
+    ctx.platform.display = braillePanel.get();
+    ctx.platform.sound = braillePanel.get();
+  }
+
+  std::unique_ptr<TranscriptDisplay> transcriptDisplay;
+  std::unique_ptr<TranscriptSound> transcriptSound;
+  if (transcript) {
+    transcriptDisplay = std::make_unique<TranscriptDisplay>(*ctx.platform.display, *transcript);
+    transcriptSound = std::make_unique<TranscriptSound>(*ctx.platform.sound, *transcript);
+    ctx.platform.display = transcriptDisplay.get();
+    ctx.platform.sound = transcriptSound.get();
+  }
+  // Clients are answered as soon as their bytes arrive (the window wakes for
+  // them) and while a prompt plays (the sound waits on the network).
+  SteadyStopwatch netStopwatch;
+  std::unique_ptr<NetServingWaiter> netWaiter;
+  if (netListener) {
+    StartNetControl(ctx, std::move(netListener), netStopwatch);
+    Window* window = ctx.platform.window;
+    netService->OnActivity([window] { window->PostNetworkActivity(); });
+    netWaiter = std::make_unique<NetServingWaiter>(ctx, *netService);
+    ctx.platform.sound->SetWaiter(netWaiter.get());
+  }
+  const int exitCode = RunProgram(ctx);
+  if (netService) netService->OnActivity({});
+  ctx.platform.sound->SetWaiter(nullptr);
+  return exitCode;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,14 +212,8 @@ int main(int argc, char** argv) {
     std::cerr << problem << "\n";
     return kExitUsage;
   }
-  if (commandLine->help) {
-    std::error_code error;
-    const std::filesystem::path here = std::filesystem::current_path(error);
-    std::cout << HelpText(PromptRootsOfThisProcess(error ? "." : here.string()));
-    return 0;
-  }
-  if (commandLine->version) {
-    std::cout << "voxrig " << AppState{}.versionText.str() << "\n";
+  if (commandLine->help || commandLine->version) {
+    PrintHelpOrVersion(*commandLine);
     return 0;
   }
   std::unique_ptr<StreamOutputFile> transcript;
@@ -114,63 +227,5 @@ int main(int argc, char** argv) {
   if (commandLine->setup || commandLine->probeFile) {
     return RunSetupOrProbe(*commandLine, transcript.get());
   }
-
-  // The port is taken before the panel starts, so a port in use is told
-  // here rather than found missing later.
-  std::unique_ptr<PosixNetService> netService;
-  std::unique_ptr<NetListener> netListener;
-  if (commandLine->net) {
-    netService = std::make_unique<PosixNetService>();
-    std::string error;
-    netListener = netService->Listen(commandLine->net->host, commandLine->net->port, error);
-    if (!netListener) {
-      std::cerr << "voxrig: cannot serve the network on " << commandLine->net->host << " port "
-                << commandLine->net->port << ": " << error << "\n";
-      return kExitUsage;
-    }
-    if (!netListener->LoopbackOnly()) {
-      // The protocol has no password: whoever reaches the port tunes the
-      // receiver.
-      const std::string warning = "listening on " + commandLine->net->host + " port " +
-                                  std::to_string(netListener->Port()) +
-                                  ", not the loopback: other computers can tune the receiver";
-      std::cerr << "voxrig: warning: " << warning << "\n";
-      if (transcript) transcript->Write("note " + warning + "\n");
-    }
-  }
-
-  SdlWindow window;
-  SdlDisplay display(window);
-  SdlSound sound;
-  TermiosSerialOpener serial;
-  PosixFileSystem files;
-  SystemClock clock;
-  std::unique_ptr<TranscriptDisplay> transcriptDisplay;
-  std::unique_ptr<TranscriptSound> transcriptSound;
-
-  Context ctx;
-  ctx.platform.window = &window;
-  ctx.platform.display = &display;
-  ctx.platform.sound = &sound;
-  ctx.platform.serial = &serial;
-  ctx.platform.files = &files;
-  ctx.platform.clock = &clock;
-  if (transcript) {
-    transcriptDisplay = std::make_unique<TranscriptDisplay>(display, *transcript);
-    transcriptSound = std::make_unique<TranscriptSound>(sound, *transcript);
-    ctx.platform.display = transcriptDisplay.get();
-    ctx.platform.sound = transcriptSound.get();
-  }
-  SteadyStopwatch netStopwatch;
-  std::unique_ptr<NetServingWaiter> netWaiter;
-  if (netListener) {
-    StartNetControl(ctx, std::move(netListener), netStopwatch);
-    netService->OnActivity([&window] { window.PostNetworkActivity(); });
-    netWaiter = std::make_unique<NetServingWaiter>(ctx, *netService);
-    ctx.platform.sound->SetWaiter(netWaiter.get());
-  }
-  const int exitCode = RunProgram(ctx);
-  if (netService) netService->OnActivity({});
-  ctx.platform.sound->SetWaiter(nullptr);
-  return exitCode;
+  return RunPanel(*commandLine, transcript.get());
 }

@@ -1,14 +1,18 @@
 #include "app/startup.h"
 
 #include <iostream>
+#include <string>
+#include <string_view>
 
 #include "app/key_handler.h"
 #include "banks/bank_undo.h"
 #include "config/configuration.h"
+#include "core/version.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "panel/debug_log.h"
+#include "panel/screen_lines.h"
 #include "poll/connect_poll.h"
 #include "speech/speech.h"
 
@@ -20,7 +24,7 @@ constexpr int kTimerPeriodMs = 100;
 
 void SetStartTexts(Context& ctx) {
   AppState& app = ctx.app;
-  app.versionText = "4.0b";
+  app.versionText = kVersionText;
   app.bannerText = "*** Voxrig V " + app.versionText + " ***";
   app.authorText = kAuthorshipText;
   app.voicePrefix = "wave\\";
@@ -31,9 +35,9 @@ void SetStartTexts(Context& ctx) {
 // listener and ends; nothing is sent to any port.
 void ShowMissingConfiguration(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(0, 30);
+  MoveTo(display, Line::kConfigurationMissing);
   display.Print("--- VOXRIG.CFG file not found ---");
-  display.SetTextPosition(0, 60);
+  MoveTo(display, Line::kSetupAdvice);
   display.Print("please run the 'VOXSETUP' program");
   // The voice setting has not been read, so this prompt always plays.
   SayAlways(ctx, "cfnf");
@@ -41,17 +45,18 @@ void ShowMissingConfiguration(Context& ctx) {
 
 void ShowBanner(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(270, 0);
+  MoveTo(display, Line::kBanner);
   display.Print(ctx.app.bannerText);
   display.Print(ctx.app.authorText);
 }
 
-// The program's name and its version 4.0; the letter b is not spoken.
+// The program's name and its version's number; the release letter is not
+// spoken.
 void AnnounceVersion(Context& ctx) {
   Say(ctx, "vxr");
-  Say(ctx, "4");
-  Say(ctx, "point");
-  Say(ctx, "0");
+  for (const char c : std::string_view(kVersionNumber)) {
+    Say(ctx, c == '.' ? std::string("point") : std::string(1, c));
+  }
 }
 
 void RunMessageLoop(Context& ctx) {
@@ -68,7 +73,8 @@ void RunMessageLoop(Context& ctx) {
 }  // namespace
 
 WindowSpec MainWindowSpec() {
-  return WindowSpec{"*** AR8600 Voxrig Front Panel v4.0b***", 250, 100, 950, 500};
+  return WindowSpec{std::string("*** AR8600 Voxrig Front Panel v") + kVersionText + "***", 250, 100,
+                    950, 500};
 }
 
 void ShutDown(Context& ctx) {

@@ -12,35 +12,40 @@
 #include "banks/csv_records.h"
 #include "core/text_rules.h"
 #include "link/receiver_commands.h"
+#include "speech/receiver_modes.h"
 #include "tuning/modes.h"
 
 namespace voxrig::banks {
 
 namespace {
 
-constexpr std::int64_t kLowestHz = 100'000;
-constexpr std::int64_t kHighestHz = 2'040'000'000;
+using receiver::kHighestHz;
+using receiver::kLowestHz;
 constexpr std::size_t kMostDecimals = 6;
-// The characters of a channel name the receiver keeps (its "TM" field).
-constexpr std::size_t kReceiverNameLength = 12;
+using receiver::kChannelNameLength;
 
-// The modes other programs name, and the bank mode each becomes. The
-// receiver's narrow FM is the panel's FM; narrow AM is still AM.
+// The modes other programs name, and the mode each is heard in. The
+// receiver's narrow FM is the panel's FM; narrow AM is still AM. A mode is
+// written by the first of its names.
 struct ModeName {
   std::string_view csv;
-  std::string_view bank;
+  Mode mode;
 };
 constexpr std::array<ModeName, 9> kModeNames{{
-    {"FM", "FM"},
-    {"NFM", "FM"},
-    {"WFM", "WFM"},
-    {"AM", "AM"},
-    {"NAM", "AM"},
-    {"USB", "USB"},
-    {"LSB", "LSB"},
-    {"CW", "CW "},
-    {"AUTO", "AUT"},
+    {"FM", Mode::kFM},
+    {"NFM", Mode::kFM},
+    {"WFM", Mode::kWFM},
+    {"AM", Mode::kAM},
+    {"NAM", Mode::kAM},
+    {"USB", Mode::kUSB},
+    {"LSB", Mode::kLSB},
+    {"CW", Mode::kCW},
+    {"AUTO", Mode::kAUT},
 }};
+
+std::string_view BankTextOf(const ModeName& name) {
+  return ModeFacts(name.mode).panelText;
+}
 
 // What the columns are called in the lists people exchange.
 enum class Column { kLocation, kName, kFrequency, kMode, kStep };
@@ -171,14 +176,16 @@ std::optional<std::string> BankStepText(std::string_view field, std::string& why
 std::optional<std::string> BankModeOf(const std::string& field) {
   const std::string name = Upper(Trimmed(field));
   for (const ModeName& mode : kModeNames) {
-    if (name == mode.csv) return std::string(mode.bank);
+    if (name == mode.csv) return std::string(BankTextOf(mode));
   }
   return std::nullopt;
 }
 
 std::string CsvModeOf(const std::string& bankMode) {
   for (const ModeName& mode : kModeNames) {
-    if (bankMode == mode.bank) return mode.csv == "AUTO" ? "Auto" : std::string(mode.csv);
+    if (bankMode == BankTextOf(mode)) {
+      return mode.mode == Mode::kAUT ? "Auto" : std::string(mode.csv);
+    }
   }
   return Trimmed(bankMode);
 }
@@ -341,12 +348,60 @@ std::string BankStep(const std::vector<Row>& rows, const std::string& kept) {
 void NoteLongNames(const std::vector<Row>& rows, CsvImport& result) {
   std::vector<int> lines;
   for (const Row& row : rows) {
-    if (row.tag.size() > kReceiverNameLength) lines.push_back(row.line);
+    if (row.tag.size() > kChannelNameLength) lines.push_back(row.line);
   }
   if (lines.empty()) return;
-  result.notes.push_back("the receiver shows the first " + std::to_string(kReceiverNameLength) +
+  result.notes.push_back("the receiver shows the first " + std::to_string(kChannelNameLength) +
                          " characters of a name; longer on line" + (lines.size() > 1 ? "s " : " ") +
                          LineList(lines));
+}
+
+// The first reason the bytes are no channel list at all, if there is one.
+std::optional<std::string> UnreadableText(const CsvText& text) {
+  if (text.notTextLine) {
+    return "line " + std::to_string(*text.notTextLine) +
+           ": holds bytes that are not text; this is no channel list";
+  }
+  if (text.openQuoteLine) {
+    return "line " + std::to_string(*text.openQuoteLine) + ": a quote opened here is never closed";
+  }
+  if (text.records.empty()) return std::string("line 1: no header line; the file is empty");
+  return std::nullopt;
+}
+
+// The columns the header line names, each at its first place; the names of
+// the others, as written, go to `ignored`.
+std::map<Column, std::size_t> ColumnsOf(const CsvRecord& names, std::vector<std::string>& ignored) {
+  std::map<Column, std::size_t> columns;
+  for (std::size_t i = 0; i < names.fields.size(); ++i) {
+    const std::string name = Lower(Trimmed(names.fields[i]));
+    const auto known = std::find_if(kColumnNames.begin(), kColumnNames.end(),
+                                    [&](const ColumnName& c) { return c.name == name; });
+    if (known == kColumnNames.end() || columns.count(known->column) != 0) {
+      if (!name.empty()) ignored.push_back(Trimmed(names.fields[i]));
+      continue;
+    }
+    columns[known->column] = i;
+  }
+  return columns;
+}
+
+// The bank's slots: the header, the mode and step the rows give, the channels
+// in order, and the terminator.
+void FillSlots(const std::vector<Row>& rows, bool hasModeColumn, const BankHeader& header,
+               CsvImport& result) {
+  BankState::Slots& slots = result.slots;
+  slots[0] = header.label;
+  slots[1] = BankMode(rows, hasModeColumn, header.mode, result);
+  slots[2] = BankStep(rows, header.step);
+  slots[3] = " ";
+  int slot = kFirstChannelSlot;
+  for (const Row& row : rows) {
+    slots[static_cast<std::size_t>(slot++)] = row.frequency;
+    slots[static_cast<std::size_t>(slot++)] = row.tag;
+  }
+  slots[static_cast<std::size_t>(slot)] = kBankTerminator;
+  result.channels = static_cast<int>(rows.size());
 }
 
 }  // namespace
@@ -406,33 +461,13 @@ bool ReadsAsBank(std::string_view bytes) {
 CsvImport BankFromCsv(std::string_view bytes, const BankHeader& header) {
   CsvImport result;
   const CsvText text = ReadCsv(bytes);
-  if (text.notTextLine) {
-    result.errors.push_back("line " + std::to_string(*text.notTextLine) +
-                            ": holds bytes that are not text; this is no channel list");
-    return result;
-  }
-  if (text.openQuoteLine) {
-    result.errors.push_back("line " + std::to_string(*text.openQuoteLine) +
-                            ": a quote opened here is never closed");
-    return result;
-  }
-  if (text.records.empty()) {
-    result.errors.push_back("line 1: no header line; the file is empty");
+  if (const auto error = UnreadableText(text)) {
+    result.errors.push_back(*error);
     return result;
   }
   const CsvRecord& names = text.records.front();
-  std::map<Column, std::size_t> columns;
   std::vector<std::string> ignored;
-  for (std::size_t i = 0; i < names.fields.size(); ++i) {
-    const std::string name = Lower(Trimmed(names.fields[i]));
-    const auto known = std::find_if(kColumnNames.begin(), kColumnNames.end(),
-                                    [&](const ColumnName& c) { return c.name == name; });
-    if (known == kColumnNames.end() || columns.count(known->column) != 0) {
-      if (!name.empty()) ignored.push_back(Trimmed(names.fields[i]));
-      continue;
-    }
-    columns[known->column] = i;
-  }
+  const std::map<Column, std::size_t> columns = ColumnsOf(names, ignored);
   if (columns.count(Column::kFrequency) == 0) {
     result.errors.push_back("line " + std::to_string(names.line) +
                             ": the header names no Frequency column");
@@ -453,18 +488,7 @@ CsvImport BankFromCsv(std::string_view bytes, const BankHeader& header) {
     for (const std::string& name : ignored) list += (list.empty() ? "" : ", ") + name;
     result.notes.push_back("columns ignored: " + list);
   }
-  BankState::Slots& slots = result.slots;
-  slots[0] = header.label;
-  slots[1] = BankMode(rows, columns.count(Column::kMode) != 0, header.mode, result);
-  slots[2] = BankStep(rows, header.step);
-  slots[3] = " ";
-  int slot = kFirstChannelSlot;
-  for (const Row& row : rows) {
-    slots[static_cast<std::size_t>(slot++)] = row.frequency;
-    slots[static_cast<std::size_t>(slot++)] = row.tag;
-  }
-  slots[static_cast<std::size_t>(slot)] = kBankTerminator;
-  result.channels = static_cast<int>(rows.size());
+  FillSlots(rows, columns.count(Column::kMode) != 0, header, result);
   NoteLongNames(rows, result);
   if (result.channels > kMostReceiverChannels) {
     result.notes.push_back("W sends the first " + std::to_string(kMostReceiverChannels) +

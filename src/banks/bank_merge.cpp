@@ -44,11 +44,11 @@ void CopySourceList(Context& ctx) {
 }
 
 // The merge itself: a missing target is made with the source's header.
-void MergeWithResult(Context& ctx) {
+void MergeWithResult(Context& ctx, const std::string& argument) {
   BankState& banks = ctx.banks;
   BankState::Slots& target = banks.bankSlots;
   const BankState::Slots& source = banks.sourceSlots;
-  banks.bankFileName = banks::BankFileName(banks::MergeTargetNumber(ctx.command.entryText));
+  banks.bankFileName = banks::BankFileName(banks::MergeTargetNumber(argument));
   ReadBankFile(ctx);
   bool writesOk = true;
   if (banks.bankFound && BankFileTooLong(ctx)) {
@@ -66,7 +66,7 @@ void MergeWithResult(Context& ctx) {
     Say(ctx, "create");
     Say(ctx, MiddleText(banks.bankFileName.str(), 5, 1));
     Say(ctx, MiddleText(banks.bankFileName.str(), 6, 1));
-    target[0] = "bank" + ctx.command.entryText;
+    target[0] = "bank" + argument;
     for (int i = 1; i < banks::kHeaderSlots; ++i) target[i] = source[i];
     target[banks::kFirstChannelSlot] = kBankTerminator;
     writesOk = WriteBankFile(ctx);
@@ -101,8 +101,8 @@ void MergeWithResult(Context& ctx) {
 
 }  // namespace
 
-void PutFrequency(Context& ctx) {
-  if (banks::RefuseBankArgument(ctx)) return;
+void PutFrequency(Context& ctx, const std::string& argument) {
+  if (banks::RefuseBankArgument(ctx, argument)) return;
   BankState::Slots& source = ctx.banks.sourceSlots;
   source[0] = "bank00";
   source[1] = ctx.tuning.modeText;
@@ -111,14 +111,13 @@ void PutFrequency(Context& ctx) {
   source[4] = ctx.tuning.frequencyText;
   source[5] = " ";
   source[6] = kBankTerminator;
-  MergeWithResult(ctx);
+  MergeWithResult(ctx, argument);
 }
 
-void TransferBank(Context& ctx) {
-  if (banks::RefuseBankArgument(ctx)) return;
+void TransferBank(Context& ctx, const std::string& argument) {
+  if (banks::RefuseBankArgument(ctx, argument)) return;
   BankState& banks = ctx.banks;
-  const std::string& entry = ctx.command.entryText;
-  banks.bankFileName = banks::BankFileName(banks::TransferSourceNumber(entry));
+  banks.bankFileName = banks::BankFileName(banks::TransferSourceNumber(argument));
   ReadBankFile(ctx);
   if (banks.bankFound && BankFileTooLong(ctx)) {
     // Only the source's first 400 lines are in memory: a copy would leave
@@ -130,11 +129,11 @@ void TransferBank(Context& ctx) {
   // ends there, and no file is made for it.
   if (!banks.bankFound) return;
   CopySourceList(ctx);
-  MergeWithResult(ctx);
+  MergeWithResult(ctx, argument);
 }
 
-void MergeIntoBank(Context& ctx) {
-  MergeWithResult(ctx);
+void MergeIntoBank(Context& ctx, const std::string& argument) {
+  MergeWithResult(ctx, argument);
 }
 
 }  // namespace voxrig

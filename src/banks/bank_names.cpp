@@ -17,13 +17,17 @@ std::string BankFileName(const std::string& number) {
   return "bank" + number + ".dat";
 }
 
-bool IsBankArgument(const std::string& entryText) {
-  return (entryText.size() == 2 || entryText.size() == 4) &&
-         std::all_of(entryText.begin(), entryText.end(), IsDigit);
+bool IsBankNumber(const std::string& text) {
+  return text.size() == 2 && std::all_of(text.begin(), text.end(), IsDigit);
 }
 
-bool RefuseBankArgument(Context& ctx) {
-  if (IsBankArgument(ctx.command.entryText)) return false;
+bool IsBankArgument(const std::string& argument) {
+  return (argument.size() == 2 || argument.size() == 4) &&
+         std::all_of(argument.begin(), argument.end(), IsDigit);
+}
+
+bool RefuseBankArgument(Context& ctx, const std::string& argument) {
+  if (IsBankArgument(argument)) return false;
   Say(ctx, "inv");
   return true;
 }
@@ -36,9 +40,9 @@ std::string MergeTargetNumber(const std::string& entryText) {
   return entryText.size() == 4 ? MiddleText(entryText, 3, 2) : LeftText(entryText, 2);
 }
 
-bool IsReceiverTransferArgument(const std::string& entryText) {
-  return entryText.size() == 3 && IsDigit(entryText[0]) && IsDigit(entryText[1]) &&
-         entryText[2] >= 'A' && entryText[2] <= 'J';
+bool IsReceiverTransferArgument(const std::string& argument) {
+  return argument.size() == 3 && IsBankNumber(argument.substr(0, 2)) && argument[2] >= 'A' &&
+         argument[2] <= 'J';
 }
 
 }  // namespace voxrig::banks

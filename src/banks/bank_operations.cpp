@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "banks/bank_channels.h"
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
@@ -20,13 +21,6 @@ namespace {
 
 using banks::BankLayout;
 using banks::Channel;
-
-// Tunes VFO A to the frequency in a slot of the bank, as the panel shows it.
-void TuneSlot(Context& ctx, int slot) {
-  ctx.tuning.frequencyText = ctx.banks.bankSlots[slot];
-  ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
-  SetVfoA(ctx);
-}
 
 // Sorting leaves channels of one frequency next to each other; each channel
 // whose frequency text equals the one before it goes. A channel that was just
@@ -47,10 +41,10 @@ void DropRepeats(std::vector<Channel>& channels) {
 
 }  // namespace
 
-void SelectBank(Context& ctx) {
-  if (banks::RefuseBankArgument(ctx)) return;
+void SelectBank(Context& ctx, const std::string& number) {
+  if (banks::RefuseBankArgument(ctx, number)) return;
   BankState& banks = ctx.banks;
-  banks.bankFileName = banks::BankFileName(ctx.command.entryText);
+  banks.bankFileName = banks::BankFileName(number);
   Pause(ctx);
   // No "MQA%%" goes out here: the receiver takes it as "clear memory bank A",
   // and selecting a bank file must never wipe the receiver's own channels.
@@ -71,7 +65,6 @@ void SelectBank(Context& ctx) {
     banks.selectedBankFile.clear();
     return;
   }
-  ctx.command.pendingCommand = 0;
   ctx.link.bankScanState = 1;
   banks.selectedBankFile = banks.bankFileName;
   banks.bankScanIndex = banks::kFirstChannelSlot;
@@ -79,7 +72,7 @@ void SelectBank(Context& ctx) {
   // A bank without channels holds its terminator in slot 4; "9999" is no
   // frequency to tune.
   if (!banks::ReadLayout(banks.bankSlots, BankState::kFileLines).channels.empty()) {
-    TuneSlot(ctx, banks::kFirstChannelSlot);
+    TuneBankSlot(ctx, banks::kFirstChannelSlot);
   }
   ApplyBankModeAndStep(ctx);
   SayAboutReceiver(ctx, "sel");
@@ -121,15 +114,15 @@ void DeleteChannel(Context& ctx) {
     // The channel that followed the removed one is now the current one; after
     // the last channel the one that is now last takes its place.
     banks.bankScanIndex = banks::ChannelSlot(std::min(channel, remaining - 1));
-    TuneSlot(ctx, banks.bankScanIndex);
+    TuneBankSlot(ctx, banks.bankScanIndex);
   }
   WriteBankFile(ctx);
 }
 
-void SortBank(Context& ctx) {
-  if (banks::RefuseBankArgument(ctx)) return;
+void SortBank(Context& ctx, const std::string& number) {
+  if (banks::RefuseBankArgument(ctx, number)) return;
   BankState& banks = ctx.banks;
-  banks.bankFileName = banks::BankFileName(ctx.command.entryText);
+  banks.bankFileName = banks::BankFileName(number);
   ReadBankFile(ctx);
   if (!banks.bankFound) return;
   if (BankFileTooLong(ctx)) {

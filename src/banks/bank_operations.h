@@ -6,9 +6,14 @@
 
 namespace voxrig {
 
-void SelectBank(Context& ctx);
+// B: the bank file of that number becomes the bank in memory and the
+// selected bank, its first channel tuned in the bank's mode and step.
+void SelectBank(Context& ctx, const std::string& number);
+// K: removes the current channel of the bank in memory and writes its file.
 void DeleteChannel(Context& ctx);
-void SortBank(Context& ctx);
+// O: orders the channels of the bank file of that number by frequency and
+// drops the repeats.
+void SortBank(Context& ctx, const std::string& number);
 
 // Deletes the bank file of that number, found whatever its letter case, after
 // copying it for U. False when the file is still there.

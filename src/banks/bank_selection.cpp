@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "banks/bank_channels.h"
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "speech/speech.h"
-#include "tuning/frequency.h"
 
 namespace voxrig {
 
@@ -65,9 +65,7 @@ void ReturnToSelection(Context& ctx, const SelectionMark& mark) {
   // A running bank scan tunes by itself.
   const BoundedText& frequency = layout.channels[static_cast<std::size_t>(channel)].frequency;
   if (ctx.link.bankScanState == 1 && frequency != mark.frequency) {
-    ctx.tuning.frequencyText = frequency;
-    ctx.tuning.frequencyDigits = frequency;
-    SetVfoA(ctx);
+    TuneBankSlot(ctx, banks.bankScanIndex);
   }
 }
 

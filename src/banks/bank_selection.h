@@ -24,4 +24,19 @@ SelectionMark MarkSelection(const Context& ctx);
 // file is gone, the selection ends and the listener hears "unsel".
 void ReturnToSelection(Context& ctx, const SelectionMark& mark);
 
+// The listener's place in the selected bank, marked when the guard is made
+// and returned to when it goes, around work that may read or write another
+// bank. Made before an UndoStepGuard, it returns after that step has closed.
+class SelectionGuard {
+ public:
+  explicit SelectionGuard(Context& ctx) : ctx_(ctx), mark_(MarkSelection(ctx)) {}
+  ~SelectionGuard() { ReturnToSelection(ctx_, mark_); }
+  SelectionGuard(const SelectionGuard&) = delete;
+  SelectionGuard& operator=(const SelectionGuard&) = delete;
+
+ private:
+  Context& ctx_;
+  const SelectionMark mark_;
+};
+
 }  // namespace voxrig

@@ -36,6 +36,19 @@ void BeginUndoStep(Context& ctx);
 // any file becomes the newest step, and the oldest goes past 20.
 void EndUndoStep(Context& ctx);
 
+// The undo step of one key's work, open for the guard's life: every bank file
+// the work changes is taken back together by U.
+class UndoStepGuard {
+ public:
+  explicit UndoStepGuard(Context& ctx) : ctx_(ctx) { BeginUndoStep(ctx_); }
+  ~UndoStepGuard() { EndUndoStep(ctx_); }
+  UndoStepGuard(const UndoStepGuard&) = delete;
+  UndoStepGuard& operator=(const UndoStepGuard&) = delete;
+
+ private:
+  Context& ctx_;
+};
+
 // Writes a bank file atomically, after keeping its copy when a step is open.
 // False when the copy or the write failed; the file is then as it was.
 bool ReplaceBankFile(Context& ctx, const std::string& file, const std::string& bytes);

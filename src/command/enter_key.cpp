@@ -4,13 +4,13 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_merge.h"
+#include "banks/bank_names.h"
 #include "banks/bank_operations.h"
 #include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
 #include "command/interpreter.h"
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
-#include "core/text_rules.h"
 #include "link/command_link.h"
 #include "memory/memory_scan.h"
 #include "memory/receiver_read.h"
@@ -67,13 +67,24 @@ TypingTarget TargetOfTyping(Context& ctx) {
   }
 }
 
+// ---- What Enter does for each sequence.
+
+// Enter with no sequence: leaves any scan and tunes the typed frequency.
+// After a search log that could not be written, nothing says "ok".
+void TuneAtEnter(Context& ctx, bool searchLogKept) {
+  ctx.command.frequencyEntryFresh = 1;
+  ctx.link.resumeCountdown = 0;
+  LeaveScans(ctx);
+  TuneToTypedFrequency(ctx);
+  if (searchLogKept) SayAboutReceiver(ctx, "ok");
+}
+
 // Enter on S, E or I: with nothing typed the value is told, otherwise it is
 // shown on the search line.
 // The step also goes to the receiver, so its "ok" is about the receiver.
 void CompleteLimit(Context& ctx, const BoundedText& value, bool sentToReceiver = false) {
   if (ctx.command.limitEntryFresh == 1) {
-    ctx.tuning.frequencyDigits = value;
-    SpeakFrequency(ctx);
+    SpeakFrequency(ctx, value);
   } else {
     ShowSearchLine(ctx);
     if (sentToReceiver) {
@@ -84,41 +95,107 @@ void CompleteLimit(Context& ctx, const BoundedText& value, bool sentToReceiver =
   }
 }
 
-// B, O, P and T take 2 or 4 characters (4 name T's source and target). Only
-// digits are taken: a point would end up in a file name.
-bool IsBankArgument(const BoundedText& text) {
-  return (text.size() == 2 || text.size() == 4) && HoldsOnlyDigits(text);
+void CompleteStep(Context& ctx) {
+  SetStep(ctx);
+  CompleteLimit(ctx, ctx.tuning.searchStepText, true);
+}
+
+// B, O, P and T take 2 or 4 digits (4 name T's source and target); only
+// digits, since a point would end up in a file name. T, P and O read and
+// write other banks than the selected one, and U can take their change back.
+void RunBankOperation(Context& ctx, int command, const std::string& argument) {
+  if (!banks::IsBankArgument(argument)) {
+    Say(ctx, "inv");
+    return;
+  }
+  if (command == pending::kSelectBank) {
+    SelectBank(ctx, argument);
+    return;
+  }
+  SelectionGuard selection(ctx);
+  UndoStepGuard step(ctx);
+  switch (command) {
+    case pending::kTransfer:
+      TransferBank(ctx, argument);
+      break;
+    case pending::kPut:
+      PutFrequency(ctx, argument);
+      break;
+    default:
+      SortBank(ctx, argument);
+      break;
+  }
 }
 
 // G then Enter: the bank letter typed now, or the one left from the last G;
 // "MS" alone scans the receiver's current bank. A single character left by
-// another sequence names no receiver bank.
-bool IsMemoryScanArgument(const BoundedText& text) {
-  return text.empty() || (text.size() == 1 && keys::IsReceiverBankLetter(text[0]));
+// another sequence names no receiver bank. True when the scan started; with
+// an argument refused the sequence stays open, and a letter typed now
+// replaces the text.
+bool StartMemoryScanAtEnter(Context& ctx, const std::string& argument) {
+  const bool namesReceiverBank =
+      argument.empty() || (argument.size() == 1 && keys::IsReceiverBankLetter(argument[0]));
+  if (!namesReceiverBank) {
+    Say(ctx, "inv");
+    return false;
+  }
+  StartMemoryScan(ctx, argument);
+  return true;
 }
 
-void RunBankOperation(Context& ctx) {
-  if (ctx.command.pendingCommand == pending::kSelectBank) {
-    SelectBank(ctx);
+// W then Enter: the bank file into the receiver bank.
+void WriteToReceiverAtEnter(Context& ctx, const std::string& argument) {
+  if (!banks::IsReceiverTransferArgument(argument)) {
+    Say(ctx, "inv");
     return;
   }
-  // T, P and O read and write other banks than the selected one, and U can
-  // take their change back.
-  const SelectionMark mark = MarkSelection(ctx);
-  BeginUndoStep(ctx);
-  switch (ctx.command.pendingCommand) {
-    case pending::kTransfer:
-      TransferBank(ctx);
+  SelectionGuard selection(ctx);
+  WriteBankToReceiver(ctx, argument);
+}
+
+// X then Enter: the receiver bank into the bank file; a file that exists is
+// replaced only when the same sequence comes again at once.
+void ReadReceiverAtEnter(Context& ctx, const std::string& argument) {
+  CommandState& command = ctx.command;
+  const bool replaceConfirmed = command.replaceWarnedEntry == argument;
+  SelectionGuard selection(ctx);
+  UndoStepGuard step(ctx);
+  switch (ReadReceiverBank(ctx, argument, replaceConfirmed)) {
+    case ReadBankOutcome::kFileExists:
+      command.replaceWarnedEntry = argument;
       break;
-    case pending::kPut:
-      PutFrequency(ctx);
+    case ReadBankOutcome::kRead:
+      command.replaceWarnedEntry.clear();
       break;
-    default:
-      SortBank(ctx);
+    case ReadBankOutcome::kNotRead:
       break;
   }
-  EndUndoStep(ctx);
-  ReturnToSelection(ctx, mark);
+}
+
+// D then Enter: the bank file goes; its result is told before the listener
+// hears whether the selected bank went with it.
+void DeleteBankAtEnter(Context& ctx, const std::string& argument) {
+  if (!banks::IsBankNumber(argument)) {
+    Say(ctx, "inv");
+    return;
+  }
+  SelectionGuard selection(ctx);
+  bool deleted = false;
+  {
+    UndoStepGuard step(ctx);
+    deleted = DeleteBankFile(ctx, argument);
+  }
+  SayWriteResult(ctx, deleted);
+}
+
+// K then Enter: the channel is only gone for good once the bank file holds
+// that.
+void KillChannelAtEnter(Context& ctx) {
+  {
+    UndoStepGuard step(ctx);
+    DeleteChannel(ctx);
+  }
+  SayWriteResult(ctx, ctx.banks.lastWriteOk);
 }
 
 }  // namespace
@@ -164,14 +241,11 @@ void CompletePendingCommand(Context& ctx) {
   // After a search log that could not be written, nothing says "ok".
   const bool searchLogKept = ctx.tuning.searchState <= 0 || EndSearch(ctx);
   ctx.tuning.searchState = 0;
+  const std::string argument = command.entryText;
 
   switch (command.pendingCommand) {
     case pending::kNone:
-      command.frequencyEntryFresh = 1;
-      ctx.link.resumeCountdown = 0;
-      LeaveScans(ctx);
-      TuneToTypedFrequency(ctx);
-      if (searchLogKept) SayAboutReceiver(ctx, "ok");
+      TuneAtEnter(ctx, searchLogKept);
       return;
     case pending::kLowerLimit:
       CompleteLimit(ctx, ctx.tuning.searchLowerText);
@@ -180,69 +254,32 @@ void CompletePendingCommand(Context& ctx) {
       CompleteLimit(ctx, ctx.tuning.searchUpperText);
       break;
     case pending::kStep:
-      SetStep(ctx);
-      CompleteLimit(ctx, ctx.tuning.searchStepText, true);
+      CompleteStep(ctx);
       break;
     case pending::kTransfer:
     case pending::kPut:
     case pending::kSort:
     case pending::kSelectBank:
-      if (!IsBankArgument(command.entryText)) {
-        Say(ctx, "inv");
-        command.limitEntryFresh = 0;
-        command.pendingCommand = pending::kNone;
-        return;
-      }
-      RunBankOperation(ctx);
+      RunBankOperation(ctx, command.pendingCommand, argument);
       break;
     case pending::kMemoryScan:
-      if (!IsMemoryScanArgument(command.entryText)) {
-        // The sequence stays open: a letter typed now replaces the text.
-        Say(ctx, "inv");
-        return;
-      }
-      StartMemoryScan(ctx, command.entryText);
-      command.pendingCommand = pending::kNone;
+      if (StartMemoryScanAtEnter(ctx, argument)) command.pendingCommand = pending::kNone;
       return;
     case pending::kWriteToReceiver:
-      if (command.entryText.size() == 3 && HoldsOnlyDigits(command.entryText.str().substr(0, 2))) {
-        const SelectionMark mark = MarkSelection(ctx);
-        WriteBankToReceiver(ctx);
-        ReturnToSelection(ctx, mark);
-      } else {
-        Say(ctx, "inv");
-      }
+      WriteToReceiverAtEnter(ctx, argument);
       command.pendingCommand = pending::kNone;
       return;
-    case pending::kReadReceiver: {
-      const SelectionMark mark = MarkSelection(ctx);
-      BeginUndoStep(ctx);
-      ReadReceiverBank(ctx);
-      EndUndoStep(ctx);
-      ReturnToSelection(ctx, mark);
+    case pending::kReadReceiver:
+      ReadReceiverAtEnter(ctx, argument);
       command.pendingCommand = pending::kNone;
       return;
-    }
     case pending::kDeleteBank:
-      if (command.entryText.size() == 2 && HoldsOnlyDigits(command.entryText)) {
-        const SelectionMark mark = MarkSelection(ctx);
-        BeginUndoStep(ctx);
-        const bool deleted = DeleteBankFile(ctx, command.entryText);
-        EndUndoStep(ctx);
-        SayWriteResult(ctx, deleted);
-        ReturnToSelection(ctx, mark);
-      } else {
-        Say(ctx, "inv");
-      }
+      DeleteBankAtEnter(ctx, argument);
       command.pendingCommand = pending::kNone;
       return;
     case pending::kKillChannel:
-      BeginUndoStep(ctx);
-      DeleteChannel(ctx);
-      EndUndoStep(ctx);
+      KillChannelAtEnter(ctx);
       command.pendingCommand = pending::kNone;
-      // The channel is only gone for good once the bank file holds that.
-      SayWriteResult(ctx, ctx.banks.lastWriteOk);
       return;
     default:
       break;

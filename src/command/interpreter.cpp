@@ -10,7 +10,6 @@
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
 #include "command/receiver_bank_keys.h"
-#include "core/text_rules.h"
 #include "link/command_link.h"
 #include "memory/memory_scan.h"
 #include "panel/debug_log.h"
@@ -24,8 +23,6 @@
 namespace voxrig {
 
 namespace {
-
-void InterpretPressedKey(Context& ctx);
 
 // Takes the oldest entry of the key queue into currentKey.
 void TakeKeyFromQueue(PanelState& panel) {
@@ -48,36 +45,78 @@ bool ReceiverIsMoving(const Context& ctx) {
   return ctx.tuning.searchState > 0 || ctx.link.scanState > 0;
 }
 
-void SelectModeByFunctionKey(Context& ctx, int key) {
-  static constexpr std::array<Mode, 7> kModesInKeyOrder = {
-      Mode::kFM, Mode::kAM, Mode::kLSB, Mode::kUSB, Mode::kWFM, Mode::kCW, Mode::kAUT};
-  SelectMode(ctx, kModesInKeyOrder[static_cast<std::size_t>(key - keys::kF1)]);
-  DrawModeLine(ctx);
-}
-
 void StartSequence(Context& ctx, int command, const char* prompt) {
   ctx.command.pendingCommand = command;
   ctx.command.entryText.clear();
   Say(ctx, prompt);
 }
 
-// X: after the two digits of a bank file, one of the receiver's banks A to J.
-// Nothing is sent to the receiver before Enter.
-void TakeReadBankLetter(Context& ctx, int key) {
-  CommandState& command = ctx.command;
-  if (command.entryText.size() != 2 || !HoldsOnlyDigits(command.entryText) ||
-      !keys::IsReceiverBankLetter(key)) {
-    RefuseSequence(ctx, "inv");
-    return;
-  }
-  command.entryText += static_cast<char>(key);
-  Say(ctx, std::string(1, static_cast<char>(key)));
-}
-
 void StartLimitEntry(Context& ctx, int command, const char* prompt) {
   Say(ctx, prompt);
   ctx.command.pendingCommand = command;
   ctx.command.limitEntryFresh = 1;
+}
+
+// A key taken from the queue, and what the key before it left for it alone.
+struct PressedKey {
+  int key = 0;
+  // The prompt of a sequence refused before its Enter: an Enter now says it
+  // again and does nothing else.
+  std::string refusedSequence;
+};
+
+// What every key does first: the echo area is made ready, the key is logged,
+// Space lets a resting search or scan go on, and a refused sequence, or a
+// replacement of a bank file that X warned of, is forgotten unless this key
+// is the one it was kept for.
+PressedKey PrepareForKey(Context& ctx) {
+  PanelState& panel = ctx.panel;
+  CommandState& command = ctx.command;
+  MoveTo(*ctx.platform.display, Line::kEcho);
+  ctx.platform.display->SetFont(FontOf(Line::kEcho));
+  // A frequency drawn since the last key (a search hit, a scan's step)
+  // starts the limit being typed afresh.
+  if (panel.frequencyShown) {
+    panel.frequencyShown = false;
+    command.limitEntryFresh = 1;
+  }
+
+  if (panel.currentKey == keys::kFullStop) panel.currentKey = keys::kPoint;
+  PressedKey pressed;
+  const int key = pressed.key = panel.currentKey;
+
+  panel.logLine = "**" + KeyLogText(key);
+  if (key == keys::kSpace) SendResumeByte(ctx);
+  if (ctx.app.debugEnabled == 1) WriteLogLine(ctx);
+  // A sequence refused before its Enter is remembered for that Enter alone.
+  pressed.refusedSequence = command.refusedSequence.str();
+  command.refusedSequence.clear();
+  // Replacing a bank file by X is confirmed only by the same X sequence at once.
+  if (key != keys::Letter('X') && command.pendingCommand != pending::kReadReceiver) {
+    command.replaceWarnedEntry.clear();
+  }
+  return pressed;
+}
+
+// ---- The keys that work the receiver's memory scan and the program's scans.
+
+// Every key but Space leaves a receiver memory scan that is just starting.
+void LeaveStartingMemoryScan(Context& ctx, int key) {
+  if (ctx.link.scanState == 1 && key != keys::kSpace) {
+    Say(ctx, "exitscan");
+    ctx.link.scanState = 0;
+  }
+}
+
+// P: passes the channel a resting memory scan holds, or starts P's sequence.
+void PassOrPut(Context& ctx) {
+  // Reached with scanState 1 only after the scan was left, so a pass needs a
+  // scan that the poll cycle has seen running and resting.
+  if (ctx.link.scanState >= 1 && ctx.link.squelchClosed == 0) {
+    PassChannel(ctx);
+  } else {
+    StartSequence(ctx, pending::kPut, "put");
+  }
 }
 
 // F: the frequency and mode, unless the receiver is moving and has no
@@ -89,9 +128,78 @@ void SpeakWhereTheReceiverIs(Context& ctx) {
     Say(ctx, "scan");
     return;
   }
-  ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
-  SpeakFrequency(ctx);
+  if (ctx.tuning.searchState == 1) Say(ctx, "srching");
+  SpeakFrequency(ctx, ctx.tuning.frequencyText);
   if (scanState == 0) SpeakMode(ctx);
+}
+
+// ---- The keys that tune.
+
+void SelectModeByFunctionKey(Context& ctx, int key) {
+  static constexpr std::array<Mode, 7> kModesInKeyOrder = {
+      Mode::kFM, Mode::kAM, Mode::kLSB, Mode::kUSB, Mode::kWFM, Mode::kCW, Mode::kAUT};
+  SelectMode(ctx, kModesInKeyOrder[static_cast<std::size_t>(key - keys::kF1)]);
+  DrawModeLine(ctx);
+}
+
+// Left and Right by 100 Hz, Page Up and Page Down by the step; refused while
+// the receiver or a bank scan moves.
+void TuneByKey(Context& ctx, int key) {
+  if (ReceiverIsMoving(ctx) || ctx.link.bankScanState > 0) {
+    Say(ctx, "inv");
+    return;
+  }
+  if (key == keys::kLeft || key == keys::kRight) {
+    TuneBy(ctx, key == keys::kRight ? 100 : -100);
+    return;
+  }
+  const std::int64_t step = StepToHz(ctx);
+  TuneBy(ctx, key == keys::kPageUp ? step : -step);
+}
+
+// Up and Down: the next channel of the selected bank, or 1 kHz.
+void StepUpOrDown(Context& ctx, int key) {
+  if (ReceiverIsMoving(ctx)) {
+    Say(ctx, "inv");
+  } else if (ctx.link.bankScanState == 1) {
+    StepBankChannel(ctx, key == keys::kUp);
+  } else {
+    TuneBy(ctx, key == keys::kUp ? 1000 : -1000);
+  }
+}
+
+// ---- The switches.
+
+// N: the scans' "scan" and "stop" prompts on or off.
+void ToggleScanVoice(Context& ctx) {
+  LinkState& link = ctx.link;
+  link.scanVoice = 1 - link.scanVoice;
+  Say(ctx, "svoice");
+  Say(ctx, link.scanVoice == 1 ? "on" : "off");
+}
+
+// C: the search stops on a signal, or rests and goes on.
+void ToggleSearchStopMode(Context& ctx) {
+  TuningState& tuning = ctx.tuning;
+  tuning.searchStopMode = 1 - tuning.searchStopMode;
+  Say(ctx, tuning.searchStopMode == 1 ? "stmode" : "cont");
+  ShowSearchLine(ctx);
+}
+
+// ---- The keys that change banks.
+
+// R: the search, whose log replaces bank00.dat at once (U can take that
+// back), or the scan of the selected bank.
+void SearchOrScanBank(Context& ctx, int key) {
+  ctx.command.pendingCommand = pending::kNone;
+  if (ctx.link.bankScanState == 0) {
+    UndoStepGuard step(ctx);
+    StartSearch(ctx);
+    return;
+  }
+  StartBankScan(ctx);
+  // R then only still leaves a receiver memory scan that is starting.
+  LeaveStartingMemoryScan(ctx, key);
 }
 
 // U: the last bank change is taken back, and the selected bank read again.
@@ -101,76 +209,234 @@ void TakeBackBankChange(Context& ctx) {
     Say(ctx, "inv");
     return;
   }
-  const SelectionMark mark = MarkSelection(ctx);
+  SelectionGuard selection(ctx);
   UndoLastChange(ctx);
-  ReturnToSelection(ctx, mark);
 }
 
-// The keys that remain once the key has not been taken by an earlier step:
-// every one of them first leaves a receiver memory scan that is just
-// starting (unless it is Space), then has its own effect.
-void InterpretCommandKey(Context& ctx, int key, bool spacePressed) {
-  CommandState& command = ctx.command;
-  LinkState& link = ctx.link;
+// ---- The keys that need no sequence in progress, each with its own effect
+// once a starting memory scan has been left. Any other key has no meaning.
 
-  if (link.scanState == 1 && !spacePressed) {
-    Say(ctx, "exitscan");
-    link.scanState = 0;
-  }
-
-  if (key == keys::Letter('E')) {
-    StartLimitEntry(ctx, pending::kUpperLimit, "end");
-  } else if (key == keys::Letter('N')) {
-    link.scanVoice = 1 - link.scanVoice;
-    Say(ctx, "svoice");
-    Say(ctx, link.scanVoice == 1 ? "on" : "off");
-  } else if (key == keys::Letter('I')) {
-    StartLimitEntry(ctx, pending::kStep, "incr");
-  } else if (key == keys::Letter('G')) {
-    // entryText is kept: G and Enter at once scan the bank named last time.
-    command.pendingCommand = pending::kMemoryScan;
-    Say(ctx, "radbank");
-  } else if (key >= keys::kF1 && key <= keys::kF7) {
+void InterpretCommandKey(Context& ctx, int key) {
+  LeaveStartingMemoryScan(ctx, key);
+  if (key >= keys::kF1 && key <= keys::kF7) {
     SelectModeByFunctionKey(ctx, key);
-  } else if (key == keys::Letter('C')) {
-    ctx.tuning.searchStopMode = 1 - ctx.tuning.searchStopMode;
-    Say(ctx, ctx.tuning.searchStopMode == 1 ? "stmode" : "cont");
-    ShowSearchLine(ctx);
-  } else if (key == keys::kLeft || key == keys::kRight) {
-    if (ReceiverIsMoving(ctx) || link.bankScanState > 0) {
-      Say(ctx, "inv");
-      return;
-    }
-    TuneBy(ctx, key == keys::kRight ? 100 : -100);
-  } else if (key == keys::kPageUp || key == keys::kPageDown) {
-    if (ReceiverIsMoving(ctx) || link.bankScanState > 0) {
-      Say(ctx, "inv");
-      return;
-    }
-    const std::int64_t step = StepToHz(ctx);
-    TuneBy(ctx, key == keys::kPageUp ? step : -step);
-  } else if (key == keys::Letter('A')) {
-    ToggleAttenuator(ctx);
-  } else if (key == keys::Letter('L')) {
-    ToggleNoiseLimiter(ctx);
-  } else if (key == keys::Letter('B')) {
-    StartSequence(ctx, pending::kSelectBank, "bank");
-  } else if (key == keys::Letter('O')) {
-    StartSequence(ctx, pending::kSort, "sort");
-  } else if (key == keys::Letter('P')) {
-    // Reached with scanState 1 only after the scan was left above, so a pass
-    // needs a scan that the poll cycle has seen running and resting.
-    if (link.scanState >= 1 && link.squelchClosed == 0) {
-      PassChannel(ctx);
-    } else {
-      StartSequence(ctx, pending::kPut, "put");
-    }
-  } else if (key == keys::Letter('T')) {
-    StartSequence(ctx, pending::kTransfer, "transfer");
-  } else if (key == keys::Letter('U')) {
-    TakeBackBankChange(ctx);
+    return;
   }
-  // Any other key has no meaning.
+  switch (key) {
+    case keys::Letter('E'):
+      StartLimitEntry(ctx, pending::kUpperLimit, "end");
+      return;
+    case keys::Letter('I'):
+      StartLimitEntry(ctx, pending::kStep, "incr");
+      return;
+    case keys::Letter('N'):
+      ToggleScanVoice(ctx);
+      return;
+    case keys::Letter('G'):
+      // entryText is kept: G and Enter at once scan the bank named last time.
+      ctx.command.pendingCommand = pending::kMemoryScan;
+      Say(ctx, "radbank");
+      return;
+    case keys::Letter('C'):
+      ToggleSearchStopMode(ctx);
+      return;
+    case keys::kLeft:
+    case keys::kRight:
+    case keys::kPageUp:
+    case keys::kPageDown:
+      TuneByKey(ctx, key);
+      return;
+    case keys::Letter('A'):
+      ToggleAttenuator(ctx);
+      return;
+    case keys::Letter('L'):
+      ToggleNoiseLimiter(ctx);
+      return;
+    case keys::Letter('B'):
+      StartSequence(ctx, pending::kSelectBank, "bank");
+      return;
+    case keys::Letter('O'):
+      StartSequence(ctx, pending::kSort, "sort");
+      return;
+    case keys::Letter('P'):
+      PassOrPut(ctx);
+      return;
+    case keys::Letter('T'):
+      StartSequence(ctx, pending::kTransfer, "transfer");
+      return;
+    case keys::Letter('U'):
+      TakeBackBankChange(ctx);
+      return;
+    default:
+      return;
+  }
+}
+
+// ---- The rules a pressed key meets in turn; the first that takes the key
+// ends its handling.
+
+using KeyRule = bool (*)(Context& ctx, const PressedKey& pressed);
+
+// The receiver has never answered: working the panel is pointless.
+bool EndsWithoutReceiver(Context& ctx, const PressedKey&) {
+  if (ctx.link.linkState != -1) return false;
+  Say(ctx, "rnc");
+  ctx.link.linkState = 0;
+  ctx.app.programRunning = 0;
+  return true;
+}
+
+bool Quits(Context& ctx, const PressedKey& pressed) {
+  if (pressed.key != keys::Letter('Q')) return false;
+  Say(ctx, "quit");
+  ctx.app.programRunning = 0;
+  return true;
+}
+
+bool TypesCharacter(Context& ctx, const PressedKey& pressed) {
+  const int key = pressed.key;
+  if (key != keys::kPoint && !keys::IsDigit(key)) return false;
+  EnterCharacter(ctx);
+  return true;
+}
+
+// W and X take the receiver bank's letter after their two digits.
+bool TakesReceiverBankLetter(Context& ctx, const PressedKey& pressed) {
+  const int key = pressed.key;
+  if (key == keys::kEnter) return false;
+  switch (ctx.command.pendingCommand) {
+    case pending::kWriteToReceiver:
+      QueryReceiverBank(ctx);
+      return true;
+    case pending::kReadReceiver:
+      TakeReadBankLetter(ctx, key);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// W, X and R start their work whatever sequence was in progress.
+bool StartsReceiverBankOrSearch(Context& ctx, const PressedKey& pressed) {
+  switch (pressed.key) {
+    case keys::Letter('W'):
+      StartSequence(ctx, pending::kWriteToReceiver, "write");
+      Say(ctx, "fromb");
+      return true;
+    case keys::Letter('X'):
+      StartSequence(ctx, pending::kReadReceiver, "read");
+      Say(ctx, "intob");
+      return true;
+    case keys::Letter('R'):
+      SearchOrScanBank(ctx, pressed.key);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CompletesSequence(Context& ctx, const PressedKey& pressed) {
+  if (pressed.key != keys::kEnter) return false;
+  if (!pressed.refusedSequence.empty() && ctx.command.pendingCommand == pending::kNone) {
+    // The sequence this Enter would complete has failed already: the
+    // listener hears why again, and nothing is tuned or confirmed.
+    Say(ctx, pressed.refusedSequence);
+    return true;
+  }
+  CompletePendingCommand(ctx);
+  return true;
+}
+
+// G takes one receiver bank letter; any other key ends its sequence.
+bool TakesMemoryScanBank(Context& ctx, const PressedKey& pressed) {
+  const int key = pressed.key;
+  CommandState& command = ctx.command;
+  if (command.pendingCommand != pending::kMemoryScan) return false;
+  if (keys::IsReceiverBankLetter(key)) {
+    const std::string letter(1, static_cast<char>(key));
+    Say(ctx, letter);
+    command.entryText = letter;
+  } else {
+    RefuseSequence(ctx, "inv");
+  }
+  return true;
+}
+
+// A command key abandons the limit or step being typed; the digits already
+// typed stay in that value, and the key goes on to its own effect.
+bool AbandonsLimitEntry(Context& ctx, const PressedKey&) {
+  CommandState& command = ctx.command;
+  if (command.pendingCommand >= pending::kLowerLimit && command.pendingCommand <= pending::kStep) {
+    command.pendingCommand = pending::kNone;
+  }
+  return false;
+}
+
+// The keys taken before the memory scan's own: Z, S, K, F, Up and Down, D and M.
+bool TakesPanelKey(Context& ctx, const PressedKey& pressed) {
+  const int key = pressed.key;
+  switch (key) {
+    case keys::Letter('Z'):
+      CheckReceiverBanks(ctx);
+      return true;
+    case keys::Letter('S'):
+      StartLimitEntry(ctx, pending::kLowerLimit, "start");
+      return true;
+    case keys::Letter('K'):
+      if (ctx.link.bankScanState == 1) {
+        ctx.command.pendingCommand = pending::kKillChannel;
+        Say(ctx, "kill");
+      }
+      return true;
+    case keys::Letter('F'):
+      SpeakWhereTheReceiverIs(ctx);
+      return true;
+    case keys::kUp:
+    case keys::kDown:
+      StepUpOrDown(ctx, key);
+      return true;
+    case keys::Letter('D'):
+      if (ctx.command.pendingCommand == pending::kNone) {
+        StartSequence(ctx, pending::kDeleteBank, "delete");
+      }
+      return true;
+    case keys::Letter('M'):
+      // The last level heard is no level at all once the receiver has gone.
+      if (ctx.link.receiverLost) {
+        SayReceiverLost(ctx);
+      } else {
+        SpeakSignalLevel(ctx);
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TakesCommandKey(Context& ctx, const PressedKey& pressed) {
+  InterpretCommandKey(ctx, pressed.key);
+  return true;
+}
+
+// In this order: a rule placed earlier wins for a key that two rules take.
+constexpr std::array<KeyRule, 10> kKeyRules = {
+    EndsWithoutReceiver,
+    Quits,
+    TypesCharacter,
+    TakesReceiverBankLetter,
+    StartsReceiverBankOrSearch,
+    CompletesSequence,
+    TakesMemoryScanBank,
+    AbandonsLimitEntry,
+    TakesPanelKey,
+    TakesCommandKey,
+};
+
+void InterpretPressedKey(Context& ctx) {
+  const PressedKey pressed = PrepareForKey(ctx);
+  for (const KeyRule rule : kKeyRules) {
+    if (rule(ctx, pressed)) return;
+  }
 }
 
 }  // namespace
@@ -192,161 +458,6 @@ void InterpretKey(Context& ctx) {
   // A key that sent something towards a receiver that has gone away tells
   // the listener, even when it has no confirmation of its own to replace.
   if (ctx.link.receiverLost && ctx.link.sentWhileLost) SayReceiverLost(ctx);
-}
-
-namespace {
-
-void InterpretPressedKey(Context& ctx) {
-  PanelState& panel = ctx.panel;
-  CommandState& command = ctx.command;
-
-  ctx.platform.display->SetTextPosition(340, 370);
-  ctx.platform.display->SetFont(ArielBold(50));
-
-  if (panel.currentKey == keys::kFullStop) panel.currentKey = keys::kPoint;
-  const int key = panel.currentKey;
-
-  panel.logLine = "**" + KeyLogText(key);
-  bool spacePressed = false;
-  if (key == keys::kSpace) {
-    SendResumeByte(ctx);
-    spacePressed = true;
-  }
-  if (ctx.app.debugEnabled == 1) WriteLogLine(ctx);
-  // A sequence refused before its Enter is remembered for that Enter alone.
-  const std::string refusedSequence = command.refusedSequence.str();
-  command.refusedSequence.clear();
-  // Replacing a bank file by X is confirmed only by the same X sequence at once.
-  if (key != keys::Letter('X') && command.pendingCommand != pending::kReadReceiver) {
-    command.replaceWarnedEntry.clear();
-  }
-
-  if (ctx.link.linkState == -1) {
-    // The receiver has never answered: working the panel is pointless.
-    Say(ctx, "rnc");
-    ctx.link.linkState = 0;
-    ctx.app.programRunning = 0;
-    return;
-  }
-  if (key == keys::Letter('Q')) {
-    Say(ctx, "quit");
-    ctx.app.programRunning = 0;
-    return;
-  }
-  if (key == keys::kPoint || keys::IsDigit(key)) {
-    EnterCharacter(ctx);
-    return;
-  }
-  if (command.pendingCommand == pending::kWriteToReceiver && key != keys::kEnter) {
-    QueryReceiverBank(ctx);
-    return;
-  }
-  if (command.pendingCommand == pending::kReadReceiver && key != keys::kEnter) {
-    TakeReadBankLetter(ctx, key);
-    return;
-  }
-  if (key == keys::Letter('W')) {
-    StartSequence(ctx, pending::kWriteToReceiver, "write");
-    Say(ctx, "fromb");
-    return;
-  }
-  if (key == keys::Letter('X')) {
-    StartSequence(ctx, pending::kReadReceiver, "read");
-    Say(ctx, "intob");
-    return;
-  }
-  if (key == keys::Letter('R')) {
-    command.pendingCommand = pending::kNone;
-    if (ctx.link.bankScanState == 0) {
-      // The search log replaces bank00.dat at once; U can take that back.
-      BeginUndoStep(ctx);
-      StartSearch(ctx);
-      EndUndoStep(ctx);
-      return;
-    }
-    StartBankScan(ctx);
-    // R then only still leaves a receiver memory scan that is starting.
-    InterpretCommandKey(ctx, key, spacePressed);
-    return;
-  }
-  if (key == keys::kEnter) {
-    if (!refusedSequence.empty() && command.pendingCommand == pending::kNone) {
-      // The sequence this Enter would complete has failed already: the
-      // listener hears why again, and nothing is tuned or confirmed.
-      Say(ctx, refusedSequence);
-      return;
-    }
-    CompletePendingCommand(ctx);
-    return;
-  }
-  if (command.pendingCommand == pending::kMemoryScan) {
-    if (keys::IsReceiverBankLetter(key)) {
-      const std::string letter(1, static_cast<char>(key));
-      Say(ctx, letter);
-      command.entryText = letter;
-    } else {
-      RefuseSequence(ctx, "inv");
-    }
-    return;
-  }
-  if (command.pendingCommand >= pending::kLowerLimit && command.pendingCommand <= pending::kStep) {
-    // A command key abandons the limit or step being typed; the digits
-    // already typed stay in that value.
-    command.pendingCommand = pending::kNone;
-  }
-  if (key == keys::Letter('Z')) {
-    CheckReceiverBanks(ctx);
-    return;
-  }
-  if (key == keys::Letter('S')) {
-    StartLimitEntry(ctx, pending::kLowerLimit, "start");
-    return;
-  }
-  if (key == keys::Letter('K')) {
-    if (ctx.link.bankScanState == 1) {
-      command.pendingCommand = pending::kKillChannel;
-      Say(ctx, "kill");
-    }
-    return;
-  }
-  if (key == keys::Letter('F')) {
-    SpeakWhereTheReceiverIs(ctx);
-    return;
-  }
-  if (key == keys::kUp || key == keys::kDown) {
-    if (ReceiverIsMoving(ctx)) {
-      Say(ctx, "inv");
-    } else if (ctx.link.bankScanState == 1) {
-      StepBankChannel(ctx, key == keys::kUp);
-    } else {
-      TuneBy(ctx, key == keys::kUp ? 1000 : -1000);
-    }
-    return;
-  }
-  if (key == keys::Letter('D')) {
-    if (command.pendingCommand == pending::kNone) {
-      StartSequence(ctx, pending::kDeleteBank, "delete");
-    }
-    return;
-  }
-  if (key == keys::Letter('M')) {
-    // The last level heard is no level at all once the receiver has gone.
-    if (ctx.link.receiverLost) {
-      SayReceiverLost(ctx);
-    } else {
-      SpeakSignalLevel(ctx);
-    }
-    return;
-  }
-  InterpretCommandKey(ctx, key, spacePressed);
-}
-
-}  // namespace
-
-void RefuseSequence(Context& ctx, const char* prompt) {
-  Say(ctx, prompt);
-  ctx.command.pendingCommand = pending::kNone;
-  ctx.command.refusedSequence = prompt;
 }
 
 void TuneToTypedFrequency(Context& ctx) {

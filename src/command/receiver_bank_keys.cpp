@@ -6,24 +6,31 @@
 #include "banks/bank_names.h"
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
-#include "core/text_rules.h"
 #include "speech/speech.h"
 
 namespace voxrig {
 
-void QueryReceiverBank(Context& ctx) {
+namespace {
+
+// Takes the key as the receiver bank's letter after two digits, and says it;
+// otherwise says "inv" and ends the sequence.
+bool TakeReceiverBankLetter(Context& ctx, int key) {
   CommandState& command = ctx.command;
-  const int key = ctx.panel.currentKey;
-  // Two digits of a bank file, then one of the receiver's banks A to J; any
-  // other key names no receiver bank.
-  if (command.entryText.size() != 2 || !HoldsOnlyDigits(command.entryText) ||
-      !keys::IsReceiverBankLetter(key)) {
+  if (!banks::IsBankNumber(command.entryText) || !keys::IsReceiverBankLetter(key)) {
     RefuseSequence(ctx, "inv");
-    return;
+    return false;
   }
   const char letter = static_cast<char>(key);
   command.entryText += letter;
   Say(ctx, std::string(1, letter));
+  return true;
+}
+
+}  // namespace
+
+void QueryReceiverBank(Context& ctx) {
+  CommandState& command = ctx.command;
+  if (!TakeReceiverBankLetter(ctx, ctx.panel.currentKey)) return;
   // A missing bank file is told at once. Nothing goes to the receiver yet:
   // its bank is cleared at Enter, once the bank file has been read, so a W
   // given up before Enter leaves the receiver's bank as it was.
@@ -31,6 +38,10 @@ void QueryReceiverBank(Context& ctx) {
           BankFileOnDisk(ctx, banks::BankFileName(command.entryText.str().substr(0, 2))))) {
     RefuseSequence(ctx, "bnf");
   }
+}
+
+void TakeReadBankLetter(Context& ctx, int key) {
+  TakeReceiverBankLetter(ctx, key);
 }
 
 }  // namespace voxrig

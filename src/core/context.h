@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/bounded_text.h"
+#include "core/version.h"
 #include "platform/net_socket.h"
 #include "platform/platform.h"
 #include "platform/stopwatch.h"
@@ -24,7 +25,7 @@ namespace voxrig {
 // Start-up, configuration and shutdown.
 struct AppState {
   int programRunning = 0;
-  BoundedText versionText = "4.0b";
+  BoundedText versionText = kVersionText;
   BoundedText bannerText;
   BoundedText authorText;
   BoundedText voicePrefix = "wave\\";
@@ -44,6 +45,9 @@ struct PanelState {
   int keyQueueCount = 0;
   int keyHeld = 0;
   int currentKey = kNoKey;
+  // The frequency line has been drawn since the interpreter last took a key:
+  // a search limit or step being typed then starts afresh.
+  bool frequencyShown = false;
   std::unique_ptr<OutputFile> debugFile;
   BoundedText logLine;
 };
@@ -71,9 +75,6 @@ struct LinkState {
   // the receiver's port opens that device instead of the COM name.
   BoundedText devicePath;
   int baudRate = 0;
-  int dataBits = 8;
-  int parityCode = 0;
-  int stopBitsCode = 2;
   int pollState = 0;
   int signalLevel = 0;
   // The level as the receiver last reported it, 0 to 255.

@@ -39,14 +39,14 @@ constexpr int kMostDropReads = 8;
 // line so that it wipes the meter.
 constexpr const char* kLostStatus = "Receiver not connected";
 constexpr int kMeterWidth = 36;
-constexpr int kMeterX = 320;
-constexpr int kMeterY = 30;
 
-void ShowLinkStatus(Context& ctx, Colour colour) {
+// The link's status over the meter: Line::kReceiverLost, or Line::kMeter when
+// the receiver answers again.
+void ShowLinkStatus(Context& ctx, Line line) {
   Display& display = *ctx.platform.display;
-  display.SetColour(colour);
-  display.SetTextPosition(kMeterX, kMeterY);
-  display.SetFont(ArielBold(30));
+  display.SetColour(ColourOf(line));
+  MoveTo(display, line);
+  display.SetFont(FontOf(line));
   std::string text = ctx.link.statusLine.str();
   if (text.size() < kMeterWidth) text.append(kMeterWidth - text.size(), ' ');
   display.Print(text);
@@ -138,7 +138,7 @@ void EchoReply(Context& ctx) {
     link.receiverLost = false;
     Say(ctx, "connected");
     link.statusLine = ">";
-    if (wasLost) ShowLinkStatus(ctx, Colour::kGreen);
+    if (wasLost) ShowLinkStatus(ctx, Line::kMeter);
   }
 }
 
@@ -168,7 +168,7 @@ void NoticeReceiverLost(Context& ctx) {
   link.receiverLost = true;
   link.unansweredPolls = 0;
   link.statusLine = kLostStatus;
-  ShowLinkStatus(ctx, Colour::kRed);
+  ShowLinkStatus(ctx, Line::kReceiverLost);
   // Said whatever was said before: this is news.
   link.lossSaidThisKey = true;
   Say(ctx, "rnc");

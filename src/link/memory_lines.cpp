@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "link/receiver_commands.h"
+
 namespace voxrig::receiver {
 
 namespace {
-
-constexpr std::size_t kNameLength = 12;
 
 bool AllDigits(std::string_view text) {
   return !text.empty() &&
@@ -50,7 +50,7 @@ std::optional<MemoryLine> ParseMemoryLine(std::string_view line, char bank) {
     at += tag.size();
     if (tag == "TM") {
       // The name is the rest of the line, blanks and all.
-      channel.name = std::string(line.substr(at, kNameLength));
+      channel.name = std::string(line.substr(at, kChannelNameLength));
       break;
     }
     const std::size_t end = std::min(line.find(' ', at), line.size());

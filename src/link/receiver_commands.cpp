@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/text_rules.h"
+#include "speech/receiver_modes.h"
 
 namespace voxrig::receiver {
 
@@ -141,9 +142,7 @@ std::string ChannelFrequencyField(const std::string& frequencyText) {
 }
 
 std::optional<std::string> StorableChannelFrequency(const std::string& frequencyText) {
-  // The receiver's range in hertz, and the most megahertz digits it can have.
-  constexpr std::int64_t kLowestHz = 100'000;
-  constexpr std::int64_t kHighestHz = 2'040'000'000;
+  // The most megahertz digits the receiver's range has.
   constexpr std::size_t kMegahertzDigits = 4;
   const auto point = frequencyText.find('.');
   const std::string megahertz = frequencyText.substr(0, point);
@@ -183,24 +182,17 @@ std::string StorableChannelName(const std::string& name) {
 }
 
 std::string ChannelModeField(const std::string& modeText) {
-  struct Row {
-    const char* mode;
-    char code;
-  };
-  static constexpr Row kModeCodes[] = {{"WFM", '0'}, {"FM", '1'},  {"AM", '2'},
-                                       {"USB", '3'}, {"LSB", '4'}, {"CW ", '5'}};
-  for (const Row& row : kModeCodes) {
-    if (modeText == row.mode) return std::string(" MD") + row.code;
-  }
-  return " AU1";
+  const ReceiverMode* mode = ModeOfPanelText(modeText);
+  if (mode == nullptr || mode->receiverCode == kAutomaticModeCode) return " AU1";
+  return " MD" + std::to_string(mode->receiverCode);
 }
 
 std::string WriteChannel(char bank, int channel, const std::string& frequencyText,
                          const std::string& modeText, const std::string& name) {
   std::string number = std::to_string(channel);
   if (number.size() < 2) number.insert(0, "0");
-  std::string paddedName = StorableChannelName(name.substr(0, 12));
-  paddedName.resize(12, ' ');
+  std::string paddedName = StorableChannelName(name.substr(0, kChannelNameLength));
+  paddedName.resize(kChannelNameLength, ' ');
   return std::string("MX") + bank + number + " RF" + ChannelFrequencyField(frequencyText) +
          " ST012500" + ChannelModeField(modeText) + " TM" + paddedName;
 }

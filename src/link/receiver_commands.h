@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -8,6 +10,12 @@
 // place. Each builder returns the command text without its CR; SendCommand
 // adds the CR.
 namespace voxrig::receiver {
+
+// The receiver's tuning range: 0.1 to 2040 MHz.
+inline constexpr std::int64_t kLowestHz = 100'000;
+inline constexpr std::int64_t kHighestHz = 2'040'000'000;
+// The characters of a channel name the receiver keeps (its "TM" field).
+inline constexpr std::size_t kChannelNameLength = 12;
 
 // Written alone, without CR: lets a search or memory scan resting on a signal
 // go on (and steps the frequency up when nothing rests).

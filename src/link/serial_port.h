@@ -19,6 +19,16 @@ std::string PortDevicePath(Context& ctx, int port);
 int OpenPort(Context& ctx, int port, int baudRate);
 void SetReadTimeouts(Context& ctx, int port, int perByteMultiplier);
 int SetLineFormat(Context& ctx, int port, int dataBits, int parityCode, int stopBitsCode);
+
+// The line format as the platform's serial devices take it.
+struct LineFormat {
+  int dataBits;
+  int parityCode;    // 0: no parity
+  int stopBitsCode;  // 2: two stop bits
+};
+// The receiver's line format, whoever opens its port: 8 data bits, no parity,
+// two stop bits.
+inline constexpr LineFormat kReceiverLineFormat{8, 0, 2};
 int WritePort(Context& ctx, int port, const char* bytes, int count);
 int ReadPort(Context& ctx, int port, char* buffer, int maximum);
 int BytesWaiting(Context& ctx, int port);

@@ -4,15 +4,26 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
+#include "speech/receiver_modes.h"
 #include "tuning/frequency.h"
 
 namespace voxrig::banks {
 
 namespace {
 
-// The panel's mode for each MD digit of the receiver.
-constexpr std::array<const char*, 9> kModeOfCode = {"WFM", "FM", "AM", "USB", "LSB",
-                                                    "CW ", "FM", "AM", "AM"};
+// The receiver's nine MD digits, 0 to 8; any other number is taken modulo 9.
+constexpr std::size_t kReceiverModeCodes = 9;
+
+// The receiver's modes the panel has none of, and the mode each is heard in.
+struct NarrowerMode {
+  int receiverCode;
+  Mode heardAs;
+};
+constexpr std::array<NarrowerMode, 3> kNarrowerModes{{
+    {6, Mode::kFM},  // SFM
+    {7, Mode::kAM},  // WAM
+    {8, Mode::kAM},  // NAM
+}};
 
 // Kilohertz as the panel writes a step: 12500 Hz as 12.5, 25000 as 25.
 std::string StepText(std::int64_t hz) {
@@ -26,8 +37,14 @@ std::string StepText(std::int64_t hz) {
 }  // namespace
 
 std::string BankModeOf(const receiver::MemoryLine& channel) {
-  if (channel.automaticMode) return "AUT";
-  return kModeOfCode[static_cast<std::size_t>(channel.modeCode) % kModeOfCode.size()];
+  if (channel.automaticMode) return std::string(ModeFacts(Mode::kAUT).panelText);
+  const auto code =
+      static_cast<int>(static_cast<std::size_t>(channel.modeCode) % kReceiverModeCodes);
+  if (const ReceiverMode* mode = ModeOfReceiverCode(code)) return std::string(mode->panelText);
+  for (const NarrowerMode& narrower : kNarrowerModes) {
+    if (narrower.receiverCode == code) return std::string(ModeFacts(narrower.heardAs).panelText);
+  }
+  return std::string(ModeFacts(Mode::kFM).panelText);
 }
 
 std::string TagOfName(const std::string& name) {

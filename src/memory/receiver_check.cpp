@@ -18,11 +18,11 @@ namespace banks {
 
 namespace {
 
-constexpr std::size_t kNameLength = 12;
+using receiver::kChannelNameLength;
 
 std::string PaddedName(const std::string& name) {
-  std::string padded = name.substr(0, kNameLength);
-  padded.resize(kNameLength, ' ');
+  std::string padded = name.substr(0, kChannelNameLength);
+  padded.resize(kChannelNameLength, ' ');
   return padded;
 }
 

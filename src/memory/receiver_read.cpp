@@ -103,23 +103,20 @@ ReceiverMemory ReadReceiverMemory(Context& ctx, char bank) {
   return memory;
 }
 
-void ReadReceiverBank(Context& ctx) {
-  CommandState& command = ctx.command;
-  const std::string entry = command.entryText;
-  if (!banks::IsReceiverTransferArgument(entry)) {
+ReadBankOutcome ReadReceiverBank(Context& ctx, const std::string& argument, bool replaceConfirmed) {
+  if (!banks::IsReceiverTransferArgument(argument)) {
     Say(ctx, "inv");
-    return;
+    return ReadBankOutcome::kNotRead;
   }
   // Found whatever its letter case, and written back under its own name.
-  const std::string fileName = BankFileOnDisk(ctx, banks::BankFileName(LeftText(entry, 2)));
+  const std::string fileName = BankFileOnDisk(ctx, banks::BankFileName(LeftText(argument, 2)));
   // A bank file the listener made is only replaced when asked twice.
-  if (ctx.platform.files->Exists(fileName) && command.replaceWarnedEntry != entry) {
-    command.replaceWarnedEntry = entry;
+  if (ctx.platform.files->Exists(fileName) && !replaceConfirmed) {
     Say(ctx, "bexists");
-    return;
+    return ReadBankOutcome::kFileExists;
   }
   Say(ctx, "wait");
-  const ReceiverMemory memory = ReadReceiverMemory(ctx, entry[2]);
+  const ReceiverMemory memory = ReadReceiverMemory(ctx, argument[2]);
   if (memory.outcome != ReceiverMemory::Outcome::kRead) {
     // Nothing is written: the old bank file, if any, stays as it was.
     if (memory.outcome == ReceiverMemory::Outcome::kRefused) {
@@ -127,12 +124,11 @@ void ReadReceiverBank(Context& ctx) {
     } else {
       SayReceiverLost(ctx);  // once, also when the loss itself said it
     }
-    return;
+    return ReadBankOutcome::kNotRead;
   }
-  command.replaceWarnedEntry.clear();
   // A receiver bank without channels gives a bank of the mode and step the
   // panel listens with, as a bank made by P would be.
-  banks::BankHeader header{"bank" + LeftText(entry, 2)};
+  banks::BankHeader header{"bank" + LeftText(argument, 2)};
   if (!ctx.tuning.modeText.empty()) header.mode = ctx.tuning.modeText;
   if (!ctx.tuning.searchStepText.empty()) header.step = ctx.tuning.searchStepText;
   const banks::MemoryBank bank = banks::BankFromMemory(memory.lines, header);
@@ -150,6 +146,7 @@ void ReadReceiverBank(Context& ctx) {
     banks.bankScanIndex = std::min(banks.bankScanIndex, banks.bankLastSlot);
   }
   SayWriteResult(ctx, written);
+  return ReadBankOutcome::kRead;
 }
 
 }  // namespace voxrig

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "core/context.h"
@@ -25,9 +26,18 @@ struct ReceiverMemory {
 // costs a couple of seconds, not the keyboard.
 ReceiverMemory ReadReceiverMemory(Context& ctx, char bank);
 
+// How X's sequence ended, for the keyboard to remember or forget it.
+enum class ReadBankOutcome {
+  kRead,        // the whole receiver bank was read (and its file written or not)
+  kFileExists,  // the bank file exists and the sequence did not confirm its replacement
+  kNotRead,     // refused, or the receiver did not give the whole bank
+};
+
 // X, two digits, a receiver bank letter, Enter: the receiver bank into bank
-// file NN. An existing bank file is replaced only when the same sequence is
-// given twice in a row; nothing is written unless the whole bank was read.
-void ReadReceiverBank(Context& ctx);
+// file NN (the argument "NN" + letter). An existing bank file is replaced only
+// when `replaceConfirmed`, that is when the same sequence was given just
+// before and told the file exists; nothing is written unless the whole bank
+// was read.
+ReadBankOutcome ReadReceiverBank(Context& ctx, const std::string& argument, bool replaceConfirmed);
 
 }  // namespace voxrig

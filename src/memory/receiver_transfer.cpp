@@ -70,33 +70,11 @@ void SayTransferEnd(Context& ctx, const std::string& entry, const TransferCounts
   if (counts.over > 0) SayCount(ctx, "over", counts.over);
 }
 
-}  // namespace
-
-void WriteBankToReceiver(Context& ctx) {
-  const std::string entry = ctx.command.entryText;
-  // Two digits and a letter A to J: a point would name a file with a second
-  // dot, and any other key would name no receiver bank.
-  if (!banks::IsReceiverTransferArgument(entry)) {
-    Say(ctx, "inv");
-    return;
-  }
-  // Clearing a receiver bank that cannot be written again would only lose
-  // its channels.
-  if (ctx.link.receiverLost) {
-    SayReceiverLost(ctx);
-    return;
-  }
-  BankState& banks = ctx.banks;
-  banks.bankFileName = banks::BankFileName(LeftText(entry, 2));
-  ReadBankFile(ctx);
-  if (!banks.bankFound) return;  // "bnf" has been said; nothing goes to the receiver
-  Say(ctx, "wait");
-  const char receiverBank = entry[2];
-  // The receiver bank is emptied only now that its new channels are in hand,
-  // and the pauses after "wait" give the receiver the time to clear it.
-  ctx.link.commandText = receiver::ClearBank(receiverBank);
-  SendCommand(ctx);
-  for (int i = 0; i < kPausesAfterWait && ReceiverStillThere(ctx); ++i) Pause(ctx);
+// Writes the channels of the bank in memory into the emptied receiver bank,
+// paced by pauses that shorten after the first channels, with a "beep" now and
+// then; a receiver that goes away ends it.
+TransferCounts SendChannels(Context& ctx, char receiverBank) {
+  const BankState& banks = ctx.banks;
   // The bank's real terminator bounds the transfer, whatever bankLastSlot says.
   const banks::BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
   TransferCounts counts;
@@ -132,6 +110,36 @@ void WriteBankToReceiver(Context& ctx) {
       Say(ctx, "beep");
     }
   }
+  return counts;
+}
+
+}  // namespace
+
+void WriteBankToReceiver(Context& ctx, const std::string& entry) {
+  // Two digits and a letter A to J: a point would name a file with a second
+  // dot, and any other key would name no receiver bank.
+  if (!banks::IsReceiverTransferArgument(entry)) {
+    Say(ctx, "inv");
+    return;
+  }
+  // Clearing a receiver bank that cannot be written again would only lose
+  // its channels.
+  if (ctx.link.receiverLost) {
+    SayReceiverLost(ctx);
+    return;
+  }
+  BankState& banks = ctx.banks;
+  banks.bankFileName = banks::BankFileName(LeftText(entry, 2));
+  ReadBankFile(ctx);
+  if (!banks.bankFound) return;  // "bnf" has been said; nothing goes to the receiver
+  Say(ctx, "wait");
+  const char receiverBank = entry[2];
+  // The receiver bank is emptied only now that its new channels are in hand,
+  // and the pauses after "wait" give the receiver the time to clear it.
+  ctx.link.commandText = receiver::ClearBank(receiverBank);
+  SendCommand(ctx);
+  for (int i = 0; i < kPausesAfterWait && ReceiverStillThere(ctx); ++i) Pause(ctx);
+  const TransferCounts counts = SendChannels(ctx, receiverBank);
   SayTransferEnd(ctx, entry, counts, banks.bankSlots[1], ctx.link.receiverLost);
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <string>
+
 #include "core/context.h"
 
 namespace voxrig {
 
-// W, two digits, a letter, Enter: programs a bank file into a receiver bank.
-void WriteBankToReceiver(Context& ctx);
+// W, two digits, a letter, Enter: programs the bank file of the argument's
+// two digits into the receiver bank of its letter.
+void WriteBankToReceiver(Context& ctx, const std::string& entry);
 // Sets a receiver bank's "MW" value to 90 and waits for the receiver. False,
 // with "rnc" said, when the receiver did not answer.
 bool ConfigureReceiverBank(Context& ctx, char letter);

@@ -93,8 +93,7 @@ int TuneFromNetwork(Context& ctx, NetClient& client, const rigctl::Request& requ
   // The client has its answer before the listener hears the frequency.
   client.output += rigctl::AnswerSet(request, rigctl::kOk);
   Flush(client);
-  tuning.frequencyDigits = tuning.frequencyText;
-  SpeakFrequency(ctx);
+  SpeakFrequency(ctx, tuning.frequencyText);
   return rigctl::kOk;
 }
 
@@ -102,14 +101,8 @@ int TuneFromNetwork(Context& ctx, NetClient& client, const rigctl::Request& requ
 // A receiver found gone by the command keeps the mode it had on the panel.
 int SelectModeFromNetwork(Context& ctx, const std::string& modeText) {
   const BoundedText before = ctx.tuning.modeText;
-  static constexpr struct {
-    const char* name;
-    Mode mode;
-  } kPanelModes[] = {{"FM", Mode::kFM},   {"AM", Mode::kAM},   {"WFM", Mode::kWFM},
-                     {"USB", Mode::kUSB}, {"LSB", Mode::kLSB}, {"CW ", Mode::kCW}};
-  for (const auto& row : kPanelModes) {
-    if (modeText == row.name) SelectMode(ctx, row.mode);
-  }
+  // CheckSet named one of the panel's modes.
+  if (const ReceiverMode* mode = ModeOfPanelText(modeText)) SelectMode(ctx, mode->mode);
   const bool lost = ctx.link.receiverLost;
   if (lost) ctx.tuning.modeText = before;
   DrawModeLine(ctx);

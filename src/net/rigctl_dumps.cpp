@@ -1,5 +1,10 @@
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "link/receiver_commands.h"
 #include "net/rigctl_protocol.h"
 
 // The two long answers a client reads when it opens, or when a person looks
@@ -10,9 +15,7 @@ namespace voxrig::rigctl {
 
 namespace {
 
-// Hamlib's bits: the modes AM, CW, USB, LSB, FM and WFM; the levels ATT,
-// RAWSTR and STRENGTH (read) and ATT (set).
-constexpr const char* kModeBits = "0x6f";
+// Hamlib's bits of the levels ATT, RAWSTR and STRENGTH (read) and ATT (set).
 constexpr const char* kReadLevelBits = "0x44000002";
 constexpr const char* kSetLevelBits = "0x2";
 
@@ -20,15 +23,71 @@ constexpr const char* kSetLevelBits = "0x2";
 // an answer that waits for the receiver.
 constexpr const char* kClientTimeoutMs = "10000";
 
+std::string Hex(unsigned value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%x", value);
+  return text;
+}
+
+// The modes the receiver has a Hamlib name for, in the order of their bits.
+std::vector<const ReceiverMode*> NetworkModes() {
+  std::vector<const ReceiverMode*> modes;
+  for (const ReceiverMode& mode : kReceiverModes) {
+    if (!mode.networkName.empty()) modes.push_back(&mode);
+  }
+  std::sort(modes.begin(), modes.end(), [](const ReceiverMode* a, const ReceiverMode* b) {
+    return a->networkBit < b->networkBit;
+  });
+  return modes;
+}
+
+unsigned ModeBits() {
+  unsigned bits = 0;
+  for (const ReceiverMode* mode : NetworkModes()) bits |= mode->networkBit;
+  return bits;
+}
+
+// "AM CW USB LSB FM WFM ", each name followed by a blank as Hamlib lists them.
+std::string ModeList() {
+  std::string list;
+  for (const ReceiverMode* mode : NetworkModes()) list += std::string(mode->networkName) + " ";
+  return list;
+}
+
+// One filter per passband, with the modes that have it, in the order the
+// modes stand in the table.
+std::vector<std::pair<int, std::vector<const ReceiverMode*>>> Filters() {
+  std::vector<std::pair<int, std::vector<const ReceiverMode*>>> filters;
+  for (const ReceiverMode& mode : kReceiverModes) {
+    if (mode.networkName.empty()) continue;
+    const auto same = std::find_if(filters.begin(), filters.end(),
+                                   [&](const auto& f) { return f.first == mode.passbandHz; });
+    if (same == filters.end()) {
+      filters.push_back({mode.passbandHz, {&mode}});
+    } else {
+      same->second.push_back(&mode);
+    }
+  }
+  return filters;
+}
+
+// A width as Hamlib's caps dump writes it: "15.0000 kHz".
+std::string Kilohertz(int hz) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4f kHz", hz / 1000.0);
+  return text;
+}
+
 }  // namespace
 
 std::string DumpStateText(bool checkedVfo) {
-  const std::string modes = kModeBits;
+  const std::string modes = Hex(ModeBits());
   std::string text =
       "1\n"  // the protocol version
       "2\n"  // NET rigctl, the model clients choose for the panel
       "0\n"  // no ITU region
-      + std::to_string(kLowestHz) + ".000000 " + std::to_string(kHighestHz) + ".000000 " + modes +
+      + std::to_string(receiver::kLowestHz) + ".000000 " + std::to_string(receiver::kHighestHz) +
+      ".000000 " + modes +
       " -1 -1 0x1 0x0\n"
       "0 0 0 0 0 0 0\n"
       "0 0 0 0 0 0 0\n";  // nothing to transmit on
@@ -36,12 +95,13 @@ std::string DumpStateText(bool checkedVfo) {
                            "100000", "1000000"}) {
     text += modes + " " + step + "\n";
   }
+  text += "0 0\n";
+  for (const auto& [passbandHz, filterModes] : Filters()) {
+    unsigned bits = 0;
+    for (const ReceiverMode* mode : filterModes) bits |= mode->networkBit;
+    text += Hex(bits) + " " + std::to_string(passbandHz) + "\n";
+  }
   text +=
-      "0 0\n"
-      "0x20 15000\n"
-      "0x1 6000\n"
-      "0x40 220000\n"
-      "0xe 3000\n"
       "0 0\n"
       "0\n0\n0\n0\n"  // no RIT, XIT, IF shift or announcements
       "\n"            // no preamplifier
@@ -72,11 +132,15 @@ std::string DumpStateText(bool checkedVfo) {
 }
 
 std::string DumpCapsText() {
-  static const std::string kRange =
-      "\t100000 Hz - 2040000000 Hz\n"
-      "\t\tVFO list: VFOA \n"
-      "\t\tMode list: AM CW USB LSB FM WFM \n"
-      "\t\tAntenna list: ANT_NONE\n";
+  const std::string modes = ModeList();
+  const std::string range = "\t" + std::to_string(receiver::kLowestHz) + " Hz - " +
+                            std::to_string(receiver::kHighestHz) +
+                            " Hz\n"
+                            "\t\tVFO list: VFOA \n"
+                            "\t\tMode list: " +
+                            modes +
+                            "\n"
+                            "\t\tAntenna list: ANT_NONE\n";
   std::string text =
       "Caps dump for model: 2\n"
       "Model name:\tAR8600 through the voxrig panel\n"
@@ -113,7 +177,9 @@ std::string DumpCapsText() {
       "Get parameters: \n"
       "Set parameters: \n"
       "Extra parameters:\n"
-      "Mode list: AM CW USB LSB FM WFM \n"
+      "Mode list: " +
+      modes +
+      "\n"
       "VFO list: VFOA \n"
       "VFO Ops: \n"
       "Scan Ops: \n"
@@ -122,10 +188,10 @@ std::string DumpCapsText() {
       "Memories:\n"
       "TX ranges #1 for TBD:\n"
       "RX ranges #1 for TBD:\n" +
-      kRange +
+      range +
       "TX ranges #2 for TBD:\n"
       "RX ranges #2 for TBD:\n" +
-      kRange;
+      range;
   for (int region = 3; region <= 5; ++region) {
     const std::string n = std::to_string(region);
     text += "TX ranges #" + n + " for TBD:\nRX ranges #" + n + " for TBD:\n";
@@ -139,22 +205,22 @@ std::string DumpCapsText() {
   for (const char* step :
        {"50.0 Hz", "100.0 Hz", "1.0000 kHz", "5.0000 kHz", "9.0000 kHz", "10.0000 kHz",
         "12.5000 kHz", "20.0000 kHz", "25.0000 kHz", "100.0000 kHz", "1.0000000 MHz"}) {
-    text += std::string("\t") + step + ":   \tAM CW USB LSB FM WFM \n";
+    text += std::string("\t") + step + ":   \t" + modes + "\n";
   }
   text +=
       "Tuning steps status:\tOK (0)\n"
-      "Filters:\n"
-      "\t15.0000 kHz:   \tFM \n"
-      "\t6.0000 kHz:   \tAM \n"
-      "\t220.0000 kHz:   \tWFM \n"
-      "\t3.0000 kHz:   \tCW USB LSB \n"
-      "Bandwidths:\n"
-      "\tAM\tNormal: 6.0000 kHz,\tNarrow: 0.0 Hz,\tWide: 0.0 Hz\n"
-      "\tCW\tNormal: 3.0000 kHz,\tNarrow: 0.0 Hz,\tWide: 0.0 Hz\n"
-      "\tUSB\tNormal: 3.0000 kHz,\tNarrow: 0.0 Hz,\tWide: 0.0 Hz\n"
-      "\tLSB\tNormal: 3.0000 kHz,\tNarrow: 0.0 Hz,\tWide: 0.0 Hz\n"
-      "\tFM\tNormal: 15.0000 kHz,\tNarrow: 0.0 Hz,\tWide: 0.0 Hz\n"
-      "\tWFM\tNormal: 220.0000 kHz,\tNarrow: 0.0 Hz,\tWide: 0.0 Hz\n"
+      "Filters:\n";
+  for (const auto& [passbandHz, filterModes] : Filters()) {
+    text += "\t" + Kilohertz(passbandHz) + ":   \t";
+    for (const ReceiverMode* mode : filterModes) text += std::string(mode->networkName) + " ";
+    text += "\n";
+  }
+  text += "Bandwidths:\n";
+  for (const ReceiverMode* mode : NetworkModes()) {
+    text += "\t" + std::string(mode->networkName) + "\tNormal: " + Kilohertz(mode->passbandHz) +
+            ",\tNarrow: 0.0 Hz,\tWide: 0.0 Hz\n";
+  }
+  text +=
       "Spectrum scopes: None\n"
       "Spectrum modes: \n"
       "Spectrum spans: \n"

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "link/receiver_commands.h"
+#include "speech/receiver_modes.h"
+
 namespace voxrig::rigctl {
 
 namespace {
@@ -39,20 +42,17 @@ constexpr std::array<CommandName, 20> kCommands{{
     {Command::kGetVfoInfo, 0, "get_vfo_info"},
 }};
 
-// Hamlib's mode names and the panel's. Data modes and reversed CW are heard
-// through the receiver's plain modes; the first row of each panel mode is the
-// name it is reported by.
-constexpr std::array<ModeName, 10> kModes{{
-    {"FM", "FM", 15000},
-    {"AM", "AM", 6000},
-    {"WFM", "WFM", 220000},
-    {"USB", "USB", 3000},
-    {"LSB", "LSB", 3000},
-    {"CW", "CW ", 3000},
-    {"PKTFM", "FM", 15000},
-    {"PKTUSB", "USB", 3000},
-    {"PKTLSB", "LSB", 3000},
-    {"CWR", "CW ", 3000},
+// Hamlib's names for modes the receiver has not: data modes and reversed CW
+// are heard through its plain modes, and are reported by those.
+struct ModeAlias {
+  std::string_view hamlib;
+  Mode heardAs;
+};
+constexpr std::array<ModeAlias, 4> kModeAliases{{
+    {"PKTFM", Mode::kFM},
+    {"PKTUSB", Mode::kUSB},
+    {"PKTLSB", Mode::kLSB},
+    {"CWR", Mode::kCW},
 }};
 
 // The VFO names that mean the one VFO the panel tunes.
@@ -79,10 +79,11 @@ std::vector<std::string> SplitWords(std::string_view text) {
   return words;
 }
 
-const ModeName* ModeByHamlibName(std::string_view hamlib) {
-  const auto row = std::find_if(kModes.begin(), kModes.end(),
-                                [&](const ModeName& m) { return m.hamlib == hamlib; });
-  return row == kModes.end() ? nullptr : &*row;
+const ReceiverMode* ModeByHamlibName(std::string_view hamlib) {
+  if (const ReceiverMode* mode = ModeOfNetworkName(hamlib)) return mode;
+  const auto alias = std::find_if(kModeAliases.begin(), kModeAliases.end(),
+                                  [&](const ModeAlias& a) { return a.hamlib == hamlib; });
+  return alias == kModeAliases.end() ? nullptr : &ModeFacts(alias->heardAs);
 }
 
 bool NamesPanelVfo(std::string_view name) {
@@ -96,7 +97,8 @@ std::optional<std::int64_t> ParseHz(const std::string& text) {
   char* end = nullptr;
   const double value = std::strtod(text.c_str(), &end);
   if (end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
-  if (value < static_cast<double>(kLowestHz) || value > static_cast<double>(kHighestHz)) {
+  if (value < static_cast<double>(receiver::kLowestHz) ||
+      value > static_cast<double>(receiver::kHighestHz)) {
     return std::nullopt;
   }
   return static_cast<std::int64_t>(std::llround(value));
@@ -207,9 +209,9 @@ std::string Hex8(std::uint32_t value) {
 // Hamlib 4.5's "\get_rig_info": both VFOs (the panel tunes A alone, so B is
 // told as unknown), the split, the rig and the program, and the CRC.
 std::string RigInfoText(const PanelView& panel) {
-  const ModeName* mode = ModeByPanelName(panel.modeText);
+  const ReceiverMode* mode = ReportedMode(panel.modeText);
   std::string text = "VFO=VFOA Freq=" + std::to_string(HzFromMegahertzText(panel.frequencyText)) +
-                     " Mode=" + std::string(mode ? mode->hamlib : "None") +
+                     " Mode=" + std::string(mode ? mode->networkName : "None") +
                      " Width=" + std::to_string(mode ? mode->passbandHz : 0) + " RX=1 TX=0\n";
   text += "VFO=VFOB Freq=0 Mode=None Width=0 RX=0 TX=0\n";
   text += "Split=0 SatMode=0\nRig=AR8600\nApp=voxrig\nVersion=20210506 1.0.0\n";
@@ -219,10 +221,10 @@ std::string RigInfoText(const PanelView& panel) {
 std::string AnswerVfoInfo(const Request& request, const PanelView& panel) {
   if (request.arguments.size() != 1) return Compose(request, {}, kInvalidArgument);
   if (!NamesPanelVfo(request.arguments[0])) return Compose(request, {}, kNotAvailable);
-  const ModeName* mode = ModeByPanelName(panel.modeText);
+  const ReceiverMode* mode = ReportedMode(panel.modeText);
   return Compose(request,
                  {{"Freq", std::to_string(HzFromMegahertzText(panel.frequencyText))},
-                  {"Mode", std::string(mode ? mode->hamlib : "None")},
+                  {"Mode", std::string(mode ? mode->networkName : "None")},
                   {"Width", std::to_string(mode ? mode->passbandHz : 0)},
                   {"Split", "0"},
                   {"SatMode", "0"}},
@@ -246,10 +248,9 @@ SetOrder CheckSetLevel(const std::vector<std::string>& arguments, const PanelVie
 
 }  // namespace
 
-const ModeName* ModeByPanelName(std::string_view panel) {
-  const auto row = std::find_if(kModes.begin(), kModes.end(),
-                                [&](const ModeName& m) { return m.panel == panel; });
-  return row == kModes.end() ? nullptr : &*row;
+const ReceiverMode* ReportedMode(std::string_view panelText) {
+  const ReceiverMode* mode = ModeOfPanelText(panelText);
+  return mode == nullptr || mode->networkName.empty() ? nullptr : mode;
 }
 
 std::optional<Request> ParseRequest(std::string_view line) {
@@ -305,12 +306,12 @@ std::string AnswerRequest(const Request& request, const PanelView& panel) {
     case Command::kGetMode: {
       // In automatic mode the receiver picks the mode by band, and the panel
       // does not know which it picked.
-      const ModeName* mode = ModeByPanelName(panel.modeText);
+      const ReceiverMode* mode = ReportedMode(panel.modeText);
       if (mode == nullptr) return Compose(request, {}, kNotAvailable);
-      return Compose(
-          request,
-          {{"Mode", std::string(mode->hamlib)}, {"Passband", std::to_string(mode->passbandHz)}},
-          kOk);
+      return Compose(request,
+                     {{"Mode", std::string(mode->networkName)},
+                      {"Passband", std::to_string(mode->passbandHz)}},
+                     kOk);
     }
     case Command::kGetVfo:
       return Compose(request, {{"VFO", "VFOA"}}, kOk);
@@ -368,7 +369,7 @@ SetOrder CheckSet(const Request& request, const PanelView& panel) {
       return order;
     }
     case Command::kSetMode: {
-      const ModeName* mode = arguments.empty() ? nullptr : ModeByHamlibName(arguments[0]);
+      const ReceiverMode* mode = arguments.empty() ? nullptr : ModeByHamlibName(arguments[0]);
       if (mode == nullptr || arguments.size() > 2 ||
           (arguments.size() == 2 && !IsInteger(arguments[1]))) {
         order.error = kInvalidArgument;
@@ -376,7 +377,7 @@ SetOrder CheckSet(const Request& request, const PanelView& panel) {
       }
       // The receiver chooses its filter by mode, so any passband is taken
       // and none is acted on.
-      order.modeText = std::string(mode->panel);
+      order.modeText = std::string(mode->panelText);
       if (order.modeText != panel.modeText) order.action = SetAction::kSelectMode;
       return order;
     }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "speech/receiver_modes.h"
+
 // Hamlib's rigctld network protocol as the panel speaks it: one request per
 // line, answered from what the panel already knows, in the shapes Hamlib
 // 4.5's rigctld gives (plain, and extended with '+', ';', '|' or ','). Pure
@@ -22,9 +24,6 @@ inline constexpr int kNotAvailable = -11;    // the receiver has no such thing, 
 // The longest request line taken; a longer one is refused whole.
 inline constexpr std::size_t kMaxLineLength = 200;
 
-// The AR8600's tuning range.
-inline constexpr std::int64_t kLowestHz = 100000;
-inline constexpr std::int64_t kHighestHz = 2040000000;
 // The receiver's attenuator, as Hamlib's AR8600 description gives it.
 inline constexpr int kAttenuatorDb = 20;
 
@@ -110,14 +109,9 @@ std::int64_t HzFromMegahertzText(std::string_view text);
 // meter of 21 is S9 + 60 dB.
 int StrengthFromMeter(int signalLevel);
 
-// Hamlib's mode name and passband for a panel mode name; null for a mode
-// that has none (automatic).
-struct ModeName {
-  std::string_view hamlib;
-  std::string_view panel;
-  int passbandHz;  // the receiver's filter for the mode
-};
-const ModeName* ModeByPanelName(std::string_view panel);
+// The mode a panel mode name is reported as; null in automatic mode, where
+// the receiver picks the mode by band and the panel does not know which.
+const ReceiverMode* ReportedMode(std::string_view panelText);
 
 // The long blocks: "\dump_state" (with its settings after "\chk_vfo") and
 // "\dump_caps", laid out line for line as rigctld lays them out.

@@ -12,54 +12,48 @@ std::string Blanks(int count) {
   return std::string(static_cast<std::size_t>(count), ' ');
 }
 
+// Draws one field of the search line; the trailing blanks erase what a
+// longer earlier value left at its place.
+void ShowSearchField(Display& display, Line line, const std::string& text) {
+  MoveTo(display, line);
+  display.Print(text);
+}
+
 }  // namespace
-
-Font ArielBold(int points) {
-  return Font{"Ariel", points, 700};
-}
-
-Font AerialBold(int points) {
-  return Font{"Aerial", points, 700};
-}
 
 void ShowFrequency(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetFont(ArielBold(50));
-  display.SetTextPosition(300, 150);
+  display.SetFont(FontOf(Line::kFrequency));
+  MoveTo(display, Line::kFrequency);
   display.Print(Blanks(20));  // erases the old frequency, whatever its length
-  display.SetTextPosition(300, 150);
-  display.SetColour(Colour::kBlue);
+  MoveTo(display, Line::kFrequency);
+  display.SetColour(ColourOf(Line::kFrequency));
   display.Print(ctx.tuning.frequencyText);
   // A short entry such as 145.5 is shown as 145.5000: at most four zeros.
   const auto digits = static_cast<long long>(ctx.tuning.frequencyDigits.size());
   if (digits < 8) display.Print(LeftText("0000", 8 - digits) + Blanks(16));
   display.SetColour(Colour::kBlack);
   display.SetFont(ArielBold(30));
-  ctx.command.limitEntryFresh = 1;
+  ctx.panel.frequencyShown = true;
 }
 
 void ShowSearchLine(Context& ctx) {
   Display& display = *ctx.platform.display;
   const TuningState& tuning = ctx.tuning;
-  display.SetFont(ArielBold(30));
-  display.SetColour(Colour::kBlack);
-  // The trailing blanks erase what a longer earlier value left at each place.
-  display.SetTextPosition(80, 250);
-  display.Print(tuning.searchLowerText + Blanks(10));
-  display.SetTextPosition(300, 250);
-  display.Print(tuning.searchStepText + Blanks(9));
-  display.SetTextPosition(500, 250);
-  display.Print(tuning.searchStopMode == 1 ? "STOP" : "CONT");
-  display.SetTextPosition(750, 250);
-  display.Print(tuning.searchUpperText + Blanks(8));
+  display.SetFont(FontOf(Line::kSearchLower));
+  display.SetColour(ColourOf(Line::kSearchLower));
+  ShowSearchField(display, Line::kSearchLower, tuning.searchLowerText + Blanks(10));
+  ShowSearchField(display, Line::kSearchStep, tuning.searchStepText + Blanks(9));
+  ShowSearchField(display, Line::kSearchStopMode, tuning.searchStopMode == 1 ? "STOP" : "CONT");
+  ShowSearchField(display, Line::kSearchUpper, tuning.searchUpperText + Blanks(8));
 }
 
 void ClearLowerPanel(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetFont(ArielBold(70));
-  const int places[][2] = {{150, 300}, {300, 350}, {300, 400}, {300, 450}};
-  for (const auto& place : places) {
-    display.SetTextPosition(place[0], place[1]);
+  display.SetFont(FontOf(Line::kLowerPanel1));
+  for (const Line line :
+       {Line::kLowerPanel1, Line::kLowerPanel2, Line::kLowerPanel3, Line::kLowerPanel4}) {
+    MoveTo(display, line);
     display.Print(Blanks(40));
   }
 }

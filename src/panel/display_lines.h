@@ -1,17 +1,14 @@
 #pragma once
 
 #include "core/context.h"
+#include "panel/screen_lines.h"
 
 namespace voxrig {
 
-// The panel's fonts. "Ariel" and "Aerial" are the faces the panel has always
-// asked for; the display resolves them to Arial or its metric twin.
-Font ArielBold(int points);
-Font AerialBold(int points);
-
-// The frequency line at 300,150: frequencyText padded from frequencyDigits.
+// The frequency line: frequencyText padded from frequencyDigits. Notes that
+// the line was drawn, for the keyboard's limit entry.
 void ShowFrequency(Context& ctx);
-// The search line at y 250: lower limit, step, STOP/CONT, upper limit.
+// The search line: lower limit, step, STOP/CONT, upper limit.
 void ShowSearchLine(Context& ctx);
 // Blanks the lower panel in 70-point text.
 void ClearLowerPanel(Context& ctx);

@@ -2,6 +2,26 @@
 
 namespace voxrig {
 
+namespace {
+
+// The keys with a code of their own, as the window reports them with a
+// key-down: SDL's key and the panel's virtual-key code.
+struct KeyCode {
+  SDL_Keycode sdl;
+  int virtualKey;
+};
+constexpr KeyCode kKeyCodes[] = {
+    {SDLK_BACKSPACE, 8},   {SDLK_TAB, 9},           {SDLK_RETURN, 13},   {SDLK_RETURN2, 13},
+    {SDLK_KP_ENTER, 13},   {SDLK_ESCAPE, 27},       {SDLK_SPACE, 32},    {SDLK_PAGEUP, 33},
+    {SDLK_PAGEDOWN, 34},   {SDLK_END, 35},          {SDLK_HOME, 36},     {SDLK_LEFT, 37},
+    {SDLK_UP, 38},         {SDLK_RIGHT, 39},        {SDLK_DOWN, 40},     {SDLK_INSERT, 45},
+    {SDLK_DELETE, 46},     {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PLUS, 107}, {SDLK_KP_MINUS, 109},
+    {SDLK_KP_PERIOD, 110}, {SDLK_KP_DIVIDE, 111},   {SDLK_COMMA, 188},   {SDLK_MINUS, 189},
+    {SDLK_PERIOD, 190},
+};
+
+}  // namespace
+
 int VirtualKeyFromSdl(SDL_Keycode key) {
   // SDL reports letters as their lower-case character, whatever the shift.
   if (key >= SDLK_a && key <= SDLK_z) return 65 + (key - SDLK_a);
@@ -10,58 +30,10 @@ int VirtualKeyFromSdl(SDL_Keycode key) {
   // SDL numbers the keypad digits 1..9 then 0; the panel numbers them 0..9.
   if (key == SDLK_KP_0) return 96;
   if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 97 + (key - SDLK_KP_1);
-  switch (key) {
-    case SDLK_BACKSPACE:
-      return 8;
-    case SDLK_TAB:
-      return 9;
-    case SDLK_RETURN:
-    case SDLK_RETURN2:
-    case SDLK_KP_ENTER:
-      return 13;
-    case SDLK_ESCAPE:
-      return 27;
-    case SDLK_SPACE:
-      return 32;
-    case SDLK_PAGEUP:
-      return 33;
-    case SDLK_PAGEDOWN:
-      return 34;
-    case SDLK_END:
-      return 35;
-    case SDLK_HOME:
-      return 36;
-    case SDLK_LEFT:
-      return 37;
-    case SDLK_UP:
-      return 38;
-    case SDLK_RIGHT:
-      return 39;
-    case SDLK_DOWN:
-      return 40;
-    case SDLK_INSERT:
-      return 45;
-    case SDLK_DELETE:
-      return 46;
-    case SDLK_KP_MULTIPLY:
-      return 106;
-    case SDLK_KP_PLUS:
-      return 107;
-    case SDLK_KP_MINUS:
-      return 109;
-    case SDLK_KP_PERIOD:
-      return 110;
-    case SDLK_KP_DIVIDE:
-      return 111;
-    case SDLK_COMMA:
-      return 188;
-    case SDLK_MINUS:
-      return 189;
-    case SDLK_PERIOD:
-      return 190;
-    default:
-      return 0;
+  for (const KeyCode& code : kKeyCodes) {
+    if (code.sdl == key) return code.virtualKey;
   }
+  return 0;
 }
 
 bool IsSystemKey(SDL_Keycode key, Uint16 modifiers) {

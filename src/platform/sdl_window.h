@@ -32,9 +32,8 @@ class SdlWindow : public Window {
   std::vector<WindowEvent> WaitEvents() override;
   void Close() override;
 
-  // Wakes the wait for events with kNetworkActivity. Safe from any thread;
-  // wake-ups that come while one is waiting are one.
-  void PostNetworkActivity();
+  // Wake-ups that come while one is waiting are one.
+  void PostNetworkActivity() override;
 
   // The window, or null before Open and after Close.
   SDL_Window* Handle() const { return window_; }

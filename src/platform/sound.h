@@ -23,6 +23,10 @@ class Sound {
   virtual void PlayPrompt(const std::string& path) = 0;
   // Null: sleep. Not owned; it must outlive its use here.
   virtual void SetWaiter(SoundWaiter* waiter) { (void)waiter; }
+  // A prompt the configuration keeps silent (the voice is off): nothing
+  // plays, but an output that shows what the prompts report, such as the
+  // braille line, still learns of it. The name is the prompt's bare name.
+  virtual void PassUnvoiced(const std::string& /*name*/) {}
 };
 
 }  // namespace voxrig

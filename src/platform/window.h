@@ -40,6 +40,9 @@ class Window {
   virtual void StopTimer() = 0;
   virtual std::vector<WindowEvent> WaitEvents() = 0;
   virtual void Close() = 0;
+  // Wakes WaitEvents with kNetworkActivity; safe from any thread. A window
+  // that cannot be woken leaves the clients to its next timer tick.
+  virtual void PostNetworkActivity() {}
 };
 
 }  // namespace voxrig

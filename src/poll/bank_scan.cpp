@@ -1,9 +1,9 @@
 #include "poll/bank_scan.h"
 
+#include "banks/bank_channels.h"
 #include "banks/bank_layout.h"
 #include "banks/bank_operations.h"
 #include "speech/speech.h"
-#include "tuning/frequency.h"
 
 namespace voxrig {
 
@@ -11,26 +11,11 @@ namespace {
 
 constexpr int kFirstChannelSlot = banks::kFirstChannelSlot;
 
-// The slot of the bank's real last channel, less than the first channel's
-// slot when the bank holds none. The layout ends the bank at its first
-// terminator; a file that lost its "9999" line ends at its last line with
-// any text, so the empty slots behind it are never tuned. bankLastSlot is not
-// used: it goes stale when a channel is deleted or merged in.
-int LastChannelSlot(const BankState::Slots& slots) {
-  return banks::LastChannelSlot(banks::ReadLayout(slots, BankState::kFileLines));
-}
-
-void TuneBankSlot(Context& ctx, int slot) {
-  ctx.tuning.frequencyText = ctx.banks.bankSlots[static_cast<std::size_t>(slot)];
-  ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
-  SetVfoA(ctx);
-}
-
 }  // namespace
 
 void StartBankScan(Context& ctx) {
   BankState& banks = ctx.banks;
-  if (LastChannelSlot(banks.bankSlots) < kFirstChannelSlot) {
+  if (LastBankChannelSlot(banks.bankSlots) < kFirstChannelSlot) {
     // An empty bank has nothing to scan; its terminator is no frequency.
     Say(ctx, "inv");
     return;
@@ -43,18 +28,30 @@ void StartBankScan(Context& ctx) {
 
 void StepBankChannel(Context& ctx, bool up) {
   BankState& banks = ctx.banks;
-  const int last = LastChannelSlot(banks.bankSlots);
+  const int last = LastBankChannelSlot(banks.bankSlots);
   if (last < kFirstChannelSlot) {
     Say(ctx, "inv");
     return;
   }
-  int index = banks.bankScanIndex + (up ? 2 : -2);
-  if (index < kFirstChannelSlot) index = last;  // Down from the first channel
-  if (index > last) index = kFirstChannelSlot;  // Up from the last channel
-  banks.bankScanIndex = index;
-  TuneBankSlot(ctx, index);
+  banks.bankScanIndex = StepChannelSlot(banks.bankScanIndex, up, last);
+  TuneBankSlot(ctx, banks.bankScanIndex);
   // The first channel is marked whichever way it is reached.
-  if (index == kFirstChannelSlot) Say(ctx, "beep");
+  if (banks.bankScanIndex == kFirstChannelSlot) Say(ctx, "beep");
+}
+
+void StepBankScan(Context& ctx) {
+  int& index = ctx.banks.bankScanIndex;
+  const int last = LastBankChannelSlot(ctx.banks.bankSlots);
+  if (last < kFirstChannelSlot) {
+    index = kFirstChannelSlot;
+    return;
+  }
+  // The index names the channel to tune next; one that is no channel of the
+  // bank (the bank changed under it) starts the scan again at the first.
+  int slot = index;
+  if (slot < kFirstChannelSlot || slot > last || slot % 2 != 0) slot = kFirstChannelSlot;
+  TuneBankSlot(ctx, slot);
+  index = StepChannelSlot(slot, true, last);
 }
 
 }  // namespace voxrig

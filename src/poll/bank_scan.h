@@ -10,4 +10,9 @@ void StartBankScan(Context& ctx);
 // Steps to the next channel up or down, round from the last to the first.
 void StepBankChannel(Context& ctx, bool up);
 
+// The bank scan hears nothing: it tunes the next channel. It steps only
+// through the bank's real channels, round after the last one, and a bank
+// without channels tunes nothing.
+void StepBankScan(Context& ctx);
+
 }  // namespace voxrig

@@ -83,9 +83,6 @@ void OpenReceiverPort(Context& ctx) {
     link.comPort = static_cast<int>(RoundToInteger(NumberFromText(RightText(port, 1))));
   }
   link.baudRate = BaudRateFrom(ctx.app.speedSetting);
-  link.dataBits = 8;
-  link.parityCode = 0;
-  link.stopBitsCode = 2;
   ReopenPort(ctx);
 }
 
@@ -97,7 +94,8 @@ void ReopenPort(Context& ctx) {
   if (link.baudRate <= 0) return;  // a speed no port takes: nothing is opened
   OpenPort(ctx, link.comPort, link.baudRate);
   SetReadTimeouts(ctx, link.comPort, -1);
-  SetLineFormat(ctx, link.comPort, link.dataBits, link.parityCode, link.stopBitsCode);
+  SetLineFormat(ctx, link.comPort, kReceiverLineFormat.dataBits, kReceiverLineFormat.parityCode,
+                kReceiverLineFormat.stopBitsCode);
 }
 
 // Before each level poll: a receiver that is away gets its port reopened
@@ -175,8 +173,8 @@ void ShowHeldFrequency(Context& ctx) {
 
 void ConnectReceiver(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(0, 0);
-  display.SetFont(ArielBold(50));
+  MoveTo(display, Line::kConnectStart);
+  display.SetFont(FontOf(Line::kConnectStart));
   ResetSharedState(ctx);
 
   ctx.link.statusLine = "Connecting";
@@ -195,7 +193,7 @@ void ConnectReceiver(Context& ctx) {
   ctx.tuning.frequencyText = "145";
   ctx.tuning.frequencyDigits = "145";
   SetVfoA(ctx);
-  SpeakFrequency(ctx);
+  SpeakFrequency(ctx, ctx.tuning.frequencyDigits);
   Pause(ctx);
   SelectMode(ctx, Mode::kFM);
   Pause(ctx);
@@ -203,8 +201,8 @@ void ConnectReceiver(Context& ctx) {
   ctx.tuning.attenuatorOn = 1;
   ToggleAttenuator(ctx);
 
-  display.SetTextPosition(370, 80);
-  display.SetFont(ArielBold(50));
+  MoveTo(display, Line::kMode);
+  display.SetFont(FontOf(Line::kMode));
   display.Print(ctx.tuning.modeText + "      ");
   // The first level poll goes out at once, so that the first tick already
   // reads its answer (and the answers to the commands above) and tells the

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "banks/bank_layout.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "panel/display_lines.h"
+#include "poll/bank_scan.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 
@@ -14,18 +14,12 @@ namespace voxrig {
 
 namespace {
 
-constexpr int kMeterX = 320;
-constexpr int kMeterY = 30;
-constexpr int kStatusX = 270;
-constexpr int kStatusY = 320;
 // One asterisk of the meter stands for this many steps of the receiver's
 // 0-255 level.
 constexpr int kLevelPerAsterisk = 12;
 constexpr long long kHighestLevel = 255;
 // Poll cycles a continuing search rests on a signal before it goes on.
 constexpr int kResumeCycles = 5;
-// The first channel slot of a bank, and where the bank in memory ends.
-constexpr int kFirstChannelSlot = 4;
 constexpr const char* kSquelchOnlyMeter = ">                          ";
 constexpr const char* kMeterTail = ">                 ";
 constexpr const char* kScanningLine = "      *** SCANNING ***  ";
@@ -38,9 +32,9 @@ bool IsLevelReply(const std::string& reply) {
 
 void PlaceStatusLine(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(kStatusX, kStatusY);
-  display.SetFont(ArielBold(30));
-  display.SetColour(Colour::kRed);
+  MoveTo(display, Line::kScanStatus);
+  display.SetFont(FontOf(Line::kScanStatus));
+  display.SetColour(ColourOf(Line::kScanStatus));
 }
 
 void ShowStatus(Context& ctx, const char* text) {
@@ -50,27 +44,6 @@ void ShowStatus(Context& ctx, const char* text) {
 
 void SayIfScanVoice(Context& ctx, const char* prompt) {
   if (ctx.link.scanVoice == 1) Say(ctx, prompt);
-}
-
-// The bank scan tunes the next channel while the receiver hears nothing. It
-// steps only through the bank's real channels: the index wraps after the last
-// one (before the terminator, or the last line with text of a file that lost
-// its terminator), and a bank without channels tunes nothing.
-void StepBankScan(Context& ctx) {
-  const banks::BankLayout layout = banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);
-  int& index = ctx.banks.bankScanIndex;
-  if (layout.channels.empty()) {
-    index = kFirstChannelSlot;
-    return;
-  }
-  const int last = banks::LastChannelSlot(layout);
-  int slot = index;
-  if (slot < kFirstChannelSlot || slot > last || slot % 2 != 0) slot = kFirstChannelSlot;
-  const BoundedText& frequency = ctx.banks.bankSlots[static_cast<std::size_t>(slot)];
-  ctx.tuning.frequencyText = frequency;
-  ctx.tuning.frequencyDigits = frequency;
-  SetVfoA(ctx);
-  index = slot + 2 > last ? kFirstChannelSlot : slot + 2;
 }
 
 void ResumeSearch(Context& ctx) {
@@ -86,8 +59,8 @@ void UpdateMeter(Context& ctx) {
 
   Display& display = *ctx.platform.display;
   ctx.link.commandText.clear();
-  display.SetColour(Colour::kGreen);
-  display.SetTextPosition(kMeterX, kMeterY);
+  display.SetColour(ColourOf(Line::kMeter));
+  MoveTo(display, Line::kMeter);
   ctx.link.squelchClosed = reply.size() >= 3 && reply[2] == '%' ? 1 : 0;
   long long level = RoundToInteger(NumberFromText(MiddleText(reply, 4, 3)));
   // The receiver's level runs from 0 to 255; a garbled answer ("LM 674") must
@@ -96,7 +69,7 @@ void UpdateMeter(Context& ctx) {
   if (reply.starts_with("LC")) level += 10;
   ctx.link.rawLevel = static_cast<int>(std::min(level, kHighestLevel));
   ctx.link.signalLevel = static_cast<int>(level / kLevelPerAsterisk);
-  display.SetFont(ArielBold(30));
+  display.SetFont(FontOf(Line::kMeter));
   if (ctx.link.squelchClosed == 1) {
     ctx.link.signalLevel = 0;
     display.Print(kSquelchOnlyMeter);
@@ -174,8 +147,8 @@ void DecideStatus(Context& ctx) {
   // 7. The signal has gone: the search sweeps again.
   if (tuning.searchState == 2 && quiet) {
     Display& display = *ctx.platform.display;
-    display.SetTextPosition(kStatusX, kStatusY);
-    display.SetColour(Colour::kGreen);
+    MoveTo(display, Line::kSearchActive);
+    display.SetColour(ColourOf(Line::kSearchActive));
     display.Print(kSearchActive);
     tuning.searchState = 1;
     link.pollState = 0;

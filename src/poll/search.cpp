@@ -44,9 +44,9 @@ void StartSearch(Context& ctx) {
   tuning.searchHitCount = 0;
   ctx.banks.bankFileName = kSearchLogFile;
 
-  display.SetColour(Colour::kGreen);
-  display.SetFont(ArielBold(30));
-  display.SetTextPosition(290, 320);
+  display.SetColour(ColourOf(Line::kSearchStarted));
+  display.SetFont(FontOf(Line::kSearchStarted));
+  MoveTo(display, Line::kSearchStarted);
   display.Print("Search Mode Active");
   Say(ctx, "srch");
 
@@ -63,8 +63,8 @@ void StartSearch(Context& ctx) {
   Pause(ctx);
   SetStep(ctx);
 
-  display.SetTextPosition(340, 370);
-  display.SetFont(ArielBold(50));
+  MoveTo(display, Line::kEcho);
+  display.SetFont(FontOf(Line::kEcho));
   display.Print(tuning.searchLowerText + "/" + tuning.searchUpperText);
 
   Pause(ctx);

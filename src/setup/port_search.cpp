@@ -3,16 +3,12 @@
 #include <algorithm>
 
 #include "link/receiver_commands.h"
+#include "link/serial_port.h"
 #include "speech/speech.h"
 
 namespace voxrig {
 
 namespace {
-
-// 8 data bits, no parity, 2 stop bits: the receiver's line format.
-constexpr int kDataBits = 8;
-constexpr int kNoParity = 0;
-constexpr int kTwoStopBits = 2;
 
 // The speed spoken digit by digit ("one nine two zero zero"), then "baud".
 std::vector<std::string> SpeedPrompts(int baudRate) {
@@ -189,7 +185,8 @@ DeviceReport TryDevice(Context& ctx, SetupTools& tools, const std::string& path,
     }
     SerialDevice& device = *attempt.device;
     device.SetReadTimeouts(-1);
-    if (!device.SetLineFormat(kDataBits, kNoParity, kTwoStopBits)) {
+    if (!device.SetLineFormat(kReceiverLineFormat.dataBits, kReceiverLineFormat.parityCode,
+                              kReceiverLineFormat.stopBitsCode)) {
       Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the device refuses 2 stop bits.");
       continue;
     }

@@ -2,13 +2,19 @@
 
 #include <algorithm>
 
+#include "speech/receiver_modes.h"
+
 namespace voxrig {
 
 void Say(Context& ctx, const std::string& name) {
   // With the voice off there is no prompt to play. Asking the sound service
   // for the bare name would play any file of that name that happens to lie in
   // the working folder, so nothing is asked for at all.
-  if (ctx.app.voicePrefix.empty()) return;
+  // A braille reader who has the voice off still reads what it reported.
+  if (ctx.app.voicePrefix.empty()) {
+    ctx.platform.sound->PassUnvoiced(name);
+    return;
+  }
   ctx.platform.sound->PlayPrompt(ctx.app.voicePrefix + name);
 }
 
@@ -23,24 +29,26 @@ void Pause(Context& ctx) {
   if (ctx.net.serveWhileWaiting != nullptr) ctx.net.serveWhileWaiting(ctx);
 }
 
-void SpeakFrequency(Context& ctx) {
-  if (ctx.tuning.searchState == 1) Say(ctx, "srching");
+void SpeakFrequency(Context& ctx, const std::string& frequency) {
   // 145.500 is said as 145.5, and 145. or 145.000 as 145.0; a whole number
   // without a point such as 430 keeps its zeros.
-  std::string digits = ctx.tuning.frequencyDigits;
+  std::string digits = frequency;
   if (digits.find('.') != std::string::npos) {
     while (!digits.empty() && digits.back() == '0') digits.pop_back();
     if (!digits.empty() && digits.back() == '.') digits += '0';
   }
-  ctx.tuning.frequencyDigits = digits;
   for (char c : digits) Say(ctx, c == '.' ? std::string("point") : std::string(1, c));
 }
 
 void SpeakMode(Context& ctx) {
-  const std::string& mode = ctx.tuning.modeText;
-  const auto row = std::find_if(kModePrompts.begin(), kModePrompts.end(),
-                                [&](const ModePrompt& p) { return p.modeText == mode; });
-  if (row != kModePrompts.end()) Say(ctx, std::string(row->prompt));
+  const std::string& text = ctx.tuning.modeText;
+  if (const ReceiverMode* mode = ModeOfPanelText(text)) {
+    Say(ctx, std::string(mode->announcement));
+    return;
+  }
+  const auto row = std::find_if(kSwitchPrompts.begin(), kSwitchPrompts.end(),
+                                [&](const SwitchPrompt& p) { return p.lineText == text; });
+  if (row != kSwitchPrompts.end()) Say(ctx, std::string(row->prompt));
 }
 
 void SpeakSignalLevel(Context& ctx) {

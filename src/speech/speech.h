@@ -16,11 +16,11 @@ void SayAlways(Context& ctx, const std::string& name);
 // The pacing pause between receiver commands: the length of "shdel".
 void Pause(Context& ctx);
 
-// Speaks tuning.frequencyDigits character by character ("point" for the
-// point), trimmed of trailing decimal zeros first ("srching" before it while
-// the search runs). Leaves the trimmed text in frequencyDigits.
-void SpeakFrequency(Context& ctx);
-// Speaks tuning.modeText when it is one of the receiver's mode names.
+// Speaks a frequency text character by character ("point" for the point),
+// trimmed of trailing decimal zeros first: 145.500 as 145.5, 145. as 145.0.
+void SpeakFrequency(Context& ctx, const std::string& digits);
+// Speaks tuning.modeText when it is one of the receiver's mode names (the
+// mode's announcement) or an attenuator state.
 void SpeakMode(Context& ctx);
 // "s", the level digit (9 for anything above), and "plus" above 9.
 void SpeakSignalLevel(Context& ctx);
@@ -28,20 +28,13 @@ void SpeakSignalLevel(Context& ctx);
 // digit by digit.
 void SpeakCount(Context& ctx, int count);
 
-// The mode names SpeakMode knows, compared whole and with letter case, and
-// the prompt each one says.
-struct ModePrompt {
-  std::string_view modeText;
+// The attenuator's two states, which SpeakMode announces as it announces a
+// mode when the mode line holds one of them.
+struct SwitchPrompt {
+  std::string_view lineText;
   std::string_view prompt;
 };
-inline constexpr std::array<ModePrompt, 9> kModePrompts{{
-    {"WFM", "wfm.wav"},
-    {"FM", "fm.wav"},
-    {"AM", "am.wav"},
-    {"USB", "usb.wav"},
-    {"LSB", "lsb.wav"},
-    {"CW ", "cw.wav"},
-    {"AUT", "auto"},
+inline constexpr std::array<SwitchPrompt, 2> kSwitchPrompts{{
     {"ATT ON", "atton.wav"},
     {"ATT OFF", "attoff.wav"},
 }};

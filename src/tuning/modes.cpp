@@ -1,6 +1,5 @@
 #include "tuning/modes.h"
 
-#include <array>
 #include <string>
 
 #include "link/command_link.h"
@@ -12,35 +11,6 @@ namespace voxrig {
 
 namespace {
 
-// One receive mode as the panel knows it: the name shown, stored in bank
-// files and compared, the prompt the listener hears, and the receiver's code
-// (-1: automatic mode, chosen with "AU1" rather than an "MD" command).
-struct ModeRow {
-  Mode mode;
-  const char* name;
-  const char* prompt;
-  int code;
-};
-
-// In the order ApplyMode compares the names.
-constexpr std::array<ModeRow, 7> kModes{{
-    {Mode::kFM, "FM", "FM", 1},
-    {Mode::kAM, "AM", "AM", 2},
-    {Mode::kWFM, "WFM", "WFM", 0},
-    {Mode::kLSB, "LSB", "LSB", 4},
-    {Mode::kUSB, "USB", "USB", 3},
-    {Mode::kCW, "CW ", "cw", 5},  // the blank belongs to the name
-    {Mode::kAUT, "AUT", "auto", -1},
-}};
-constexpr int kAutomatic = -1;
-
-const ModeRow& RowOf(Mode mode) {
-  for (const ModeRow& row : kModes) {
-    if (row.mode == mode) return row;
-  }
-  return kModes[0];
-}
-
 void Send(Context& ctx, const std::string& command) {
   ctx.link.commandText = command;
   SendCommand(ctx);
@@ -49,21 +19,21 @@ void Send(Context& ctx, const std::string& command) {
 }  // namespace
 
 void SelectMode(Context& ctx, Mode mode) {
-  const ModeRow& row = RowOf(mode);
-  ctx.tuning.modeText = row.name;
-  SayAboutReceiver(ctx, row.prompt);
-  Send(ctx, row.code == kAutomatic ? std::string(receiver::kAutomaticModeOn)
-                                   : receiver::SelectMode(row.code));
+  const ReceiverMode& row = ModeFacts(mode);
+  ctx.tuning.modeText = row.panelText;
+  SayAboutReceiver(ctx, std::string(row.keyPrompt));
+  Send(ctx, row.receiverCode == kAutomaticModeCode ? std::string(receiver::kAutomaticModeOn)
+                                                   : receiver::SelectMode(row.receiverCode));
   if (mode == Mode::kCW) ctx.platform.display->SetFont(AerialBold(30));
 }
 
 void DrawModeLine(Context& ctx) {
   Display& display = *ctx.platform.display;
-  display.SetTextPosition(370, 80);
-  display.SetFont(ArielBold(50));
+  MoveTo(display, Line::kMode);
+  display.SetFont(FontOf(Line::kMode));
   // The mode line is black whatever the status line left selected; the six
   // blanks wipe the tail of a longer previous name.
-  display.SetColour(Colour::kBlack);
+  display.SetColour(ColourOf(Line::kMode));
   display.Print(ctx.tuning.modeText + "      ");
   display.SetFont(AerialBold(30));
 }
@@ -72,19 +42,12 @@ void ApplyMode(Context& ctx) {
   DrawModeLine(ctx);
   // Exact names only: "CW" without its blank or a lower-case name changes
   // nothing on the receiver.
-  for (const ModeRow& row : kModes) {
-    if (ctx.tuning.modeText == row.name) {
-      SelectMode(ctx, row.mode);
-      return;
-    }
-  }
+  if (const ReceiverMode* row = ModeOfPanelText(ctx.tuning.modeText.str()))
+    SelectMode(ctx, row->mode);
 }
 
 bool IsModeName(const std::string& text) {
-  for (const ModeRow& row : kModes) {
-    if (text == row.name) return true;
-  }
-  return false;
+  return ModeOfPanelText(text) != nullptr;
 }
 
 void ToggleAttenuator(Context& ctx) {

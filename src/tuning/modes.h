@@ -3,14 +3,13 @@
 #include <string>
 
 #include "core/context.h"
+#include "speech/receiver_modes.h"
 
 namespace voxrig {
 
-enum class Mode { kFM, kAM, kLSB, kUSB, kWFM, kCW, kAUT };
-
 // Sets modeText, speaks the mode and sends its command; draws nothing.
 void SelectMode(Context& ctx, Mode mode);
-// The mode line at 370,80, then the 30-point "Aerial" font.
+// The mode line, then the 30-point "Aerial" font.
 void DrawModeLine(Context& ctx);
 // Draws the mode line and reapplies the mode named by modeText.
 void ApplyMode(Context& ctx);

@@ -30,18 +30,17 @@ struct BankFileSafetyTest : fakes::PanelFixture {
   BankFileSafetyTest() { ctx.tuning.frequencyText = "145.5"; }
   std::string& File(const std::string& name) { return program.files.files[name]; }
   // Selects the bank as B leaves it, then runs the operation with an argument.
-  void Run(void (*operation)(Context&), const std::string& argument) {
+  void Run(void (*operation)(Context&, const std::string&), const std::string& argument) {
     ctx.banks.bankFileName = "bank12.dat";
     ReadBankFile(ctx);
     ctx.banks.bankScanIndex = 4;
     program.ClearRecords();
-    ctx.command.entryText = argument;
-    operation(ctx);
+    operation(ctx, argument);
   }
 };
 
 // K leaves its result to the Enter key, which says it from lastWriteOk.
-void Kill(Context& ctx) {
+void Kill(Context& ctx, const std::string&) {
   DeleteChannel(ctx);
   SayWriteResult(ctx, ctx.banks.lastWriteOk);
 }
@@ -63,7 +62,7 @@ TEST_F(BankFileSafetyTest, AFileLongerThanTheBankInMemoryIsNeverRewrittenShorter
   };
   const struct {
     const char* key;
-    void (*operation)(Context&);
+    void (*operation)(Context&, const std::string&);
     const char* argument;
   } operations[] = {{"K", Kill, ""},
                     {"O", SortBank, "12"},

@@ -21,10 +21,9 @@ using Strings = std::vector<std::string>;
 struct BankMergeTest : fakes::PanelFixture {
   BankMergeTest() { ctx.tuning.frequencyText = "145.5"; }
   std::string& File(const std::string& name) { return program.files.files[name]; }
-  void Run(void (*operation)(Context&), const std::string& argument) {
+  void Run(void (*operation)(Context&, const std::string&), const std::string& argument) {
     program.ClearRecords();
-    ctx.command.entryText = argument;
-    operation(ctx);
+    operation(ctx, argument);
   }
 };
 

@@ -42,15 +42,12 @@ struct BankOperationsTest : fakes::PanelFixture {
 
 TEST_F(BankOperationsTest, SelectBankTunesFirstChannelWithBankModeAndStepWithoutClearingReceiver) {
   program.files.files["bank05.dat"] = Bank("bank05", "USB", "2.5", {"7.05", "7.1"});
-  ctx.command.entryText = "05";
-  ctx.command.pendingCommand = 7;
   banktest::Timeline timeline(program);
-  SelectBank(ctx);
+  SelectBank(ctx, "05");
   EXPECT_EQ(timeline.Events(), (Strings{"shdel x2", "> VA0007.05000", "shdel x1", "USB", "> MD3",
                                         "shdel x1", "> ST002.50", "sel"}));
   // "MQA%%" would make the receiver clear its memory bank A.
   EXPECT_FALSE(AnyCommandHolds("MQ"));
-  EXPECT_EQ(ctx.command.pendingCommand, 0);
   EXPECT_EQ(ctx.link.bankScanState, 1);
   EXPECT_EQ(ctx.banks.bankScanIndex, 4);
   EXPECT_EQ(ctx.banks.bankLastSlot, 6);
@@ -65,8 +62,7 @@ TEST_F(BankOperationsTest, SelectingMissingBankSaysBnfAndEndsEveryScanState) {
   ctx.link.bankScanState = 1;
   ctx.tuning.searchState = 1;
   ctx.command.pendingCommand = 7;
-  ctx.command.entryText = "05";
-  SelectBank(ctx);
+  SelectBank(ctx, "05");
   EXPECT_EQ(program.Heard(), (Strings{"shdel", "bnf"}));
   EXPECT_TRUE(program.Commands().empty());
   EXPECT_EQ(ctx.link.scanState, 0);
@@ -76,8 +72,7 @@ TEST_F(BankOperationsTest, SelectingMissingBankSaysBnfAndEndsEveryScanState) {
 
 TEST_F(BankOperationsTest, SelectingEmptyBankNeverTunesTheTerminator) {
   program.files.files["bank05.dat"] = Bank("bank05", "FM", "12.5", {});
-  ctx.command.entryText = "05";
-  SelectBank(ctx);
+  SelectBank(ctx, "05");
   EXPECT_EQ(program.Commands(), (Strings{"MD1", "ST012.50"}));
   EXPECT_EQ(program.Heard().back(), "sel");
   EXPECT_EQ(ctx.link.bankScanState, 1);
@@ -86,13 +81,13 @@ TEST_F(BankOperationsTest, SelectingEmptyBankNeverTunesTheTerminator) {
 TEST_F(BankOperationsTest, ArgumentThatCannotNameABankFileIsRefused) {
   program.files.files["bank1..dat"] = Bank("bank1.", "FM", "12.5", {"145.5"});
   program.files.files["bank.5.dat"] = Bank("bank.5", "FM", "12.5", {"145.5"});
-  void (*const operations[])(Context&) = {SelectBank, SortBank, PutFrequency, TransferBank};
+  void (*const operations[])(Context&, const std::string&) = {SelectBank, SortBank, PutFrequency,
+                                                              TransferBank};
   for (const std::string argument : {"1.", ".5", "12.4", "123", "1", ""}) {
     for (auto* operation : operations) {
       SCOPED_TRACE(argument);
       program.ClearRecords();
-      ctx.command.entryText = argument;
-      operation(ctx);
+      operation(ctx, argument);
       EXPECT_EQ(program.Heard(), Strings{"inv"});
       EXPECT_TRUE(program.Commands().empty());
     }
@@ -210,8 +205,7 @@ TEST_F(BankOperationsTest, SortBankOrdersByNumberAndDropsTextRepeats) {
     SCOPED_TRACE(::testing::PrintToString(c.channels));
     program.ClearRecords();
     program.files.files["bank07.dat"] = Bank("bank07", "AM", "10", c.channels);
-    ctx.command.entryText = "07";
-    SortBank(ctx);
+    SortBank(ctx, "07");
     EXPECT_EQ(File("bank07.dat"), Bank("bank07", "AM", "10", c.sorted));
     EXPECT_EQ(program.Heard(), Strings{"ok"});
     EXPECT_TRUE(program.Commands().empty());
@@ -221,8 +215,7 @@ TEST_F(BankOperationsTest, SortBankOrdersByNumberAndDropsTextRepeats) {
 TEST_F(BankOperationsTest, SortBankKeepsTagsWithTheirChannels) {
   program.files.files["bank07.dat"] = Lines({"bank07", "FM", "12.5", " ", "146.0", "Tower", "145.5",
                                              "Repeater", "144.8", "APRS", "9999"});
-  ctx.command.entryText = "07";
-  SortBank(ctx);
+  SortBank(ctx, "07");
   EXPECT_EQ(File("bank07.dat"), Lines({"bank07", "FM", "12.5", " ", "144.8", "APRS", "145.5",
                                        "Repeater", "146.0", "Tower", "9999"}));
 }
@@ -235,8 +228,7 @@ TEST_F(BankOperationsTest, SortBankWithoutTerminatorStaysInsideTheFile) {
   descending[0] = "12000";
   for (const std::string& f : descending) lines.insert(lines.end(), {f, " "});
   program.files.files["bank07.dat"] = Lines(lines);
-  ctx.command.entryText = "07";
-  SortBank(ctx);
+  SortBank(ctx, "07");
   Strings ascending(descending.rbegin(), descending.rend());
   const Strings written = FileLines(File("bank07.dat"));
   ASSERT_EQ(written.size(), 400u);
@@ -247,14 +239,12 @@ TEST_F(BankOperationsTest, SortBankWithoutTerminatorStaysInsideTheFile) {
   // no channels, and the sorted bank gets its terminator back.
   program.files.files["bank08.dat"] =
       Lines({"bank08", "FM", "12.5", " ", "146.0", " ", "145.5", " "});
-  ctx.command.entryText = "08";
-  SortBank(ctx);
+  SortBank(ctx, "08");
   EXPECT_EQ(File("bank08.dat"), Bank("bank08", "FM", "12.5", {"145.5", "146.0"}));
 }
 
 TEST_F(BankOperationsTest, SortingMissingBankSaysBnfAndWritesNothing) {
-  ctx.command.entryText = "07";
-  SortBank(ctx);
+  SortBank(ctx, "07");
   EXPECT_EQ(program.Heard(), Strings{"bnf"});
   EXPECT_EQ(program.files.replaceCount, 0);
   EXPECT_TRUE(program.files.files.empty());
@@ -264,8 +254,7 @@ TEST_F(BankOperationsTest, FailedSortWriteSaysWrerrAndKeepsTheFile) {
   const std::string old = Bank("bank07", "FM", "12.5", {"146.0", "145.5"});
   program.files.files["bank07.dat"] = old;
   program.files.failingWrites.insert("bank07.dat");
-  ctx.command.entryText = "07";
-  SortBank(ctx);
+  SortBank(ctx, "07");
   EXPECT_EQ(program.Heard(), Strings{"wrerr"});
   EXPECT_EQ(File("bank07.dat"), old);
 }

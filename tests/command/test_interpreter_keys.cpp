@@ -262,6 +262,19 @@ TEST_F(InterpreterKeys, FSpeaksTheFrequencyAndModeOrScanWhileTheReceiverMoves) {
   ctx.link.bankScanState = 0;
   Press('F');
   EXPECT_THAT(Heard(), ElementsAre("1", "4", "5", "point", "0"));
+
+  // The program's search sweeping: "srching" first; resting on a hit: not.
+  ctx.link.scanState = 0;
+  for (const int searchState : {1, 2}) {
+    Forget();
+    ctx.tuning.searchState = searchState;
+    Press('F');
+    if (searchState == 1) {
+      EXPECT_THAT(Heard(), ElementsAre("srching", "1", "4", "5", "point", "0", "fm.wav"));
+    } else {
+      EXPECT_THAT(Heard(), ElementsAre("1", "4", "5", "point", "0", "fm.wav"));
+    }
+  }
 }
 
 TEST_F(InterpreterKeys, SwitchKeysSpeakAndSendTheirStates) {

@@ -7,6 +7,7 @@
 
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
+#include "panel/display_lines.h"
 
 namespace voxrig::testing {
 namespace {
@@ -48,6 +49,20 @@ TEST_F(InterpreterSequences, LimitKeysTellTheValueOrTakeTheTypedOne) {
   EXPECT_THAT(Heard(), ElementsAre("end", "1", "4", "7", "ok"));
   EXPECT_EQ(ctx.tuning.searchUpperText, "147");
   EXPECT_THAT(program.display.TextAt(750, 250), StartsWith("147"));
+
+  // A frequency drawn between two keys (a search hit, a scan's step) starts
+  // the limit being typed afresh: the next digit replaces it, and Enter with
+  // nothing typed since tells it.
+  Forget();
+  Type("S14");
+  ShowFrequency(ctx);
+  Type("6\r");
+  EXPECT_EQ(ctx.tuning.searchLowerText, "6");
+  Forget();
+  Type("E148");
+  ShowFrequency(ctx);
+  Type("\r");
+  EXPECT_THAT(Heard(), ElementsAre("end", "1", "4", "8", "1", "4", "8"));
 
   // The step is sent on Enter whether or not a digit was typed.
   Forget();

@@ -22,10 +22,7 @@ using Strings = std::vector<std::string>;
 const std::string kTwelveBlanks(12, ' ');
 
 struct ReceiverTransferTest : fakes::PanelFixture {
-  void Transfer(const std::string& entry) {
-    ctx.command.entryText = entry;
-    WriteBankToReceiver(ctx);
-  }
+  void Transfer(const std::string& entry) { WriteBankToReceiver(ctx, entry); }
   // A receiver whose banks of `size` channels keep what "MX" writes and give
   // it back to "MA", ten lines a time, so W's read-back finds it all.
   void KeepWrittenChannels(std::size_t size) {

@@ -36,7 +36,7 @@ TEST(ShowFrequency, ErasesThenDrawsBlueTextPaddedToEightCharacters) {
     fakes::TestProgram program;
     program.ctx.tuning.frequencyText = c.text;
     program.ctx.tuning.frequencyDigits = c.digits;
-    program.ctx.command.limitEntryFresh = 0;
+    program.ctx.panel.frequencyShown = false;
     ShowFrequency(program.ctx);
 
     const auto& runs = program.display.runs();
@@ -49,10 +49,11 @@ TEST(ShowFrequency, ErasesThenDrawsBlueTextPaddedToEightCharacters) {
     EXPECT_EQ(shown.text, c.shown) << c.text;
     EXPECT_EQ(shown.colour, Colour::kBlue);
     EXPECT_EQ(shown.font, (Font{"Ariel", 50, 700}));
-    // Left for the next line: black, 30 points, and the limit entry fresh.
+    // Left for the next line: black, 30 points, and the note that the line
+    // was drawn, which starts a limit entry afresh.
     EXPECT_EQ(program.display.colour(), Colour::kBlack);
     EXPECT_EQ(program.display.font(), (Font{"Ariel", 30, 700}));
-    EXPECT_EQ(program.ctx.command.limitEntryFresh, 1);
+    EXPECT_TRUE(program.ctx.panel.frequencyShown);
   }
 }
 

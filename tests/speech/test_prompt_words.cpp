@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "speech/receiver_modes.h"
 #include "speech/speech.h"
 
 // Every prompt the panel can play must have words in every word list of
@@ -109,8 +110,11 @@ std::set<std::string> DynamicPromptNames() {
   };
   for (char c = '0'; c <= '9'; ++c) names.insert(std::string(1, c));
   for (char c = 'A'; c <= 'J'; ++c) names.insert(std::string(1, c));
-  for (const ModePrompt& mode : kModePrompts) names.insert(std::string(mode.prompt));
-  for (const char* key : {"FM", "AM", "LSB", "USB", "WFM", "cw", "auto"}) names.insert(key);
+  for (const ReceiverMode& mode : kReceiverModes) {
+    names.insert(std::string(mode.keyPrompt));
+    names.insert(std::string(mode.announcement));
+  }
+  for (const SwitchPrompt& state : kSwitchPrompts) names.insert(std::string(state.prompt));
   return names;
 }
 

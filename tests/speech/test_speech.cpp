@@ -42,39 +42,25 @@ TEST_F(SpeechTest, VoiceOffSilencesSayButNotThePacingSounds) {
 TEST_F(SpeechTest, FrequencyIsTrimmedOfDecimalZerosAndSpokenCharacterByCharacter) {
   struct Case {
     std::string digits;
-    std::string trimmed;
     Names heard;
   };
   const std::vector<Case> cases = {
-      {"145.", "145.0", {"1", "4", "5", "point", "0"}},
-      {"145.000", "145.0", {"1", "4", "5", "point", "0"}},
-      {"145.500", "145.5", {"1", "4", "5", "point", "5"}},
-      {"145.1250", "145.125", {"1", "4", "5", "point", "1", "2", "5"}},
-      {"145.0125", "145.0125", {"1", "4", "5", "point", "0", "1", "2", "5"}},
-      {"12.5", "12.5", {"1", "2", "point", "5"}},
-      {"5", "5", {"5"}},
-      {"100", "100", {"1", "0", "0"}},
-      {"430", "430", {"4", "3", "0"}},
-      {"", "", {}},
+      {"145.", {"1", "4", "5", "point", "0"}},
+      {"145.000", {"1", "4", "5", "point", "0"}},
+      {"145.500", {"1", "4", "5", "point", "5"}},
+      {"145.1250", {"1", "4", "5", "point", "1", "2", "5"}},
+      {"145.0125", {"1", "4", "5", "point", "0", "1", "2", "5"}},
+      {"12.5", {"1", "2", "point", "5"}},
+      {"5", {"5"}},
+      {"100", {"1", "0", "0"}},
+      {"430", {"4", "3", "0"}},
+      {"", {}},
   };
   for (const Case& c : cases) {
     program.sound.Clear();
-    ctx.tuning.frequencyDigits = c.digits;
-    SpeakFrequency(ctx);
+    SpeakFrequency(ctx, c.digits);
     EXPECT_EQ(Heard(), c.heard) << c.digits;
-    EXPECT_EQ(ctx.tuning.frequencyDigits, c.trimmed) << c.digits;
   }
-}
-
-TEST_F(SpeechTest, FrequencyDuringTheSearchIsPrecededBySearching) {
-  ctx.tuning.searchState = 1;
-  ctx.tuning.frequencyDigits = "12.5";
-  SpeakFrequency(ctx);
-  EXPECT_EQ(Heard(), (Names{"srching", "1", "2", "point", "5"}));
-  program.sound.Clear();
-  ctx.tuning.searchState = 2;  // paused on a hit: no "srching"
-  SpeakFrequency(ctx);
-  EXPECT_EQ(Heard(), (Names{"1", "2", "point", "5"}));
 }
 
 TEST_F(SpeechTest, ModeIsSpokenOnlyForAnExactModeName) {

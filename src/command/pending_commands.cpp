@@ -1,0 +1,13 @@
+#include "command/pending_commands.h"
+
+#include "speech/speech.h"
+
+namespace voxrig {
+
+void RefuseSequence(Context& ctx, const char* prompt) {
+  Say(ctx, prompt);
+  ctx.command.pendingCommand = pending::kNone;
+  ctx.command.refusedSequence = prompt;
+}
+
+}  // namespace voxrig
