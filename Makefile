@@ -17,7 +17,7 @@ TEST_ENV := SDL_AUDIODRIVER=dummy \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build programs install deb build-asan build-fuzz prompts test test-plain test-sanitized fuzz demo bench format clean
+.PHONY: all deps configure build programs install deb build-asan build-fuzz prompts test test-plain test-sanitized fuzz demo bench interop format clean
 
 all: build
 
@@ -84,6 +84,12 @@ demo: programs prompts
 
 bench: build prompts
 	tools/with-xvfb tools/run-bench $(BUILD)
+
+# Real Hamlib clients against the panel: rigctl, the Python bindings and grig
+# (a minute under Xvfb). Not part of CI, which has no grig.
+interop: programs prompts
+	tools/install-deps --interop
+	tools/with-xvfb tools/run-interop $(BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

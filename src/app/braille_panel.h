@@ -45,6 +45,7 @@ class BraillePanel : public Window, public Display, public Sound {
   // Brings the line up to date, waits, and adds the display's typed keys.
   std::vector<WindowEvent> WaitEvents() override;
   void Close() override;
+  void PostNetworkActivity() override { window_.PostNetworkActivity(); }
 
   void SetTextPosition(int x, int y) override;
   void SetFont(const Font& font) override;
@@ -53,6 +54,7 @@ class BraillePanel : public Window, public Display, public Sound {
 
   void PlayPrompt(const std::string& path) override;
   void PassUnvoiced(const std::string& name) override;
+  void SetWaiter(SoundWaiter* waiter) override { sound_.SetWaiter(waiter); }
 
   // The line as it stands now.
   std::string Line() const;

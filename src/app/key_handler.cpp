@@ -49,8 +49,7 @@ void OnTick(Context& ctx) {
     ReportNoAnswer(ctx);
   }
   const bool idle = link.pollState == PollStep::kIdle && ctx.panel.keyQueueCount == 0;
-  const bool setMayRun = idle && !ctx.net.pollOwed;
-  if (ServeNetClients(ctx, setMayRun ? SetTurn::kNow : SetTurn::kLater)) return;
+  if (ServeNetClients(ctx, SetTurnNow(ctx))) return;
   if (idle) ctx.net.pollOwed = false;
   if (link.pollState == PollStep::kSendLevelPoll && KeysMayRun(ctx)) {
     link.pollState = PollStep::kIdle;  // nothing sent yet
@@ -83,6 +82,11 @@ int OnWindowEvent(Context& ctx, const WindowEvent& event) {
       break;
     case EventKind::kTimerTick:
       OnTick(ctx);
+      break;
+    case EventKind::kNetworkActivity:
+      // Gets are answered at once; a set only when the wire is free, else on
+      // a later tick.
+      ServeNetClients(ctx, SetTurnNow(ctx));
       break;
   }
   return 0;

@@ -16,6 +16,7 @@
 #include "core/version.h"
 #include "link/radio_choice.h"
 #include "net/net_control.h"
+#include "net/net_waiter.h"
 #include "platform/brlapi_braille.h"
 #include "platform/broken_pipe.h"
 #include "platform/hamlib_receiver.h"
@@ -99,13 +100,23 @@ void PrintHelpOrVersion(const CommandLine& commandLine) {
 // The network port is taken before the panel starts, so a port in use is told
 // here rather than found missing later. Null with the reason told when it
 // cannot be had.
-std::unique_ptr<NetListener> ListenForNetwork(const NetAddress& net) {
-  PosixNetService service;
+std::unique_ptr<NetListener> ListenForNetwork(PosixNetService& service, const NetAddress& net,
+                                              OutputFile* transcript) {
   std::string error;
   std::unique_ptr<NetListener> listener = service.Listen(net.host, net.port, error);
   if (!listener) {
     std::cerr << "voxrig: cannot serve the network on " << net.host << " port " << net.port << ": "
               << error << "\n";
+    return nullptr;
+  }
+  if (!listener->LoopbackOnly()) {
+    // The protocol has no password: whoever reaches the port tunes the
+    // receiver.
+    const std::string warning = "listening on " + net.host + " port " +
+                                std::to_string(listener->Port()) +
+                                ", not the loopback: other computers can tune the receiver";
+    std::cerr << "voxrig: warning: " << warning << "\n";
+    if (transcript) transcript->Write("note " + warning + "\n");
   }
   return listener;
 }
@@ -165,9 +176,11 @@ void OpenTranscript(FrontEnd& front, Context& ctx, OutputFile* transcript) {
 
 // The panel itself, in its window or terminal, on the real devices.
 int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
+  std::unique_ptr<PosixNetService> netService;
   std::unique_ptr<NetListener> netListener;
   if (commandLine.net) {
-    netListener = ListenForNetwork(*commandLine.net);
+    netService = std::make_unique<PosixNetService>();
+    netListener = ListenForNetwork(*netService, *commandLine.net, transcript);
     if (!netListener) return kExitUsage;
   }
   if (commandLine.terminal && !TerminalWindow::StandardInputIsTerminal()) {
@@ -192,8 +205,21 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound);
   OpenBraille(front, ctx, commandLine.braille, files);
   OpenTranscript(front, ctx, transcript);
-  if (netListener) StartNetControl(ctx, std::move(netListener));
-  return RunProgram(ctx);
+  // Clients are answered as soon as their bytes arrive (the window wakes for
+  // them) and while a prompt plays (the sound waits on the network).
+  SteadyStopwatch netStopwatch;
+  std::unique_ptr<NetServingWaiter> netWaiter;
+  if (netListener) {
+    StartNetControl(ctx, std::move(netListener), netStopwatch);
+    Window* window = ctx.platform.window;
+    netService->OnActivity([window] { window->PostNetworkActivity(); });
+    netWaiter = std::make_unique<NetServingWaiter>(ctx, *netService);
+    ctx.platform.sound->SetWaiter(netWaiter.get());
+  }
+  const int exitCode = RunProgram(ctx);
+  if (netService) netService->OnActivity({});
+  ctx.platform.sound->SetWaiter(nullptr);
+  return exitCode;
 }
 
 }  // namespace

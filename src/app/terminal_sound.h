@@ -37,6 +37,7 @@ class TerminalSound : public Sound {
     lines_.Flush();
     inner_.PassUnvoiced(name);
   }
+  void SetWaiter(SoundWaiter* waiter) override { inner_.SetWaiter(waiter); }
 
  private:
   Sound& inner_;

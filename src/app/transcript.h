@@ -51,6 +51,7 @@ class TranscriptSound : public Sound {
  public:
   TranscriptSound(Sound& inner, OutputFile& out) : inner_(inner), out_(out) {}
   void PlayPrompt(const std::string& path) override;
+  void SetWaiter(SoundWaiter* waiter) override { inner_.SetWaiter(waiter); }
   void PassUnvoiced(const std::string& name) override { inner_.PassUnvoiced(name); }
 
  private:

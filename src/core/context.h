@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "core/version.h"
 #include "platform/net_socket.h"
 #include "platform/platform.h"
+#include "platform/stopwatch.h"
 
 namespace voxrig {
 
@@ -80,6 +82,8 @@ struct LinkState {
   int baudRate = 0;
   PollStep pollState = PollStep::kIdle;
   int signalLevel = 0;
+  // The level as the receiver last reported it, 0 to 255.
+  int rawLevel = 0;
   // The last level answer had "%" as its third character: nothing heard.
   bool squelchClosed = false;
   ReceiverScan scanState = ReceiverScan::kOff;
@@ -203,20 +207,28 @@ struct NetClient {
   std::string output;         // answered and not yet taken by the client
   bool droppingLine = false;  // the rest of an over-long line is not read
   bool finished = false;      // the client has closed its side
-  bool closing = false;       // quit, gone away, or never reading
+  bool quitting = false;      // asked to quit: closed once its answers are taken
+  bool closing = false;       // quit, gone away, silent too long, or never reading
+  bool checkedVfo = false;    // has asked "\chk_vfo", as Hamlib's client does first
+  double lastHeardMs = 0;     // when it last sent anything
 };
 
 // The network control of --net: the listening socket and its clients.
 struct NetState {
   std::unique_ptr<NetListener> listener;
-  std::vector<NetClient> clients;
+  // A deque: a client taken while another's set is carried out leaves that one where it is.
+  std::deque<NetClient> clients;
   // A set from the network took an idle tick: the next one starts a poll
   // cycle, so a busy client cannot hold the level poll back.
   bool pollOwed = false;
   // Called while an operation waits between receiver commands, so clients
   // are answered (and their sets refused) during W, Z and the like.
   void (*serveWhileWaiting)(Context&) = nullptr;
+  // The time a silent client is measured by.
+  Stopwatch* stopwatch = nullptr;
   bool serving = false;
+  // The client whose set is being carried out, while it is.
+  const NetClient* carryingOut = nullptr;
 };
 
 struct Context {

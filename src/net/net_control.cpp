@@ -1,7 +1,6 @@
 #include "net/net_control.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
 
 #include "command/interpreter.h"
@@ -18,16 +17,23 @@ namespace {
 // A few programs at once (a logger, a digital-mode program, an SDR front
 // end); further connections are closed as soon as they are taken.
 constexpr std::size_t kMaxClients = 4;
-// Connections taken per tick, so a storm of them costs the tick little.
-constexpr int kAcceptsPerTick = 32;
-// Unanswered bytes kept per client: two whole lines. Past this the panel
+// Connections taken per serving, so a storm of them costs the panel little.
+constexpr int kAcceptsPerServe = 64;
+// Unanswered bytes kept per client: many whole lines. Past this the panel
 // stops reading, and the client waits for its answers.
-constexpr std::size_t kInputLimit = 2 * rigctl::kMaxLineLength + 2;
+constexpr std::size_t kInputLimit = 64 * 1024;
+// Bytes of an over-long line thrown away per serving: a client that sends
+// megabytes is read as fast as it sends, but cannot hold the panel.
+constexpr std::size_t kDiscardPerServe = 4 * 1024 * 1024;
 // Answers kept for a client that does not take them; past this it is
 // dropped, as a client that never reads.
 constexpr std::size_t kOutputLimit = 16 * 1024;
 
-rigctl::PanelView ViewOf(const Context& ctx) {
+double NowMs(const NetState& net) {
+  return net.stopwatch != nullptr ? net.stopwatch->NowMs() : 0;
+}
+
+rigctl::PanelView ViewOf(const Context& ctx, const NetClient& client) {
   rigctl::PanelView view;
   // While the listener types a frequency, the receiver is still where it was
   // last tuned.
@@ -35,15 +41,21 @@ rigctl::PanelView ViewOf(const Context& ctx) {
                                                             : ctx.tuning.tunedText.str();
   view.modeText = ctx.tuning.modeText.str();
   view.signalLevel = ctx.link.signalLevel;
+  view.rawLevel = ctx.link.rawLevel;
+  view.squelchOpen = ctx.link.squelchClosed == 0;
+  view.attenuatorOn = ctx.tuning.attenuatorOn == 1;
+  view.checkedVfo = client.checkedVfo;
   return view;
 }
 
-// A set is refused while the receiver moves by itself, while the listener is
-// in the middle of a key sequence (their typing is never overwritten), and
-// before the receiver has answered at all.
+bool ReceiverAway(const Context& ctx) {
+  return ctx.link.linkState != ReceiverAnswer::kReceived || ctx.link.receiverLost;
+}
+
+// A set is refused while the receiver moves by itself and while the listener
+// is in the middle of a key sequence (their typing is never overwritten).
 bool PanelIsBusy(const Context& ctx) {
-  return ctx.link.linkState != ReceiverAnswer::kReceived ||
-         ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff ||
+  return ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff ||
          BankScanRuns(ctx.link.bankScanState) ||
          ctx.command.pendingCommand != PendingCommand::kNone ||
          ctx.command.frequencyEntryFresh == 0;
@@ -59,50 +71,95 @@ void Flush(NetClient& client) {
 }
 
 // Tunes as Enter after a typed frequency does, and says the new frequency.
-void TuneFromNetwork(Context& ctx, NetClient& client, std::string answer, std::int64_t hz) {
+// A receiver found gone by the tuning command gets the frequency it had back
+// on the panel: it was never tuned, and the listener hears "receiver not
+// connected" instead.
+int TuneFromNetwork(Context& ctx, NetClient& client, const rigctl::Request& request,
+                    std::int64_t hz) {
   TuningState& tuning = ctx.tuning;
+  const BoundedText shown = tuning.frequencyText;
+  const BoundedText tuned = tuning.tunedText;
   tuning.frequencyHz = hz;
   HzToText(ctx);
   tuning.frequencyText = tuning.frequencyDigits;
   ClearLowerPanel(ctx);
   TuneToTypedFrequency(ctx);
+  if (ctx.link.receiverLost) {
+    tuning.frequencyText = shown;
+    tuning.tunedText = tuned;
+    tuning.frequencyDigits = shown;
+    ShowFrequency(ctx);
+    return rigctl::kTimedOut;
+  }
   // The client has its answer before the listener hears the frequency.
-  client.output += answer;
+  client.output += rigctl::AnswerSet(request, rigctl::kOk);
   Flush(client);
   SpeakFrequency(ctx, tuning.frequencyText);
+  return rigctl::kOk;
 }
 
 // Selects the mode as its function key does: the mode is said, sent and shown.
-// A radio that lacks the mode keeps its own, and the client hears so too.
-void SelectModeFromNetwork(Context& ctx, NetClient& client, const rigctl::Request& request,
-                           const std::string& modeText) {
+// A receiver found gone by the command keeps the mode it had on the panel. A
+// radio that lacks the mode keeps its own, and the client hears so too.
+int SelectModeFromNetwork(Context& ctx, const std::string& modeText) {
+  const BoundedText before = ctx.tuning.modeText;
   // CheckSet named one of the panel's modes.
-  SelectMode(ctx, ModeOfPanelText(modeText)->mode);
+  if (const ReceiverMode* mode = ModeOfPanelText(modeText)) SelectMode(ctx, mode->mode);
+  const bool lost = ctx.link.receiverLost;
+  if (lost) ctx.tuning.modeText = before;
   DrawModeLine(ctx);
-  const bool taken = ctx.tuning.modeText.str() == modeText;
-  client.output += rigctl::AnswerSet(request, taken ? rigctl::kOk : rigctl::kNotAvailable);
+  if (lost) return rigctl::kTimedOut;
+  return ctx.tuning.modeText.str() == modeText ? rigctl::kOk : rigctl::kNotAvailable;
+}
+
+// As the A key: said, sent, and the switch kept on the panel, unless the
+// receiver was found gone. A radio without an attenuator keeps it off.
+int SwitchAttenuatorFromNetwork(Context& ctx) {
+  const int before = ctx.tuning.attenuatorOn;
+  ToggleAttenuator(ctx);
+  if (ctx.link.receiverLost) {
+    ctx.tuning.attenuatorOn = before;
+    return rigctl::kTimedOut;
+  }
+  return ctx.tuning.attenuatorOn == before ? rigctl::kNotAvailable : rigctl::kOk;
 }
 
 enum class SetOutcome { kAnswered, kWaits, kCarriedOut };
 
 SetOutcome HandleSet(Context& ctx, NetClient& client, const rigctl::Request& request,
                      SetTurn turn) {
-  const rigctl::SetOrder order = rigctl::CheckSet(request, ViewOf(ctx));
+  const rigctl::SetOrder order = rigctl::CheckSet(request, ViewOf(ctx, client));
   int error = order.error;
-  if (error == rigctl::kOk && (turn == SetTurn::kRefused || PanelIsBusy(ctx))) {
+  // Nothing is confirmed to a receiver that does not answer, not even a set
+  // that would change nothing: the panel cannot know what it holds.
+  if (error == rigctl::kOk && ReceiverAway(ctx)) error = rigctl::kTimedOut;
+  if (error == rigctl::kOk && order.action != rigctl::SetAction::kNone &&
+      (turn == SetTurn::kRefused || PanelIsBusy(ctx))) {
     error = rigctl::kRejected;
   }
-  if (error != rigctl::kOk || order.changesNothing) {
+  if (error != rigctl::kOk || order.action == rigctl::SetAction::kNone) {
     client.output += rigctl::AnswerSet(request, error);
     return SetOutcome::kAnswered;
   }
   if (turn != SetTurn::kNow) return SetOutcome::kWaits;
-  const std::string answer = rigctl::AnswerSet(request, rigctl::kOk);
-  if (request.command == rigctl::Command::kSetFrequency) {
-    TuneFromNetwork(ctx, client, answer, order.frequencyHz);
-  } else {
-    SelectModeFromNetwork(ctx, client, request, order.modeText);
+  ctx.link.lossSaidThisKey = false;
+  ctx.net.carryingOut = &client;
+  switch (order.action) {
+    case rigctl::SetAction::kTune:
+      error = TuneFromNetwork(ctx, client, request, order.frequencyHz);
+      if (error == rigctl::kOk) break;
+      client.output += rigctl::AnswerSet(request, error);
+      break;
+    case rigctl::SetAction::kSelectMode:
+      client.output += rigctl::AnswerSet(request, SelectModeFromNetwork(ctx, order.modeText));
+      break;
+    case rigctl::SetAction::kSwitchAttenuator:
+      client.output += rigctl::AnswerSet(request, SwitchAttenuatorFromNetwork(ctx));
+      break;
+    case rigctl::SetAction::kNone:
+      break;
   }
+  ctx.net.carryingOut = nullptr;
   // Like a key, the set is followed by a separator, whose tick reads the
   // receiver's answer.
   PanelState& panel = ctx.panel;
@@ -111,37 +168,52 @@ SetOutcome HandleSet(Context& ctx, NetClient& client, const rigctl::Request& req
   return SetOutcome::kCarriedOut;
 }
 
-void ReadInput(NetClient& client) {
-  char buffer[kInputLimit];
-  while (!client.finished && client.input.size() < kInputLimit) {
-    const long count = client.connection->Receive(buffer, kInputLimit - client.input.size());
+// The rest of an over-long line is thrown away as it arrives, up to its line
+// end, without being kept.
+bool DiscardLongLine(NetClient& client, const char* bytes, std::size_t count) {
+  const char* end = std::find(bytes, bytes + count, '\n');
+  if (end == bytes + count) return false;
+  client.droppingLine = false;
+  client.input.append(end + 1, bytes + count);
+  return true;
+}
+
+void ReadInput(NetState& net, NetClient& client) {
+  char buffer[16 * 1024];
+  std::size_t discarded = 0;
+  while (!client.finished && client.input.size() < kInputLimit && discarded < kDiscardPerServe) {
+    const std::size_t room = client.droppingLine
+                                 ? sizeof buffer
+                                 : std::min(sizeof buffer, kInputLimit - client.input.size());
+    const long count = client.connection->Receive(buffer, room);
     // A client that has said all it will say still has its answers.
     if (count < 0) client.finished = true;
     if (count <= 0) return;
-    client.input.append(buffer, static_cast<std::size_t>(count));
+    client.lastHeardMs = NowMs(net);
+    const auto size = static_cast<std::size_t>(count);
+    if (client.droppingLine) {
+      if (!DiscardLongLine(client, buffer, size)) discarded += size;
+      continue;
+    }
+    client.input.append(buffer, size);
   }
 }
 
-// Answers the complete lines in order; a set that must wait for an idle tick
+// Answers the complete lines in order; a set that must wait for the wire
 // holds back the lines after it. Returns true when a set was carried out.
 bool AnswerLines(Context& ctx, NetClient& client, SetTurn turn) {
   bool carriedOut = false;
-  while (!client.closing && client.output.size() < kOutputLimit) {
+  while (!client.closing && !client.quitting && client.output.size() < kOutputLimit) {
     const std::size_t end = client.input.find('\n');
     if (end == std::string::npos) {
       if (client.input.size() > rigctl::kMaxLineLength) {
-        // Too long to be a request: refused once, and dropped up to its end.
-        if (!client.droppingLine)
-          client.output += "RPRT " + std::to_string(rigctl::kInvalidArgument) + "\n";
+        // Too long to be a request: refused at once, and dropped up to its
+        // end as it arrives.
+        client.output += rigctl::AnswerSet(rigctl::Request{}, rigctl::kInvalidArgument);
         client.droppingLine = true;
         client.input.clear();
       }
       return carriedOut;
-    }
-    if (client.droppingLine) {
-      client.droppingLine = false;
-      client.input.erase(0, end + 1);
-      continue;
     }
     const std::optional<rigctl::Request> request =
         rigctl::ParseRequest(std::string_view(client.input).substr(0, end));
@@ -152,24 +224,41 @@ bool AnswerLines(Context& ctx, NetClient& client, SetTurn turn) {
         carriedOut = true;
         turn = SetTurn::kLater;
       }
-    } else if (request && request->command == rigctl::Command::kQuit) {
-      client.closing = true;
     } else if (request) {
-      client.output += rigctl::AnswerRequest(*request, ViewOf(ctx));
+      client.output += rigctl::AnswerRequest(*request, ViewOf(ctx, client));
+      if (request->command == rigctl::Command::kCheckVfo) client.checkedVfo = true;
+      if (request->command == rigctl::Command::kQuit) client.quitting = true;
     }
     client.input.erase(0, end + 1);
   }
   return carriedOut;
 }
 
+// A client gone, silent too long, asked to quit and answered, or done
+// sending with every whole line answered is closed.
+void DecideClosing(const NetState& net, NetClient& client) {
+  if (client.output.size() >= kOutputLimit) client.closing = true;
+  const bool answered = client.output.empty();
+  if (client.quitting && answered) client.closing = true;
+  if (client.finished && answered && client.input.find('\n') == std::string::npos) {
+    client.closing = true;
+  }
+  if (NowMs(net) - client.lastHeardMs >= kNetIdleTimeoutMs) client.closing = true;
+}
+
+// Takes waiting connections. Each is read at once, so one that was aborted
+// before it was taken is let go without holding a place; past the limit a
+// live one is closed unanswered.
 void AcceptClients(NetState& net) {
-  for (int i = 0; i < kAcceptsPerTick; ++i) {
+  for (int i = 0; i < kAcceptsPerServe; ++i) {
     std::unique_ptr<NetConnection> connection = net.listener->Accept();
     if (!connection) return;
-    // Past the limit the connection is closed at once, unanswered.
-    if (net.clients.size() >= kMaxClients) continue;
     NetClient client;
     client.connection = std::move(connection);
+    client.lastHeardMs = NowMs(net);
+    ReadInput(net, client);
+    if (client.finished && client.input.empty()) continue;
+    if (net.clients.size() >= kMaxClients) continue;
     net.clients.push_back(std::move(client));
   }
 }
@@ -180,30 +269,48 @@ void ServeWhileWaiting(Context& ctx) {
 
 }  // namespace
 
-void StartNetControl(Context& ctx, std::unique_ptr<NetListener> listener) {
+void StartNetControl(Context& ctx, std::unique_ptr<NetListener> listener, Stopwatch& stopwatch) {
   ctx.net.listener = std::move(listener);
+  ctx.net.stopwatch = &stopwatch;
   ctx.net.serveWhileWaiting = &ServeWhileWaiting;
+}
+
+SetTurn SetTurnNow(const Context& ctx) {
+  const bool idle = ctx.link.pollState == PollStep::kIdle && ctx.panel.keyQueueCount == 0;
+  return idle && !ctx.net.pollOwed ? SetTurn::kNow : SetTurn::kLater;
 }
 
 bool ServeNetClients(Context& ctx, SetTurn turn) {
   NetState& net = ctx.net;
-  if (!net.listener || net.serving) return false;
+  if (!net.listener) return false;
+  // While a set is carried out (and its outcome spoken), the others are
+  // served too, new ones taken, and their sets wait; no client goes until the
+  // set is done.
+  const bool nested = net.serving;
+  if (nested) turn = SetTurn::kLater;
   net.serving = true;
+  // The clients there already are read first, so those that have gone free
+  // their places for the connections waiting.
+  for (NetClient& client : net.clients) ReadInput(net, client);
+  if (!nested) {
+    std::erase_if(net.clients, [](const NetClient& client) {
+      return client.finished && client.output.empty() &&
+             client.input.find('\n') == std::string::npos;
+    });
+  }
   AcceptClients(net);
   bool carriedOut = false;
-  for (NetClient& client : net.clients) {
-    ReadInput(client);
+  for (std::size_t i = 0; i < net.clients.size(); ++i) {
+    NetClient& client = net.clients[i];
+    if (&client == net.carryingOut) continue;
     if (AnswerLines(ctx, client, carriedOut ? SetTurn::kLater : turn)) carriedOut = true;
     Flush(client);
-    // A client that leaves its answers untaken is not waited for; one that
-    // has finished sending leaves once its last whole line is answered.
-    if (client.output.size() >= kOutputLimit) client.closing = true;
-    if (client.finished && client.output.empty() && client.input.find('\n') == std::string::npos) {
-      client.closing = true;
-    }
+    DecideClosing(net, client);
   }
-  std::erase_if(net.clients, [](const NetClient& client) { return client.closing; });
-  net.serving = false;
+  if (!nested) {
+    std::erase_if(net.clients, [](const NetClient& client) { return client.closing; });
+    net.serving = false;
+  }
   return carriedOut;
 }
 

@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <utility>
 
 #include "link/receiver_commands.h"
 #include "speech/receiver_modes.h"
@@ -20,7 +19,7 @@ struct CommandName {
   std::string_view longName;
 };
 
-constexpr std::array<CommandName, 16> kCommands{{
+constexpr std::array<CommandName, 20> kCommands{{
     {Command::kGetFrequency, 'f', "get_freq"},
     {Command::kSetFrequency, 'F', "set_freq"},
     {Command::kGetMode, 'm', "get_mode"},
@@ -28,15 +27,19 @@ constexpr std::array<CommandName, 16> kCommands{{
     {Command::kGetVfo, 'v', "get_vfo"},
     {Command::kSetVfo, 'V', "set_vfo"},
     {Command::kGetLevel, 'l', "get_level"},
+    {Command::kSetLevel, 'L', "set_level"},
     {Command::kGetPtt, 't', "get_ptt"},
     {Command::kGetSplitVfo, 's', "get_split_vfo"},
     {Command::kGetInfo, '_', "get_info"},
     {Command::kDumpCaps, '1', "dump_caps"},
     {Command::kQuit, 'q', "quit"},
+    {Command::kGetDcd, 0, "get_dcd"},
     {Command::kCheckVfo, 0, "chk_vfo"},
     {Command::kDumpState, 0, "dump_state"},
     {Command::kGetPowerStatus, 0, "get_powerstat"},
     {Command::kGetLockMode, 0, "get_lock_mode"},
+    {Command::kGetRigInfo, 0, "get_rig_info"},
+    {Command::kGetVfoInfo, 0, "get_vfo_info"},
 }};
 
 // Hamlib's names for modes the receiver has not: data modes and reversed CW
@@ -52,15 +55,8 @@ constexpr std::array<ModeAlias, 4> kModeAliases{{
     {"CWR", Mode::kCW},
 }};
 
-constexpr unsigned kVfoA = 0x1;
-constexpr unsigned kStrengthLevelBit = 0x40000000;
-
 // The VFO names that mean the one VFO the panel tunes.
 constexpr std::array<std::string_view, 5> kPanelVfoNames{"VFOA", "currVFO", "VFO", "Main", "RX"};
-
-// Long enough for the panel to finish speaking before a client gives up on
-// an answer: the panel serves the network between prompts.
-constexpr int kClientTimeoutMs = 10000;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -81,13 +77,6 @@ std::vector<std::string> SplitWords(std::string_view text) {
     if (i > start) words.emplace_back(text.substr(start, i - start));
   }
   return words;
-}
-
-// The mode a panel name is reported as; null in automatic mode, where the
-// receiver picks the mode by band and the panel does not know which.
-const ReceiverMode* ReportedMode(std::string_view panelText) {
-  const ReceiverMode* mode = ModeOfPanelText(panelText);
-  return mode == nullptr || mode->networkName.empty() ? nullptr : mode;
 }
 
 const ReceiverMode* ModeByHamlibName(std::string_view hamlib) {
@@ -115,10 +104,8 @@ std::optional<std::int64_t> ParseHz(const std::string& text) {
   return static_cast<std::int64_t>(std::llround(value));
 }
 
-// A passband as clients send it: an integer, -1 for no change, 0 for the
-// receiver's own. The receiver chooses its filter by mode, so any width is
-// taken and none is acted on.
-bool IsPassband(const std::string& text) {
+// An integer as clients send it, with an optional sign.
+bool IsInteger(const std::string& text) {
   if (text.empty() || text.size() > 12) return false;
   const std::size_t start = text[0] == '-' ? 1 : 0;
   return start < text.size() && std::all_of(text.begin() + static_cast<long>(start), text.end(),
@@ -126,15 +113,24 @@ bool IsPassband(const std::string& text) {
 }
 
 std::string Report(int error) {
-  return "RPRT " + std::to_string(error);
+  return "RPRT " + std::to_string(error) + "\n";
 }
 
-// Plain: the values, one per line, or only "RPRT n" on an error. Extended:
-// the echoed request, "key: value" records and "RPRT n", each ended by the
-// separator, and the whole answer by a line end.
+// One piece of an answer. Plain answers give the values one per line;
+// extended ones echo the request, then give "key: value" records, each ended
+// by the separator, and end with "RPRT n" and a line end. Some of rigctld's
+// answers bend that: a few records end with a line end whatever the
+// separator, blocks of text come as they are, and one plain answer ends
+// with its report too.
 struct Record {
-  std::string key;
+  std::string key;  // empty: the value alone, in both forms
   std::string value;
+  bool endsLine = false;  // ended by a line end rather than the separator
+  bool block = false;     // text that carries its own line ends
+};
+
+struct Shape {
+  bool plainReport = false;  // the plain answer ends with "RPRT 0" too
 };
 
 std::string EchoLine(const Request& request) {
@@ -143,145 +139,96 @@ std::string EchoLine(const Request& request) {
   return echo;
 }
 
-std::string Compose(const Request& request, const std::vector<Record>& records, int error) {
+std::string Compose(const Request& request, const std::vector<Record>& records, int error,
+                    Shape shape = {}) {
   if (request.separator == 0) {
-    if (error != kOk) return Report(error) + "\n";
+    if (error != kOk) return Report(error);
     std::string text;
-    for (const Record& record : records) text += record.value + "\n";
+    for (const Record& record : records) text += record.block ? record.value : record.value + "\n";
+    if (shape.plainReport) text += Report(kOk);
     return text;
   }
   const char separator = request.separator;
   std::string text = EchoLine(request) + separator;
   if (error == kOk) {
     for (const Record& record : records) {
+      if (record.block) {
+        text += record.value;
+        continue;
+      }
       text += record.key.empty() ? record.value : record.key + ": " + record.value;
-      text += separator;
+      text += record.endsLine ? '\n' : separator;
     }
   }
-  text += Report(error);
-  text += separator;
-  if (separator != '\n') text += '\n';
-  return text;
+  return text + Report(error);
 }
 
-std::string Hex(unsigned value) {
+// rigctld answers its VFO check without echo or report, and in the forms
+// with a separator adds an empty line.
+std::string CheckVfoAnswer(const Request& request) {
+  if (request.separator == 0) return "0\n";
+  return request.separator == '\n' ? "ChkVFO: 0\n" : "ChkVFO: 0\n\n";
+}
+
+std::string LevelValue(const std::string& name, const PanelView& panel, bool& known) {
+  known = true;
+  if (name == "STRENGTH") return std::to_string(StrengthFromMeter(panel.signalLevel));
+  if (name == "RAWSTR") return std::to_string(std::clamp(panel.rawLevel, 0, 255));
+  if (name == "ATT") return std::to_string(panel.attenuatorOn ? kAttenuatorDb : 0);
+  known = false;
+  return {};
+}
+
+std::string AnswerGetLevel(const Request& request, const PanelView& panel) {
+  if (request.arguments.size() != 1) return Compose(request, {}, kInvalidArgument);
+  bool known = false;
+  const std::string value = LevelValue(request.arguments[0], panel, known);
+  if (!known) return Compose(request, {}, kNotAvailable);
+  return Compose(request, {{"", value}}, kOk);
+}
+
+// The CRC-32 (as zlib computes it) that ends Hamlib's rig information, so a
+// client can tell when it has changed.
+std::uint32_t Crc32(std::string_view text) {
+  std::uint32_t crc = 0xffffffffu;
+  for (char c : text) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+std::string Hex8(std::uint32_t value) {
   static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  do {
-    text.insert(text.begin(), kDigits[value % 16]);
-    value /= 16;
-  } while (value != 0);
+  std::string text(8, '0');
+  for (int i = 7; i >= 0; --i, value >>= 4)
+    text[static_cast<std::size_t>(i)] = kDigits[value & 0xf];
   return "0x" + text;
 }
 
-// Hamlib's bits of every mode the receiver has.
-unsigned ModeBits() {
-  unsigned bits = 0;
-  for (const ReceiverMode& mode : kReceiverModes) bits |= mode.networkBit;
-  return bits;
+// Hamlib 4.5's "\get_rig_info": both VFOs (the panel tunes A alone, so B is
+// told as unknown), the split, the rig and the program, and the CRC.
+std::string RigInfoText(const PanelView& panel) {
+  const ReceiverMode* mode = ReportedMode(panel.modeText);
+  std::string text = "VFO=VFOA Freq=" + std::to_string(HzFromMegahertzText(panel.frequencyText)) +
+                     " Mode=" + std::string(mode ? mode->networkName : "None") +
+                     " Width=" + std::to_string(mode ? mode->passbandHz : 0) + " RX=1 TX=0\n";
+  text += "VFO=VFOB Freq=0 Mode=None Width=0 RX=0 TX=0\n";
+  text += "Split=0 SatMode=0\nRig=AR8600\nApp=voxrig\nVersion=20210506 1.0.0\n";
+  return text + "CRC=" + Hex8(Crc32(text)) + "\n\n";
 }
 
-// One filter line per passband: the bits of the modes that have it, and the
-// width, in the order the modes stand.
-std::vector<std::string> FilterLines() {
-  std::vector<std::pair<int, unsigned>> filters;
-  for (const ReceiverMode& mode : kReceiverModes) {
-    if (mode.networkName.empty()) continue;
-    const auto same = std::find_if(filters.begin(), filters.end(),
-                                   [&](const auto& f) { return f.first == mode.passbandHz; });
-    if (same == filters.end()) {
-      filters.emplace_back(mode.passbandHz, mode.networkBit);
-    } else {
-      same->second |= mode.networkBit;
-    }
-  }
-  std::vector<std::string> lines;
-  for (const auto& [passbandHz, bits] : filters) {
-    lines.push_back(Hex(bits) + " " + std::to_string(passbandHz));
-  }
-  return lines;
-}
-
-// The receiver's Hamlib mode names in the order of their bits.
-std::string ModeList() {
-  std::vector<const ReceiverMode*> modes;
-  for (const ReceiverMode& mode : kReceiverModes) {
-    if (!mode.networkName.empty()) modes.push_back(&mode);
-  }
-  std::sort(modes.begin(), modes.end(), [](const ReceiverMode* a, const ReceiverMode* b) {
-    return a->networkBit < b->networkBit;
-  });
-  std::string list;
-  for (const ReceiverMode* mode : modes) {
-    if (!list.empty()) list += ' ';
-    list += mode->networkName;
-  }
-  return list;
-}
-
-// What Hamlib's network client reads when it opens: the protocol version,
-// the model (2, NET rigctl), the receive range, no transmit range, tuning
-// steps, filters, and which gets and sets there are.
-std::vector<Record> StateRecords() {
-  const std::string modes = Hex(ModeBits());
-  std::vector<std::string> lines = {
-      "1",
-      "2",
-      "2",
-      std::to_string(receiver::kLowestHz) + ".000000 " + std::to_string(receiver::kHighestHz) +
-          ".000000 " + modes + " -1 -1 " + Hex(kVfoA) + " 0x0",
-      "0 0 0 0 0 0 0",
-      "0 0 0 0 0 0 0",
-      modes + " 50",
-      "0 0",
-  };
-  const std::vector<std::string> filters = FilterLines();
-  lines.insert(lines.end(), filters.begin(), filters.end());
-  const std::vector<std::string> rest = {
-      "0 0",
-      "0",
-      "0",
-      "0",
-      "0",
-      "0 ",
-      "0 ",
-      "0x0",
-      "0x0",
-      Hex(kStrengthLevelBit),
-      "0x0",
-      "0x0",
-      "0x0",
-      "vfo_ops=0x0",
-      "ptt_type=0x0",
-      "targetable_vfo=0x0",
-      "has_set_vfo=1",
-      "has_get_vfo=1",
-      "has_set_freq=1",
-      "has_get_freq=1",
-      "has_set_conf=0",
-      "has_get_conf=0",
-      "has_power2mW=0",
-      "has_mW2power=0",
-      "timeout=" + std::to_string(kClientTimeoutMs),
-      "rig_model=2",
-      "rigctld_version=voxrig AR8600 panel",
-      "done",
-  };
-  lines.insert(lines.end(), rest.begin(), rest.end());
-  std::vector<Record> records;
-  for (const std::string& line : lines) records.push_back({"", line});
-  return records;
-}
-
-std::vector<Record> CapsRecords() {
-  return {
-      {"Caps dump for model", "2"}, {"Model name", "AR8600 through the voxrig panel"},
-      {"Mfg name", "AOR"},          {"Rig type", "Receiver"},
-      {"Can set Frequency", "Y"},   {"Can get Frequency", "Y"},
-      {"Can set Mode", "Y"},        {"Can get Mode", "Y"},
-      {"Can set VFO", "Y"},         {"Can get VFO", "Y"},
-      {"Get level", "STRENGTH"},    {"Mode list", ModeList()},
-  };
+std::string AnswerVfoInfo(const Request& request, const PanelView& panel) {
+  if (request.arguments.size() != 1) return Compose(request, {}, kInvalidArgument);
+  if (!NamesPanelVfo(request.arguments[0])) return Compose(request, {}, kNotAvailable);
+  const ReceiverMode* mode = ReportedMode(panel.modeText);
+  return Compose(request,
+                 {{"Freq", std::to_string(HzFromMegahertzText(panel.frequencyText))},
+                  {"Mode", std::string(mode ? mode->networkName : "None")},
+                  {"Width", std::to_string(mode ? mode->passbandHz : 0)},
+                  {"Split", "0"},
+                  {"SatMode", "0"}},
+                 kOk);
 }
 
 SetOrder CheckFrequencySet(const std::vector<std::string>& arguments, const PanelView& panel) {
@@ -293,7 +240,7 @@ SetOrder CheckFrequencySet(const std::vector<std::string>& arguments, const Pane
     return order;
   }
   order.frequencyHz = *hz;
-  order.changesNothing = *hz == HzFromMegahertzText(panel.frequencyText);
+  if (*hz != HzFromMegahertzText(panel.frequencyText)) order.action = SetAction::kTune;
   return order;
 }
 
@@ -301,12 +248,14 @@ SetOrder CheckModeSet(const std::vector<std::string>& arguments, const PanelView
   SetOrder order;
   const ReceiverMode* mode = arguments.empty() ? nullptr : ModeByHamlibName(arguments[0]);
   if (mode == nullptr || arguments.size() > 2 ||
-      (arguments.size() == 2 && !IsPassband(arguments[1]))) {
+      (arguments.size() == 2 && !IsInteger(arguments[1]))) {
     order.error = kInvalidArgument;
     return order;
   }
+  // The receiver chooses its filter by mode, so any passband is taken and
+  // none is acted on.
   order.modeText = std::string(mode->panelText);
-  order.changesNothing = order.modeText == panel.modeText;
+  if (order.modeText != panel.modeText) order.action = SetAction::kSelectMode;
   return order;
 }
 
@@ -317,13 +266,31 @@ SetOrder CheckVfoSet(const std::vector<std::string>& arguments) {
   } else if (!NamesPanelVfo(arguments[0])) {
     // The panel tunes VFO A alone; VFO B holds the search's upper limit.
     order.error = kNotAvailable;
-  } else {
-    order.changesNothing = true;
+  }
+  return order;
+}
+
+SetOrder CheckSetLevel(const std::vector<std::string>& arguments, const PanelView& panel) {
+  SetOrder order;
+  if (arguments.size() != 2) {
+    order.error = kInvalidArgument;
+  } else if (arguments[0] != "ATT") {
+    order.error = kNotAvailable;  // the meters are read, never set
+  } else if (!IsInteger(arguments[1]) ||
+             (arguments[1] != "0" && arguments[1] != std::to_string(kAttenuatorDb))) {
+    order.error = kInvalidArgument;  // off, or the receiver's one attenuation
+  } else if ((arguments[1] != "0") != panel.attenuatorOn) {
+    order.action = SetAction::kSwitchAttenuator;
   }
   return order;
 }
 
 }  // namespace
+
+const ReceiverMode* ReportedMode(std::string_view panelText) {
+  const ReceiverMode* mode = ModeOfPanelText(panelText);
+  return mode == nullptr || mode->networkName.empty() ? nullptr : mode;
+}
 
 std::optional<Request> ParseRequest(std::string_view line) {
   while (!line.empty() && (line.back() == '\r' || IsBlank(line.back()))) line.remove_suffix(1);
@@ -367,7 +334,7 @@ std::optional<Request> ParseRequest(std::string_view line) {
 
 bool IsSet(const Request& request) {
   return request.command == Command::kSetFrequency || request.command == Command::kSetMode ||
-         request.command == Command::kSetVfo;
+         request.command == Command::kSetVfo || request.command == Command::kSetLevel;
 }
 
 std::string AnswerRequest(const Request& request, const PanelView& panel) {
@@ -388,38 +355,41 @@ std::string AnswerRequest(const Request& request, const PanelView& panel) {
     case Command::kGetVfo:
       return Compose(request, {{"VFO", "VFOA"}}, kOk);
     case Command::kGetLevel:
-      if (request.arguments.size() != 1) return Compose(request, {}, kInvalidArgument);
-      if (request.arguments[0] != "STRENGTH") return Compose(request, {}, kNotAvailable);
-      return Compose(request,
-                     {{"Level Value", std::to_string(StrengthFromMeter(panel.signalLevel))}}, kOk);
+      return AnswerGetLevel(request, panel);
+    case Command::kGetDcd:
+      return Compose(request, {{"DCD", panel.squelchOpen ? "1" : "0"}}, kOk);
     case Command::kCheckVfo:
-      return Compose(request, {{"ChkVFO", "0"}}, kOk);
+      return CheckVfoAnswer(request);
     case Command::kDumpState:
-      return Compose(request, StateRecords(), kOk);
+      return Compose(request, {{"", DumpStateText(panel.checkedVfo), false, true}}, kOk);
     case Command::kDumpCaps:
-      return Compose(request, CapsRecords(), kOk);
+      return Compose(request, {{"", DumpCapsText(), false, true}}, kOk, {.plainReport = true});
     case Command::kGetPowerStatus:
-      return Compose(request, {{"Power Status", "1"}}, kOk);
+      return Compose(request, {{"Power Status", "1", true}}, kOk);
     case Command::kGetSplitVfo:
       return Compose(request, {{"Split", "0"}, {"TX VFO", "VFOA"}}, kOk);
     case Command::kGetLockMode:
-      return Compose(request, {{"Locked", "0"}}, kOk);
-    case Command::kGetPtt:
-      // A receiver never transmits.
-      return Compose(request, {{"PTT", "0"}}, kOk);
+      return Compose(request, {{"Locked", "0", true}}, kOk, {.plainReport = true});
     case Command::kGetInfo:
       return Compose(request, {{"Info", "AOR AR8600 through the voxrig panel"}}, kOk);
+    case Command::kGetRigInfo:
+      return Compose(request, {{"", RigInfoText(panel), false, true}}, kOk);
+    case Command::kGetVfoInfo:
+      return AnswerVfoInfo(request, panel);
     case Command::kQuit:
-      return {};
+      // Answered, then the connection is closed.
+      return Report(kOk);
     case Command::kMalformed:
       return Compose(request, {}, kInvalidArgument);
+    case Command::kGetPtt:  // a receiver has no transmitter
     case Command::kSetFrequency:
     case Command::kSetMode:
     case Command::kSetVfo:
+    case Command::kSetLevel:
     case Command::kUnknown:
       break;
   }
-  return Compose(request, {}, kNotImplemented);
+  return Compose(request, {}, kNotAvailable);
 }
 
 SetOrder CheckSet(const Request& request, const PanelView& panel) {
@@ -430,12 +400,15 @@ SetOrder CheckSet(const Request& request, const PanelView& panel) {
       return CheckModeSet(request.arguments, panel);
     case Command::kSetVfo:
       return CheckVfoSet(request.arguments);
+    case Command::kSetLevel:
+      return CheckSetLevel(request.arguments, panel);
     case Command::kUnknown:
     case Command::kMalformed:
     case Command::kGetFrequency:
     case Command::kGetMode:
     case Command::kGetVfo:
     case Command::kGetLevel:
+    case Command::kGetDcd:
     case Command::kCheckVfo:
     case Command::kDumpState:
     case Command::kDumpCaps:
@@ -444,16 +417,18 @@ SetOrder CheckSet(const Request& request, const PanelView& panel) {
     case Command::kGetLockMode:
     case Command::kGetPtt:
     case Command::kGetInfo:
+    case Command::kGetRigInfo:
+    case Command::kGetVfoInfo:
     case Command::kQuit:
       break;
   }
   SetOrder order;
-  order.error = kNotImplemented;
+  order.error = kNotAvailable;
   return order;
 }
 
 std::string AnswerSet(const Request& request, int error) {
-  if (request.separator == 0) return Report(error) + "\n";
+  if (request.separator == 0) return Report(error);
   return Compose(request, {}, error);
 }
 

@@ -6,20 +6,26 @@
 #include <string_view>
 #include <vector>
 
+#include "speech/receiver_modes.h"
+
 // Hamlib's rigctld network protocol as the panel speaks it: one request per
-// line, answered from what the panel already knows. Pure functions, so every
-// answer can be checked without a socket.
+// line, answered from what the panel already knows, in the shapes Hamlib
+// 4.5's rigctld gives (plain, and extended with '+', ';', '|' or ','). Pure
+// functions, so every answer can be checked without a socket.
 namespace voxrig::rigctl {
 
 // Hamlib's error numbers, as "RPRT n" carries them.
 inline constexpr int kOk = 0;
 inline constexpr int kInvalidArgument = -1;  // a value the receiver cannot take
-inline constexpr int kNotImplemented = -4;   // a command this panel does not serve
+inline constexpr int kTimedOut = -5;         // the receiver does not answer: it is away
 inline constexpr int kRejected = -9;         // the panel is busy; nothing was done
-inline constexpr int kNotAvailable = -11;    // the receiver has no such thing
+inline constexpr int kNotAvailable = -11;    // the receiver has no such thing, or it is not served
 
 // The longest request line taken; a longer one is refused whole.
 inline constexpr std::size_t kMaxLineLength = 200;
+
+// The receiver's attenuator, as Hamlib's AR8600 description gives it.
+inline constexpr int kAttenuatorDb = 20;
 
 enum class Command {
   kUnknown,
@@ -31,6 +37,8 @@ enum class Command {
   kGetVfo,
   kSetVfo,
   kGetLevel,
+  kSetLevel,
+  kGetDcd,
   kCheckVfo,
   kDumpState,
   kDumpCaps,
@@ -39,6 +47,8 @@ enum class Command {
   kGetLockMode,
   kGetPtt,
   kGetInfo,
+  kGetRigInfo,
+  kGetVfoInfo,
   kQuit,
 };
 
@@ -58,23 +68,30 @@ std::optional<Request> ParseRequest(std::string_view line);
 
 bool IsSet(const Request& request);
 
-// What the answers are made of: the panel's frequency text, its mode name and
-// its meter level (0 to 21 asterisks).
+// What the answers are made of: the panel's frequency text, its mode name,
+// its meter level (0 to 21 asterisks), the receiver's raw level (0 to 255),
+// the squelch and the attenuator, and whether this client has asked
+// "\chk_vfo" (after which rigctld's "\dump_state" goes on to its settings).
 struct PanelView {
   std::string frequencyText;
   std::string modeText;
   int signalLevel = 0;
+  int rawLevel = 0;
+  bool squelchOpen = false;
+  bool attenuatorOn = false;
+  bool checkedVfo = false;
 };
 
 // The whole answer to anything that is not a set: values, or "RPRT n".
-// Empty for quit, which is answered by closing.
 std::string AnswerRequest(const Request& request, const PanelView& panel);
+
+// What a set asks the panel to do.
+enum class SetAction { kNone, kTune, kSelectMode, kSwitchAttenuator };
 
 // A set checked against the receiver: what the panel is to do, or why not.
 struct SetOrder {
   int error = kOk;
-  // Nothing to do (the VFO the panel already uses, the value already set).
-  bool changesNothing = false;
+  SetAction action = SetAction::kNone;  // kNone: nothing to do, it is so already
   std::int64_t frequencyHz = 0;
   std::string modeText;  // the panel's mode name for a mode set
 };
@@ -91,5 +108,14 @@ std::int64_t HzFromMegahertzText(std::string_view text);
 // S9 (an empty meter is S0, -54 dB), then 5 dB per asterisk, so the full
 // meter of 21 is S9 + 60 dB.
 int StrengthFromMeter(int signalLevel);
+
+// The mode a panel mode name is reported as; null in automatic mode, where
+// the receiver picks the mode by band and the panel does not know which.
+const ReceiverMode* ReportedMode(std::string_view panelText);
+
+// The long blocks: "\dump_state" (with its settings after "\chk_vfo") and
+// "\dump_caps", laid out line for line as rigctld lays them out.
+std::string DumpStateText(bool checkedVfo);
+std::string DumpCapsText();
 
 }  // namespace voxrig::rigctl

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -26,6 +27,18 @@ class NetListener {
   virtual std::unique_ptr<NetConnection> Accept() = 0;
   // The port it listens on (the one the system chose when asked for 0).
   virtual int Port() const = 0;
+  // False when other computers can reach it (any address but the loopback).
+  virtual bool LoopbackOnly() const { return true; }
+};
+
+// Tells the panel's thread that the network has something for it: a
+// connection, bytes or a hang-up on a socket of the service.
+class NetActivity {
+ public:
+  virtual ~NetActivity() = default;
+  // Sleeps until something arrives or the deadline passes. True when
+  // something has arrived since the last call.
+  virtual bool WaitUntil(std::chrono::steady_clock::time_point deadline) = 0;
 };
 
 // Opens listening sockets on a numeric or named address of this machine.

@@ -75,7 +75,8 @@ SdlSound::SdlSound(FileSystem& files, std::vector<std::string> promptRoots)
 
 SdlSound::~SdlSound() {
   if (device_ != 0) {
-    // The last prompt ("quit" before the panel ends) is heard to its end.
+    // The last prompt ("quit" before the panel ends) is heard to its end; the
+    // waiter may be gone by now.
     std::this_thread::sleep_until(tailEnds_);
     SDL_CloseAudioDevice(device_);
   }
@@ -146,7 +147,7 @@ void SdlSound::PlayPrompt(const std::string& path) {
   } else {
     // No device, or one that refused the samples: the prompt still takes
     // its own length, since the receiver's pacing is that length.
-    std::this_thread::sleep_until(start + clip.length);
+    WaitUntil(start + clip.length);
   }
   tailEnds_ = Clock::now() + QueuedLength() + BufferLength() * 2;
 }
@@ -188,10 +189,18 @@ void SdlSound::WaitUntilSounded(Clock::time_point notBefore) {
       // Sleeps until the device should have taken all but one buffer, then
       // looks again: few wake-ups, each close to the moment.
       const long long leftUs = static_cast<long long>(queued - slack) * 1000000 / perSecond;
-      std::this_thread::sleep_for(std::chrono::microseconds(std::max(500LL, leftUs)));
+      WaitUntil(Clock::now() + std::chrono::microseconds(std::max(500LL, leftUs)));
     } else {
-      std::this_thread::sleep_until(notBefore);
+      WaitUntil(notBefore);
     }
+  }
+}
+
+void SdlSound::WaitUntil(Clock::time_point deadline) {
+  if (waiter_ != nullptr) {
+    waiter_->WaitUntil(deadline);
+  } else {
+    std::this_thread::sleep_until(deadline);
   }
 }
 

@@ -33,6 +33,7 @@ class SdlSound : public Sound {
   SdlSound& operator=(const SdlSound&) = delete;
 
   void PlayPrompt(const std::string& path) override;
+  void SetWaiter(SoundWaiter* waiter) override { waiter_ = waiter; }
 
   // How many wave files have been read and converted so far.
   int DecodeCount() const { return decodeCount_; }
@@ -48,6 +49,9 @@ class SdlSound : public Sound {
   void OpenDeviceOnce();
   const Clip& Decode(const std::filesystem::path& file);
   void WaitUntilSounded(std::chrono::steady_clock::time_point notBefore);
+  // Sleeps until then, or lets the waiter wait.
+  void WaitUntil(std::chrono::steady_clock::time_point deadline);
+  SoundWaiter* waiter_ = nullptr;
   // The time the device takes to sound one buffer of its own.
   std::chrono::milliseconds BufferLength() const;
   // The time the samples still waiting in the device's queue take to sound.

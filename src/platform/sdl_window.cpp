@@ -59,6 +59,10 @@ bool SdlWindow::Open(const WindowSpec& layout) {
   window_ = SDL_CreateWindow(Utf8FromLatin1(layout.title).c_str(), layout.left, layout.top,
                              layout.outerWidth, layout.outerHeight, SDL_WINDOW_SHOWN);
   if (!window_) return false;
+  if (wakeEventType_ == 0) {
+    const Uint32 type = SDL_RegisterEvents(1);
+    if (type != static_cast<Uint32>(-1)) wakeEventType_ = type;
+  }
   layout_ = layout;
   frameSettled_ = false;
   frameGiveUp_ = 0;
@@ -182,7 +186,21 @@ std::vector<WindowEvent> SdlWindow::WaitEvents() {
   return events;
 }
 
+void SdlWindow::PostNetworkActivity() {
+  const Uint32 type = wakeEventType_;
+  if (type == 0 || wakePending_.exchange(true)) return;
+  SDL_Event event{};
+  event.type = type;
+  if (SDL_PushEvent(&event) != 1) wakePending_ = false;
+}
+
 void SdlWindow::Translate(const SDL_Event& event, std::vector<WindowEvent>& out) {
+  if (event.type == wakeEventType_ && wakeEventType_ != 0) {
+    wakePending_ = false;
+    if (!Contains(out, EventKind::kNetworkActivity))
+      out.push_back({EventKind::kNetworkActivity, 0});
+    return;
+  }
   if (event.type == tickEventType_ && tickEventType_ != 0) {
     tickPending_ = false;
     if (!Contains(out, EventKind::kTimerTick)) out.push_back({EventKind::kTimerTick, 0});

@@ -32,6 +32,9 @@ class SdlWindow : public Window {
   std::vector<WindowEvent> WaitEvents() override;
   void Close() override;
 
+  // Wake-ups that come while one is waiting are one.
+  void PostNetworkActivity() override;
+
   // The window, or null before Open and after Close.
   SDL_Window* Handle() const { return window_; }
   // The image of the client area, 32-bit XRGB, or null while no window is open.
@@ -60,6 +63,8 @@ class SdlWindow : public Window {
   // True from the moment the timer posts a tick until WaitEvents hands it to
   // the panel, so at most one tick is ever pending.
   std::atomic<bool> tickPending_{false};
+  std::atomic<Uint32> wakeEventType_{0};
+  std::atomic<bool> wakePending_{false};
 };
 
 }  // namespace voxrig

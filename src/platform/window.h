@@ -5,7 +5,9 @@
 
 namespace voxrig {
 
-enum class EventKind { kCloseRequest, kKeyDown, kKeyUp, kTimerTick };
+// kNetworkActivity: a connection, bytes or a hang-up have arrived for the
+// network control (posted through the window's wake-up).
+enum class EventKind { kCloseRequest, kKeyDown, kKeyUp, kTimerTick, kNetworkActivity };
 
 // A window event. Key events carry the key's virtual-key code as the panel
 // knows them: letters 65-90 whatever the shift, digits 48-57, Enter 13,
@@ -38,6 +40,9 @@ class Window {
   virtual void StopTimer() = 0;
   virtual std::vector<WindowEvent> WaitEvents() = 0;
   virtual void Close() = 0;
+  // Wakes WaitEvents with kNetworkActivity; safe from any thread. A window
+  // that cannot be woken leaves the clients to its next timer tick.
+  virtual void PostNetworkActivity() {}
 };
 
 }  // namespace voxrig

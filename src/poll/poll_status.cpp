@@ -153,6 +153,7 @@ void UpdateMeter(Context& ctx) {
   // not be spoken or drawn as a level it cannot have.
   level = std::clamp(level, 0LL, kHighestLevel);
   if (reply.starts_with("LC")) level += 10;
+  ctx.link.rawLevel = static_cast<int>(std::min(level, kHighestLevel));
   ctx.link.signalLevel = static_cast<int>(level / kLevelPerAsterisk);
   display.SetFont(FontOf(Line::kMeter));
   if (ctx.link.squelchClosed) {

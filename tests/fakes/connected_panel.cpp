@@ -38,6 +38,10 @@ void ConnectedPanel::Tick() {
   OnWindowEvent(ctx, fakes::Tick());
 }
 
+void ConnectedPanel::NetworkActivity() {
+  OnWindowEvent(ctx, {EventKind::kNetworkActivity, 0});
+}
+
 void ConnectedPanel::Press(int key) {
   OnWindowEvent(ctx, KeyDown(key));
   int ticks = 0;

@@ -30,6 +30,8 @@ class ConnectedPanel {
 
   // One timer tick of the window.
   void Tick();
+  // The window's wake-up for a network client's bytes.
+  void NetworkActivity();
   // One key press: key down, the ticks that take the key and its separator
   // from the queue (after a poll cycle on the wire, as the panel would), key up.
   void Press(int key);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "fakes/connected_panel.h"
-#include "net/net_control.h"
+#include "net/net_fakes.h"
+#include "net/net_waiter.h"
 #include "speech/speech.h"
 
 // Clients of the network control against a whole panel of fakes: what they
@@ -16,79 +16,12 @@
 namespace voxrig::testing {
 namespace {
 
+using ::testing::Each;
+using ::testing::Eq;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// The client's end of one connection.
-struct Peer {
-  std::string toPanel;    // sent by the client, not yet read by the panel
-  std::string fromPanel;  // everything the panel sent
-  bool hungUp = false;    // the client has gone
-  bool reads = true;      // false: the client never takes an answer
-  bool closedByPanel = false;
-};
-
-class FakeConnection : public NetConnection {
- public:
-  explicit FakeConnection(Peer& peer) : peer_(peer) {}
-  ~FakeConnection() override { peer_.closedByPanel = true; }
-  long Receive(char* buffer, std::size_t size) override {
-    if (peer_.toPanel.empty()) return peer_.hungUp ? -1 : 0;
-    const std::size_t count = std::min(size, peer_.toPanel.size());
-    peer_.toPanel.copy(buffer, count);
-    peer_.toPanel.erase(0, count);
-    return static_cast<long>(count);
-  }
-  long Send(const char* bytes, std::size_t size) override {
-    if (peer_.hungUp) return -1;
-    if (!peer_.reads) return 0;
-    peer_.fromPanel.append(bytes, size);
-    return static_cast<long>(size);
-  }
-
- private:
-  Peer& peer_;
-};
-
-class FakeListener : public NetListener {
- public:
-  explicit FakeListener(std::deque<Peer*>& waiting) : waiting_(waiting) {}
-  std::unique_ptr<NetConnection> Accept() override {
-    if (waiting_.empty()) return nullptr;
-    Peer* peer = waiting_.front();
-    waiting_.pop_front();
-    return std::make_unique<FakeConnection>(*peer);
-  }
-  int Port() const override { return 4532; }
-
- private:
-  std::deque<Peer*>& waiting_;
-};
-
-class NetControl : public fakes::PanelFixture {
- protected:
-  NetControl() {
-    StartNetControl(ctx, std::make_unique<FakeListener>(waiting_));
-    ctx.tuning.tunedText = "145";
-  }
-  // The panel's connections point at the peers below, which go before the
-  // fixture's context does: close them first.
-  ~NetControl() override {
-    ctx.net.clients.clear();
-    ctx.net.listener.reset();
-  }
-
-  Peer& Connect(const std::string& sends = "") {
-    peers_.push_back(std::make_unique<Peer>());
-    peers_.back()->toPanel = sends;
-    waiting_.push_back(peers_.back().get());
-    return *peers_.back();
-  }
-
- private:
-  std::deque<Peer*> waiting_;
-  std::vector<std::unique_ptr<Peer>> peers_;
-};
+using NetControl = NetPanel;
 
 TEST_F(NetControl, GetsAreAnsweredFromThePanelWithoutAskingTheReceiver) {
   ctx.link.signalLevel = 12;
@@ -104,8 +37,8 @@ TEST_F(NetControl, GetsAreAnsweredFromThePanelWithoutAskingTheReceiver) {
 TEST_F(NetControl, ASetWaitsForAnIdleTickAndIsCarriedOutAsTheKeysWould) {
   ctx.link.pollState = PollStep::kSendLevelPoll;
   Peer& client = Connect("F 14074000\nf\nM USB 2400\n");
-  Tick();  // the level poll goes out; the set waits
-  Tick();  // the level is read
+  Tick();  // poll step 1 sends LM; the set waits
+  Tick();  // poll step 2 reads the level
   EXPECT_EQ(client.fromPanel, "");
   Tick();  // idle: the set takes the tick
   EXPECT_THAT(Commands(), ElementsAre("LM", "VA0014.07400"));
@@ -130,11 +63,8 @@ TEST_F(NetControl, ABusyPanelRefusesSetsAndSaysNothing) {
       {"search", [](Context& c) { c.tuning.searchState = Search::kSearching; }},
       {"memory scan", [](Context& c) { c.link.scanState = ReceiverScan::kScanning; }},
       {"bank scan", [](Context& c) { c.link.bankScanState = BankScan::kStarted; }},
-      {"W being typed",
-       [](Context& c) { c.command.pendingCommand = PendingCommand::kWriteToReceiver; }},
+      {"W being typed", [](Context& c) { c.command.pendingCommand = PendingCommand::kWriteToReceiver; }},
       {"frequency being typed", [](Context& c) { c.command.frequencyEntryFresh = 0; }},
-      {"receiver never answered",
-       [](Context& c) { c.link.linkState = ReceiverAnswer::kAwaitingFirst; }},
   };
   for (const auto& [what, makeBusy] : busy) {
     ctx.link.linkState = ReceiverAnswer::kReceived;
@@ -196,7 +126,7 @@ TEST_F(NetControl, BadClientsAreRefusedOrClosedAndOthersAreStillServed) {
   EXPECT_TRUE(overflow.closedByPanel);
   EXPECT_EQ(overflow.fromPanel, "");
   EXPECT_TRUE(quitter.closedByPanel);
-  EXPECT_EQ(quitter.fromPanel, "");
+  EXPECT_EQ(quitter.fromPanel, "RPRT 0\n");  // answered, as rigctld does, then closed
   EXPECT_TRUE(gone.closedByPanel);
   EXPECT_EQ(longLine.fromPanel, "RPRT -1\n");  // refused once, however long it goes on
 
@@ -207,22 +137,173 @@ TEST_F(NetControl, BadClientsAreRefusedOrClosedAndOthersAreStillServed) {
   EXPECT_EQ(longLine.fromPanel, "RPRT -1\n145000000\n");
   EXPECT_EQ(later.fromPanel, "145000000\n");
 
-  for (int i = 0; i < 40; ++i) deaf.toPanel += "\\dump_state\n";
+  for (int i = 0; i < 80; ++i) deaf.toPanel += "\\dump_state\n";
   for (int i = 0; i < 40 && !deaf.closedByPanel; ++i) ServeNetClients(ctx, SetTurn::kLater);
   EXPECT_TRUE(deaf.closedByPanel);  // it never took its answers
   EXPECT_FALSE(later.closedByPanel);
 }
 
-// A radio driven through Hamlib that lacks the mode: the listener hears
-// "invalid", nothing is sent, and the client is told the mode is not there.
-TEST_F(NetControl, AModeTheRadioLacksIsRefusedToTheClientAsToTheListener) {
-  program.line.notCarried = {"MD3"};
-  Peer& client = Connect("M USB 2400\n");
+TEST_F(NetControl, WhatClientsSendWhenTheyOpenIsAnsweredAndOnlyVfoAIsClaimed) {
+  Peer& client = Connect("\\chk_vfo\n\\dump_state\nV VFOA\nV VFOB\n\\get_powerstat\n_\nv\nq\nf\n");
   Tick();
+  const std::string& text = client.fromPanel;
+  EXPECT_TRUE(text.starts_with("0\n1\n2\n0\n")) << text;
+  EXPECT_NE(text.find("\ndone\nRPRT 0\nRPRT -11\n1\nAOR AR8600 through the voxrig panel\nVFOA\n"
+                      "RPRT 0\n"),
+            std::string::npos)
+      << text;
+  EXPECT_TRUE(text.ends_with("VFOA\nRPRT 0\n"));  // nothing after quit
+  EXPECT_TRUE(client.closedByPanel);
+  EXPECT_THAT(Commands(), IsEmpty());  // VFO B was neither selected nor claimed
+}
+
+TEST_F(NetControl, NoSetIsConfirmedWhileTheReceiverIsAwayAndSetsGoOnOnceItIsBack) {
+  ctx.link.receiverLost = true;
+  Peer& client = Connect("F 14074000\nM AM\n+L ATT 20\nV VFOA\nf\nm\n");
+  Tick();
+  EXPECT_EQ(client.fromPanel,
+            "RPRT -5\nRPRT -5\nset_level: ATT 20\nRPRT -5\nRPRT -5\n145000000\nFM\n15000\n");
   EXPECT_THAT(Commands(), IsEmpty());
-  EXPECT_THAT(Heard(), ElementsAre("inv"));
+  EXPECT_THAT(Heard(), IsEmpty());
+  EXPECT_EQ(ctx.tuning.modeText, "FM");
+  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
+
+  // The line hangs up as a set goes out: the panel keeps what the receiver
+  // had, says so, and the client is told.
+  struct HungUpSet {
+    std::string set;
+    int x, y;           // where its line is drawn
+    std::string shown;  // what is shown there afterwards
+  };
+  const std::vector<HungUpSet> sets = {
+      {"F 14074000", 300, 150, "145.0"}, {"M AM", 370, 80, "FM "}, {"L ATT 20", 0, 0, ""}};
+  for (const auto& [set, x, y, shown] : sets) {
+    ctx.link.receiverLost = false;
+    ctx.link.pollState = PollStep::kIdle;
+    ctx.panel.keyQueueCount = 0;
+    ctx.net.pollOwed = false;
+    program.line.hungUp = true;
+    Forget();
+    client.toPanel = set + "\nf\nm\nl ATT\n";
+    client.fromPanel.clear();
+    Tick();
+    EXPECT_EQ(client.fromPanel, "RPRT -5\n145000000\nFM\n15000\n0\n") << set;
+    EXPECT_EQ(Heard().back(), "rnc") << set;
+    EXPECT_TRUE(program.display.TextAt(x, y).starts_with(shown)) << set;
+  }
+
+  // The receiver is plugged in again; once the poll has found it, the next
+  // set is carried out.
+  program.line.hungUp = false;
+  answers["LM"] = "LM%000\r\n";
+  for (int tick = 0; tick < 200 && ctx.link.receiverLost; ++tick) Tick();
+  ASSERT_FALSE(ctx.link.receiverLost);
+  while (ctx.link.pollState != PollStep::kIdle || ctx.panel.keyQueueCount != 0 || ctx.net.pollOwed) Tick();
+  Forget();
+  client.toPanel = "F 14074000\n";
+  client.fromPanel.clear();
+  Tick();
+  EXPECT_EQ(client.fromPanel, "RPRT 0\n");
+  EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
+}
+
+TEST_F(NetControl, ASilentClientIsClosedAfterAMinuteAndATalkingOneIsNot) {
+  Peer& silent = Connect();
+  Peer& talker = Connect("f\n");
+  Tick();
+  time.Advance(30000);
+  talker.toPanel = "f\n";
+  Tick();
+  time.Advance(kNetIdleTimeoutMs - 30000 - 1);
+  Tick();
+  EXPECT_FALSE(silent.closedByPanel);
+  time.Advance(1);
+  Tick();
+  EXPECT_TRUE(silent.closedByPanel);
+  EXPECT_FALSE(talker.closedByPanel);
+  EXPECT_EQ(talker.fromPanel, "145000000\n145000000\n");
+}
+
+TEST_F(NetControl, SquelchAndLevelsFollowTheLevelPoll) {
+  Peer& client = Connect();
+  for (const auto& [reply, expected] : std::vector<std::pair<std::string, std::string>>{
+           {"LM%000", "0\n0\n-54\n"}, {"LM 142", "1\n142\n"}}) {
+    answers["LM"] = reply + "\r\n";
+    ctx.link.pollState = PollStep::kSendLevelPoll;
+    while (ctx.link.pollState != PollStep::kIdle) Tick();
+    client.toPanel = "\\get_dcd\nl RAWSTR\nl STRENGTH\n";
+    client.fromPanel.clear();
+    NetworkActivity();
+    EXPECT_TRUE(client.fromPanel.starts_with(expected)) << reply << ": " << client.fromPanel;
+  }
+}
+
+TEST_F(NetControl, AnAttenuatorSetIsSaidAndSentAsTheAKeyWould) {
+  Peer& client = Connect("L ATT 20\nl ATT\n");
+  Tick();
+  EXPECT_THAT(Commands(), ElementsAre("AT1"));
+  EXPECT_THAT(Heard(), ElementsAre("atton"));
+  EXPECT_EQ(client.fromPanel, "RPRT 0\n20\n");
+  EXPECT_EQ(ctx.tuning.attenuatorOn, 1);
+}
+
+TEST_F(NetControl, ArrivingBytesAreAnsweredAtOnceAndASetWaitsForTheWire) {
+  ctx.link.pollState = PollStep::kReadLevel;  // a level poll's answer is awaited
+  Peer& client = Connect("f\nF 14074000\nv\n");
+  NetworkActivity();
+  EXPECT_EQ(client.fromPanel, "145000000\n");
+  EXPECT_THAT(Commands(), IsEmpty());
+  ctx.link.pollState = PollStep::kIdle;
+  NetworkActivity();
+  EXPECT_EQ(client.fromPanel, "145000000\nRPRT 0\nVFOA\n");
+  EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
+}
+
+// Something has arrived once, then nothing more.
+class OneArrival : public NetActivity {
+ public:
+  bool WaitUntil(std::chrono::steady_clock::time_point) override {
+    return std::exchange(arrived, false);
+  }
+  bool arrived = true;
+};
+
+TEST_F(NetControl, WhileAPromptPlaysGetsAreAnsweredAndSetsWait) {
+  OneArrival activity;
+  NetServingWaiter waiter(ctx, activity);
+  Peer& client = Connect("f\nF 14074000\n");
+  waiter.WaitUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
+  EXPECT_EQ(client.fromPanel, "145000000\n");
+  EXPECT_THAT(Commands(), IsEmpty());
+}
+
+TEST_F(NetControl, WhileASetIsSpokenOthersAreAnsweredAndNewcomersTaken) {
+  // The sound serves the clients while each prompt plays, as the panel's does.
+  Peer* late = nullptr;
+  program.sound.OnPlayed([&](const std::string&) {
+    if (late == nullptr) late = &Connect("f\nF 7000000\n");
+    ServeNetClients(ctx, SetTurn::kLater);
+  });
+  Peer& setter = Connect("F 14074000\n");
+  Tick();
+  EXPECT_EQ(setter.fromPanel, "RPRT 0\n");
+  ASSERT_NE(late, nullptr);
+  EXPECT_EQ(late->fromPanel, "14074000\n");  // its set waits for the wire
+  EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
+}
+
+// A radio driven through Hamlib that lacks the mode or the attenuator: the
+// listener hears "invalid", nothing is sent, and the client is told it is not
+// there.
+TEST_F(NetControl, AModeOrAttenuatorTheRadioLacksIsRefusedToTheClientAsToTheListener) {
+  program.line.notCarried = {"MD3", "AT1"};
+  Peer& client = Connect("M USB 2400\nL ATT 20\n");
+  for (int tick = 0; tick < 8 && client.fromPanel.size() < 16; ++tick) Tick();
+  EXPECT_THAT(Commands(), Each(Eq("LM")));  // only the level polls went out
+  EXPECT_THAT(Heard(), ElementsAre("inv", "inv"));
   EXPECT_EQ(ctx.tuning.modeText.str(), "FM");
-  EXPECT_EQ(client.fromPanel, "RPRT -11\n");
+  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
+  EXPECT_EQ(client.fromPanel, "RPRT -11\nRPRT -11\n");
 }
 
 }  // namespace

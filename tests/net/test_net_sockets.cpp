@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -42,9 +43,16 @@ class Socket {
     ASSERT_EQ(send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL),
               static_cast<ssize_t>(bytes.size()));
   }
-  // As much as the connection takes now.
-  void SendSome(const std::string& bytes) {
-    send(fd_, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+  // As much as the connection takes now; how much that was.
+  std::size_t SendSome(const std::string& bytes) {
+    const ssize_t sent = send(fd_, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    return sent > 0 ? static_cast<std::size_t>(sent) : 0;
+  }
+  // Closes with a reset, as a client that aborts its connection.
+  void Abort() {
+    const linger reset{1, 0};
+    setsockopt(fd_, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    Close();
   }
   // What has arrived so far; `closed` when the panel closed the connection.
   std::string Read(bool* closed = nullptr) {
@@ -74,10 +82,10 @@ class NetSockets : public fakes::PanelFixture {
  protected:
   NetSockets() {
     std::string error;
-    std::unique_ptr<NetListener> listener = PosixNetService().Listen("127.0.0.1", 0, error);
+    std::unique_ptr<NetListener> listener = service_.Listen("127.0.0.1", 0, error);
     EXPECT_NE(listener, nullptr) << error;
     port_ = listener->Port();
-    StartNetControl(ctx, std::move(listener));
+    StartNetControl(ctx, std::move(listener), stopwatch_);
   }
   // Ticks until `done` holds; the loopback delivers within a few.
   template <typename Done>
@@ -89,6 +97,8 @@ class NetSockets : public fakes::PanelFixture {
     }
     return false;
   }
+  PosixNetService service_;
+  SteadyStopwatch stopwatch_;
   int port_ = 0;
 };
 
@@ -113,7 +123,7 @@ TEST_F(NetSockets, AStormOfClientsEndsInAnswersOrClosedConnections) {
   Socket garbage(port_);
   garbage.Send(std::string("\x01\x02\xff\n", 4) + "hello world\nf");
   std::string answers;
-  ASSERT_TRUE(ServeUntil([&] { return (answers += garbage.Read()) == "RPRT -1\nRPRT -4\n"; }))
+  ASSERT_TRUE(ServeUntil([&] { return (answers += garbage.Read()) == "RPRT -1\nRPRT -11\n"; }))
       << answers;
   garbage.Send("\n");
   ASSERT_TRUE(ServeUntil([&] { return (answers += garbage.Read()).ends_with("145000000\n"); }));
@@ -143,6 +153,36 @@ TEST_F(NetSockets, AStormOfClientsEndsInAnswersOrClosedConnections) {
     return replies.size() == 200 * std::string("RPRT 0\n").size();
   })) << replies.size();
   EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(NetSockets, LongLinesAndAbortedConnectionsCostTheNextClientNothing) {
+  // A megabyte on one line is refused at once and thrown away as it comes.
+  Socket flood(port_);
+  const std::string megabyte(1 << 20, 'x');
+  std::size_t sent = 0;
+  std::string answers;
+  ASSERT_TRUE(ServeUntil([&] {
+    sent += flood.SendSome(megabyte.substr(sent, 256 * 1024));
+    answers += flood.Read();
+    return sent == megabyte.size() && !answers.empty();
+  })) << sent;
+  flood.Send("\nf\n");
+  ASSERT_TRUE(ServeUntil([&] { return (answers += flood.Read()).ends_with("145000000\n"); }));
+  EXPECT_EQ(answers, "RPRT -1\n145000000\n");
+
+  // The service tells of what arrives, so the panel answers at once.
+  service_.WaitUntil(std::chrono::steady_clock::now());
+  flood.Send("f\n");
+  EXPECT_TRUE(service_.WaitUntil(std::chrono::steady_clock::now() + std::chrono::seconds(5)));
+
+  // Fifty connections reset before the panel took them hold no place.
+  for (int i = 0; i < 50; ++i) Socket(port_).Abort();
+  for (int round = 0; round < 5; ++round) {
+    Socket next(port_);
+    next.Send("f\n");
+    std::string answer;
+    ASSERT_TRUE(ServeUntil([&] { return (answer += next.Read()) == "145000000\n"; })) << round;
+  }
 }
 
 }  // namespace

@@ -26,32 +26,36 @@ TEST(RigctlProtocol, AnswersGetsInPlainAndExtendedForms) {
       {"f", "145500000\n"},
       {"\\get_freq\r", "145500000\n"},
       {"+f", "get_freq:\nFrequency: 145500000\nRPRT 0\n"},
-      {";\\get_freq", "get_freq:;Frequency: 145500000;RPRT 0;\n"},
+      {";\\get_freq", "get_freq:;Frequency: 145500000;RPRT 0\n"},
       {"m", "FM\n15000\n"},
       {"+\\get_mode", "get_mode:\nMode: FM\nPassband: 15000\nRPRT 0\n"},
-      {"|m", "get_mode:|Mode: FM|Passband: 15000|RPRT 0|\n"},
+      {"|m", "get_mode:|Mode: FM|Passband: 15000|RPRT 0\n"},
       {"v", "VFOA\n"},
       {"l STRENGTH", "15\n"},
-      {"+l STRENGTH", "get_level: STRENGTH\nLevel Value: 15\nRPRT 0\n"},
+      {"+l STRENGTH", "get_level: STRENGTH\n15\nRPRT 0\n"},
+      {"l ATT", "0\n"},
+      {"l RAWSTR", "0\n"},
+      {"\\get_dcd", "0\n"},
+      {"+\\get_dcd", "get_dcd:\nDCD: 0\nRPRT 0\n"},
       {"l", "RPRT -1\n"},
       {"l RFPOWER", "RPRT -11\n"},
       {"\\chk_vfo", "0\n"},
       {"\\get_powerstat", "1\n"},
       {"s", "0\nVFOA\n"},
-      {"\\get_lock_mode", "0\n"},
-      {"t", "0\n"},
-      {"q", ""},
-      {"\\quit", ""},
+      {"\\get_lock_mode", "0\nRPRT 0\n"},
+      {"t", "RPRT -11\n"},
+      {"q", "RPRT 0\n"},
+      {"\\quit", "RPRT 0\n"},
       {"", "(none)"},
       {"   \r", "(none)"},
       {"F 14074000", "(set)"},
       {"+\\set_mode USB 2400", "(set)"},
       {"V VFOA", "(set)"},
       // Unknown commands, words and bytes no request holds.
-      {"x", "RPRT -4\n"},
-      {"\\set_ptt 1", "RPRT -4\n"},
-      {"+\\frobnicate 3", "frobnicate: 3\nRPRT -4\n"},
-      {"freq", "RPRT -4\n"},
+      {"x", "RPRT -11\n"},
+      {"\\set_ptt 1", "RPRT -11\n"},
+      {"+\\frobnicate 3", "frobnicate: 3\nRPRT -11\n"},
+      {"freq", "RPRT -11\n"},
       {"f\x01", "RPRT -1\n"},
       {std::string("f\0m", 3), "RPRT -1\n"},
       {"\xff\xfe", "RPRT -1\n"},
@@ -80,44 +84,49 @@ TEST(RigctlProtocol, ChecksSetsAgainstTheReceiverAndWhatThePanelHolds) {
   struct Case {
     std::string line;
     int error;
-    bool changesNothing;
+    SetAction action;
     std::int64_t hz;
     std::string modeText;
   };
   const std::vector<Case> cases = {
-      {"F 14074000", kOk, false, 14074000, ""},
-      {"F 14074000.000000", kOk, false, 14074000, ""},
-      {"F 7.1e6", kOk, false, 7100000, ""},
-      {"F 145500000", kOk, true, 145500000, ""},
-      {"F 100000", kOk, false, 100000, ""},
-      {"F 2040000000", kOk, false, 2040000000, ""},
-      {"F 99999", kInvalidArgument, false, 0, ""},
-      {"F 3e9", kInvalidArgument, false, 0, ""},
-      {"F -5", kInvalidArgument, false, 0, ""},
-      {"F nan", kInvalidArgument, false, 0, ""},
-      {"F 14074000Hz", kInvalidArgument, false, 0, ""},
-      {"F", kInvalidArgument, false, 0, ""},
-      {"F 1 2", kInvalidArgument, false, 0, ""},
-      {"M USB 2400", kOk, false, 0, "USB"},
-      {"M CW 0", kOk, false, 0, "CW "},
-      {"M PKTUSB -1", kOk, false, 0, "USB"},
-      {"M CWR", kOk, false, 0, "CW "},
-      {"M FM 15000", kOk, true, 0, "FM"},
-      {"M usb 2400", kInvalidArgument, false, 0, ""},
-      {"M RTTY 2400", kInvalidArgument, false, 0, ""},
-      {"M USB wide", kInvalidArgument, false, 0, ""},
-      {"M", kInvalidArgument, false, 0, ""},
-      {"V VFOA", kOk, true, 0, ""},
-      {"V currVFO", kOk, true, 0, ""},
-      {"V VFOB", kNotAvailable, false, 0, ""},
-      {"V MEM", kNotAvailable, false, 0, ""},
-      {"V", kInvalidArgument, false, 0, ""},
+      {"F 14074000", kOk, SetAction::kTune, 14074000, ""},
+      {"F 14074000.000000", kOk, SetAction::kTune, 14074000, ""},
+      {"F 7.1e6", kOk, SetAction::kTune, 7100000, ""},
+      {"F 145500000", kOk, SetAction::kNone, 145500000, ""},
+      {"F 100000", kOk, SetAction::kTune, 100000, ""},
+      {"F 2040000000", kOk, SetAction::kTune, 2040000000, ""},
+      {"F 99999", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"F 3e9", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"F -5", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"F nan", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"F 14074000Hz", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"F", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"F 1 2", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"M USB 2400", kOk, SetAction::kSelectMode, 0, "USB"},
+      {"M CW 0", kOk, SetAction::kSelectMode, 0, "CW "},
+      {"M PKTUSB -1", kOk, SetAction::kSelectMode, 0, "USB"},
+      {"M CWR", kOk, SetAction::kSelectMode, 0, "CW "},
+      {"M FM 15000", kOk, SetAction::kNone, 0, "FM"},
+      {"M usb 2400", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"M RTTY 2400", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"M USB wide", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"M", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"V VFOA", kOk, SetAction::kNone, 0, ""},
+      {"V currVFO", kOk, SetAction::kNone, 0, ""},
+      {"V VFOB", kNotAvailable, SetAction::kNone, 0, ""},
+      {"V MEM", kNotAvailable, SetAction::kNone, 0, ""},
+      {"V", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"L ATT 20", kOk, SetAction::kSwitchAttenuator, 0, ""},
+      {"L ATT 0", kOk, SetAction::kNone, 0, ""},
+      {"L ATT 10", kInvalidArgument, SetAction::kNone, 0, ""},
+      {"L STRENGTH 5", kNotAvailable, SetAction::kNone, 0, ""},
+      {"L ATT", kInvalidArgument, SetAction::kNone, 0, ""},
   };
   for (const Case& c : cases) {
     const SetOrder order = CheckSet(*ParseRequest(c.line), kPanel);
     EXPECT_EQ(order.error, c.error) << c.line;
     if (order.error != kOk) continue;
-    EXPECT_EQ(order.changesNothing, c.changesNothing) << c.line;
+    EXPECT_EQ(order.action, c.action) << c.line;
     EXPECT_EQ(order.frequencyHz, c.hz) << c.line;
     EXPECT_EQ(order.modeText, c.modeText) << c.line;
   }
@@ -128,17 +137,21 @@ TEST(RigctlProtocol, AnswersSetsWithTheirReport) {
   EXPECT_EQ(AnswerSet(*ParseRequest("M USB 2400"), kRejected), "RPRT -9\n");
   EXPECT_EQ(AnswerSet(*ParseRequest("+F 14074000"), kOk), "set_freq: 14074000\nRPRT 0\n");
   EXPECT_EQ(AnswerSet(*ParseRequest(",\\set_mode USB 2400"), kRejected),
-            "set_mode: USB 2400,RPRT -9,\n");
+            "set_mode: USB 2400,RPRT -9\n");
 }
 
 TEST(RigctlProtocol, DumpStateTellsTheClientTheReceiversRangeModesAndLevel) {
   const std::string state = Answer("\\dump_state");
-  EXPECT_EQ(state.rfind("1\n2\n2\n100000.000000 2040000000.000000 0x6f -1 -1 0x1 0x0\n", 0), 0u)
+  EXPECT_EQ(state.rfind("1\n2\n0\n100000.000000 2040000000.000000 0x6f -1 -1 0x1 0x0\n", 0), 0u)
       << state;
-  EXPECT_NE(state.find("\n0x40000000\n"), std::string::npos);  // STRENGTH
-  EXPECT_NE(state.find("\nrig_model=2\n"), std::string::npos);
-  EXPECT_TRUE(state.ends_with("\ndone\n"));
-  EXPECT_TRUE(Answer("+\\dump_state").ends_with("done\nRPRT 0\n"));
+  // ATT, RAWSTR and STRENGTH read, ATT set; the attenuator's 20 dB.
+  EXPECT_NE(state.find("\n\n20 \n0x0\n0x0\n0x44000002\n0x2\n0x0\n0x0\n"), std::string::npos);
+  // Its settings follow only once the client has checked the VFO mode.
+  EXPECT_EQ(state.find("rig_model="), std::string::npos);
+  const std::string checked = AnswerRequest(*ParseRequest("+\\dump_state"),
+                                            PanelView{"145.5", "FM", 12, 0, false, false, true});
+  EXPECT_NE(checked.find("\nrig_model=2\n"), std::string::npos);
+  EXPECT_TRUE(checked.ends_with("\ndone\nRPRT 0\n")) << checked;
 }
 
 TEST(RigctlProtocol, ReadsThePanelsFrequencyTextAsHertz) {
