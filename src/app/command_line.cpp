@@ -104,6 +104,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
         Refuse(problem, "--net needs [ADDRESS:]PORT with a port from 1 to 65535, not " + value);
         return std::nullopt;
       }
+    } else if (argument == "--whole-readouts") {
+      line.wholeReadouts = true;
     } else if (argument == "--help") {
       line.help = true;
     } else if (argument == "--version") {

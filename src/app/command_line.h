@@ -24,6 +24,9 @@ inline constexpr OptionInfo kOptions[] = {
     {"--net", "[ADDRESS:]PORT",
      "serve Hamlib's rigctld protocol (NET rigctl, model 2) on PORT, at 127.0.0.1 unless ADDRESS "
      "is given, so logging programs can follow the receiver"},
+    {"--whole-readouts", nullptr,
+     "let every readout be heard to its end; without it the next key cuts short a frequency, "
+     "mode, level or typed character still being read out"},
     {"--setup", nullptr,
      "find the receiver among the serial devices, write VOXRIG.CFG for it in this folder and "
      "link it there as COM1"},
@@ -57,6 +60,8 @@ struct CommandLine {
   std::optional<std::string> transcriptPath;
   // Where other programs reach the panel over the network; none without --net.
   std::optional<NetAddress> net;
+  // Every readout is heard to its end: keys never cut speech short.
+  bool wholeReadouts = false;
   // First-run set-up, or the receiver probe into a file, instead of the panel.
   bool setup = false;
   std::optional<std::string> probeFile;

@@ -51,6 +51,7 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   ctx.platform.sound = &sound;
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
+  ctx.platform.stopwatch = &stopwatch;
   if (transcript) {
     transcriptSound = std::make_unique<TranscriptSound>(sound, *transcript);
     ctx.platform.sound = transcriptSound.get();
@@ -134,6 +135,7 @@ int main(int argc, char** argv) {
   TermiosSerialOpener serial;
   PosixFileSystem files;
   SystemClock clock;
+  SteadyStopwatch stopwatch;
   std::unique_ptr<TranscriptDisplay> transcriptDisplay;
   std::unique_ptr<TranscriptSound> transcriptSound;
 
@@ -144,6 +146,8 @@ int main(int argc, char** argv) {
   ctx.platform.serial = &serial;
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
+  ctx.platform.stopwatch = &stopwatch;
+  ctx.speech.wholeReadouts = commandLine->wholeReadouts;
   if (transcript) {
     transcriptDisplay = std::make_unique<TranscriptDisplay>(display, *transcript);
     transcriptSound = std::make_unique<TranscriptSound>(sound, *transcript);

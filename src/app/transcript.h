@@ -46,6 +46,8 @@ class TranscriptSound : public Sound {
  public:
   TranscriptSound(Sound& inner, OutputFile& out) : inner_(inner), out_(out) {}
   void PlayPrompt(const std::string& path) override;
+  void KeepQueued() override { inner_.KeepQueued(); }
+  void CutReadouts() override { inner_.CutReadouts(); }
 
  private:
   Sound& inner_;

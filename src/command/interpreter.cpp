@@ -187,6 +187,9 @@ void InterpretKey(Context& ctx) {
     ReadReply(ctx);
     return;
   }
+  // What the panel was still reading out is stale now: the listener hears
+  // this key at once.
+  CutStaleSpeech(ctx);
   ctx.link.lossSaidThisKey = false;
   ctx.link.sentWhileLost = false;
   InterpretPressedKey(ctx);
@@ -204,7 +207,7 @@ void InterpretPressedKey(Context& ctx) {
   ctx.platform.display->SetTextPosition(340, 370);
   ctx.platform.display->SetFont(ArielBold(50));
 
-  if (panel.currentKey == keys::kFullStop) panel.currentKey = keys::kPoint;
+  panel.currentKey = keys::AsMainKey(panel.currentKey);
   const int key = panel.currentKey;
 
   panel.logLine = "**" + KeyLogText(key);
@@ -335,6 +338,12 @@ void InterpretPressedKey(Context& ctx) {
 }
 
 }  // namespace
+
+bool KeyLeavesTheWireAlone(int key) {
+  key = keys::AsMainKey(key);
+  return key == keys::kPoint || keys::IsDigit(key) || key == keys::Letter('F') ||
+         key == keys::Letter('M');
+}
 
 void TuneToTypedFrequency(Context& ctx) {
   if (ctx.command.pendingCommand != pending::kNone || ctx.tuning.frequencyText.empty()) return;

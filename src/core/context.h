@@ -34,13 +34,22 @@ struct AppState {
   int debugEnabled = 0;
 };
 
+// What the listener hears.
+struct SpeechState {
+  // Every readout is heard to its end: a key never cuts speech short
+  // (--whole-readouts).
+  bool wholeReadouts = false;
+  // The speech since the last key was taken reports an outcome, so all of it
+  // is kept.
+  bool outcomeSaid = false;
+};
+
 // The event handler and key queue, and the debug log.
 struct PanelState {
   static constexpr int kQueueSize = 20;
   static constexpr int kNoKey = 999;
   std::array<std::int32_t, kQueueSize> keyQueue{};
   int keyQueueCount = 0;
-  int keyHeld = 0;
   int currentKey = kNoKey;
   std::unique_ptr<OutputFile> debugFile;
   BoundedText logLine;
@@ -95,6 +104,9 @@ struct LinkState {
   // sent anything towards the lost receiver: one "rnc" per key is enough.
   bool lossSaidThisKey = false;
   bool sentWhileLost = false;
+  // Writes to the receiver so far: a key that wrote nothing has no answer to
+  // wait for, so the next key can be taken at once.
+  long long writesToReceiver = 0;
 };
 
 // The command interpreter and the receiver memory scan commands.
@@ -206,6 +218,7 @@ struct NetState {
 struct Context {
   Platform platform;
   AppState app;
+  SpeechState speech;
   PanelState panel;
   LinkState link;
   CommandState command;

@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/serial_device.h"
 #include "platform/sound.h"
+#include "platform/stopwatch.h"
 #include "platform/window.h"
 
 namespace voxrig {
@@ -19,6 +20,8 @@ struct Platform {
   SerialDeviceOpener* serial = nullptr;
   FileSystem* files = nullptr;
   Clock* clock = nullptr;
+  // Times the pauses that pace the receiver.
+  Stopwatch* stopwatch = nullptr;
 };
 
 }  // namespace voxrig

@@ -2,14 +2,25 @@
 
 namespace voxrig {
 
-int VirtualKeyFromSdl(SDL_Keycode key) {
+namespace {
+
+// The keypad's digit keys with NumLock off, in the order 0..9: the keys
+// printed on them.
+constexpr int kKeypadWithoutNumLock[10] = {45, 35, 40, 34, 37, 0, 39, 36, 38, 33};
+
+}  // namespace
+
+int VirtualKeyFromSdl(SDL_Keycode key, Uint16 modifiers) {
   // SDL reports letters as their lower-case character, whatever the shift.
   if (key >= SDLK_a && key <= SDLK_z) return 65 + (key - SDLK_a);
   if (key >= SDLK_0 && key <= SDLK_9) return 48 + (key - SDLK_0);
   if (key >= SDLK_F1 && key <= SDLK_F12) return 112 + (key - SDLK_F1);
+  const bool numLock = (modifiers & KMOD_NUM) != 0;
   // SDL numbers the keypad digits 1..9 then 0; the panel numbers them 0..9.
-  if (key == SDLK_KP_0) return 96;
-  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 97 + (key - SDLK_KP_1);
+  int keypadDigit = -1;
+  if (key == SDLK_KP_0) keypadDigit = 0;
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) keypadDigit = 1 + static_cast<int>(key - SDLK_KP_1);
+  if (keypadDigit >= 0) return numLock ? 96 + keypadDigit : kKeypadWithoutNumLock[keypadDigit];
   switch (key) {
     case SDLK_BACKSPACE:
       return 8;
@@ -50,7 +61,9 @@ int VirtualKeyFromSdl(SDL_Keycode key) {
     case SDLK_KP_MINUS:
       return 109;
     case SDLK_KP_PERIOD:
-      return 110;
+    case SDLK_KP_COMMA:
+    case SDLK_KP_DECIMAL:
+      return numLock ? 110 : 46;
     case SDLK_KP_DIVIDE:
       return 111;
     case SDLK_COMMA:

@@ -8,13 +8,23 @@
 
 namespace voxrig {
 
-// Spoken prompts: silent, and taking no time, when the configuration switches
-// the voice off.
+// Prompts are queued and heard while the panel goes on (see Sound). What a
+// key or a poll step says is a readout, which the listener's next key cuts
+// short, until it says one of kOutcomePrompts: from then on, until the next
+// key is taken, everything said so far is heard to its end.
+
+// Spoken prompts: silent when the configuration switches the voice off.
 void Say(Context& ctx, const std::string& name);
-// Timing sounds heard whatever the voice setting ("shdel", the wait beeps).
+// Sounds heard whatever the voice setting ("shdel", the wait beeps).
 void SayAlways(Context& ctx, const std::string& name);
-// The pacing pause between receiver commands: the length of "shdel".
+// The pacing pause between receiver commands: kPauseMs by the clock, whatever
+// the voice setting and whether or not the silent prompt "shdel", queued
+// with it so the listener hears the same rhythm, is there.
 void Pause(Context& ctx);
+inline constexpr int kPauseMs = 150;
+// A key has been taken: the readouts still to be heard are cut, unless the
+// listener asked for whole readouts (speech.wholeReadouts).
+void CutStaleSpeech(Context& ctx);
 
 // Speaks tuning.frequencyDigits character by character ("point" for the
 // point), trimmed of trailing decimal zeros first ("srching" before it while
@@ -44,6 +54,15 @@ inline constexpr std::array<ModePrompt, 9> kModePrompts{{
     {"AUT", "auto"},
     {"ATT ON", "atton.wav"},
     {"ATT OFF", "attoff.wav"},
+}};
+
+// The prompts that report an outcome the listener must not miss: a refusal,
+// a failure, the receiver lost or found, the end of an operation. Never cut,
+// and neither is anything said with them.
+inline constexpr std::array<std::string_view, 22> kOutcomePrompts{{
+    "inv",    "ok",    "wrerr",   "toolong", "rnc",  "connected", "cfnf",    "quit",
+    "bnf",    "sel",   "unsel",   "incmode", "n",    "bf",        "bexists", "sevmode",
+    "differ", "nochk", "written", "skipped", "over", "over91",
 }};
 
 }  // namespace voxrig

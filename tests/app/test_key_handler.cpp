@@ -26,70 +26,46 @@ class KeyHandlerTest : public ::testing::Test {
     return std::vector<int>(panel.keyQueue.begin(), panel.keyQueue.begin() + panel.keyQueueCount);
   }
 
+  KeyHandlerTest() { program.ctx.app.programRunning = 1; }
+
   fakes::TestProgram program;
   PanelState& panel = program.ctx.panel;
 };
 
-TEST_F(KeyHandlerTest, KeyDownQueuesTheKeyAndASeparator) {
+// While the panel waits for the receiver's first answer no key is taken, so
+// the queue shows what each key-down left in it.
+TEST_F(KeyHandlerTest, EveryKeyDownButTheAutoRepeatIsQueuedWithASeparator) {
+  program.ctx.link.firstAnswerTicks = 5;
   Handle(KeyDown('A'));
-  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0}));
-  EXPECT_EQ(panel.keyHeld, 1);
+  Handle({EventKind::kKeyDown, 'A', true});  // auto-repeat
+  Handle({EventKind::kKeyDown, 'A', true});
+  Handle(KeyDown('B'));  // rolled: pressed while A is still held
   Handle(KeyUp('A'));
-  Handle(KeyDown(13));
-  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0, 13, 0}));
-}
-
-TEST_F(KeyHandlerTest, HeldKeyIsQueuedOnceAndAgainAfterRelease) {
-  Handle(KeyDown('5'));
-  Handle(KeyDown('5'));  // auto-repeat
-  Handle(KeyDown('5'));
-  EXPECT_EQ(Queue(), (std::vector<int>{'5', 0}));
-  panel.currentKey = '5';
-  Handle(KeyUp('5'));
-  EXPECT_EQ(panel.keyHeld, 0);
-  EXPECT_EQ(panel.currentKey, PanelState::kNoKey);
-  Handle(KeyDown('5'));
-  EXPECT_EQ(Queue(), (std::vector<int>{'5', 0, '5', 0}));
-}
-
-TEST_F(KeyHandlerTest, SecondKeyPressedWhileTheFirstIsHeldIsLost) {
-  Handle(KeyDown('A'));
-  Handle(KeyDown('B'));
-  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0}));
-  // Releasing either key opens the latch again.
   Handle(KeyUp('B'));
-  Handle(KeyDown('C'));
-  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0, 'C', 0}));
+  Handle(KeyDown('A'));
+  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0, 'B', 0, 'A', 0}));
+  EXPECT_EQ(panel.currentKey, PanelState::kNoKey);
 }
 
-TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsDroppedWithItsAutoRepeat) {
+TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsRefusedAloud) {
+  program.ctx.link.firstAnswerTicks = 5;
   for (int i = 0; i < 10; ++i) Press('0' + i);
   ASSERT_EQ(panel.keyQueueCount, 20);
   const auto full = panel.keyQueue;
-
   Handle(KeyDown('X'));
-  EXPECT_EQ(panel.keyQueueCount, 20);
   EXPECT_EQ(panel.keyQueue, full);
-  EXPECT_EQ(panel.keyHeld, 1);
-
-  // The interpreter takes one press meanwhile; the dropped key's auto-repeat
-  // must not slip in now that there is room.
-  panel.keyQueueCount = 18;
-  Handle(KeyDown('X'));
-  EXPECT_EQ(panel.keyQueueCount, 18);
+  EXPECT_EQ(program.Heard(), (std::vector<std::string>{"inv"}));
 
   // One free entry is not enough for a key and its separator.
-  Handle(KeyUp('X'));
   panel.keyQueueCount = 19;
   Handle(KeyDown('Y'));
   EXPECT_EQ(panel.keyQueueCount, 19);
-  Handle(KeyUp('Y'));
-
   panel.keyQueueCount = 18;
   Handle(KeyDown('Z'));
   EXPECT_EQ(panel.keyQueueCount, 20);
   EXPECT_EQ(panel.keyQueue[18], 'Z');
   EXPECT_EQ(panel.keyQueue[19], 0);
+  EXPECT_EQ(program.Heard(), (std::vector<std::string>{"inv", "inv"}));
 }
 
 TEST_F(KeyHandlerTest, CloseRequestOnlyAsksTheProgramToStop) {
@@ -110,30 +86,39 @@ TEST_F(KeyHandlerTest, IdleTickStartsAPollCycleAndTheNextSendsTheLevelRequest) {
   EXPECT_EQ(program.ctx.link.pollState, 2);
 }
 
-TEST_F(KeyHandlerTest, KeyWaitsOnlyForAPollThatIsOnTheWireThenTakesOneEntryPerTick) {
+TEST_F(KeyHandlerTest, KeyIsTakenAsSoonAsTheWireAllows) {
   program.AttachReceiver();
   program.ctx.link.linkState = 1;
   Handle(Tick());
   Handle(Tick());
   ASSERT_EQ(program.ctx.link.pollState, 2);
-  Press('M');
 
+  // M tells what the panel knows: taken at once, the poll's answer untouched.
+  Press('M');
+  EXPECT_EQ(program.Heard(), (std::vector<std::string>{"s", "0"}));
+  EXPECT_TRUE(Queue().empty());
+  // A waits for the poll's answer: it writes to the receiver.
+  Press('A');
+  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0}));
   Handle(Tick());  // reads the poll's answer, then takes the key at once
-  EXPECT_EQ(panel.currentKey, 'M');
+  EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM", "AT1"}));
   EXPECT_EQ(Queue(), (std::vector<int>{0}));
   EXPECT_EQ(program.ctx.link.pollState, 0);
 
-  Handle(Tick());  // its separator
+  // The key behind A waits for A's answer, read on the next tick.
+  Press('L');
+  EXPECT_EQ(program.Commands().size(), 2u);
+  Handle(Tick());
+  EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM", "AT1", "NL1"}));
+  Handle(Tick());  // L's answer
   EXPECT_TRUE(Queue().empty());
   Handle(Tick());  // only now does a new poll cycle begin
   EXPECT_EQ(program.ctx.link.pollState, 1);
 
   // A cycle that has sent nothing yet gives way to a key.
-  Press('M');
-  Handle(Tick());
-  EXPECT_EQ(panel.currentKey, 'M');
+  Press('A');
   EXPECT_EQ(program.ctx.link.pollState, 0);
-  EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM"}));
+  EXPECT_EQ(program.Commands().back(), "AT0");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ TestProgram::TestProgram() {
   ctx.platform.serial = &serial;
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
+  ctx.platform.stopwatch = &stopwatch;
   ctx.app.voiceEnabled = 1;
 }
 

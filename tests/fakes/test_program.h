@@ -31,6 +31,7 @@ struct TestProgram {
   void ClearRecords();
 
   FakeTime time;
+  FakeStopwatch stopwatch{time};
   FakeDisplay display;
   FakeSound sound{time};
   FakeLine line;
