@@ -7,13 +7,6 @@ namespace voxrig {
 
 namespace {
 
-const OptionInfo* FindOption(const std::string& name) {
-  for (const OptionInfo& option : kOptions) {
-    if (name == option.name) return &option;
-  }
-  return nullptr;
-}
-
 void Refuse(std::string* problem, const std::string& why) {
   if (problem) *problem = "voxrig: " + why + " (voxrig --help lists the options)";
 }
@@ -43,7 +36,99 @@ std::string Wrapped(const std::string& text, std::size_t indent) {
   return out;
 }
 
+using Refusal = std::optional<std::string>;
+
+Refusal SetTranscript(const std::string& file, CommandLine& line) {
+  line.transcriptPath = file;
+  return std::nullopt;
+}
+
+Refusal SetNet(const std::string& address, CommandLine& line) {
+  line.net = ParseNetAddress(address);
+  if (line.net) return std::nullopt;
+  return "needs [ADDRESS:]PORT with a port from 1 to 65535, not " + address;
+}
+
+Refusal SetWholeReadouts(const std::string&, CommandLine& line) {
+  line.wholeReadouts = true;
+  return std::nullopt;
+}
+
+Refusal SetSetup(const std::string&, CommandLine& line) {
+  line.setup = true;
+  return std::nullopt;
+}
+
+Refusal SetProbe(const std::string& file, CommandLine& line) {
+  line.probeFile = file;
+  return std::nullopt;
+}
+
+Refusal SetDevice(const std::string& path, CommandLine& line) {
+  line.device = path;
+  return std::nullopt;
+}
+
+Refusal SetHelp(const std::string&, CommandLine& line) {
+  line.help = true;
+  return std::nullopt;
+}
+
+Refusal SetVersion(const std::string&, CommandLine& line) {
+  line.version = true;
+  return std::nullopt;
+}
+
+// --export and --import are taken before the panel's options
+// (RunBankCsvCommand), and only when they come first.
+Refusal RefuseBankCsvHere(const std::string&, CommandLine&) {
+  return "must come first, with only its files after it";
+}
+
+constexpr Option kOptions[] = {
+    {"--transcript", "FILE",
+     "also write every prompt played and every panel text drawn to FILE, one line each (\"-\" is "
+     "standard output)",
+     SetTranscript},
+    {"--net", "[ADDRESS:]PORT",
+     "serve Hamlib's rigctld protocol (NET rigctl, model 2) on PORT, at 127.0.0.1 unless ADDRESS "
+     "is given, so logging programs can follow the receiver",
+     SetNet},
+    {"--whole-readouts", nullptr,
+     "let every readout be heard to its end; without it the next key cuts short a frequency, "
+     "mode, level or typed character still being read out",
+     SetWholeReadouts},
+    {"--setup", nullptr,
+     "find the receiver among the serial devices, write VOXRIG.CFG for it in this folder and "
+     "link it there as COM1",
+     SetSetup},
+    {"--probe", "FILE", "record the receiver's answers to questions that change nothing into FILE",
+     SetProbe},
+    {"--device", "PATH", "with --setup or --probe: try this serial device only", SetDevice},
+    {"--help", nullptr, "say what the options are and where the panel looks for its files",
+     SetHelp},
+    {"--version", nullptr, "print the version", SetVersion},
+    {"--export", "BANK.dat [FILE.csv]",
+     "write the bank file as a CSV channel list to FILE.csv, or to standard output, and end; "
+     "given first and alone",
+     RefuseBankCsvHere},
+    {"--import", "FILE.csv BANK.dat",
+     "make the bank file from a CSV channel list, all or nothing, and end; given first and alone",
+     RefuseBankCsvHere},
+};
+
+const Option* FindOption(const std::string& name) {
+  for (const Option& option : kOptions) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+std::span<const Option> Options() {
+  return kOptions;
+}
 
 std::optional<NetAddress> ParseNetAddress(const std::string& text) {
   NetAddress address;
@@ -72,7 +157,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
   std::vector<std::string> seen;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    const OptionInfo* option = FindOption(argument);
+    const Option* option = FindOption(argument);
     if (!option) {
       Refuse(problem, argument.rfind("-", 0) == 0 ? "unknown option " + argument
                                                   : "unexpected argument " + argument);
@@ -91,31 +176,9 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
       }
       value = arguments[++i];
     }
-    if (argument == "--export" || argument == "--import") {
-      // Handled before the panel's options (RunBankCsvCommand), and only there.
-      Refuse(problem, argument + " must come first, with only its files after it");
+    if (const Refusal refusal = option->set(value, line)) {
+      Refuse(problem, argument + " " + *refusal);
       return std::nullopt;
-    }
-    if (argument == "--transcript") {
-      line.transcriptPath = value;
-    } else if (argument == "--net") {
-      line.net = ParseNetAddress(value);
-      if (!line.net) {
-        Refuse(problem, "--net needs [ADDRESS:]PORT with a port from 1 to 65535, not " + value);
-        return std::nullopt;
-      }
-    } else if (argument == "--whole-readouts") {
-      line.wholeReadouts = true;
-    } else if (argument == "--help") {
-      line.help = true;
-    } else if (argument == "--version") {
-      line.version = true;
-    } else if (argument == "--setup") {
-      line.setup = true;
-    } else if (argument == "--probe") {
-      line.probeFile = value;
-    } else if (argument == "--device") {
-      line.device = value;
     }
   }
   if (line.setup && line.probeFile) {
@@ -135,11 +198,11 @@ std::string HelpText(const std::vector<std::string>& promptRoots) {
       "A talking front panel for the AOR AR8600 receiver, worked from the keyboard.\n\n"
       "Options:\n";
   std::size_t width = 0;
-  for (const OptionInfo& option : kOptions) {
+  for (const Option& option : kOptions) {
     width = std::max(width,
                      std::strlen(option.name) + (option.value ? std::strlen(option.value) + 1 : 0));
   }
-  for (const OptionInfo& option : kOptions) {
+  for (const Option& option : kOptions) {
     std::string left = option.name;
     if (option.value) left += std::string(" ") + option.value;
     text += "  " + left + std::string(width - left.size() + 2, ' ') +

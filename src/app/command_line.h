@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -8,44 +9,12 @@ namespace voxrig {
 
 inline constexpr int kExitUsage = 2;
 
-// One option of the panel's command line, as --help lists it.
-struct OptionInfo {
-  const char* name;
-  const char* value;  // the value's name in the help, or null for a switch
-  const char* meaning;
-};
-
-// Every option, in the order --help lists them. A new option is a row here
-// and a case in ParseCommandLine.
-inline constexpr OptionInfo kOptions[] = {
-    {"--transcript", "FILE",
-     "also write every prompt played and every panel text drawn to FILE, one line each (\"-\" is "
-     "standard output)"},
-    {"--net", "[ADDRESS:]PORT",
-     "serve Hamlib's rigctld protocol (NET rigctl, model 2) on PORT, at 127.0.0.1 unless ADDRESS "
-     "is given, so logging programs can follow the receiver"},
-    {"--whole-readouts", nullptr,
-     "let every readout be heard to its end; without it the next key cuts short a frequency, "
-     "mode, level or typed character still being read out"},
-    {"--setup", nullptr,
-     "find the receiver among the serial devices, write VOXRIG.CFG for it in this folder and "
-     "link it there as COM1"},
-    {"--probe", "FILE", "record the receiver's answers to questions that change nothing into FILE"},
-    {"--device", "PATH", "with --setup or --probe: try this serial device only"},
-    {"--help", nullptr, "say what the options are and where the panel looks for its files"},
-    {"--version", nullptr, "print the version"},
-    {"--export", "BANK.dat [FILE.csv]",
-     "write the bank file as a CSV channel list to FILE.csv, or to standard output, and end; "
-     "given first and alone"},
-    {"--import", "FILE.csv BANK.dat",
-     "make the bank file from a CSV channel list, all or nothing, and end; given first and alone"},
-};
-
 // The loopback address unless another is named: nothing outside this
 // computer reaches the receiver by default.
 struct NetAddress {
   std::string host = "127.0.0.1";
   int port = 0;
+  bool operator==(const NetAddress&) const = default;
 };
 
 // "[ADDRESS:]PORT"; an IPv6 address goes in brackets ("[::1]:4532"). None
@@ -66,7 +35,23 @@ struct CommandLine {
   bool setup = false;
   std::optional<std::string> probeFile;
   std::optional<std::string> device;
+  bool operator==(const CommandLine&) const = default;
 };
+
+// One option of the panel's command line: how --help shows it, and what it
+// sets in the command line.
+struct Option {
+  const char* name;
+  const char* value;  // the value's name in the help, or null for a switch
+  const char* meaning;
+  // Takes the option's value (empty for a switch) into `line`. None when
+  // taken; else why it is refused, said after the option's name.
+  std::optional<std::string> (*set)(const std::string& value, CommandLine& line);
+};
+
+// Every option, in the order --help lists them. ParseCommandLine knows an
+// option only from here, so a new option is one row.
+std::span<const Option> Options();
 
 // The options after the program's name. None when an option is unknown, is
 // given twice or lacks its value, when --device comes without --setup or

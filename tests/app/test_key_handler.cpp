@@ -1,10 +1,12 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/key_handler.h"
-#include "fakes/test_program.h"
+#include "command/key_codes.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig {
 namespace {
@@ -12,30 +14,29 @@ namespace {
 using fakes::CloseRequest;
 using fakes::KeyDown;
 using fakes::KeyUp;
-using fakes::Tick;
 
-class KeyHandlerTest : public ::testing::Test {
+// The window's key events reach the interpreter through the key queue: each
+// key as soon as the wire allows, auto-repeat dropped.
+class KeyHandlerTest : public fakes::PanelFixture {
  protected:
-  void Handle(const WindowEvent& event) { EXPECT_EQ(OnWindowEvent(program.ctx, event), 0); }
-  void Press(int key) {
+  void Handle(const WindowEvent& event) { EXPECT_EQ(OnWindowEvent(ctx, event), 0); }
+  // Down and up, with no tick between for the interpreter to take the key.
+  void QueuePress(int key) {
     Handle(KeyDown(key));
     Handle(KeyUp(key));
   }
   std::vector<int> Queue() const {
-    const PanelState& panel = program.ctx.panel;
     return std::vector<int>(panel.keyQueue.begin(), panel.keyQueue.begin() + panel.keyQueueCount);
   }
 
-  KeyHandlerTest() { program.ctx.app.programRunning = 1; }
-
-  fakes::TestProgram program;
-  PanelState& panel = program.ctx.panel;
+  PanelState& panel = ctx.panel;
 };
 
 // While the panel waits for the receiver's first answer no key is taken, so
 // the queue shows what each key-down left in it.
 TEST_F(KeyHandlerTest, EveryKeyDownButTheAutoRepeatIsQueuedWithASeparator) {
-  program.ctx.link.firstAnswerTicks = 5;
+  ctx.link.linkState = -1;
+  ctx.link.firstAnswerTicks = 5;
   Handle(KeyDown('A'));
   Handle({EventKind::kKeyDown, 'A', true});  // auto-repeat
   Handle({EventKind::kKeyDown, 'A', true});
@@ -48,13 +49,14 @@ TEST_F(KeyHandlerTest, EveryKeyDownButTheAutoRepeatIsQueuedWithASeparator) {
 }
 
 TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsRefusedAloud) {
-  program.ctx.link.firstAnswerTicks = 5;
-  for (int i = 0; i < 10; ++i) Press('0' + i);
+  ctx.link.linkState = -1;
+  ctx.link.firstAnswerTicks = 5;
+  for (int i = 0; i < 10; ++i) QueuePress('0' + i);
   ASSERT_EQ(panel.keyQueueCount, 20);
   const auto full = panel.keyQueue;
   Handle(KeyDown('X'));
   EXPECT_EQ(panel.keyQueue, full);
-  EXPECT_EQ(program.Heard(), (std::vector<std::string>{"inv"}));
+  EXPECT_EQ(Heard(), (std::vector<std::string>{"inv"}));
 
   // One free entry is not enough for a key and its separator.
   panel.keyQueueCount = 19;
@@ -65,60 +67,73 @@ TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsRefusedAloud) {
   EXPECT_EQ(panel.keyQueueCount, 20);
   EXPECT_EQ(panel.keyQueue[18], 'Z');
   EXPECT_EQ(panel.keyQueue[19], 0);
-  EXPECT_EQ(program.Heard(), (std::vector<std::string>{"inv", "inv"}));
+  EXPECT_EQ(Heard(), (std::vector<std::string>{"inv", "inv"}));
 }
 
 TEST_F(KeyHandlerTest, CloseRequestOnlyAsksTheProgramToStop) {
-  program.ctx.app.programRunning = 1;
   Handle(CloseRequest());
-  EXPECT_EQ(program.ctx.app.programRunning, 0);
+  EXPECT_EQ(ctx.app.programRunning, 0);
   EXPECT_FALSE(program.window.closed);  // the shutdown sequence closes it
 }
 
 TEST_F(KeyHandlerTest, IdleTickStartsAPollCycleAndTheNextSendsTheLevelRequest) {
-  program.AttachReceiver();
-  program.ctx.link.linkState = 1;
-  Handle(Tick());
-  EXPECT_EQ(program.ctx.link.pollState, 1);
+  Handle(fakes::Tick());
+  EXPECT_EQ(ctx.link.pollState, 1);
   EXPECT_TRUE(program.line.written.empty());
-  Handle(Tick());
+  Handle(fakes::Tick());
   EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM"}));
-  EXPECT_EQ(program.ctx.link.pollState, 2);
+  EXPECT_EQ(ctx.link.pollState, 2);
 }
 
 TEST_F(KeyHandlerTest, KeyIsTakenAsSoonAsTheWireAllows) {
-  program.AttachReceiver();
-  program.ctx.link.linkState = 1;
-  Handle(Tick());
-  Handle(Tick());
-  ASSERT_EQ(program.ctx.link.pollState, 2);
+  Handle(fakes::Tick());
+  Handle(fakes::Tick());
+  ASSERT_EQ(ctx.link.pollState, 2);
 
   // M tells what the panel knows: taken at once, the poll's answer untouched.
-  Press('M');
-  EXPECT_EQ(program.Heard(), (std::vector<std::string>{"s", "0"}));
+  QueuePress('M');
+  EXPECT_EQ(Heard(), (std::vector<std::string>{"s", "0"}));
   EXPECT_TRUE(Queue().empty());
   // A waits for the poll's answer: it writes to the receiver.
-  Press('A');
+  QueuePress('A');
   EXPECT_EQ(Queue(), (std::vector<int>{'A', 0}));
-  Handle(Tick());  // reads the poll's answer, then takes the key at once
-  EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM", "AT1"}));
+  Handle(fakes::Tick());  // reads the poll's answer, then takes the key at once
+  EXPECT_EQ(Commands(), (std::vector<std::string>{"LM", "AT1"}));
   EXPECT_EQ(Queue(), (std::vector<int>{0}));
-  EXPECT_EQ(program.ctx.link.pollState, 0);
+  EXPECT_EQ(ctx.link.pollState, 0);
 
   // The key behind A waits for A's answer, read on the next tick.
-  Press('L');
-  EXPECT_EQ(program.Commands().size(), 2u);
-  Handle(Tick());
-  EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM", "AT1", "NL1"}));
-  Handle(Tick());  // L's answer
+  QueuePress('L');
+  EXPECT_EQ(Commands().size(), 2u);
+  Handle(fakes::Tick());
+  EXPECT_EQ(Commands(), (std::vector<std::string>{"LM", "AT1", "NL1"}));
+  Handle(fakes::Tick());  // L's answer
   EXPECT_TRUE(Queue().empty());
-  Handle(Tick());  // only now does a new poll cycle begin
-  EXPECT_EQ(program.ctx.link.pollState, 1);
+  Handle(fakes::Tick());  // only now does a new poll cycle begin
+  EXPECT_EQ(ctx.link.pollState, 1);
 
   // A cycle that has sent nothing yet gives way to a key.
-  Press('A');
-  EXPECT_EQ(program.ctx.link.pollState, 0);
-  EXPECT_EQ(program.Commands().back(), "AT0");
+  QueuePress('A');
+  EXPECT_EQ(ctx.link.pollState, 0);
+  EXPECT_EQ(Commands().back(), "AT0");
+}
+
+TEST_F(KeyHandlerTest, TypedKeysAreTakenAtOnceAndEnterOnTheNextFreeTick) {
+  Handle(fakes::Tick());
+  Handle(fakes::Tick());  // a level poll on the wire
+  for (int key : {static_cast<int>('1'), static_cast<int>('4'), static_cast<int>('5'),
+                  keys::kFullStop, static_cast<int>('5'), keys::kEnter}) {
+    Handle(KeyDown(key));
+    Handle({EventKind::kKeyDown, key, true});  // auto-repeat is not queued
+    Handle(KeyUp(key));
+  }
+  EXPECT_THAT(Heard(), ::testing::ElementsAre("1", "4", "5", "point", "5"));
+  EXPECT_EQ(panel.keyQueueCount, 2);  // Enter waits for the poll's answer
+  Handle(fakes::Tick());
+  EXPECT_THAT(Heard(), ::testing::ElementsAre("1", "4", "5", "point", "5", "ok"));
+  EXPECT_THAT(Commands(), ::testing::ElementsAre("LM", "VA0145.50000"));
+  Handle(fakes::Tick());
+  EXPECT_EQ(panel.keyQueueCount, 0);
 }
 
 }  // namespace

@@ -7,31 +7,23 @@
 
 #include "app/key_handler.h"
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 #include "speech/speech.h"
 
 // Speech plays beside the loop: keys come from the window while the panel
 // speaks, a key cuts a stale readout but never an outcome, every typed key
 // lands, and the receiver's pacing is the clock's. Prompts take 100 ms of
 // fake time each, and time moves only when a test moves it or a pause waits.
-namespace voxrig::testing {
+namespace voxrig {
 namespace {
 
 using ::testing::Contains;
 
-class SpeechBesideTheLoop : public PanelFixture {
+class SpeechBesideTheLoop : public fakes::PanelFixture {
  protected:
   void Event(const WindowEvent& event) { OnWindowEvent(ctx, event); }
-  void Press(int key) {
-    Event(fakes::KeyDown(key));
-    Event(fakes::KeyUp(key));
-  }
-  void Keys(const std::string& keys) {
-    for (char c : keys) Press(c == '.' ? keys::kFullStop : static_cast<unsigned char>(c));
-  }
-  // Lets the wire settle: the answers owed are read and a poll cycle runs.
   void Ticks(int count) {
-    for (int i = 0; i < count; ++i) Event(fakes::Tick());
+    for (int i = 0; i < count; ++i) Tick();
   }
   long long Now() const { return program.time.now(); }
   const fakes::FakeSound& Sound() const { return program.sound; }
@@ -73,7 +65,7 @@ TEST_F(SpeechBesideTheLoop, AnOutcomeIsNeverCutAndTheNextKeyWaitsForIt) {
   for (const Row& row : rows) {
     Ticks(3);
     Forget();
-    Keys(row.keys);
+    Type(row.keys);
     Ticks(1);
     program.time.Advance(Sound().played().back().start - Now() + 10);
     Press('F');
@@ -91,12 +83,12 @@ TEST_F(SpeechBesideTheLoop, AnOutcomeIsNeverCutAndTheNextKeyWaitsForIt) {
 // listener hears: the pauses are the clock's, not the prompt files'.
 TEST_F(SpeechBesideTheLoop, AWTransferGoesOutTheSameWithoutThePauseFileAndWithTheVoiceOff) {
   PutBankFile("bank01.dat", "FM", {"145.1", "145.2", "145.3", "145.4"});
-  answers["MAB"] = "?\r\n";
   using Wire = std::vector<std::pair<std::string, long long>>;
   Wire wire;
   long long from = 0;
   program.line.responder = [&](const std::string& command) {
     if (command != "LM") wire.emplace_back(command, Now() - from);
+    if (command == "LM") return std::string(fakes::kQuiet);
     return command == "MAB" ? std::string("?\r\n") : std::string("\r\n");
   };
   std::vector<Wire> runs;
@@ -106,9 +98,7 @@ TEST_F(SpeechBesideTheLoop, AWTransferGoesOutTheSameWithoutThePauseFileAndWithTh
     Ticks(3);
     wire.clear();
     from = Now();
-    Keys("W01B");
-    Press(keys::kEnter);
-    Ticks(3);  // each key waits for a poll or the answer before it
+    Type("W01B\r");
     runs.push_back(wire);
   }
   ASSERT_EQ(runs[0].size(), 6u);  // MQ, four channels, the read-back
@@ -173,4 +163,4 @@ TEST_F(SpeechBesideTheLoop, RolledKeysTheKeypadAndAHeldKeyTypeTheFrequencyPresse
 }
 
 }  // namespace
-}  // namespace voxrig::testing
+}  // namespace voxrig

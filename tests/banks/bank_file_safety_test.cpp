@@ -15,7 +15,7 @@
 #include "banks/bank_merge.h"
 #include "banks/bank_operations.h"
 #include "banks/bank_test_support.h"
-#include "fakes/test_program.h"
+#include "fakes/connected_panel.h"
 #include "platform/posix_file_system.h"
 
 namespace voxrig {
@@ -26,13 +26,8 @@ using banktest::Frequencies;
 using banktest::Lines;
 using Strings = std::vector<std::string>;
 
-struct BankFileSafetyTest : ::testing::Test {
-  BankFileSafetyTest() {
-    program.AttachReceiver();
-    ctx.tuning.modeText = "FM";
-    ctx.tuning.searchStepText = "12.5";
-    ctx.tuning.frequencyText = "145.5";
-  }
+struct BankFileSafetyTest : fakes::PanelFixture {
+  BankFileSafetyTest() { ctx.tuning.frequencyText = "145.5"; }
   std::string& File(const std::string& name) { return program.files.files[name]; }
   // Selects the bank as B leaves it, then runs the operation with an argument.
   void Run(void (*operation)(Context&), const std::string& argument) {
@@ -43,9 +38,6 @@ struct BankFileSafetyTest : ::testing::Test {
     ctx.command.entryText = argument;
     operation(ctx);
   }
-
-  fakes::TestProgram program;
-  Context& ctx = program.ctx;
 };
 
 // K leaves its result to the Enter key, which says it from lastWriteOk.

@@ -7,7 +7,7 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_test_support.h"
-#include "fakes/test_program.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig {
 namespace {
@@ -18,21 +18,14 @@ using banktest::Frequencies;
 using banktest::Lines;
 using Strings = std::vector<std::string>;
 
-struct BankMergeTest : ::testing::Test {
-  BankMergeTest() {
-    ctx.tuning.modeText = "FM";
-    ctx.tuning.searchStepText = "12.5";
-    ctx.tuning.frequencyText = "145.5";
-  }
+struct BankMergeTest : fakes::PanelFixture {
+  BankMergeTest() { ctx.tuning.frequencyText = "145.5"; }
   std::string& File(const std::string& name) { return program.files.files[name]; }
   void Run(void (*operation)(Context&), const std::string& argument) {
     program.ClearRecords();
     ctx.command.entryText = argument;
     operation(ctx);
   }
-
-  fakes::TestProgram program;
-  Context& ctx = program.ctx;
 };
 
 // ---- PutFrequency ----------------------------------------------------------

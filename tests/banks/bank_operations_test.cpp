@@ -9,7 +9,7 @@
 #include "banks/bank_file.h"
 #include "banks/bank_merge.h"
 #include "banks/bank_test_support.h"
-#include "fakes/test_program.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig {
 namespace {
@@ -20,9 +20,7 @@ using banktest::Frequencies;
 using banktest::Lines;
 using Strings = std::vector<std::string>;
 
-struct BankOperationsTest : ::testing::Test {
-  BankOperationsTest() { program.AttachReceiver(); }
-
+struct BankOperationsTest : fakes::PanelFixture {
   // Loads a bank as B would leave it, without B's prompts and commands.
   void Load(const std::string& name, const std::string& bytes, int scanIndex) {
     program.files.files[name] = bytes;
@@ -38,9 +36,6 @@ struct BankOperationsTest : ::testing::Test {
     return std::any_of(commands.begin(), commands.end(),
                        [&](const std::string& c) { return c.find(text) != std::string::npos; });
   }
-
-  fakes::TestProgram program;
-  Context& ctx = program.ctx;
 };
 
 // ---- SelectBank ------------------------------------------------------------

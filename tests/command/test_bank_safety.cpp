@@ -8,7 +8,7 @@
 
 #include "banks/bank_undo.h"
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 #include "poll/poll_status.h"
 
 // The banks a listener can trust: the selected bank stays the one Up, Down
@@ -25,7 +25,7 @@ using ::testing::Not;
 using Strings = std::vector<std::string>;
 using Files = std::map<std::string, std::string>;
 
-class BankSafety : public PanelFixture {
+class BankSafety : public fakes::PanelFixture {
  protected:
   // The bank files, without the undo folder's copies.
   Files BankFiles() const {

@@ -6,7 +6,7 @@
 
 #include "command/interpreter.h"
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 #include "panel/display_lines.h"
 
 namespace voxrig::testing {
@@ -17,7 +17,7 @@ using ::testing::IsEmpty;
 using ::testing::StartsWith;
 using Strings = std::vector<std::string>;
 
-class InterpreterKeys : public PanelFixture {};
+class InterpreterKeys : public fakes::PanelFixture {};
 
 TEST_F(InterpreterKeys, FirstKeyBeforeAnyReplyEndsTheProgramWithoutActing) {
   ctx.link.linkState = -1;

@@ -4,12 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig::testing {
 namespace {
@@ -18,24 +17,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Strings = std::vector<std::string>;
 
-class ReceiverAway : public PanelFixture {
- protected:
-  // The prompts heard, without the pacing pause.
-  Strings Spoken() const {
-    Strings spoken;
-    for (const std::string& name : Heard()) {
-      if (name != "shdel") spoken.push_back(name);
-    }
-    return spoken;
-  }
-  Strings Sent(const std::string& prefix) const {
-    Strings sent;
-    for (const std::string& command : Commands()) {
-      if (command.starts_with(prefix)) sent.push_back(command);
-    }
-    return sent;
-  }
-};
+class ReceiverAway : public fakes::PanelFixture {};
 
 TEST_F(ReceiverAway, KeysThatWouldConfirmSomethingAboutTheReceiverSayRncOnceInstead) {
   struct Row {

@@ -11,7 +11,7 @@
 
 #include "banks/bank_test_support.h"
 #include "command/key_codes.h"
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 #include "link/memory_lines.h"
 #include "memory/receiver_check.h"
 
@@ -32,7 +32,7 @@ std::string ChannelLine(char bank, int number, long long hz, int mode, const std
   return line;
 }
 
-class ReceiverRead : public PanelFixture {
+class ReceiverRead : public fakes::PanelFixture {
  protected:
   ReceiverRead() {
     // Receiver bank A holds 20 channels; the lines say what each one answers.
@@ -69,15 +69,6 @@ class ReceiverRead : public PanelFixture {
     for (int i = next; i < next + 10 && i < stopAfter; ++i) answer += bankLines[i] + "\r\n";
     next += 10;
     return answer;
-  }
-
-  // Prompts heard since the last Forget, without the pauses.
-  Strings Spoken() const {
-    Strings spoken;
-    for (const std::string& name : Heard()) {
-      if (name != "shdel") spoken.push_back(name);
-    }
-    return spoken;
   }
 
   Strings bankLines;

@@ -93,7 +93,7 @@ TEST_F(InstalledPanel, HelpVersionAndAnUnknownOptionAnswerWithoutAWindow) {
   EXPECT_EQ(Shell(noDisplay + voxrig + " --version", &status), "voxrig " VOXRIG_VERSION "\n");
   EXPECT_EQ(status, 0);
 
-  for (const char* bad : {"--bogus", "--transcript", "stray"}) {
+  for (const char* bad : {"--bogus", "--transcript", "stray", "--export"}) {
     const std::string said = Shell(noDisplay + voxrig + " " + bad, &status);
     EXPECT_EQ(status, 2) << bad;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;

@@ -9,7 +9,7 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_test_support.h"
-#include "fakes/test_program.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig {
 namespace {
@@ -21,8 +21,7 @@ using Strings = std::vector<std::string>;
 
 const std::string kTwelveBlanks(12, ' ');
 
-struct ReceiverTransferTest : ::testing::Test {
-  ReceiverTransferTest() { program.AttachReceiver(); }
+struct ReceiverTransferTest : fakes::PanelFixture {
   void Transfer(const std::string& entry) {
     ctx.command.entryText = entry;
     WriteBankToReceiver(ctx);
@@ -61,8 +60,6 @@ struct ReceiverTransferTest : ::testing::Test {
     }
     return writes;
   }
-  fakes::TestProgram program;
-  Context& ctx = program.ctx;
   std::map<char, Strings> memory;
   char reading = 'A';
   std::size_t next = 0;
@@ -236,6 +233,7 @@ Strings Joined(Strings a, const Strings& b) {
 }
 
 struct ConfigureBankTest : ReceiverTransferTest {
+  ConfigureBankTest() { silent = true; }  // the receiver answers only as a test says
   // The receiver answers the resize once `pauses` pauses have passed after it.
   void AnswerAfterPauses(int pauses) {
     program.sound.OnPlayed([this, pauses](const std::string& name) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "command/panel_fixture.h"
+#include "fakes/connected_panel.h"
 #include "net/net_control.h"
 #include "platform/posix_socket.h"
 
@@ -70,7 +70,7 @@ class Socket {
   bool connected_ = false;
 };
 
-class NetSockets : public PanelFixture {
+class NetSockets : public fakes::PanelFixture {
  protected:
   NetSockets() {
     std::string error;

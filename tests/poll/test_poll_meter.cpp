@@ -2,13 +2,13 @@
 
 #include <string>
 
+#include "fakes/connected_panel.h"
 #include "panel/display_lines.h"
-#include "poll/poll_rig.h"
 
 namespace voxrig {
 namespace {
 
-using rig::PollRig;
+using fakes::ConnectedPanel;
 
 const std::string kTail = ">" + std::string(17, ' ');
 const std::string kSquelchLine = ">" + std::string(26, ' ');
@@ -31,7 +31,7 @@ TEST(PollMeter, LevelAnswerDrawsOneAsteriskPerTwelveSteps) {
       {"LC 999 VA\r\n", std::string(18, '*') + kTail, 22},
   };
   for (const Row& row : rows) {
-    PollRig rig;
+    ConnectedPanel rig;
     rig.Cycle(row.answer);
     const auto meter = rig.program.display.RunAt(320, 30);
     EXPECT_EQ(meter.text, row.meter) << row.answer;
@@ -46,7 +46,7 @@ TEST(PollMeter, LevelAnswerDrawsOneAsteriskPerTwelveSteps) {
 
 TEST(PollMeter, SquelchMarkShowsAnEmptyMeterWhateverDigitsFollow) {
   for (const std::string answer : {"LM%120\r\n", "LM%255\r\n", "LC%000 VA\r\n"}) {
-    PollRig rig;
+    ConnectedPanel rig;
     rig.ctx.link.signalLevel = 7;
     rig.Cycle(answer);
     EXPECT_EQ(rig.program.display.TextAt(320, 30), kSquelchLine) << answer;
@@ -56,7 +56,7 @@ TEST(PollMeter, SquelchMarkShowsAnEmptyMeterWhateverDigitsFollow) {
 }
 
 TEST(PollMeter, NoAnswerLeavesMeterAndSquelchAsTheyWere) {
-  PollRig rig;
+  ConnectedPanel rig;
   rig.Cycle("LM 120\r\n");
   rig.program.ClearRecords();
   rig.Cycle("");
@@ -66,7 +66,7 @@ TEST(PollMeter, NoAnswerLeavesMeterAndSquelchAsTheyWere) {
 }
 
 TEST(PollMeter, LateAnswerToAnotherCommandNeitherRedrawsNorDividesTheLevelAgain) {
-  PollRig rig;
+  ConnectedPanel rig;
   rig.Cycle("LM 120\r\n");
   rig.program.ClearRecords();
   rig.Cycle("MW A:90 a:10\r\n");
@@ -77,9 +77,9 @@ TEST(PollMeter, LateAnswerToAnotherCommandNeitherRedrawsNorDividesTheLevelAgain)
 }
 
 TEST(PollMeter, LateAnswerWhileSearchingAnnouncesNoFalseStop) {
-  PollRig rig;
+  ConnectedPanel rig;
   rig.ctx.tuning.searchState = 1;
-  rig.Cycle(rig::kQuiet);
+  rig.Cycle(fakes::kQuiet);
   rig.program.ClearRecords();
   // "VS" alone, as a late empty-line answer would not be; its third character
   // is not "%" but it says nothing about the squelch.

@@ -3,24 +3,25 @@
 #include <string>
 #include <vector>
 
+#include "fakes/connected_panel.h"
 #include "link/reply_frequency.h"
 #include "panel/display_lines.h"
-#include "poll/poll_rig.h"
+#include "poll/connect_poll.h"
+#include "poll/scan_status_lines.h"
 
 namespace voxrig {
 namespace {
 
-using rig::kQuiet;
-using rig::kSignal;
-using rig::kStoppedLine;
-using rig::PollRig;
+using fakes::ConnectedPanel;
+using fakes::kQuiet;
+using fakes::kSignal;
 using Strings = std::vector<std::string>;
 
 // The receiver's own answer to "RX" while its search rests on a signal.
 constexpr const char* kSearchAnswer = "VS RF0145512500 ST012500 AU0 MD1 AT0\r\n";
 
 // A search running in CONT mode (or STOP), its log holding only the header.
-void StartRunningSearch(PollRig& rig, int stopMode) {
+void StartRunningSearch(ConnectedPanel& rig, int stopMode) {
   Context& ctx = rig.ctx;
   BankState::Slots& slots = ctx.banks.bankSlots;
   slots[0] = "Scanbank";
@@ -32,7 +33,7 @@ void StartRunningSearch(PollRig& rig, int stopMode) {
   ctx.tuning.searchState = 1;
   ctx.tuning.searchStopMode = stopMode;
   ctx.tuning.searchHitCount = 0;
-  rig.receiveState = kSearchAnswer;
+  rig.answers["RX"] = kSearchAnswer;
 }
 
 TEST(SearchHitFrequency, TakesTheDigitsAfterRfWithAPointAfterTheFourth) {
@@ -74,7 +75,7 @@ TEST(HeldScanFrequency, TakesFourDigitsAPointAndFiveMoreKeepingTrailingZeros) {
 }
 
 TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
-  PollRig rig;
+  ConnectedPanel rig;
   StartRunningSearch(rig, 0);
   rig.Cycle(kQuiet);
   EXPECT_EQ(rig.ctx.tuning.searchState, 1);
@@ -95,7 +96,7 @@ TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
 }
 
 TEST(PollSearch, StopInStopModeSaysStopAndNeverResumes) {
-  PollRig rig;
+  ConnectedPanel rig;
   StartRunningSearch(rig, 1);
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
@@ -107,7 +108,7 @@ TEST(PollSearch, StopInStopModeSaysStopAndNeverResumes) {
 }
 
 TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
-  PollRig rig;
+  ConnectedPanel rig;
   StartRunningSearch(rig, 0);
   rig.Cycle(kSignal);  // the stop
   rig.program.ClearRecords();
@@ -127,7 +128,7 @@ TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
 }
 
 TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
-  PollRig rig;
+  ConnectedPanel rig;
   StartRunningSearch(rig, 1);
   rig.Cycle(kSignal);
   rig.program.ClearRecords();
@@ -145,7 +146,7 @@ TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
 }
 
 TEST(PollSearch, CountdownIsKeptWhenTheSignalGoesSoTheNextResumeComesSooner) {
-  PollRig rig;
+  ConnectedPanel rig;
   StartRunningSearch(rig, 0);
   rig.Cycle(kSignal);      // stop
   rig.Cycles(2, kSignal);  // 5 -> 4 -> 3
@@ -154,7 +155,7 @@ TEST(PollSearch, CountdownIsKeptWhenTheSignalGoesSoTheNextResumeComesSooner) {
   EXPECT_EQ(rig.ctx.link.resumeCountdown, 2);
   EXPECT_EQ(rig.ctx.tuning.searchState, 1);
 
-  rig.receiveState = "VS RF0146012500 ST012500 AU0 MD1 AT0\r\n";
+  rig.answers["RX"] = "VS RF0146012500 ST012500 AU0 MD1 AT0\r\n";
   rig.Cycle(kSignal);  // the next stop
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 2);
   rig.program.ClearRecords();
@@ -165,10 +166,10 @@ TEST(PollSearch, CountdownIsKeptWhenTheSignalGoesSoTheNextResumeComesSooner) {
 }
 
 TEST(PollSearch, ReceiverStateIsAskedAgainUntilAnAnswerCarriesTheFrequency) {
-  PollRig rig;
+  ConnectedPanel rig;
   StartRunningSearch(rig, 1);
-  rig.receiveState = "";
-  rig.level = kSignal;
+  rig.answers["RX"] = "";
+  rig.answers["LM"] = kSignal;
   rig.ctx.link.pollState = 1;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
@@ -178,11 +179,11 @@ TEST(PollSearch, ReceiverStateIsAskedAgainUntilAnAnswerCarriesTheFrequency) {
     RunPollStep(rig.ctx);
     EXPECT_EQ(rig.ctx.link.pollState, 3);
   }
-  rig.receiveState = "VS RF014551";  // an answer cut short counts as none
+  rig.answers["RX"] = "VS RF014551";  // an answer cut short counts as none
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
   EXPECT_EQ(rig.ctx.link.pollState, 3);
-  rig.receiveState = kSearchAnswer;
+  rig.answers["RX"] = kSearchAnswer;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
   EXPECT_EQ(rig.ctx.link.pollState, 0);
@@ -210,10 +211,10 @@ TEST(PollSearch, TheStopIsReadFromTheRfFieldWhateverKeywordTheAnswerStartsWith) 
       {"?\r\n", ""},
   };
   for (const Row& row : rows) {
-    PollRig rig;
+    ConnectedPanel rig;
     StartRunningSearch(rig, 1);
-    rig.receiveState = row.answer;
-    rig.level = kSignal;
+    rig.answers["RX"] = row.answer;
+    rig.answers["LM"] = kSignal;
     rig.ctx.link.pollState = 1;
     for (int step = 0; step < 4; ++step) RunPollStep(rig.ctx);
     if (row.frequency.empty()) {
@@ -229,9 +230,9 @@ TEST(PollSearch, TheStopIsReadFromTheRfFieldWhateverKeywordTheAnswerStartsWith) 
 }
 
 TEST(PollSearch, AnOtherKeywordStillHasTheAsksBounded) {
-  PollRig rig;
+  ConnectedPanel rig;
   StartRunningSearch(rig, 0);
-  rig.receiveState = "SS ST012500 AU0 MD1 AT0\r\n";  // no frequency field at all
+  rig.answers["RX"] = "SS ST012500 AU0 MD1 AT0\r\n";  // no frequency field at all
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.Count("RX"), 20);
   EXPECT_EQ(rig.program.Heard(), Strings{"rnc"});
@@ -239,9 +240,9 @@ TEST(PollSearch, AnOtherKeywordStillHasTheAsksBounded) {
 }
 
 TEST(PollSearch, SilentReceiverIsAskedTwentyTimesThenTheKeyboardComesBack) {
-  PollRig rig;
+  ConnectedPanel rig;
   StartRunningSearch(rig, 0);
-  rig.receiveState = "";
+  rig.answers["RX"] = "";
   rig.ctx.tuning.frequencyText = "145.0";
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.ctx.link.pollState, 0);
@@ -256,7 +257,7 @@ TEST(PollSearch, SilentReceiverIsAskedTwentyTimesThenTheKeyboardComesBack) {
   EXPECT_EQ(rig.Count("RX"), 20);
   // A later stop is asked about afresh.
   rig.Cycle(kQuiet);
-  rig.receiveState = kSearchAnswer;
+  rig.answers["RX"] = kSearchAnswer;
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.Count("RX"), 21);
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);

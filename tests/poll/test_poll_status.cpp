@@ -3,20 +3,20 @@
 #include <string>
 #include <vector>
 
+#include "fakes/connected_panel.h"
 #include "panel/display_lines.h"
-#include "poll/poll_rig.h"
+#include "poll/connect_poll.h"
+#include "poll/scan_status_lines.h"
 
 namespace voxrig {
 namespace {
 
-using rig::kQuiet;
-using rig::kScanningLine;
-using rig::kSignal;
-using rig::kStoppedLine;
-using rig::PollRig;
+using fakes::ConnectedPanel;
+using fakes::kQuiet;
+using fakes::kSignal;
 using Strings = std::vector<std::string>;
 
-void ExpectStatusLine(const PollRig& rig, const std::string& text) {
+void ExpectStatusLine(const ConnectedPanel& rig, const std::string& text) {
   const auto status = rig.program.display.RunAt(270, 320);
   EXPECT_EQ(status.text, text);
   EXPECT_EQ(status.colour, Colour::kRed);
@@ -24,7 +24,7 @@ void ExpectStatusLine(const PollRig& rig, const std::string& text) {
 }
 
 TEST(PollStatus, IdlePanelAsksTheLevelOnceAPollCycle) {
-  PollRig rig;
+  ConnectedPanel rig;
   rig.Cycles(3, kQuiet);
   EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "LM", "LM"}));
   EXPECT_FALSE(rig.program.display.DrewAt(270, 320));
@@ -32,7 +32,7 @@ TEST(PollStatus, IdlePanelAsksTheLevelOnceAPollCycle) {
 }
 
 TEST(PollStatus, ReceiverScanStartAndStopAreShownAndSpokenOnce) {
-  PollRig rig;
+  ConnectedPanel rig;
   rig.ctx.link.scanState = 1;
   rig.Cycle(kQuiet);
   ExpectStatusLine(rig, kScanningLine);
@@ -58,7 +58,7 @@ TEST(PollStatus, ReceiverScanStartAndStopAreShownAndSpokenOnce) {
 }
 
 TEST(PollStatus, ReceiverScanIsSilentWithoutScanVoice) {
-  PollRig rig;
+  ConnectedPanel rig;
   rig.ctx.link.scanVoice = 0;
   rig.ctx.link.scanState = 1;
   rig.Cycle(kQuiet);
@@ -69,9 +69,9 @@ TEST(PollStatus, ReceiverScanIsSilentWithoutScanVoice) {
 }
 
 TEST(PollStatus, ReceiverScanStopTakesTwoMoreTicksAndShowsTheHeldFrequency) {
-  PollRig rig;
+  ConnectedPanel rig;
   rig.ctx.link.scanState = 2;
-  rig.level = "LC 120 MA05 RF0145125000\r\n";
+  rig.answers["LM"] = "LC 120 MA05 RF0145125000\r\n";
   rig.ctx.link.pollState = 1;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
@@ -88,7 +88,7 @@ TEST(PollStatus, ReceiverScanStopTakesTwoMoreTicksAndShowsTheHeldFrequency) {
 }
 
 TEST(PollStatus, HeldScanWithoutAFrequencyInTheAnswerKeepsTheShownFrequency) {
-  PollRig rig;
+  ConnectedPanel rig;
   rig.ctx.link.scanState = 2;
   rig.ctx.tuning.frequencyText = "145.5";
   rig.Cycle(kSignal);
@@ -113,7 +113,7 @@ void LoadBank(Context& ctx) {
 }
 
 TEST(PollStatus, BankScanTunesEachChannelAndWrapsAtTheEndMark) {
-  PollRig rig;
+  ConnectedPanel rig;
   LoadBank(rig.ctx);
   rig.Cycle(kQuiet);
   ExpectStatusLine(rig, kScanningLine);
@@ -129,7 +129,7 @@ TEST(PollStatus, BankScanTunesEachChannelAndWrapsAtTheEndMark) {
 }
 
 TEST(PollStatus, BankScanHoldsOnASignalAndSaysStopOnce) {
-  PollRig rig;
+  ConnectedPanel rig;
   LoadBank(rig.ctx);
   rig.Cycle(kQuiet);
   rig.program.ClearRecords();
@@ -150,7 +150,7 @@ TEST(PollStatus, BankScanHoldsOnASignalAndSaysStopOnce) {
 }
 
 TEST(PollStatus, BankScanIsSilentWithoutScanVoice) {
-  PollRig rig;
+  ConnectedPanel rig;
   LoadBank(rig.ctx);
   rig.ctx.link.scanVoice = 0;
   rig.Cycle(kQuiet);
@@ -160,14 +160,14 @@ TEST(PollStatus, BankScanIsSilentWithoutScanVoice) {
 }
 
 TEST(PollStatus, BankScanNeverLeavesTheSlotsNorTunesTheEndMark) {
-  PollRig rig;
+  ConnectedPanel rig;
   LoadBank(rig.ctx);
   rig.ctx.banks.bankSlots[4] = "9999";  // a bank without channels
   rig.Cycles(3, kQuiet);
   EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "LM", "LM"}));
   EXPECT_EQ(rig.ctx.banks.bankScanIndex, 4);
 
-  PollRig unterminated;
+  ConnectedPanel unterminated;
   LoadBank(unterminated.ctx);
   for (int slot = 4; slot < BankState::kSlotCount; slot += 2) {
     unterminated.ctx.banks.bankSlots[slot] = "145.5";
@@ -183,7 +183,7 @@ TEST(PollStatus, BankScanNeverLeavesTheSlotsNorTunesTheEndMark) {
 }
 
 TEST(PollStatus, ReceiverScanRuleComesBeforeTheBankScanRule) {
-  PollRig rig;
+  ConnectedPanel rig;
   LoadBank(rig.ctx);
   rig.ctx.link.scanState = 1;
   rig.Cycle(kQuiet);

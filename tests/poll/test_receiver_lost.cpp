@@ -7,36 +7,36 @@
 #include <string>
 #include <vector>
 
-#include "poll/poll_rig.h"
+#include "fakes/connected_panel.h"
 
 namespace voxrig {
 namespace {
 
-using rig::PollRig;
+using fakes::ConnectedPanel;
 using Strings = std::vector<std::string>;
 
 const std::string kLostLine = "Receiver not connected" + std::string(14, ' ');
 
 struct GoingAway {
   const char* how;
-  std::function<void(PollRig&)> goAway;
+  std::function<void(ConnectedPanel&)> goAway;
   int cyclesUntilNoticed;
 };
 
 TEST(ReceiverLost, NoticedOnceShownAndReopenedUntilTheReceiverAnswersAgain) {
   const GoingAway cases[] = {
-      {"hang-up", [](PollRig& rig) { rig.program.line.hungUp = true; }, 1},
-      {"silence", [](PollRig& rig) { rig.level = ""; }, 10},
-      {"garbage", [](PollRig& rig) { rig.level = "#\x01?%&\r\n"; }, 10},
+      {"hang-up", [](ConnectedPanel& rig) { rig.program.line.hungUp = true; }, 1},
+      {"silence", [](ConnectedPanel& rig) { rig.answers["LM"] = ""; }, 10},
+      {"garbage", [](ConnectedPanel& rig) { rig.answers["LM"] = "#\x01?%&\r\n"; }, 10},
   };
   for (const GoingAway& c : cases) {
     SCOPED_TRACE(c.how);
-    PollRig rig;
-    rig.Cycles(3, rig::kQuiet);
+    ConnectedPanel rig;
+    rig.Cycles(3, fakes::kQuiet);
     rig.program.ClearRecords();
     c.goAway(rig);
     // Cycle() keeps whatever level answer goAway left.
-    const auto cycle = [&rig] { rig.Cycle(rig.level); };
+    const auto cycle = [&rig] { rig.Cycle(); };
     for (int i = 1; i < c.cyclesUntilNoticed; ++i) cycle();
     EXPECT_TRUE(rig.program.Heard().empty());
     cycle();
@@ -57,7 +57,7 @@ TEST(ReceiverLost, NoticedOnceShownAndReopenedUntilTheReceiverAnswersAgain) {
 
     // Plugged in again, answering: "connected" within the next reopen.
     rig.program.line.hungUp = false;
-    rig.level = rig::kQuiet;
+    rig.answers["LM"] = fakes::kQuiet;
     for (int i = 0; i < 10 && rig.ctx.link.receiverLost; ++i) cycle();
     EXPECT_FALSE(rig.ctx.link.receiverLost);
     EXPECT_EQ(rig.program.Heard(), (Strings{"rnc", "connected"}));
@@ -68,16 +68,16 @@ TEST(ReceiverLost, NoticedOnceShownAndReopenedUntilTheReceiverAnswersAgain) {
 }
 
 TEST(ReceiverLost, ABriefSilenceIsNotALoss) {
-  PollRig rig;
+  ConnectedPanel rig;
   rig.Cycles(9, "");
-  rig.Cycles(1, rig::kQuiet);
+  rig.Cycles(1, fakes::kQuiet);
   rig.Cycles(9, "");
   EXPECT_TRUE(rig.program.Heard().empty());
   EXPECT_FALSE(rig.ctx.link.receiverLost);
 }
 
 TEST(ReceiverLost, NothingIsNoticedBeforeTheFirstAnswerSoTheFirstKeyStillTellsIt) {
-  PollRig rig;
+  ConnectedPanel rig;
   rig.ctx.link.linkState = -1;
   rig.ctx.link.statusLine = "Connecting";
   rig.program.line.hungUp = true;

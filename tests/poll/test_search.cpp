@@ -3,16 +3,16 @@
 #include <string>
 #include <vector>
 
+#include "fakes/connected_panel.h"
 #include "panel/display_lines.h"
-#include "poll/poll_rig.h"
 #include "poll/search.h"
 
 namespace voxrig {
 namespace {
 
-using rig::kQuiet;
-using rig::kSignal;
-using rig::PollRig;
+using fakes::ConnectedPanel;
+using fakes::kQuiet;
+using fakes::kSignal;
 using Strings = std::vector<std::string>;
 
 constexpr const char* kHeader = "Scanbank\r\nFM\r\n12.5\r\n \r\n9999\r\n";
@@ -24,20 +24,14 @@ std::string Answer(const std::string& digits) {
 class SearchTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The values the panel has after connecting, and a frequency tuned since.
-    TuningState& tuning = rig.ctx.tuning;
-    tuning.searchLowerText = "145";
-    tuning.searchUpperText = "146";
-    tuning.searchStepText = "12.5";
-    tuning.modeText = "FM";
-    tuning.frequencyText = "145.5";
+    rig.ctx.tuning.frequencyText = "145.5";  // tuned since connecting
     rig.program.sound.OnPlayed([this](const std::string& name) {
       timeline.push_back(name + "@" + std::to_string(rig.program.Commands().size()));
     });
   }
   std::string File() { return rig.program.files.files["bank00.dat"]; }
 
-  PollRig rig;
+  ConnectedPanel rig;
   Strings timeline;
 };
 
@@ -101,7 +95,7 @@ TEST_F(SearchTest, StartGoesOnWhenTheLogCannotBeWritten) {
 
 TEST_F(SearchTest, StartingAgainForgetsTheHitsSoFar) {
   StartSearch(rig.ctx);
-  rig.receiveState = Answer("0145512500");
+  rig.answers["RX"] = Answer("0145512500");
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
   StartSearch(rig.ctx);
@@ -114,11 +108,11 @@ TEST_F(SearchTest, ContinuingSearchLogsEachHitCountsAloudAndResumesByItself) {
   StartSearch(rig.ctx);
   rig.program.ClearRecords();
   timeline.clear();
-  rig.receiveState = Answer("0145512500");
+  rig.answers["RX"] = Answer("0145512500");
   rig.Cycle(kSignal);
   rig.Cycles(5, kSignal);
   rig.Cycle(kQuiet);
-  rig.receiveState = Answer("0145800000");
+  rig.answers["RX"] = Answer("0145800000");
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.program.Commands(),
             (Strings{"LM", "RX", "LM", "LM", "LM", "LM", "LM", "<1E>", "LM", "LM", "RX"}));
@@ -136,7 +130,7 @@ TEST_F(SearchTest, StopModeSearchSaysStopAndWaitsWithoutCounting) {
   rig.ctx.tuning.searchStopMode = 1;
   StartSearch(rig.ctx);
   rig.program.ClearRecords();
-  rig.receiveState = Answer("0145512500");
+  rig.answers["RX"] = Answer("0145512500");
   rig.Cycles(8, kSignal);
   EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
   EXPECT_EQ(rig.Count("<1E>"), 0);
@@ -157,9 +151,7 @@ TEST_F(SearchTest, EndWritesTheLogAndSpeaksTheHitCount) {
       {105, {"1", "0", "5"}},
   };
   for (const Row& row : rows) {
-    PollRig other;
-    other.ctx.tuning.modeText = "FM";
-    other.ctx.tuning.searchStepText = "12.5";
+    ConnectedPanel other;
     StartSearch(other.ctx);
     BankState::Slots& slots = other.ctx.banks.bankSlots;
     std::string expected = kHeader;

@@ -5,7 +5,7 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_test_support.h"
-#include "fakes/test_program.h"
+#include "fakes/connected_panel.h"
 #include "poll/search_log.h"
 
 namespace voxrig {
@@ -16,10 +16,8 @@ using banktest::FileLines;
 using banktest::Frequencies;
 using Strings = std::vector<std::string>;
 
-struct SearchLogTest : ::testing::Test {
+struct SearchLogTest : fakes::PanelFixture {
   SearchLogTest() {
-    ctx.tuning.modeText = "FM";
-    ctx.tuning.searchStepText = "12.5";
     // The log as a search start leaves it.
     ctx.banks.bankFileName = "bank00.dat";
     const Strings header = {"Scanbank", "FM", "12.5", " ", "9999"};
@@ -31,9 +29,6 @@ struct SearchLogTest : ::testing::Test {
     ctx.tuning.frequencyText = frequency;
     LogSearchHit(ctx);
   }
-
-  fakes::TestProgram program;
-  Context& ctx = program.ctx;
 };
 
 TEST_F(SearchLogTest, HitsAreLoggedOnceAndCountedAloudInContMode) {

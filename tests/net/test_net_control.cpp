@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/key_handler.h"
-#include "command/panel_fixture.h"
 #include "command/pending_commands.h"
+#include "fakes/connected_panel.h"
 #include "net/net_control.h"
 #include "speech/speech.h"
 
@@ -67,7 +66,7 @@ class FakeListener : public NetListener {
   std::deque<Peer*>& waiting_;
 };
 
-class NetControl : public PanelFixture {
+class NetControl : public fakes::PanelFixture {
  protected:
   NetControl() {
     StartNetControl(ctx, std::make_unique<FakeListener>(waiting_));
@@ -86,8 +85,6 @@ class NetControl : public PanelFixture {
     waiting_.push_back(peers_.back().get());
     return *peers_.back();
   }
-
-  void Tick() { OnWindowEvent(ctx, fakes::Tick()); }
 
  private:
   std::deque<Peer*> waiting_;

@@ -1,0 +1,10 @@
+#pragma once
+
+// The status line while the receiver's own memory scan runs, and once it
+// rests on a signal.
+namespace voxrig {
+
+inline constexpr const char* kScanningLine = "      *** SCANNING ***  ";
+inline constexpr const char* kStoppedLine = "      *** STOPPED ***  ";
+
+}  // namespace voxrig
