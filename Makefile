@@ -8,7 +8,7 @@ FUZZ_BUILD := build-fuzz
 FUZZ_RUNS ?= 20000
 # Each fuzzer stops at FUZZ_RUNS inputs or FUZZ_SECONDS, whichever comes first.
 FUZZ_SECONDS ?= 30
-FUZZERS := bank reply config panel
+FUZZERS := bank reply config panel tools setup
 
 # No sound card on a build machine: SDL's dummy driver still plays each
 # prompt for its length, so the receiver's pacing is real.

@@ -34,6 +34,7 @@
 #include "command/interpreter.h"
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
+#include "link/receiver_commands.h"
 #include "memory/receiver_transfer.h"
 #include "poll/search_log.h"
 
@@ -187,6 +188,38 @@ void CheckNoChannelLost(voxrig::fakes::TestProgram& program,
     }
     Check(missing <= (operation == Operation::kDelete ? 1 : 0), "a channel in the file was lost");
   }
+}
+
+bool AllDigits(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// What B may send for a bank's first channel, mode and step, in the forms the
+// receiver reads: VA and four megahertz digits, a point and decimals or six
+// more digits, within 0.1 to 2040 MHz; ST and three kilohertz digits, then a
+// point and two decimals or three more digits, a step the receiver has; a
+// mode code or automatic mode.
+bool IsWellFormed(const std::string& command) {
+  if (command.starts_with("VA")) {
+    if (command.size() < 12 || !AllDigits(command.substr(2, 4))) return false;
+    const bool point = command[6] == '.';
+    const std::string rest = command.substr(point ? 7 : 6);
+    if (!AllDigits(rest) || (!point && rest.size() != 6)) return false;
+    const std::string text = command.substr(2, 4) + "." + rest;
+    return voxrig::receiver::IsReceiverFrequency(
+        text.substr(0, std::min<std::size_t>(11, text.size())));
+  }
+  if (command.starts_with("ST")) {
+    if (command.size() != 8 || !AllDigits(command.substr(2, 3))) return false;
+    const std::string tail = command.substr(5);
+    if (tail[0] == '.')
+      return AllDigits(tail.substr(1)) && voxrig::receiver::IsReceiverStep(command.substr(2));
+    return AllDigits(tail) && tail[2] == '0' &&
+           voxrig::receiver::IsReceiverStep(command.substr(2, 3) + "." + tail.substr(0, 2));
+  }
+  if (command.starts_with("MD"))
+    return command.size() == 3 && command[2] >= '0' && command[2] <= '8';
+  return command == "AU1";
 }
 
 // The text tuned last is never the terminator. (The command alone cannot
@@ -390,6 +423,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   switch (operation) {
     case Operation::kSelect:
       voxrig::SelectBank(ctx);
+      for (const std::string& command : program.Commands()) {
+        Check(IsWellFormed(command), "B sent a command the receiver cannot read");
+      }
       break;
     case Operation::kSort: {
       voxrig::SortBank(ctx);

@@ -69,6 +69,11 @@ Refusal SetDevice(const std::string& path, CommandLine& line) {
   return std::nullopt;
 }
 
+Refusal SetForce(const std::string&, CommandLine& line) {
+  line.force = true;
+  return std::nullopt;
+}
+
 Refusal SetHelp(const std::string&, CommandLine& line) {
   line.help = true;
   return std::nullopt;
@@ -105,15 +110,20 @@ constexpr Option kOptions[] = {
     {"--probe", "FILE", "record the receiver's answers to questions that change nothing into FILE",
      SetProbe},
     {"--device", "PATH", "with --setup or --probe: try this serial device only", SetDevice},
+    {"--force", nullptr,
+     "with --probe: replace FILE when it is there (never through a link); with --export: write "
+     "the list under a name that does not end in .csv",
+     SetForce},
     {"--help", nullptr, "say what the options are and where the panel looks for its files",
      SetHelp},
     {"--version", nullptr, "print the version", SetVersion},
     {"--export", "BANK.dat [FILE.csv]",
-     "write the bank file as a CSV channel list to FILE.csv, or to standard output, and end; "
-     "given first and alone",
+     "write every channel of the bank file as a CSV channel list to FILE.csv, or to standard "
+     "output, and end; given first and alone. A bank file is never replaced",
      RefuseBankCsvHere},
     {"--import", "FILE.csv BANK.dat",
-     "make the bank file from a CSV channel list, all or nothing, and end; given first and alone",
+     "make the bank file bankNN.dat from a CSV channel list, all or nothing, keeping the old one "
+     "for the panel's U, and end; given first and alone",
      RefuseBankCsvHere},
 };
 
@@ -187,6 +197,10 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
   }
   if (line.device && !line.setup && !line.probeFile) {
     Refuse(problem, "--device is for --setup or --probe");
+    return std::nullopt;
+  }
+  if (line.force && !line.probeFile) {
+    Refuse(problem, "--force is for --probe (or comes after --export's files)");
     return std::nullopt;
   }
   return line;

@@ -35,6 +35,8 @@ struct CommandLine {
   bool setup = false;
   std::optional<std::string> probeFile;
   std::optional<std::string> device;
+  // The probe may replace a file that is there.
+  bool force = false;
   bool operator==(const CommandLine&) const = default;
 };
 
@@ -55,7 +57,8 @@ std::span<const Option> Options();
 
 // The options after the program's name. None when an option is unknown, is
 // given twice or lacks its value, when --device comes without --setup or
-// --probe, or both of those come; `problem` then says which, in one line.
+// --probe, --force without --probe, or both of those come; `problem` then
+// says which, in one line.
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments,
                                             std::string* problem = nullptr);
 

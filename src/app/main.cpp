@@ -61,7 +61,7 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   ctx.app.waveFolder = ctx.app.voicePrefix;
   SetupTools tools{survey, stopwatch, *console, ListenLimits{}};
   if (commandLine.probeFile)
-    return RunProbe(ctx, tools, *commandLine.probeFile, commandLine.device);
+    return RunProbe(ctx, tools, *commandLine.probeFile, commandLine.device, commandLine.force);
   SetupOptions options;
   options.workingFolder = folder.string();
   options.device = commandLine.device;

@@ -11,6 +11,8 @@
 #include "banks/bank_layout.h"
 #include "banks/csv_records.h"
 #include "core/text_rules.h"
+#include "link/receiver_commands.h"
+#include "tuning/modes.h"
 
 namespace voxrig::banks {
 
@@ -19,6 +21,8 @@ namespace {
 constexpr std::int64_t kLowestHz = 100'000;
 constexpr std::int64_t kHighestHz = 2'040'000'000;
 constexpr std::size_t kMostDecimals = 6;
+// The characters of a channel name the receiver keeps (its "TM" field).
+constexpr std::size_t kReceiverNameLength = 12;
 
 // The modes other programs name, and the bank mode each becomes. The
 // receiver's narrow FM is the panel's FM; narrow AM is still AM.
@@ -108,6 +112,15 @@ std::int64_t HzOf(const std::string& decimal) {
   return (megahertz.empty() ? 0 : std::stoll(megahertz)) * 1'000'000 + std::stoll(decimals);
 }
 
+// A decimal text without the leading zeros of its whole part (one stays
+// before a point: 0.5), so 0000145.5 is kept as 145.5, the form the receiver
+// reads.
+std::string WithoutLeadingZeros(std::string text) {
+  std::size_t zeros = 0;
+  while (zeros + 1 < text.size() && text[zeros] == '0' && IsDigit(text[zeros + 1])) ++zeros;
+  return text.substr(zeros);
+}
+
 // The frequency text a channel keeps, or why the field cannot be one.
 std::optional<std::string> ChannelFrequency(std::string_view field, std::string& why) {
   const std::string shown = Trimmed(field);
@@ -130,7 +143,29 @@ std::optional<std::string> ChannelFrequency(std::string_view field, std::string&
     why = "frequency " + shown + " MHz is outside the receiver's 0.1 to 2040 MHz";
     return std::nullopt;
   }
-  return decimal;
+  return WithoutLeadingZeros(*decimal);
+}
+
+// The step text a bank keeps, or why the field cannot be one: kilohertz the
+// receiver steps by, without leading zeros or decimal zeros past the second.
+std::optional<std::string> BankStepText(std::string_view field, std::string& why) {
+  const std::string shown = Trimmed(field);
+  auto decimal = DecimalText(shown);
+  if (!decimal) {
+    why = "step \"" + shown + "\" is not a number of kilohertz";
+    return std::nullopt;
+  }
+  std::string step = WithoutLeadingZeros(*decimal);
+  const auto point = step.find('.');
+  while (point != std::string::npos && step.size() - point - 1 > 2 && step.back() == '0') {
+    step.pop_back();
+  }
+  if (!receiver::IsReceiverStep(step)) {
+    why = "step " + shown +
+          " kHz is not one the receiver has (a multiple of 0.05 kHz up to 999.95, or 8.33)";
+    return std::nullopt;
+  }
+  return step;
 }
 
 std::optional<std::string> BankModeOf(const std::string& field) {
@@ -146,6 +181,23 @@ std::string CsvModeOf(const std::string& bankMode) {
     if (bankMode == mode.bank) return mode.csv == "AUTO" ? "Auto" : std::string(mode.csv);
   }
   return Trimmed(bankMode);
+}
+
+// The CSV of a bank: a header line, then one line per channel counted from
+// 0, each with the bank's mode and step.
+std::string CsvOf(const std::string& bankMode, const std::string& bankStep,
+                  const std::vector<std::pair<std::string, std::string>>& channels) {
+  const std::string mode = CsvField(CsvModeOf(bankMode));
+  const std::string step = CsvField(bankStep);
+  std::string csv = "Location,Name,Frequency,Mode,TStep\r\n";
+  for (std::size_t k = 0; k < channels.size(); ++k) {
+    const auto& [frequency, tag] = channels[k];
+    // The one blank of a channel the panel added is no name.
+    const std::string name = tag == " " ? std::string() : tag;
+    csv += std::to_string(k) + "," + CsvField(name) + "," + CsvField(frequency) + "," + mode + "," +
+           step + "\r\n";
+  }
+  return csv;
 }
 
 std::string LineList(const std::vector<int>& lines) {
@@ -228,8 +280,21 @@ std::vector<Row> ReadRows(const CsvText& text, const std::map<Column, std::size_
       refuse("the name 9999 would end the bank file there");
       continue;
     }
+    if (row.tag.size() > BoundedText::kCapacity) {
+      refuse("the name has " + std::to_string(row.tag.size()) + " characters; a bank line holds " +
+             std::to_string(BoundedText::kCapacity));
+      continue;
+    }
     row.mode = FieldOf(record, columns, Column::kMode);
-    row.step = FieldOf(record, columns, Column::kStep);
+    const std::string step = FieldOf(record, columns, Column::kStep);
+    if (!Trimmed(step).empty()) {
+      const auto stepText = BankStepText(step, why);
+      if (!stepText) {
+        refuse(why);
+        continue;
+      }
+      row.step = *stepText;
+    }
     rows.push_back(row);
   }
   return rows;
@@ -267,16 +332,21 @@ std::string BankMode(const std::vector<Row>& rows, bool hasModeColumn, const std
   return bankMode;
 }
 
-std::string BankStep(const std::vector<Row>& rows, const std::string& kept, CsvImport& result) {
-  if (rows.empty() || Trimmed(rows.front().step).empty()) return kept;
-  const auto step = DecimalText(rows.front().step);
-  if (!step || NumberFromText(*step) <= 0) {
-    result.notes.push_back("line " + std::to_string(rows.front().line) + ": step \"" +
-                           Trimmed(rows.front().step) + "\" is not kilohertz; the bank steps by " +
-                           kept);
-    return kept;
+std::string BankStep(const std::vector<Row>& rows, const std::string& kept) {
+  return rows.empty() || rows.front().step.empty() ? kept : rows.front().step;
+}
+
+// The receiver shows a channel's first 12 characters; a longer name is kept
+// whole in the bank, and the listener is told which ones the receiver cuts.
+void NoteLongNames(const std::vector<Row>& rows, CsvImport& result) {
+  std::vector<int> lines;
+  for (const Row& row : rows) {
+    if (row.tag.size() > kReceiverNameLength) lines.push_back(row.line);
   }
-  return *step;
+  if (lines.empty()) return;
+  result.notes.push_back("the receiver shows the first " + std::to_string(kReceiverNameLength) +
+                         " characters of a name; longer on line" + (lines.size() > 1 ? "s " : " ") +
+                         LineList(lines));
 }
 
 }  // namespace
@@ -293,17 +363,44 @@ BankState::Slots BankSlotsOf(std::string_view bankFileBytes) {
 
 std::string BankToCsv(const BankState::Slots& slots) {
   const BankLayout layout = ReadLayout(slots, BankState::kFileLines);
-  const std::string mode = CsvField(CsvModeOf(slots[1]));
-  const std::string step = CsvField(slots[2].str());
-  std::string csv = "Location,Name,Frequency,Mode,TStep\r\n";
-  for (std::size_t k = 0; k < layout.channels.size(); ++k) {
-    const Channel& channel = layout.channels[k];
-    // The one blank of a channel the panel added is no name.
-    const std::string name = channel.tag == " " ? std::string() : channel.tag.str();
-    csv += std::to_string(k) + "," + CsvField(name) + "," + CsvField(channel.frequency.str()) +
-           "," + mode + "," + step + "\r\n";
+  std::vector<std::pair<std::string, std::string>> channels;
+  for (const Channel& channel : layout.channels) {
+    channels.emplace_back(channel.frequency.str(), channel.tag.str());
   }
-  return csv;
+  return CsvOf(slots[1].str(), slots[2].str(), channels);
+}
+
+std::string BankFileToCsv(std::string_view bankFileBytes, int& channels) {
+  const std::vector<std::string> lines = SplitLines(bankFileBytes);
+  // Any line that is exactly "9999" ends the bank, as it does for the panel.
+  const std::size_t end = static_cast<std::size_t>(
+      std::find(lines.begin(), lines.end(), kBankTerminator) - lines.begin());
+  const auto line = [&](std::size_t i) { return i < end ? lines[i] : std::string(); };
+  std::vector<std::pair<std::string, std::string>> found;
+  for (std::size_t slot = kFirstChannelSlot; slot + 1 < end; slot += 2) {
+    found.emplace_back(lines[slot], lines[slot + 1]);
+  }
+  if (end == lines.size()) {
+    // Without a terminator: a last frequency without its tag line is a
+    // channel, and the empty records behind the last text are none.
+    if (end > kFirstChannelSlot && (end - kFirstChannelSlot) % 2 == 1) {
+      found.emplace_back(lines[end - 1], std::string());
+    }
+    while (!found.empty() && found.back().first.empty() && found.back().second.empty()) {
+      found.pop_back();
+    }
+  }
+  channels = static_cast<int>(found.size());
+  return CsvOf(line(1), line(2), found);
+}
+
+bool ReadsAsBank(std::string_view bytes) {
+  const std::vector<std::string> lines = SplitLines(bytes);
+  if (lines.size() > 1 && IsModeName(lines[1])) return true;
+  for (std::size_t slot = kFirstChannelSlot; slot < lines.size(); slot += 2) {
+    if (lines[slot] == kBankTerminator) return true;
+  }
+  return false;
 }
 
 CsvImport BankFromCsv(std::string_view bytes, const BankHeader& header) {
@@ -359,7 +456,7 @@ CsvImport BankFromCsv(std::string_view bytes, const BankHeader& header) {
   BankState::Slots& slots = result.slots;
   slots[0] = header.label;
   slots[1] = BankMode(rows, columns.count(Column::kMode) != 0, header.mode, result);
-  slots[2] = BankStep(rows, header.step, result);
+  slots[2] = BankStep(rows, header.step);
   slots[3] = " ";
   int slot = kFirstChannelSlot;
   for (const Row& row : rows) {
@@ -368,6 +465,7 @@ CsvImport BankFromCsv(std::string_view bytes, const BankHeader& header) {
   }
   slots[static_cast<std::size_t>(slot)] = kBankTerminator;
   result.channels = static_cast<int>(rows.size());
+  NoteLongNames(rows, result);
   if (result.channels > kMostReceiverChannels) {
     result.notes.push_back("W sends the first " + std::to_string(kMostReceiverChannels) +
                            " channels to the receiver (00 to 90); the bank holds " +

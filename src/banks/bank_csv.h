@@ -36,9 +36,20 @@ struct CsvImport {
   BankState::Slots slots;
 };
 
+// A whole bank file as CSV, as BankToCsv writes a bank: every channel in
+// front of its terminator, however many lines the file has (the panel holds
+// only its first 400), each line as long as the file has it. `channels` is
+// set to their number.
+std::string BankFileToCsv(std::string_view bankFileBytes, int& channels);
+
 // The slots of a bank file's bytes, read line by line up to its terminator
 // (at most 400 lines) as the panel reads a bank file.
 BankState::Slots BankSlotsOf(std::string_view bankFileBytes);
+
+// True when the bytes read as a bank file rather than anything else: its
+// second line names one of the panel's modes, or a "9999" line ends a
+// channel list. A CSV list, notes or a configuration do not.
+bool ReadsAsBank(std::string_view bytes);
 
 // What a bank made from a list takes from the bank file it replaces (or, for
 // a new file, from the panel's defaults): its label, and the mode and step

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "banks/bank_file.h"
+#include "link/receiver_commands.h"
+#include "tuning/modes.h"
 
 namespace voxrig::banks {
 
@@ -81,6 +83,19 @@ void WriteLayout(BankState::Slots& slots, const BankLayout& layout, int oldLastS
   for (const int last = std::min(oldLastSlot, end - 1); slot <= last; ++slot) {
     slots[slot] = kBankTerminator;
   }
+}
+
+int FirstRefusedLine(const BankState::Slots& slots) {
+  constexpr int kModeLine = 2, kStepLine = 3;
+  if (!IsModeName(slots[1].str())) return kModeLine;
+  if (!receiver::IsReceiverStep(slots[2].str())) return kStepLine;
+  const BankLayout layout = ReadLayout(slots, BankState::kFileLines);
+  for (std::size_t k = 0; k < layout.channels.size(); ++k) {
+    if (!receiver::IsReceiverFrequency(layout.channels[k].frequency.str())) {
+      return ChannelSlot(static_cast<int>(k)) + 1;
+    }
+  }
+  return 0;
 }
 
 }  // namespace voxrig::banks

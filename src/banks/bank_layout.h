@@ -70,4 +70,9 @@ void WriteLayout(BankState::Slots& slots, const BankLayout& layout, int oldLastS
 // The last slot that the bank's file covers: its terminator, or 399.
 int LastFileSlot(const BankLayout& layout);
 
+// The first line of the bank's file (counted from 1) that holds a value the
+// receiver cannot take: the mode on line 2, the step on line 3, a channel's
+// frequency; 0 when all of them can go to the receiver as they stand.
+int FirstRefusedLine(const BankState::Slots& slots);
+
 }  // namespace voxrig::banks

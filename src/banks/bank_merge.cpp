@@ -43,15 +43,14 @@ void CopySourceList(Context& ctx) {
   source[slot] = kBankTerminator;  // at most slot 400 of the 420
 }
 
-// The merge itself. `earlierWritesOk` is false when a file this same key
-// created could not be written, so the closing prompt tells the listener.
-void MergeWithResult(Context& ctx, bool earlierWritesOk) {
+// The merge itself: a missing target is made with the source's header.
+void MergeWithResult(Context& ctx) {
   BankState& banks = ctx.banks;
   BankState::Slots& target = banks.bankSlots;
   const BankState::Slots& source = banks.sourceSlots;
   banks.bankFileName = banks::BankFileName(banks::MergeTargetNumber(ctx.command.entryText));
   ReadBankFile(ctx);
-  bool writesOk = earlierWritesOk;
+  bool writesOk = true;
   if (banks.bankFound && BankFileTooLong(ctx)) {
     // Channels past the bank's 400 lines would be cut off: nothing is added.
     SayWriteResult(ctx, false);
@@ -70,7 +69,7 @@ void MergeWithResult(Context& ctx, bool earlierWritesOk) {
     target[0] = "bank" + ctx.command.entryText;
     for (int i = 1; i < banks::kHeaderSlots; ++i) target[i] = source[i];
     target[banks::kFirstChannelSlot] = kBankTerminator;
-    writesOk = WriteBankFile(ctx) && writesOk;
+    writesOk = WriteBankFile(ctx);
   }
   if (target[1] != source[1]) {
     Say(ctx, "incmode");
@@ -112,7 +111,7 @@ void PutFrequency(Context& ctx) {
   source[4] = ctx.tuning.frequencyText;
   source[5] = " ";
   source[6] = kBankTerminator;
-  MergeWithResult(ctx, true);
+  MergeWithResult(ctx);
 }
 
 void TransferBank(Context& ctx) {
@@ -127,25 +126,15 @@ void TransferBank(Context& ctx) {
     SayWriteResult(ctx, false);
     return;
   }
-  bool writesOk = true;
-  if (!banks.bankFound) {
-    // The missing source is created as an empty bank; the merge then adds nothing.
-    Say(ctx, "create");
-    Say(ctx, MiddleText(entry, 1, 1));
-    Say(ctx, MiddleText(entry, 2, 1));
-    banks.bankSlots[0] = "bank" + entry;
-    banks.bankSlots[1] = ctx.tuning.modeText;
-    banks.bankSlots[2] = ctx.tuning.searchStepText;
-    banks.bankSlots[3] = " ";
-    banks.bankSlots[4] = kBankTerminator;
-    writesOk = WriteBankFile(ctx);
-  }
+  // A missing source ("bnf" has been said) has no channels to give: the T
+  // ends there, and no file is made for it.
+  if (!banks.bankFound) return;
   CopySourceList(ctx);
-  MergeWithResult(ctx, writesOk);
+  MergeWithResult(ctx);
 }
 
 void MergeIntoBank(Context& ctx) {
-  MergeWithResult(ctx, true);
+  MergeWithResult(ctx);
 }
 
 }  // namespace voxrig

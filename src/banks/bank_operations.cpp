@@ -55,7 +55,16 @@ void SelectBank(Context& ctx) {
   // No "MQA%%" goes out here: the receiver takes it as "clear memory bank A",
   // and selecting a bank file must never wipe the receiver's own channels.
   ReadBankFile(ctx);
-  if (!banks.bankFound) {
+  // A value the receiver cannot take (a hand-edited step of 23 digits, a
+  // mode it does not have, a frequency past its range) would go out as a
+  // malformed command: the bank is not selected and its line is told.
+  const int refusedLine = banks.bankFound ? banks::FirstRefusedLine(banks.bankSlots) : 0;
+  if (refusedLine > 0) {
+    Say(ctx, "inv");
+    Say(ctx, "line");
+    SpeakCount(ctx, refusedLine);
+  }
+  if (!banks.bankFound || refusedLine > 0) {
     ctx.link.bankScanState = 0;
     ctx.link.scanState = 0;
     ctx.tuning.searchState = 0;

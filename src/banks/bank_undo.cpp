@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -128,6 +129,78 @@ bool RestoreFile(Context& ctx, const UndoFile& file, UndoStep& elsewhere) {
   return true;
 }
 
+// An import's copy: "import07-bank05.dat" holds bank05.dat as it was before
+// the seventh import since the panel last started; "import07-bank05.dat.new"
+// (empty) says the import made bank05.dat.
+constexpr const char* kImportPrefix = "import";
+constexpr const char* kMadeSuffix = ".new";
+constexpr int kMostImportCopies = 99;
+
+struct ImportCopy {
+  int number = 0;
+  std::string entry;     // the copy's name in the undo folder
+  std::string bankFile;  // the bank file it belongs to
+  bool existed = true;
+};
+
+std::optional<ImportCopy> ImportCopyOf(const std::string& entry) {
+  const std::size_t prefix = std::string_view(kImportPrefix).size();
+  if (entry.size() < prefix + 4 || entry.compare(0, prefix, kImportPrefix) != 0 ||
+      entry[prefix + 2] != '-') {
+    return std::nullopt;
+  }
+  const char tens = entry[prefix], units = entry[prefix + 1];
+  if (tens < '0' || tens > '9' || units < '0' || units > '9') return std::nullopt;
+  ImportCopy copy{(tens - '0') * 10 + (units - '0'), entry, entry.substr(prefix + 3), true};
+  if (copy.bankFile.ends_with(kMadeSuffix)) {
+    copy.bankFile.resize(copy.bankFile.size() - std::string_view(kMadeSuffix).size());
+    copy.existed = false;
+  }
+  if (copy.bankFile.empty()) return std::nullopt;
+  return copy;
+}
+
+// The import copies in an undo folder, oldest first.
+std::vector<ImportCopy> ImportCopies(FileSystem& files, const std::string& folder) {
+  std::vector<ImportCopy> copies;
+  const auto entries = files.ListFolder(folder);
+  if (!entries) return copies;
+  for (const FolderEntry& entry : *entries) {
+    if (entry.kind != FolderEntry::Kind::kFile) continue;
+    if (auto copy = ImportCopyOf(entry.name)) copies.push_back(std::move(*copy));
+  }
+  std::sort(copies.begin(), copies.end(),
+            [](const ImportCopy& a, const ImportCopy& b) { return a.number < b.number; });
+  return copies;
+}
+
+// The imports since the last run become the oldest steps U can take back:
+// each copy moves to a step's slot, and what the import wrote counts as the
+// panel's own writing, so U puts the old bank back without keeping the
+// import's version as another program's change.
+void TakeOverImportCopies(Context& ctx) {
+  FileSystem& files = *Files(ctx);
+  std::vector<ImportCopy> copies = ImportCopies(files, kUndoFolder);
+  const std::size_t kept = static_cast<std::size_t>(kUndoSteps);
+  for (std::size_t i = 0; i < copies.size(); ++i) {
+    const ImportCopy& copy = copies[i];
+    const std::string path = std::string(kUndoFolder) + "/" + copy.entry;
+    UndoStep step{FreeSlot(ctx.undo, -1), {}};
+    UndoFile file{copy.bankFile, copy.existed, {}};
+    bool usable = i + kept >= copies.size();
+    if (usable && copy.existed) {
+      const Bytes before = files.ReadFile(path);
+      file.copyName = CopyName(step.copySlot, 0);
+      usable = before && files.ReplaceFile(file.copyName, *before);
+    }
+    files.RemoveFile(path);
+    if (!usable) continue;
+    ctx.undo.lastWritten[copy.bankFile] = files.ReadFile(copy.bankFile);
+    step.files.push_back(std::move(file));
+    PushStep(ctx, std::move(step));
+  }
+}
+
 }  // namespace
 
 void ClearUndoCopies(Context& ctx) {
@@ -139,6 +212,22 @@ void ClearUndoCopies(Context& ctx) {
       if (Files(ctx)->Exists(name)) Files(ctx)->RemoveFile(name);
     }
   }
+  TakeOverImportCopies(ctx);
+}
+
+bool KeepImportCopy(FileSystem& files, const std::string& bankFile,
+                    const std::optional<std::string>& bytesBefore) {
+  const auto slash = bankFile.rfind('/');
+  const std::string folder =
+      (slash == std::string::npos ? std::string() : bankFile.substr(0, slash + 1)) + kUndoFolder;
+  const std::string name = slash == std::string::npos ? bankFile : bankFile.substr(slash + 1);
+  const std::vector<ImportCopy> copies = ImportCopies(files, folder);
+  const int number = copies.empty() ? 1 : copies.back().number + 1;
+  if (number > kMostImportCopies || !files.MakeFolder(folder)) return false;
+  const std::string numbered =
+      std::string(kImportPrefix) + (number < 10 ? "0" : "") + std::to_string(number) + "-";
+  const std::string copy = folder + "/" + numbered + name + (bytesBefore ? "" : kMadeSuffix);
+  return files.ReplaceFile(copy, bytesBefore.value_or(std::string()));
 }
 
 void BeginUndoStep(Context& ctx) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/context.h"
+#include "platform/file_system.h"
 
 // U: the bank changes of this run, taken back one key at a time. Before a
 // change, each bank file it touches is copied into the undo folder (or noted
@@ -15,8 +17,17 @@ inline constexpr int kUndoSteps = 20;
 // The folder of the working folder that holds the copies.
 inline constexpr const char* kUndoFolder = "undo";
 
-// Removes the copies a run before this one left behind, and forgets every step.
+// Removes the copies a run before this one left behind, and forgets every
+// step; the copies that "voxrig --import" kept since then become the first
+// steps, so U takes an import back as it takes back a key's change.
 void ClearUndoCopies(Context& ctx);
+
+// For "voxrig --import", which runs without the panel: keeps what the bank
+// file held before (nothing: the import makes it) in the undo folder beside
+// it, for the panel's next start to take over. False when the copy cannot be
+// kept; the import must then change nothing.
+bool KeepImportCopy(FileSystem& files, const std::string& bankFile,
+                    const std::optional<std::string>& bytesBefore);
 
 // Opens the step of one key: each bank file that ReplaceBankFile or
 // RemoveBankFile changes until EndUndoStep is copied first, once.

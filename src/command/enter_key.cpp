@@ -144,8 +144,7 @@ void EnterCharacter(Context& ctx) {
                                 command.pendingCommand == pending::kReadReceiver;
   if (receiverBankNext && command.entryText.size() >= 2) {
     // W and X take two digits, then the receiver bank's letter.
-    Say(ctx, "inv");
-    command.pendingCommand = pending::kNone;
+    RefuseSequence(ctx, "inv");
     return;
   }
   if (target.text == nullptr) return;  // G: the digit is said and dropped

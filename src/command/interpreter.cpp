@@ -67,8 +67,7 @@ void TakeReadBankLetter(Context& ctx, int key) {
   CommandState& command = ctx.command;
   if (command.entryText.size() != 2 || !HoldsOnlyDigits(command.entryText) ||
       !keys::IsReceiverBankLetter(key)) {
-    Say(ctx, "inv");
-    command.pendingCommand = pending::kNone;
+    RefuseSequence(ctx, "inv");
     return;
   }
   command.entryText += static_cast<char>(key);
@@ -217,6 +216,9 @@ void InterpretPressedKey(Context& ctx) {
     spacePressed = true;
   }
   if (ctx.app.debugEnabled == 1) WriteLogLine(ctx);
+  // A sequence refused before its Enter is remembered for that Enter alone.
+  const std::string refusedSequence = command.refusedSequence.str();
+  command.refusedSequence.clear();
   // Replacing a bank file by X is confirmed only by the same X sequence at once.
   if (key != keys::Letter('X') && command.pendingCommand != pending::kReadReceiver) {
     command.replaceWarnedEntry.clear();
@@ -271,6 +273,12 @@ void InterpretPressedKey(Context& ctx) {
     return;
   }
   if (key == keys::kEnter) {
+    if (!refusedSequence.empty() && command.pendingCommand == pending::kNone) {
+      // The sequence this Enter would complete has failed already: the
+      // listener hears why again, and nothing is tuned or confirmed.
+      Say(ctx, refusedSequence);
+      return;
+    }
     CompletePendingCommand(ctx);
     return;
   }
@@ -280,8 +288,7 @@ void InterpretPressedKey(Context& ctx) {
       Say(ctx, letter);
       command.entryText = letter;
     } else {
-      Say(ctx, "inv");
-      command.pendingCommand = pending::kNone;
+      RefuseSequence(ctx, "inv");
     }
     return;
   }
@@ -343,6 +350,12 @@ bool KeyLeavesTheWireAlone(int key) {
   key = keys::AsMainKey(key);
   return key == keys::kPoint || keys::IsDigit(key) || key == keys::Letter('F') ||
          key == keys::Letter('M');
+}
+
+void RefuseSequence(Context& ctx, const char* prompt) {
+  Say(ctx, prompt);
+  ctx.command.pendingCommand = pending::kNone;
+  ctx.command.refusedSequence = prompt;
 }
 
 void TuneToTypedFrequency(Context& ctx) {

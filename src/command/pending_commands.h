@@ -23,4 +23,9 @@ inline constexpr int kKillChannel = 11;     // K
 inline constexpr int kReadReceiver = 12;    // X
 }  // namespace pending
 
+// Ends the key sequence in progress with a refusal: says `prompt`, and the
+// Enter that would have completed the sequence says it again and does
+// nothing else (no "ok", no tuning).
+void RefuseSequence(Context& ctx, const char* prompt);
+
 }  // namespace voxrig

@@ -18,8 +18,7 @@ void QueryReceiverBank(Context& ctx) {
   // other key names no receiver bank.
   if (command.entryText.size() != 2 || !HoldsOnlyDigits(command.entryText) ||
       !keys::IsReceiverBankLetter(key)) {
-    Say(ctx, "inv");
-    command.pendingCommand = pending::kNone;
+    RefuseSequence(ctx, "inv");
     return;
   }
   const char letter = static_cast<char>(key);
@@ -30,8 +29,7 @@ void QueryReceiverBank(Context& ctx) {
   // given up before Enter leaves the receiver's bank as it was.
   if (!ctx.platform.files->Exists(
           BankFileOnDisk(ctx, banks::BankFileName(command.entryText.str().substr(0, 2))))) {
-    Say(ctx, "bnf");
-    command.pendingCommand = pending::kNone;
+    RefuseSequence(ctx, "bnf");
   }
 }
 

@@ -121,6 +121,11 @@ struct CommandState {
   // The X sequence that was told its bank file exists: given again at once,
   // it replaces the file. Any other key forgets it.
   BoundedText replaceWarnedEntry;
+  // The prompt that ended a key sequence before its Enter ("inv" for a key
+  // the sequence cannot take, "bnf" for W's missing bank file). The Enter
+  // that would have completed it says that again and does nothing else;
+  // any other key forgets it.
+  BoundedText refusedSequence;
 };
 
 // The bank in memory and its file.

@@ -175,6 +175,11 @@ void NoticeReceiverLost(Context& ctx) {
   Say(ctx, "rnc");
 }
 
+bool ReceiverStillThere(Context& ctx) {
+  if (PortLineGone(ctx, ctx.link.comPort)) NoticeReceiverLost(ctx);
+  return !ctx.link.receiverLost;
+}
+
 void SayReceiverLost(Context& ctx) {
   if (ctx.link.lossSaidThisKey) return;
   ctx.link.lossSaidThisKey = true;

@@ -32,6 +32,11 @@ void DropWaitingAnswers(Context& ctx);
 // that it can be opened again by its name. Nothing before the first answer:
 // the first key then tells the listener.
 void NoticeReceiverLost(Context& ctx);
+// Whether the receiver is still there, as far as the port can tell at once:
+// a line that has hung up is noticed now (NoticeReceiverLost says "rnc").
+// The long waits of Z, W and X look after every pause, so they stop within
+// a pause of the loss instead of waiting out their bound.
+bool ReceiverStillThere(Context& ctx);
 // "rnc", at most once during one key.
 void SayReceiverLost(Context& ctx);
 // A confirmation about the receiver ("ok", "sel", a mode, ...): "rnc"

@@ -2,31 +2,87 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "core/text_rules.h"
 
 namespace voxrig::receiver {
 
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The text with the leading zeros of its whole part gone (one stays before a
+// point, as in 0.5), and how many digits that whole part then has: the
+// receiver's fixed-width fields are filled in front by that count, so
+// 0145.5 and 145.5 give one command, and .5 its four megahertz digits.
+std::string WithoutLeadingZeros(const std::string& text, std::size_t& wholeDigits) {
+  std::size_t zeros = 0;
+  while (zeros + 1 < text.size() && text[zeros] == '0' && IsDigit(text[zeros + 1])) ++zeros;
+  std::string trimmed = text.substr(zeros);
+  wholeDigits = 0;
+  while (wholeDigits < trimmed.size() && IsDigit(trimmed[wholeDigits])) ++wholeDigits;
+  return trimmed;
+}
+
+// The text as decimal digits with at most one point and at least one digit:
+// its whole part and its decimals; nothing for any other text.
+std::optional<std::pair<std::string, std::string>> DecimalParts(const std::string& text) {
+  const auto point = text.find('.');
+  std::string whole = text.substr(0, point);
+  std::string decimals = point == std::string::npos ? std::string() : text.substr(point + 1);
+  if (whole.empty() && decimals.empty()) return std::nullopt;
+  if (!std::all_of(whole.begin(), whole.end(), IsDigit) ||
+      !std::all_of(decimals.begin(), decimals.end(), IsDigit)) {
+    return std::nullopt;  // a second point, a sign, a letter, a blank...
+  }
+  const auto firstNonZero = whole.find_first_not_of('0');
+  whole = firstNonZero == std::string::npos ? std::string() : whole.substr(firstNonZero);
+  return std::make_pair(whole, decimals);
+}
+
+}  // namespace
+
 std::string SetVfo(char vfo, const std::string& frequencyDigits) {
-  const long long megahertz = IntegerPart(NumberFromText(frequencyDigits));
+  std::size_t wholeDigits = 0;
+  const std::string digits = WithoutLeadingZeros(frequencyDigits, wholeDigits);
   std::string command = std::string("V") + vfo;
-  if (megahertz < 1000) command += "0";
-  if (megahertz < 100) command += "0";
-  if (megahertz < 10) command += "0";
-  command += frequencyDigits;
+  if (wholeDigits < 4) command.append(4 - wholeDigits, '0');
+  command += digits;
   while (command.size() < 11) command += "0";
   command += "0";
   return command;
 }
 
 std::string SetStep(const std::string& stepText) {
-  const long long kilohertz = IntegerPart(NumberFromText(stepText));
+  std::size_t wholeDigits = 0;
+  const std::string digits = WithoutLeadingZeros(stepText, wholeDigits);
   std::string command = "ST";
-  if (kilohertz < 100) command += "0";
-  if (kilohertz < 10) command += "0";
-  command += stepText;
+  if (wholeDigits < 3) command.append(3 - wholeDigits, '0');
+  command += digits;
   while (command.size() < 8) command += "0";
   return command;
+}
+
+bool IsReceiverFrequency(const std::string& frequencyText) {
+  const auto parts = DecimalParts(frequencyText);
+  return parts && parts->second.size() <= 6 && StorableChannelFrequency(frequencyText);
+}
+
+bool IsReceiverStep(const std::string& stepText) {
+  // Hundredths of a kilohertz: the receiver takes every multiple of 50 Hz
+  // from 50 Hz to 999.95 kHz, and the air band's 8.33 kHz.
+  constexpr long long kFinest = 5, kCoarsest = 99'995, kAirBand = 833;
+  const auto parts = DecimalParts(stepText);
+  if (!parts || parts->first.size() > 3 || parts->second.size() > 2) return false;
+  std::string decimals = parts->second;
+  decimals.resize(2, '0');
+  const long long hundredths =
+      (parts->first.empty() ? 0 : std::stoll(parts->first)) * 100 + std::stoll(decimals);
+  return hundredths == kAirBand ||
+         (hundredths % kFinest == 0 && hundredths >= kFinest && hundredths <= kCoarsest);
 }
 
 std::string SelectMode(int modeCode) {

@@ -31,14 +31,22 @@ inline constexpr const char* kReadNextChannels = "MA";
 // "MA" + bank: the bank's first ten channels, without selecting any.
 std::string ReadBankChannels(char bank);
 
-// "VA" or "VB" and the frequency text padded to four megahertz digits and
-// then to ten characters, with one more "0" after that in every case:
-// 145.5 gives VA0145.50000, 145 gives VA0145000000.
+// "VA" or "VB" and the frequency text filled in front to four megahertz
+// digits (leading zeros of the text dropped first) and then to ten
+// characters, with one more "0" after that in every case: 145.5 gives
+// VA0145.50000, 145 gives VA0145000000, .5 and 0.5 give VA0000.50000.
 std::string SetVfo(char vfo, const std::string& frequencyDigits);
 
-// "ST" and the step in kilohertz padded to three integer digits, then to eight
-// characters: 12.5 gives ST012.50, 25 gives ST025000.
+// "ST" and the step in kilohertz filled in front to three whole digits, then
+// to eight characters: 12.5 gives ST012.50, 25 gives ST025000.
 std::string SetStep(const std::string& stepText);
+
+// The values the receiver takes, as the panel keeps them in a bank file and
+// sends them: a frequency is decimal megahertz with at most one point and six
+// decimals, from 0.1 to 2040 MHz; a step is decimal kilohertz with at most
+// two decimals, a multiple of 50 Hz from 0.05 to 999.95 kHz, or 8.33.
+bool IsReceiverFrequency(const std::string& frequencyText);
+bool IsReceiverStep(const std::string& stepText);
 
 // "MD0" to "MD8".
 std::string SelectMode(int modeCode);

@@ -59,6 +59,21 @@ Exchange AskAndListen(SerialDevice& device, Stopwatch& clock, const std::string&
   return exchange;
 }
 
+LateAnswer ListenUntil(SerialDevice& device, Stopwatch& clock, double askedAtMs, double untilMs) {
+  LateAnswer late;
+  for (;;) {
+    const std::string got = ReadWaiting(device);
+    const double nowMs = clock.NowMs() - askedAtMs;
+    if (!got.empty()) {
+      if (!late.firstByteMs) late.firstByteMs = nowMs;
+      late.received += got;
+    }
+    if (nowMs >= untilMs || device.LineGone()) break;
+    clock.Sleep(kPollMs);
+  }
+  return late;
+}
+
 std::string ShownSafely(const std::string& bytes) {
   std::string shown;
   for (const char c : bytes) {

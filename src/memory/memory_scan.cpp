@@ -87,6 +87,11 @@ bool ReadBankSizeAnswer(Context& ctx, char letter, std::string& size) {
 }  // namespace
 
 void StartMemoryScan(Context& ctx, const std::string& bank) {
+  // A scan the receiver cannot start is neither sent nor shown as running.
+  if (ctx.link.receiverLost) {
+    SayReceiverLost(ctx);
+    return;
+  }
   // Level reports on change let the poll cycle see the scan stop and go on.
   Send(ctx, receiver::kLevelReportingOnChange);
   Pause(ctx);

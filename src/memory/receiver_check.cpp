@@ -5,6 +5,7 @@
 
 #include "banks/bank_names.h"
 #include "core/text_rules.h"
+#include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "memory/memory_bank.h"
 #include "memory/receiver_read.h"
@@ -103,7 +104,11 @@ void CheckWrittenBank(Context& ctx, const std::string& entry,
   const char bank = entry[2];
   const ReceiverMemory memory = ReadReceiverMemory(ctx, bank);
   if (memory.outcome != ReceiverMemory::Outcome::kRead) {
-    Say(ctx, memory.outcome == ReceiverMemory::Outcome::kRefused ? "nochk" : "rnc");
+    if (memory.outcome == ReceiverMemory::Outcome::kRefused) {
+      Say(ctx, "nochk");
+    } else {
+      SayReceiverLost(ctx);  // once, also when the loss itself said it
+    }
     return;
   }
   const std::vector<std::string> differences =

@@ -50,6 +50,9 @@ Answer CollectAnswer(Context& ctx, std::vector<std::string>& lines) {
   int idle = 0;
   for (int pause = 0; pause < kMostPausesPerRead && idle < kIdlePauses; ++pause) {
     Pause(ctx);
+    // A line that hangs up is heard at once ("rnc" is said), not after ten
+    // silent pauses.
+    if (!ReceiverStillThere(ctx)) return Answer::kLost;
     const std::string bytes = ReadWaitingBytes(ctx);
     idle = bytes.empty() ? idle + 1 : 0;
     pending += bytes;
@@ -119,7 +122,11 @@ void ReadReceiverBank(Context& ctx) {
   const ReceiverMemory memory = ReadReceiverMemory(ctx, entry[2]);
   if (memory.outcome != ReceiverMemory::Outcome::kRead) {
     // Nothing is written: the old bank file, if any, stays as it was.
-    Say(ctx, memory.outcome == ReceiverMemory::Outcome::kRefused ? "inv" : "rnc");
+    if (memory.outcome == ReceiverMemory::Outcome::kRefused) {
+      Say(ctx, "inv");
+    } else {
+      SayReceiverLost(ctx);  // once, also when the loss itself said it
+    }
     return;
   }
   command.replaceWarnedEntry.clear();

@@ -96,7 +96,7 @@ void WriteBankToReceiver(Context& ctx) {
   // and the pauses after "wait" give the receiver the time to clear it.
   ctx.link.commandText = receiver::ClearBank(receiverBank);
   SendCommand(ctx);
-  for (int i = 0; i < kPausesAfterWait && !ctx.link.receiverLost; ++i) Pause(ctx);
+  for (int i = 0; i < kPausesAfterWait && ReceiverStillThere(ctx); ++i) Pause(ctx);
   // The bank's real terminator bounds the transfer, whatever bankLastSlot says.
   const banks::BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
   TransferCounts counts;
@@ -112,7 +112,7 @@ void WriteBankToReceiver(Context& ctx) {
       ++counts.over;
       continue;
     }
-    for (int i = 0; i < pauses; ++i) Pause(ctx);
+    for (int i = 0; i < pauses && ReceiverStillThere(ctx); ++i) Pause(ctx);
     pauses = pauses > 1 ? pauses - 2 : 1;
     // The receiver's answers to earlier channels are not needed; reading them
     // also notices a line that has hung up.
@@ -148,12 +148,14 @@ bool ConfigureReceiverBank(Context& ctx, char letter) {
   for (int cycle = 1; cycle <= kMaxWaitCycles; ++cycle) {
     for (int pause = 1; pause <= kPausesPerWaitCycle; ++pause) {
       Pause(ctx);
+      // A receiver switched off or unplugged mid-resize is heard at once, not
+      // after a minute of beeps ("rnc" has been said).
+      if (!ReceiverStillThere(ctx)) return false;
       if (pause % kPausesPerBeep == 0) SayAlways(ctx, "beep");
     }
     ctx.link.replyText.clear();
     // Whatever has arrived is left for the next ReadReply.
     if (answeredAtOnce || BytesWaiting(ctx, ctx.link.comPort) > 0) return true;
-    if (ctx.link.receiverLost) return false;  // "rnc" has been said
   }
   // The receiver never answered: the listener hears so.
   SayReceiverLost(ctx);

@@ -70,6 +70,9 @@ class FileSystem {
   // False when there was no such file or it could not be removed.
   virtual bool RemoveFile(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
+  // True when the name itself is a symbolic link, whether or not it points
+  // anywhere.
+  virtual bool IsLink(const std::string& path) = 0;
   // The entries of a folder, links followed, without "." and "..". Nothing
   // when the path is no folder or cannot be read.
   virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) = 0;

@@ -212,6 +212,11 @@ bool PosixFileSystem::Exists(const std::string& path) {
   return stat(FullPath(path).c_str(), &info) == 0;
 }
 
+bool PosixFileSystem::IsLink(const std::string& path) {
+  struct stat info {};
+  return lstat(FullPath(path).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code error;

@@ -40,6 +40,7 @@ class PosixFileSystem : public FileSystem {
   bool RemoveFile(const std::string& path) override;
   // Follows symbolic links: a "COM5" link to a serial device exists while the
   // device does; a link whose target is gone does not.
+  bool IsLink(const std::string& path) override;
   bool Exists(const std::string& path) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
   bool MakeFolder(const std::string& path) override;

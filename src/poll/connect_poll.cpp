@@ -7,6 +7,7 @@
 #include "link/serial_port.h"
 #include "panel/display_lines.h"
 #include "poll/poll_status.h"
+#include "poll/search.h"
 #include "poll/search_log.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
@@ -67,6 +68,7 @@ void ResetSharedState(Context& ctx) {
 }
 
 void ReopenPort(Context& ctx);
+void RunStep(Context& ctx);
 
 void OpenReceiverPort(Context& ctx) {
   LinkState& link = ctx.link;
@@ -212,6 +214,18 @@ void ConnectReceiver(Context& ctx) {
 }
 
 void RunPollStep(Context& ctx) {
+  RunStep(ctx);
+  if (ctx.link.receiverLost && ctx.tuning.searchState > 0) {
+    // The receiver went away mid-search (noticed by this step or by a key):
+    // no more "RX" asks, and the search ends with its hits kept and told.
+    EndSearchOnLoss(ctx);
+    ctx.link.pollState = 0;
+  }
+}
+
+namespace {
+
+void RunStep(Context& ctx) {
   switch (ctx.link.pollState) {
     case 1:
       ReachForReceiver(ctx);
@@ -241,5 +255,7 @@ void RunPollStep(Context& ctx) {
       return;
   }
 }
+
+}  // namespace
 
 }  // namespace voxrig

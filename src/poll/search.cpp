@@ -84,4 +84,12 @@ bool EndSearch(Context& ctx) {
   return written;
 }
 
+void EndSearchOnLoss(Context& ctx) {
+  if (ctx.tuning.searchState <= 0) return;
+  ClearLowerPanel(ctx);
+  EndSearch(ctx);
+  ctx.link.resumeCountdown = 0;
+  ctx.link.receiveStateAsks = 0;
+}
+
 }  // namespace voxrig

@@ -11,5 +11,10 @@ void StartSearch(Context& ctx);
 // after "wrerr" when the log could not be written. False then, so the Enter
 // says no "ok" after it.
 bool EndSearch(Context& ctx);
+// The receiver went away during a search: the search cannot go on, so it
+// ends as Enter would end it (its log written, the count of hits told) and
+// the panel no longer shows it active. A receiver that comes back is not
+// told to search again; R starts a new search.
+void EndSearchOnLoss(Context& ctx);
 
 }  // namespace voxrig

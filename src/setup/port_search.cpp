@@ -88,11 +88,64 @@ struct DeviceReport {
   std::string summary;  // one line for the closing account
 };
 
+enum class SpeedVerdict { kReceiver, kSilent, kTooLate, kGarbled, kNotConfirmed, kLineGone };
+
+struct SpeedAnswer {
+  SpeedVerdict verdict = SpeedVerdict::kSilent;
+  std::string received;
+  int lateMs = 0;
+};
+
+// Asks the finding question at the speed the device is open at. An answer
+// counts only for the speed it was asked at: one that comes too late is read
+// away before the next speed is tried, and an answer is taken only once a
+// second question at this speed is answered at once, so a late answer to an
+// earlier speed can never pass for this one's.
+SpeedAnswer AskAtSpeed(SerialDevice& device, SetupTools& tools) {
+  const std::string question = std::string(kFindingQuestion) + "\r";
+  SpeedAnswer answer;
+  const double askedAt = tools.clock.NowMs();
+  const Exchange first = AskAndListen(device, tools.clock, question, tools.limits);
+  answer.received = first.received;
+  if (first.lineGone) {
+    answer.verdict = SpeedVerdict::kLineGone;
+    return answer;
+  }
+  const auto readAwayLate = [&](double from) {
+    return ListenUntil(device, tools.clock, from, tools.limits.lateAnswerMs);
+  };
+  if (first.received.empty()) {
+    const LateAnswer late = readAwayLate(askedAt);
+    if (HoldsFrequencyField(late.received)) {
+      answer.verdict = SpeedVerdict::kTooLate;
+      answer.lateMs = static_cast<int>(late.firstByteMs.value_or(0));
+    }
+    return answer;
+  }
+  if (!HoldsFrequencyField(first.received)) {
+    readAwayLate(askedAt);
+    answer.verdict = SpeedVerdict::kGarbled;
+    return answer;
+  }
+  const double askedAgainAt = tools.clock.NowMs();
+  const Exchange second = AskAndListen(device, tools.clock, question, tools.limits);
+  if (second.lineGone) {
+    answer.verdict = SpeedVerdict::kLineGone;
+  } else if (HoldsFrequencyField(second.received)) {
+    answer.verdict = SpeedVerdict::kReceiver;
+  } else {
+    readAwayLate(askedAgainAt);
+    answer.verdict = SpeedVerdict::kNotConfirmed;
+  }
+  return answer;
+}
+
 DeviceReport TryDevice(Context& ctx, SetupTools& tools, const std::string& path, int& deviceNumber,
                        bool given) {
   DeviceReport report;
   bool announced = false;
   bool garbled = false;
+  int slowAnswerMs = 0;  // the receiver's answer came, but too late
   const auto announce = [&] {
     if (announced) return;
     announced = true;
@@ -140,28 +193,43 @@ DeviceReport TryDevice(Context& ctx, SetupTools& tools, const std::string& path,
       Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the device refuses 2 stop bits.");
       continue;
     }
-    const Exchange exchange =
-        AskAndListen(device, tools.clock, std::string(kFindingQuestion) + "\r", tools.limits);
     const std::string at = "  " + std::to_string(speed) + " baud: ";
-    if (exchange.lineGone) {
-      Tell(ctx, tools, at + "the line went away while asking.", {"rnc"});
-      report.summary = path + ": the line went away";
-      return report;
+    const SpeedAnswer answer = AskAtSpeed(device, tools);
+    switch (answer.verdict) {
+      case SpeedVerdict::kLineGone:
+        Tell(ctx, tools, at + "the line went away while asking.", {"rnc"});
+        report.summary = path + ": the line went away";
+        return report;
+      case SpeedVerdict::kSilent:
+        Tell(ctx, tools,
+             at + "no answer within " + std::to_string(tools.limits.answerWaitMs) + " ms.",
+             {"noans"});
+        continue;
+      case SpeedVerdict::kTooLate:
+        slowAnswerMs = answer.lateMs;
+        Tell(ctx, tools,
+             at + "an answer came only after " + std::to_string(answer.lateMs) +
+                 " ms, too late: the panel needs one within " +
+                 std::to_string(tools.limits.answerWaitMs) + " ms. It was read away.",
+             {"noans"});
+        continue;
+      case SpeedVerdict::kGarbled:
+        garbled = true;
+        Tell(ctx, tools, at + "an answer not understood: " + ShownSafely(answer.received),
+             {"garbled"});
+        continue;
+      case SpeedVerdict::kNotConfirmed:
+        Tell(ctx, tools,
+             at + "an answer came (" + ShownSafely(answer.received) +
+                 "), but a second question at this speed was not answered at once: it was a "
+                 "late answer to another speed, and was read away.",
+             {"noans"});
+        continue;
+      case SpeedVerdict::kReceiver:
+        break;
     }
-    if (exchange.received.empty()) {
-      Tell(ctx, tools,
-           at + "no answer within " + std::to_string(tools.limits.answerWaitMs) + " ms.",
-           {"noans"});
-      continue;
-    }
-    if (!HoldsFrequencyField(exchange.received)) {
-      garbled = true;
-      Tell(ctx, tools, at + "an answer not understood: " + ShownSafely(exchange.received),
-           {"garbled"});
-      continue;
-    }
-    Tell(ctx, tools, at + "the receiver answered " + ShownSafely(exchange.received));
-    report.receiver = FoundReceiver{path, speed, exchange.received, std::move(attempt.device)};
+    Tell(ctx, tools, at + "the receiver answered " + ShownSafely(answer.received));
+    report.receiver = FoundReceiver{path, speed, answer.received, std::move(attempt.device)};
     return report;
   }
   const std::vector<DeviceHolder> holders = tools.survey.Holders(path);
@@ -170,6 +238,13 @@ DeviceReport TryDevice(Context& ctx, SetupTools& tools, const std::string& path,
     // may) can talk over the receiver or swallow its answers.
     Tell(ctx, tools, "  Other programs have this port open too:");
     TellHolders(ctx, tools, path);
+  }
+  if (slowAnswerMs > 0) {
+    report.summary = path + ": the receiver answered too slowly (after " +
+                     std::to_string(slowAnswerMs) + " ms; the panel needs an answer within " +
+                     std::to_string(tools.limits.answerWaitMs) +
+                     " ms: is a slow adapter or hub between them?)";
+    return report;
   }
   report.summary = path + (garbled ? ": answers that are not the receiver's, at every speed (is "
                                      "something else on this port, or the cable wrong?)"

@@ -48,6 +48,17 @@ std::string Record(std::size_t number, const ProbeQuestion& question, const Exch
          "\n  our notes expect: " + question.expected + "\n";
 }
 
+// Why the report may not be written to `file`, or nothing when it may.
+std::optional<std::string> TargetRefused(FileSystem& files, const std::string& file, bool force) {
+  if (files.IsLink(file)) {
+    return file + " is a link; the probe writes nothing through a link to another file";
+  }
+  if (!force && files.Exists(file)) {
+    return file + " is there already; give --force to replace it, or name another file";
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<ProbeQuestion> ProbeQuestions() {
@@ -73,7 +84,12 @@ std::vector<ProbeQuestion> ProbeQuestions() {
 }
 
 int RunProbe(Context& ctx, SetupTools& tools, const std::string& file,
-             const std::optional<std::string>& device) {
+             const std::optional<std::string>& device, bool force) {
+  FileSystem& files = *ctx.platform.files;
+  if (const auto why = TargetRefused(files, file, force)) {
+    Tell(ctx, tools, "voxrig probe: refused: " + *why + ". Nothing was written.", {"wrerr"});
+    return kProbeCannotWrite;
+  }
   Tell(ctx, tools, "voxrig probe: looking for the receiver.", {"probe"});
   std::optional<FoundReceiver> receiver = FindReceiver(ctx, tools, device);
   if (!receiver) {
@@ -110,7 +126,12 @@ int RunProbe(Context& ctx, SetupTools& tools, const std::string& file,
     text += Record(i + 1, question, exchange);
   }
   receiver->device.reset();
-  if (!ctx.platform.files->ReplaceFile(file, text)) {
+  // A file or link that appeared while the receiver answered is left alone too.
+  if (const auto why = TargetRefused(files, file, force)) {
+    Tell(ctx, tools, "Refused: " + *why + ". Nothing was written.", {"wrerr"});
+    return kProbeCannotWrite;
+  }
+  if (!files.ReplaceFile(file, text)) {
     Tell(ctx, tools, "Cannot write " + file + ".", {"wrerr"});
     return kProbeCannotWrite;
   }

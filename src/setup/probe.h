@@ -29,8 +29,11 @@ std::vector<ProbeQuestion> ProbeQuestions();
 
 // Finds the receiver (on `device` alone when given), asks it the probe's
 // questions and writes every answer, raw and timed, into `file`. Returns
-// the exit status.
+// the exit status. A file that is there is replaced only when `force` is
+// set, and a link never: the probe writes no file it was not asked to make,
+// and nothing through a link to somewhere else (status 3, told before the
+// receiver is looked for).
 int RunProbe(Context& ctx, SetupTools& tools, const std::string& file,
-             const std::optional<std::string>& device);
+             const std::optional<std::string>& device, bool force = false);
 
 }  // namespace voxrig

@@ -80,6 +80,13 @@ void ApplyMode(Context& ctx) {
   }
 }
 
+bool IsModeName(const std::string& text) {
+  for (const ModeRow& row : kModes) {
+    if (text == row.name) return true;
+  }
+  return false;
+}
+
 void ToggleAttenuator(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   tuning.attenuatorOn = tuning.attenuatorOn == 0 ? 1 : 0;

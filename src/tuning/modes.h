@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "core/context.h"
 
 namespace voxrig {
@@ -12,6 +14,9 @@ void SelectMode(Context& ctx, Mode mode);
 void DrawModeLine(Context& ctx);
 // Draws the mode line and reapplies the mode named by modeText.
 void ApplyMode(Context& ctx);
+// True when the text names one of the panel's modes exactly, as a bank file
+// keeps it ("FM", "CW " with its blank, "AUT", ...).
+bool IsModeName(const std::string& text);
 void ToggleAttenuator(Context& ctx);
 void ToggleNoiseLimiter(Context& ctx);
 

@@ -96,6 +96,9 @@ TEST(BankCsv, ImportReadsTheFormsOtherProgramsWrite) {
        Lines({"bank12", "FM", "12.5", " ", "9999"})},
       {"the receiver's range ends included", "Frequency,Mode\n0.1,Auto\n2040,AM\n",
        Lines({"bank12", "AUT", "12.5", " ", "0.1", " ", "2040", " ", "9999"})},
+      {"leading zeros and decimal zeros, kept in the receiver's form",
+       "Frequency,TStep\n00000000000145.5,012.500\n00.5,12.500\n",
+       Lines({"bank12", "FM", "12.50", " ", "145.5", " ", "0.5", " ", "9999"})},
   };
   for (const Case& c : cases) EXPECT_EQ(Imported(c.csv), c.bank) << c.what;
 }
@@ -125,6 +128,15 @@ TEST(BankCsv, ImportRefusesTheWholeListNamingTheLine) {
       {"Name,Frequency\n9999,145.5\n", "line 2: the name 9999 would end the bank file there"},
       {"Name,Frequency\n\"open,145.5\n", "line 2: a quote opened here is never closed"},
       {tooMany, "line 199: 198 channels; a bank file holds 197"},
+      {"Frequency,TStep\n145.5,x\n", "line 2: step \"x\" is not a number of kilohertz"},
+      {"Frequency,TStep\n145.5,8.334\n",
+       "line 2: step 8.334 kHz is not one the receiver has (a multiple of 0.05 kHz up to 999.95, "
+       "or 8.33)"},
+      {"Frequency,TStep\n145.5,1000\n",
+       "line 2: step 1000 kHz is not one the receiver has (a multiple of 0.05 kHz up to 999.95, "
+       "or 8.33)"},
+      {"Name,Frequency\n" + std::string(255, 'n') + ",145.5\n",
+       "line 2: the name has 255 characters; a bank line holds 254"},
   };
   for (const auto& [csv, error] : cases) EXPECT_EQ(Imported(csv), "ERROR " + error) << csv;
   // Every refused line is named, not only the first.
@@ -146,14 +158,18 @@ TEST(BankCsv, ImportTellsWhatTheBankDoesNotKeep) {
                                   "a bank has one mode: every channel is heard in AM, also those "
                                   "of other modes (line 4)"}));
 
-  std::string ninetyTwo = "Frequency,Mode,TStep\n";
-  for (int i = 0; i < 92; ++i) ninetyTwo += "145." + std::to_string(100 + i) + ",FM,x\n";
+  std::string ninetyTwo = "Frequency,Mode,TStep,Name\n";
+  for (int i = 0; i < 92; ++i) {
+    ninetyTwo += "145." + std::to_string(100 + i) + ",FM,8.33," +
+                 (i % 40 == 1 ? "Thirteen char" : "") + "\n";
+  }
   const CsvImport many = BankFromCsv(ninetyTwo, {"bank12"});
   ASSERT_TRUE(many.ok);
   EXPECT_EQ(many.channels, 92);
+  EXPECT_EQ(many.slots[2], "8.33");
   EXPECT_EQ(
       many.notes,
-      (Strings{"line 2: step \"x\" is not kilohertz; the bank steps by 12.5",
+      (Strings{"the receiver shows the first 12 characters of a name; longer on lines 3, 43, 83",
                "W sends the first 91 channels to the receiver (00 to 90); the bank holds 92"}));
 }
 

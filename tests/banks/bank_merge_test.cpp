@@ -74,11 +74,13 @@ TEST_F(BankMergeTest, TransferAppendsTheMissingChannelsInSourceOrder) {
             Bank("bank12", "FM", "12.5", {"146.0", "144.0", "145.5", "147.0", "145.0125"}));
 }
 
-TEST_F(BankMergeTest, TransferWithNeitherBankPresentCreatesBothAsEmptyBanks) {
-  Run(TransferBank, "12");
-  EXPECT_EQ(program.Heard(), (Strings{"bnf", "create", "1", "2", "bnf", "create", "1", "2", "ok"}));
-  EXPECT_EQ(File("bank00.dat"), Lines({"bank12", "FM", "12.5", " ", "9999"}));
-  EXPECT_EQ(File("bank12.dat"), Lines({"bank12", "FM", "12.5", " ", "9999"}));
+TEST_F(BankMergeTest, TransferFromAMissingSourceSaysSoAndMakesNoFile) {
+  // Nothing to transfer: no "ok" after "bnf", and neither bank is made.
+  for (const char* entry : {"12", "0512"}) {
+    Run(TransferBank, entry);
+    EXPECT_EQ(program.Heard(), Strings{"bnf"}) << entry;
+    EXPECT_TRUE(program.files.files.empty()) << entry;
+  }
 }
 
 TEST_F(BankMergeTest, TransferCarriesEveryChannelOfALongSource) {
@@ -159,11 +161,12 @@ TEST_F(BankMergeTest, FailedWritesOfAMergeSayWrerr) {
   EXPECT_EQ(program.Heard(), Strings{"wrerr"});
   EXPECT_EQ(File("bank12.dat"), old);
 
-  // The target is written, but the source that T had to create was not.
-  program.files.failingWrites = {"bank00.dat"};
-  Run(TransferBank, "12");
-  EXPECT_EQ(program.Heard(), (Strings{"bnf", "create", "1", "2", "wrerr"}));
-  EXPECT_EQ(program.files.files.count("bank00.dat"), 0u);
+  // The target T had to create could not be written.
+  File("bank05.dat") = Bank("bank05", "FM", "12.5", {"145.5"});
+  program.files.failingWrites = {"bank07.dat"};
+  Run(TransferBank, "0507");
+  EXPECT_EQ(program.Heard(), (Strings{"bnf", "create", "0", "7", "wrerr"}));
+  EXPECT_EQ(program.files.files.count("bank07.dat"), 0u);
 }
 
 }  // namespace

@@ -115,7 +115,7 @@ TEST_F(BankSafety, UndoOfEachOperationRestoresTheExactBytes) {
       {"P01\r", {"undo", "0", "1", "ok"}},
       {"P07\r", {"undo", "0", "7", "ok"}},  // created: removed again
       {"T0105\r", {"undo", "0", "5", "ok"}},
-      {"T0907\r", {"undo", "0", "9", "0", "7", "ok"}},  // source and target created
+      {"T0507\r", {"undo", "0", "7", "ok"}},  // target created: removed again
       {"O05\r", {"undo", "0", "5", "ok"}},
       {"D05\r", {"undo", "0", "5", "ok"}},
       {"B05\rK\r", {"undo", "0", "5", "ok"}},

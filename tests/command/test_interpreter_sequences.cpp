@@ -373,6 +373,59 @@ TEST_F(InterpreterSequences, AFailedWriteIsNeverFollowedByOk) {
   EXPECT_EQ(program.files.files["bank09.dat"], before);
 }
 
+// The Enter that completes a command which fails, or a sequence already
+// refused at one of its keys, ends at the failure: nothing is tuned, sent or
+// said after it.
+TEST_F(InterpreterSequences, EachEnterEndsAtItsCommandsFailure) {
+  const std::string badStep =
+      "bank05\r\nFM\r\n99999999999999999999999\r\n \r\n145.5\r\n \r\n9999\r\n";
+  struct Row {
+    const char* keys;
+    std::string bank05;  // bank05.dat, when there is one
+    Strings heard;       // without the pacing pauses
+  };
+  const Row rows[] = {
+      {"W01A\r", "", {"write", "fromb", "0", "1", "torb", "A", "bnf", "bnf"}},
+      {"W015\r", "", {"write", "fromb", "0", "1", "torb", "5", "inv", "inv"}},
+      {"X01K\r", "", {"read", "intob", "0", "1", "fromrb", "inv", "inv"}},
+      {"GK\r", "", {"radbank", "inv", "inv"}},
+      {"T09\r", "", {"transfer", "0", "9", "bnf"}},
+      {"T0509\r", "", {"transfer", "0", "5", "0", "9", "bnf"}},
+      {"B05\r", "", {"bank", "0", "5", "bnf"}},
+      {"B05\r", badStep, {"bank", "0", "5", "inv", "line", "3"}},
+      {"B05\r",
+       "bank05\r\nfm\r\n12.5\r\n \r\n145.5\r\n \r\n9999\r\n",
+       {"bank", "0", "5", "inv", "line", "2"}},
+      {"B05\r",
+       "bank05\r\nFM\r\n12.5\r\n \r\n145.5\r\n \r\n3000\r\n \r\n9999\r\n",
+       {"bank", "0", "5", "inv", "line", "7"}},
+      {"O05\r", "", {"sort", "0", "5", "bnf"}},
+      {"P05\r", "bank05\r\nAM\r\n12.5\r\n \r\n9999\r\n", {"put", "0", "5", "incmode"}},
+      {"D0\r", "", {"delete", "0", "inv"}},
+  };
+  for (const Row& row : rows) {
+    program.files.files.clear();
+    if (!row.bank05.empty()) program.files.files["bank05.dat"] = row.bank05;
+    const auto filesBefore = program.files.files;
+    const std::string shownBefore = ctx.tuning.frequencyText.str();
+    Forget();
+    Type(row.keys);
+    Strings spoken;
+    for (const std::string& name : Heard()) {
+      if (name != "shdel") spoken.push_back(name);
+    }
+    EXPECT_EQ(spoken, row.heard) << row.keys;
+    EXPECT_THAT(Commands(), IsEmpty()) << row.keys;
+    EXPECT_EQ(program.files.files, filesBefore) << row.keys;
+    EXPECT_EQ(ctx.tuning.frequencyText, shownBefore) << row.keys;
+    EXPECT_EQ(ctx.link.bankScanState, 0) << row.keys;
+  }
+  // The refusal is for that Enter alone: the next Enter tunes as usual.
+  Type("W015\r\r");
+  EXPECT_EQ(Heard().back(), "ok");
+  EXPECT_THAT(Commands(), ElementsAre("VA0145.00000"));
+}
+
 TEST_F(InterpreterSequences, EnterLeavesABankScanBeforeTuning) {
   SelectInMemory({"145.5", "146.0"});
   ctx.link.bankScanState = 3;

@@ -230,6 +230,39 @@ TEST_F(MemoryScan, CheckGivesUpOnASilentReceiverAfterTheFirstBankWithOneRncAndNo
   EXPECT_THAT(Heard(), ElementsAre("5"));
 }
 
+// The receiver switched off 9 s into a bank's resize: "rnc" within a pause
+// of the loss, said once, no beeps after it, nothing sent after it, no "ok".
+TEST_F(MemoryScan, CheckHearsTheLossDuringAResizeWithinAPause) {
+  for (char bank = 'A'; bank <= 'J'; ++bank) {
+    answers["MW" + std::string(1, bank)] = "MW " + std::string(1, bank) + ":50 x:50\r\n";
+  }
+  answers["MWA90"] = "";  // resizing: nothing until it is done
+  long long resizeAt = -1, lostAt = -1, rncAt = -1;
+  Strings afterLoss;
+  program.sound.OnPlayed([&](const std::string& name) {
+    const long long now = program.time.now();
+    if (name == "A" && resizeAt < 0) resizeAt = now;
+    if (lostAt >= 0) afterLoss.push_back(name);
+    if (name == "rnc" && rncAt < 0) rncAt = now;
+    if (resizeAt >= 0 && lostAt < 0 && now - resizeAt >= 9000) {
+      lostAt = now;
+      program.line.hungUp = true;
+    }
+  });
+  Press('Z');
+  ASSERT_GE(lostAt, 0);
+  EXPECT_LE(rncAt - lostAt, 300) << "a poll period";
+  EXPECT_EQ(std::count(afterLoss.begin(), afterLoss.end(), "rnc"), 1);
+  EXPECT_THAT(afterLoss, ::testing::Not(Contains("beep")));
+  EXPECT_THAT(afterLoss, ::testing::Not(Contains("ok")));
+  EXPECT_EQ(Commands().back(), "MWA90");
+  EXPECT_TRUE(ctx.link.receiverLost);
+  // The next key is taken at once, and told the receiver is away.
+  Forget();
+  Press('M');
+  EXPECT_THAT(Heard(), ElementsAre("rnc"));
+}
+
 TEST_F(MemoryScan, QueryReceiverBankReadsTheKeyBeingHandled) {
   PutBankFile("bank05.dat", "FM", {"145.5"});
   ctx.command.pendingCommand = 9;

@@ -34,6 +34,7 @@ TEST_F(ReceiverAway, KeysThatWouldConfirmSomethingAboutTheReceiverSayRncOnceInst
       {typed("B05\r"), {"bank", "0", "5", "rnc"}},
       {typed("W05A\r"), {"write", "fromb", "0", "5", "torb", "A", "rnc"}},
       {typed("Z"), {"rnc"}},
+      {typed("GB\r"), {"radbank", "B", "rnc"}},
       {typed("M"), {"rnc"}},
       {typed("A"), {"rnc"}},
       {typed("L"), {"noise", "rnc"}},
@@ -50,9 +51,11 @@ TEST_F(ReceiverAway, KeysThatWouldConfirmSomethingAboutTheReceiverSayRncOnceInst
     for (int key : row.keys) Press(key);
     EXPECT_EQ(Spoken(), row.spoken) << "key " << row.keys[0];
   }
-  // W and Z put nothing on a line whose receiver cannot be seen.
+  // W, Z and G put nothing on a line whose receiver cannot be seen.
   EXPECT_THAT(Sent("MQ"), IsEmpty());
   EXPECT_THAT(Sent("MW"), IsEmpty());
+  EXPECT_THAT(Sent("MS"), IsEmpty());
+  EXPECT_EQ(ctx.link.scanState, 0);
 }
 
 TEST_F(ReceiverAway, ReceiverBankIsClearedOnlyAtEnterRightBeforeItsChannels) {

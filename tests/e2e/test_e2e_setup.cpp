@@ -84,7 +84,7 @@ class SetupOnARealLine : public ::testing::Test {
   PosixSerialSurvey survey;
   SteadyStopwatch stopwatch;
   Console console;
-  SetupTools tools{survey, stopwatch, console, ListenLimits{300, 100}};
+  SetupTools tools{survey, stopwatch, console, ListenLimits{300, 100, 600}};
 };
 
 TEST_F(SetupOnARealLine, FindsTheSimulatedReceiverAtEachOfItsSpeeds) {
@@ -116,7 +116,7 @@ TEST_F(SetupOnARealLine, SilenceGarbageAndAHangUpAreToldAndWriteNothing) {
       {{"--silent"}, false, "no answer at 19200, 9600 or 4800 baud"},
       {{"--garbage"}, false, "answers that are not the receiver's, at every speed"},
       {{"--silent"}, true, "No receiver answered."},
-      {{"--drop-after", "4"}, true, "The line went away at question 4 (AT<0D>)"},
+      {{"--drop-after", "5"}, true, "The line went away at question 4 (AT<0D>)"},
   };
   for (const Row& row : rows) {
     SetUp();

@@ -25,27 +25,48 @@ class SurveyedDevice : public SerialDevice {
       }
       if (device_.hangUpAfter > 0) --device_.hangUpAfter;
       survey_.wire.push_back(path_ + "@" + std::to_string(baudRate_) + " " + pending_);
-      if (device_.answer) incoming_ += device_.answer(baudRate_, pending_);
+      const std::string answer = device_.answer ? device_.answer(baudRate_, pending_) : "";
+      if (!answer.empty()) device_.inFlight.emplace_back(Now() + NextDelay(), answer);
       pending_.clear();
     }
     return count;
   }
   int Read(char* buffer, int maximum) override {
-    const int n = std::min<int>(maximum, static_cast<int>(incoming_.size()));
-    std::copy_n(incoming_.begin(), n, buffer);
-    incoming_.erase(0, static_cast<std::size_t>(n));
+    Deliver();
+    std::string& arrived = device_.arrived;
+    const int n = std::min<int>(maximum, static_cast<int>(arrived.size()));
+    std::copy_n(arrived.begin(), n, buffer);
+    arrived.erase(0, static_cast<std::size_t>(n));
     return n;
   }
-  int BytesWaiting() override { return static_cast<int>(incoming_.size()); }
+  int BytesWaiting() override {
+    Deliver();
+    return static_cast<int>(device_.arrived.size());
+  }
   bool LineGone() override { return hungUp_; }
 
  private:
+  long long Now() const { return survey_.time ? survey_.time->now() : 0; }
+  int NextDelay() {
+    const std::vector<int>& delays = device_.answerDelaysMs;
+    if (delays.empty()) return 0;
+    const std::size_t next = static_cast<std::size_t>(device_.answersSent++);
+    return delays[std::min(next, delays.size() - 1)];
+  }
+  // Answers whose time has come arrive, in the order they were sent.
+  void Deliver() {
+    auto& inFlight = device_.inFlight;
+    while (!inFlight.empty() && inFlight.front().first <= Now()) {
+      device_.arrived += inFlight.front().second;
+      inFlight.erase(inFlight.begin());
+    }
+  }
+
   FakeSerialSurvey& survey_;
   FakeDevice& device_;
   std::string path_;
   int baudRate_;
   std::string pending_;
-  std::string incoming_;
   bool hungUp_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/fake_serial.h"
@@ -23,6 +24,17 @@ struct FakeDevice {
   std::function<std::string(int baudRate, const std::string& command)> answer;
   // Once this many commands have been written, writes fail: the line is gone.
   int hangUpAfter = -1;
+  // How late each answer comes, in fake milliseconds after its command: the
+  // first answer after the first entry, and so on, the last entry for every
+  // later answer; empty: at once. Needs the survey's `time`.
+  std::vector<int> answerDelaysMs;
+  // Answers on their way, with the fake time they arrive, and those that have
+  // arrived and wait to be read. They belong to the line, not to one opening
+  // of it: an answer still on its way when the device is closed and opened
+  // again at another speed arrives all the same, as on a real line.
+  std::vector<std::pair<long long, std::string>> inFlight;
+  std::string arrived;
+  int answersSent = 0;
 };
 
 // The fake machine's serial devices. Every command written to any of them
@@ -44,6 +56,8 @@ class FakeSerialSurvey : public SerialSurvey {
   std::map<std::string, std::string> links;  // link path -> target
   bool linksFail = false;
   std::vector<std::string> opened;  // "path@speed"
+  // The time answers are late by (FakeDevice::answerDelaysMs); none: at once.
+  FakeTime* time = nullptr;
 };
 
 }  // namespace voxrig::fakes

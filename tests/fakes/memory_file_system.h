@@ -26,6 +26,7 @@ class MemoryFileSystem : public FileSystem {
     return files.count(path) != 0 || unreadable.count(path) != 0;
   }
   std::string ExistingName(const std::string& path) override;
+  bool IsLink(const std::string& path) override { return links.count(path) != 0; }
 
   std::map<std::string, std::string> files;
   // Paths whose writes fail (ReplaceFile and CreateFile).
@@ -36,6 +37,8 @@ class MemoryFileSystem : public FileSystem {
   // Paths whose removal fails although the file is there (a folder that
   // cannot be written).
   std::set<std::string> failingRemoves;
+  // Names that are symbolic links; what they read as stands in `files`.
+  std::set<std::string> links;
   // When set, every write fails.
   bool diskFull = false;
   int replaceCount = 0;

@@ -14,9 +14,19 @@ struct Row {
 
 TEST(ReceiverCommands, VfoCommandPadsMegahertzToFourDigitsAndAddsOneZero) {
   const Row rows[] = {
-      {"145.5", "VA0145.50000"}, {"145", "VA0145000000"},      {"145.", "VA0145.00000"},
-      {"7.05", "VA0007.05000"},  {"0.5", "VA0000.50000"},      {"1296.25", "VA1296.25000"},
-      {"2500", "VA2500000000"},  {"145.1234", "VA0145.12340"}, {"145.12345", "VA0145.123450"},
+      {"145.5", "VA0145.50000"},
+      {"145", "VA0145000000"},
+      {"145.", "VA0145.00000"},
+      {"7.05", "VA0007.05000"},
+      {"0.5", "VA0000.50000"},
+      {"1296.25", "VA1296.25000"},
+      {"2500", "VA2500000000"},
+      {"145.1234", "VA0145.12340"},
+      {"145.12345", "VA0145.123450"},
+      // Leading zeros never push the point out of its place.
+      {".5", "VA0000.50000"},
+      {"0145.5", "VA0145.50000"},
+      {"00000000000145.5", "VA0145.50000"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(SetVfo('A', row.input), row.expected) << row.input;
@@ -26,10 +36,28 @@ TEST(ReceiverCommands, VfoCommandPadsMegahertzToFourDigitsAndAddsOneZero) {
 
 TEST(ReceiverCommands, StepCommandPadsToEightCharactersWithoutCutting) {
   const Row rows[] = {
-      {"12.5", "ST012.50"}, {"6.25", "ST006.25"}, {"0.5", "ST000.50"}, {"2.5", "ST002.50"},
-      {"5", "ST005000"},    {"25", "ST025000"},   {"100", "ST100000"}, {"12.345", "ST012.345"},
+      {"12.5", "ST012.50"}, {"6.25", "ST006.25"},  {"0.5", "ST000.50"}, {"2.5", "ST002.50"},
+      {"5", "ST005000"},    {"25", "ST025000"},    {"100", "ST100000"}, {"12.345", "ST012.345"},
+      {".5", "ST000.50"},   {"012.5", "ST012.50"},
   };
   for (const Row& row : rows) EXPECT_EQ(SetStep(row.input), row.expected) << row.input;
+}
+
+TEST(ReceiverCommands, OnlyValuesTheReceiverTakesPassTheBorder) {
+  for (const char* step : {"12.5", "0.05", "999.95", "8.33", "6.25", "25", "012.5", ".5", "100"}) {
+    EXPECT_TRUE(IsReceiverStep(step)) << step;
+  }
+  for (const char* step : {"", "0", "0.01", "1000", "8.34", "12.345", "12.500", "1e3", "-5",
+                           "99999999999999999999999", "12.5.0", " 12.5"}) {
+    EXPECT_FALSE(IsReceiverStep(step)) << step;
+  }
+  for (const char* frequency : {"145.5", "0.1", "2040", ".5", "145.", "145.123456", "0145.5"}) {
+    EXPECT_TRUE(IsReceiverFrequency(frequency)) << frequency;
+  }
+  for (const char* frequency :
+       {"", ".", "0.05", "2040.000001", "145.1234567", "3000", "1.2.3", "abc", "9999", "-1"}) {
+    EXPECT_FALSE(IsReceiverFrequency(frequency)) << frequency;
+  }
 }
 
 TEST(ReceiverCommands, ModeSwitchAndMemoryCommandsSpellTheReceiversWords) {

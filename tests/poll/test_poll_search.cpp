@@ -95,6 +95,46 @@ TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
   EXPECT_EQ(rig.program.Heard(), Strings{"1"});  // the count, no "stop"
 }
 
+// The receiver lost mid-search: the search ends at once with its hits
+// written and told, is no longer shown active, and a receiver that comes
+// back is not told to search again.
+TEST(PollSearch, AReceiverLostMidSearchEndsItWithItsHitKeptAndTold) {
+  const struct {
+    const char* how;
+    void (*goAway)(ConnectedPanel&);
+    int cyclesUntilNoticed;
+  } cases[] = {
+      {"hang-up", [](ConnectedPanel& rig) { rig.program.line.hungUp = true; }, 1},
+      {"silence", [](ConnectedPanel& rig) { rig.answers["LM"] = ""; }, 10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    ConnectedPanel rig;
+    StartRunningSearch(rig, 1);
+    rig.Cycle(kSignal);  // stops on 145.5125: "stop", logged
+    rig.Cycle(kQuiet);   // sweeping again
+    rig.program.ClearRecords();
+    rig.program.display.Clear();
+    c.goAway(rig);
+    for (int i = 0; i < c.cyclesUntilNoticed; ++i) rig.Cycle();
+    EXPECT_EQ(rig.program.Heard(), (Strings{"rnc", "1"}));
+    EXPECT_EQ(rig.ctx.tuning.searchState, 0);
+    EXPECT_EQ(rig.program.files.files["bank00.dat"],
+              "Scanbank\r\nFM\r\n12.5\r\n \r\n145.5125\r\n \r\n9999\r\n");
+    EXPECT_EQ(rig.program.display.TextAt(150, 300), std::string(40, ' '));
+    for (const auto& run : rig.program.display.runs()) EXPECT_NE(run.text, "Search Mode Active");
+
+    // Back again: "connected", and the panel asks it nothing of a search.
+    rig.program.line.hungUp = false;
+    rig.answers["LM"] = kSignal;
+    for (int i = 0; i < 12 && rig.ctx.link.receiverLost; ++i) rig.Cycle();
+    rig.Cycles(3, kSignal);
+    EXPECT_EQ(rig.program.Heard(), (Strings{"rnc", "1", "connected"}));
+    EXPECT_EQ(rig.Count("RX") + rig.Count("VS") + rig.Count("<1E>"), 0);
+    EXPECT_EQ(rig.ctx.tuning.searchState, 0);
+  }
+}
+
 TEST(PollSearch, StopInStopModeSaysStopAndNeverResumes) {
   ConnectedPanel rig;
   StartRunningSearch(rig, 1);

@@ -52,6 +52,7 @@ FakeDevice Receiver(int speed) {
 
 // One fake machine: the panel's fakes, its serial devices, time, a terminal.
 struct Bench {
+  Bench() { survey.time = &program.time; }
   fakes::TestProgram program;
   fakes::FakeSerialSurvey survey;
   fakes::FakeStopwatch stopwatch{program.time};
@@ -110,13 +111,13 @@ TEST_F(SetupTest, FindsTheReceiverAtItsSpeedAndWritesConfigurationAndLinks) {
   };
   const Row rows[] = {
       {19200,
-       {"19200 RX", "19200 EX"},
+       {"19200 RX", "19200 RX", "19200 EX"},
        {"setup", "dev", "1", "found", "1", "9", "2", "0", "0", "baud", "ok"}},
       {9600,
-       {"19200 RX", "9600 RX", "9600 EX"},
+       {"19200 RX", "9600 RX", "9600 RX", "9600 EX"},
        {"setup", "dev", "1", "garbled", "found", "9", "6", "0", "0", "baud", "ok"}},
       {4800,
-       {"19200 RX", "9600 RX", "4800 RX", "4800 EX"},
+       {"19200 RX", "9600 RX", "4800 RX", "4800 RX", "4800 EX"},
        {"setup", "dev", "1", "garbled", "garbled", "found", "4", "8", "0", "0", "baud", "ok"}},
   };
   for (const Row& row : rows) {
@@ -136,6 +137,50 @@ TEST_F(SetupTest, FindsTheReceiverAtItsSpeedAndWritesConfigurationAndLinks) {
         terminal.text.find("the receiver answered VA RF0145000000 ST012500 AU0 MD1 AT0<0D><0A>"),
         std::string::npos)
         << terminal.text;
+  }
+}
+
+// A receiver behind a slow adapter: its answer counts only for the speed it
+// was asked at, so it is found at its own speed when it answers within the
+// second, and otherwise reported, never written at another speed.
+TEST_F(SetupTest, ASlowReceiverIsFoundAtItsOwnSpeedOrNotAtAll) {
+  struct Row {
+    int speed;
+    int delayMs;
+    int exitCode;
+    std::string told;
+  };
+  const Row rows[] = {
+      {19200, 0, kSetupDone, "Receiver found on /dev/ttyUSB0 at 19200 baud."},
+      {19200, 900, kSetupDone, "Receiver found on /dev/ttyUSB0 at 19200 baud."},
+      {19200, 1500, kSetupNoReceiver, "answered too slowly (after 1500 ms"},
+      {19200, 2300, kSetupNoReceiver, "answered too slowly (after 2300 ms"},
+      {9600, 900, kSetupDone, "Receiver found on /dev/ttyUSB0 at 9600 baud."},
+      {9600, 1500, kSetupNoReceiver, "answered too slowly (after 1500 ms"},
+      {4800, 2300, kSetupNoReceiver, "4800 baud: an answer came only after 2300 ms, too late"},
+      // Later than the set-up waits: the answer falls into the next speed's
+      // question, and the second question there finds it out.
+      {19200, 2800, kSetupNoReceiver, "a second question at this speed was not answered at once"},
+  };
+  for (const Row& row : rows) {
+    auto& [fresh, machine, stopwatch, terminal, setupTools] = FreshMachine();
+    setupTools.limits = ListenLimits{};
+    machine.listed = {kUsb};
+    machine.devices[kUsb] = Receiver(row.speed);
+    machine.devices[kUsb].answerDelaysMs = {row.delayMs};
+    const std::string name = std::to_string(row.speed) + " after " + std::to_string(row.delayMs);
+    EXPECT_EQ(RunSetup(fresh.ctx, setupTools, options), row.exitCode) << name << terminal.text;
+    EXPECT_NE(terminal.text.find(row.told), std::string::npos) << name << terminal.text;
+    const Strings heard = fresh.Heard();
+    if (row.exitCode == kSetupDone) {
+      EXPECT_EQ(fresh.files.files["VOXRIG.CFG"], "PORT=COM1\r\nSPEED=" + std::to_string(row.speed) +
+                                                     "\r\nRADIO=AR8600\r\nVOICE=1\r\nDEBUG=0\r\n");
+      EXPECT_EQ(heard.back(), "ok") << name;
+    } else {
+      EXPECT_TRUE(fresh.files.files.empty()) << name;
+      EXPECT_EQ(std::count(heard.begin(), heard.end(), "ok"), 0) << name;
+      EXPECT_EQ(heard.back(), "norx") << name;
+    }
   }
 }
 
@@ -320,8 +365,8 @@ TEST_F(SetupTest, ProbeRecordsEveryQuestionRawAndTimedIntoTheFile) {
   const std::string file = program.files.files["probe.txt"];
   Strings asked;
   for (const std::string& entry : survey.wire) asked.push_back(entry.substr(entry.find(' ') + 1));
-  EXPECT_EQ(asked, (Strings{"RX", "RX", "RX", "LM", "MD", "AT", "NL", "MP", "MWA", "MAA", "MA", "",
-                            "EX"}));
+  EXPECT_EQ(asked, (Strings{"RX", "RX", "RX", "RX", "LM", "MD", "AT", "NL", "MP", "MWA", "MAA",
+                            "MA", "", "EX"}));
   EXPECT_NE(
       file.find("device: /dev/ttyUSB0\nline: 9600 baud, 8 data bits, no parity, 2 stop bits\n"),
       std::string::npos)
@@ -351,7 +396,7 @@ TEST_F(SetupTest, AProbeCutShortWritesNothing) {
     std::string printed;
   };
   const Row rows[] = {
-      {"hang-up after four questions", 4, false, "The line went away at question 4 (AT<0D>)"},
+      {"hang-up after four questions", 5, false, "The line went away at question 4 (AT<0D>)"},
       {"falls silent", -1, true, "The receiver stopped answering at question 3 (MD<0D>)"},
   };
   for (const Row& row : rows) {
@@ -362,7 +407,7 @@ TEST_F(SetupTest, AProbeCutShortWritesNothing) {
     if (row.fallsSilent) {
       // The count lives in the answer itself: the probe asks after this block.
       machine.devices[kUsb].answer = [asked = 0](int, const std::string&) mutable {
-        return ++asked <= 2 ? std::string(kRxAnswer) : std::string();
+        return ++asked <= 3 ? std::string(kRxAnswer) : std::string();
       };
     }
     EXPECT_EQ(RunProbe(fresh.ctx, setupTools, "probe.txt", std::nullopt), kProbeNoReceiver);
