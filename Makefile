@@ -80,7 +80,7 @@ fuzz: build-fuzz
 	done
 
 demo: programs prompts
-	tools/run-demo $(BUILD)
+	tools/run-demo $(BUILD) demo $(DEMO_ARGS)
 
 bench: build prompts
 	tools/with-xvfb tools/run-bench $(BUILD)

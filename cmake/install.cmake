@@ -79,8 +79,10 @@ install(FILES ${VOXRIG_DOC_BUILD}/voxrig.1.gz ${VOXRIG_DOC_BUILD}/voxrig-demo.1.
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The Debian package. Library dependencies come from dpkg-shlibdeps (SDL2,
-# SDL2_ttf, fontconfig and the C++ run time at the versions built against);
-# the font is named here because it is found by name, not linked.
+# SDL2_ttf, fontconfig, libtermkey, BrlAPI and the C++ run time at the
+# versions built against); the font is named here because it is found by
+# name, not linked. brltty itself is only recommended: the braille line
+# shows whenever it runs, and the panel does without it.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME voxrig)
 set(CPACK_PACKAGE_VERSION ${VOXRIG_VERSION})
@@ -94,7 +96,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "espeak-ng, sox")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "espeak-ng, sox, brltty")
 # The long description; CPack puts the summary above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "voxrig drives the AOR AR8600 communications receiver over its serial port
@@ -104,6 +106,9 @@ tune, choose the mode, hear the frequency and signal level, search between
 two limits, keep bank files of channels and program the receiver's memory.
 .
 The package holds the panel, an English prompt set, a simulated AR8600 and
-voxrig-demo, which runs the panel against the simulator. Install espeak-ng
-and sox to make a prompt set at another pace or in another language.")
+voxrig-demo, which runs the panel against the simulator. It runs in a
+window, or in a terminal (voxrig --terminal, over SSH too) with plain lines
+for a screen reader, and shows its line on a braille display through brltty.
+Install espeak-ng and sox to make a prompt set at another pace or in another
+language.")
 include(CPack)

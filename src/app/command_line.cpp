@@ -54,6 +54,16 @@ Refusal SetWholeReadouts(const std::string&, CommandLine& line) {
   return std::nullopt;
 }
 
+Refusal SetTerminal(const std::string&, CommandLine& line) {
+  line.terminal = true;
+  return std::nullopt;
+}
+
+Refusal SetNoBraille(const std::string&, CommandLine& line) {
+  line.braille = false;
+  return std::nullopt;
+}
+
 Refusal SetSetup(const std::string&, CommandLine& line) {
   line.setup = true;
   return std::nullopt;
@@ -103,6 +113,14 @@ constexpr Option kOptions[] = {
      "let every readout be heard to its end; without it the next key cuts short a frequency, "
      "mode, level or typed character still being read out",
      SetWholeReadouts},
+    {"--terminal", nullptr,
+     "run in this terminal instead of a window (over SSH, with no display): keys from the "
+     "terminal, and each change of the panel's lines printed as one plain line",
+     SetTerminal},
+    {"--no-braille", nullptr,
+     "leave the braille display alone (a \"BRAILLE=0\" line in VOXRIG.CFG does the same); "
+     "otherwise the panel shows its line there whenever brltty runs",
+     SetNoBraille},
     {"--setup", nullptr,
      "find the receiver among the serial devices, write VOXRIG.CFG for it in this folder and "
      "link it there as COM1",

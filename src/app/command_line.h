@@ -31,6 +31,9 @@ struct CommandLine {
   std::optional<NetAddress> net;
   // Every readout is heard to its end: keys never cut speech short.
   bool wholeReadouts = false;
+  // The panel in the terminal rather than a window, and the braille line.
+  bool terminal = false;
+  bool braille = true;
   // First-run set-up, or the receiver probe into a file, instead of the panel.
   bool setup = false;
   std::optional<std::string> probeFile;

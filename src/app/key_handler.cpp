@@ -72,6 +72,7 @@ void TakeKeys(Context& ctx) {
 // and then one poll cycle runs before the next. The tick that reads a poll
 // cycle's last answer, or a key's answer, goes straight on to the keys.
 void OnTick(Context& ctx) {
+  StartSpeechUnit(ctx);
   LinkState& link = ctx.link;
   if (link.linkState == -1 && link.firstAnswerTicks > 0) --link.firstAnswerTicks;
   const bool idle = link.pollState == 0 && ctx.panel.keyQueueCount == 0;

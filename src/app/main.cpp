@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "app/bank_csv_command.h"
+#include "app/braille_panel.h"
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "app/terminal_sound.h"
 #include "app/transcript.h"
+#include "config/configuration.h"
 #include "core/context.h"
 #include "net/net_control.h"
+#include "platform/brlapi_braille.h"
 #include "platform/broken_pipe.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
@@ -22,6 +26,8 @@
 #include "platform/sdl_window.h"
 #include "platform/stopwatch.h"
 #include "platform/system_clock.h"
+#include "platform/terminal_display.h"
+#include "platform/terminal_window.h"
 #include "platform/termios_serial.h"
 #include "setup/probe.h"
 #include "setup/setup.h"
@@ -129,28 +135,64 @@ int main(int argc, char** argv) {
     }
   }
 
-  SdlWindow window;
-  SdlDisplay display(window);
+  if (commandLine->terminal && !TerminalWindow::StandardInputIsTerminal()) {
+    std::cerr << "voxrig: --terminal reads its keys from a terminal, and its input is none\n";
+    return kExitUsage;
+  }
+
   SdlSound sound;
   TermiosSerialOpener serial;
   PosixFileSystem files;
   SystemClock clock;
   SteadyStopwatch stopwatch;
-  std::unique_ptr<TranscriptDisplay> transcriptDisplay;
-  std::unique_ptr<TranscriptSound> transcriptSound;
-
   Context ctx;
-  ctx.platform.window = &window;
-  ctx.platform.display = &display;
   ctx.platform.sound = &sound;
   ctx.platform.serial = &serial;
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
   ctx.platform.stopwatch = &stopwatch;
   ctx.speech.wholeReadouts = commandLine->wholeReadouts;
+
+  // The front end: the window, or the terminal's keys and lines.
+  std::unique_ptr<SdlWindow> sdlWindow;
+  std::unique_ptr<SdlDisplay> sdlDisplay;
+  std::unique_ptr<TerminalDisplay> terminalDisplay;
+  std::unique_ptr<TerminalWindow> terminalWindow;
+  std::unique_ptr<TerminalSound> terminalSound;
+  if (commandLine->terminal) {
+    terminalDisplay = std::make_unique<TerminalDisplay>(std::cout);
+    TerminalDisplay* lines = terminalDisplay.get();
+    terminalWindow = std::make_unique<TerminalWindow>([lines] { lines->Flush(); });
+    terminalSound =
+        std::make_unique<TerminalSound>(sound, *lines, [&sound] { return !sound.HasDevice(); });
+    ctx.platform.window = terminalWindow.get();
+    ctx.platform.display = terminalDisplay.get();
+    ctx.platform.sound = terminalSound.get();
+  } else {
+    sdlWindow = std::make_unique<SdlWindow>();
+    sdlDisplay = std::make_unique<SdlDisplay>(*sdlWindow);
+    ctx.platform.window = sdlWindow.get();
+    ctx.platform.display = sdlDisplay.get();
+  }
+
+  // The braille line, whenever brltty is reachable, unless switched off.
+  std::unique_ptr<BrlapiBraille> braille;
+  std::unique_ptr<BraillePanel> braillePanel;
+  const bool brailleOff = BrailleSwitchedOff(files.ReadFile(kConfigurationFile).value_or(""));
+  if (commandLine->braille && !brailleOff) {
+    braille = std::make_unique<BrlapiBraille>();
+    braillePanel = std::make_unique<BraillePanel>(ctx, *ctx.platform.window, *ctx.platform.display,
+                                                  *ctx.platform.sound, *braille);
+    ctx.platform.window = braillePanel.get();
+    ctx.platform.display = braillePanel.get();
+    ctx.platform.sound = braillePanel.get();
+  }
+
+  std::unique_ptr<TranscriptDisplay> transcriptDisplay;
+  std::unique_ptr<TranscriptSound> transcriptSound;
   if (transcript) {
-    transcriptDisplay = std::make_unique<TranscriptDisplay>(display, *transcript);
-    transcriptSound = std::make_unique<TranscriptSound>(sound, *transcript);
+    transcriptDisplay = std::make_unique<TranscriptDisplay>(*ctx.platform.display, *transcript);
+    transcriptSound = std::make_unique<TranscriptSound>(*ctx.platform.sound, *transcript);
     ctx.platform.display = transcriptDisplay.get();
     ctx.platform.sound = transcriptSound.get();
   }

@@ -73,7 +73,11 @@ void TranscriptDisplay::Print(const std::string& text) {
     run_ = DrawnText(text);
     continuing_ = true;
   }
-  out_.Write("text " + std::to_string(runX_) + "," + std::to_string(runY_) + " " + run_ + "\n");
+  std::string& written = written_[{runX_, runY_}];
+  if (written != run_) {
+    written = run_;
+    out_.Write("text " + std::to_string(runX_) + "," + std::to_string(runY_) + " " + run_ + "\n");
+  }
   inner_.Print(text);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -17,7 +18,9 @@
 // A print that continues a run without a new text position reports the place
 // where the run started and the run's text including the new piece. A final
 // CR LF is not part of the text; any other line break inside a text is shown
-// as a blank so that one event stays one line.
+// as a blank so that one event stays one line. A text line is written only
+// when the text at its place changes: the level meter redrawn unchanged on
+// every poll writes nothing.
 namespace voxrig {
 
 // An output file over a C stream (a named file or standard output); every
@@ -46,8 +49,10 @@ class TranscriptSound : public Sound {
  public:
   TranscriptSound(Sound& inner, OutputFile& out) : inner_(inner), out_(out) {}
   void PlayPrompt(const std::string& path) override;
-  void KeepQueued() override { inner_.KeepQueued(); }
+  void StartUnit() override { inner_.StartUnit(); }
+  void KeepUnit() override { inner_.KeepUnit(); }
   void CutReadouts() override { inner_.CutReadouts(); }
+  void PassUnvoiced(const std::string& name) override { inner_.PassUnvoiced(name); }
 
  private:
   Sound& inner_;
@@ -72,6 +77,8 @@ class TranscriptDisplay : public Display {
   int runX_ = 0;
   int runY_ = 0;
   std::string run_;
+  // The text last written for each place a run started at.
+  std::map<std::pair<int, int>, std::string> written_;
 };
 
 }  // namespace voxrig

@@ -1,5 +1,6 @@
 #include "config/configuration.h"
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,17 @@ bool ReadConfiguration(Context& ctx) {
   // with a 0 must still hear the panel.
   app.debugEnabled = SwitchAt7(LineOf(lines, 5));
   return true;
+}
+
+bool BrailleSwitchedOff(const std::string& configuration) {
+  const std::vector<std::string> lines = SplitLines(configuration);
+  for (std::size_t n = 5; n < lines.size(); ++n) {
+    std::string line = lines[n];
+    for (char& c : line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    line.erase(line.find_last_not_of(" \t") + 1);
+    if (line == "BRAILLE=0" || line == "BRAILLE=OFF" || line == "BRAILLE=NO") return true;
+  }
+  return false;
 }
 
 }  // namespace voxrig

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "core/context.h"
 
 namespace voxrig {
@@ -16,5 +18,10 @@ inline constexpr const char* kConfigurationFile = "VOXRIG.CFG";
 // prefix, so every switchable prompt falls silent. Returns false, changing
 // nothing, when the file cannot be read.
 bool ReadConfiguration(Context& ctx);
+
+// True when a line after the five of the set-up program switches the braille
+// line off: "BRAILLE=0" (or OFF or NO, in any letter case), for a listener
+// whose braille display serves another program while the panel runs.
+bool BrailleSwitchedOff(const std::string& configuration);
 
 }  // namespace voxrig

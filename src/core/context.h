@@ -39,9 +39,6 @@ struct SpeechState {
   // Every readout is heard to its end: a key never cuts speech short
   // (--whole-readouts).
   bool wholeReadouts = false;
-  // The speech since the last key was taken reports an outcome, so all of it
-  // is kept.
-  bool outcomeSaid = false;
 };
 
 // The event handler and key queue, and the debug log.

@@ -140,22 +140,30 @@ void SdlSound::PlayPrompt(const std::string& path) {
   Samples samples = Decode(*file);
   if (samples->empty()) return;
   SDL_LockAudioDevice(device_);
-  queue_.push_back(Queued{std::move(samples)});
+  queue_.push_back(Queued{std::move(samples), 0, unit_, unitKept_});
   SDL_UnlockAudioDevice(device_);
 }
 
-void SdlSound::KeepQueued() {
+void SdlSound::StartUnit() {
+  ++unit_;
+  unitKept_ = false;
+}
+
+void SdlSound::KeepUnit() {
+  unitKept_ = true;
   if (device_ == 0) return;
   SDL_LockAudioDevice(device_);
-  for (Queued& prompt : queue_) prompt.kept = true;
+  for (Queued& prompt : queue_) prompt.kept = prompt.kept || prompt.unit == unit_;
   SDL_UnlockAudioDevice(device_);
 }
 
 void SdlSound::CutReadouts() {
-  if (device_ == 0) return;
-  SDL_LockAudioDevice(device_);
-  std::erase_if(queue_, [](const Queued& prompt) { return !prompt.kept; });
-  SDL_UnlockAudioDevice(device_);
+  if (device_ != 0) {
+    SDL_LockAudioDevice(device_);
+    std::erase_if(queue_, [](const Queued& prompt) { return !prompt.kept; });
+    SDL_UnlockAudioDevice(device_);
+  }
+  StartUnit();
 }
 
 milliseconds SdlSound::QueuedLength() {

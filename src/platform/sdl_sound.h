@@ -38,7 +38,8 @@ class SdlSound : public Sound {
   SdlSound& operator=(const SdlSound&) = delete;
 
   void PlayPrompt(const std::string& path) override;
-  void KeepQueued() override;
+  void StartUnit() override;
+  void KeepUnit() override;
   void CutReadouts() override;
 
   // How many wave files have been read and converted so far.
@@ -53,6 +54,7 @@ class SdlSound : public Sound {
   struct Queued {
     Samples samples;
     std::size_t played = 0;  // bytes already handed to the device
+    unsigned long unit = 0;
     bool kept = false;
   };
 
@@ -70,6 +72,9 @@ class SdlSound : public Sound {
   SDL_AudioSpec deviceSpec_{};
   // Shared with the device's thread: only touched with the device locked.
   std::deque<Queued> queue_;
+  // The unit now being queued, and whether it is kept.
+  unsigned long unit_ = 0;
+  bool unitKept_ = false;
   std::map<std::string, Samples> clips_;
   int decodeCount_ = 0;
 };

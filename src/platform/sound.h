@@ -10,16 +10,23 @@ namespace voxrig {
 // folders, ".wav" is added when the name has none, and the file is found
 // whatever its letter case. A path that names no file plays nothing.
 //
-// A prompt queued since the last KeepQueued is a readout: CutReadouts drops
-// it, and stops the one sounding within one buffer of the sound device, so
-// the listener's next key is heard at once. What KeepQueued marked is heard
-// to its end whatever is cut later.
+// Prompts are queued in units, what one key or one tick of the panel says.
+// A unit is a readout, which CutReadouts drops (stopping the prompt that
+// sounds within one buffer of the sound device, so the listener's next key
+// is heard at once), until KeepUnit: then the whole unit, also what is queued
+// in it later, is heard to its end whatever is cut.
 class Sound {
  public:
   virtual ~Sound() = default;
   virtual void PlayPrompt(const std::string& path) = 0;
-  virtual void KeepQueued() = 0;
+  virtual void StartUnit() = 0;
+  virtual void KeepUnit() = 0;
+  // Drops the prompts of every unit not kept, and starts a new unit.
   virtual void CutReadouts() = 0;
+  // A prompt the configuration keeps silent (the voice is off): nothing
+  // plays, but an output that shows what the prompts report, such as the
+  // braille line, still learns of it. The name is the prompt's bare name.
+  virtual void PassUnvoiced(const std::string& /*name*/) {}
 };
 
 }  // namespace voxrig

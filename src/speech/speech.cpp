@@ -14,9 +14,8 @@ void Queue(Context& ctx, const std::string& folder, const std::string& name) {
   Sound& sound = *ctx.platform.sound;
   sound.PlayPrompt(folder + name);
   // The count before "ok" at the end of a search belongs to its outcome as
-  // much as the "ok" does, and so does all the key said before it.
-  if (ReportsAnOutcome(name)) ctx.speech.outcomeSaid = true;
-  if (ctx.speech.outcomeSaid) sound.KeepQueued();
+  // much as the "ok" does, and so does all the key said before and after it.
+  if (ReportsAnOutcome(name)) sound.KeepUnit();
 }
 
 }  // namespace
@@ -25,7 +24,11 @@ void Say(Context& ctx, const std::string& name) {
   // With the voice off there is no prompt to play. Asking the sound service
   // for the bare name would play any file of that name that happens to lie in
   // the working folder, so nothing is asked for at all.
-  if (ctx.app.voicePrefix.empty()) return;
+  // A braille reader who has the voice off still reads what it reported.
+  if (ctx.app.voicePrefix.empty()) {
+    ctx.platform.sound->PassUnvoiced(name);
+    return;
+  }
   Queue(ctx, ctx.app.voicePrefix, name);
 }
 
@@ -44,8 +47,15 @@ void Pause(Context& ctx) {
 }
 
 void CutStaleSpeech(Context& ctx) {
-  if (!ctx.speech.wholeReadouts) ctx.platform.sound->CutReadouts();
-  ctx.speech.outcomeSaid = false;
+  if (ctx.speech.wholeReadouts) {
+    ctx.platform.sound->StartUnit();
+  } else {
+    ctx.platform.sound->CutReadouts();
+  }
+}
+
+void StartSpeechUnit(Context& ctx) {
+  ctx.platform.sound->StartUnit();
 }
 
 void SpeakFrequency(Context& ctx) {

@@ -9,9 +9,9 @@
 namespace voxrig {
 
 // Prompts are queued and heard while the panel goes on (see Sound). What a
-// key or a poll step says is a readout, which the listener's next key cuts
-// short, until it says one of kOutcomePrompts: from then on, until the next
-// key is taken, everything said so far is heard to its end.
+// key or a tick says is a readout, which the listener's next key cuts short,
+// unless it says one of kOutcomePrompts: then all that key or tick says is
+// heard to its end.
 
 // Spoken prompts: silent when the configuration switches the voice off.
 void Say(Context& ctx, const std::string& name);
@@ -23,8 +23,11 @@ void SayAlways(Context& ctx, const std::string& name);
 void Pause(Context& ctx);
 inline constexpr int kPauseMs = 150;
 // A key has been taken: the readouts still to be heard are cut, unless the
-// listener asked for whole readouts (speech.wholeReadouts).
+// listener asked for whole readouts (speech.wholeReadouts), and what the key
+// says is a unit of its own.
 void CutStaleSpeech(Context& ctx);
+// What is said from now on (on a tick) is a unit of its own.
+void StartSpeechUnit(Context& ctx);
 
 // Speaks tuning.frequencyDigits character by character ("point" for the
 // point), trimmed of trailing decimal zeros first ("srching" before it while

@@ -23,6 +23,13 @@ TEST(CommandLine, AcceptsEachOptionOnceWithItsValue) {
   // A value that looks like an option is still the value.
   EXPECT_EQ(ParseCommandLine({"--transcript", "--help"})->transcriptPath, "--help");
 
+  EXPECT_FALSE(none->terminal);
+  EXPECT_TRUE(none->braille);
+  const auto terminal = ParseCommandLine({"--terminal", "--no-braille"});
+  ASSERT_TRUE(terminal.has_value());
+  EXPECT_TRUE(terminal->terminal);
+  EXPECT_FALSE(terminal->braille);
+
   const auto asks = ParseCommandLine({"--version", "--help"});
   ASSERT_TRUE(asks.has_value());
   EXPECT_TRUE(asks->help);

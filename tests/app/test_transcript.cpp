@@ -70,6 +70,31 @@ TEST_F(TranscriptTest, TextLinesGiveTheRunsPlaceAndItsWholeTextSoFar) {
   EXPECT_EQ(display.TextAt(270, 0), "*** Voxrig V 4.0b ***  by us");
 }
 
+TEST_F(TranscriptTest, ATextIsWrittenOnlyWhenTheTextAtItsPlaceChanges) {
+  const auto meter = [&](const std::string& text) {
+    transcriptDisplay.SetTextPosition(320, 30);
+    transcriptDisplay.Print(text);
+  };
+  meter("*****>   ");
+  meter("*****>   ");  // the same level, polled again
+  transcriptDisplay.SetTextPosition(370, 80);
+  transcriptDisplay.Print("FM      ");
+  meter("*****>   ");  // another place drawn between changes nothing here
+  meter(">        ");
+  meter("*****>   ");  // back to a level shown before: a change all the same
+  transcriptSound.PlayPrompt("wave\\s");
+  transcriptSound.PlayPrompt("wave\\s");  // prompts are never left out
+  EXPECT_EQ(Lines(), (std::vector<std::string>{
+                         "text 320,30 *****>   ",
+                         "text 370,80 FM      ",
+                         "text 320,30 >        ",
+                         "text 320,30 *****>   ",
+                         "prompt wave\\s",
+                         "prompt wave\\s",
+                     }));
+  EXPECT_EQ(display.runs().size(), 6u);  // the display underneath draws every one
+}
+
 TEST(TranscriptOfTheProgram, ShowsTheBannerThenTheFourStartUpPromptsInOrder) {
   fakes::TestProgram program;
   program.files.files["VOXRIG.CFG"] =

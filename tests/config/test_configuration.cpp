@@ -118,6 +118,20 @@ TEST_F(ConfigurationTest, OnlyTheFirstFiveLinesCount) {
   EXPECT_EQ(app.debugEnabled, 0);
 }
 
+TEST(BrailleConfiguration, ALineAfterTheFiveSwitchesTheBrailleLineOff) {
+  const std::string five = "PORT=COM1\r\nSPEED=19200\r\nRADIO=AR8600\r\nVOICE=1\r\nDEBUG=0\r\n";
+  EXPECT_FALSE(BrailleSwitchedOff(five));
+  EXPECT_FALSE(BrailleSwitchedOff(""));
+  for (const char* off : {"BRAILLE=0", "braille=off", "Braille=No  "}) {
+    EXPECT_TRUE(BrailleSwitchedOff(five + off + "\r\n")) << off;
+  }
+  for (const char* on : {"BRAILLE=1", "BRAILLE=", "# BRAILLE=0"}) {
+    EXPECT_FALSE(BrailleSwitchedOff(five + on + "\r\n")) << on;
+  }
+  // Within the five lines it is some other setting's value, not a switch.
+  EXPECT_FALSE(BrailleSwitchedOff("BRAILLE=0\r\nSPEED=19200\r\n"));
+}
+
 TEST_F(ConfigurationTest, LongLineIsCutTo254CharactersBeforeItsValueIsTaken) {
   // 254 characters end with the digit 3; the characters after them are cut.
   const std::string line1 = "PORT" + std::string(249, 'x') + "3" + std::string(46, '7');

@@ -216,8 +216,8 @@ TEST(DebianPackage, HoldsTheProgramsPromptsAndDocumentsAndPassesLintian) {
   const std::string depends =
       Shell("dpkg-deb -f " + Quoted(deb) + " Depends Recommends Description", &status);
   for (const char* needed :
-       {"libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libfontconfig1", "fonts-liberation",
-        "Recommends: espeak-ng, sox", "\n voxrig drives"}) {
+       {"libsdl2-2.0-0", "libsdl2-ttf-2.0-0", "libfontconfig1", "libtermkey1", "libbrlapi0.8",
+        "fonts-liberation", "Recommends: espeak-ng, sox, brltty", "\n voxrig drives"}) {
     EXPECT_NE(depends.find(needed), std::string::npos) << needed << " in:\n" << depends;
   }
 

@@ -16,24 +16,40 @@ void FakeSound::PlayPrompt(const std::string& path) {
   if (missing_.count(name) > 0) return;
   const auto length = lengths_.find(name);
   const long long start = SilentFrom();
-  played_.push_back(
-      {name, start,
-       start + (length != lengths_.end() ? length->second : (name == "shdel" ? 150 : 100))});
+  const long long ms = length != lengths_.end() ? length->second : (name == "shdel" ? 150 : 100);
+  played_.push_back({name, start, start + ms, unit_, unitKept_});
   if (hook_) hook_(name);
 }
 
-void FakeSound::KeepQueued() {
-  for (Played& prompt : played_) prompt.kept = true;
+void FakeSound::StartUnit() {
+  ++unit_;
+  unitKept_ = false;
+}
+
+void FakeSound::KeepUnit() {
+  unitKept_ = true;
+  for (Played& prompt : played_) prompt.kept = prompt.kept || prompt.unit == unit_;
 }
 
 void FakeSound::CutReadouts() {
+  // The readouts end now; what is kept closes up behind what still sounds.
   const long long now = time_.now();
+  long long tail = now;
   for (Played& prompt : played_) {
-    if (prompt.kept || prompt.end <= now) continue;
-    prompt.start = std::min(prompt.start, now);
-    prompt.end = now;
-    prompt.cut = true;
+    if (prompt.end <= now) continue;
+    if (!prompt.kept) {
+      prompt.start = std::min(prompt.start, now);
+      prompt.end = now;
+      prompt.cut = true;
+      continue;
+    }
+    if (prompt.start > tail) {
+      prompt.end -= prompt.start - tail;
+      prompt.start = tail;
+    }
+    tail = prompt.end;
   }
+  StartUnit();
 }
 
 long long FakeSound::SilentFrom() const {

@@ -19,7 +19,8 @@ class FakeSound : public Sound {
   explicit FakeSound(FakeTime& time) : time_(time) {}
 
   void PlayPrompt(const std::string& path) override;
-  void KeepQueued() override;
+  void StartUnit() override;
+  void KeepUnit() override;
   void CutReadouts() override;
 
   // Every path requested, as the panel wrote it ("wave\point", or "point"
@@ -38,6 +39,7 @@ class FakeSound : public Sound {
     std::string name;
     long long start = 0;
     long long end = 0;
+    unsigned long unit = 0;
     bool kept = false;
     bool cut = false;
   };
@@ -59,6 +61,8 @@ class FakeSound : public Sound {
   FakeTime& time_;
   std::vector<std::string> requested_;
   std::vector<Played> played_;
+  unsigned long unit_ = 0;
+  bool unitKept_ = false;
   std::map<std::string, long long> lengths_;
   std::set<std::string> missing_;
   std::function<void(const std::string&)> hook_;

@@ -97,7 +97,8 @@ TEST_F(SdlSoundTest, PromptsAreQueuedAtOnceAndSoundOneAfterTheOtherDecodedOnce) 
 TEST_F(SdlSoundTest, ACutDropsTheReadoutsAndLeavesWhatWasKept) {
   SdlSound sound(folder_);
   sound.PlayPrompt("wave\\tone");
-  sound.KeepQueued();
+  sound.KeepUnit();
+  sound.StartUnit();
   sound.PlayPrompt("wave\\tone");
   sound.PlayPrompt("wave\\tone");
   sound.CutReadouts();

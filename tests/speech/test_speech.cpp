@@ -50,7 +50,13 @@ TEST_F(SpeechTest, ThePauseLastsItsTimeWhateverTheVoiceAndThePromptSet) {
 
 // A readout is cut by the next key; once an outcome is said, all the speech
 // since the last key is kept, also what follows it.
-TEST_F(SpeechTest, AnOutcomeKeepsAllThatIsSaidWithItUntilTheNextKey) {
+// A readout is cut by the next key; an outcome keeps all that its key or tick
+// says, before and after it, and nothing of the key or tick before.
+TEST_F(SpeechTest, AnOutcomeKeepsAllThatItsKeyOrTickSays) {
+  Say(ctx, "7");  // the start-up's readout
+  StartSpeechUnit(ctx);
+  Say(ctx, "connected");  // a tick's outcome
+  CutStaleSpeech(ctx);
   Say(ctx, "3");
   Say(ctx, "ok");
   Say(ctx, "skipped");
@@ -58,19 +64,22 @@ TEST_F(SpeechTest, AnOutcomeKeepsAllThatIsSaidWithItUntilTheNextKey) {
   CutStaleSpeech(ctx);
   Say(ctx, "1");
   Say(ctx, "4");
-  program.time.Advance(450);
+  program.time.Advance(550);
   CutStaleSpeech(ctx);
   Say(ctx, "s");
   std::vector<std::pair<std::string, bool>> cut;
   for (const auto& prompt : program.sound.played()) cut.emplace_back(prompt.name, prompt.cut);
-  EXPECT_EQ(cut, (std::vector<std::pair<std::string, bool>>{{"3", false},
+  EXPECT_EQ(cut, (std::vector<std::pair<std::string, bool>>{{"7", true},
+                                                            {"connected", false},
+                                                            {"3", false},
                                                             {"ok", false},
                                                             {"skipped", false},
                                                             {"2", false},
                                                             {"1", true},
                                                             {"4", true},
                                                             {"s", false}}));
-  EXPECT_EQ(program.sound.Find("s")->start, 450);
+  EXPECT_EQ(program.sound.Find("connected")->start, 0);  // closed up once "7" was cut
+  EXPECT_EQ(program.sound.Find("s")->start, 550);
 
   // Listeners who want every readout whole get it.
   ctx.speech.wholeReadouts = true;

@@ -1,0 +1,162 @@
+#include "platform/terminal_window.h"
+
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <termkey.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/termkey_key_codes.h"
+
+namespace voxrig {
+
+namespace {
+
+void PushKey(std::vector<WindowEvent>& out, int key) {
+  out.push_back({EventKind::kKeyDown, key});
+  out.push_back({EventKind::kKeyUp, key});
+}
+
+void PushClose(std::vector<WindowEvent>& out) {
+  const bool already = std::any_of(out.begin(), out.end(), [](const WindowEvent& e) {
+    return e.kind == EventKind::kCloseRequest;
+  });
+  if (!already) out.push_back({EventKind::kCloseRequest, 0});
+}
+
+}  // namespace
+
+TerminalWindow::TerminalWindow(int inputFd, std::function<void()> beforeWait)
+    : inputFd_(inputFd), beforeWait_(std::move(beforeWait)) {}
+
+TerminalWindow::TerminalWindow(std::function<void()> beforeWait)
+    : TerminalWindow(STDIN_FILENO, std::move(beforeWait)) {}
+
+bool TerminalWindow::StandardInputIsTerminal() {
+  return isatty(STDIN_FILENO) == 1;
+}
+
+TerminalWindow::~TerminalWindow() {
+  Close();
+}
+
+bool TerminalWindow::Open(const WindowSpec&) {
+  if (keys_) return true;
+  if (!isatty(inputFd_)) return false;
+  // Ctrl+C comes as a key, so the panel ends through its shutdown (the
+  // receiver is told "EX") rather than being killed mid-command.
+  keys_ = termkey_new(inputFd_, TERMKEY_FLAG_CTRLC);
+  if (!keys_) return false;
+  // The signals that end a terminal program are read as events on the one
+  // thread, never by a handler: blocked here, before any other thread is
+  // started, they stay blocked in every thread and wait in the descriptor.
+  sigset_t ending;
+  sigemptyset(&ending);
+  sigaddset(&ending, SIGINT);
+  sigaddset(&ending, SIGTERM);
+  sigaddset(&ending, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &ending, &oldMask_);
+  signalFd_ = signalfd(-1, &ending, SFD_CLOEXEC | SFD_NONBLOCK);
+  closeRequested_ = false;
+  return true;
+}
+
+void TerminalWindow::StartTimer(int periodMs) {
+  period_ = std::chrono::milliseconds(std::max(1, periodMs));
+  nextTick_ = Clock::now() + period_;
+  timerOn_ = true;
+}
+
+void TerminalWindow::StopTimer() {
+  timerOn_ = false;
+}
+
+int TerminalWindow::TimeoutMs(Clock::time_point now) const {
+  int timeout = -1;
+  if (timerOn_) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick_ - now);
+    timeout = static_cast<int>(std::max<long long>(0, left.count() + 1));
+  }
+  if (keyPending_) {
+    const int wait = termkey_get_waittime(keys_);
+    timeout = timeout < 0 ? wait : std::min(timeout, wait);
+  }
+  return timeout;
+}
+
+void TerminalWindow::TakeKeys(std::vector<WindowEvent>& out, bool force) {
+  keyPending_ = false;
+  TermKeyKey key;
+  while (true) {
+    const TermKeyResult result =
+        force ? termkey_getkey_force(keys_, &key) : termkey_getkey(keys_, &key);
+    if (result == TERMKEY_RES_KEY) {
+      if (IsCloseKey(key)) {
+        PushClose(out);
+      } else if (const int code = VirtualKeyFromTermkey(key); code != 0) {
+        PushKey(out, code);
+      }
+      continue;
+    }
+    if (result == TERMKEY_RES_AGAIN) keyPending_ = true;
+    if (result == TERMKEY_RES_EOF || result == TERMKEY_RES_ERROR) PushClose(out);
+    return;
+  }
+}
+
+std::vector<WindowEvent> TerminalWindow::WaitEvents() {
+  if (!keys_ || closeRequested_) return {WindowEvent{EventKind::kCloseRequest, 0}};
+  if (beforeWait_) beforeWait_();
+  std::vector<WindowEvent> events;
+  while (events.empty()) {
+    pollfd watched[2] = {{inputFd_, POLLIN, 0}, {signalFd_, POLLIN, 0}};
+    const int ready = poll(watched, signalFd_ >= 0 ? 2 : 1, TimeoutMs(Clock::now()));
+    if (ready < 0 && errno != EINTR) {
+      PushClose(events);
+      break;
+    }
+    if (ready > 0 && (watched[1].revents & POLLIN) != 0) {
+      signalfd_siginfo info;
+      while (read(signalFd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+      }
+      PushClose(events);
+    }
+    if (ready > 0 && (watched[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+      // A terminal that has gone (the SSH connection dropped) reads as its end.
+      const TermKeyResult read = termkey_advisereadable(keys_);
+      if (read == TERMKEY_RES_EOF || read == TERMKEY_RES_ERROR) {
+        PushClose(events);
+      } else {
+        TakeKeys(events, false);
+      }
+    } else if (keyPending_) {
+      TakeKeys(events, true);
+    }
+    const Clock::time_point now = Clock::now();
+    if (timerOn_ && now >= nextTick_) {
+      // One tick however late: ticks that fell due while the panel was busy
+      // do not pile up.
+      events.push_back({EventKind::kTimerTick, 0});
+      while (nextTick_ <= now) nextTick_ += period_;
+    }
+  }
+  if (std::any_of(events.begin(), events.end(),
+                  [](const WindowEvent& e) { return e.kind == EventKind::kCloseRequest; })) {
+    closeRequested_ = true;
+  }
+  return events;
+}
+
+void TerminalWindow::Close() {
+  if (!keys_) return;
+  // Destroying the decoder gives the terminal its own settings back.
+  termkey_destroy(keys_);
+  keys_ = nullptr;
+  if (signalFd_ >= 0) close(signalFd_);
+  signalFd_ = -1;
+  pthread_sigmask(SIG_SETMASK, &oldMask_, nullptr);
+}
+
+}  // namespace voxrig
