@@ -14,6 +14,19 @@
       sound after the previous prompt ends, and it ends one file length after
       its file began. Prints the measures of the speech benchmark.
 
+  speech-bench.py quiet RAW SECONDS
+      Waits (at most 30 s) until the last SECONDS of the sound recorded so far
+      are silent: the panel has said all it had to say.
+
+  speech-bench.py pace WORK WAVEDIR
+      The keys typed at a typist's pace: WORK also holds xev.txt (what xev
+      printed for the panel's window: every key press with the X server's
+      time) and, in events.txt, "clock NS" (wall-clock less monotonic time,
+      the X server's clock) and "step NAME NS" at the start of each step.
+      Prompts are found in the sound by their own samples, so WAVEDIR must be
+      at the device's rate (32 kHz, 16-bit mono), which the panel plays
+      unconverted: a prompt cut short is still found by its beginning.
+
 The sound is 16-bit mono at the rate given by BENCH_AUDIO_RATE (32000, the
 rate the panel asks its device for; 44100 for the panel before it).
 """
@@ -41,9 +54,25 @@ def record(fifo, raw_path, chunks_path):
                 break
             now = time.time_ns()
             raw.write(data)
+            raw.flush()
             total += len(data)
             chunks.write(f"{now} {total}\n")
         os.close(fd)
+
+
+def quiet(raw_path, seconds):
+    rate = int(os.environ.get("BENCH_AUDIO_RATE", "32000"))
+    window = int(float(seconds) * rate) * 2
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline:
+        size = os.path.getsize(raw_path)
+        if size >= window:
+            with open(raw_path, "rb") as f:
+                f.seek(size - window - size % 2)
+                tail = array.array("h", f.read(window))
+            if all(abs(s) <= THRESHOLD for s in tail):
+                return
+        time.sleep(0.2)
 
 
 class Prompt:
@@ -169,7 +198,9 @@ def analyse(work, wavedir):
             events.append(line.split())
     start_ns = int(next(e[1] for e in events if e[0] == "start"))
     keys = [(e[1], int(e[2]) / 1e9, int(e[3])) for e in events if e[0] == "key"]
-    key_lines = [k[2] for k in keys] + [len(names)]
+    # The keys typed at a typist's pace (pace) come after these.
+    steps = [int(e[3]) for e in events if e[0] == "step"]
+    key_lines = [k[2] for k in keys] + [steps[0] if steps else len(names)]
 
     rows = []
 
@@ -234,11 +265,147 @@ def analyse(work, wavedir):
         print(f"{measure:48s} {text:>16s} {target:>12s}")
 
 
+class Exact:
+    """Finds prompts in the sound by their own samples."""
+
+    def __init__(self, sound, wavedir):
+        self.sound = sound
+        self.raw = sound.samples.tobytes()
+        self.wavedir = wavedir
+        self.cache = {}
+
+    def prompt(self, name):
+        if name not in self.cache:
+            base = name.lower()
+            if not base.endswith(".wav"):
+                base += ".wav"
+            path = os.path.join(self.wavedir, base)
+            info = Prompt(path)
+            with wave.open(path) as w:
+                if w.getframerate() != self.sound.rate or w.getsampwidth() != 2:
+                    sys.exit(f"speech-bench: {path} is not at {self.sound.rate} Hz, 16 bit")
+                data = w.readframes(w.getnframes())
+            onset = round(info.onset * self.sound.rate) if info.lead is not None else 0
+            self.cache[name] = (info, data[onset * 2 : (onset + 64) * 2], onset)
+        return self.cache[name]
+
+    def find(self, name, from_index, nth=1):
+        """(file start, speech start, speech end) in samples of the NTH
+        playing of NAME whose beginning sounds at or after FROM_INDEX."""
+        info, pattern, onset = self.prompt(name)
+        at = (from_index + onset) * 2
+        while True:
+            at = self.raw.find(pattern, at)
+            if at < 0:
+                return None
+            if at % 2 == 0:
+                nth -= 1
+                if nth == 0:
+                    start = at // 2 - onset
+                    speech = start + round(info.lead * self.sound.rate)
+                    return start, speech, speech + round(info.speech * self.sound.rate)
+            at += 1
+
+    def length(self, name):
+        return self.prompt(name)[0].length
+
+
+def pace(work, wavedir):
+    rate = int(os.environ.get("BENCH_AUDIO_RATE", "32000"))
+    sound = Sound(work, rate)
+    exact = Exact(sound, wavedir)
+    names = prompt_names(work)
+    offset = 0
+    steps = []
+    with open(os.path.join(work, "events.txt")) as f:
+        for line in f:
+            e = line.split()
+            if e[0] == "clock":
+                offset = int(e[1])
+            elif e[0] == "step":
+                steps.append((e[1], int(e[2]) / 1e9, int(e[3])))
+    presses = []
+    with open(os.path.join(work, "xev.txt"), errors="replace") as f:
+        text = f.read()
+    for event in text.split("\n\n"):
+        if not event.startswith("KeyPress event"):
+            continue
+        stamp = event.split(" time ")[1].split(",")[0]
+        key = event.split("keysym 0x")[1].split(", ")[1].split(")")[0]
+        if key != "Num_Lock":
+            presses.append((key, (int(stamp) * 1_000_000 + offset) / 1e9))
+    # X time is the server's monotonic milliseconds, 32 bits wide.
+    if presses and steps and abs(presses[0][1] - steps[0][1]) > 1e6:
+        sys.exit("speech-bench: the X server's clock is not the monotonic one")
+
+    results = {}
+
+    def add(measure, value):
+        results.setdefault(measure, []).append(value)
+
+    ones_after_key = []
+    for k, (step, begins, line) in enumerate(steps):
+        ends = steps[k + 1][1] if k + 1 < len(steps) else float("inf")
+        end_line = steps[k + 1][2] if k + 1 < len(steps) else len(names)
+        keys = [p for p in presses if begins <= p[1] < ends]
+        spoken = [n for n in names[line:end_line] if n and n != "shdel"]
+        if not keys:
+            continue
+        first = keys[0][1]
+        if step == "f5":
+            # Until the last readout ends: the last loud sample of the step.
+            last_loud = None
+            stop = sound.index_at(ends) if ends != float("inf") else len(sound.samples)
+            for i in range(stop - 1, sound.index_at(first), -1):
+                if abs(sound.samples[i]) > THRESHOLD:
+                    last_loud = i
+                    break
+            readout = spoken[len(spoken) * 4 // 5 :]
+            ideal = keys[-1][1] - first + sum(exact.length(n) for n in readout)
+            heard = sound.time_of(last_loud) - first
+            add("F x5, 150 ms apart: first key to the end of the last readout (s)", heard)
+            add("  the same over its ideal (last key + one readout)", heard / ideal)
+            start = sound.index_at(first)
+            for n, (key, pressed) in enumerate(keys[1:], start=2):
+                own = exact.find(spoken[0], start, nth=n)
+                if own:
+                    ones_after_key.append(sound.time_of(own[1]) - pressed)
+        elif step == "fm":
+            m = keys[-1][1]
+            own = exact.find("s", sound.index_at(m))
+            if own:
+                value = sound.time_of(own[1]) - m
+                add("F, then M 300 ms later: M's own speech starts (ms)", value * 1000)
+                ones_after_key.append(value)
+        elif step == "typed":
+            enter = keys[-1][1]
+            ok = exact.find("ok", sound.index_at(enter))
+            if ok:
+                heard = sound.time_of(ok[2]) - first
+                ideal = enter - first + exact.length("ok")
+                add("145.5125 + Enter, 60 ms a key: first key to the end of \"ok\" (s)", heard)
+                add("  the same over its ideal (Enter + \"ok\")", heard / ideal)
+    for measure, values in results.items():
+        values.sort()
+        text = " / ".join(f"{v:.2f}" if v < 100 else f"{v:.0f}" for v in
+                          (values[0], statistics.median(values), values[-1]))
+        print(f"{measure:66s} {text:>22s}")
+    if ones_after_key:
+        ones_after_key.sort()
+        print(f"key during a readout to its own first sample ({len(ones_after_key)} keys): "
+              f"median {statistics.median(ones_after_key) * 1000:.0f} ms, "
+              f"worst {ones_after_key[-1] * 1000:.0f} ms")
+
+
 def main():
     if len(sys.argv) == 5 and sys.argv[1] == "record":
         record(*sys.argv[2:])
     elif len(sys.argv) == 4 and sys.argv[1] == "analyse":
         analyse(*sys.argv[2:])
+    elif len(sys.argv) == 4 and sys.argv[1] == "quiet":
+        quiet(*sys.argv[2:])
+    elif len(sys.argv) == 4 and sys.argv[1] == "pace":
+        pace(*sys.argv[2:])
     else:
         print(__doc__, file=sys.stderr)
         sys.exit(2)

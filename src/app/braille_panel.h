@@ -54,7 +54,9 @@ class BraillePanel : public Window, public Display, public Sound {
 
   void PlayPrompt(const std::string& path) override;
   void PassUnvoiced(const std::string& name) override;
-  void SetWaiter(SoundWaiter* waiter) override { sound_.SetWaiter(waiter); }
+  void StartUnit() override { sound_.StartUnit(); }
+  void KeepUnit() override { sound_.KeepUnit(); }
+  void CutReadouts() override { sound_.CutReadouts(); }
 
   // The line as it stands now.
   std::string Line() const;

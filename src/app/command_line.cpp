@@ -51,6 +51,11 @@ Refusal SetNet(const std::string& address, CommandLine& line) {
   return "needs [ADDRESS:]PORT with a port from 1 to 65535, not " + address;
 }
 
+Refusal SetWholeReadouts(const std::string&, CommandLine& line) {
+  line.wholeReadouts = true;
+  return std::nullopt;
+}
+
 Refusal SetTerminal(const std::string&, CommandLine& line) {
   line.terminal = true;
   return std::nullopt;
@@ -112,6 +117,10 @@ constexpr Option kOptions[] = {
      "serve Hamlib's rigctld protocol (NET rigctl, model 2) on PORT, at 127.0.0.1 unless ADDRESS "
      "is given, so logging programs can follow the receiver",
      SetNet},
+    {"--whole-readouts", nullptr,
+     "let every readout be heard to its end; without it the next key cuts short a frequency, "
+     "mode, level or typed character still being read out",
+     SetWholeReadouts},
     {"--terminal", nullptr,
      "run in this terminal instead of a window (over SSH, with no display): keys from the "
      "terminal, and each change of the panel's lines printed as one plain line",

@@ -29,6 +29,8 @@ struct CommandLine {
   std::optional<std::string> transcriptPath;
   // Where other programs reach the panel over the network; none without --net.
   std::optional<NetAddress> net;
+  // Every readout is heard to its end: keys never cut speech short.
+  bool wholeReadouts = false;
   // The panel in the terminal rather than a window, and the braille line.
   bool terminal = false;
   bool braille = true;

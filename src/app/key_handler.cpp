@@ -4,43 +4,78 @@
 #include "link/port_report.h"
 #include "net/net_control.h"
 #include "poll/poll_cycle.h"
+#include "speech/speech.h"
 
 namespace voxrig {
 
 namespace {
 
 // A key press takes two entries: its code and the 0 separator after which the
-// interpreter reads the receiver's answer to what the key sent.
-void QueueKey(PanelState& panel, int key) {
-  if (panel.keyHeld == 1) return;  // auto-repeat, or a second key pressed meanwhile
-  // The latch is set even when the queue is full, so that the key's own
-  // auto-repeat cannot slip into the queue once it has room again: a key the
-  // listener pressed while ten others waited is lost as a whole.
-  panel.keyHeld = 1;
-  if (panel.keyQueueCount > PanelState::kQueueSize - 2) return;
-  panel.keyQueue[panel.keyQueueCount] = key;
+// interpreter reads the receiver's answer to what the key sent. Every key
+// pressed is queued, also while another is still held (a fast typist's keys
+// overlap); only the keyboard's auto-repeat of a held key is not. A key that
+// finds the queue full is refused aloud, so the listener knows to press it
+// again.
+void QueueKey(Context& ctx, const WindowEvent& event) {
+  if (event.repeat) return;
+  PanelState& panel = ctx.panel;
+  if (panel.keyQueueCount > PanelState::kQueueSize - 2) {
+    Say(ctx, "inv");
+    return;
+  }
+  panel.keyQueue[panel.keyQueueCount] = event.key;
   panel.keyQueue[panel.keyQueueCount + 1] = 0;
   panel.keyQueueCount += 2;
 }
 
-// Keys and the poll cycle never interleave: a queued key waits for a running
-// poll cycle to end, and no cycle starts while keys wait. The wait is kept
-// short, because the listener hears nothing until the key is taken: a cycle
-// that has sent nothing yet gives way to a waiting key, and the tick that
-// reads a cycle's last answer goes straight on to the key. Until the receiver
-// first answers, and for at most the first-answer wait, keys wait while the
-// poll cycle runs: a key pressed during the start-up prompts is handled once
-// the receiver is known to be there, not taken as proof that it is not. A set
-// from the network is carried out on an idle tick, as a key would be, and
-// then one poll cycle runs before the next.
-bool KeysMayRun(const Context& ctx) {
-  const LinkState& link = ctx.link;
-  const bool awaitingFirstAnswer =
-      link.linkState == ReceiverAnswer::kAwaitingFirst && link.firstAnswerTicks > 0;
-  return ctx.panel.keyQueueCount > 0 && !awaitingFirstAnswer;
+void DropFirstEntry(PanelState& panel) {
+  for (int i = 1; i < panel.keyQueueCount; ++i) panel.keyQueue[i - 1] = panel.keyQueue[i];
+  panel.keyQueue[--panel.keyQueueCount] = 0;
 }
 
+// Until the receiver first answers, and for at most the first-answer wait,
+// keys wait: a key pressed during the start-up is handled once the receiver
+// is known to be there, not taken as proof that it is not.
+bool AwaitingFirstAnswer(const Context& ctx) {
+  return ctx.link.linkState == ReceiverAnswer::kAwaitingFirst && ctx.link.firstAnswerTicks > 0;
+}
+
+bool KeysMayRun(const Context& ctx) {
+  return ctx.panel.keyQueueCount > 0 && !AwaitingFirstAnswer(ctx);
+}
+
+// Keys and the poll cycle never interleave on the wire, but a key is taken as
+// soon as the wire allows, not on the next tick: at once when no exchange is
+// on the wire (a poll cycle that has sent nothing yet gives way), and at once
+// also during a poll's exchange when the key writes nothing to the receiver
+// (a typed digit, F, M). A key that wrote something has its answer read on
+// the next tick, and the keys behind it wait for that; a key that wrote
+// nothing has no answer to wait for.
+void TakeKeys(Context& ctx) {
+  PanelState& panel = ctx.panel;
+  LinkState& link = ctx.link;
+  while (KeysMayRun(ctx)) {
+    const int key = panel.keyQueue[0];
+    if (key == 0) return;  // an answer is owed: the next tick reads it
+    const bool exchangeOnWire =
+        link.pollState != PollStep::kIdle && link.pollState != PollStep::kSendLevelPoll;
+    if (exchangeOnWire && !KeyLeavesTheWireAlone(key)) return;
+    if (link.pollState == PollStep::kSendLevelPoll) link.pollState = PollStep::kIdle;  // nothing sent yet
+    const long long writesBefore = link.writesToReceiver;
+    InterpretKey(ctx);
+    if (ctx.app.programRunning == 0) return;  // Q, or no receiver: nothing more is done
+    if (link.writesToReceiver == writesBefore && panel.keyQueueCount > 0 &&
+        panel.keyQueue[0] == 0) {
+      DropFirstEntry(panel);
+    }
+  }
+}
+
+// A set from the network is carried out on an idle tick, as a key would be,
+// and then one poll cycle runs before the next. The tick that reads a poll
+// cycle's last answer, or a key's answer, goes straight on to the keys.
 void OnTick(Context& ctx) {
+  StartSpeechUnit(ctx);
   LinkState& link = ctx.link;
   if (link.linkState == ReceiverAnswer::kAwaitingFirst && link.firstAnswerTicks > 0 &&
       --link.firstAnswerTicks == 0) {
@@ -56,13 +91,15 @@ void OnTick(Context& ctx) {
   }
   if (link.pollState != PollStep::kIdle) {
     RunPollStep(ctx);
-    if (link.pollState != PollStep::kIdle || !KeysMayRun(ctx)) return;
   } else if (!KeysMayRun(ctx)) {
     // This tick sends nothing; the next starts the cycle.
     link.pollState = PollStep::kSendLevelPoll;
     return;
   }
-  InterpretKey(ctx);
+  if (link.pollState == PollStep::kIdle && KeysMayRun(ctx) && ctx.panel.keyQueue[0] == 0) {
+    InterpretKey(ctx);  // the answer to the key before
+  }
+  TakeKeys(ctx);
 }
 
 }  // namespace
@@ -74,10 +111,10 @@ int OnWindowEvent(Context& ctx, const WindowEvent& event) {
       ctx.app.programRunning = 0;
       break;
     case EventKind::kKeyDown:
-      QueueKey(ctx.panel, event.key);
+      QueueKey(ctx, event);
+      TakeKeys(ctx);
       break;
     case EventKind::kKeyUp:
-      ctx.panel.keyHeld = 0;
       ctx.panel.currentKey = PanelState::kNoKey;
       break;
     case EventKind::kTimerTick:

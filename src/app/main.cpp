@@ -16,7 +16,6 @@
 #include "core/version.h"
 #include "link/radio_choice.h"
 #include "net/net_control.h"
-#include "net/net_waiter.h"
 #include "platform/brlapi_braille.h"
 #include "platform/broken_pipe.h"
 #include "platform/hamlib_receiver.h"
@@ -61,6 +60,7 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   ctx.platform.sound = &sound;
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
+  ctx.platform.stopwatch = &stopwatch;
   if (transcript) {
     transcriptSound = std::make_unique<TranscriptSound>(sound, *transcript);
     ctx.platform.sound = transcriptSound.get();
@@ -193,6 +193,7 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   HamlibLibrary hamlib;
   PosixFileSystem files;
   SystemClock clock;
+  SteadyStopwatch stopwatch;
   const auto messages = StreamOutputFile::StandardError();
   Context ctx;
   ctx.platform.sound = &sound;
@@ -201,24 +202,21 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
   ctx.platform.messages = messages.get();
+  ctx.platform.stopwatch = &stopwatch;
+  ctx.speech.wholeReadouts = commandLine.wholeReadouts;
   FrontEnd front;
   OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound);
   OpenBraille(front, ctx, commandLine.braille, files);
   OpenTranscript(front, ctx, transcript);
-  // Clients are answered as soon as their bytes arrive (the window wakes for
-  // them) and while a prompt plays (the sound waits on the network).
-  SteadyStopwatch netStopwatch;
-  std::unique_ptr<NetServingWaiter> netWaiter;
+  // Clients are answered as soon as their bytes arrive: the window wakes for
+  // them, and the speech plays beside the loop.
   if (netListener) {
-    StartNetControl(ctx, std::move(netListener), netStopwatch);
+    StartNetControl(ctx, std::move(netListener), stopwatch);
     Window* window = ctx.platform.window;
     netService->OnActivity([window] { window->PostNetworkActivity(); });
-    netWaiter = std::make_unique<NetServingWaiter>(ctx, *netService);
-    ctx.platform.sound->SetWaiter(netWaiter.get());
   }
   const int exitCode = RunProgram(ctx);
   if (netService) netService->OnActivity({});
-  ctx.platform.sound->SetWaiter(nullptr);
   return exitCode;
 }
 

@@ -82,6 +82,9 @@ WindowSpec MainWindowSpec() {
 }
 
 void ShutDown(Context& ctx) {
+  // A readout still sounding is stale once the panel closes; "quit", or why
+  // it ends, is heard to its end.
+  CutStaleSpeech(ctx);
   ctx.platform.window->StopTimer();
   if (ctx.app.debugEnabled == 1) CloseDebugLog(ctx);
   ctx.link.commandText = receiver::kExitRemote;

@@ -13,7 +13,7 @@ namespace voxrig {
 // terminal gets the lines that changed, so the listener's screen reader and
 // the prompt tell of the same moment. After the first prompt, a panel that
 // found no sound device (over SSH, most often) says once that it runs
-// silent; the prompts still take their time, as the receiver's pacing needs.
+// silent; the receiver's pauses still take their time, by the clock.
 class TerminalSound : public Sound {
  public:
   TerminalSound(Sound& inner, TerminalDisplay& lines, std::function<bool()> silent)
@@ -37,7 +37,9 @@ class TerminalSound : public Sound {
     lines_.Flush();
     inner_.PassUnvoiced(name);
   }
-  void SetWaiter(SoundWaiter* waiter) override { inner_.SetWaiter(waiter); }
+  void StartUnit() override { inner_.StartUnit(); }
+  void KeepUnit() override { inner_.KeepUnit(); }
+  void CutReadouts() override { inner_.CutReadouts(); }
 
  private:
   Sound& inner_;

@@ -51,7 +51,9 @@ class TranscriptSound : public Sound {
  public:
   TranscriptSound(Sound& inner, OutputFile& out) : inner_(inner), out_(out) {}
   void PlayPrompt(const std::string& path) override;
-  void SetWaiter(SoundWaiter* waiter) override { inner_.SetWaiter(waiter); }
+  void StartUnit() override { inner_.StartUnit(); }
+  void KeepUnit() override { inner_.KeepUnit(); }
+  void CutReadouts() override { inner_.CutReadouts(); }
   void PassUnvoiced(const std::string& name) override { inner_.PassUnvoiced(name); }
 
  private:

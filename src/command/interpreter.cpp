@@ -86,7 +86,7 @@ PressedKey PrepareForKey(Context& ctx) {
     command.limitEntryFresh = 1;
   }
 
-  if (panel.currentKey == keys::kFullStop) panel.currentKey = keys::kPoint;
+  panel.currentKey = keys::AsMainKey(panel.currentKey);
   PressedKey pressed;
   const int key = pressed.key = panel.currentKey;
 
@@ -475,12 +475,21 @@ void InterpretKey(Context& ctx) {
     ReadReply(ctx);
     return;
   }
+  // What the panel was still reading out is stale now: the listener hears
+  // this key at once.
+  CutStaleSpeech(ctx);
   ctx.link.lossSaidThisKey = false;
   ctx.link.sentWhileLost = false;
   InterpretPressedKey(ctx);
   // A key that sent something towards a receiver that has gone away tells
   // the listener, even when it has no confirmation of its own to replace.
   if (ctx.link.receiverLost && ctx.link.sentWhileLost) SayReceiverLost(ctx);
+}
+
+bool KeyLeavesTheWireAlone(int key) {
+  key = keys::AsMainKey(key);
+  return key == keys::kPoint || keys::IsDigit(key) || key == keys::Letter('F') ||
+         key == keys::Letter('M');
 }
 
 void TuneToTypedFrequency(Context& ctx) {

@@ -17,10 +17,22 @@ inline constexpr int kDown = 40;
 inline constexpr int kPoint = 46;
 inline constexpr int kDigit0 = 48;
 inline constexpr int kDigit9 = 57;
+// The numeric keypad's digits and point, with NumLock on.
+inline constexpr int kKeypad0 = 96;
+inline constexpr int kKeypad9 = 105;
+inline constexpr int kKeypadPoint = 110;
 inline constexpr int kF1 = 112;
 inline constexpr int kF7 = 118;
 // The full-stop key; taken as the point on arrival.
 inline constexpr int kFullStop = 190;
+
+// The key as the interpreter takes it: the full-stop key and the keypad's
+// point type the point, and the keypad's digits are the main digits.
+constexpr int AsMainKey(int key) {
+  if (key == kFullStop || key == kKeypadPoint) return kPoint;
+  if (key >= kKeypad0 && key <= kKeypad9) return kDigit0 + (key - kKeypad0);
+  return key;
+}
 
 constexpr int Letter(char capital) {
   return capital;

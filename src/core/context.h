@@ -38,13 +38,19 @@ struct AppState {
   int debugEnabled = 0;
 };
 
+// What the listener hears.
+struct SpeechState {
+  // Every readout is heard to its end: a key never cuts speech short
+  // (--whole-readouts).
+  bool wholeReadouts = false;
+};
+
 // The event handler and key queue, and the debug log.
 struct PanelState {
   static constexpr int kQueueSize = 20;
   static constexpr int kNoKey = 999;
   std::array<std::int32_t, kQueueSize> keyQueue{};
   int keyQueueCount = 0;
-  int keyHeld = 0;
   int currentKey = kNoKey;
   // The frequency line has been drawn since the interpreter last took a key:
   // a search limit or step being typed then starts afresh.
@@ -110,6 +116,9 @@ struct LinkState {
   // The panel shows why the receiver could not be reached at start (no
   // device, or no answer); the first answer wipes it.
   bool portReportShown = false;
+  // Writes to the receiver so far: a key that wrote nothing has no answer to
+  // wait for, so the next key can be taken at once.
+  long long writesToReceiver = 0;
 };
 
 // The command interpreter and the receiver memory scan commands.
@@ -234,6 +243,7 @@ struct NetState {
 struct Context {
   Platform platform;
   AppState app;
+  SpeechState speech;
   PanelState panel;
   LinkState link;
   CommandState command;

@@ -45,6 +45,7 @@ constexpr int kMeterWidth = 36;
 // that has gone means the receiver did not get the command.
 bool CheckWrite(Context& ctx, int written, int wanted) {
   LinkState& link = ctx.link;
+  ++link.writesToReceiver;
   if (link.receiverLost) link.sentWhileLost = true;
   if (written != wanted || PortLineGone(ctx, link.comPort)) NoticeReceiverLost(ctx);
   return written == wanted;

@@ -6,6 +6,7 @@
 #include "platform/hamlib_opener.h"
 #include "platform/serial_device.h"
 #include "platform/sound.h"
+#include "platform/stopwatch.h"
 #include "platform/window.h"
 
 namespace voxrig {
@@ -26,6 +27,8 @@ struct Platform {
   // braille line) reads why the panel could not reach the receiver. Null
   // prints nothing.
   OutputFile* messages = nullptr;
+  // Times the pauses that pace the receiver.
+  Stopwatch* stopwatch = nullptr;
 };
 
 }  // namespace voxrig

@@ -1,9 +1,9 @@
 #include "platform/sdl_sound.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include "platform/posix_file_system.h"
@@ -13,7 +13,6 @@ namespace voxrig {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 std::filesystem::path CurrentFolder() {
@@ -75,9 +74,11 @@ SdlSound::SdlSound(FileSystem& files, std::vector<std::string> promptRoots)
 
 SdlSound::~SdlSound() {
   if (device_ != 0) {
-    // The last prompt ("quit" before the panel ends) is heard to its end; the
-    // waiter may be gone by now.
-    std::this_thread::sleep_until(tailEnds_);
+    // A device that has stalled must not hold the panel's end for ever.
+    const Uint64 giveUp = SDL_GetTicks64() + static_cast<Uint64>(QueuedLength().count()) + 2000;
+    while (QueuedLength().count() > 0 && SDL_GetTicks64() < giveUp) SDL_Delay(5);
+    // The last buffer handed to the device is still to sound.
+    SDL_Delay(static_cast<Uint32>(LengthOf(deviceSpec_.size, deviceSpec_).count()) + 1);
     SDL_CloseAudioDevice(device_);
   }
   if (audioStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -89,17 +90,19 @@ void SdlSound::OpenDeviceOnce() {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
   audioStarted_ = true;
   // 32 kHz keeps all of a spoken prompt (espeak-ng speaks at 22.05 kHz)
-  // and gives a 512-sample buffer of exactly 16 ms: short enough to keep the
-  // program within a buffer of what the listener hears, and a whole number of
-  // milliseconds for the drivers that time their buffers in milliseconds
-  // (SDL's dummy and disk drivers, used by the tests and benchmarks; a buffer
-  // of 441 samples makes SDL 2.26 corrupt its heap). Whatever the device offers
-  // instead is taken, and each prompt is converted to it once.
+  // and gives a 512-sample buffer of exactly 16 ms: the longest a cut
+  // readout goes on sounding, and a whole number of milliseconds for the
+  // drivers that time their buffers in milliseconds (SDL's dummy and disk
+  // drivers, used by the tests and benchmarks; a buffer of 441 samples makes
+  // SDL 2.26 corrupt its heap). Whatever the device offers instead is taken,
+  // and each prompt is converted to it once.
   SDL_AudioSpec wanted{};
   wanted.freq = 32000;
   wanted.format = AUDIO_S16SYS;
   wanted.channels = 1;
   wanted.samples = 512;
+  wanted.callback = &SdlSound::FillBuffer;
+  wanted.userdata = this;
   device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &deviceSpec_, SDL_AUDIO_ALLOW_ANY_CHANGE);
   if (device_ == 0) return;
   // The device runs from now on, playing silence between prompts, so a
@@ -107,7 +110,7 @@ void SdlSound::OpenDeviceOnce() {
   SDL_PauseAudioDevice(device_, 0);
 }
 
-const SdlSound::Clip& SdlSound::Decode(const std::filesystem::path& file) {
+SdlSound::Samples SdlSound::Decode(const std::filesystem::path& file) {
   const std::string key = file.string();
   auto cached = clips_.find(key);
   if (cached != clips_.end()) return cached->second;
@@ -115,93 +118,79 @@ const SdlSound::Clip& SdlSound::Decode(const std::filesystem::path& file) {
   ++decodeCount_;
   // A file that is no wave file is remembered as a silent clip, so it costs
   // no second reading either.
-  Clip clip;
+  std::vector<Uint8> converted;
   SDL_AudioSpec waveSpec{};
   Uint8* data = nullptr;
   Uint32 size = 0;
   if (SDL_LoadWAV(key.c_str(), &waveSpec, &data, &size)) {
-    if (device_ != 0) {
-      if (std::optional<std::vector<Uint8>> samples = Convert(waveSpec, data, size, deviceSpec_)) {
-        clip.length = LengthOf(samples->size(), deviceSpec_);
-        clip.samples = std::move(*samples);
-      }
-    } else {
-      clip.length = LengthOf(size, waveSpec);
+    if (std::optional<std::vector<Uint8>> samples = Convert(waveSpec, data, size, deviceSpec_)) {
+      converted = std::move(*samples);
     }
     SDL_FreeWAV(data);
   }
-  return clips_.emplace(key, std::move(clip)).first->second;
+  auto samples = std::make_shared<const std::vector<Uint8>>(std::move(converted));
+  return clips_.emplace(key, std::move(samples)).first->second;
 }
 
 void SdlSound::PlayPrompt(const std::string& path) {
   const std::optional<std::string> file = ResolvePromptPath(*files_, roots_, path);
   if (!file) return;
   OpenDeviceOnce();
-  const Clip& clip = Decode(*file);
-  if (clip.length.count() == 0) return;
+  if (device_ == 0) return;
+  Samples samples = Decode(*file);
+  if (samples->empty()) return;
+  SDL_LockAudioDevice(device_);
+  queue_.push_back(Queued{std::move(samples), 0, unit_, unitKept_});
+  SDL_UnlockAudioDevice(device_);
+}
 
-  const Clock::time_point start = Clock::now();
-  if (device_ != 0 && !clip.samples.empty() &&
-      SDL_QueueAudio(device_, clip.samples.data(), static_cast<Uint32>(clip.samples.size())) == 0) {
-    WaitUntilSounded(start + clip.length - BufferLength() * 2);
-  } else {
-    // No device, or one that refused the samples: the prompt still takes
-    // its own length, since the receiver's pacing is that length.
-    WaitUntil(start + clip.length);
+void SdlSound::StartUnit() {
+  ++unit_;
+  unitKept_ = false;
+}
+
+void SdlSound::KeepUnit() {
+  unitKept_ = true;
+  if (device_ == 0) return;
+  SDL_LockAudioDevice(device_);
+  for (Queued& prompt : queue_) prompt.kept = prompt.kept || prompt.unit == unit_;
+  SDL_UnlockAudioDevice(device_);
+}
+
+void SdlSound::CutReadouts() {
+  if (device_ != 0) {
+    SDL_LockAudioDevice(device_);
+    std::erase_if(queue_, [](const Queued& prompt) { return !prompt.kept; });
+    SDL_UnlockAudioDevice(device_);
   }
-  tailEnds_ = Clock::now() + QueuedLength() + BufferLength() * 2;
+  StartUnit();
 }
 
-milliseconds SdlSound::BufferLength() const {
-  if (deviceSpec_.freq <= 0) return milliseconds(0);
-  return milliseconds(deviceSpec_.samples * 1000LL / deviceSpec_.freq + 1);
-}
-
-milliseconds SdlSound::QueuedLength() const {
+milliseconds SdlSound::QueuedLength() {
   if (device_ == 0) return milliseconds(0);
-  return LengthOf(SDL_GetQueuedAudioSize(device_), deviceSpec_);
+  std::size_t bytes = 0;
+  SDL_LockAudioDevice(device_);
+  for (const Queued& prompt : queue_) bytes += prompt.samples->size() - prompt.played;
+  SDL_UnlockAudioDevice(device_);
+  return LengthOf(bytes, deviceSpec_);
 }
 
-// A prompt has sounded once no more than two device buffers of it are left
-// waiting: the device takes that remainder at its next requests, and the next
-// prompt, queued right behind it, follows in the same buffer, so the two
-// follow each other without a gap and a pause lasts its own length. Two
-// buffers rather than one leave the program a buffer's time (16 ms) to queue
-// the next prompt on a busy machine. The queue tells the device's own pace;
-// waiting for it to run dry instead would round every prompt up to whole
-// buffers. NOT_BEFORE keeps the prompt's length with a driver that swallows
-// samples at once.
-void SdlSound::WaitUntilSounded(Clock::time_point notBefore) {
-  const int perSecond = std::max(1, BytesPerSecond(deviceSpec_));
-  const Uint32 slack = std::max<Uint32>(deviceSpec_.size, 1) * 2;
-  const Clock::time_point giveUp = Clock::now() + QueuedLength() + milliseconds(2000);
-  while (true) {
-    const Uint32 queued = SDL_GetQueuedAudioSize(device_);
-    const Clock::time_point now = Clock::now();
-    if (queued <= slack && now >= notBefore) return;
-    if (now >= giveUp) {
-      // The device has stalled: what it left must not play before the next
-      // prompt.
-      SDL_ClearQueuedAudio(device_);
-      return;
-    }
-    if (queued > slack) {
-      // Sleeps until the device should have taken all but one buffer, then
-      // looks again: few wake-ups, each close to the moment.
-      const long long leftUs = static_cast<long long>(queued - slack) * 1000000 / perSecond;
-      WaitUntil(Clock::now() + std::chrono::microseconds(std::max(500LL, leftUs)));
-    } else {
-      WaitUntil(notBefore);
-    }
+// The device asks for one buffer at a time: the queued prompts fill it back
+// to back, so the next prompt follows in the same buffer without a gap, and
+// silence fills the rest.
+void SdlSound::FillBuffer(void* self, Uint8* stream, int length) {
+  SdlSound& sound = *static_cast<SdlSound*>(self);
+  const std::size_t wanted = static_cast<std::size_t>(std::max(length, 0));
+  std::size_t filled = 0;
+  while (filled < wanted && !sound.queue_.empty()) {
+    Queued& front = sound.queue_.front();
+    const std::size_t take = std::min(wanted - filled, front.samples->size() - front.played);
+    std::memcpy(stream + filled, front.samples->data() + front.played, take);
+    filled += take;
+    front.played += take;
+    if (front.played >= front.samples->size()) sound.queue_.pop_front();
   }
-}
-
-void SdlSound::WaitUntil(Clock::time_point deadline) {
-  if (waiter_ != nullptr) {
-    waiter_->WaitUntil(deadline);
-  } else {
-    std::this_thread::sleep_until(deadline);
-  }
+  std::memset(stream + filled, sound.deviceSpec_.silence, wanted - filled);
 }
 
 }  // namespace voxrig

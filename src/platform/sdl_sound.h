@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <deque>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -15,10 +16,12 @@
 namespace voxrig {
 
 // Plays the panel's prompts through one SDL audio device, opened at the first
-// prompt and kept open and running, so that the digits of a frequency follow
-// each other without a gap. Each wave file is read and converted to the
-// device's format once. A prompt always takes its own length, even with no
-// sound device at all: the receiver's pacing is the length of "shdel".
+// prompt and kept open and running. The device's own thread takes the queued
+// prompts one after the other, so the digits of a frequency follow each other
+// without a gap while the panel reads keys and talks to the receiver. Each
+// wave file is read and converted to the device's format once. Without a
+// sound device the prompts are dropped: the panel's pauses are timed by the
+// clock, not by the sound.
 class SdlSound : public Sound {
  public:
   // Prompt paths are found in the current working folder, then in the
@@ -28,34 +31,37 @@ class SdlSound : public Sound {
   explicit SdlSound(std::filesystem::path workingFolder);
   // Prompt paths are found through `files` under each root in turn.
   SdlSound(FileSystem& files, std::vector<std::string> promptRoots);
+  // Lets the prompts still queued (the "quit" before the panel ends) be heard
+  // to their end, for at most a few seconds more than they take.
   ~SdlSound() override;
   SdlSound(const SdlSound&) = delete;
   SdlSound& operator=(const SdlSound&) = delete;
 
   void PlayPrompt(const std::string& path) override;
-  void SetWaiter(SoundWaiter* waiter) override { waiter_ = waiter; }
+  void StartUnit() override;
+  void KeepUnit() override;
+  void CutReadouts() override;
 
   // How many wave files have been read and converted so far.
   int DecodeCount() const { return decodeCount_; }
   // True once a prompt has found a sound device to play on.
   bool HasDevice() const { return device_ != 0; }
+  // The time the prompts still queued take to sound.
+  std::chrono::milliseconds QueuedLength();
 
  private:
-  struct Clip {
-    std::vector<Uint8> samples;  // in the device's format; empty without a device
-    std::chrono::milliseconds length{0};
+  using Samples = std::shared_ptr<const std::vector<Uint8>>;
+  struct Queued {
+    Samples samples;
+    std::size_t played = 0;  // bytes already handed to the device
+    unsigned long unit = 0;
+    bool kept = false;
   };
 
   void OpenDeviceOnce();
-  const Clip& Decode(const std::filesystem::path& file);
-  void WaitUntilSounded(std::chrono::steady_clock::time_point notBefore);
-  // Sleeps until then, or lets the waiter wait.
-  void WaitUntil(std::chrono::steady_clock::time_point deadline);
-  SoundWaiter* waiter_ = nullptr;
-  // The time the device takes to sound one buffer of its own.
-  std::chrono::milliseconds BufferLength() const;
-  // The time the samples still waiting in the device's queue take to sound.
-  std::chrono::milliseconds QueuedLength() const;
+  Samples Decode(const std::filesystem::path& file);
+  // Runs on the device's thread, with the device locked.
+  static void FillBuffer(void* self, Uint8* stream, int length);
 
   std::unique_ptr<FileSystem> ownFiles_;
   FileSystem* files_ = nullptr;
@@ -64,9 +70,12 @@ class SdlSound : public Sound {
   bool audioStarted_ = false;
   SDL_AudioDeviceID device_ = 0;
   SDL_AudioSpec deviceSpec_{};
-  // When the device will have sounded the last prompt to its end.
-  std::chrono::steady_clock::time_point tailEnds_;
-  std::map<std::string, Clip> clips_;
+  // Shared with the device's thread: only touched with the device locked.
+  std::deque<Queued> queue_;
+  // The unit now being queued, and whether it is kept.
+  unsigned long unit_ = 0;
+  bool unitKept_ = false;
+  std::map<std::string, Samples> clips_;
   int decodeCount_ = 0;
 };
 

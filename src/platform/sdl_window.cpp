@@ -223,15 +223,15 @@ void SdlWindow::Translate(const SDL_Event& event, std::vector<WindowEvent>& out)
       }
       break;
     case SDL_KEYDOWN: {
-      // Auto-repeats come as key-downs too; the panel's held-key latch drops them.
-      const int key = VirtualKeyFromSdl(event.key.keysym.sym);
+      // Auto-repeats come as key-downs too, marked so the panel drops them.
+      const int key = VirtualKeyFromSdl(event.key.keysym.sym, event.key.keysym.mod);
       if (key != 0 && !IsSystemKey(event.key.keysym.sym, event.key.keysym.mod)) {
-        out.push_back({EventKind::kKeyDown, key});
+        out.push_back({EventKind::kKeyDown, key, event.key.repeat != 0});
       }
       break;
     }
     case SDL_KEYUP: {
-      const int key = VirtualKeyFromSdl(event.key.keysym.sym);
+      const int key = VirtualKeyFromSdl(event.key.keysym.sym, event.key.keysym.mod);
       if (key != 0) out.push_back({EventKind::kKeyUp, key});
       break;
     }

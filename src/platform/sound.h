@@ -1,28 +1,28 @@
 #pragma once
 
-#include <chrono>
 #include <string>
 
 namespace voxrig {
 
-// How a sound waits while a prompt plays. By default it sleeps; the panel
-// lends one that answers other programs meanwhile.
-class SoundWaiter {
- public:
-  virtual ~SoundWaiter() = default;
-  virtual void WaitUntil(std::chrono::steady_clock::time_point deadline) = 0;
-};
-
-// Plays a prompt file to its end before returning. The path is written as the
-// panel writes it ("wave\point"): a backslash separates folders, ".wav" is
-// added when the name has none, and the file is found whatever its letter
-// case. A path that names no file plays nothing and returns at once.
+// The panel's speech. Prompts are queued and play one after the other while
+// the panel goes on with its work: PlayPrompt returns at once. The path is
+// written as the panel writes it ("wave\point"): a backslash separates
+// folders, ".wav" is added when the name has none, and the file is found
+// whatever its letter case. A path that names no file plays nothing.
+//
+// Prompts are queued in units, what one key or one tick of the panel says.
+// A unit is a readout, which CutReadouts drops (stopping the prompt that
+// sounds within one buffer of the sound device, so the listener's next key
+// is heard at once), until KeepUnit: then the whole unit, also what is queued
+// in it later, is heard to its end whatever is cut.
 class Sound {
  public:
   virtual ~Sound() = default;
   virtual void PlayPrompt(const std::string& path) = 0;
-  // Null: sleep. Not owned; it must outlive its use here.
-  virtual void SetWaiter(SoundWaiter* waiter) { (void)waiter; }
+  virtual void StartUnit() = 0;
+  virtual void KeepUnit() = 0;
+  // Drops the prompts of every unit not kept, and starts a new unit.
+  virtual void CutReadouts() = 0;
   // A prompt the configuration keeps silent (the voice is off): nothing
   // plays, but an output that shows what the prompts report, such as the
   // braille line, still learns of it. The name is the prompt's bare name.

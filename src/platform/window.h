@@ -12,10 +12,12 @@ enum class EventKind { kCloseRequest, kKeyDown, kKeyUp, kTimerTick, kNetworkActi
 // A window event. Key events carry the key's virtual-key code as the panel
 // knows them: letters 65-90 whatever the shift, digits 48-57, Enter 13,
 // Space 32, Page Up/Down 33/34, arrows 37-40, Delete 46, keypad digits 96-105,
-// F1-F12 112-123, the full-stop key 190.
+// F1-F12 112-123, the full-stop key 190. A key-down that the keyboard's
+// auto-repeat sends while the key is held carries `repeat`.
 struct WindowEvent {
   EventKind kind = EventKind::kTimerTick;
   int key = 0;
+  bool repeat = false;
   friend bool operator==(const WindowEvent&, const WindowEvent&) = default;
 };
 

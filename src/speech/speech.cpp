@@ -6,6 +6,22 @@
 
 namespace voxrig {
 
+namespace {
+
+bool ReportsAnOutcome(const std::string& name) {
+  return std::find(kOutcomePrompts.begin(), kOutcomePrompts.end(), name) != kOutcomePrompts.end();
+}
+
+void Queue(Context& ctx, const std::string& folder, const std::string& name) {
+  Sound& sound = *ctx.platform.sound;
+  sound.PlayPrompt(folder + name);
+  // The count before "ok" at the end of a search belongs to its outcome as
+  // much as the "ok" does, and so does all the key said before and after it.
+  if (ReportsAnOutcome(name)) sound.KeepUnit();
+}
+
+}  // namespace
+
 void Say(Context& ctx, const std::string& name) {
   // With the voice off there is no prompt to play. Asking the sound service
   // for the bare name would play any file of that name that happens to lie in
@@ -15,18 +31,33 @@ void Say(Context& ctx, const std::string& name) {
     ctx.platform.sound->PassUnvoiced(name);
     return;
   }
-  ctx.platform.sound->PlayPrompt(ctx.app.voicePrefix + name);
+  Queue(ctx, ctx.app.voicePrefix, name);
 }
 
 void SayAlways(Context& ctx, const std::string& name) {
-  ctx.platform.sound->PlayPrompt(ctx.app.waveFolder + name);
+  Queue(ctx, ctx.app.waveFolder, name);
 }
 
 void Pause(Context& ctx) {
   SayAlways(ctx, "shdel");
+  // The receiver's time to act on the last command is the clock's, not the
+  // length of a prompt file that may be missing or shorter.
+  ctx.platform.stopwatch->Sleep(kPauseMs);
   // Between the commands of a long operation other programs are still
   // answered.
   if (ctx.net.serveWhileWaiting != nullptr) ctx.net.serveWhileWaiting(ctx);
+}
+
+void CutStaleSpeech(Context& ctx) {
+  if (ctx.speech.wholeReadouts) {
+    ctx.platform.sound->StartUnit();
+  } else {
+    ctx.platform.sound->CutReadouts();
+  }
+}
+
+void StartSpeechUnit(Context& ctx) {
+  ctx.platform.sound->StartUnit();
 }
 
 void SpeakFrequency(Context& ctx, const std::string& frequency) {

@@ -8,13 +8,26 @@
 
 namespace voxrig {
 
-// Spoken prompts: silent, and taking no time, when the configuration switches
-// the voice off.
+// Prompts are queued and heard while the panel goes on (see Sound). What a
+// key or a tick says is a readout, which the listener's next key cuts short,
+// unless it says one of kOutcomePrompts: then all that key or tick says is
+// heard to its end.
+
+// Spoken prompts: silent when the configuration switches the voice off.
 void Say(Context& ctx, const std::string& name);
-// Timing sounds heard whatever the voice setting ("shdel", the wait beeps).
+// Sounds heard whatever the voice setting ("shdel", the wait beeps).
 void SayAlways(Context& ctx, const std::string& name);
-// The pacing pause between receiver commands: the length of "shdel".
+// The pacing pause between receiver commands: kPauseMs by the clock, whatever
+// the voice setting and whether or not the silent prompt "shdel", queued
+// with it so the listener hears the same rhythm, is there.
 void Pause(Context& ctx);
+inline constexpr int kPauseMs = 150;
+// A key has been taken: the readouts still to be heard are cut, unless the
+// listener asked for whole readouts (speech.wholeReadouts), and what the key
+// says is a unit of its own.
+void CutStaleSpeech(Context& ctx);
+// What is said from now on (on a tick) is a unit of its own.
+void StartSpeechUnit(Context& ctx);
 
 // Speaks a frequency text character by character ("point" for the point),
 // trimmed of trailing decimal zeros first: 145.500 as 145.5, 145. as 145.0.
@@ -37,6 +50,15 @@ struct SwitchPrompt {
 inline constexpr std::array<SwitchPrompt, 2> kSwitchPrompts{{
     {"ATT ON", "atton.wav"},
     {"ATT OFF", "attoff.wav"},
+}};
+
+// The prompts that report an outcome the listener must not miss: a refusal,
+// a failure, the receiver lost or found, the end of an operation. Never cut,
+// and neither is anything said with them.
+inline constexpr std::array<std::string_view, 22> kOutcomePrompts{{
+    "inv",    "ok",    "wrerr",   "toolong", "rnc",  "connected", "cfnf",    "quit",
+    "bnf",    "sel",   "unsel",   "incmode", "n",    "bf",        "bexists", "sevmode",
+    "differ", "nochk", "written", "skipped", "over", "over91",
 }};
 
 }  // namespace voxrig

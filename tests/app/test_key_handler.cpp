@@ -15,8 +15,8 @@ using fakes::CloseRequest;
 using fakes::KeyDown;
 using fakes::KeyUp;
 
-// The window's key events reach the interpreter through the key queue: one
-// entry a tick, auto-repeat dropped.
+// The window's key events reach the interpreter through the key queue: each
+// key as soon as the wire allows, auto-repeat dropped.
 class KeyHandlerTest : public fakes::PanelFixture {
  protected:
   void Handle(const WindowEvent& event) { EXPECT_EQ(OnWindowEvent(ctx, event), 0); }
@@ -32,66 +32,42 @@ class KeyHandlerTest : public fakes::PanelFixture {
   PanelState& panel = ctx.panel;
 };
 
-TEST_F(KeyHandlerTest, KeyDownQueuesTheKeyAndASeparator) {
+// While the panel waits for the receiver's first answer no key is taken, so
+// the queue shows what each key-down left in it.
+TEST_F(KeyHandlerTest, EveryKeyDownButTheAutoRepeatIsQueuedWithASeparator) {
+  ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
+  ctx.link.firstAnswerTicks = 5;
   Handle(KeyDown('A'));
-  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0}));
-  EXPECT_EQ(panel.keyHeld, 1);
+  Handle({EventKind::kKeyDown, 'A', true});  // auto-repeat
+  Handle({EventKind::kKeyDown, 'A', true});
+  Handle(KeyDown('B'));  // rolled: pressed while A is still held
   Handle(KeyUp('A'));
-  Handle(KeyDown(13));
-  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0, 13, 0}));
-}
-
-TEST_F(KeyHandlerTest, HeldKeyIsQueuedOnceAndAgainAfterRelease) {
-  Handle(KeyDown('5'));
-  Handle(KeyDown('5'));  // auto-repeat
-  Handle(KeyDown('5'));
-  EXPECT_EQ(Queue(), (std::vector<int>{'5', 0}));
-  panel.currentKey = '5';
-  Handle(KeyUp('5'));
-  EXPECT_EQ(panel.keyHeld, 0);
-  EXPECT_EQ(panel.currentKey, PanelState::kNoKey);
-  Handle(KeyDown('5'));
-  EXPECT_EQ(Queue(), (std::vector<int>{'5', 0, '5', 0}));
-}
-
-TEST_F(KeyHandlerTest, SecondKeyPressedWhileTheFirstIsHeldIsLost) {
-  Handle(KeyDown('A'));
-  Handle(KeyDown('B'));
-  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0}));
-  // Releasing either key opens the latch again.
   Handle(KeyUp('B'));
-  Handle(KeyDown('C'));
-  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0, 'C', 0}));
+  Handle(KeyDown('A'));
+  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0, 'B', 0, 'A', 0}));
+  EXPECT_EQ(panel.currentKey, PanelState::kNoKey);
 }
 
-TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsDroppedWithItsAutoRepeat) {
+TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsRefusedAloud) {
+  ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
+  ctx.link.firstAnswerTicks = 5;
   for (int i = 0; i < 10; ++i) QueuePress('0' + i);
   ASSERT_EQ(panel.keyQueueCount, 20);
   const auto full = panel.keyQueue;
-
   Handle(KeyDown('X'));
-  EXPECT_EQ(panel.keyQueueCount, 20);
   EXPECT_EQ(panel.keyQueue, full);
-  EXPECT_EQ(panel.keyHeld, 1);
-
-  // The interpreter takes one press meanwhile; the dropped key's auto-repeat
-  // must not slip in now that there is room.
-  panel.keyQueueCount = 18;
-  Handle(KeyDown('X'));
-  EXPECT_EQ(panel.keyQueueCount, 18);
+  EXPECT_EQ(Heard(), (std::vector<std::string>{"inv"}));
 
   // One free entry is not enough for a key and its separator.
-  Handle(KeyUp('X'));
   panel.keyQueueCount = 19;
   Handle(KeyDown('Y'));
   EXPECT_EQ(panel.keyQueueCount, 19);
-  Handle(KeyUp('Y'));
-
   panel.keyQueueCount = 18;
   Handle(KeyDown('Z'));
   EXPECT_EQ(panel.keyQueueCount, 20);
   EXPECT_EQ(panel.keyQueue[18], 'Z');
   EXPECT_EQ(panel.keyQueue[19], 0);
+  EXPECT_EQ(Heard(), (std::vector<std::string>{"inv", "inv"}));
 }
 
 TEST_F(KeyHandlerTest, CloseRequestOnlyAsksTheProgramToStop) {
@@ -109,41 +85,54 @@ TEST_F(KeyHandlerTest, IdleTickStartsAPollCycleAndTheNextSendsTheLevelRequest) {
   EXPECT_EQ(ctx.link.pollState, PollStep::kReadLevel);
 }
 
-TEST_F(KeyHandlerTest, KeyWaitsOnlyForAPollThatIsOnTheWireThenTakesOneEntryPerTick) {
+TEST_F(KeyHandlerTest, KeyIsTakenAsSoonAsTheWireAllows) {
   Handle(fakes::Tick());
   Handle(fakes::Tick());
   ASSERT_EQ(ctx.link.pollState, PollStep::kReadLevel);
-  QueuePress('M');
 
+  // M tells what the panel knows: taken at once, the poll's answer untouched.
+  QueuePress('M');
+  EXPECT_EQ(Heard(), (std::vector<std::string>{"s", "0"}));
+  EXPECT_TRUE(Queue().empty());
+  // A waits for the poll's answer: it writes to the receiver.
+  QueuePress('A');
+  EXPECT_EQ(Queue(), (std::vector<int>{'A', 0}));
   Handle(fakes::Tick());  // reads the poll's answer, then takes the key at once
-  EXPECT_EQ(panel.currentKey, 'M');
+  EXPECT_EQ(Commands(), (std::vector<std::string>{"LM", "AT1"}));
   EXPECT_EQ(Queue(), (std::vector<int>{0}));
   EXPECT_EQ(ctx.link.pollState, PollStep::kIdle);
 
-  Handle(fakes::Tick());  // its separator
+  // The key behind A waits for A's answer, read on the next tick.
+  QueuePress('L');
+  EXPECT_EQ(Commands().size(), 2u);
+  Handle(fakes::Tick());
+  EXPECT_EQ(Commands(), (std::vector<std::string>{"LM", "AT1", "NL1"}));
+  Handle(fakes::Tick());  // L's answer
   EXPECT_TRUE(Queue().empty());
   Handle(fakes::Tick());  // only now does a new poll cycle begin
   EXPECT_EQ(ctx.link.pollState, PollStep::kSendLevelPoll);
 
   // A cycle that has sent nothing yet gives way to a key.
-  QueuePress('M');
-  Handle(fakes::Tick());
-  EXPECT_EQ(panel.currentKey, 'M');
+  QueuePress('A');
   EXPECT_EQ(ctx.link.pollState, PollStep::kIdle);
-  EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM"}));
+  EXPECT_EQ(Commands().back(), "AT0");
 }
 
-TEST_F(KeyHandlerTest, KeysFromTheWindowAreHandledOnePerTickWithTheirSeparators) {
+TEST_F(KeyHandlerTest, TypedKeysAreTakenAtOnceAndEnterOnTheNextFreeTick) {
+  Handle(fakes::Tick());
+  Handle(fakes::Tick());  // a level poll on the wire
   for (int key : {static_cast<int>('1'), static_cast<int>('4'), static_cast<int>('5'),
                   keys::kFullStop, static_cast<int>('5'), keys::kEnter}) {
     Handle(KeyDown(key));
-    Handle(KeyDown(key));  // auto-repeat is not queued
+    Handle({EventKind::kKeyDown, key, true});  // auto-repeat is not queued
     Handle(KeyUp(key));
   }
-  EXPECT_EQ(panel.keyQueueCount, 12);
-  for (int tick = 0; tick < 12; ++tick) Tick();
+  EXPECT_THAT(Heard(), ::testing::ElementsAre("1", "4", "5", "point", "5"));
+  EXPECT_EQ(panel.keyQueueCount, 2);  // Enter waits for the poll's answer
+  Handle(fakes::Tick());
   EXPECT_THAT(Heard(), ::testing::ElementsAre("1", "4", "5", "point", "5", "ok"));
-  EXPECT_THAT(Commands(), ::testing::ElementsAre("VA0145.50000"));
+  EXPECT_THAT(Commands(), ::testing::ElementsAre("LM", "VA0145.50000"));
+  Handle(fakes::Tick());
   EXPECT_EQ(panel.keyQueueCount, 0);
 }
 

@@ -54,19 +54,20 @@ TEST_F(InterpreterKeys, TypedFrequencyIsTunedOnEnterAndTheNextDigitStartsAFreshO
   EXPECT_THAT(Commands(), ElementsAre("VA0043000000", "VA0043.00000"));
 }
 
-TEST_F(InterpreterKeys, FullStopAndDeleteKeysTypeAPointAndKeypadDigitsDoNothing) {
+TEST_F(InterpreterKeys, FullStopDeleteAndTheKeypadTypeAsTheMainKeys) {
   ctx.command.frequencyEntryFresh = 0;
   ctx.tuning.frequencyText = "145";
   Press(keys::kFullStop);
   Press(keys::kPoint);  // the Delete key
-  EXPECT_THAT(Heard(), ElementsAre("point", "point"));
-  EXPECT_EQ(ctx.tuning.frequencyText, "145..");
+  Press(keys::kKeypadPoint);
+  EXPECT_THAT(Heard(), ElementsAre("point", "point", "point"));
+  EXPECT_EQ(ctx.tuning.frequencyText, "145...");
 
   Forget();
-  for (int key = 96; key <= 105; ++key) Press(key);
-  EXPECT_THAT(Heard(), IsEmpty());
+  for (int key = keys::kKeypad0; key <= keys::kKeypad9; ++key) Press(key);
+  EXPECT_THAT(Heard(), ElementsAre("0", "1", "2", "3", "4", "5", "6", "7", "8", "9"));
   EXPECT_THAT(Commands(), IsEmpty());
-  EXPECT_EQ(ctx.tuning.frequencyText, "145..");
+  EXPECT_EQ(ctx.tuning.frequencyText, "145...0123456789");
 }
 
 TEST_F(InterpreterKeys, EachKeyWritesItsLineToTheDebugLog) {

@@ -14,17 +14,6 @@
 
 namespace voxrig::fakes {
 
-// Time for bounded waits: sleeping moves the shared fake time on.
-class FakeStopwatch : public Stopwatch {
- public:
-  explicit FakeStopwatch(FakeTime& time) : time_(time) {}
-  double NowMs() override { return static_cast<double>(time_.now()); }
-  void Sleep(int ms) override { time_.Advance(ms); }
-
- private:
-  FakeTime& time_;
-};
-
 // One serial device of the fake machine.
 struct FakeDevice {
   OpenFailure failure = OpenFailure::kNone;

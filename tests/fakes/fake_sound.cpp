@@ -1,5 +1,7 @@
 #include "fakes/fake_sound.h"
 
+#include <algorithm>
+
 namespace voxrig::fakes {
 
 namespace {
@@ -9,11 +11,58 @@ constexpr const char* kPromptFolder = "wave\\";
 void FakeSound::PlayPrompt(const std::string& path) {
   requested_.push_back(path);
   const std::string folder = kPromptFolder;
-  if (path.rfind(folder, 0) != 0) return;  // names no file: silent, no time
+  if (path.rfind(folder, 0) != 0) return;  // names no file: silent
   const std::string name = path.substr(folder.size());
+  if (missing_.count(name) > 0) return;
   const auto length = lengths_.find(name);
-  time_.Advance(length != lengths_.end() ? length->second : (name == "shdel" ? 150 : 100));
+  const long long start = SilentFrom();
+  const long long ms = length != lengths_.end() ? length->second : (name == "shdel" ? 150 : 100);
+  played_.push_back({name, start, start + ms, unit_, unitKept_});
   if (hook_) hook_(name);
+}
+
+void FakeSound::StartUnit() {
+  ++unit_;
+  unitKept_ = false;
+}
+
+void FakeSound::KeepUnit() {
+  unitKept_ = true;
+  for (Played& prompt : played_) prompt.kept = prompt.kept || prompt.unit == unit_;
+}
+
+void FakeSound::CutReadouts() {
+  // The readouts end now; what is kept closes up behind what still sounds.
+  const long long now = time_.now();
+  long long tail = now;
+  for (Played& prompt : played_) {
+    if (prompt.end <= now) continue;
+    if (!prompt.kept) {
+      prompt.start = std::min(prompt.start, now);
+      prompt.end = now;
+      prompt.cut = true;
+      continue;
+    }
+    if (prompt.start > tail) {
+      prompt.end -= prompt.start - tail;
+      prompt.start = tail;
+    }
+    tail = prompt.end;
+  }
+  StartUnit();
+}
+
+long long FakeSound::SilentFrom() const {
+  long long at = time_.now();
+  for (const Played& prompt : played_) at = std::max(at, prompt.end);
+  return at;
+}
+
+const FakeSound::Played* FakeSound::Find(const std::string& name, long long from) const {
+  for (const Played& prompt : played_) {
+    if (prompt.name == name && prompt.start >= from) return &prompt;
+  }
+  return nullptr;
 }
 
 std::vector<std::string> FakeSound::heard() const {

@@ -12,6 +12,7 @@ TestProgram::TestProgram() {
   ctx.platform.files = &files;
   ctx.platform.clock = &clock;
   ctx.platform.messages = &messages;
+  ctx.platform.stopwatch = &stopwatch;
   ctx.app.voiceEnabled = 1;
 }
 

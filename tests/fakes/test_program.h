@@ -40,6 +40,7 @@ struct TestProgram {
   void ClearRecords();
 
   FakeTime time;
+  FakeStopwatch stopwatch{time};
   FakeDisplay display;
   FakeSound sound{time};
   FakeLine line;

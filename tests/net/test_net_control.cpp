@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "net/net_fakes.h"
-#include "net/net_waiter.h"
 #include "speech/speech.h"
 
 // Clients of the network control against a whole panel of fakes: what they
@@ -257,24 +256,6 @@ TEST_F(NetControl, ArrivingBytesAreAnsweredAtOnceAndASetWaitsForTheWire) {
   NetworkActivity();
   EXPECT_EQ(client.fromPanel, "145000000\nRPRT 0\nVFOA\n");
   EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
-}
-
-// Something has arrived once, then nothing more.
-class OneArrival : public NetActivity {
- public:
-  bool WaitUntil(std::chrono::steady_clock::time_point) override {
-    return std::exchange(arrived, false);
-  }
-  bool arrived = true;
-};
-
-TEST_F(NetControl, WhileAPromptPlaysGetsAreAnsweredAndSetsWait) {
-  OneArrival activity;
-  NetServingWaiter waiter(ctx, activity);
-  Peer& client = Connect("f\nF 14074000\n");
-  waiter.WaitUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
-  EXPECT_EQ(client.fromPanel, "145000000\n");
-  EXPECT_THAT(Commands(), IsEmpty());
 }
 
 TEST_F(NetControl, WhileASetIsSpokenOthersAreAnsweredAndNewcomersTaken) {

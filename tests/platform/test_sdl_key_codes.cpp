@@ -26,6 +26,23 @@ TEST(SdlKeyCodes, EveryPanelKeyGetsItsVirtualKeyCode) {
   }
 }
 
+// The keypad types digits and the point with NumLock on, and is the keys
+// printed on it with NumLock off; its decimal key is a point either way
+// (Delete types the point), also where the layout prints a comma on it.
+TEST(SdlKeyCodes, TheKeypadFollowsNumLock) {
+  const std::vector<std::pair<SDL_Keycode, std::pair<int, int>>> table = {
+      {SDLK_KP_0, {96, 45}},        {SDLK_KP_1, {97, 35}},       {SDLK_KP_2, {98, 40}},
+      {SDLK_KP_3, {99, 34}},        {SDLK_KP_4, {100, 37}},      {SDLK_KP_5, {101, 0}},
+      {SDLK_KP_6, {102, 39}},       {SDLK_KP_7, {103, 36}},      {SDLK_KP_8, {104, 38}},
+      {SDLK_KP_9, {105, 33}},       {SDLK_KP_PERIOD, {110, 46}}, {SDLK_KP_COMMA, {110, 46}},
+      {SDLK_KP_DECIMAL, {110, 46}}, {SDLK_KP_ENTER, {13, 13}},
+  };
+  for (const auto& [key, codes] : table) {
+    EXPECT_EQ(VirtualKeyFromSdl(key, KMOD_NUM), codes.first) << SDL_GetKeyName(key);
+    EXPECT_EQ(VirtualKeyFromSdl(key, KMOD_NONE), codes.second) << SDL_GetKeyName(key);
+  }
+}
+
 TEST(SdlKeyCodes, KeysThePanelHasNoCodeForGiveNothing) {
   const std::vector<SDL_Keycode> keys = {
       SDLK_LSHIFT, SDLK_RCTRL,     SDLK_LALT, SDLK_CAPSLOCK, SDLK_NUMLOCKCLEAR,

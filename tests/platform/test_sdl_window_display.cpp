@@ -131,7 +131,7 @@ TEST_F(SdlWindowTest, KeysArriveWithTheirVirtualKeyCodesAndTheRestIsLeftOut) {
   const std::vector<WindowEvent> expected = {{EventKind::kKeyDown, 65},
                                              {EventKind::kKeyUp, 65},
                                              {EventKind::kKeyDown, 13},
-                                             {EventKind::kKeyDown, 53}};
+                                             {EventKind::kKeyDown, 53, true}};
   EXPECT_EQ(events, expected);
 }
 

@@ -18,25 +18,74 @@ class SpeechTest : public ::testing::Test {
   Context& ctx = program.ctx;
 };
 
-TEST_F(SpeechTest, SayAndSayAlwaysPlayFromThePromptFolder) {
+TEST_F(SpeechTest, PromptsAreQueuedAndOnlyThePauseTakesTheClocksTime) {
   Say(ctx, "ok");
   SayAlways(ctx, "beep");
+  EXPECT_EQ(program.time.now(), 0);
   Pause(ctx);
   EXPECT_EQ(program.sound.requested(), (Names{"wave\\ok", "wave\\beep", "wave\\shdel"}));
-  // The pause lasts as long as "shdel".
-  EXPECT_EQ(program.time.now(), 100 + 100 + 150);
+  EXPECT_EQ(program.time.now(), kPauseMs);
+  // The pause's silence is heard after the prompts before it.
+  EXPECT_EQ(program.sound.Find("shdel")->start, 200);
 }
 
-TEST_F(SpeechTest, VoiceOffSilencesSayButNotThePacingSounds) {
+// The receiver's pacing is the clock's: the same with the voice off and with
+// the pause's file missing or of another length.
+TEST_F(SpeechTest, ThePauseLastsItsTimeWhateverTheVoiceAndThePromptSet) {
   ctx.app.voicePrefix = "";
   Say(ctx, "1");
   SpeakSignalLevel(ctx);
   EXPECT_TRUE(program.sound.requested().empty());
-  EXPECT_EQ(program.time.now(), 0);
   Pause(ctx);
   SayAlways(ctx, "beep");
   EXPECT_EQ(program.sound.requested(), (Names{"wave\\shdel", "wave\\beep"}));
-  EXPECT_EQ(program.time.now(), 250);
+  EXPECT_EQ(program.time.now(), kPauseMs);
+
+  program.sound.SetMissing("shdel");
+  Pause(ctx);
+  program.sound.SetLength("shdel", 20);
+  Pause(ctx);
+  EXPECT_EQ(program.time.now(), 3 * kPauseMs);
+}
+
+// A readout is cut by the next key; once an outcome is said, all the speech
+// since the last key is kept, also what follows it.
+// A readout is cut by the next key; an outcome keeps all that its key or tick
+// says, before and after it, and nothing of the key or tick before.
+TEST_F(SpeechTest, AnOutcomeKeepsAllThatItsKeyOrTickSays) {
+  Say(ctx, "7");  // the start-up's readout
+  StartSpeechUnit(ctx);
+  Say(ctx, "connected");  // a tick's outcome
+  CutStaleSpeech(ctx);
+  Say(ctx, "3");
+  Say(ctx, "ok");
+  Say(ctx, "skipped");
+  Say(ctx, "2");
+  CutStaleSpeech(ctx);
+  Say(ctx, "1");
+  Say(ctx, "4");
+  program.time.Advance(550);
+  CutStaleSpeech(ctx);
+  Say(ctx, "s");
+  std::vector<std::pair<std::string, bool>> cut;
+  for (const auto& prompt : program.sound.played()) cut.emplace_back(prompt.name, prompt.cut);
+  EXPECT_EQ(cut, (std::vector<std::pair<std::string, bool>>{{"7", true},
+                                                            {"connected", false},
+                                                            {"3", false},
+                                                            {"ok", false},
+                                                            {"skipped", false},
+                                                            {"2", false},
+                                                            {"1", true},
+                                                            {"4", true},
+                                                            {"s", false}}));
+  EXPECT_EQ(program.sound.Find("connected")->start, 0);  // closed up once "7" was cut
+  EXPECT_EQ(program.sound.Find("s")->start, 550);
+
+  // Listeners who want every readout whole get it.
+  ctx.speech.wholeReadouts = true;
+  Say(ctx, "5");
+  CutStaleSpeech(ctx);
+  EXPECT_FALSE(program.sound.Find("5")->cut);
 }
 
 TEST_F(SpeechTest, FrequencyIsTrimmedOfDecimalZerosAndSpokenCharacterByCharacter) {
