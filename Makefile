@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # voxrig: `make demo` to try the panel against the simulated receiver,
 # `make test` for the whole suite. Both install what is missing first.
 SHELL := /bin/bash

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the panel's hot pure work: framing a receiver reply (every poll step
 // 2 and every key's separator entry) and reading a bank file (every bank
 // selection, sort, merge and transfer). The real program's poll period, idle

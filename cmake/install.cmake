@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing voxrig (`make install`) and its Debian package (`make deb`).
 #
 # The installed tree: bin/voxrig, bin/ar8600-sim, bin/voxrig-demo; the English

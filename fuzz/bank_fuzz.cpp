@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads an arbitrary bank file and runs one bank operation on it through a
 // whole fake program, then checks what a listener relies on: no bank file
 // grows past its 400 lines or loses its end, no channel that was in a file is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any VOXRIG.CFG is read without crashing, and what it leaves is usable: a
 // speed the serial line can be set to (or none, when the file says nothing
 // usable), texts within their bounds, the voice and the debug log switched

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole panel around the fakes, fed from one input: its configuration, a
 // bank file, the keys the listener presses, the timer ticks between them, and
 // whatever the receiver sends back. What must hold whatever comes: the panel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever the receiver sends, the poll cycle reads it without crashing and
 // leaves the panel's state consistent: the meter within its 18 asterisks, the
 // squelch flag 0 or 1, a frequency read from an answer made of digits and one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first-run set-up against receivers on a fake machine whose answers
 // come late by any amount, on one or two serial devices. What must hold:
 //   - a speed is written only when it is the speed of the receiver on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line tools that write files, run on a folder of bank files and
 // others, with any command line the fuzzer builds and any bytes in the files.
 // What must hold whatever comes:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ar8600-sim: the AR8600 receiver, simulated on a pseudo-terminal, for the
 // panel's tests and demonstrations. See --help for its options and files.
 #include <sys/signalfd.h>

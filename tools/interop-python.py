@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Hamlib's Python bindings (Debian's python3-hamlib, hence /usr/bin/python3)
 against the panel: 50 rounds of get and set.
 

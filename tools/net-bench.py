@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Times a network control's answers, as a logging program meets them.
 
     tools/net-bench.py gets PORT COMMAND COUNT [--speaking]

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Measures what the listener hears, for tools/run-bench.
 
   speech-bench.py record FIFO RAW CHUNKS

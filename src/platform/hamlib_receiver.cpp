@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/hamlib_receiver.h"
 
 #include <hamlib/rig.h>
@@ -142,22 +143,8 @@ void HamlibReceiver::Execute(const std::string& command) {
     AnswerLevel();
   } else if (command == "RX") {
     AnswerReceiveState();
-  } else if ((head == "VA" || head == "VB") && !rest.empty()) {
-    const auto hz = vocabulary::FrequencyHz(rest);
-    if (!hz || *hz <= 0) {
-      Answer("?");
-    } else if (head == "VB") {
-      vfoB_ = *hz;
-      Answer("");
-    } else {
-      // Setting VFO A tunes there and ends a search, as the AR8600 does.
-      sweep_ = Sweep::kOff;
-      vfoA_ = *hz;
-      if (Tune(*hz)) Answer("");
-    }
   } else if (head == "VA" || head == "VB") {
-    sweep_ = Sweep::kOff;
-    if (Tune(head == "VA" ? vfoA_ : vfoB_)) Answer("");
+    ExecuteVfo(head, rest);
   } else if (head == "ST") {
     const auto step = vocabulary::StepHz(rest);
     if (step) stepHz_ = *step;
@@ -168,20 +155,8 @@ void HamlibReceiver::Execute(const std::string& command) {
     } else {
       SetMode(ModeCodeOf(command));
     }
-  } else if (head == "AT" && !rest.empty()) {
-    value_t value{};
-    value.i = rest == "1" ? rig_->state.attenuator[0] : 0;
-    if (Check(rig_set_level(rig_, RIG_VFO_CURR, RIG_LEVEL_ATT, value))) {
-      attenuatorOn_ = rest == "1";
-      Answer("");
-    }
-  } else if (head == "NL" && !rest.empty()) {
-    if (Check(rig_set_func(rig_, RIG_VFO_CURR, NoiseLimiterFunction(), rest == "1" ? 1 : 0))) {
-      noiseLimiterOn_ = rest == "1";
-      Answer("");
-    }
   } else if (head == "AT" || head == "NL") {
-    Answer(head + ((head == "AT" ? attenuatorOn_ : noiseLimiterOn_) ? "1" : "0"));
+    ExecuteSwitch(head, rest);
   } else if (command == "VS") {
     sweep_ = Sweep::kSweeping;
     sweepAt_ = std::min(vfoA_, vfoB_);
@@ -195,6 +170,42 @@ void HamlibReceiver::Execute(const std::string& command) {
     Answer("?");
   }
   if (gone_) answers_.clear();
+}
+
+void HamlibReceiver::ExecuteVfo(const std::string& head, const std::string& rest) {
+  if (rest.empty()) {
+    sweep_ = Sweep::kOff;
+    if (Tune(head == "VA" ? vfoA_ : vfoB_)) Answer("");
+    return;
+  }
+  const auto hz = vocabulary::FrequencyHz(rest);
+  if (!hz || *hz <= 0) {
+    Answer("?");
+  } else if (head == "VB") {
+    vfoB_ = *hz;
+    Answer("");
+  } else {
+    // Setting VFO A tunes there and ends a search, as the AR8600 does.
+    sweep_ = Sweep::kOff;
+    vfoA_ = *hz;
+    if (Tune(*hz)) Answer("");
+  }
+}
+
+void HamlibReceiver::ExecuteSwitch(const std::string& head, const std::string& rest) {
+  if (rest.empty()) {
+    Answer(head + ((head == "AT" ? attenuatorOn_ : noiseLimiterOn_) ? "1" : "0"));
+  } else if (head == "AT") {
+    value_t value{};
+    value.i = rest == "1" ? rig_->state.attenuator[0] : 0;
+    if (Check(rig_set_level(rig_, RIG_VFO_CURR, RIG_LEVEL_ATT, value))) {
+      attenuatorOn_ = rest == "1";
+      Answer("");
+    }
+  } else if (Check(rig_set_func(rig_, RIG_VFO_CURR, NoiseLimiterFunction(), rest == "1" ? 1 : 0))) {
+    noiseLimiterOn_ = rest == "1";
+    Answer("");
+  }
 }
 
 bool HamlibReceiver::Listen(bool& open, int& level) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -55,6 +56,10 @@ class HamlibReceiver : public SerialDevice {
   enum class Sweep { kOff, kSweeping, kResting };
 
   void Execute(const std::string& command);
+  // VA, VB: a frequency given is stored (and VA tunes there); none tunes to it.
+  void ExecuteVfo(const std::string& head, const std::string& rest);
+  // AT, NL: switched on or off, or asked.
+  void ExecuteSwitch(const std::string& head, const std::string& rest);
   void Answer(const std::string& line) { answers_ += line + "\r\n"; }
   // False after a failed call; a hard failure also marks the line gone.
   bool Check(int result);

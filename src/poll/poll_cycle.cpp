@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "poll/poll_cycle.h"
 
 #include "link/command_link.h"

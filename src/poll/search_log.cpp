@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "poll/search_log.h"
 
 #include "banks/bank_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line tools that write files without the window: --export,
 // --import and --probe, run on a working folder in memory. Each row is a
 // command line and a folder, with the exit code and every file's bytes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual page voxrig(1) against the option table: an option the parser
 // takes but the page leaves out is an option a listener never hears of, and
 // one the page names but the parser refuses sends them astray.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bank files the panel must not damage: longer than the bank in memory, not
 // regular files, under another letter case, or linked in from elsewhere.
 

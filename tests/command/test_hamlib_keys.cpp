@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's keys on a radio driven through Hamlib: the connected panel with
 // Hamlib's dummy radio (model 1, in this process) where the AR8600 would be.
 #include <gtest/gtest.h>

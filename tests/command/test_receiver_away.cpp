@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the keys do about a receiver that has gone away, and what W and Z send
 // to a receiver that may not be there: never "ok" after a failure, never a
 // receiver bank cleared for nothing, every channel left out counted.

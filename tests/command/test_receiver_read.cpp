@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // X, two digits, a receiver bank letter, Enter: a receiver bank read with
 // "MA" into a bank file, against a fake receiver that answers as the AR8600
 // does, ten channels a time.

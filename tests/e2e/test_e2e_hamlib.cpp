@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The same listener's world through Hamlib: the panel drives the simulated
 // AR8600 once through its own link and once through Hamlib's AR8600 driver
 // (model 5013), and must say and show the same frequency, mode, level and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // voxrig as a listener gets it: installed into a staging folder (DESTDIR),
 // started from a folder without prompts of its own, and as a Debian package.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard and the bank files against the simulated AR8600: a typed
 // frequency, a new bank made from it, and the bank selected again.
 #include <gtest/gtest.h>

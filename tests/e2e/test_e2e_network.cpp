@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hamlib's own network client against the running panel and the simulated
 // AR8600: what another program reads and sets, what reaches the receiver,
 // and what the listener hears.

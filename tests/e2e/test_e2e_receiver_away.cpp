@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole panel against a simulated receiver that goes away: a dropped
 // line, a replug, a line that drops in the middle of W, and a transcript
 // whose reader goes away.

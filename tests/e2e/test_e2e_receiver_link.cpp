@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel against the simulated AR8600: the connect sequence byte for
 // byte, the idle poll, and the last word to the receiver.
 #include <gtest/gtest.h>

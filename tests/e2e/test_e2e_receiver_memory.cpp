@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver's memory both ways against the simulated AR8600: a bank file
 // written into a receiver bank with W and read back with X gives the same
 // bank file, byte for byte.

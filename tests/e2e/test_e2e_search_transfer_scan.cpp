@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's search, a bank file written into receiver memory, and the
 // receiver's own memory scan with a passed channel, against the simulated
 // AR8600.

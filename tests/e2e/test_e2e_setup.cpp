@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set-up and the probe on real pseudo-terminals: the simulated receiver
 // at each of its speeds, a silent one, one that babbles, one that hangs up,
 // and a port another process holds; then, from an empty folder, voxrig

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel on its own: start-up, the first key without a receiver, the
 // close request, and the missing configuration.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel without a window: in a terminal (tmux, as over SSH) against the
 // simulated AR8600, and with a real brltty's braille display beside it.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The floor check must catch an include that runs up, one that runs from the
 # simulator into the panel, and pass a tree whose includes all run down.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Hamlib link against Hamlib's dummy radio (model 1), in this process:
 // the receiver's command lines in, the receiver's answers out.
 #include <gtest/gtest.h>

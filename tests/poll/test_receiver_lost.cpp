@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A receiver that had answered goes away (hangs up, falls silent, babbles)
 // and comes back: the listener hears it once each way, the status line says
 // so, and the port is opened again by its name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set-up for a radio that Hamlib drives: Hamlib's dummy radio (model 1)
 // stands for it, and a model Hamlib does not know for a radio that never
 // answers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first-run set-up and the receiver probe, on a fake machine: its serial
 // devices, their answers at each speed, the working folder in memory.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces under the set-up: how bytes are shown, the
 // configuration it writes, and the machine's serial devices as Linux lists
 // them (in a /dev and /proc laid out by the test).

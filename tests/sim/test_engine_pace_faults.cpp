@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pace of the answers on the line, the wire entries, and the faults.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The signals file, the reception rule and the command line.
 #include <gtest/gtest.h>
 

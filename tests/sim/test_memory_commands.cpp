@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Memory channels and banks: MX, MR, MP, MQ, MW, and the memory file.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each command family, with the exact bytes the receiver answers.
 #include <gtest/gtest.h>
 

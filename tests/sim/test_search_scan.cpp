@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The VFO search and the memory scan, moving on a fake clock.
 #include <gtest/gtest.h>
 

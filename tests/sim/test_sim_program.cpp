@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real ar8600-sim program on a real pseudo-terminal.
 #include <fcntl.h>
 #include <gtest/gtest.h>
