@@ -13,24 +13,14 @@
 #include <cstdio>
 
 #include "e2e/panel_rig.h"
+#include "fakes/free_port.h"
 
 namespace e2e {
 namespace {
 
 using NetworkControl = PanelRig;
 
-// A port on the loopback that nothing holds now.
-int FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  close(fd);
-  return ntohs(address.sin_port);
-}
+using voxrig::fakes::FreePort;
 
 // Runs a shell command; its standard output, and its exit status.
 std::string RunShell(const std::string& line, int* status = nullptr) {
@@ -147,7 +137,7 @@ TEST_F(NetworkControl, ListeningBeyondTheLoopbackIsSaidOnStandardErrorAndInTheTr
       << ReadFile("panel.out");
   EXPECT_NE(ReadFile("transcript.txt").find("note " + warning + "\n"), std::string::npos);
   RequestCloseOfPanel();
-  EXPECT_EQ(WaitForPanelExit(), std::optional<int>(0));
+  EXPECT_EQ(WaitForPanelExit(), std::optional<int>(0)) << Diagnosis();
 }
 
 }  // namespace

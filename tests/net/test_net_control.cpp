@@ -34,24 +34,22 @@ TEST_F(NetControl, GetsAreAnsweredFromThePanelWithoutAskingTheReceiver) {
   EXPECT_THAT(Heard(), IsEmpty());
 }
 
-TEST_F(NetControl, ASetWaitsForAnIdleTickAndIsCarriedOutAsTheKeysWould) {
+TEST_F(NetControl, ASetTakesTheFreeWireAndIsCarriedOutAsTheKeysWould) {
   ctx.link.pollState = PollStep::kSendLevelPoll;
   Peer& client = Connect("F 14074000\nf\nM USB 2400\n");
-  Tick();  // poll step 1 sends LM; the set waits
-  Tick();  // poll step 2 reads the level
+  Tick();  // the level poll goes out; the set waits for the wire
   EXPECT_EQ(client.fromPanel, "");
-  Tick();  // idle: the set takes the tick
+  Tick();  // the level is read, and the free wire goes to the set at once
   EXPECT_THAT(Commands(), ElementsAre("LM", "VA0014.07400"));
   EXPECT_THAT(Heard(), ElementsAre("1", "4", "point", "0", "7", "4"));
   EXPECT_EQ(program.display.TextAt(300, 150).rfind("14.07400", 0), 0u);
   EXPECT_EQ(client.fromPanel, "RPRT 0\n14074000\n");
   EXPECT_EQ(ctx.panel.keyQueueCount, 1);  // its separator reads the receiver's answer
 
-  Tick();  // the separator
-  Tick();  // idle again, but a poll cycle is owed before the next set
-  EXPECT_EQ(ctx.link.pollState, PollStep::kSendLevelPoll);
+  Tick();  // the separator; the level poll the set owes goes out at once
+  EXPECT_THAT(Commands(), ElementsAre("LM", "VA0014.07400", "LM"));
   EXPECT_EQ(client.fromPanel, "RPRT 0\n14074000\n");
-  for (int tick = 0; tick < 3; ++tick) Tick();  // LM, its reply, then the mode set
+  Tick();  // the level is read, then the mode set takes the wire
   EXPECT_THAT(Commands(), ElementsAre("LM", "VA0014.07400", "LM", "MD3"));
   EXPECT_EQ(Heard().back(), "USB");
   EXPECT_EQ(program.display.TextAt(370, 80), "USB      ");

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "fakes/free_port.h"
 #include "net/net_fakes.h"
 
 // Hamlib's own rigctld, run with its dummy radio (-m 1), and the panel are
@@ -37,17 +38,7 @@ std::size_t MarkerAnswerAt(const std::string& text) {
   return text.compare(at, kMarkerEcho.size(), kMarkerEcho) == 0 ? at : std::string::npos;
 }
 
-int FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  close(fd);
-  return ntohs(address.sin_port);
-}
+using fakes::FreePort;
 
 // "Key: value" keeps its key, "a=b c=d" its names, an echo and a report
 // stay whole, any other value is a star.
