@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/late_wakeup_errors.h"
 #include "platform/sdl_key_codes.h"
 
 namespace voxrig {
@@ -40,6 +41,10 @@ SdlWindow::~SdlWindow() {
 
 bool SdlWindow::Open(const WindowSpec& layout) {
   if (window_) return true;
+  {
+    const std::lock_guard<std::mutex> lock(wakeMutex_);
+    closed_ = false;
+  }
   if (!videoStarted_) {
     // A panel left running for hours is an ordinary window: it must not keep
     // the screen saver away, which SDL does unless told otherwise.
@@ -53,6 +58,7 @@ bool SdlWindow::Open(const WindowSpec& layout) {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver && SDL_strcmp(driver, "x11") == 0) {
       SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+      LetLateWakeupsPass();
     }
   }
   // No SDL_WINDOW_RESIZABLE: SDL then gives the window manager equal minimum
@@ -188,6 +194,8 @@ std::vector<WindowEvent> SdlWindow::WaitEvents() {
 }
 
 void SdlWindow::PostNetworkActivity() {
+  const std::lock_guard<std::mutex> lock(wakeMutex_);
+  if (closed_) return;
   const Uint32 type = wakeEventType_;
   if (type == 0 || wakePending_.exchange(true)) return;
   SDL_Event event{};
@@ -258,6 +266,10 @@ void SdlWindow::ShowWholeCanvas() {
 }
 
 void SdlWindow::Close() {
+  {
+    const std::lock_guard<std::mutex> lock(wakeMutex_);
+    closed_ = true;
+  }
   if (canvas_) SDL_FreeSurface(canvas_);
   canvas_ = nullptr;
   if (window_) SDL_DestroyWindow(window_);

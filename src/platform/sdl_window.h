@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 #include "platform/window.h"
@@ -66,6 +67,12 @@ class SdlWindow : public Window {
   std::atomic<bool> tickPending_{false};
   std::atomic<Uint32> wakeEventType_{0};
   std::atomic<bool> wakePending_{false};
+  // The network's thread wakes the loop through the window; SDL sends that
+  // wake-up to the window itself, and X ends the program when the window is
+  // gone. Closing takes this lock, so no wake-up is on its way then, and
+  // none is sent after.
+  std::mutex wakeMutex_;
+  bool closed_ = false;
 };
 
 }  // namespace voxrig
