@@ -61,7 +61,8 @@ void TakeKeys(Context& ctx) {
     const bool exchangeOnWire =
         link.pollState != PollStep::kIdle && link.pollState != PollStep::kSendLevelPoll;
     if (exchangeOnWire && !KeyLeavesTheWireAlone(key)) return;
-    if (link.pollState == PollStep::kSendLevelPoll) link.pollState = PollStep::kIdle;  // nothing sent yet
+    if (link.pollState == PollStep::kSendLevelPoll)
+      link.pollState = PollStep::kIdle;  // nothing sent yet
     const long long writesBefore = link.writesToReceiver;
     InterpretKey(ctx);
     if (ctx.app.programRunning == 0) return;  // Q, or no receiver: nothing more is done

@@ -41,7 +41,8 @@ int FromSymbol(TermKeySym sym) {
 int VirtualKeyFromTermkey(const TermKeyKey& key) {
   if ((key.modifiers & (TERMKEY_KEYMOD_ALT | TERMKEY_KEYMOD_CTRL)) != 0) return 0;
   // Mouse reports, cursor positions and the like are no keys.
-  if (key.type == TERMKEY_TYPE_UNICODE) return VirtualKeyOfCharacter(static_cast<std::uint64_t>(key.code.codepoint));
+  if (key.type == TERMKEY_TYPE_UNICODE)
+    return VirtualKeyOfCharacter(static_cast<std::uint64_t>(key.code.codepoint));
   if (key.type == TERMKEY_TYPE_KEYSYM) return FromSymbol(key.code.sym);
   if (key.type != TERMKEY_TYPE_FUNCTION) return 0;
   if (key.code.number == 10) return 0;  // F10 is a system key

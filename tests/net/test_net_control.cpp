@@ -17,8 +17,8 @@ namespace voxrig::testing {
 namespace {
 
 using ::testing::Each;
-using ::testing::Eq;
 using ::testing::ElementsAre;
+using ::testing::Eq;
 using ::testing::IsEmpty;
 
 using NetControl = NetPanel;
@@ -61,7 +61,8 @@ TEST_F(NetControl, ABusyPanelRefusesSetsAndSaysNothing) {
       {"search", [](Context& c) { c.tuning.searchState = Search::kSearching; }},
       {"memory scan", [](Context& c) { c.link.scanState = ReceiverScan::kScanning; }},
       {"bank scan", [](Context& c) { c.link.bankScanState = BankScan::kStarted; }},
-      {"W being typed", [](Context& c) { c.command.pendingCommand = PendingCommand::kWriteToReceiver; }},
+      {"W being typed",
+       [](Context& c) { c.command.pendingCommand = PendingCommand::kWriteToReceiver; }},
       {"frequency being typed", [](Context& c) { c.command.frequencyEntryFresh = 0; }},
   };
   for (const auto& [what, makeBusy] : busy) {
@@ -196,7 +197,8 @@ TEST_F(NetControl, NoSetIsConfirmedWhileTheReceiverIsAwayAndSetsGoOnOnceItIsBack
   answers["LM"] = "LM%000\r\n";
   for (int tick = 0; tick < 200 && ctx.link.receiverLost; ++tick) Tick();
   ASSERT_FALSE(ctx.link.receiverLost);
-  while (ctx.link.pollState != PollStep::kIdle || ctx.panel.keyQueueCount != 0 || ctx.net.pollOwed) Tick();
+  while (ctx.link.pollState != PollStep::kIdle || ctx.panel.keyQueueCount != 0 || ctx.net.pollOwed)
+    Tick();
   Forget();
   client.toPanel = "F 14074000\n";
   client.fromPanel.clear();
