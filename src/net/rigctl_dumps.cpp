@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "net/rigctl_dumps.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "link/receiver_commands.h"
+#include "net/rigctl_dumps.h"
 #include "speech/receiver_modes.h"
 
 namespace voxrig::rigctl {

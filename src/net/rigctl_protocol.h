@@ -114,9 +114,4 @@ int StrengthFromMeter(int signalLevel);
 // the receiver picks the mode by band and the panel does not know which.
 const ReceiverMode* ReportedMode(std::string_view panelText);
 
-// The long blocks: "\dump_state" (with its settings after "\chk_vfo") and
-// "\dump_caps", laid out line for line as rigctld lays them out.
-std::string DumpStateText(bool checkedVfo);
-std::string DumpCapsText();
-
 }  // namespace voxrig::rigctl
