@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "banks/bank_layout.h"
+#include "panel/screen_lines.h"
 
 namespace voxrig {
 
@@ -11,10 +12,10 @@ namespace {
 
 // The rows of the panel the line is read from: the level meter (or the link
 // status), the mode, the frequency, and the scan and search status.
-constexpr int kMeterRow = 30;
-constexpr int kModeRow = 80;
-constexpr int kFrequencyRow = 150;
-constexpr int kStatusRow = 320;
+constexpr int kMeterRow = LineFacts(Line::kMeter).y;
+constexpr int kModeRow = LineFacts(Line::kMode).y;
+constexpr int kFrequencyRow = LineFacts(Line::kFrequency).y;
+constexpr int kStatusRow = LineFacts(Line::kScanStatus).y;
 
 // The meter's asterisks as the level the listener hears: "S" and the digit,
 // 9 and "+" above 9. Nothing when the row shows no meter (the receiver is

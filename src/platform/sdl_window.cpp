@@ -5,26 +5,12 @@
 #include <string>
 
 #include "platform/late_wakeup_errors.h"
+#include "platform/latin1_text.h"
 #include "platform/sdl_key_codes.h"
 
 namespace voxrig {
 
 namespace {
-
-// Window titles are 8-bit panel text; SDL wants UTF-8.
-std::string Utf8FromLatin1(const std::string& text) {
-  std::string utf8;
-  for (char c : text) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      utf8 += c;
-    } else {
-      utf8 += static_cast<char>(0xC0 | (byte >> 6));
-      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
-  return utf8;
-}
 
 bool Contains(const std::vector<WindowEvent>& events, EventKind kind) {
   return std::any_of(events.begin(), events.end(),
