@@ -240,7 +240,7 @@ void InterpretCommandKey(Context& ctx, int key) {
       ToggleScanVoice(ctx);
       return;
     case keys::Letter('G'):
-      if (!LinkHasReceiverMemories(ctx)) {
+      if (!LinkHasMemoriesFor(ctx, 'G')) {
         Say(ctx, kNotOnThisRadio);
         return;
       }
@@ -328,14 +328,14 @@ bool TakesReceiverBankLetter(Context& ctx, const PressedKey& pressed) {
   return false;
 }
 
-// W, X and Z work on the receiver's own memories: a radio reached through
-// Hamlib has none the panel can use, and the listener hears so.
+// W, X and Z work on the receiver's memories: on a radio without them the
+// listener hears so, and nothing is pending.
 bool RefusesMemoryKeyOnThisRadio(Context& ctx, const PressedKey& pressed) {
   const int key = pressed.key;
   if (key != keys::Letter('W') && key != keys::Letter('X') && key != keys::Letter('Z')) {
     return false;
   }
-  if (LinkHasReceiverMemories(ctx)) return false;
+  if (LinkHasMemoriesFor(ctx, static_cast<char>(key))) return false;
   ctx.command.pendingCommand = PendingCommand::kNone;
   Say(ctx, kNotOnThisRadio);
   return true;

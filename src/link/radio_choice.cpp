@@ -33,8 +33,17 @@ bool LinkCarries(Context& ctx, const std::string& command) {
   return PortCarries(ctx, ctx.link.comPort, command);
 }
 
-bool LinkHasReceiverMemories(Context& ctx) {
-  return ctx.link.hamlibModel == 0 && LinkCarries(ctx, receiver::kReadMemoryChannel);
+bool LinkHasMemoriesFor(Context& ctx, char key) {
+  switch (key) {
+    case 'W':
+      return LinkCarries(ctx, receiver::WriteChannel('A', 0, "145", "FM", ""));
+    case 'X':
+      return LinkCarries(ctx, receiver::ReadBankChannels('A'));
+    case 'Z':
+      return LinkCarries(ctx, receiver::ReadBankSize('A'));
+    default:
+      return LinkCarries(ctx, receiver::StartMemoryScan("A"));
+  }
 }
 
 }  // namespace voxrig

@@ -19,8 +19,11 @@ int HamlibModelOf(const std::string& radioSetting);
 // while no radio is open.
 bool LinkCarries(Context& ctx, const std::string& command);
 
-// Whether the receiver's own memories (and its memory scan) are there: the
-// AR8600's are; a radio driven through Hamlib has none the panel can use.
-bool LinkHasReceiverMemories(Context& ctx);
+// Whether the radio has the memories a memory key works on: W writes
+// channels into them, X reads them, G scans them and Z asks the sizes of
+// their banks. The AR8600's own are always there; a radio driven through
+// Hamlib has them when Hamlib reaches its memory channels (and, for W, can
+// store into them).
+bool LinkHasMemoriesFor(Context& ctx, char key);
 
 }  // namespace voxrig

@@ -5,7 +5,9 @@
 #include <array>
 #include <string>
 
+#include "core/text_rules.h"
 #include "link/command_link.h"
+#include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "memory/receiver_transfer.h"
@@ -85,6 +87,16 @@ bool ReadBankSizeAnswer(Context& ctx, char letter, std::string& size) {
   return true;
 }
 
+// A bank of fixed size that cannot take a whole bank file: its letter and
+// how many channels it holds. A bank the radio does not have at all is
+// passed over, so a radio with one short bank is told in a breath.
+void SayFixedBankSize(Context& ctx, char letter, const std::string& size) {
+  const int channels = static_cast<int>(NumberFromText(size));
+  if (channels <= 0) return;
+  Say(ctx, std::string(1, letter));
+  SpeakCount(ctx, channels);
+}
+
 }  // namespace
 
 void StartMemoryScan(Context& ctx, const std::string& bank) {
@@ -153,6 +165,9 @@ void CheckReceiverBanks(Context& ctx) {
     return;
   }
   Say(ctx, "ckconfig");
+  // A radio driven through Hamlib has memories of a fixed size: its banks are
+  // told, not resized.
+  const bool resizable = LinkCarries(ctx, receiver::SetBankSizeNinety('A'));
   for (char letter = 'A'; letter <= 'J'; ++letter) {
     std::string size;
     bool answered = false;
@@ -173,7 +188,12 @@ void CheckReceiverBanks(Context& ctx) {
       SayReceiverLost(ctx);
       return;
     }
-    if (size != "90" && !ConfigureReceiverBank(ctx, letter)) return;
+    if (size == "90") continue;
+    if (!resizable) {
+      SayFixedBankSize(ctx, letter, size);
+    } else if (!ConfigureReceiverBank(ctx, letter)) {
+      return;
+    }
   }
   SayAboutReceiver(ctx, "ok");
 }

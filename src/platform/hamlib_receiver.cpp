@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 
+#include "platform/hamlib_modes.h"
 #include "platform/hamlib_vocabulary.h"
 
 namespace voxrig {
@@ -14,6 +16,7 @@ namespace voxrig {
 namespace {
 
 namespace vocabulary = hamlib_vocabulary;
+using hamlib_modes::kModeOfCode;
 
 constexpr char kResumeByte = 0x1E;
 // Frequencies the search tries during one level poll before it answers that
@@ -25,24 +28,23 @@ constexpr int kOpenLevelFloor = 12;
 // The hertz the search steps by when no step was ever given.
 constexpr long long kDefaultStepHz = 12500;
 
-// The AR8600's mode codes, MD0 to MD8, as Hamlib names the modes; its
-// narrow FM (SFM) and wide and narrow AM are Hamlib's FM and AM.
-constexpr std::array<rmode_t, 9> kModeOfCode{RIG_MODE_WFM, RIG_MODE_FM,  RIG_MODE_AM,
-                                             RIG_MODE_USB, RIG_MODE_LSB, RIG_MODE_CW,
-                                             RIG_MODE_FM,  RIG_MODE_AM,  RIG_MODE_AM};
-
 // The mode code of "MD" + digit, or -1.
 int ModeCodeOf(const std::string& command) {
   if (command.size() != 3 || command[2] < '0' || command[2] > '8') return -1;
   return command[2] - '0';
 }
 
-// The AR8600's commands that only its own memories and level reports answer.
+// The AR8600's memory commands, which work on the radio's memory channels.
 bool IsMemoryCommand(const std::string& command) {
-  static constexpr std::array<const char*, 8> kMemoryCommands{"MS", "MR", "MP", "MQ",
-                                                              "MW", "MX", "MA", "LC"};
+  static constexpr std::array<const char*, 7> kMemoryCommands{"MS", "MR", "MP", "MQ",
+                                                              "MW", "MX", "MA"};
   return std::any_of(kMemoryCommands.begin(), kMemoryCommands.end(),
                      [&](const char* prefix) { return command.starts_with(prefix); });
+}
+
+// "LC0" off, "LC1" on change, "LC2" continuous.
+bool IsReportingLevel(const std::string& command) {
+  return command.size() == 3 && command[2] >= '0' && command[2] <= '2';
 }
 
 bool IsSwitch(const std::string& command, const char* name) {
@@ -53,7 +55,7 @@ bool IsSwitch(const std::string& command, const char* name) {
 }  // namespace
 
 HamlibReceiver::HamlibReceiver(s_rig* rig, bool rawIsMeterFigure)
-    : rig_(rig), rawIsMeterFigure_(rawIsMeterFigure) {
+    : rig_(rig), rawIsMeterFigure_(rawIsMeterFigure), memories_(rig) {
   freq_t hz = 0;
   if (rig_get_freq(rig_, RIG_VFO_CURR, &hz) == RIG_OK) vfoA_ = vfoB_ = static_cast<long long>(hz);
 }
@@ -88,7 +90,9 @@ int HamlibReceiver::Read(char* buffer, int maximum) {
 }
 
 bool HamlibReceiver::Carries(const std::string& command) {
-  if (IsMemoryCommand(command) || command.starts_with("AU")) return false;
+  if (command.starts_with("AU")) return false;
+  if (IsMemoryCommand(command)) return CarriesMemory(command);
+  if (command.starts_with("LC")) return command == "LC" || IsReportingLevel(command);
   if (command.starts_with("MD") && command.size() > 2) {
     const int code = ModeCodeOf(command);
     return code >= 0 && (rig_->state.mode_list & kModeOfCode[static_cast<std::size_t>(code)]) != 0;
@@ -139,7 +143,17 @@ void HamlibReceiver::Execute(const std::string& command) {
   }
   const std::string head = command.substr(0, 2);
   const std::string rest = command.substr(2);
-  if (command == "LM") {
+  if (ExecuteMemory(command)) {
+    // handled as a memory command
+  } else if (head == "LC") {
+    if (rest.empty()) {
+      Answer("LC" + std::to_string(levelReporting_));
+    } else {
+      levelReporting_ = rest[0] - '0';
+      lastReport_.clear();
+      Answer("");
+    }
+  } else if (command == "LM") {
     AnswerLevel();
   } else if (command == "RX") {
     AnswerReceiveState();
@@ -159,6 +173,8 @@ void HamlibReceiver::Execute(const std::string& command) {
     ExecuteSwitch(head, rest);
   } else if (command == "VS") {
     sweep_ = Sweep::kSweeping;
+    sweepOver_ = SweepOver::kVfo;
+    onChannel_.reset();
     sweepAt_ = std::min(vfoA_, vfoB_);
     if (Tune(sweepAt_)) Answer("");
   } else if (command == "VV0") {
@@ -173,6 +189,7 @@ void HamlibReceiver::Execute(const std::string& command) {
 }
 
 void HamlibReceiver::ExecuteVfo(const std::string& head, const std::string& rest) {
+  onChannel_.reset();
   if (rest.empty()) {
     sweep_ = Sweep::kOff;
     if (Tune(head == "VA" ? vfoA_ : vfoB_)) Answer("");
@@ -240,6 +257,10 @@ bool HamlibReceiver::Listen(bool& open, int& level) {
 }
 
 void HamlibReceiver::StepSweep() {
+  if (sweepOver_ == SweepOver::kMemories) {
+    StepMemoryScan();
+    return;
+  }
   const long long step = stepHz_ > 0 ? stepHz_ : kDefaultStepHz;
   const long long low = std::min(vfoA_, vfoB_);
   const long long high = std::max(vfoA_, vfoB_);
@@ -256,13 +277,13 @@ void HamlibReceiver::AnswerLevel() {
       if (!Listen(open, level)) return;
       if (open) {
         sweep_ = Sweep::kResting;
-        Answer(vocabulary::LevelAnswer(true, level));
+        AnswerHeard(true, level);
         return;
       }
       StepSweep();
       if (gone_) return;
     }
-    Answer(vocabulary::LevelAnswer(false, 0));
+    AnswerHeard(false, 0);
     return;
   }
   if (!Listen(open, level)) return;
@@ -272,6 +293,25 @@ void HamlibReceiver::AnswerLevel() {
     StepSweep();
     if (gone_) return;
   }
+  AnswerHeard(open, level);
+}
+
+void HamlibReceiver::AnswerHeard(bool open, int level) {
+  if (levelReporting_ > 0) {
+    // As the receiver reports: where the squelch opened, with the level and
+    // the frequency, or that it closed.
+    freq_t hz = 0;
+    const bool tuned = rig_get_freq(rig_, RIG_VFO_CURR, &hz) == RIG_OK;
+    char report[48];
+    if (open) {
+      std::snprintf(report, sizeof report, "LC %03d %s RF%010lld", std::clamp(level, 0, 255),
+                    SourceTag().c_str(), tuned ? static_cast<long long>(hz) : 0LL);
+    } else {
+      std::snprintf(report, sizeof report, "LC%%000 %s", SourceTag().c_str());
+    }
+    if (levelReporting_ == 2 || report != lastReport_) Answer(report);
+    lastReport_ = report;
+  }
   Answer(vocabulary::LevelAnswer(open, level));
 }
 
@@ -279,6 +319,12 @@ void HamlibReceiver::AnswerReceiveState() {
   freq_t hz = 0;
   if (!Check(rig_get_freq(rig_, RIG_VFO_CURR, &hz))) {
     if (!gone_) Answer("?");
+    return;
+  }
+  if (onChannel_) {
+    const bool scanning = sweep_ != Sweep::kOff && sweepOver_ == SweepOver::kMemories;
+    Answer(std::string(scanning ? "MS " : "MR ") +
+           vocabulary::ChannelLine(onChannel_->bank, onChannel_->slot, onChannel_->channel));
     return;
   }
   const bool searching = sweep_ != Sweep::kOff;

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/hamlib_memories.h"
 #include "platform/hamlib_opener.h"
 #include "platform/serial_device.h"
 
@@ -25,12 +28,16 @@ namespace voxrig {
 // and answered as the AR8600 answers: an empty line for a set, "LM" with the
 // squelch and level, "VA RF..." for the receive state, "?" for a command the
 // radio cannot carry out (a mode it lacks, no attenuator, no noise limiter,
-// and the AR8600's memory and automatic-mode commands). The AR8600's VFO
+// the AR8600's automatic mode and the resizing of its banks). The AR8600's
+// memory commands (MX, MA, MQ, MW, MR, MP, MS) work on the radio's memory
+// channels through Hamlib's channel calls, laid out as banks (see
+// HamlibMemories), on a radio that has them. The AR8600's VFO
 // search ("VS" between VFO A and VFO B by the step) is done here, since most
 // radios have none that could be steered: each level poll steps the radio on
 // and listens (Hamlib's carrier detect, or the strength against the squelch)
 // until a signal holds it, reports it as the receiver would, and goes on
-// after the resume byte or once the signal has gone.
+// after the resume byte or once the signal has gone. Its memory scan is done
+// the same way, over the bank's channels that are not passed.
 //
 // A hard Hamlib error (the port failed, the radio stopped answering, an
 // answer it could not read) counts as the line gone: the panel says the
@@ -54,6 +61,14 @@ class HamlibReceiver : public SerialDevice {
 
  private:
   enum class Sweep { kOff, kSweeping, kResting };
+  // What the sweep steps over: the frequencies between VFO A and VFO B, or
+  // the channels of a memory bank.
+  enum class SweepOver { kVfo, kMemories };
+  struct MemoryPlace {
+    char bank = 'A';
+    int slot = 0;
+    hamlib_vocabulary::MemoryChannel channel;
+  };
 
   void Execute(const std::string& command);
   // VA, VB: a frequency given is stored (and VA tunes there); none tunes to it.
@@ -61,6 +76,24 @@ class HamlibReceiver : public SerialDevice {
   // AT, NL: switched on or off, or asked.
   void ExecuteSwitch(const std::string& head, const std::string& rest);
   void Answer(const std::string& line) { answers_ += line + "\r\n"; }
+  // The answer to a level poll, after the level report it brings about.
+  void AnswerHeard(bool open, int level);
+
+  // Like Check, for a channel call: a hard failure counts as the line gone
+  // only when the radio then fails to answer as well.
+  bool CheckChannelCall(int result);
+  // The memory commands (hamlib_receiver_memory.cpp); false for any other.
+  bool ExecuteMemory(const std::string& command);
+  bool CarriesMemory(const std::string& command) const;
+  void AnswerChannelBatch();
+  void ClearBank(char bank);
+  void RecallChannel(char bank, int slot);
+  void SetPassFlag(bool passed);
+  void StartMemoryScan(char bank, int afterSlot);
+  // Tunes the radio to a channel's frequency and mode.
+  bool TuneToChannel(const MemoryPlace& place);
+  void StepMemoryScan();
+  std::string SourceTag() const;
   // False after a failed call; a hard failure also marks the line gone.
   bool Check(int result);
   bool Tune(long long hz);
@@ -86,7 +119,22 @@ class HamlibReceiver : public SerialDevice {
   bool attenuatorOn_ = false;
   bool noiseLimiterOn_ = false;
   Sweep sweep_ = Sweep::kOff;
+  SweepOver sweepOver_ = SweepOver::kVfo;
   long long sweepAt_ = 0;
+
+  HamlibMemories memories_;
+  // The channel the radio was tuned to by a recall or the memory scan; none
+  // once a VFO is tuned.
+  std::optional<MemoryPlace> onChannel_;
+  // The channels the memory scan visits, in bank order.
+  std::vector<MemoryPlace> scanList_;
+  // The bank "MA" reads and the next channel it gives.
+  char readBank_ = 0;
+  int readNext_ = 0;
+  // "LC1": a level report line whenever what is heard changes; "LC2" at
+  // every poll.
+  int levelReporting_ = 0;
+  std::string lastReport_;
 };
 
 // Opens radios through the Hamlib library installed on the machine.

@@ -9,6 +9,9 @@ namespace voxrig::hamlib_vocabulary {
 
 namespace {
 
+// The characters of a channel name the receiver keeps.
+constexpr std::size_t kChannelNameLength = 12;
+
 bool AllDigits(std::string_view text) {
   return !text.empty() &&
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -60,6 +63,90 @@ std::string ReceiveStateAnswer(std::string_view state, long long hz, long long s
                 std::clamp(hz, 0LL, 9999999999LL), std::clamp(stepHz, 0LL, 999999LL), modeCode,
                 attenuatorOn ? 1 : 0);
   return std::string(state) + answer;
+}
+
+bool IsBankLetter(char letter) {
+  return letter >= 'A' && letter <= 'J';
+}
+
+std::optional<int> TwoDigits(std::string_view text, std::size_t at) {
+  if (text.size() < at + 2 || !AllDigits(text.substr(at, 2))) return std::nullopt;
+  return (text[at] - '0') * 10 + (text[at + 1] - '0');
+}
+
+namespace {
+
+bool IsSwitchValue(std::string_view value) {
+  return value == "0" || value == "1";
+}
+
+// One field of a channel write into `channel`; false when it is malformed.
+bool ReadChannelField(std::string_view tag, std::string_view value, MemoryChannel& channel) {
+  if (tag == "RF") {
+    const auto hz = FrequencyHz(value);
+    if (!hz || *hz <= 0) return false;
+    channel.hz = *hz;
+    channel.empty = false;
+  } else if (tag == "ST") {
+    const auto step = StepHz(value);
+    if (!step) return false;
+    channel.stepHz = *step;
+  } else if (tag == "MD") {
+    if (value.size() != 1 || value[0] < '0' || value[0] > '8') return false;
+    channel.modeCode = value[0] - '0';
+    channel.automaticMode = false;
+  } else if (tag == "AU" || tag == "AT" || tag == "MP") {
+    if (!IsSwitchValue(value)) return false;
+    bool& flag =
+        tag == "AU" ? channel.automaticMode : (tag == "AT" ? channel.attenuatorOn : channel.passed);
+    flag = value == "1";
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<ChannelWrite> ParseChannelWrite(std::string_view command) {
+  ChannelWrite write;
+  const auto slot = TwoDigits(command, 3);
+  if (!command.starts_with("MX") || command.size() < 5 || !IsBankLetter(command[2]) || !slot) {
+    return std::nullopt;
+  }
+  write.bank = command[2];
+  write.slot = *slot;
+  std::size_t at = 5;
+  while (at < command.size()) {
+    if (command[at] != ' ') return std::nullopt;
+    while (at < command.size() && command[at] == ' ') ++at;
+    if (at == command.size()) break;
+    const std::string_view tag = command.substr(at, 2);
+    at += tag.size();
+    if (tag == "TM") {
+      // The name is the rest of the line, blanks and all.
+      write.channel.name = std::string(command.substr(at, kChannelNameLength));
+      break;
+    }
+    const std::size_t end = std::min(command.find(' ', at), command.size());
+    if (!ReadChannelField(tag, command.substr(at, end - at), write.channel)) return std::nullopt;
+    at = end;
+  }
+  if (write.channel.empty) return std::nullopt;
+  return write;
+}
+
+std::string ChannelLine(char bank, int slot, const MemoryChannel& channel) {
+  if (channel.empty) return "---";
+  char head[80];
+  std::snprintf(head, sizeof head, "MX%c%02d MP%d RF%010lld ST%06lld AU%d MD%d AT%d TM", bank,
+                std::clamp(slot, 0, 99), channel.passed ? 1 : 0,
+                std::clamp(channel.hz, 0LL, 9999999999LL),
+                std::clamp(channel.stepHz, 0LL, 999999LL), channel.automaticMode ? 1 : 0,
+                channel.modeCode, channel.attenuatorOn ? 1 : 0);
+  std::string name = channel.name.substr(0, kChannelNameLength);
+  name.resize(kChannelNameLength, ' ');
+  return head + name;
 }
 
 int LevelFromStrength(int decibelsOverS9) {

@@ -66,11 +66,6 @@ TEST_F(HamlibPanel, EveryKeyFamilyTheDummyRadioCanDo) {
       {{'A'}, {"atton"}, "AT1", "AM"},
       {{'A'}, {"attoff"}, "AT0", "AM"},
       {{'L'}, {"noise", "on"}, "", "AM"},
-      // The AR8600's memory keys: not on this radio, and nothing pending.
-      {{'W'}, {"notradio"}, "RF0145511500", "AM"},
-      {{'X'}, {"notradio"}, "RF0145511500", "AM"},
-      {{'G'}, {"notradio"}, "RF0145511500", "AM"},
-      {{'Z'}, {"notradio"}, "RF0145511500", "AM"},
   };
   for (const Row& row : rows) {
     Forget();
@@ -103,6 +98,49 @@ TEST_F(HamlibPanel, SearchSweepsTheRadioBetweenTheLimitsAndEnterEndsIt) {
   EXPECT_FALSE(ctx.link.receiverLost);
 }
 
+// W, X, Z and G on the dummy radio's 19 memory channels, its bank A.
+TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
+  PutBankFile("bank05.dat", "FM", {"145.5", "446.00625", "118.1"});
+  Type("W05A\r");
+  EXPECT_EQ(Spoken().back(), "ok");
+  EXPECT_EQ(Ask("MAA").substr(0, 77),
+            "MXA00 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TM            \r\n"
+            "MXA01 MP0 RF04460");
+
+  // Read back into a bank file of its own: the same channels.
+  Forget();
+  Type("X06A\r");
+  EXPECT_EQ(Spoken().back(), "ok");
+  const std::string written = program.files.files["bank06.dat"];
+  for (const char* frequency : {"145.5\r\n", "446.00625\r\n", "118.1\r\n"}) {
+    EXPECT_NE(written.find(frequency), std::string::npos) << frequency << written;
+  }
+
+  // Z: the radio's banks are told, not resized: bank A holds 19 channels.
+  Forget();
+  Type("Z");
+  EXPECT_EQ(Spoken(), (std::vector<std::string>{"ckconfig", "A", "1", "9", "ok"}));
+
+  // G scans bank A on the radio; P passes the channel it rests on, and
+  // Enter leaves the scan and takes the pass back.
+  Forget();
+  Type("GA\r");
+  for (int cycle = 0; cycle < 6 && ctx.link.scanState != ReceiverScan::kStopped; ++cycle) Cycle();
+  ASSERT_EQ(ctx.link.scanState, ReceiverScan::kStopped);
+  const std::string resting = RadioState();
+  ASSERT_EQ(resting.substr(0, 5), "MS MX") << resting;
+  Forget();
+  Press('P');
+  EXPECT_EQ(Spoken(), std::vector<std::string>{"pass"});
+  const std::string channel = resting.substr(3, 5);  // e.g. MXA01
+  EXPECT_NE(Ask("MAA").find(channel + " MP1"), std::string::npos) << channel;
+  Type("\r");
+  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(Ask("MAA").find(" MP1"), std::string::npos);
+  EXPECT_EQ(RadioState().substr(0, 2), "VA");
+  EXPECT_FALSE(ctx.link.receiverLost);
+}
+
 // What a radio lacks is refused before anything is sent or claimed.
 using RadioThatLacks = fakes::PanelFixture;
 
@@ -117,6 +155,17 @@ TEST_F(RadioThatLacks, AModeOrSwitchSaysInvalidAndSendsNothing) {
   EXPECT_EQ(ctx.tuning.modeText.str(), "FM");
   EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
   EXPECT_EQ(ctx.tuning.noiseLimiterOn, 0);
+}
+
+TEST_F(RadioThatLacks, MemoryKeysSayNotOnThisRadioAndSendNothing) {
+  program.line.headsNotCarried = {"MX", "MA", "MS", "MW"};
+  for (const char* keys : {"W", "X", "G", "Z", "W05A\r"}) {
+    Forget();
+    Type(keys);
+    EXPECT_EQ(Spoken().front(), "notradio") << keys;
+    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << keys;
+    for (const char* head : {"MX", "MA", "MS", "MW", "MQ"}) EXPECT_TRUE(Sent(head).empty()) << keys;
+  }
 }
 
 TEST(RadioChoice, TheRadioLineChoosesTheLink) {

@@ -33,6 +33,8 @@ struct FakeLine {
   // Commands the radio on the line cannot carry out (a radio driven through
   // Hamlib that lacks a mode or a switch); the AR8600 carries every one.
   std::set<std::string> notCarried;
+  // Commands not carried by their first two letters ("MX", "MS", ...).
+  std::set<std::string> headsNotCarried;
 
   // The commands written so far, split at CR; a lone byte 30 shows as "<1E>".
   std::vector<std::string> Commands() const;
@@ -49,7 +51,10 @@ class FakeSerialDevice : public SerialDevice {
   int Read(char* buffer, int maximum) override;
   int BytesWaiting() override { return line_.hungUp ? 0 : static_cast<int>(line_.incoming.size()); }
   bool LineGone() override { return line_.hungUp || gone_; }
-  bool Carries(const std::string& command) override { return !line_.notCarried.contains(command); }
+  bool Carries(const std::string& command) override {
+    return !line_.notCarried.contains(command) &&
+           !line_.headsNotCarried.contains(command.substr(0, 2));
+  }
 
  private:
   FakeLine& line_;
