@@ -13,6 +13,7 @@
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
 #include "link/command_link.h"
+#include "link/receiver_commands.h"
 #include "memory/memory_scan.h"
 #include "memory/receiver_read.h"
 #include "memory/receiver_transfer.h"
@@ -95,6 +96,45 @@ void CompleteLimit(Context& ctx, const BoundedText& value, bool sentToReceiver =
 void CompleteStep(Context& ctx) {
   SetStep(ctx);
   CompleteLimit(ctx, ctx.tuning.searchStepText, true);
+}
+
+// A frequency the receiver can tune: digits with at most one point, from 0.1
+// to 2040 MHz (decimals past the hertz are rounded, as the receiver does).
+bool IsTunableFrequency(const std::string& text) {
+  return receiver::StorableChannelFrequency(text).has_value();
+}
+
+// What was typed into the value since S, E or I can go to the receiver (or
+// nothing was typed).
+bool TypedLimitIsUsable(Context& ctx) {
+  const BoundedText* value = LimitBeingTyped(ctx);
+  if (value == nullptr || ctx.command.limitEntryFresh == 1) return true;
+  return ctx.command.pendingCommand == PendingCommand::kStep
+             ? receiver::IsReceiverStep(value->str())
+             : IsTunableFrequency(value->str());
+}
+
+// Enter on a typed frequency the receiver cannot tune ("3000", "1.4.5"):
+// refused, and the frequency shown is the one the receiver is on.
+bool RefusesTypedFrequency(Context& ctx) {
+  if (ctx.command.frequencyEntryFresh == 1 || ctx.tuning.frequencyText.empty() ||
+      IsTunableFrequency(ctx.tuning.frequencyText.str())) {
+    return false;
+  }
+  ctx.tuning.frequencyText = ctx.tuning.tunedText;
+  ctx.tuning.frequencyDigits = ctx.tuning.tunedText;
+  ctx.command.frequencyEntryFresh = 1;
+  ShowFrequency(ctx);
+  Say(ctx, "inv");
+  return true;
+}
+
+void CompleteLimitAtEnter(Context& ctx, PendingCommand pending) {
+  if (pending == PendingCommand::kStep) {
+    CompleteStep(ctx);
+  } else {
+    CompleteLimit(ctx, *LimitBeingTyped(ctx));
+  }
 }
 
 // B, O, P and T take 2 or 4 digits (4 name T's source and target); only
@@ -228,6 +268,17 @@ void EnterCharacter(Context& ctx) {
   }
 }
 
+void RememberLimitBeforeEntry(Context& ctx) {
+  const BoundedText* value = LimitBeingTyped(ctx);
+  if (value != nullptr) ctx.command.limitBeforeEntry = *value;
+}
+
+bool PutBackUnusableLimit(Context& ctx) {
+  if (TypedLimitIsUsable(ctx)) return false;
+  *LimitBeingTyped(ctx) = ctx.command.limitBeforeEntry;
+  return true;
+}
+
 void CompletePendingCommand(Context& ctx) {
   CommandState& command = ctx.command;
   ClearLowerPanel(ctx);
@@ -238,16 +289,17 @@ void CompletePendingCommand(Context& ctx) {
 
   switch (command.pendingCommand) {
     case PendingCommand::kNone:
-      TuneAtEnter(ctx, searchLogKept);
+      if (!RefusesTypedFrequency(ctx)) TuneAtEnter(ctx, searchLogKept);
       return;
     case PendingCommand::kLowerLimit:
-      CompleteLimit(ctx, ctx.tuning.searchLowerText);
-      break;
     case PendingCommand::kUpperLimit:
-      CompleteLimit(ctx, ctx.tuning.searchUpperText);
-      break;
     case PendingCommand::kStep:
-      CompleteStep(ctx);
+      if (PutBackUnusableLimit(ctx)) {
+        // Nothing is sent or drawn: the value is as it was before S, E or I.
+        Say(ctx, "inv");
+      } else {
+        CompleteLimitAtEnter(ctx, command.pendingCommand);
+      }
       break;
     case PendingCommand::kTransfer:
     case PendingCommand::kPut:

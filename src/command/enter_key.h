@@ -9,6 +9,14 @@ namespace voxrig {
 // fresh frequency) takes.
 void EnterCharacter(Context& ctx);
 
+// S, E or I has begun a limit or the step: the value as it stands now is
+// kept, to be put back if what is typed cannot be sent to the receiver.
+void RememberLimitBeforeEntry(Context& ctx);
+
+// The limit or step being typed is left (another command key): a value
+// typed that the receiver cannot take is put back; true when it was.
+bool PutBackUnusableLimit(Context& ctx);
+
 // Enter: completes the sequence in progress, or with none leaves any scan and
 // tunes the typed frequency.
 void CompletePendingCommand(Context& ctx);

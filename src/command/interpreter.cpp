@@ -61,6 +61,7 @@ void StartLimitEntry(Context& ctx, PendingCommand command, const char* prompt) {
   Say(ctx, prompt);
   ctx.command.pendingCommand = command;
   ctx.command.limitEntryFresh = 1;
+  RememberLimitBeforeEntry(ctx);
 }
 
 // A key taken from the queue, and what the key before it left for it alone.
@@ -388,10 +389,14 @@ bool TakesMemoryScanBank(Context& ctx, const PressedKey& pressed) {
 }
 
 // A command key abandons the limit or step being typed; the digits already
-// typed stay in that value, and the key goes on to its own effect.
+// typed stay in that value (unless the receiver could not take it: then it
+// is as before), and the key goes on to its own effect.
 bool AbandonsLimitEntry(Context& ctx, const PressedKey&) {
   CommandState& command = ctx.command;
-  if (TypesSearchLimit(command.pendingCommand)) command.pendingCommand = PendingCommand::kNone;
+  if (TypesSearchLimit(command.pendingCommand)) {
+    PutBackUnusableLimit(ctx);
+    command.pendingCommand = PendingCommand::kNone;
+  }
   return false;
 }
 

@@ -139,6 +139,9 @@ struct CommandState {
   // that would have completed it says that again and does nothing else;
   // any other key forgets it.
   BoundedText refusedSequence;
+  // The lower limit, upper limit or step as it was when S, E or I began: a
+  // value typed into it that the receiver cannot take is put back.
+  BoundedText limitBeforeEntry;
 };
 
 // The bank in memory and its file.

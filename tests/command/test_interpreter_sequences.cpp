@@ -88,6 +88,41 @@ TEST_F(InterpreterSequences, ACommandKeyAbandonsALimitKeepingItsDigits) {
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kSelectBank);
 }
 
+// A typed value the receiver cannot take is refused at Enter and put back,
+// so nothing goes to the receiver and no "ok" claims it did; left by another
+// key, such a value is put back silently.
+TEST_F(InterpreterSequences, AValueTheReceiverCannotTakeIsRefusedAndPutBack) {
+  const BoundedText& lower = ctx.tuning.searchLowerText;
+  const BoundedText& upper = ctx.tuning.searchUpperText;
+  const BoundedText& step = ctx.tuning.searchStepText;
+  const BoundedText& frequency = ctx.tuning.frequencyText;
+  struct Case {
+    const char* keys;
+    const BoundedText& value;
+    const char* keeps;
+  };
+  const std::vector<Case> cases = {
+      {"I99999\r", step, "12.5"}, {"I0.01\r", step, "12.5"},    {"S3000\r", lower, "145"},
+      {"E1.4.5\r", upper, "146"}, {"3000\r", frequency, "145"}, {"1.4.5\r", frequency, "145"},
+  };
+  for (const Case& c : cases) {
+    Forget();
+    Type(c.keys);
+    EXPECT_EQ(Heard().back(), "inv") << c.keys;
+    EXPECT_EQ(c.value, c.keeps) << c.keys;
+    EXPECT_THAT(Commands(), IsEmpty()) << c.keys;
+    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << c.keys;
+  }
+  EXPECT_THAT(program.display.TextAt(300, 150), StartsWith("145"));
+  Type("I99999B");
+  EXPECT_EQ(step, "12.5");
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kSelectBank);
+  // What the receiver takes goes through as before.
+  Forget();
+  Type("\rI8.33\r2040\r");
+  EXPECT_THAT(Commands(), ElementsAre("ST008.33", "VA2040000000"));
+}
+
 TEST_F(InterpreterSequences, BankArgumentsOfTwoOrFourDigitsReachTheBankOperations) {
   PutBankFile("bank05.dat", "FM", {"146.0", "145.5"});
   Type("B05\r");
