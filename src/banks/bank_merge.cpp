@@ -7,6 +7,7 @@
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
 #include "core/text_rules.h"
+#include "link/receiver_commands.h"
 #include "platform/file_system.h"
 #include "speech/speech.h"
 
@@ -104,6 +105,12 @@ void MergeWithResult(Context& ctx, const std::string& argument) {
 
 void PutFrequency(Context& ctx, const std::string& argument) {
   if (banks::RefuseBankArgument(ctx, argument)) return;
+  // A frequency typed but never tuned may be one the receiver cannot take
+  // ("3000", "1.4.5"): it would be a channel no key could tune.
+  if (!receiver::StorableChannelFrequency(ctx.tuning.frequencyText.str())) {
+    Say(ctx, "inv");
+    return;
+  }
   BankState::Slots& source = ctx.banks.sourceSlots;
   source[0] = "bank00";
   source[1] = ctx.tuning.modeText;

@@ -114,12 +114,18 @@ TEST_F(InterpreterSequences, AValueTheReceiverCannotTakeIsRefusedAndPutBack) {
     EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << c.keys;
   }
   EXPECT_THAT(program.display.TextAt(300, 150), StartsWith("145"));
+  // Typed but never tuned, such a frequency goes into no bank file.
+  Forget();
+  Type("3000P05\r");
+  EXPECT_EQ(Heard().back(), "inv");
+  EXPECT_EQ(program.files.files.count("bank05.dat"), 0u);
   Type("I99999B");
   EXPECT_EQ(step, "12.5");
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kSelectBank);
-  // What the receiver takes goes through as before.
+  // What the receiver takes goes through as before (the first Enter ends
+  // the B sequence, the second refuses the 3000 still typed).
   Forget();
-  Type("\rI8.33\r2040\r");
+  Type("\r\rI8.33\r2040\r");
   EXPECT_THAT(Commands(), ElementsAre("ST008.33", "VA2040000000"));
 }
 
