@@ -95,6 +95,10 @@ INSTANTIATE_TEST_SUITE_P(OwnLinkAndHamlib, HamlibCrossCheck,
 // X reads the receiver's bank A into the same bank file both ways: through
 // Hamlib's driver, whose channels 0 to 49 are the AR8600's A00 to A49.
 TEST_P(HamlibCrossCheck, XReadsTheSameBankFileBothWays) {
+#ifdef VOXRIG_SANITIZED
+  // The own line's X is the sanitizer build's in the receiver memory tests.
+  GTEST_SKIP() << "a cross-check of Hamlib's driver: plain build only";
+#endif
   WriteFile("memory-in.txt",
             "A00 0145500000 MD1 ST012500 MP0 TMREPEATER 1  \n"
             "A01 0118100000 MD2 ST025000 MP0 TMTOWER       \n"
