@@ -144,7 +144,7 @@ void HamlibReceiver::Execute(const std::string& command) {
   const std::string head = command.substr(0, 2);
   const std::string rest = command.substr(2);
   if (ExecuteMemory(command)) {
-    // handled as a memory command
+    // A memory command, answered there.
   } else if (head == "LC") {
     if (rest.empty()) {
       Answer("LC" + std::to_string(levelReporting_));
@@ -343,6 +343,7 @@ void HamlibReceiver::Resume() {
   freq_t hz = 0;
   if (Check(rig_get_freq(rig_, RIG_VFO_CURR, &hz))) {
     Tune(static_cast<long long>(hz) + (stepHz_ > 0 ? stepHz_ : kDefaultStepHz));
+    onChannel_.reset();  // off a recalled channel's frequency: no longer on it
   }
 }
 

@@ -143,6 +143,10 @@ TEST_F(DummyRadio, KeepsTheRadiosMemoryChannelsAsBanks) {
       {"RX", "MR " + a00 + "\r\n"},
       {"MP1", "\r\n"},
       {"MP", "MP1\r\n"},
+      {"\x1e"
+       "RX",
+       "VA RF0145512500 ST012500 AU0 MD1 AT0\r\n"},  // the resume byte steps off it
+      {"MRA00", "\r\n"},
       {"VA0145000000", "\r\n"},
       {"MR", "?\r\n"},
       {"MP1", "?\r\n"},
