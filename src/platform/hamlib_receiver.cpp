@@ -4,7 +4,6 @@
 #include <hamlib/rig.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -32,14 +31,6 @@ constexpr long long kDefaultStepHz = 12500;
 int ModeCodeOf(const std::string& command) {
   if (command.size() != 3 || command[2] < '0' || command[2] > '8') return -1;
   return command[2] - '0';
-}
-
-// The AR8600's memory commands, which work on the radio's memory channels.
-bool IsMemoryCommand(const std::string& command) {
-  static constexpr std::array<const char*, 7> kMemoryCommands{"MS", "MR", "MP", "MQ",
-                                                              "MW", "MX", "MA"};
-  return std::any_of(kMemoryCommands.begin(), kMemoryCommands.end(),
-                     [&](const char* prefix) { return command.starts_with(prefix); });
 }
 
 // "LC0" off, "LC1" on change, "LC2" continuous.
@@ -91,7 +82,7 @@ int HamlibReceiver::Read(char* buffer, int maximum) {
 
 bool HamlibReceiver::Carries(const std::string& command) {
   if (command.starts_with("AU")) return false;
-  if (IsMemoryCommand(command)) return CarriesMemory(command);
+  if (vocabulary::IsMemoryCommand(command)) return CarriesMemory(command);
   if (command.starts_with("LC")) return command == "LC" || IsReportingLevel(command);
   if (command.starts_with("MD") && command.size() > 2) {
     const int code = ModeCodeOf(command);
@@ -128,7 +119,7 @@ bool HamlibReceiver::Tune(long long hz) {
 void HamlibReceiver::SetMode(int modeCode) {
   const rmode_t mode = kModeOfCode[static_cast<std::size_t>(modeCode)];
   if (!Check(rig_set_mode(rig_, RIG_VFO_CURR, mode, RIG_PASSBAND_NORMAL))) {
-    if (!gone_) Answer("?");
+    Answer("?");
     return;
   }
   modeCode_ = modeCode;
@@ -185,6 +176,7 @@ void HamlibReceiver::Execute(const std::string& command) {
   } else {
     Answer("?");
   }
+  // A radio that has gone answers nothing, whatever a failed call answered.
   if (gone_) answers_.clear();
 }
 
@@ -300,10 +292,11 @@ void HamlibReceiver::AnswerHeard(bool open, int level) {
   if (levelReporting_ > 0) {
     // As the receiver reports: where the squelch opened, with the level and
     // the frequency, or that it closed.
-    freq_t hz = 0;
-    const bool tuned = rig_get_freq(rig_, RIG_VFO_CURR, &hz) == RIG_OK;
     char report[48];
     if (open) {
+      // Only a report of an open squelch names the frequency.
+      freq_t hz = 0;
+      const bool tuned = rig_get_freq(rig_, RIG_VFO_CURR, &hz) == RIG_OK;
       std::snprintf(report, sizeof report, "LC %03d %s RF%010lld", std::clamp(level, 0, 255),
                     SourceTag().c_str(), tuned ? static_cast<long long>(hz) : 0LL);
     } else {
@@ -318,7 +311,7 @@ void HamlibReceiver::AnswerHeard(bool open, int level) {
 void HamlibReceiver::AnswerReceiveState() {
   freq_t hz = 0;
   if (!Check(rig_get_freq(rig_, RIG_VFO_CURR, &hz))) {
-    if (!gone_) Answer("?");
+    Answer("?");
     return;
   }
   if (onChannel_) {

@@ -25,11 +25,6 @@ bool IsResize(const std::string& command) {
   return command.starts_with("MW") && command.size() > 3;
 }
 
-bool IsMemoryHead(const std::string& head) {
-  return head == "MA" || head == "MX" || head == "MQ" || head == "MW" || head == "MR" ||
-         head == "MP" || head == "MS";
-}
-
 bool IsBankOrNothing(const std::string& command) {
   return command.size() == 2 || (command.size() == 3 && vocabulary::IsBankLetter(command[2]));
 }
@@ -68,13 +63,9 @@ bool HamlibReceiver::ExecuteMemory(const std::string& command) {
     AnswerChannelBatch();
   } else if (head == "MX") {
     const auto write = vocabulary::ParseChannelWrite(command);
-    if (!write || write->slot >= memories_.BankSize(write->bank)) {
-      Answer("?");
-    } else if (CheckChannelCall(memories_.Write(write->bank, write->slot, write->channel))) {
-      Answer("");
-    } else if (!gone_) {
-      Answer("?");
-    }
+    const bool stored = write && write->slot < memories_.BankSize(write->bank) &&
+                        CheckChannelCall(memories_.Write(write->bank, write->slot, write->channel));
+    Answer(stored ? "" : "?");
   } else if (head == "MQ" && command.size() == 5) {
     ClearBank(command[2]);
   } else if (head == "MW" && command.size() == 3 && vocabulary::IsBankLetter(command[2])) {
@@ -84,8 +75,9 @@ bool HamlibReceiver::ExecuteMemory(const std::string& command) {
     std::snprintf(answer, sizeof answer, "MW %c:%02d %c:00", command[2],
                   std::min(memories_.BankSize(command[2]), 90), command[2] - 'A' + 'a');
     Answer(answer);
-  } else if (head == "MR" && command.size() == 5 && vocabulary::TwoDigits(command, 3)) {
-    RecallChannel(command[2], *vocabulary::TwoDigits(command, 3));
+  } else if (const auto slot = vocabulary::TwoDigits(command, 3);
+             head == "MR" && command.size() == 5 && slot) {
+    RecallChannel(command[2], *slot);
   } else if (command == "MR") {
     Answer(onChannel_
                ? vocabulary::ChannelLine(onChannel_->bank, onChannel_->slot, onChannel_->channel)
@@ -99,7 +91,7 @@ bool HamlibReceiver::ExecuteMemory(const std::string& command) {
     // from the channel after the one it was on.
     const char bank = command.size() == 3 ? command[2] : (onChannel_ ? onChannel_->bank : 0);
     StartMemoryScan(bank, command.size() == 3 || !onChannel_ ? -1 : onChannel_->slot);
-  } else if (IsMemoryHead(head)) {
+  } else if (vocabulary::IsMemoryCommand(command)) {
     Answer("?");  // a form of a memory command the receiver would refuse
   } else {
     return false;
@@ -113,12 +105,12 @@ void HamlibReceiver::AnswerChannelBatch() {
     Answer("?");
     return;
   }
-  // Always ten lines, as the receiver's banks come in tens: past a bank that
-  // ends within them, the lines say the channels there are empty.
   // Some drivers read a channel by selecting it: the radio goes back to
   // where the listener had it.
   freq_t listeningAt = 0;
   if (!Check(rig_get_freq(rig_, RIG_VFO_CURR, &listeningAt))) return;
+  // Always ten lines, as the receiver's banks come in tens: past a bank that
+  // ends within them, the lines say the channels there are empty.
   const int end = readNext_ + kChannelsPerRead;
   for (; readNext_ < end; ++readNext_) {
     vocabulary::MemoryChannel channel;
@@ -143,7 +135,7 @@ void HamlibReceiver::ClearBank(char bank) {
     if (!CheckChannelCall(memories_.Write(bank, slot, vocabulary::MemoryChannel{}))) {
       // A radio that refuses to empty a channel leaves the rest as they are;
       // the check after W tells the listener what the bank holds.
-      if (!gone_) Answer("?");
+      Answer("?");
       return;
     }
   }
@@ -168,7 +160,7 @@ void HamlibReceiver::RecallChannel(char bank, int slot) {
   MemoryPlace place{bank, slot, {}};
   if (slot >= memories_.BankSize(bank) ||
       !CheckChannelCall(memories_.Read(bank, slot, place.channel))) {
-    if (!gone_) Answer("?");
+    Answer("?");
     return;
   }
   if (place.channel.empty) {
@@ -188,7 +180,7 @@ void HamlibReceiver::SetPassFlag(bool passed) {
   vocabulary::MemoryChannel channel = place.channel;
   channel.passed = passed;
   if (!CheckChannelCall(memories_.Write(place.bank, place.slot, channel))) {
-    if (!gone_) Answer("?");
+    Answer("?");
     return;
   }
   place.channel = channel;
@@ -211,7 +203,7 @@ void HamlibReceiver::StartMemoryScan(char bank, int afterSlot) {
   for (int slot = 0; slot < size; ++slot) {
     MemoryPlace place{bank, slot, {}};
     if (!CheckChannelCall(memories_.Read(bank, slot, place.channel))) {
-      if (!gone_) Answer("?");
+      Answer("?");
       return;
     }
     if (!place.channel.empty && !place.channel.passed) list.push_back(place);
@@ -226,7 +218,7 @@ void HamlibReceiver::StartMemoryScan(char bank, int afterSlot) {
   sweep_ = Sweep::kSweeping;
   onChannel_ = MemoryPlace{bank, afterSlot, {}};
   StepMemoryScan();
-  if (!gone_) Answer("");
+  Answer("");
 }
 
 void HamlibReceiver::StepMemoryScan() {

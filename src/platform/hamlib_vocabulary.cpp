@@ -2,6 +2,7 @@
 #include "platform/hamlib_vocabulary.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -63,6 +64,13 @@ std::string ReceiveStateAnswer(std::string_view state, long long hz, long long s
                 std::clamp(hz, 0LL, 9999999999LL), std::clamp(stepHz, 0LL, 999999LL), modeCode,
                 attenuatorOn ? 1 : 0);
   return std::string(state) + answer;
+}
+
+bool IsMemoryCommand(std::string_view command) {
+  static constexpr std::array<std::string_view, 7> kMemoryCommands{"MA", "MX", "MQ", "MW",
+                                                                   "MR", "MP", "MS"};
+  return std::any_of(kMemoryCommands.begin(), kMemoryCommands.end(),
+                     [&](std::string_view head) { return command.starts_with(head); });
 }
 
 bool IsBankLetter(char letter) {

@@ -61,6 +61,10 @@ std::optional<ChannelWrite> ParseChannelWrite(std::string_view command);
 // empty channel.
 std::string ChannelLine(char bank, int slot, const MemoryChannel& channel);
 
+// One of the AR8600's memory commands (MA, MX, MQ, MW, MR, MP, MS), which a
+// radio carries out on its own memory channels.
+bool IsMemoryCommand(std::string_view command);
+
 // A bank letter as the memory commands name one: A to J.
 bool IsBankLetter(char letter);
 
