@@ -35,6 +35,16 @@ std::int64_t AddWithoutOverflow(std::int64_t a, std::int64_t b) {
 
 void SetVfo(Context& ctx, char vfo) {
   TuningState& tuning = ctx.tuning;
+  // The receiver holds a frequency to its 50 Hz: a finer one goes out
+  // rounded, and a shown text that is the one sent shows the rounding, so
+  // the line says what the receiver holds. Any other text goes out as it is.
+  const auto tunable = receiver::TunableFrequency(tuning.frequencyDigits.str());
+  if (tunable && tuning.frequencyDigits != *tunable) {
+    if (vfo == 'A' && tuning.frequencyText == tuning.frequencyDigits) {
+      tuning.frequencyText = *tunable;
+    }
+    tuning.frequencyDigits = *tunable;
+  }
   ctx.link.commandText = receiver::SetVfo(vfo, tuning.frequencyDigits.str());
   // A frequency typed without a point is whole megahertz; show it as such.
   if (FindText(tuning.frequencyText.str(), ".") == 0) {
