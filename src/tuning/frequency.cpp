@@ -57,7 +57,6 @@ void SetVfo(Context& ctx, char vfo) {
 
 void SetVfoA(Context& ctx) {
   SetVfo(ctx, 'A');
-  ctx.tuning.tunedText = ctx.tuning.frequencyDigits;
   ShowFrequency(ctx);
 }
 
@@ -119,6 +118,27 @@ void TuneBy(Context& ctx, std::int64_t deltaHz) {
   HzToText(ctx);
   ctx.tuning.frequencyText = ctx.tuning.frequencyDigits;
   SetVfoA(ctx);
+}
+
+bool TuneWithinRange(Context& ctx, std::int64_t deltaHz) {
+  TuningState& tuning = ctx.tuning;
+  const BoundedText shown = tuning.frequencyText;
+  const BoundedText shownDigits = tuning.frequencyDigits;
+  tuning.frequencyDigits = tuning.frequencyText;
+  TextToHz(ctx);
+  const std::int64_t hz =
+      receiver::RoundedToTuningResolution(AddWithoutOverflow(tuning.frequencyHz, deltaHz));
+  tuning.frequencyDigits = shownDigits;
+  if (hz < receiver::kLowestHz || hz > receiver::kHighestHz) return false;
+  const bool wasLost = ctx.link.receiverLost;
+  TuneBy(ctx, deltaHz);
+  if (!wasLost && ctx.link.receiverLost) {
+    // The command found the receiver gone: it was never tuned there.
+    tuning.frequencyText = shown;
+    tuning.frequencyDigits = shownDigits;
+    ShowFrequency(ctx);
+  }
+  return true;
 }
 
 void SetStep(Context& ctx) {
