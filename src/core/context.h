@@ -142,6 +142,12 @@ struct CommandState {
   // The lower limit, upper limit or step as it was when S, E or I began: a
   // value typed into it that the receiver cannot take is put back.
   BoundedText limitBeforeEntry;
+  // The frequency line as it stood when the listener began typing a
+  // frequency (its text and the digits it is padded by): where the receiver
+  // is while the typing goes on, told to the network, and put back when the
+  // typed frequency is refused.
+  BoundedText frequencyBeforeEntry;
+  BoundedText frequencyDigitsBeforeEntry;
 };
 
 // The bank in memory and its file.
@@ -198,9 +204,6 @@ struct TuningState {
   // the right text instead of wrapping round.
   std::int64_t frequencyHz = 0;
   BoundedText searchStepText;
-  // The frequency last sent to VFO A: what the receiver is tuned to while the
-  // listener types a new one.
-  BoundedText tunedText;
   BoundedText modeText;
   int attenuatorOn = 0;
   int noiseLimiterOn = 0;

@@ -36,7 +36,7 @@ bool LinkCarries(Context& ctx, const std::string& command) {
 bool LinkHasMemoriesFor(Context& ctx, char key) {
   switch (key) {
     case 'W':
-      return LinkCarries(ctx, receiver::WriteChannel('A', 0, "145", "FM", ""));
+      return LinkCarries(ctx, receiver::WriteChannel('A', 0, "145", "12.5", "FM", ""));
     case 'X':
       return LinkCarries(ctx, receiver::ReadBankChannels('A'));
     case 'Z':

@@ -241,8 +241,12 @@ SetOrder CheckFrequencySet(const std::vector<std::string>& arguments, const Pane
     order.error = kInvalidArgument;
     return order;
   }
-  order.frequencyHz = *hz;
-  if (*hz != HzFromMegahertzText(panel.frequencyText)) order.action = SetAction::kTune;
+  // The receiver holds whole 50 Hz: a finer frequency is tuned rounded, and
+  // one that rounds to where the receiver is changes nothing.
+  order.frequencyHz = receiver::RoundedToTuningResolution(*hz);
+  if (order.frequencyHz != HzFromMegahertzText(panel.frequencyText)) {
+    order.action = SetAction::kTune;
+  }
   return order;
 }
 

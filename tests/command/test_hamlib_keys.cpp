@@ -98,6 +98,27 @@ TEST_F(HamlibPanel, SearchSweepsTheRadioBetweenTheLimitsAndEnterEndsIt) {
   EXPECT_FALSE(ctx.link.receiverLost);
 }
 
+// Keys refused while the radio is away leave the panel where the radio is:
+// once it answers again, F and the radio agree.
+TEST_F(HamlibPanel, KeysRefusedWhileTheRadioIsAwayLeaveThePanelWhereTheRadioIs) {
+  ctx.link.receiverLost = true;
+  const std::vector<std::vector<int>> refused = {
+      {'1', '4', '6', keys::kFullStop, '5', keys::kEnter}, {keys::kF1 + 1}, {keys::kPageUp}};
+  for (const std::vector<int>& keys : refused) {
+    Forget();
+    for (int key : keys) Press(key);
+    EXPECT_EQ(Spoken().back(), "rnc") << "key " << keys.front();
+  }
+  Cycle();
+  ASSERT_FALSE(ctx.link.receiverLost);
+  Forget();
+  Press('F');
+  EXPECT_EQ(Spoken(), (std::vector<std::string>{"1", "4", "5", "point", "0", "fm.wav"}));
+  const std::string radio = RadioState();
+  EXPECT_NE(radio.find("RF0145000000"), std::string::npos) << radio;
+  EXPECT_NE(radio.find("MD1"), std::string::npos) << radio;
+}
+
 // W, X, Z and G on the dummy radio's 19 memory channels, its bank A.
 TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   PutBankFile("bank05.dat", "FM", {"145.5", "446.00625", "118.1"});
