@@ -41,6 +41,7 @@ rigctl::PanelView ViewOf(const Context& ctx, const NetClient& client) {
   view.frequencyText = ctx.command.frequencyEntryFresh == 1 ? ctx.tuning.frequencyText.str()
                                                             : ctx.tuning.tunedText.str();
   view.modeText = ctx.tuning.modeText.str();
+  view.stepText = ctx.tuning.searchStepText.str();
   view.signalLevel = ctx.link.signalLevel;
   view.rawLevel = ctx.link.rawLevel;
   view.squelchOpen = ctx.link.squelchClosed == 0;
