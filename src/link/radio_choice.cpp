@@ -46,4 +46,8 @@ bool LinkHasMemoriesFor(Context& ctx, char key) {
   }
 }
 
+bool LinkCanStoreInBank(Context& ctx, char bank) {
+  return LinkCarries(ctx, receiver::ClearBank(bank));
+}
+
 }  // namespace voxrig

@@ -26,4 +26,9 @@ bool LinkCarries(Context& ctx, const std::string& command);
 // store into them).
 bool LinkHasMemoriesFor(Context& ctx, char key);
 
+// Whether W can store channels into the receiver's bank `bank`: every bank
+// of the AR8600; on a radio driven through Hamlib, a bank its memories reach
+// (a radio of 19 memories has bank A alone).
+bool LinkCanStoreInBank(Context& ctx, char bank);
+
 }  // namespace voxrig

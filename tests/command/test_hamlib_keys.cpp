@@ -141,6 +141,20 @@ TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   EXPECT_FALSE(ctx.link.receiverLost);
 }
 
+// The dummy's 19 memories are bank A alone: W to bank B is refused at its
+// letter, and its Enter stores nothing.
+TEST_F(HamlibPanel, WToABankTheRadioLacksIsInvalidAtItsLetter) {
+  PutBankFile("bank05.dat", "FM", {"145.5"});
+  const std::string bankA = Ask("MAA");
+  Type("W05B");
+  EXPECT_EQ(Spoken().back(), "inv");
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
+  Forget();
+  Type("\r");
+  EXPECT_EQ(Spoken(), std::vector<std::string>{"inv"});
+  EXPECT_EQ(Ask("MAA"), bankA);
+}
+
 // What a radio lacks is refused before anything is sent or claimed.
 using RadioThatLacks = fakes::PanelFixture;
 
