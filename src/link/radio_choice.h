@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/context.h"
@@ -14,6 +15,12 @@ namespace voxrig {
 // usable number gives -1. Anything else, "AR8600" and whatever older files
 // hold there included, is the AR8600 on its own line: 0.
 int HamlibModelOf(const std::string& radioSetting);
+
+// What is wrong with the configuration's radio line, in words that name it
+// ("hamlib:abc": "abc" is no model number, or Hamlib has no such model);
+// nothing when it names the AR8600 or a model Hamlib has. A line no radio can
+// be opened by is told at start, never retried as if a receiver were away.
+std::optional<std::string> RadioLineFault(Context& ctx);
 
 // Whether the radio on the receiver's port can carry out the command; true
 // while no radio is open.
