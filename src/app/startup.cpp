@@ -11,6 +11,7 @@
 #include "core/version.h"
 #include "link/command_link.h"
 #include "link/port_report.h"
+#include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "panel/debug_log.h"
@@ -46,6 +47,21 @@ void ShowMissingConfiguration(Context& ctx) {
   // The voice setting has not been read, so these prompts always play.
   SayAlways(ctx, "cfnf");
   SayAlways(ctx, "runsetup");
+}
+
+// A radio line that can open no radio is the configuration's fault, not a
+// receiver's that is away: the line is named and the panel ends, rather than
+// try for ever.
+void ShowRadioLineFault(Context& ctx, const std::string& fault) {
+  Display& display = *ctx.platform.display;
+  MoveTo(display, Line::kConfigurationMissing);
+  display.Print("--- VOXRIG.CFG: the radio line is not understood ---");
+  MoveTo(display, Line::kSetupAdvice);
+  display.Print("line 3, " + fault);
+  PrintMessage(ctx, "line 3 of VOXRIG.CFG, " + fault +
+                        "\nWrite RADIO=AR8600 there for the AR8600, or RADIO=hamlib: and the model "
+                        "number rigctl -l lists; voxrig --setup --radio hamlib:MODEL writes it.");
+  Say(ctx, "radline");
 }
 
 void ShowBanner(Context& ctx) {
@@ -102,6 +118,11 @@ int RunProgram(Context& ctx) {
   SetStartTexts(ctx);
   if (!ReadConfiguration(ctx)) {
     ShowMissingConfiguration(ctx);
+    ShutDown(ctx);
+    return kExitNoConfiguration;
+  }
+  if (const auto fault = RadioLineFault(ctx)) {
+    ShowRadioLineFault(ctx, *fault);
     ShutDown(ctx);
     return kExitNoConfiguration;
   }

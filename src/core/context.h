@@ -106,6 +106,9 @@ struct LinkState {
   // that failed, or level polls left unanswered): keys that would confirm
   // something about the receiver say "rnc" instead until it answers again.
   bool receiverLost = false;
+  // The receiver answered again after it had gone away: the poll cycle puts
+  // it back in the state the panel shows.
+  bool restoreOwed = false;
   // Level polls in a row that got no level answer.
   int unansweredPolls = 0;
   // Poll cycles since the port was last opened while the receiver is away.

@@ -42,6 +42,7 @@ rigctl::PanelView ViewOf(const Context& ctx, const NetClient& client) {
                            ? ctx.tuning.frequencyText.str()
                            : ctx.command.frequencyBeforeEntry.str();
   view.modeText = ctx.tuning.modeText.str();
+  view.stepText = ctx.tuning.searchStepText.str();
   view.signalLevel = ctx.link.signalLevel;
   view.rawLevel = ctx.link.rawLevel;
   view.squelchOpen = ctx.link.squelchClosed == 0;

@@ -6,11 +6,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/startup.h"
 #include "fakes/test_program.h"
 #include "link/serial_port.h"
+#include "platform/hamlib_receiver.h"
 
 namespace voxrig {
 namespace {
@@ -140,6 +142,35 @@ TEST(StartUp, MissingConfigurationNamesTheSetUpEndsWithItsStatusAndTouchesNoPort
   EXPECT_TRUE(program.window.closed);
   EXPECT_FALSE(program.window.timerRunning);
   EXPECT_EQ(program.files.files.count("debug1.dat"), 0u);
+}
+
+// A radio line that opens no radio names itself and ends the panel as a
+// missing configuration does, instead of trying a port for ever.
+TEST(StartUp, ARadioLineThatNamesNoRadioIsToldAndEndsWithTheConfigurationsStatus) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"hamlib:", "no model number after \"hamlib:\""},
+      {"hamlib:abc", "\"abc\" is not a model number"},
+      {"hamlib:-1", "\"-1\" is not a model number"},
+      {"hamlib:0", "\"0\" is not a model number"},
+      {"hamlib:999999", "Hamlib has no model 999999"},
+  };
+  for (const auto& [radio, fault] : rows) {
+    fakes::TestProgram program;
+    HamlibLibrary hamlib;
+    program.ctx.platform.hamlib = &hamlib;
+    program.files.files["VOXRIG.CFG"] =
+        "PORT=COM1\r\nSPEED=19200\r\nRADIO=" + radio + "\r\nVOICE=1\r\nDEBUG=0\r\n";
+    EXPECT_EQ(RunProgram(program.ctx), kExitNoConfiguration) << radio;
+    const std::string named = "RADIO=" + radio + ": " + fault;
+    EXPECT_EQ(program.display.TextAt(0, 30),
+              "--- VOXRIG.CFG: the radio line is not understood ---");
+    EXPECT_EQ(program.display.TextAt(0, 60), "line 3, " + named);
+    EXPECT_EQ(program.messages.text.find("voxrig: line 3 of VOXRIG.CFG, " + named + "\n"), 0u)
+        << program.messages.text;
+    EXPECT_EQ(program.sound.requested(), std::vector<std::string>{"wave\\radline"}) << radio;
+    EXPECT_TRUE(program.line.opened.empty()) << radio;
+    EXPECT_TRUE(program.window.closed);
+  }
 }
 
 TEST(StartUp, WindowThatCannotOpenEndsWithAnErrorAndNothingElse) {

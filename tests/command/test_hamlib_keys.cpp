@@ -162,6 +162,40 @@ TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   EXPECT_FALSE(ctx.link.receiverLost);
 }
 
+// Another radio opened on the port after a loss starts where it starts: the
+// panel puts it back where the panel shows, and reads it back.
+TEST_F(HamlibPanel, ARadioThatComesBackIsGivenThePanelsState) {
+  Type("146.5\r");
+  Press(keys::kF1 + 3);
+  Type("AL");
+  ctx.link.receiverLost = true;
+  ASSERT_EQ(OpenPort(ctx, ctx.link.comPort, 19200), 1);
+  Ask("VA0145000000");
+  Ask("MD1");
+  Forget();
+  Cycle();
+  EXPECT_EQ(Spoken(), std::vector<std::string>{"connected"});
+  const std::string state = RadioState();
+  for (const char* field : {"RF0146500000", "ST012500", "MD3", "AT1"}) {
+    EXPECT_NE(state.find(field), std::string::npos) << field << ": " << state;
+  }
+  EXPECT_EQ(Ask("NL"), "NL1\r\n");
+}
+
+// The dummy's 19 memories are bank A alone: W to bank B is refused at its
+// letter, and its Enter stores nothing.
+TEST_F(HamlibPanel, WToABankTheRadioLacksIsInvalidAtItsLetter) {
+  PutBankFile("bank05.dat", "FM", {"145.5"});
+  const std::string bankA = Ask("MAA");
+  Type("W05B");
+  EXPECT_EQ(Spoken().back(), "inv");
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
+  Forget();
+  Type("\r");
+  EXPECT_EQ(Spoken(), std::vector<std::string>{"inv"});
+  EXPECT_EQ(Ask("MAA"), bankA);
+}
+
 // What a radio lacks is refused before anything is sent or claimed.
 using RadioThatLacks = fakes::PanelFixture;
 
