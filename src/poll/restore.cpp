@@ -59,12 +59,13 @@ bool SendIfCarried(Context& ctx, const std::string& command) {
 }
 
 // The state the panel shows. While the listener types a frequency the
-// receiver was last tuned where tunedText says; while a step is typed, the
-// step is still the one before.
+// receiver is still where the frequency line stood when the typing began;
+// while a step is typed, the step is still the one before.
 ShownState StateOnThePanel(const Context& ctx) {
   ShownState shown;
-  shown.frequencyText = ctx.command.frequencyEntryFresh == 1 ? ctx.tuning.frequencyText.str()
-                                                             : ctx.tuning.tunedText.str();
+  shown.frequencyText = ctx.command.frequencyEntryFresh == 1
+                            ? ctx.tuning.frequencyText.str()
+                            : ctx.command.frequencyBeforeEntry.str();
   shown.stepText = ctx.command.pendingCommand == PendingCommand::kStep
                        ? ctx.command.limitBeforeEntry.str()
                        : ctx.tuning.searchStepText.str();

@@ -110,7 +110,7 @@ TEST(ReceiverLost, AReceiverThatComesBackIsGivenThePanelsStateAndReadBack) {
     SCOPED_TRACE(row.what);
     ConnectedPanel rig;
     TuningState& tuning = rig.ctx.tuning;
-    tuning.frequencyText = tuning.tunedText = "146.5";
+    tuning.frequencyText = "146.5";
     tuning.modeText = "USB";
     tuning.attenuatorOn = tuning.noiseLimiterOn = 1;
     row.before(rig);
