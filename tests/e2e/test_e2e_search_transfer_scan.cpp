@@ -148,9 +148,15 @@ TEST_P(FindsKeptWhateverEndsThePanel, EveryFindCountedAloudIsOnDisk) {
   EXPECT_EQ(ReadFile("bank00.bak"), previous);
 }
 
+std::string EndingName(const ::testing::TestParamInfo<Ending>& info) {
+  const char* const names[] = {"QuitKey", "Terminate", "HangUp", "CloseWindow"};
+  return names[static_cast<int>(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Endings, FindsKeptWhateverEndsThePanel,
                          ::testing::Values(Ending::kQuitKey, Ending::kTerminate, Ending::kHangUp,
-                                           Ending::kCloseWindow));
+                                           Ending::kCloseWindow),
+                         EndingName);
 
 TEST_F(SearchTransferScan, BankFileIsWrittenIntoReceiverBankA) {
   WriteFile("memory-in.txt",
