@@ -117,14 +117,6 @@ TEST_F(FindsKept, ANewSearchKeepsThePreviousLogWithFindsAsItsBackup) {
   }
 }
 
-TEST_F(FindsKept, DeletingABankFileThatIsNotThereSaysBankNotFound) {
-  Type("D07\r");
-  EXPECT_EQ(Spoken(), (Strings{"delete", "0", "7", "bnf"}));
-  Forget();
-  Press('U');
-  EXPECT_EQ(Spoken(), Strings{"inv"});
-}
-
 // D removes a bank file that is a link as the link; U makes the link again,
 // so the file it points at goes on getting the bank's changes. When that file
 // has gone meanwhile, U brings the bank back as a file of its own.
