@@ -312,7 +312,10 @@ void EndUndoStep(Context& ctx) {
 bool ReplaceBankFile(Context& ctx, const std::string& file, const std::string& bytes) {
   if (Files(ctx) == nullptr || !KeepCopyBeforeChange(ctx, file)) return false;
   if (!Files(ctx)->ReplaceFile(file, bytes)) return false;
-  ctx.undo.lastWritten[file] = bytes;
+  // A write outside any step (a search's finds) is no change U takes back
+  // by itself: an older step that U takes back keeps it as one more step,
+  // as it keeps another program's change.
+  if (ctx.undo.open) ctx.undo.lastWritten[file] = bytes;
   return true;
 }
 

@@ -65,6 +65,8 @@ class UndoStepGuard {
 
 // Writes a bank file atomically, after keeping its copy when a step is open.
 // False when the copy or the write failed; the file is then as it was.
+// Written outside a step, the file counts as changed since the older steps,
+// so U keeps this version before it takes one of them back.
 bool ReplaceBankFile(Context& ctx, const std::string& file, const std::string& bytes);
 // Removes a bank file, after keeping its copy when a step is open. True when
 // no such file is left; false when it stays (its copy could not be kept, or

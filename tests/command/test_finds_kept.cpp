@@ -76,6 +76,21 @@ TEST_F(FindsKept, EachFindIsInTheSearchLogFileWhenItIsTold) {
   }
 }
 
+// U takes a search's restart back, and keeps that search's finds as one more
+// step: U again brings them back.
+TEST_F(FindsKept, UndoOfASearchKeepsItsFindsAsOneMoreStep) {
+  const std::string previous = "Scanbank\r\nAM\r\n25\r\n \r\n144.8\r\n \r\n9999\r\n";
+  program.files.files["bank00.dat"] = previous;
+  answers["RX"] = kStoppedAt;
+  Press('R');
+  Cycle(fakes::kSignal);
+  Type("\r");
+  Press('U');
+  EXPECT_EQ(File("bank00.dat"), previous);
+  Press('U');
+  EXPECT_EQ(File("bank00.dat"), Log({"145.5125"}));
+}
+
 // R keeps the log it replaces as bank00.bak when that log holds finds, so a
 // second R, or the panel's end right after one, never loses a search.
 TEST_F(FindsKept, ANewSearchKeepsThePreviousLogWithFindsAsItsBackup) {
