@@ -129,7 +129,9 @@ int RunProgram(Context& ctx) {
   if (ctx.app.debugEnabled == 1) OpenDebugLog(ctx);
   ShowBanner(ctx);
   AnnounceVersion(ctx);
-  // U takes back only this run's changes: copies left by an earlier run go.
+  // U takes back only this run's changes: copies left by an earlier run go,
+  // with the temporary files of a run that was killed while writing.
+  RemoveLeftTemporaries(ctx);
   ClearUndoCopies(ctx);
   ConnectReceiver(ctx);
   ctx.platform.window->StartTimer(kTimerPeriodMs);

@@ -239,12 +239,7 @@ void DeleteBankAtEnter(Context& ctx, const std::string& argument) {
     return;
   }
   SelectionGuard selection(ctx);
-  bool deleted = false;
-  {
-    UndoStepGuard step(ctx);
-    deleted = DeleteBankFile(ctx, argument);
-  }
-  SayWriteResult(ctx, deleted);
+  DeleteBankFile(ctx, argument);
 }
 
 // K then Enter: the channel is only gone for good once the bank file holds

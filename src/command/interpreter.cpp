@@ -231,7 +231,8 @@ void ToggleSearchStopMode(Context& ctx) {
 // ---- The keys that change banks.
 
 // R: the search, whose log replaces bank00.dat at once (U can take that
-// back), or the scan of the selected bank.
+// back, and a log with finds is kept as bank00.bak too), or the scan of the
+// selected bank.
 void SearchOrScanBank(Context& ctx, int key) {
   ctx.command.pendingCommand = PendingCommand::kNone;
   // Both tune the receiver: nothing starts while it is away.

@@ -181,6 +181,9 @@ struct UndoFile {
   std::string bankFile;
   bool existed = false;
   std::string copyName;
+  // The bank file was a symbolic link that the change removed (D): what it
+  // pointed at, so U makes the link again instead of a copy.
+  std::string linkTarget;
 };
 
 // The files one key changed, so U takes them back together.

@@ -311,7 +311,7 @@ TEST_F(InterpreterSequences, MemoryScanEnterWithoutOneBankLetterKeepsTheSequence
   EXPECT_THAT(Commands(), ElementsAre("LC1", "MSC"));
 }
 
-TEST_F(InterpreterSequences, DeleteSequenceRemovesTheBankFileAndSaysOkEvenWhenMissing) {
+TEST_F(InterpreterSequences, DeleteSequenceRemovesTheBankFileAndSaysBnfWhenMissing) {
   PutBankFile("bank07.dat", "FM", {"145.5"});
   Type("D07\r");
   EXPECT_THAT(Heard(), ElementsAre("delete", "0", "7", "ok"));
@@ -319,7 +319,7 @@ TEST_F(InterpreterSequences, DeleteSequenceRemovesTheBankFileAndSaysOkEvenWhenMi
 
   Forget();
   Type("D07\r");
-  EXPECT_THAT(Heard(), ElementsAre("delete", "0", "7", "ok"));
+  EXPECT_THAT(Heard(), ElementsAre("delete", "0", "7", "bnf"));
 
   PutBankFile("bank07.dat", "FM", {"145.5"});
   PutBankFile("bank0..dat", "FM", {"145.5"});
