@@ -4,6 +4,7 @@
 #include <termkey.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "platform/termkey_key_codes.h"
 
@@ -13,6 +14,12 @@ namespace {
 
 // Ctrl+C and Ctrl+D end the panel as Q does.
 constexpr int kQuitKey = 'Q';
+
+// The bytes that may stand between a control sequence's parameters and its
+// final byte.
+constexpr const char* kIntermediateBytes = " !\"#$%&'()*+,-./";
+// No key's control sequence is longer (ESC [ 1 ; 5 ~ and the like).
+constexpr std::size_t kLongestControlSequence = 32;
 
 void PushKey(std::vector<WindowEvent>& out, int key) {
   out.push_back({EventKind::kKeyDown, key});
@@ -35,8 +42,54 @@ int TerminalKeyDecoder::WaitMs() const {
   return keys_ ? termkey_get_waittime(keys_) : 0;
 }
 
+// Control sequences (ESC [ ... final byte) are held back until they are
+// whole, and one with an intermediate byte (a blank to a slash before its
+// final byte: no key sends one, terminals' reports do) never reaches
+// libtermkey, whose decoder reads past its tables on them. One longer than a
+// key ever is, is thrown away whole.
 void TerminalKeyDecoder::Take(std::string_view bytes, std::vector<WindowEvent>& out) {
   if (!keys_) return;
+  std::string clean;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (sequence_ == Sequence::kEscape) {
+      if (byte == '[') {
+        sequence_ = Sequence::kControl;
+        held_ = "\x1b[";
+        continue;
+      }
+      clean += '\x1b';
+      sequence_ = Sequence::kNone;
+    }
+    if (sequence_ == Sequence::kControl || sequence_ == Sequence::kDroppedControl) {
+      const bool kept = sequence_ == Sequence::kControl;
+      if (byte < 0x20 || byte > 0x7e) {
+        sequence_ = Sequence::kNone;  // broken off: what was held is dropped
+      } else if (byte >= 0x40) {
+        sequence_ = Sequence::kNone;
+        if (kept && held_.find_first_of(kIntermediateBytes) == std::string::npos) {
+          clean += held_ + c;
+        }
+        continue;
+      } else {
+        if (kept && held_.size() < kLongestControlSequence) {
+          held_ += c;
+        } else {
+          sequence_ = Sequence::kDroppedControl;  // too long for a key
+        }
+        continue;
+      }
+    }
+    if (byte == 0x1b) {
+      sequence_ = Sequence::kEscape;
+      continue;
+    }
+    clean += c;
+  }
+  Decode(clean, out);
+}
+
+void TerminalKeyDecoder::Decode(std::string_view bytes, std::vector<WindowEvent>& out) {
   while (!bytes.empty()) {
     if (discarding_ != Discarding::kNothing) {
       bytes = DiscardUntilEnd(bytes);
@@ -55,6 +108,11 @@ void TerminalKeyDecoder::Take(std::string_view bytes, std::vector<WindowEvent>& 
 
 void TerminalKeyDecoder::Settle(std::vector<WindowEvent>& out) {
   discarding_ = Discarding::kNothing;
+  // A lone Escape is the Escape key; a control sequence never finished is
+  // no key.
+  if (sequence_ == Sequence::kEscape) Decode("\x1b", out);
+  sequence_ = Sequence::kNone;
+  held_.clear();
   if (keys_ && keyPending_) TakeKeys(out, true);
 }
 

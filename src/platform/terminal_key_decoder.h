@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,7 +31,9 @@ class TerminalKeyDecoder {
   void Settle(std::vector<WindowEvent>& out);
   // Whether bytes wait for the rest of their key, or for the end of a
   // sequence being thrown away.
-  bool Waiting() const { return keyPending_ || discarding_ != Discarding::kNothing; }
+  bool Waiting() const {
+    return keyPending_ || discarding_ != Discarding::kNothing || sequence_ != Sequence::kNone;
+  }
   // How long to wait for the rest of a key sequence, in milliseconds.
   int WaitMs() const;
 
@@ -42,6 +45,16 @@ class TerminalKeyDecoder {
     kControlString,    // ESC ], ESC P ...: BEL, or ESC and a backslash
   };
 
+  // Where the bytes read so far stand in an escape sequence.
+  enum class Sequence {
+    kNone,
+    kEscape,          // ESC, waiting for what follows
+    kControl,         // ESC [ and its parameters so far, held in held_
+    kDroppedControl,  // a control sequence too long for a key, dropped
+  };
+
+  // Hands the bytes to libtermkey and takes the keys it decodes.
+  void Decode(std::string_view bytes, std::vector<WindowEvent>& out);
   // Takes every key decoded; `force` ends a key that waited long enough for
   // the rest of its sequence.
   void TakeKeys(std::vector<WindowEvent>& out, bool force);
@@ -56,6 +69,9 @@ class TerminalKeyDecoder {
   bool keyPending_ = false;  // an Escape waiting for the rest of its sequence
   Discarding discarding_ = Discarding::kNothing;
   bool discardedEscape_ = false;  // the last byte thrown away was ESC
+  Sequence sequence_ = Sequence::kNone;
+  // The control sequence held back until it is whole.
+  std::string held_;
 };
 
 }  // namespace voxrig

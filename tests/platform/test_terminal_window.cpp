@@ -74,6 +74,9 @@ TEST(TerminalWindow, LongEscapeSequencesAreThrownAwayWholeAndCtrlCAndCtrlDAreQ) 
       {"control sequence of 1000 bytes", EscapeSequence('[', 997, "m") + "2", {'2'}},
       {"operating system command ended by BEL", EscapeSequence(']', 400, "\x07") + "3", {'3'}},
       {"device control string ended by ESC \\", EscapeSequence('P', 400, "\x1b\\") + "4", {'4'}},
+      // No key has an intermediate byte; libtermkey itself would read past
+      // its tables on them.
+      {"control sequences with an intermediate byte", "\x1b[!D\x1b[?1;2$y\x1b[ P5", {'5'}},
       {"Ctrl+C", "\x03", {'Q'}},
       {"Ctrl+D", "\x04", {'Q'}},
   };
