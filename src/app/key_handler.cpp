@@ -124,6 +124,8 @@ void UseTheFreeWire(Context& ctx) {
 // cycle's last answer, or a key's answer, goes straight on to the keys.
 void OnTick(Context& ctx) {
   StartSpeechUnit(ctx);
+  // The panel has caught up with the keys it took: a run of refusals is over.
+  if (ctx.panel.keyQueueCount == 0) ctx.panel.refusalTold = false;
   LetWaitingQuitIn(ctx.panel);
   LinkState& link = ctx.link;
   if (link.linkState == ReceiverAnswer::kAwaitingFirst && link.firstAnswerTicks > 0 &&
