@@ -276,7 +276,11 @@ void SdlWindow::NoteServerKey(const SDL_SysWMmsg& message) {
 #if defined(SDL_VIDEO_DRIVER_X11)
   if (message.subsystem != SDL_SYSWM_X11) return;
   const XEvent& event = message.msg.x11.event;
-  if (event.type == KeyRelease) {
+  if (event.type == FocusIn || event.type == FocusOut) {
+    // A key let go while another window had the keyboard sends no release
+    // here: none is taken to be down from before.
+    serverKeysDown_.clear();
+  } else if (event.type == KeyRelease) {
     serverKeysDown_.erase(event.xkey.keycode);
   } else if (event.type == KeyPress) {
     serverPressRepeats_ = !serverKeysDown_.insert(event.xkey.keycode).second;
