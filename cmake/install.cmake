@@ -124,8 +124,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libhamlib4 drives the radios other than the AR8600 (RADIO=hamlib:<model>).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libhamlib4")
+# libhamlib4, which drives the radios other than the AR8600
+# (RADIO=hamlib:<model>), is linked, so dpkg-shlibdeps names it with its version.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "espeak-ng, sox, brltty")
 # The long description; CPack puts the summary above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

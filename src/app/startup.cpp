@@ -99,9 +99,10 @@ WindowSpec MainWindowSpec() {
 }
 
 void ShutDown(Context& ctx) {
-  // A readout still sounding is stale once the panel closes; "quit", or why
-  // it ends, is heard to its end.
-  CutStaleSpeech(ctx);
+  // What was still queued is stale once the panel closes, however much of it
+  // a burst of keys left (and with whole readouts too): "quit", or why it
+  // ends, is heard to its end, and the panel ends right after it.
+  EndSpeech(ctx);
   ctx.platform.window->StopTimer();
   if (ctx.app.debugEnabled == 1) CloseDebugLog(ctx);
   ctx.link.commandText = receiver::kExitRemote;

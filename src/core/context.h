@@ -53,6 +53,12 @@ struct PanelState {
   std::array<std::int32_t, kQueueSize> keyQueue{};
   int keyQueueCount = 0;
   int currentKey = kNoKey;
+  // A key has been refused for a full queue since the queue was last empty:
+  // the listener has heard "invalid" for this run of refusals.
+  bool refusalTold = false;
+  // Q was pressed while the queue was full: it is taken, after the keys
+  // queued before it, as soon as the queue has room.
+  bool quitWaiting = false;
   // The frequency line has been drawn since the interpreter last took a key:
   // a search limit or step being typed then starts afresh.
   bool frequencyShown = false;

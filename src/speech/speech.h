@@ -27,6 +27,9 @@ inline constexpr int kPauseMs = 150;
 // listener asked for whole readouts (speech.wholeReadouts), and what the key
 // says is a unit of its own.
 void CutStaleSpeech(Context& ctx);
+// The panel is ending: nothing queued is heard any more but what the last
+// key or tick said when it reports an outcome ("quit", or why it ends).
+void EndSpeech(Context& ctx);
 // What is said from now on (on a tick) is a unit of its own.
 void StartSpeechUnit(Context& ctx);
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -248,6 +249,18 @@ TEST(DebianPackage, HoldsTheProgramsPromptsAndDocumentsAndPassesLintian) {
                              "libbrlapi0.8", "fonts-liberation", "libhamlib4",
                              "Recommends: espeak-ng, sox, brltty", "\n voxrig drives"}) {
     EXPECT_NE(depends.find(needed), std::string::npos) << needed << " in:\n" << depends;
+  }
+  // Each package named once: the declared ones beside dpkg-shlibdeps' own.
+  const std::size_t dependsAt = depends.find("Depends: ");
+  ASSERT_NE(dependsAt, std::string::npos) << depends;
+  std::istringstream dependsLine(
+      depends.substr(dependsAt + 9, depends.find('\n', dependsAt) - dependsAt - 9));
+  std::map<std::string, int> named;
+  for (std::string entry; std::getline(dependsLine, entry, ',');) {
+    std::istringstream words(entry);
+    std::string package;
+    words >> package;
+    EXPECT_EQ(++named[package], 1) << package << " twice in:\n" << depends;
   }
 
   if (Shell("command -v lintian", &status), status != 0) {
