@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "app/key_card.h"
 #include "e2e/child_process.h"
 #include "e2e/scratch_folder.h"
 #include "e2e/transcript.h"
@@ -93,6 +94,8 @@ TEST_F(InstalledPanel, HelpVersionAndAnUnknownOptionAnswerWithoutAWindow) {
 
   EXPECT_EQ(Shell(noDisplay + voxrig + " --version", &status), "voxrig " VOXRIG_VERSION "\n");
   EXPECT_EQ(status, 0);
+  EXPECT_EQ(Shell(noDisplay + voxrig + " --keys", &status), std::string(voxrig::kKeyCard));
+  EXPECT_EQ(status, 0);
 
   for (const char* bad : {"--bogus", "--transcript", "stray", "--export"}) {
     const std::string said = Shell(noDisplay + voxrig + " " + bad, &status);
@@ -132,6 +135,9 @@ TEST_F(InstalledPanel, ThePlainTextDocumentsHaveEveryHeadingAndNoMarkdown) {
     ExpectPlainText(ReadTextFile(InstalledFile("share/doc/voxrig/" + std::string(name) + ".txt")),
                     ReadTextFile(VOXRIG_SOURCE_DIR + base + ".md"));
   }
+  // The guide's key card, as voxrig --keys prints it.
+  EXPECT_NE(ReadTextFile(InstalledFile("share/doc/voxrig/guide.txt")).find(voxrig::kKeyCard),
+            std::string::npos);
 }
 
 TEST_F(InstalledPanel, TheDemoPlaysTheInstalledPromptsFromAFolderWithoutAny) {
