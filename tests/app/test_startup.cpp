@@ -278,7 +278,7 @@ TEST_F(EarlyKeys, TheEndOfTheWaitTellsThePortAndSpeedTriedAndALateAnswerWipesIt)
   EXPECT_EQ(late.display.RunAt(320, 30).colour, Colour::kGreen);
 }
 
-// Line 1 as the README writes it, read from the file by the whole start-up: a
+// Line 1 as the user's guide writes it, read from the file by the whole start-up: a
 // device path is used as it stands whatever its label, a COM name keeps its
 // meaning, and a device that is not there is said, shown and printed, and
 // never replaced by another port.
@@ -304,15 +304,15 @@ TEST(PortLine, TheReadmesLinesOpenTheDeviceTheyNameAndNoOther) {
   };
   const char* sourceDir = std::getenv("VOXRIG_SOURCE_DIR");
   ASSERT_NE(sourceDir, nullptr);
-  std::ifstream readmeFile(std::string(sourceDir) + "/README.md");
+  std::ifstream readmeFile(std::string(sourceDir) + "/doc/guide.md");
   const std::string readme((std::istreambuf_iterator<char>(readmeFile)),
                            std::istreambuf_iterator<char>());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    // The rows that are not the README's own: a port 0, and blanks left at
+    // The rows that are not the guide's own: a port 0, and blanks left at
     // the end of a hand-edited line.
     if (c.line.find("COM0") == std::string::npos && c.line.back() != ' ') {
-      EXPECT_NE(readme.find(c.line), std::string::npos) << "the README no longer gives this line";
+      EXPECT_NE(readme.find(c.line), std::string::npos) << "the guide no longer gives this line";
     }
     fakes::TestProgram program;
     program.files.files["VOXRIG.CFG"] = Configuration(c.line, "1", "1");
