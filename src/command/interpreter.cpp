@@ -251,7 +251,7 @@ void SearchOrScanBank(Context& ctx, int key) {
 }
 
 // U: the last bank change is taken back, and the selected bank read again.
-// Refused while a search runs: its log is still to be written.
+// Refused while a search runs: its log is still being written, find by find.
 void TakeBackBankChange(Context& ctx) {
   if (ctx.tuning.searchState != Search::kOff) {
     Say(ctx, "inv");
