@@ -252,6 +252,38 @@ void KillChannelAtEnter(Context& ctx) {
   SayWriteResult(ctx, ctx.banks.lastWriteOk);
 }
 
+// The sequences whose Enter ends the panel's search but sends the receiver
+// nothing that tunes it: the receiver would go on sweeping while the panel
+// shows the search ended.
+bool LeavesTheReceiverSweeping(PendingCommand pending) {
+  switch (pending) {
+    case PendingCommand::kLowerLimit:
+    case PendingCommand::kUpperLimit:
+    case PendingCommand::kStep:
+    case PendingCommand::kTransfer:
+    case PendingCommand::kPut:
+    case PendingCommand::kSort:
+    case PendingCommand::kDeleteBank:
+    case PendingCommand::kKillChannel:
+      return true;
+    case PendingCommand::kNone:
+    case PendingCommand::kSelectBank:
+    case PendingCommand::kMemoryScan:
+    case PendingCommand::kWriteToReceiver:
+    case PendingCommand::kReadReceiver:
+      return false;
+  }
+  return false;  // not reached: every command has its case
+}
+
+// The sweep ends where the panel shows the receiver, as a lone Enter ends
+// it: VFO A is tuned to the frequency line.
+void EndSweepWhereShown(Context& ctx) {
+  if (ctx.tuning.frequencyText.empty()) return;
+  ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
+  SetVfoA(ctx);
+}
+
 }  // namespace
 
 void EnterCharacter(Context& ctx) {
@@ -334,8 +366,10 @@ void CompletePendingCommand(Context& ctx) {
   }
   if (RefusesSequenceWhileReceiverLost(ctx, pending)) return;
   // After a search log that could not be written, nothing says "ok".
-  const bool searchLogKept = ctx.tuning.searchState == Search::kOff || EndSearch(ctx);
+  const bool searchWasRunning = ctx.tuning.searchState != Search::kOff;
+  const bool searchLogKept = !searchWasRunning || EndSearch(ctx);
   ctx.tuning.searchState = Search::kOff;
+  if (searchWasRunning && LeavesTheReceiverSweeping(pending)) EndSweepWhereShown(ctx);
   const std::string argument = command.entryText;
 
   switch (pending) {

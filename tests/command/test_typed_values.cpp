@@ -231,6 +231,16 @@ TEST(TypedValues, WhatGoesOnTheWireIsWhatIsShown) {
        {"end", "1", "point", "4", "point", "5", "inv", "srch", "FM", "act"}},
       {{"S3000W"}, {}, "145.0", {"start", "3", "0", "0", "0", "inv", "write", "fromb"}},
       {{"E1.4.5X"}, {}, "145.0", {"end", "1", "point", "4", "point", "5", "inv", "read", "intob"}},
+      // A sequence completed during a search ends the receiver's sweep too,
+      // where the panel shows it.
+      {{"RS144\r"},
+       {"VA0145000000", "VB0146000000", "ST012.50", "MD1", "VS", "VA0145.00000"},
+       "145.0",
+       {}},
+      {{"RP01\r"},
+       {"VA0145000000", "VB0146000000", "ST012.50", "MD1", "VS", "VA0145.00000"},
+       "145.0",
+       {}},
   };
   for (const Row& row : rows) {
     DrawnPanel panel;
