@@ -118,6 +118,14 @@ std::optional<int> PanelRig::RunVoxrig(const std::vector<std::string>& arguments
   return voxrig.WaitForExit(30s);
 }
 
+bool PanelRig::StartConnectedPanel() {
+  WriteConfiguration();
+  LinkPrompts();
+  StartSimulator();
+  StartPanel();
+  return WaitForPrompt("connected") && WaitForIdlePolls();
+}
+
 void PanelRig::StartPanel(const std::vector<std::string>& options) {
   ChildSpec launch;
   launch.program = VOXRIG_PROGRAM;

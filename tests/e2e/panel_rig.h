@@ -54,6 +54,10 @@ class PanelRig : public ::testing::Test {
   // Starts voxrig with its transcript in transcript.txt, and any further
   // options.
   void StartPanel(const std::vector<std::string>& options = {});
+  // The usual start of a test: the configuration, the prompts, the simulator
+  // and the panel, up to "connected" and the first idle polls. False when
+  // the panel did not get there.
+  bool StartConnectedPanel();
   // Starts voxrig with its transcript on standard output, into `pipeFd`.
   void StartPanelWithTranscriptInto(int pipeFd);
   // Gives the running simulator new fault settings through its control file

@@ -25,12 +25,7 @@ std::string TrimmedRight(std::string text) {
 // Only the keyboard's auto-repeat of a held key is dropped: a key pressed
 // again at once after its release is a press of its own, however fast.
 TEST_F(KeyboardAndBanks, AKeyPressedAgainAtOnceAfterItsReleaseIsTakenEachTime) {
-  WriteConfiguration();
-  LinkPrompts();
-  StartSimulator();
-  StartPanel();
-  ASSERT_TRUE(WaitForPrompt("connected"));
-  ASSERT_TRUE(WaitForIdlePolls());
+  ASSERT_TRUE(StartConnectedPanel());
 
   const size_t mark = TranscriptMark();
   FocusPanel();

@@ -68,12 +68,7 @@ TEST_F(ReceiverAway, DroppedLineIsToldOnceAndAReplugIsConnectedAgain) {
 // Another receiver on the same link starts at its own 145 MHz FM: the panel
 // gives it the state it shows, in the connect's order, and reads it back.
 TEST_F(ReceiverAway, AReceiverReplacedOnTheLinkIsGivenThePanelsState) {
-  WriteConfiguration();
-  LinkPrompts();
-  StartSimulator();
-  StartPanel();
-  ASSERT_TRUE(WaitForPrompt("connected"));
-  ASSERT_TRUE(WaitForIdlePolls());
+  ASSERT_TRUE(StartConnectedPanel());
   Type({"1", "4", "6", "period", "5", "Return", "F4", "a"});
   ASSERT_TRUE(WaitForCommand("AT1"));
 

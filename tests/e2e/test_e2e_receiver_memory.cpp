@@ -17,12 +17,7 @@ TEST_F(ReceiverMemory, BankWrittenWithWAndReadBackWithXIsTheSameFile) {
       BankFileBytes({"bank05", "FM", "12.5", " ", "145.5", " ", "146.025", "Tower", "446.00625",
                      "PMR 1", "1296.", "Beacon", "9999"});
   WriteFile("bank05.dat", bank);
-  WriteConfiguration();
-  LinkPrompts();
-  StartSimulator();
-  StartPanel();
-  ASSERT_TRUE(WaitForPrompt("connected"));
-  ASSERT_TRUE(WaitForIdlePolls());
+  ASSERT_TRUE(StartConnectedPanel());
 
   size_t mark = TranscriptMark();
   Type({"w", "0", "5", "a", "Return"});

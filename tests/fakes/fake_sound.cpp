@@ -34,33 +34,22 @@ void FakeSound::KeepUnit() {
 
 void FakeSound::CutReadouts() {
   // The readouts end now; what is kept closes up behind what still sounds.
-  const long long now = time_.now();
-  long long tail = now;
-  for (Played& prompt : played_) {
-    if (prompt.end <= now) continue;
-    if (!prompt.kept) {
-      prompt.start = std::min(prompt.start, now);
-      prompt.end = now;
-      prompt.cut = true;
-      continue;
-    }
-    if (prompt.start > tail) {
-      prompt.end -= prompt.start - tail;
-      prompt.start = tail;
-    }
-    tail = prompt.end;
-  }
+  EndAllBut([](const Played& prompt) { return prompt.kept; });
   StartUnit();
 }
 
 void FakeSound::EndWithThisUnit() {
   // Everything ends now but the unit being queued, when kept, which closes
   // up to now.
+  EndAllBut([this](const Played& prompt) { return unitKept_ && prompt.unit == unit_; });
+}
+
+void FakeSound::EndAllBut(const std::function<bool(const Played&)>& stays) {
   const long long now = time_.now();
   long long tail = now;
   for (Played& prompt : played_) {
     if (prompt.end <= now) continue;
-    if (!(unitKept_ && prompt.unit == unit_)) {
+    if (!stays(prompt)) {
       prompt.start = std::min(prompt.start, now);
       prompt.end = now;
       prompt.cut = true;

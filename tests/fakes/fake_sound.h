@@ -60,6 +60,10 @@ class FakeSound : public Sound {
   void OnPlayed(std::function<void(const std::string&)> hook) { hook_ = std::move(hook); }
 
  private:
+  // What still sounds or waits ends now, but the prompts that stay, which
+  // close up behind one another from now on.
+  void EndAllBut(const std::function<bool(const Played&)>& stays);
+
   FakeTime& time_;
   std::vector<std::string> requested_;
   std::vector<Played> played_;
