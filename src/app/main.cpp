@@ -205,6 +205,7 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   ctx.platform.messages = messages.get();
   ctx.platform.stopwatch = &stopwatch;
   ctx.speech.wholeReadouts = commandLine.wholeReadouts;
+  ctx.speech.namesSpoken = commandLine.names;
   FrontEnd front;
   OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound);
   OpenBraille(front, ctx, commandLine.braille, files);
