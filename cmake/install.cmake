@@ -4,8 +4,9 @@
 # The installed tree: bin/voxrig, bin/ar8600-sim, bin/voxrig-demo; the English
 # prompt set in share/voxrig/wave/; make-prompts and its word lists in
 # share/voxrig/ so a listener can make another pace or language; the demo's
-# signals and memory; the README (also as plain text), the copyright and the
-# manual pages.
+# signals and memory; the README and the user's guide (each also as plain
+# text), the copyright and the manual pages. The developers' and performance
+# pages stay in the source.
 include(GNUInstallDirs)
 
 # Installing (and packaging) needs the programs, the prompts and the manual
@@ -61,15 +62,21 @@ foreach(source ${VOXRIG_DOC_BUILD}/pages/voxrig.1 ${VOXRIG_DOC_BUILD}/pages/ar86
     DEPENDS ${source})
   list(APPEND VOXRIG_COMPRESSED ${VOXRIG_DOC_BUILD}/${name}.gz)
 endforeach()
-# The README as plain text too: a terminal's screen reader reads its tables
-# as sentences instead of rows of pipes.
-add_custom_command(
-  OUTPUT ${VOXRIG_DOC_BUILD}/README.txt
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${VOXRIG_DOC_BUILD}
-  COMMAND ${CMAKE_SOURCE_DIR}/tools/readme-text ${CMAKE_SOURCE_DIR}/README.md
-          ${VOXRIG_DOC_BUILD}/README.txt
-  DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/tools/readme-text)
-list(APPEND VOXRIG_COMPRESSED ${VOXRIG_DOC_BUILD}/README.txt)
+# The README and the guide as plain text too: a terminal's screen reader
+# reads their tables as sentences instead of rows of pipes.
+set(VOXRIG_LISTENER_DOCS README.md doc/guide.md)
+set(VOXRIG_PLAIN_DOCS)
+foreach(markdown ${VOXRIG_LISTENER_DOCS})
+  get_filename_component(name ${markdown} NAME_WE)
+  add_custom_command(
+    OUTPUT ${VOXRIG_DOC_BUILD}/${name}.txt
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VOXRIG_DOC_BUILD}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/readme-text ${CMAKE_SOURCE_DIR}/${markdown}
+            ${VOXRIG_DOC_BUILD}/${name}.txt
+    DEPENDS ${CMAKE_SOURCE_DIR}/${markdown} ${CMAKE_SOURCE_DIR}/tools/readme-text)
+  list(APPEND VOXRIG_COMPRESSED ${VOXRIG_DOC_BUILD}/${name}.txt)
+  list(APPEND VOXRIG_PLAIN_DOCS ${VOXRIG_DOC_BUILD}/${name}.txt)
+endforeach()
 add_custom_target(compressed_docs ALL DEPENDS ${VOXRIG_COMPRESSED})
 # voxrig-demo is described in voxrig's page.
 file(MAKE_DIRECTORY ${VOXRIG_DOC_BUILD})
@@ -100,7 +107,7 @@ foreach(list ${VOXRIG_WORD_LISTS})
   install(FILES ${list} DESTINATION ${VOXRIG_DATA_SUBDIR}/${folder})
 endforeach()
 install(FILES tools/demo-signals.txt tools/demo-memory.txt DESTINATION ${VOXRIG_DATA_SUBDIR})
-install(FILES README.md ${VOXRIG_DOC_BUILD}/README.txt doc/copyright
+install(FILES ${VOXRIG_LISTENER_DOCS} ${VOXRIG_PLAIN_DOCS} doc/copyright
               ${VOXRIG_DOC_BUILD}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${VOXRIG_DOC_BUILD}/voxrig.1.gz ${VOXRIG_DOC_BUILD}/voxrig-demo.1.gz
@@ -124,8 +131,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libhamlib4 drives the radios other than the AR8600 (RADIO=hamlib:<model>).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libhamlib4")
+# libhamlib4, which drives the radios other than the AR8600
+# (RADIO=hamlib:<model>), is linked, so dpkg-shlibdeps names it with its version.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "espeak-ng, sox, brltty")
 # The long description; CPack puts the summary above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -7,6 +7,7 @@
 #include "banks/bank_csv.h"
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
+#include "banks/bank_names.h"
 #include "banks/bank_undo.h"
 #include "core/text_rules.h"
 #include "link/receiver_commands.h"
@@ -37,15 +38,8 @@ std::string Lower(std::string text) {
   return text;
 }
 
-// "bank", two or four digits, ".dat", in any letter case: the names the
-// panel reads its banks from (B and O take four digits).
 bool IsBankFileName(const std::string& path) {
-  const std::string name = Lower(BaseName(path));
-  const std::size_t digits = name.size() - std::min(name.size(), std::size_t{8});
-  const auto number = name.begin() + std::min(name.size(), std::size_t{4});
-  return (digits == 2 || digits == 4) && name.starts_with("bank") && name.ends_with(".dat") &&
-         std::all_of(number, number + static_cast<std::ptrdiff_t>(digits),
-                     [](char c) { return c >= '0' && c <= '9'; });
+  return banks::IsBankFileName(BaseName(path));
 }
 
 bool IsCsvName(const std::string& path) {
@@ -173,10 +167,13 @@ int Import(const std::string& csvPath, const std::string& bankPath, FileSystem& 
   }
   for (const std::string& note : made.notes) err << "voxrig: " << csvPath << ": " << note << "\n";
   // U in the panel takes the import back, as it takes back a key's change.
-  if (!KeepImportCopy(files, target, existed ? std::optional(old.bytes) : std::nullopt)) {
-    return Refuse(err, "cannot keep a copy of " + target + " in the undo folder for U");
-  }
-  if (!files.ReplaceFile(target, BankFileBytes(made.slots))) {
+  const std::optional<std::string> copy =
+      KeepImportCopy(files, target, existed ? std::optional(old.bytes) : std::nullopt);
+  if (!copy) return Refuse(err, "cannot keep a copy of " + target + " in the undo folder for U");
+  const std::string bytes = BankFileBytes(made.slots);
+  const bool written = files.ReplaceFile(target, bytes);
+  SettleImportCopy(files, *copy, written ? std::optional(bytes) : std::nullopt);
+  if (!written) {
     return Refuse(err,
                   "cannot write " + target + (existed ? "; the old bank file is unchanged" : ""));
   }

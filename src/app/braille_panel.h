@@ -60,6 +60,7 @@ class BraillePanel : public Window, public Display, public Sound {
   void StartUnit() override { sound_.StartUnit(); }
   void KeepUnit() override { sound_.KeepUnit(); }
   void CutReadouts() override { sound_.CutReadouts(); }
+  void EndWithThisUnit() override { sound_.EndWithThisUnit(); }
 
   // The line as it stands now.
   std::string Line() const;

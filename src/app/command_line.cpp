@@ -103,6 +103,11 @@ Refusal SetHelp(const std::string&, CommandLine& line) {
   return std::nullopt;
 }
 
+Refusal SetKeys(const std::string&, CommandLine& line) {
+  line.keys = true;
+  return std::nullopt;
+}
+
 Refusal SetVersion(const std::string&, CommandLine& line) {
   line.version = true;
   return std::nullopt;
@@ -155,6 +160,7 @@ constexpr Option kOptions[] = {
      SetForce},
     {"--help", nullptr, "say what the options are and where the panel looks for its files",
      SetHelp},
+    {"--keys", nullptr, "print the key card: every key of the panel on one page", SetKeys},
     {"--version", nullptr, "print the version", SetVersion},
     {"--export", "BANK.dat [FILE.csv]",
      "write every channel of the bank file as a CSV channel list to FILE.csv, or to standard "

@@ -23,8 +23,9 @@ struct NetAddress {
 std::optional<NetAddress> ParseNetAddress(const std::string& text);
 
 struct CommandLine {
-  // --help or --version: print it and end without opening the window.
+  // --help, --keys or --version: print it and end without opening the window.
   bool help = false;
+  bool keys = false;
   bool version = false;
   // Where the transcript goes; none when it was not asked for.
   std::optional<std::string> transcriptPath;

@@ -2,6 +2,7 @@
 #include "app/key_handler.h"
 
 #include "command/interpreter.h"
+#include "command/key_codes.h"
 #include "link/port_report.h"
 #include "net/net_control.h"
 #include "poll/poll_cycle.h"
@@ -14,19 +15,48 @@ namespace {
 // A key press takes two entries: its code and the 0 separator after which the
 // interpreter reads the receiver's answer to what the key sent. Every key
 // pressed is queued, also while another is still held (a fast typist's keys
-// overlap); only the keyboard's auto-repeat of a held key is not. A key that
-// finds the queue full is refused aloud, so the listener knows to press it
-// again.
+// overlap); only the keyboard's auto-repeat of a held key is not.
+bool HasRoomForAKey(const PanelState& panel) {
+  return panel.keyQueueCount <= PanelState::kQueueSize - 2;
+}
+
+void AppendKey(PanelState& panel, int key) {
+  panel.keyQueue[panel.keyQueueCount] = key;
+  panel.keyQueue[panel.keyQueueCount + 1] = 0;
+  panel.keyQueueCount += 2;
+}
+
+// Q that found the queue full goes in, behind the keys queued before it, as
+// soon as there is room.
+void LetWaitingQuitIn(PanelState& panel) {
+  if (!panel.quitWaiting || !HasRoomForAKey(panel)) return;
+  panel.quitWaiting = false;
+  AppendKey(panel, keys::Letter('Q'));
+}
+
+// A key that finds the queue full is refused aloud, so the listener knows to
+// press it again; but a burst of keys (a paste, a macro, a key struck over
+// and over) is told once, not once a key: "invalid" is an outcome, heard to
+// its end, and a hundred of them would hold up every other prompt for
+// minutes. The run of refusals lasts until the panel has caught up with the
+// keys it took. Q is never refused: the panel ends once the keys queued
+// before it are done, and keys pressed after it are not taken.
 void QueueKey(Context& ctx, const WindowEvent& event) {
   if (event.repeat) return;
   PanelState& panel = ctx.panel;
-  if (panel.keyQueueCount > PanelState::kQueueSize - 2) {
-    Say(ctx, "inv");
+  if (panel.keyQueueCount == 0) panel.refusalTold = false;
+  if (panel.quitWaiting) return;
+  if (HasRoomForAKey(panel)) {
+    AppendKey(panel, event.key);
     return;
   }
-  panel.keyQueue[panel.keyQueueCount] = event.key;
-  panel.keyQueue[panel.keyQueueCount + 1] = 0;
-  panel.keyQueueCount += 2;
+  if (event.key == keys::Letter('Q')) {
+    panel.quitWaiting = true;
+    return;
+  }
+  if (panel.refusalTold) return;
+  panel.refusalTold = true;
+  Say(ctx, "inv");
 }
 
 void DropFirstEntry(PanelState& panel) {
@@ -56,6 +86,7 @@ void TakeKeys(Context& ctx) {
   PanelState& panel = ctx.panel;
   LinkState& link = ctx.link;
   while (KeysMayRun(ctx)) {
+    LetWaitingQuitIn(panel);
     const int key = panel.keyQueue[0];
     if (key == 0) return;  // an answer is owed: the next tick reads it
     const bool exchangeOnWire =
@@ -93,6 +124,9 @@ void UseTheFreeWire(Context& ctx) {
 // cycle's last answer, or a key's answer, goes straight on to the keys.
 void OnTick(Context& ctx) {
   StartSpeechUnit(ctx);
+  // The panel has caught up with the keys it took: a run of refusals is over.
+  if (ctx.panel.keyQueueCount == 0) ctx.panel.refusalTold = false;
+  LetWaitingQuitIn(ctx.panel);
   LinkState& link = ctx.link;
   if (link.linkState == ReceiverAnswer::kAwaitingFirst && link.firstAnswerTicks > 0 &&
       --link.firstAnswerTicks == 0) {

@@ -9,6 +9,7 @@
 #include "app/bank_csv_command.h"
 #include "app/braille_panel.h"
 #include "app/command_line.h"
+#include "app/key_card.h"
 #include "app/startup.h"
 #include "app/terminal_sound.h"
 #include "app/transcript.h"
@@ -87,12 +88,16 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   return RunSetup(ctx, tools, options);
 }
 
-// --help or --version: what they print.
-void PrintHelpOrVersion(const CommandLine& commandLine) {
+// --help, --keys or --version: what they print.
+void PrintHelpKeysOrVersion(const CommandLine& commandLine) {
   if (commandLine.help) {
     std::error_code error;
     const std::filesystem::path here = std::filesystem::current_path(error);
     std::cout << HelpText(PromptRootsOfThisProcess(error ? "." : here.string()));
+    return;
+  }
+  if (commandLine.keys) {
+    std::cout << kKeyCard;
     return;
   }
   std::cout << "voxrig " << kVersionText << "\n";
@@ -241,8 +246,8 @@ int main(int argc, char** argv) {
     std::cerr << problem << "\n";
     return kExitUsage;
   }
-  if (commandLine->help || commandLine->version) {
-    PrintHelpOrVersion(*commandLine);
+  if (commandLine->help || commandLine->keys || commandLine->version) {
+    PrintHelpKeysOrVersion(*commandLine);
     return 0;
   }
   std::unique_ptr<StreamOutputFile> transcript;

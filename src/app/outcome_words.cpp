@@ -19,7 +19,7 @@ struct Outcome {
 };
 
 // The prompts that tell the listener how something went.
-constexpr std::array<Outcome, 20> kOutcomes{{
+constexpr std::array<Outcome, 22> kOutcomes{{
     {"ok", "ok", Count::kNone},
     {"inv", "invalid", Count::kNone},
     {"bnf", "bank file not found", Count::kNone},
@@ -36,6 +36,8 @@ constexpr std::array<Outcome, 20> kOutcomes{{
     {"incmode", "incompatible mode", Count::kNone},
     {"sevmode", "several modes", Count::kNone},
     {"cfnf", "configuration file not found", Count::kNone},
+    {"radline", "radio line not understood", Count::kNone},
+    {"notrest", "not restored", Count::kNone},
     {"differ", "channels differ", Count::kBefore},
     {"written", "channels written", Count::kAfter},
     {"skipped", "channels skipped", Count::kAfter},

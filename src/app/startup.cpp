@@ -11,6 +11,7 @@
 #include "core/version.h"
 #include "link/command_link.h"
 #include "link/port_report.h"
+#include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "panel/debug_log.h"
@@ -48,6 +49,21 @@ void ShowMissingConfiguration(Context& ctx) {
   SayAlways(ctx, "runsetup");
 }
 
+// A radio line that can open no radio is the configuration's fault, not a
+// receiver's that is away: the line is named and the panel ends, rather than
+// try for ever.
+void ShowRadioLineFault(Context& ctx, const std::string& fault) {
+  Display& display = *ctx.platform.display;
+  MoveTo(display, Line::kConfigurationMissing);
+  display.Print("--- VOXRIG.CFG: the radio line is not understood ---");
+  MoveTo(display, Line::kSetupAdvice);
+  display.Print("line 3, " + fault);
+  PrintMessage(ctx, "line 3 of VOXRIG.CFG, " + fault +
+                        "\nWrite RADIO=AR8600 there for the AR8600, or RADIO=hamlib: and the model "
+                        "number rigctl -l lists; voxrig --setup --radio hamlib:MODEL writes it.");
+  Say(ctx, "radline");
+}
+
 void ShowBanner(Context& ctx) {
   Display& display = *ctx.platform.display;
   MoveTo(display, Line::kBanner);
@@ -83,9 +99,10 @@ WindowSpec MainWindowSpec() {
 }
 
 void ShutDown(Context& ctx) {
-  // A readout still sounding is stale once the panel closes; "quit", or why
-  // it ends, is heard to its end.
-  CutStaleSpeech(ctx);
+  // What was still queued is stale once the panel closes, however much of it
+  // a burst of keys left (and with whole readouts too): "quit", or why it
+  // ends, is heard to its end, and the panel ends right after it.
+  EndSpeech(ctx);
   ctx.platform.window->StopTimer();
   if (ctx.app.debugEnabled == 1) CloseDebugLog(ctx);
   ctx.link.commandText = receiver::kExitRemote;
@@ -105,10 +122,17 @@ int RunProgram(Context& ctx) {
     ShutDown(ctx);
     return kExitNoConfiguration;
   }
+  if (const auto fault = RadioLineFault(ctx)) {
+    ShowRadioLineFault(ctx, *fault);
+    ShutDown(ctx);
+    return kExitNoConfiguration;
+  }
   if (ctx.app.debugEnabled == 1) OpenDebugLog(ctx);
   ShowBanner(ctx);
   AnnounceVersion(ctx);
-  // U takes back only this run's changes: copies left by an earlier run go.
+  // U takes back only this run's changes: copies left by an earlier run go,
+  // with the temporary files of a run that was killed while writing.
+  RemoveLeftTemporaries(ctx);
   ClearUndoCopies(ctx);
   ConnectReceiver(ctx);
   ctx.platform.window->StartTimer(kTimerPeriodMs);

@@ -45,6 +45,7 @@ class TerminalSound : public Sound {
   void StartUnit() override { inner_.StartUnit(); }
   void KeepUnit() override { inner_.KeepUnit(); }
   void CutReadouts() override { inner_.CutReadouts(); }
+  void EndWithThisUnit() override { inner_.EndWithThisUnit(); }
 
  private:
   Sound& inner_;

@@ -68,7 +68,29 @@ void TranscriptDisplay::SetTextPosition(int x, int y) {
 }
 
 void TranscriptDisplay::SetFont(const Font& font) {
+  points_ = font.points;
   inner_.SetFont(font);
+}
+
+bool TranscriptDisplay::Area::Overlaps(const Area& other) const {
+  return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+}
+
+// A character is taken as at most 0.6 of the font's height, which is its
+// points at up to 108 dots an inch; the window's default font is 12 points.
+TranscriptDisplay::Area TranscriptDisplay::AreaOfRun() const {
+  constexpr int kDefaultPoints = 12;
+  const int height = (points_ > 0 ? points_ : kDefaultPoints) * 3 / 2;
+  const int width = static_cast<int>(run_.size()) * height * 3 / 5;
+  return Area{runX_, runY_, runX_ + width, runY_ + height};
+}
+
+void TranscriptDisplay::ForgetCoveredTexts() {
+  const std::pair<int, int> place{runX_, runY_};
+  const Area drawn = AreaOfRun();
+  std::erase_if(written_, [&](const auto& entry) {
+    return entry.first != place && entry.second.area.Overlaps(drawn);
+  });
 }
 
 void TranscriptDisplay::SetColour(Colour colour) {
@@ -84,9 +106,11 @@ void TranscriptDisplay::Print(const std::string& text) {
     run_ = DrawnText(text);
     continuing_ = true;
   }
-  std::string& written = written_[{runX_, runY_}];
-  if (written != run_) {
-    written = run_;
+  ForgetCoveredTexts();
+  Standing& written = written_[{runX_, runY_}];
+  written.area = AreaOfRun();
+  if (written.text != run_) {
+    written.text = run_;
     out_.Write("text " + std::to_string(runX_) + "," + std::to_string(runY_) + " " + run_ + "\n");
   }
   inner_.Print(text);

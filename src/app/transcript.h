@@ -20,9 +20,11 @@
 // A print that continues a run without a new text position reports the place
 // where the run started and the run's text including the new piece. A final
 // CR LF is not part of the text; any other line break inside a text is shown
-// as a blank so that one event stays one line. A text line is written only
-// when the text at its place changes: the level meter redrawn unchanged on
-// every poll writes nothing.
+// as a blank so that one event stays one line. Every text drawn is written,
+// but for a text drawn again at a place where it still stands: the level
+// meter redrawn unchanged on every poll writes nothing, while a text drawn
+// again after another drawing covered its place (a cleared lower panel) is
+// written again.
 namespace voxrig {
 
 // An output file over a C stream (a named file or standard output); every
@@ -57,6 +59,7 @@ class TranscriptSound : public Sound {
   void StartUnit() override { inner_.StartUnit(); }
   void KeepUnit() override { inner_.KeepUnit(); }
   void CutReadouts() override { inner_.CutReadouts(); }
+  void EndWithThisUnit() override { inner_.EndWithThisUnit(); }
   void PassUnvoiced(const std::string& name) override { inner_.PassUnvoiced(name); }
 
  private:
@@ -82,8 +85,27 @@ class TranscriptDisplay : public Display {
   int runX_ = 0;
   int runY_ = 0;
   std::string run_;
-  // The text last written for each place a run started at.
-  std::map<std::pair<int, int>, std::string> written_;
+  // Where a text stands on the window, roughly: wide enough that a drawing
+  // over it is never missed.
+  struct Area {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool Overlaps(const Area& other) const;
+  };
+  struct Standing {
+    std::string text;
+    Area area;
+  };
+  Area AreaOfRun() const;
+  // Forgets the texts that the run now drawn covers, so each is written
+  // again when it is drawn again.
+  void ForgetCoveredTexts();
+
+  int points_ = 0;
+  // The text last written for each place a run started at, while it stands.
+  std::map<std::pair<int, int>, Standing> written_;
 };
 
 }  // namespace voxrig

@@ -18,6 +18,17 @@ std::string BankFileName(const std::string& number) {
   return "bank" + number + ".dat";
 }
 
+bool IsBankFileName(const std::string& name) {
+  std::string lower = name;
+  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  const std::size_t digits = lower.size() - std::min(lower.size(), std::size_t{8});
+  if ((digits != 2 && digits != 4) || !lower.starts_with("bank") || !lower.ends_with(".dat")) {
+    return false;
+  }
+  return std::all_of(lower.begin() + 4, lower.begin() + 4 + static_cast<std::ptrdiff_t>(digits),
+                     IsDigit);
+}
+
 bool IsBankNumber(const std::string& text) {
   return text.size() == 2 && std::all_of(text.begin(), text.end(), IsDigit);
 }

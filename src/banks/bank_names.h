@@ -10,8 +10,16 @@
 // it here.
 namespace voxrig::banks {
 
+// The search log, and the log a new search replaced while it held finds.
+inline constexpr const char* kSearchLogFile = "bank00.dat";
+inline constexpr const char* kSearchLogBackup = "bank00.bak";
+
 // "bank" + number + ".dat".
 std::string BankFileName(const std::string& number);
+
+// "bank", two or four digits, ".dat", in any letter case: the names the
+// panel reads its banks from (B and O take four digits).
+bool IsBankFileName(const std::string& name);
 
 // True when the text is the number of one bank file: two digits.
 bool IsBankNumber(const std::string& text);

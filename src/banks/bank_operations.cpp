@@ -13,6 +13,7 @@
 #include "banks/bank_undo.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
+#include "platform/file_system.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
@@ -153,12 +154,24 @@ void SortBank(Context& ctx, const std::string& number) {
   SayWriteResult(ctx, WriteBankFile(ctx));
 }
 
-bool DeleteBankFile(Context& ctx, const std::string& number) {
-  // A missing file is no failure to the listener: the bank is gone either way.
+void DeleteBankFile(Context& ctx, const std::string& number) {
   // The file is copied for U first; without its copy it is not deleted. It is
-  // found whatever its letter case.
+  // found whatever its letter case; a link is deleted as the link, and U
+  // makes the link again.
   ctx.banks.lastWriteTooLong = false;
-  return RemoveBankFile(ctx, BankFileOnDisk(ctx, "bank" + number + ".dat"));
+  const std::string file = BankFileOnDisk(ctx, banks::BankFileName(number));
+  FileSystem* files = ctx.platform.files;
+  if (files == nullptr || (!files->Exists(file) && !files->IsLink(file))) {
+    // Nothing was deleted: a mistyped number is told, never confirmed.
+    Say(ctx, "bnf");
+    return;
+  }
+  bool deleted = false;
+  {
+    UndoStepGuard step(ctx);
+    deleted = RemoveBankFile(ctx, file);
+  }
+  SayWriteResult(ctx, deleted);
 }
 
 }  // namespace voxrig

@@ -17,8 +17,9 @@ void DeleteChannel(Context& ctx);
 void SortBank(Context& ctx, const std::string& number);
 
 // Deletes the bank file of that number, found whatever its letter case, after
-// copying it for U. False when the file is still there.
-bool DeleteBankFile(Context& ctx, const std::string& number);
+// copying it for U, and says how that went: "ok"; "bnf" when there is no such
+// file (nothing was deleted); "wrerr" when the file is still there.
+void DeleteBankFile(Context& ctx, const std::string& number);
 
 // A pause, then the bank in memory's own mode and step, sent to the receiver:
 // selecting a bank and starting its scan both listen the bank's way.

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "banks/bank_names.h"
 #include "speech/speech.h"
 
 namespace voxrig {
@@ -56,7 +57,7 @@ void RemoveCopies(Context& ctx, const UndoStep& step) {
 // copy could not be written, so nothing may change the file.
 bool KeepVersion(Context& ctx, UndoStep& step, const std::string& file, const Bytes& bytes) {
   if (step.files.size() >= kFilesPerStep) return false;
-  UndoFile kept{file, bytes.has_value(), {}};
+  UndoFile kept{file, bytes.has_value(), {}, {}};
   if (bytes) {
     kept.copyName = CopyName(step.copySlot, step.files.size());
     if (!Files(ctx)->MakeFolder(kUndoFolder)) return false;
@@ -100,6 +101,18 @@ void SayBankNumber(Context& ctx, const std::string& file) {
   }
 }
 
+// A link that D removed comes back as the link, so the file it points at goes
+// on getting the bank's later changes. When that file has gone since, the
+// bank's bytes come back as a file of its own instead: nothing is lost.
+bool RestoreLink(FileSystem& files, const UndoFile& file, const Bytes& before) {
+  const bool taken = files.Exists(file.bankFile) || files.IsLink(file.bankFile);
+  if (taken && !files.RemoveFile(file.bankFile)) return false;
+  if (!files.MakeLink(file.linkTarget, file.bankFile)) return false;
+  if (!before || files.Exists(file.bankFile)) return true;
+  files.RemoveFile(file.bankFile);
+  return files.ReplaceFile(file.bankFile, *before);
+}
+
 // Puts one file back as a step kept it. When another program changed the
 // file since the panel last wrote it, that version is kept in `elsewhere`
 // first, so U can bring it back too.
@@ -117,8 +130,9 @@ bool RestoreFile(Context& ctx, const UndoFile& file, UndoStep& elsewhere) {
   if (changedElsewhere && now != before && !KeepVersion(ctx, elsewhere, file.bankFile, now)) {
     return false;
   }
-  const bool restored = before ? files.ReplaceFile(file.bankFile, *before)
-                               : !files.Exists(file.bankFile) || files.RemoveFile(file.bankFile);
+  const bool restored = !file.linkTarget.empty() ? RestoreLink(files, file, before)
+                        : before                 ? files.ReplaceFile(file.bankFile, *before)
+                                 : !files.Exists(file.bankFile) || files.RemoveFile(file.bankFile);
   if (!restored) {
     if (elsewhere.files.size() > keptBefore) {
       RemoveCopy(ctx, elsewhere.files.back());
@@ -126,15 +140,18 @@ bool RestoreFile(Context& ctx, const UndoFile& file, UndoStep& elsewhere) {
     }
     return false;
   }
-  ctx.undo.lastWritten[file.bankFile] = before;
+  ctx.undo.lastWritten[file.bankFile] =
+      file.linkTarget.empty() ? before : files.ReadFile(file.bankFile);
   return true;
 }
 
 // An import's copy: "import07-bank05.dat" holds bank05.dat as it was before
 // the seventh import since the panel last started; "import07-bank05.dat.new"
-// (empty) says the import made bank05.dat.
+// (empty) says the import made bank05.dat. Once the import has written the
+// bank, "import07-bank05.dat.written" beside the copy holds what it wrote.
 constexpr const char* kImportPrefix = "import";
 constexpr const char* kMadeSuffix = ".new";
+constexpr const char* kWrittenSuffix = ".written";
 constexpr int kMostImportCopies = 99;
 
 struct ImportCopy {
@@ -147,7 +164,7 @@ struct ImportCopy {
 std::optional<ImportCopy> ImportCopyOf(const std::string& entry) {
   const std::size_t prefix = std::string_view(kImportPrefix).size();
   if (entry.size() < prefix + 4 || entry.compare(0, prefix, kImportPrefix) != 0 ||
-      entry[prefix + 2] != '-') {
+      entry[prefix + 2] != '-' || entry.ends_with(kWrittenSuffix)) {
     return std::nullopt;
   }
   const char tens = entry[prefix], units = entry[prefix + 1];
@@ -176,9 +193,11 @@ std::vector<ImportCopy> ImportCopies(FileSystem& files, const std::string& folde
 }
 
 // The imports since the last run become the oldest steps U can take back:
-// each copy moves to a step's slot, and what the import wrote counts as the
+// each copy moves to a step's slot. What an import wrote counts as the
 // panel's own writing, so U puts the old bank back without keeping the
-// import's version as another program's change.
+// import's version; a bank that holds anything else by now (changed since, or
+// an import that ended before it noted what it wrote) is kept as one more
+// step first. An import that never changed its bank leaves no step.
 void TakeOverImportCopies(Context& ctx) {
   FileSystem& files = *Files(ctx);
   std::vector<ImportCopy> copies = ImportCopies(files, kUndoFolder);
@@ -186,23 +205,45 @@ void TakeOverImportCopies(Context& ctx) {
   for (std::size_t i = 0; i < copies.size(); ++i) {
     const ImportCopy& copy = copies[i];
     const std::string path = std::string(kUndoFolder) + "/" + copy.entry;
+    const std::string writtenPath = path + kWrittenSuffix;
+    const Bytes before = copy.existed ? files.ReadFile(path) : Bytes();
+    const Bytes written = files.ReadFile(writtenPath);
+    const Bytes now = files.ReadFile(copy.bankFile);
     UndoStep step{FreeSlot(ctx.undo, -1), {}};
-    UndoFile file{copy.bankFile, copy.existed, {}};
-    bool usable = i + kept >= copies.size();
+    UndoFile file{copy.bankFile, copy.existed, {}, {}};
+    bool usable =
+        i + kept >= copies.size() && (!copy.existed || before) && (written || now != before);
     if (usable && copy.existed) {
-      const Bytes before = files.ReadFile(path);
       file.copyName = CopyName(step.copySlot, 0);
-      usable = before && files.ReplaceFile(file.copyName, *before);
+      usable = files.ReplaceFile(file.copyName, *before);
     }
     files.RemoveFile(path);
+    if (files.Exists(writtenPath)) files.RemoveFile(writtenPath);
     if (!usable) continue;
-    ctx.undo.lastWritten[copy.bankFile] = files.ReadFile(copy.bankFile);
+    if (written) {
+      ctx.undo.lastWritten[copy.bankFile] = written;
+    } else {
+      ctx.undo.lastWritten.erase(copy.bankFile);
+    }
     step.files.push_back(std::move(file));
     PushStep(ctx, std::move(step));
   }
 }
 
 }  // namespace
+
+void RemoveLeftTemporaries(Context& ctx) {
+  FileSystem* files = Files(ctx);
+  if (files == nullptr) return;
+  for (const LeftTemporary& left : files->LeftTemporaries("")) {
+    if (banks::IsBankFileName(left.forFile) || left.forFile == banks::kSearchLogBackup) {
+      files->RemoveFile(left.name);
+    }
+  }
+  for (const LeftTemporary& left : files->LeftTemporaries(kUndoFolder)) {
+    files->RemoveFile(std::string(kUndoFolder) + "/" + left.name);
+  }
+}
 
 void ClearUndoCopies(Context& ctx) {
   ctx.undo = UndoState{};
@@ -216,19 +257,31 @@ void ClearUndoCopies(Context& ctx) {
   TakeOverImportCopies(ctx);
 }
 
-bool KeepImportCopy(FileSystem& files, const std::string& bankFile,
-                    const std::optional<std::string>& bytesBefore) {
+std::optional<std::string> KeepImportCopy(FileSystem& files, const std::string& bankFile,
+                                          const std::optional<std::string>& bytesBefore) {
   const auto slash = bankFile.rfind('/');
   const std::string folder =
       (slash == std::string::npos ? std::string() : bankFile.substr(0, slash + 1)) + kUndoFolder;
   const std::string name = slash == std::string::npos ? bankFile : bankFile.substr(slash + 1);
   const std::vector<ImportCopy> copies = ImportCopies(files, folder);
   const int number = copies.empty() ? 1 : copies.back().number + 1;
-  if (number > kMostImportCopies || !files.MakeFolder(folder)) return false;
+  if (number > kMostImportCopies || !files.MakeFolder(folder)) return std::nullopt;
   const std::string numbered =
       std::string(kImportPrefix) + (number < 10 ? "0" : "") + std::to_string(number) + "-";
   const std::string copy = folder + "/" + numbered + name + (bytesBefore ? "" : kMadeSuffix);
-  return files.ReplaceFile(copy, bytesBefore.value_or(std::string()));
+  if (!files.ReplaceFile(copy, bytesBefore.value_or(std::string()))) return std::nullopt;
+  return copy;
+}
+
+void SettleImportCopy(FileSystem& files, const std::string& copy,
+                      const std::optional<std::string>& written) {
+  // A note that cannot be written leaves the bank as changed by someone
+  // else: U then keeps it before putting the old bank back.
+  if (written) {
+    files.ReplaceFile(copy + kWrittenSuffix, *written);
+  } else {
+    files.RemoveFile(copy);
+  }
 }
 
 void BeginUndoStep(Context& ctx) {
@@ -259,16 +312,26 @@ void EndUndoStep(Context& ctx) {
 bool ReplaceBankFile(Context& ctx, const std::string& file, const std::string& bytes) {
   if (Files(ctx) == nullptr || !KeepCopyBeforeChange(ctx, file)) return false;
   if (!Files(ctx)->ReplaceFile(file, bytes)) return false;
-  ctx.undo.lastWritten[file] = bytes;
+  // A write outside any step (a search's finds) is no change U takes back
+  // by itself: an older step that U takes back keeps it as one more step,
+  // as it keeps another program's change.
+  if (ctx.undo.open) ctx.undo.lastWritten[file] = bytes;
   return true;
 }
 
 bool RemoveBankFile(Context& ctx, const std::string& file) {
-  if (Files(ctx) == nullptr) return false;
-  if (!Files(ctx)->Exists(file)) return true;
+  FileSystem* files = Files(ctx);
+  if (files == nullptr) return false;
+  const std::optional<std::string> linkTarget = files->LinkTarget(file);
+  if (!files->Exists(file) && !linkTarget) return true;
   if (!KeepCopyBeforeChange(ctx, file)) return false;
-  Files(ctx)->RemoveFile(file);
-  if (Files(ctx)->Exists(file)) return false;
+  if (linkTarget && ctx.undo.open) {
+    for (UndoFile& kept : ctx.undo.open->files) {
+      if (kept.bankFile == file && kept.linkTarget.empty()) kept.linkTarget = *linkTarget;
+    }
+  }
+  files->RemoveFile(file);
+  if (files->Exists(file) || files->IsLink(file)) return false;
   ctx.undo.lastWritten[file] = std::nullopt;
   return true;
 }

@@ -23,12 +23,25 @@ inline constexpr const char* kUndoFolder = "undo";
 // steps, so U takes an import back as it takes back a key's change.
 void ClearUndoCopies(Context& ctx);
 
+// Removes the temporary files that the panel's own writes left when a run
+// was killed between writing a file and renaming it over the old one: those
+// of bank files and the search log's backup in the working folder, and any
+// in the undo folder. Another program's files, and the writes of a panel
+// that still runs, are left alone.
+void RemoveLeftTemporaries(Context& ctx);
+
 // For "voxrig --import", which runs without the panel: keeps what the bank
 // file held before (nothing: the import makes it) in the undo folder beside
-// it, for the panel's next start to take over. False when the copy cannot be
-// kept; the import must then change nothing.
-bool KeepImportCopy(FileSystem& files, const std::string& bankFile,
-                    const std::optional<std::string>& bytesBefore);
+// it, for the panel's next start to take over. The copy's name, or nothing
+// when the copy cannot be kept; the import must then change nothing.
+std::optional<std::string> KeepImportCopy(FileSystem& files, const std::string& bankFile,
+                                          const std::optional<std::string>& bytesBefore);
+// After the import's write: `written` holds what it wrote, which is noted
+// beside the copy, so the next start can tell whether the bank has changed
+// since; nothing when the write failed, and the copy goes, leaving no step
+// to take back.
+void SettleImportCopy(FileSystem& files, const std::string& copy,
+                      const std::optional<std::string>& written);
 
 // Opens the step of one key: each bank file that ReplaceBankFile or
 // RemoveBankFile changes until EndUndoStep is copied first, once.
@@ -52,6 +65,8 @@ class UndoStepGuard {
 
 // Writes a bank file atomically, after keeping its copy when a step is open.
 // False when the copy or the write failed; the file is then as it was.
+// Written outside a step, the file counts as changed since the older steps,
+// so U keeps this version before it takes one of them back.
 bool ReplaceBankFile(Context& ctx, const std::string& file, const std::string& bytes);
 // Removes a bank file, after keeping its copy when a step is open. True when
 // no such file is left; false when it stays (its copy could not be kept, or

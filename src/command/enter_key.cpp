@@ -68,12 +68,18 @@ TypingTarget TargetOfTyping(Context& ctx) {
 // ---- What Enter does for each sequence.
 
 // Enter with no sequence: leaves any scan and tunes the typed frequency.
-// After a search log that could not be written, nothing says "ok".
+// After a search log that could not be written, nothing says "ok"; a
+// receiver found gone by the tuning was never tuned, and the frequency line
+// stays where it was ("rnc" has been said).
 void TuneAtEnter(Context& ctx, bool searchLogKept) {
-  ctx.command.frequencyEntryFresh = 1;
   ctx.link.resumeCountdown = 0;
   LeaveScans(ctx);
   TuneToTypedFrequency(ctx);
+  if (ctx.link.receiverLost) {
+    PutBackTypedFrequency(ctx);
+    return;
+  }
+  ctx.command.frequencyEntryFresh = 1;
   if (searchLogKept) SayAboutReceiver(ctx, "ok");
 }
 
@@ -93,39 +99,59 @@ void CompleteLimit(Context& ctx, const BoundedText& value, bool sentToReceiver =
   }
 }
 
+// I's Enter: the step goes to the receiver; a receiver found gone by it
+// keeps the step it had.
 void CompleteStep(Context& ctx) {
   SetStep(ctx);
+  if (ctx.link.receiverLost) {
+    ctx.tuning.searchStepText = ctx.command.limitBeforeEntry;
+    return;
+  }
   CompleteLimit(ctx, ctx.tuning.searchStepText, true);
 }
 
-// A frequency the receiver can tune: digits with at most one point, from 0.1
-// to 2040 MHz (decimals past the hertz are rounded, as the receiver does).
-bool IsTunableFrequency(const std::string& text) {
-  return receiver::StorableChannelFrequency(text).has_value();
-}
-
 // What was typed into the value since S, E or I can go to the receiver (or
-// nothing was typed).
+// nothing was typed). A limit typed finer than the receiver tunes is kept
+// rounded, as it will be tuned.
 bool TypedLimitIsUsable(Context& ctx) {
-  const BoundedText* value = LimitBeingTyped(ctx);
+  BoundedText* value = LimitBeingTyped(ctx);
   if (value == nullptr || ctx.command.limitEntryFresh == 1) return true;
-  return ctx.command.pendingCommand == PendingCommand::kStep
-             ? receiver::IsReceiverStep(value->str())
-             : IsTunableFrequency(value->str());
+  if (ctx.command.pendingCommand == PendingCommand::kStep) {
+    return receiver::IsReceiverStep(value->str());
+  }
+  const auto tunable = receiver::TunableFrequency(value->str());
+  if (tunable) *value = *tunable;
+  return tunable.has_value();
 }
 
-// Enter on a typed frequency the receiver cannot tune ("3000", "1.4.5"):
-// refused, and the frequency shown is the one the receiver is on.
-bool RefusesTypedFrequency(Context& ctx) {
-  if (ctx.command.frequencyEntryFresh == 1 || ctx.tuning.frequencyText.empty() ||
-      IsTunableFrequency(ctx.tuning.frequencyText.str())) {
+// A sequence's Enter that the receiver being away refuses: the sequence
+// ends with "rnc", and the value typed into it is put back. Only the step
+// and B reach the receiver; the limits and the bank files do not.
+bool RefusesSequenceWhileReceiverLost(Context& ctx, PendingCommand pending) {
+  if (!ctx.link.receiverLost) return false;
+  if (pending == PendingCommand::kStep && ctx.command.limitEntryFresh == 0) {
+    ctx.tuning.searchStepText = ctx.command.limitBeforeEntry;
+  } else if (pending != PendingCommand::kStep && pending != PendingCommand::kSelectBank) {
     return false;
   }
-  ctx.tuning.frequencyText = ctx.tuning.tunedText;
-  ctx.tuning.frequencyDigits = ctx.tuning.tunedText;
-  ctx.command.frequencyEntryFresh = 1;
-  ShowFrequency(ctx);
-  Say(ctx, "inv");
+  SayReceiverLost(ctx);
+  ctx.command.pendingCommand = PendingCommand::kNone;
+  return true;
+}
+
+// Enter with no sequence, refused before it changes anything (a running
+// search goes on, and its log is not written): a typed frequency the
+// receiver cannot tune ("3000", "1.4.5") says "inv", a receiver that is
+// away "rnc"; either way the frequency line and F are where the receiver is.
+bool RefusesTuningAtEnter(Context& ctx) {
+  if (!TypedFrequencyIsTunable(ctx)) {
+    PutBackTypedFrequency(ctx);
+    Say(ctx, "inv");
+    return true;
+  }
+  if (!ctx.link.receiverLost) return false;
+  PutBackTypedFrequency(ctx);
+  SayReceiverLost(ctx);
   return true;
 }
 
@@ -213,12 +239,7 @@ void DeleteBankAtEnter(Context& ctx, const std::string& argument) {
     return;
   }
   SelectionGuard selection(ctx);
-  bool deleted = false;
-  {
-    UndoStepGuard step(ctx);
-    deleted = DeleteBankFile(ctx, argument);
-  }
-  SayWriteResult(ctx, deleted);
+  DeleteBankFile(ctx, argument);
 }
 
 // K then Enter: the channel is only gone for good once the bank file holds
@@ -229,6 +250,38 @@ void KillChannelAtEnter(Context& ctx) {
     DeleteChannel(ctx);
   }
   SayWriteResult(ctx, ctx.banks.lastWriteOk);
+}
+
+// The sequences whose Enter ends the panel's search but sends the receiver
+// nothing that tunes it: the receiver would go on sweeping while the panel
+// shows the search ended.
+bool LeavesTheReceiverSweeping(PendingCommand pending) {
+  switch (pending) {
+    case PendingCommand::kLowerLimit:
+    case PendingCommand::kUpperLimit:
+    case PendingCommand::kStep:
+    case PendingCommand::kTransfer:
+    case PendingCommand::kPut:
+    case PendingCommand::kSort:
+    case PendingCommand::kDeleteBank:
+    case PendingCommand::kKillChannel:
+      return true;
+    case PendingCommand::kNone:
+    case PendingCommand::kSelectBank:
+    case PendingCommand::kMemoryScan:
+    case PendingCommand::kWriteToReceiver:
+    case PendingCommand::kReadReceiver:
+      return false;
+  }
+  return false;  // not reached: every command has its case
+}
+
+// The sweep ends where the panel shows the receiver, as a lone Enter ends
+// it: VFO A is tuned to the frequency line.
+void EndSweepWhereShown(Context& ctx) {
+  if (ctx.tuning.frequencyText.empty()) return;
+  ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
+  SetVfoA(ctx);
 }
 
 }  // namespace
@@ -259,6 +312,10 @@ void EnterCharacter(Context& ctx) {
   }
   if (target.text == nullptr) return;  // G: the digit is said and dropped
   if (emptiedFirst) {
+    if (target.text == &ctx.tuning.frequencyText) {
+      command.frequencyBeforeEntry = ctx.tuning.frequencyText;
+      command.frequencyDigitsBeforeEntry = ctx.tuning.frequencyDigits;
+    }
     target.text->clear();
     *target.fresh = 0;
   }
@@ -279,27 +336,50 @@ bool PutBackUnusableLimit(Context& ctx) {
   return true;
 }
 
+bool TypedFrequencyIsTunable(const Context& ctx) {
+  const TuningState& tuning = ctx.tuning;
+  return ctx.command.frequencyEntryFresh == 1 || tuning.frequencyText.empty() ||
+         receiver::TunableFrequency(tuning.frequencyText.str()).has_value();
+}
+
+void PutBackTypedFrequency(Context& ctx) {
+  CommandState& command = ctx.command;
+  if (command.frequencyEntryFresh == 1) return;
+  ctx.tuning.frequencyText = command.frequencyBeforeEntry;
+  ctx.tuning.frequencyDigits = command.frequencyDigitsBeforeEntry;
+  command.frequencyEntryFresh = 1;
+  ShowFrequency(ctx);
+}
+
 void CompletePendingCommand(Context& ctx) {
   CommandState& command = ctx.command;
   ClearLowerPanel(ctx);
+  const PendingCommand pending = command.pendingCommand;
+  // A refused Enter leaves everything as it was, a running search too.
+  if (pending == PendingCommand::kNone && RefusesTuningAtEnter(ctx)) return;
+  if (TypesSearchLimit(pending) && PutBackUnusableLimit(ctx)) {
+    // Nothing is sent or drawn: the value is as it was before S, E or I.
+    Say(ctx, "inv");
+    command.pendingCommand = PendingCommand::kNone;
+    command.limitEntryFresh = 0;
+    return;
+  }
+  if (RefusesSequenceWhileReceiverLost(ctx, pending)) return;
   // After a search log that could not be written, nothing says "ok".
-  const bool searchLogKept = ctx.tuning.searchState == Search::kOff || EndSearch(ctx);
+  const bool searchWasRunning = ctx.tuning.searchState != Search::kOff;
+  const bool searchLogKept = !searchWasRunning || EndSearch(ctx);
   ctx.tuning.searchState = Search::kOff;
+  if (searchWasRunning && LeavesTheReceiverSweeping(pending)) EndSweepWhereShown(ctx);
   const std::string argument = command.entryText;
 
-  switch (command.pendingCommand) {
+  switch (pending) {
     case PendingCommand::kNone:
-      if (!RefusesTypedFrequency(ctx)) TuneAtEnter(ctx, searchLogKept);
+      TuneAtEnter(ctx, searchLogKept);
       return;
     case PendingCommand::kLowerLimit:
     case PendingCommand::kUpperLimit:
     case PendingCommand::kStep:
-      if (PutBackUnusableLimit(ctx)) {
-        // Nothing is sent or drawn: the value is as it was before S, E or I.
-        Say(ctx, "inv");
-      } else {
-        CompleteLimitAtEnter(ctx, command.pendingCommand);
-      }
+      CompleteLimitAtEnter(ctx, pending);
       break;
     case PendingCommand::kTransfer:
     case PendingCommand::kPut:

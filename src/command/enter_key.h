@@ -17,6 +17,14 @@ void RememberLimitBeforeEntry(Context& ctx);
 // typed that the receiver cannot take is put back; true when it was.
 bool PutBackUnusableLimit(Context& ctx);
 
+// Whether the frequency being typed is one the receiver can tune (rounded to
+// its resolution); true when none is being typed.
+bool TypedFrequencyIsTunable(const Context& ctx);
+
+// The frequency being typed, if one is, is given up: the frequency line, and
+// what F says, are again where the receiver is.
+void PutBackTypedFrequency(Context& ctx);
+
 // Enter: completes the sequence in progress, or with none leaves any scan and
 // tunes the typed frequency.
 void CompletePendingCommand(Context& ctx);

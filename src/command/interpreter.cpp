@@ -157,6 +157,36 @@ void SelectModeByFunctionKey(Context& ctx, int key) {
   DrawModeLine(ctx);
 }
 
+// A tuning key refused, because the receiver is away or the frequency is
+// not one it can tune: the listener hears which, and a frequency typed and
+// not yet entered is given up, so the line shows where the receiver is.
+void RefuseTuningKey(Context& ctx, bool receiverAway) {
+  PutBackTypedFrequency(ctx);
+  if (receiverAway) {
+    SayReceiverLost(ctx);
+  } else {
+    Say(ctx, "inv");
+  }
+}
+
+// Moves by `deltaHz` from the frequency shown, or from one typed and not yet
+// entered: that one must be a frequency Enter would tune, and where it lands
+// must be within the receiver's range ("inv" otherwise). Nothing is sent to
+// a receiver that is away ("rnc").
+void TuneFromShownFrequency(Context& ctx, std::int64_t deltaHz) {
+  if (!TypedFrequencyIsTunable(ctx)) {
+    RefuseTuningKey(ctx, false);
+  } else if (ctx.link.receiverLost) {
+    RefuseTuningKey(ctx, true);
+  } else if (!TuneWithinRange(ctx, deltaHz)) {
+    RefuseTuningKey(ctx, false);
+  } else if (ctx.link.receiverLost) {
+    PutBackTypedFrequency(ctx);  // found gone by the command: "rnc" has been said
+  } else {
+    ctx.command.frequencyEntryFresh = 1;  // what was typed has been tuned from
+  }
+}
+
 // Left and Right by 100 Hz, Page Up and Page Down by the step; refused while
 // the receiver or a bank scan moves.
 void TuneByKey(Context& ctx, int key) {
@@ -165,21 +195,25 @@ void TuneByKey(Context& ctx, int key) {
     return;
   }
   if (key == keys::kLeft || key == keys::kRight) {
-    TuneBy(ctx, key == keys::kRight ? 100 : -100);
+    TuneFromShownFrequency(ctx, key == keys::kRight ? 100 : -100);
     return;
   }
   const std::int64_t step = StepToHz(ctx);
-  TuneBy(ctx, key == keys::kPageUp ? step : -step);
+  TuneFromShownFrequency(ctx, key == keys::kPageUp ? step : -step);
 }
 
-// Up and Down: the next channel of the selected bank, or 1 kHz.
+// Up and Down: the next channel of the selected bank (a frequency being
+// typed is given up for it), or 1 kHz.
 void StepUpOrDown(Context& ctx, int key) {
   if (ReceiverIsMoving(ctx)) {
     Say(ctx, "inv");
-  } else if (ctx.link.bankScanState == BankScan::kBankSelected) {
-    StepBankChannel(ctx, key == keys::kUp);
+  } else if (ctx.link.bankScanState != BankScan::kBankSelected) {
+    TuneFromShownFrequency(ctx, key == keys::kUp ? 1000 : -1000);
+  } else if (ctx.link.receiverLost) {
+    RefuseTuningKey(ctx, true);
   } else {
-    TuneBy(ctx, key == keys::kUp ? 1000 : -1000);
+    ctx.command.frequencyEntryFresh = 1;
+    StepBankChannel(ctx, key == keys::kUp);
   }
 }
 
@@ -205,9 +239,15 @@ void ToggleSearchStopMode(Context& ctx) {
 // ---- The keys that change banks.
 
 // R: the search, whose log replaces bank00.dat at once (U can take that
-// back), or the scan of the selected bank.
+// back, and a log with finds is kept as bank00.bak too), or the scan of the
+// selected bank.
 void SearchOrScanBank(Context& ctx, int key) {
   ctx.command.pendingCommand = PendingCommand::kNone;
+  // Both tune the receiver: nothing starts while it is away.
+  if (ctx.link.receiverLost) {
+    SayReceiverLost(ctx);
+    return;
+  }
   if (ctx.link.bankScanState == BankScan::kOff) {
     UndoStepGuard step(ctx);
     StartSearch(ctx);
@@ -219,7 +259,7 @@ void SearchOrScanBank(Context& ctx, int key) {
 }
 
 // U: the last bank change is taken back, and the selected bank read again.
-// Refused while a search runs: its log is still to be written.
+// Refused while a search runs: its log is still being written, find by find.
 void TakeBackBankChange(Context& ctx) {
   if (ctx.tuning.searchState != Search::kOff) {
     Say(ctx, "inv");
@@ -396,16 +436,30 @@ bool TakesMemoryScanBank(Context& ctx, const PressedKey& pressed) {
   return true;
 }
 
-// A command key abandons the limit or step being typed; the digits already
-// typed stay in that value (unless the receiver could not take it: then it
-// is as before), and the key goes on to its own effect.
-bool AbandonsLimitEntry(Context& ctx, const PressedKey&) {
+// A command key abandons the limit or step being typed, before it acts on
+// anything; the digits already typed stay in that value, unless the receiver
+// could not take it: then it is as before, and the listener hears "inv"
+// before the key goes on to its own effect.
+bool AbandonsLimitEntry(Context& ctx, const PressedKey& pressed) {
   CommandState& command = ctx.command;
-  if (TypesSearchLimit(command.pendingCommand)) {
-    PutBackUnusableLimit(ctx);
-    command.pendingCommand = PendingCommand::kNone;
-  }
+  if (pressed.key == keys::kEnter || !TypesSearchLimit(command.pendingCommand)) return false;
+  if (PutBackUnusableLimit(ctx)) Say(ctx, "inv");
+  command.pendingCommand = PendingCommand::kNone;
   return false;
+}
+
+// The modes and switches are the receiver's: while it is away they are
+// refused, and the panel keeps what the receiver holds. L names its switch
+// first, as it always does.
+bool RefusesSwitchWhileReceiverLost(Context& ctx, const PressedKey& pressed) {
+  const int key = pressed.key;
+  const bool mode = key >= keys::kF1 && key <= keys::kF7;
+  if (!ctx.link.receiverLost || (!mode && key != keys::Letter('A') && key != keys::Letter('L'))) {
+    return false;
+  }
+  if (key == keys::Letter('L')) Say(ctx, "noise");
+  SayReceiverLost(ctx);
+  return true;
 }
 
 // The keys taken before the memory scan's own: Z, S, K, F, Up and Down, D and M.
@@ -455,16 +509,17 @@ bool TakesCommandKey(Context& ctx, const PressedKey& pressed) {
 }
 
 // In this order: a rule placed earlier wins for a key that two rules take.
-constexpr std::array<KeyRule, 11> kKeyRules = {
+constexpr std::array<KeyRule, 12> kKeyRules = {
     EndsWithoutReceiver,
     Quits,
     TypesCharacter,
+    AbandonsLimitEntry,
     TakesReceiverBankLetter,
     RefusesMemoryKeyOnThisRadio,
     StartsReceiverBankOrSearch,
     CompletesSequence,
     TakesMemoryScanBank,
-    AbandonsLimitEntry,
+    RefusesSwitchWhileReceiverLost,
     TakesPanelKey,
     TakesCommandKey,
 };

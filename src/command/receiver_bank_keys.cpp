@@ -7,6 +7,7 @@
 #include "banks/bank_names.h"
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
+#include "link/radio_choice.h"
 #include "speech/speech.h"
 
 namespace voxrig {
@@ -31,7 +32,14 @@ bool TakeReceiverBankLetter(Context& ctx, int key) {
 
 void QueryReceiverBank(Context& ctx) {
   CommandState& command = ctx.command;
-  if (!TakeReceiverBankLetter(ctx, ctx.panel.currentKey)) return;
+  const int key = ctx.panel.currentKey;
+  // A bank the radio does not have is refused at its letter, as X refuses
+  // to read it: nothing would be stored, nor checked.
+  if (keys::IsReceiverBankLetter(key) && !LinkCanStoreInBank(ctx, static_cast<char>(key))) {
+    RefuseSequence(ctx, "inv");
+    return;
+  }
+  if (!TakeReceiverBankLetter(ctx, key)) return;
   // A missing bank file is told at once. Nothing goes to the receiver yet:
   // its bank is cleared at Enter, once the bank file has been read, so a W
   // given up before Enter leaves the receiver's bank as it was.

@@ -56,6 +56,12 @@ struct PanelState {
   std::array<std::int32_t, kQueueSize> keyQueue{};
   int keyQueueCount = 0;
   int currentKey = kNoKey;
+  // A key has been refused for a full queue since the queue was last empty:
+  // the listener has heard "invalid" for this run of refusals.
+  bool refusalTold = false;
+  // Q was pressed while the queue was full: it is taken, after the keys
+  // queued before it, as soon as the queue has room.
+  bool quitWaiting = false;
   // The frequency line has been drawn since the interpreter last took a key:
   // a search limit or step being typed then starts afresh.
   bool frequencyShown = false;
@@ -114,6 +120,9 @@ struct LinkState {
   // that failed, or level polls left unanswered): keys that would confirm
   // something about the receiver say "rnc" instead until it answers again.
   bool receiverLost = false;
+  // The receiver answered again after it had gone away: the poll cycle puts
+  // it back in the state the panel shows.
+  bool restoreOwed = false;
   // Level polls in a row that got no level answer.
   int unansweredPolls = 0;
   // Poll cycles since the port was last opened while the receiver is away.
@@ -150,6 +159,12 @@ struct CommandState {
   // The lower limit, upper limit or step as it was when S, E or I began: a
   // value typed into it that the receiver cannot take is put back.
   BoundedText limitBeforeEntry;
+  // The frequency line as it stood when the listener began typing a
+  // frequency (its text and the digits it is padded by): where the receiver
+  // is while the typing goes on, told to the network, and put back when the
+  // typed frequency is refused.
+  BoundedText frequencyBeforeEntry;
+  BoundedText frequencyDigitsBeforeEntry;
 };
 
 // The bank in memory and its file.
@@ -183,6 +198,9 @@ struct UndoFile {
   std::string bankFile;
   bool existed = false;
   std::string copyName;
+  // The bank file was a symbolic link that the change removed (D): what it
+  // pointed at, so U makes the link again instead of a copy.
+  std::string linkTarget;
 };
 
 // The files one key changed, so U takes them back together.
@@ -209,9 +227,6 @@ struct TuningState {
   // the right text instead of wrapping round.
   std::int64_t frequencyHz = 0;
   BoundedText searchStepText;
-  // The frequency last sent to VFO A: what the receiver is tuned to while the
-  // listener types a new one.
-  BoundedText tunedText;
   BoundedText modeText;
   int attenuatorOn = 0;
   int noiseLimiterOn = 0;

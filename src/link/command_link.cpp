@@ -136,6 +136,9 @@ void EchoReply(Context& ctx) {
   if (link.statusLine == "Connecting" || link.receiverLost) {
     // A red status (the receiver lost, or not found at start) is wiped.
     const bool wasShownAway = link.receiverLost || link.portReportShown;
+    // Back after a loss, it holds whatever it started with, not what the
+    // panel shows; a first answer holds the connect's known state.
+    if (link.receiverLost) link.restoreOwed = true;
     link.linkState = ReceiverAnswer::kReceived;
     link.receiverLost = false;
     Say(ctx, "connected");

@@ -88,6 +88,15 @@ void ReportNoAnswer(Context& ctx) {
              "no answer from the receiver " + where + ": is it switched on, and its cable in?"});
 }
 
+void ReportNotRestored(Context& ctx, const std::string& detail) {
+  ctx.link.portReportShown = true;
+  ShowDetail(ctx, Line::kPortDetail, detail);
+  ctx.platform.display->SetColour(Colour::kBlack);
+  PrintMessage(ctx, "the receiver came back. " + detail);
+  ctx.panel.logLine = "ERR= " + detail;
+  WriteLogLine(ctx);
+}
+
 void ClearPortReport(Context& ctx) {
   LinkState& link = ctx.link;
   if (!link.portReportShown) return;

@@ -23,6 +23,10 @@ void ReportNoDevice(Context& ctx);
 // The receiver has not answered since the connect. Nothing more when the port
 // did not even open: that has been reported.
 void ReportNoAnswer(Context& ctx);
+// The receiver came back but does not hold all the panel shows (`detail`
+// names what): shown under the panel, printed and logged, until the
+// receiver next comes back.
+void ReportNotRestored(Context& ctx, const std::string& detail);
 // The receiver has answered after all: the report leaves the panel.
 void ClearPortReport(Context& ctx);
 

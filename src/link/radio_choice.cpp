@@ -9,24 +9,57 @@
 
 namespace voxrig {
 
-int HamlibModelOf(const std::string& radioSetting) {
-  // The setting is read from the sixth character of "RADIO=...", so it
-  // starts with the label's "="; blanks around the value do not count.
+namespace {
+
+constexpr std::string_view kHamlibPrefix = "hamlib:";
+
+// The radio line's value: the setting is read from the sixth character of
+// "RADIO=...", so it starts with the label's "="; blanks around the value do
+// not count.
+std::string RadioValue(const std::string& radioSetting) {
   std::string text = radioSetting;
   const std::size_t start = text.find_first_not_of("= \t");
   text.erase(0, start == std::string::npos ? text.size() : start);
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
-  constexpr std::string_view kPrefix = "hamlib:";
-  if (text.size() < kPrefix.size()) return 0;
-  for (std::size_t i = 0; i < kPrefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != kPrefix[i]) return 0;
+  return text;
+}
+
+bool NamesHamlib(const std::string& value) {
+  if (value.size() < kHamlibPrefix.size()) return false;
+  for (std::size_t i = 0; i < kHamlibPrefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(value[i])) != kHamlibPrefix[i]) return false;
   }
-  const std::string number = text.substr(kPrefix.size());
+  return true;
+}
+
+}  // namespace
+
+int HamlibModelOf(const std::string& radioSetting) {
+  const std::string text = RadioValue(radioSetting);
+  if (!NamesHamlib(text)) return 0;
+  const std::string number = text.substr(kHamlibPrefix.size());
   const bool digits =
       !number.empty() && number.size() <= 7 &&
       std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
   const int model = digits ? std::stoi(number) : 0;
   return model > 0 ? model : -1;
+}
+
+std::optional<std::string> RadioLineFault(Context& ctx) {
+  const int model = HamlibModelOf(ctx.app.radioSetting.str());
+  if (model == 0) return std::nullopt;
+  const std::string value = RadioValue(ctx.app.radioSetting.str());
+  const std::string line = "RADIO=" + value + ": ";
+  if (model < 0) {
+    const std::string number = value.substr(kHamlibPrefix.size());
+    if (number.empty()) return line + "no model number after \"hamlib:\"";
+    return line + "\"" + number + "\" is not a model number";
+  }
+  HamlibOpener* hamlib = ctx.platform.hamlib;
+  if (hamlib != nullptr && !hamlib->KnowsModel(model)) {
+    return line + "Hamlib has no model " + std::to_string(model);
+  }
+  return std::nullopt;
 }
 
 bool LinkCarries(Context& ctx, const std::string& command) {
@@ -36,7 +69,7 @@ bool LinkCarries(Context& ctx, const std::string& command) {
 bool LinkHasMemoriesFor(Context& ctx, char key) {
   switch (key) {
     case 'W':
-      return LinkCarries(ctx, receiver::WriteChannel('A', 0, "145", "FM", ""));
+      return LinkCarries(ctx, receiver::WriteChannel('A', 0, "145", "12.5", "FM", ""));
     case 'X':
       return LinkCarries(ctx, receiver::ReadBankChannels('A'));
     case 'Z':
@@ -44,6 +77,10 @@ bool LinkHasMemoriesFor(Context& ctx, char key) {
     default:
       return LinkCarries(ctx, receiver::StartMemoryScan("A"));
   }
+}
+
+bool LinkCanStoreInBank(Context& ctx, char bank) {
+  return LinkCarries(ctx, receiver::ClearBank(bank));
 }
 
 }  // namespace voxrig

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/context.h"
@@ -15,6 +16,12 @@ namespace voxrig {
 // hold there included, is the AR8600 on its own line: 0.
 int HamlibModelOf(const std::string& radioSetting);
 
+// What is wrong with the configuration's radio line, in words that name it
+// ("hamlib:abc": "abc" is no model number, or Hamlib has no such model);
+// nothing when it names the AR8600 or a model Hamlib has. A line no radio can
+// be opened by is told at start, never retried as if a receiver were away.
+std::optional<std::string> RadioLineFault(Context& ctx);
+
 // Whether the radio on the receiver's port can carry out the command; true
 // while no radio is open.
 bool LinkCarries(Context& ctx, const std::string& command);
@@ -25,5 +32,10 @@ bool LinkCarries(Context& ctx, const std::string& command);
 // Hamlib has them when Hamlib reaches its memory channels (and, for W, can
 // store into them).
 bool LinkHasMemoriesFor(Context& ctx, char key);
+
+// Whether W can store channels into the receiver's bank `bank`: every bank
+// of the AR8600; on a radio driven through Hamlib, a bank its memories reach
+// (a radio of 19 memories has bank A alone).
+bool LinkCanStoreInBank(Context& ctx, char bank);
 
 }  // namespace voxrig

@@ -45,6 +45,55 @@ std::optional<std::pair<std::string, std::string>> DecimalParts(const std::strin
   return std::make_pair(whole, decimals);
 }
 
+// A frequency text read exactly: whole hertz from its megahertz and first
+// six decimals, and the decimals past those. Nothing for a text that is not
+// decimal digits with at most one point, or whose megahertz have more digits
+// than the receiver's range.
+struct ExactFrequency {
+  std::int64_t hz = 0;
+  std::string finerDecimals;
+};
+
+std::optional<ExactFrequency> ReadFrequency(const std::string& text) {
+  // The most megahertz digits the receiver's range has.
+  constexpr std::size_t kMegahertzDigits = 4;
+  const auto parts = DecimalParts(text);
+  if (!parts || parts->first.size() > kMegahertzDigits) return std::nullopt;
+  const std::string& decimals = parts->second;
+  ExactFrequency exact;
+  exact.hz = parts->first.empty() ? 0 : std::stoll(parts->first);
+  for (std::size_t i = 0; i < 6; ++i) {
+    exact.hz = exact.hz * 10 + (i < decimals.size() ? decimals[i] - '0' : 0);
+  }
+  if (decimals.size() > 6) exact.finerDecimals = decimals.substr(6);
+  return exact;
+}
+
+bool InRange(std::int64_t hz) {
+  return hz >= kLowestHz && hz <= kHighestHz;
+}
+
+// Hertz as megahertz text with no leading zeros and no decimal zeros:
+// 145500000 gives 145.5, 145000000 gives 145, 500000 gives .5.
+std::string MegahertzDigits(std::int64_t hz) {
+  std::string fraction = std::to_string(hz % 1'000'000);
+  fraction.insert(0, 6 - fraction.size(), '0');
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  std::string text = hz >= 1'000'000 ? std::to_string(hz / 1'000'000) : std::string();
+  if (!fraction.empty()) text += "." + fraction;
+  return text;
+}
+
+// A step text in hundredths of a kilohertz, when it has the receiver's form
+// (at most three whole digits and two decimals); nothing otherwise.
+std::optional<long long> StepHundredths(const std::string& stepText) {
+  const auto parts = DecimalParts(stepText);
+  if (!parts || parts->first.size() > 3 || parts->second.size() > 2) return std::nullopt;
+  std::string decimals = parts->second;
+  decimals.resize(2, '0');
+  return (parts->first.empty() ? 0 : std::stoll(parts->first)) * 100 + std::stoll(decimals);
+}
+
 }  // namespace
 
 std::string SetVfo(char vfo, const std::string& frequencyDigits) {
@@ -77,14 +126,31 @@ bool IsReceiverStep(const std::string& stepText) {
   // Hundredths of a kilohertz: the receiver takes every multiple of 50 Hz
   // from 50 Hz to 999.95 kHz, and the air band's 8.33 kHz.
   constexpr long long kFinest = 5, kCoarsest = 99'995, kAirBand = 833;
-  const auto parts = DecimalParts(stepText);
-  if (!parts || parts->first.size() > 3 || parts->second.size() > 2) return false;
-  std::string decimals = parts->second;
-  decimals.resize(2, '0');
-  const long long hundredths =
-      (parts->first.empty() ? 0 : std::stoll(parts->first)) * 100 + std::stoll(decimals);
-  return hundredths == kAirBand ||
-         (hundredths % kFinest == 0 && hundredths >= kFinest && hundredths <= kCoarsest);
+  const auto hundredths = StepHundredths(stepText);
+  if (!hundredths) return false;
+  return *hundredths == kAirBand ||
+         (*hundredths % kFinest == 0 && *hundredths >= kFinest && *hundredths <= kCoarsest);
+}
+
+std::int64_t RoundedToTuningResolution(std::int64_t hz) {
+  const std::int64_t below = hz % kTuningResolutionHz;
+  return below * 2 >= kTuningResolutionHz ? hz - below + kTuningResolutionHz : hz - below;
+}
+
+std::optional<std::string> TunableFrequency(const std::string& frequencyText) {
+  const auto exact = ReadFrequency(frequencyText);
+  if (!exact) return std::nullopt;
+  // Decimals past the hertz add less than one hertz, so they cannot move the
+  // rounding: 24.9 Hz past a multiple of 50 still rounds down.
+  const std::int64_t hz = RoundedToTuningResolution(exact->hz);
+  if (!InRange(hz)) return std::nullopt;
+  if (hz == exact->hz && exact->finerDecimals.empty()) return frequencyText;
+  return MegahertzDigits(hz);
+}
+
+std::optional<std::int64_t> StepHz(const std::string& stepText) {
+  if (!IsReceiverStep(stepText)) return std::nullopt;
+  return *StepHundredths(stepText) * 10;
 }
 
 std::string SelectMode(int modeCode) {
@@ -143,34 +209,13 @@ std::string ChannelFrequencyField(const std::string& frequencyText) {
 }
 
 std::optional<std::string> StorableChannelFrequency(const std::string& frequencyText) {
-  // The most megahertz digits the receiver's range has.
-  constexpr std::size_t kMegahertzDigits = 4;
-  const auto point = frequencyText.find('.');
-  const std::string megahertz = frequencyText.substr(0, point);
-  const std::string decimals =
-      point == std::string::npos ? std::string() : frequencyText.substr(point + 1);
-  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-  if (megahertz.empty() && decimals.empty()) return std::nullopt;
-  if (!std::all_of(megahertz.begin(), megahertz.end(), isDigit) ||
-      !std::all_of(decimals.begin(), decimals.end(), isDigit)) {
-    return std::nullopt;  // a second point, a sign, a letter, a blank...
-  }
-  const auto firstNonZero = megahertz.find_first_not_of('0');
-  const std::string whole =
-      firstNonZero == std::string::npos ? std::string() : megahertz.substr(firstNonZero);
-  if (whole.size() > kMegahertzDigits) return std::nullopt;
-  // Whole hertz, counted exactly: the megahertz, six decimals, and the
-  // seventh rounds.
-  std::int64_t hz = whole.empty() ? 0 : std::stoll(whole);
-  for (std::size_t i = 0; i < 6; ++i) hz = hz * 10 + (i < decimals.size() ? decimals[i] - '0' : 0);
-  if (decimals.size() > 6 && decimals[6] >= '5') ++hz;
-  if (hz < kLowestHz || hz > kHighestHz) return std::nullopt;
-  std::string fraction = std::to_string(hz % 1'000'000);
-  fraction.insert(0, 6 - fraction.size(), '0');
-  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-  std::string text = hz >= 1'000'000 ? std::to_string(hz / 1'000'000) : std::string();
-  if (!fraction.empty()) text += "." + fraction;
-  return text;
+  const auto exact = ReadFrequency(frequencyText);
+  if (!exact) return std::nullopt;
+  // Whole hertz, counted exactly: the seventh decimal rounds.
+  const bool roundsUp = !exact->finerDecimals.empty() && exact->finerDecimals[0] >= '5';
+  const std::int64_t hz = exact->hz + (roundsUp ? 1 : 0);
+  if (!InRange(hz)) return std::nullopt;
+  return MegahertzDigits(hz);
 }
 
 std::string StorableChannelName(const std::string& name) {
@@ -188,14 +233,27 @@ std::string ChannelModeField(const std::string& modeText) {
   return " MD" + std::to_string(mode->receiverCode);
 }
 
+std::int64_t ChannelStepHz(const std::string& stepText) {
+  return StepHz(stepText).value_or(*StepHz(kDefaultStepText));
+}
+
+std::string ChannelStepField(const std::string& stepText) {
+  // At most 999950 Hz: six digits always hold it.
+  constexpr std::size_t kStepDigits = 6;
+  std::string digits = std::to_string(ChannelStepHz(stepText));
+  digits.insert(0, kStepDigits - std::min(kStepDigits, digits.size()), '0');
+  return " ST" + digits;
+}
+
 std::string WriteChannel(char bank, int channel, const std::string& frequencyText,
-                         const std::string& modeText, const std::string& name) {
+                         const std::string& stepText, const std::string& modeText,
+                         const std::string& name) {
   std::string number = std::to_string(channel);
   if (number.size() < 2) number.insert(0, "0");
   std::string paddedName = StorableChannelName(name.substr(0, kChannelNameLength));
   paddedName.resize(kChannelNameLength, ' ');
   return std::string("MX") + bank + number + " RF" + ChannelFrequencyField(frequencyText) +
-         " ST012500" + ChannelModeField(modeText) + " TM" + paddedName;
+         ChannelStepField(stepText) + ChannelModeField(modeText) + " TM" + paddedName;
 }
 
 }  // namespace voxrig::receiver

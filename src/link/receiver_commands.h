@@ -15,6 +15,16 @@ namespace voxrig::receiver {
 // The receiver's tuning range: 0.1 to 2040 MHz.
 inline constexpr std::int64_t kLowestHz = 100'000;
 inline constexpr std::int64_t kHighestHz = 2'040'000'000;
+// The finest the receiver tunes: 50 Hz, its smallest step. Its manual and
+// our notes say a VFO set with finer digits is rounded by the receiver, but
+// how a real receiver rounds (up, down, to the nearest) is not settled by
+// them: the panel rounds to the nearest 50 Hz itself, so what it sends,
+// shows and tells the network is what the receiver holds, whichever way the
+// receiver would have rounded.
+inline constexpr std::int64_t kTuningResolutionHz = 50;
+// The step a bank whose step line cannot be read is stored with: the
+// receiver's own from the factory, and the panel's after connecting.
+inline constexpr const char* kDefaultStepText = "12.5";
 // The characters of a channel name the receiver keeps (its "TM" field).
 inline constexpr std::size_t kChannelNameLength = 12;
 
@@ -56,6 +66,22 @@ std::string SetStep(const std::string& stepText);
 // two decimals, a multiple of 50 Hz from 0.05 to 999.95 kHz, or 8.33.
 bool IsReceiverFrequency(const std::string& frequencyText);
 bool IsReceiverStep(const std::string& stepText);
+
+// Hertz rounded to the nearest the receiver tunes to (a half rounds up).
+std::int64_t RoundedToTuningResolution(std::int64_t hz);
+
+// A frequency text as VFO A or B can be tuned to it, or nothing: decimal
+// megahertz with at most one point, rounded to the receiver's 50 Hz and then
+// within 0.1 to 2040 MHz. A text with at most six decimals that is on the
+// receiver's resolution already comes back as it is, so it goes out as
+// typed; any other comes back rounded, without leading zeros or decimal
+// zeros: 145.12345678901 gives 145.12345, 145.00002 gives 145, 3000 and
+// 1.4.5 give nothing.
+std::optional<std::string> TunableFrequency(const std::string& frequencyText);
+
+// A step the receiver takes (IsReceiverStep) in hertz, or nothing: 12.5
+// gives 12500, 8.33 gives 8330, as the receiver itself reports it.
+std::optional<std::int64_t> StepHz(const std::string& stepText);
 
 // "MD0" to "MD8".
 std::string SelectMode(int modeCode);
@@ -101,11 +127,22 @@ std::string StorableChannelName(const std::string& name);
 // any text the receiver has no mode code for.
 std::string ChannelModeField(const std::string& modeText);
 
-// "MX" + bank + two-digit channel + " RF" + frequency field + " ST012500" +
+// The step a channel is written with for a bank's step text, in hertz: the
+// bank's step, or the default 12.5 kHz for a text that is no step the
+// receiver takes (a missing or hand-spoiled step line).
+std::int64_t ChannelStepHz(const std::string& stepText);
+
+// The step field of a channel write: " ST" and ChannelStepHz as six digits,
+// the form the receiver reads its channels back in (12.5 gives " ST012500",
+// 25 gives " ST025000", 8.33 " ST008330").
+std::string ChannelStepField(const std::string& stepText);
+
+// "MX" + bank + two-digit channel + " RF" + frequency field + step field +
 // mode field + " TM" + the name cut or padded to 12 characters: 46
 // characters for a normal frequency. The name goes out as
 // StorableChannelName gives it.
 std::string WriteChannel(char bank, int channel, const std::string& frequencyText,
-                         const std::string& modeText, const std::string& name);
+                         const std::string& stepText, const std::string& modeText,
+                         const std::string& name);
 
 }  // namespace voxrig::receiver

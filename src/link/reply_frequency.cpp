@@ -36,7 +36,10 @@ std::optional<ReplyFrequency> SearchHitFrequency(std::string_view reply) {
   }
   if (digits.size() < kFieldDigits) return std::nullopt;
   const std::string withPoint = LeftText(digits, 4) + "." + MiddleText(digits, 5);
-  return ReplyFrequency{digits, WithoutTrailingZeros(WithoutLeadingZeros(withPoint))};
+  std::string text = WithoutTrailingZeros(WithoutLeadingZeros(withPoint));
+  // Whole megahertz are shown and logged as a typed 145 is: 145.0.
+  if (text.ends_with('.')) text += '0';
+  return ReplyFrequency{digits, text};
 }
 
 std::optional<ReplyFrequency> HeldScanFrequency(std::string_view reply) {

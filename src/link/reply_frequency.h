@@ -17,8 +17,8 @@ struct ReplyFrequency {
 // Where the search stopped, from the answer to "RX": the run of digits after
 // the first "RF" (the receiver sends ten, a blank follows them), with a point
 // after the fourth and the leading and trailing zeros removed, so RF0145512500
-// gives 145.5125. Nothing when there is no "RF" or fewer than ten digits follow
-// it (an answer cut short would log a wrong frequency).
+// gives 145.5125 and RF0145000000 gives 145.0. Nothing when there is no "RF" or fewer than ten
+// digits follow it (an answer cut short would log a wrong frequency).
 std::optional<ReplyFrequency> SearchHitFrequency(std::string_view reply);
 
 // Where a receiver scan holds, from the level answer: the four characters

@@ -49,7 +49,7 @@ std::unique_ptr<SerialDevice> OpenDevice(Context& ctx, int port, int baudRate) {
   // the receiver is not connected, rather than the AR8600's commands going
   // to some other radio.
   if (model < 0 || ctx.platform.hamlib == nullptr) return nullptr;
-  return ctx.platform.hamlib->Open(model, PortDevicePath(ctx, port), baudRate);
+  return ctx.platform.hamlib->Open(model, PortDevicePath(ctx, port), baudRate).device;
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ constexpr std::array<NarrowerMode, 3> kNarrowerModes{{
     {8, Mode::kAM},  // NAM
 }};
 
-// Kilohertz as the panel writes a step: 12500 Hz as 12.5, 25000 as 25.
+}  // namespace
+
 std::string StepText(std::int64_t hz) {
   std::string text = std::to_string(hz / 1000);
   std::string decimals = std::to_string(hz % 1000);
@@ -34,8 +35,6 @@ std::string StepText(std::int64_t hz) {
   while (!decimals.empty() && decimals.back() == '0') decimals.pop_back();
   return decimals.empty() ? text : text + "." + decimals;
 }
-
-}  // namespace
 
 std::string BankModeOf(const receiver::MemoryLine& channel) {
   if (channel.automaticMode) return std::string(ModeFacts(Mode::kAUT).panelText);

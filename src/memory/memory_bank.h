@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ std::string BankModeOf(const receiver::MemoryLine& channel);
 // mode and step as the bank's. `header` gives the label, and the mode and
 // step of a bank that holds no channel.
 MemoryBank BankFromMemory(const std::vector<receiver::MemoryLine>& lines, const BankHeader& header);
+
+// Kilohertz as the panel writes a step: 12500 Hz as 12.5, 25000 as 25.
+std::string StepText(std::int64_t hz);
 
 // A name as a bank file keeps it: the receiver's padding dropped, one blank
 // for none, and never the text that would end the bank file.

@@ -60,13 +60,18 @@ std::string HeldBy(const receiver::MemoryLine& line) {
   return "the receiver holds " + Described(MegahertzText(line.hz), BankModeOf(line), line.name);
 }
 
+std::string StepNote(std::int64_t stepHz) {
+  return " step " + StepText(stepHz) + " kHz";
+}
+
 }  // namespace
 
 std::vector<std::string> ChannelDifferences(char bank, const std::vector<Channel>& sent,
-                                            const std::string& mode,
+                                            const std::string& mode, const std::string& step,
                                             const std::vector<receiver::MemoryLine>& read) {
   std::vector<std::string> differences;
   const std::string modeField = receiver::ChannelModeField(mode);
+  const std::int64_t stepHz = receiver::ChannelStepHz(step);
   for (std::size_t k = 0; k < std::max(sent.size(), read.size()); ++k) {
     const std::string label = ChannelLabel(bank, k);
     if (k >= sent.size()) {
@@ -82,11 +87,17 @@ std::vector<std::string> ChannelDifferences(char bank, const std::vector<Channel
       continue;
     }
     const receiver::MemoryLine& line = read[k];
+    // A line without a step field tells nothing about the step.
+    const bool sameStep = line.empty || line.stepHz == 0 || line.stepHz == stepHz;
     const bool same =
         !line.empty &&
         FieldOfHz(line.hz) == receiver::ChannelFrequencyField(sent[k].frequency.str()) &&
-        SameMode(modeField, line) && PaddedName(line.name) == PaddedName(sent[k].tag.str());
-    if (!same) differences.push_back(label + ": " + sentText + "; " + HeldBy(line));
+        SameMode(modeField, line) && PaddedName(line.name) == PaddedName(sent[k].tag.str()) &&
+        sameStep;
+    if (same) continue;
+    // The step is named only where it differs.
+    differences.push_back(label + ": " + sentText + (sameStep ? "" : StepNote(stepHz)) + "; " +
+                          HeldBy(line) + (sameStep ? "" : StepNote(line.stepHz)));
   }
   return differences;
 }
@@ -98,7 +109,8 @@ std::string CheckReportName(const std::string& entry) {
 }  // namespace banks
 
 void CheckWrittenBank(Context& ctx, const std::string& entry,
-                      const std::vector<banks::Channel>& sent, const std::string& mode) {
+                      const std::vector<banks::Channel>& sent, const std::string& mode,
+                      const std::string& step) {
   // The answer to the last channel write is let in first, so it is not
   // taken for part of the bank.
   Pause(ctx);
@@ -113,7 +125,7 @@ void CheckWrittenBank(Context& ctx, const std::string& entry,
     return;
   }
   const std::vector<std::string> differences =
-      banks::ChannelDifferences(bank, sent, mode, memory.lines);
+      banks::ChannelDifferences(bank, sent, mode, step, memory.lines);
   const std::string reportName = banks::CheckReportName(entry);
   if (differences.empty()) {
     // A report of an earlier write would now tell of differences that are gone.

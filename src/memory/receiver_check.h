@@ -15,9 +15,10 @@ namespace banks {
 // How each channel of a receiver bank differs from what W sent into it, one
 // line of plain text each ("A01: sent ...; the receiver holds ..."). A
 // channel past the sent ones must be empty, and every sent channel must be
-// within the receiver's bank.
+// within the receiver's bank. `mode` and `step` are the bank's as W sent
+// them; the step counts where the receiver's line gives one.
 std::vector<std::string> ChannelDifferences(char bank, const std::vector<Channel>& sent,
-                                            const std::string& mode,
+                                            const std::string& mode, const std::string& step,
                                             const std::vector<receiver::MemoryLine>& read);
 
 // The report kept in the working folder when channels differ: "check" + the
@@ -33,6 +34,7 @@ std::string CheckReportName(const std::string& entry);
 // check report. "rnc" when the receiver could not be read back, "nochk" when
 // it refuses to be read.
 void CheckWrittenBank(Context& ctx, const std::string& entry,
-                      const std::vector<banks::Channel>& sent, const std::string& mode);
+                      const std::vector<banks::Channel>& sent, const std::string& mode,
+                      const std::string& step);
 
 }  // namespace voxrig

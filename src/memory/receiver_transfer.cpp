@@ -61,12 +61,12 @@ void SayCount(Context& ctx, const char* prompt, int count) {
 // channels were left out and why. A receiver that went away mid-transfer has
 // had "rnc" said, and the listener hears how many channels it did get.
 void SayTransferEnd(Context& ctx, const std::string& entry, const TransferCounts& counts,
-                    const std::string& mode, bool lost) {
+                    const std::string& mode, const std::string& step, bool lost) {
   if (lost) {
     SayCount(ctx, "written", counts.written);
     return;
   }
-  CheckWrittenBank(ctx, entry, counts.sent, mode);
+  CheckWrittenBank(ctx, entry, counts.sent, mode, step);
   if (counts.skipped > 0) SayCount(ctx, "skipped", counts.skipped);
   if (counts.over > 0) SayCount(ctx, "over", counts.over);
 }
@@ -98,8 +98,10 @@ TransferCounts SendChannels(Context& ctx, char receiverBank) {
     DropWaitingAnswers(ctx);
     if (ctx.link.receiverLost) break;
     const int channel = counts.written;
-    ctx.link.commandText =
-        receiver::WriteChannel(receiverBank, channel, *frequency, banks.bankSlots[1], record.tag);
+    // Every channel keeps the bank's step (a step line the receiver cannot
+    // take gives its default 12.5 kHz) and the bank's mode.
+    ctx.link.commandText = receiver::WriteChannel(
+        receiverBank, channel, *frequency, banks.bankSlots[2], banks.bankSlots[1], record.tag);
     // A channel the line took counts as written even when the line drops
     // right after it.
     if (SendCommand(ctx)) {
@@ -141,7 +143,7 @@ void WriteBankToReceiver(Context& ctx, const std::string& entry) {
   SendCommand(ctx);
   for (int i = 0; i < kPausesAfterWait && ReceiverStillThere(ctx); ++i) Pause(ctx);
   const TransferCounts counts = SendChannels(ctx, receiverBank);
-  SayTransferEnd(ctx, entry, counts, banks.bankSlots[1], ctx.link.receiverLost);
+  SayTransferEnd(ctx, entry, counts, banks.bankSlots[1], banks.bankSlots[2], ctx.link.receiverLost);
 }
 
 bool ConfigureReceiverBank(Context& ctx, char letter) {

@@ -36,11 +36,13 @@ double NowMs(const NetState& net) {
 
 rigctl::PanelView ViewOf(const Context& ctx, const NetClient& client) {
   rigctl::PanelView view;
-  // While the listener types a frequency, the receiver is still where it was
-  // last tuned.
-  view.frequencyText = ctx.command.frequencyEntryFresh == 1 ? ctx.tuning.frequencyText.str()
-                                                            : ctx.tuning.tunedText.str();
+  // While the listener types a frequency, the receiver is still where the
+  // frequency line stood when the typing began.
+  view.frequencyText = ctx.command.frequencyEntryFresh == 1
+                           ? ctx.tuning.frequencyText.str()
+                           : ctx.command.frequencyBeforeEntry.str();
   view.modeText = ctx.tuning.modeText.str();
+  view.stepText = ctx.tuning.searchStepText.str();
   view.signalLevel = ctx.link.signalLevel;
   view.rawLevel = ctx.link.rawLevel;
   view.squelchOpen = ctx.link.squelchClosed == 0;
@@ -79,7 +81,6 @@ int TuneFromNetwork(Context& ctx, NetClient& client, const rigctl::Request& requ
                     std::int64_t hz) {
   TuningState& tuning = ctx.tuning;
   const BoundedText shown = tuning.frequencyText;
-  const BoundedText tuned = tuning.tunedText;
   tuning.frequencyHz = hz;
   HzToText(ctx);
   tuning.frequencyText = tuning.frequencyDigits;
@@ -87,7 +88,6 @@ int TuneFromNetwork(Context& ctx, NetClient& client, const rigctl::Request& requ
   TuneToTypedFrequency(ctx);
   if (ctx.link.receiverLost) {
     tuning.frequencyText = shown;
-    tuning.tunedText = tuned;
     tuning.frequencyDigits = shown;
     ShowFrequency(ctx);
     return rigctl::kTimedOut;

@@ -21,7 +21,7 @@ struct CommandName {
   std::string_view longName;
 };
 
-constexpr std::array<CommandName, 20> kCommands{{
+constexpr std::array<CommandName, 21> kCommands{{
     {Command::kGetFrequency, 'f', "get_freq"},
     {Command::kSetFrequency, 'F', "set_freq"},
     {Command::kGetMode, 'm', "get_mode"},
@@ -42,6 +42,7 @@ constexpr std::array<CommandName, 20> kCommands{{
     {Command::kGetLockMode, 0, "get_lock_mode"},
     {Command::kGetRigInfo, 0, "get_rig_info"},
     {Command::kGetVfoInfo, 0, "get_vfo_info"},
+    {Command::kGetTuningStep, 'n', "get_ts"},
 }};
 
 // Hamlib's names for modes the receiver has not: data modes and reversed CW
@@ -241,8 +242,12 @@ SetOrder CheckFrequencySet(const std::vector<std::string>& arguments, const Pane
     order.error = kInvalidArgument;
     return order;
   }
-  order.frequencyHz = *hz;
-  if (*hz != HzFromMegahertzText(panel.frequencyText)) order.action = SetAction::kTune;
+  // The receiver holds whole 50 Hz: a finer frequency is tuned rounded, and
+  // one that rounds to where the receiver is changes nothing.
+  order.frequencyHz = receiver::RoundedToTuningResolution(*hz);
+  if (order.frequencyHz != HzFromMegahertzText(panel.frequencyText)) {
+    order.action = SetAction::kTune;
+  }
   return order;
 }
 
@@ -378,6 +383,9 @@ std::string AnswerRequest(const Request& request, const PanelView& panel) {
       return Compose(request, {{"", RigInfoText(panel), false, true}}, kOk);
     case Command::kGetVfoInfo:
       return AnswerVfoInfo(request, panel);
+    case Command::kGetTuningStep:
+      return Compose(request,
+                     {{"Tuning Step", std::to_string(HzFromKilohertzText(panel.stepText))}}, kOk);
     case Command::kQuit:
       // Answered, then the connection is closed.
       return Report(kOk);
@@ -421,6 +429,7 @@ SetOrder CheckSet(const Request& request, const PanelView& panel) {
     case Command::kGetInfo:
     case Command::kGetRigInfo:
     case Command::kGetVfoInfo:
+    case Command::kGetTuningStep:
     case Command::kQuit:
       break;
   }
@@ -450,6 +459,12 @@ std::int64_t HzFromMegahertzText(std::string_view text) {
     }
   }
   return hz;
+}
+
+std::int64_t HzFromKilohertzText(std::string_view text) {
+  // A step is at most three whole kilohertz digits: a megahertz text of the
+  // same digits is a thousand times the hertz wanted.
+  return HzFromMegahertzText(text) / 1000;
 }
 
 int StrengthFromMeter(int signalLevel) {

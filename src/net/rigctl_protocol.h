@@ -50,6 +50,7 @@ enum class Command {
   kGetInfo,
   kGetRigInfo,
   kGetVfoInfo,
+  kGetTuningStep,
   kQuit,
 };
 
@@ -81,6 +82,8 @@ struct PanelView {
   bool squelchOpen = false;
   bool attenuatorOn = false;
   bool checkedVfo = false;
+  // The step the panel tunes and searches by, in kilohertz ("12.5").
+  std::string stepText = "";
 };
 
 // The whole answer to anything that is not a set: values, or "RPRT n".
@@ -104,6 +107,9 @@ std::string AnswerSet(const Request& request, int error);
 // The panel's frequency text as whole hertz (0 when it holds no number);
 // decimals past the sixth are cut, as the tuning keys cut them.
 std::int64_t HzFromMegahertzText(std::string_view text);
+// Hertz from the panel's kilohertz step text: 12.5 gives 12500, 6.25 gives
+// 6250, 8.33 gives 8330.
+std::int64_t HzFromKilohertzText(std::string_view text);
 
 // The meter as Hamlib's STRENGTH, dB relative to S9: 6 dB per S unit up to
 // S9 (an empty meter is S0, -54 dB), then 5 dB per asterisk, so the full

@@ -13,9 +13,19 @@ std::string Blanks(int count) {
   return std::string(static_cast<std::size_t>(count), ' ');
 }
 
-// Draws one field of the search line; the trailing blanks erase what a
-// longer earlier value left at its place.
+// Blanks as wide as a field of the search line (the 220 pixels from one
+// field's place to the next at 30 points): no glyph of an earlier, wider
+// value (the T of CONT behind STOP) is left beside the new one. A clear that
+// runs into the next field is drawn over when that field is drawn, left to
+// right.
+constexpr int kSearchFieldBlanks = 20;
+
+// Draws one field of the search line: cleared to its full width, then the
+// value; the value's trailing blanks also erase what a longer earlier value
+// left at its place.
 void ShowSearchField(Display& display, Line line, const std::string& text) {
+  MoveTo(display, line);
+  display.Print(Blanks(kSearchFieldBlanks));
   MoveTo(display, line);
   display.Print(text);
 }

@@ -25,6 +25,14 @@ struct FolderEntry {
   Kind kind = Kind::kOther;
 };
 
+// A temporary file that a ReplaceFile of a process that has ended left behind
+// (killed between writing and renaming): `name` in the folder, and the name
+// of the file it was to replace.
+struct LeftTemporary {
+  std::string name;
+  std::string forFile;
+};
+
 // What reading a file found.
 enum class ReadStatus {
   kRead,        // the whole file
@@ -77,6 +85,16 @@ class FileSystem {
   // The entries of a folder, links followed, without "." and "..". Nothing
   // when the path is no folder or cannot be read.
   virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) = 0;
+  // What a symbolic link holds (the name it points at, as written in the
+  // link); nothing when the name is no link.
+  virtual std::optional<std::string> LinkTarget(const std::string& path) = 0;
+  // Makes a symbolic link `path` that points at `target`; false when the name
+  // is taken or the folder refuses.
+  virtual bool MakeLink(const std::string& target, const std::string& path) = 0;
+  // The temporary files that ReplaceFile left in a folder when the process
+  // writing them ended before its rename. A temporary file of a process that
+  // still runs (another panel in the same folder) is not among them.
+  virtual std::vector<LeftTemporary> LeftTemporaries(const std::string& folder) = 0;
   // Makes a folder; true when it is there afterwards (also when it already was).
   virtual bool MakeFolder(const std::string& path) = 0;
   // The name under which a file is found whatever its letter case: the path

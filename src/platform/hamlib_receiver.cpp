@@ -2,6 +2,8 @@
 #include "platform/hamlib_receiver.h"
 
 #include <hamlib/rig.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -9,6 +11,7 @@
 
 #include "platform/hamlib_modes.h"
 #include "platform/hamlib_vocabulary.h"
+#include "platform/termios_serial.h"
 
 namespace voxrig {
 
@@ -45,8 +48,8 @@ bool IsSwitch(const std::string& command, const char* name) {
 
 }  // namespace
 
-HamlibReceiver::HamlibReceiver(s_rig* rig, bool rawIsMeterFigure)
-    : rig_(rig), rawIsMeterFigure_(rawIsMeterFigure), memories_(rig) {
+HamlibReceiver::HamlibReceiver(s_rig* rig, bool rawIsMeterFigure, int heldDevice)
+    : rig_(rig), rawIsMeterFigure_(rawIsMeterFigure), heldDevice_(heldDevice), memories_(rig) {
   freq_t hz = 0;
   if (rig_get_freq(rig_, RIG_VFO_CURR, &hz) == RIG_OK) vfoA_ = vfoB_ = static_cast<long long>(hz);
 }
@@ -54,6 +57,10 @@ HamlibReceiver::HamlibReceiver(s_rig* rig, bool rawIsMeterFigure)
 HamlibReceiver::~HamlibReceiver() {
   rig_close(rig_);
   rig_cleanup(rig_);
+  if (heldDevice_ >= 0) {
+    ioctl(heldDevice_, TIOCNXCL);
+    close(heldDevice_);
+  }
 }
 
 int HamlibReceiver::Write(const char* bytes, int count) {
@@ -344,33 +351,62 @@ HamlibLibrary::HamlibLibrary() {
   rig_set_debug(RIG_DEBUG_NONE);
 }
 
-std::unique_ptr<SerialDevice> HamlibLibrary::Open(int model, const std::string& path,
-                                                  int baudRate) {
+HamlibAttempt HamlibLibrary::Open(int model, const std::string& path, int baudRate) {
+  HamlibAttempt attempt;
   RIG* rig = rig_init(static_cast<rig_model_t>(model));
-  if (rig == nullptr) return nullptr;
+  if (rig == nullptr) {
+    attempt.failure = HamlibFailure::kUnknownModel;
+    return attempt;
+  }
   const std::string speed = std::to_string(baudRate);
   // The speed is the serial line's; a radio on another kind of port (the
-  // dummy, a network radio) has none.
+  // dummy, a network radio) has none, and no device to hold.
   const bool serial = rig->caps->port_type == RIG_PORT_SERIAL;
+  // Hamlib's own open neither locks the device nor makes it exclusive: the
+  // device is held first, with the lock the AR8600's own line takes, so a
+  // device another panel (or program) holds is refused at once, before
+  // Hamlib spends seconds asking a radio that is not its to ask.
+  HeldDevice held;
+  if (serial) {
+    held = HoldSerialDevice(path, false);
+    if (held.fd < 0) {
+      rig_cleanup(rig);
+      attempt.failure = HamlibFailure::kDevice;
+      attempt.deviceFailure = held.failure;
+      attempt.systemMessage = held.systemMessage;
+      return attempt;
+    }
+  }
+  const auto giveUp = [&](bool opened) {
+    if (opened) rig_close(rig);
+    rig_cleanup(rig);
+    if (held.fd >= 0) close(held.fd);
+    attempt.failure = HamlibFailure::kNoAnswer;
+    return std::move(attempt);
+  };
   const bool configured =
       rig_set_conf(rig, rig_token_lookup(rig, "rig_pathname"), path.c_str()) == RIG_OK &&
       (!serial ||
        rig_set_conf(rig, rig_token_lookup(rig, "serial_speed"), speed.c_str()) == RIG_OK);
-  if (!configured || rig_open(rig) != RIG_OK) {
-    rig_cleanup(rig);
-    return nullptr;
-  }
+  if (!configured || rig_open(rig) != RIG_OK) return giveUp(false);
   // The radio must answer before it counts as there: a port with nothing
   // behind it opens as well as one with the radio.
   freq_t hz = 0;
-  if (rig_get_freq(rig, RIG_VFO_CURR, &hz) != RIG_OK) {
-    rig_close(rig);
-    rig_cleanup(rig);
-    return nullptr;
-  }
+  if (rig_get_freq(rig, RIG_VFO_CURR, &hz) != RIG_OK) return giveUp(true);
+  // Hamlib has its own descriptor open now; from here on nobody else opens
+  // the device at all, as on the own line.
+  if (held.fd >= 0) ioctl(held.fd, TIOCEXCL);
   // The AOR AR8600's own level figure, as its own link shows it.
   constexpr int kAorAr8600 = 5013;
-  return std::make_unique<HamlibReceiver>(rig, model == kAorAr8600);
+  attempt.device = std::make_unique<HamlibReceiver>(rig, model == kAorAr8600, held.fd);
+  return attempt;
+}
+
+bool HamlibLibrary::KnowsModel(int model) {
+  RIG* rig = rig_init(static_cast<rig_model_t>(model));
+  if (rig == nullptr) return false;
+  rig_cleanup(rig);
+  return true;
 }
 
 }  // namespace voxrig

@@ -46,7 +46,10 @@ class HamlibReceiver : public SerialDevice {
  public:
   // Takes an open radio; `rawIsMeterFigure`: the radio's raw level is the
   // AR8600's own 0-255 figure (the AOR receivers), shown as it comes.
-  HamlibReceiver(s_rig* rig, bool rawIsMeterFigure);
+  // `heldDevice`: the descriptor that holds the radio's serial device for
+  // this program (see HoldSerialDevice), let go when the radio closes; -1
+  // for a radio on no serial port.
+  HamlibReceiver(s_rig* rig, bool rawIsMeterFigure, int heldDevice = -1);
   ~HamlibReceiver() override;
   HamlibReceiver(const HamlibReceiver&) = delete;
   HamlibReceiver& operator=(const HamlibReceiver&) = delete;
@@ -109,6 +112,7 @@ class HamlibReceiver : public SerialDevice {
 
   s_rig* rig_;
   bool rawIsMeterFigure_;
+  int heldDevice_;
   std::string pending_;  // written, not yet ended by CR
   std::string answers_;  // answered, not yet read
   bool gone_ = false;
@@ -142,7 +146,8 @@ class HamlibLibrary : public HamlibOpener {
  public:
   // Quiets Hamlib's own messages on the terminal.
   HamlibLibrary();
-  std::unique_ptr<SerialDevice> Open(int model, const std::string& path, int baudRate) override;
+  HamlibAttempt Open(int model, const std::string& path, int baudRate) override;
+  bool KnowsModel(int model) override;
 };
 
 }  // namespace voxrig

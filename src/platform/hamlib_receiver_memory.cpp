@@ -45,9 +45,11 @@ bool HamlibReceiver::CheckChannelCall(int result) {
 bool HamlibReceiver::CarriesMemory(const std::string& command) const {
   if (!memories_.Readable() || IsResize(command)) return false;
   if (command.starts_with("MX")) return memories_.Writable();
-  // Only the clearing of a whole bank: the panel deletes no single channel.
+  // Only the clearing of a whole bank the radio has: the panel deletes no
+  // single channel.
   if (command.starts_with("MQ")) {
-    return memories_.Writable() && command.size() == 5 && command.ends_with("%%");
+    return memories_.Writable() && command.size() == 5 && command.ends_with("%%") &&
+           memories_.BankSize(command[2]) > 0;
   }
   if (command == "MP1" || command == "MP0") return memories_.Writable();
   return true;

@@ -3,10 +3,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -14,11 +16,17 @@
 #include <filesystem>
 #include <optional>
 #include <random>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace voxrig {
 
 namespace {
+
+// ReplaceFile's temporary file: ".<name>.tmp-<pid>-<16 hex digits>".
+constexpr std::string_view kTemporaryMark = ".tmp-";
+constexpr std::size_t kRandomDigits = 16;
 
 bool WriteAll(int fd, const std::string& bytes) {
   std::size_t done = 0;
@@ -83,12 +91,41 @@ int CreateTemporary(const std::string& target, std::string& temporary) {
   for (int attempt = 0; attempt < 16; ++attempt) {
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-    temporary = prefix + "." + name + ".tmp-" + std::to_string(getpid()) + "-" + suffix;
+    temporary =
+        prefix + "." + name + std::string(kTemporaryMark) + std::to_string(getpid()) + "-" + suffix;
     const int fd =
         open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
+}
+
+bool AllOf(std::string_view text, int (*test)(int)) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [&](char c) {
+    return test(static_cast<unsigned char>(c)) != 0;
+  });
+}
+
+// The file a name of CreateTemporary's form was to replace, and the process
+// that made it: ".<name>.tmp-<pid>-<16 hex digits>".
+std::optional<std::pair<std::string, pid_t>> TemporaryOf(const std::string& entry) {
+  const std::size_t mark = entry.rfind(kTemporaryMark);
+  if (entry.size() < 2 || entry[0] != '.' || mark == std::string::npos || mark < 2) {
+    return std::nullopt;
+  }
+  const std::string_view rest = std::string_view(entry).substr(mark + kTemporaryMark.size());
+  const std::size_t dash = rest.find('-');
+  if (dash == std::string_view::npos || dash > 9) return std::nullopt;
+  const std::string_view pid = rest.substr(0, dash), random = rest.substr(dash + 1);
+  if (!AllOf(pid, isdigit) || random.size() != kRandomDigits || !AllOf(random, isxdigit)) {
+    return std::nullopt;
+  }
+  return std::pair(entry.substr(1, mark - 1), static_cast<pid_t>(std::stol(std::string(pid))));
+}
+
+// A process that still runs, ours or another user's.
+bool ProcessRuns(pid_t pid) {
+  return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM);
 }
 
 class PosixOutputFile : public OutputFile {
@@ -236,6 +273,43 @@ std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::s
     found.push_back(std::move(item));
   }
   return found;
+}
+
+std::optional<std::string> PosixFileSystem::LinkTarget(const std::string& path) {
+  struct stat info {};
+  const std::string full = FullPath(path);
+  if (lstat(full.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return std::nullopt;
+  std::string target(static_cast<std::size_t>(info.st_size) + 1, '\0');
+  const ssize_t length = readlink(full.c_str(), target.data(), target.size());
+  // A link that changed length since lstat is read again next time.
+  if (length < 0 || static_cast<std::size_t>(length) >= target.size()) return std::nullopt;
+  target.resize(static_cast<std::size_t>(length));
+  return target;
+}
+
+bool PosixFileSystem::MakeLink(const std::string& target, const std::string& path) {
+  return symlink(target.c_str(), FullPath(path).c_str()) == 0;
+}
+
+std::vector<LeftTemporary> PosixFileSystem::LeftTemporaries(const std::string& folder) {
+  std::vector<LeftTemporary> left;
+  DIR* listing = opendir(FullPath(folder.empty() ? "." : folder).c_str());
+  if (listing == nullptr) return left;
+  const std::string prefix = folder.empty() ? std::string() : folder + "/";
+  while (const dirent* entry = readdir(listing)) {
+    const auto temporary = TemporaryOf(entry->d_name);
+    if (!temporary || ProcessRuns(temporary->second)) continue;
+    // Only a regular file: a link planted under such a name is not ours.
+    struct stat info {};
+    if (lstat(FullPath(prefix + entry->d_name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+      continue;
+    }
+    left.push_back({entry->d_name, temporary->first});
+  }
+  closedir(listing);
+  std::sort(left.begin(), left.end(),
+            [](const LeftTemporary& a, const LeftTemporary& b) { return a.name < b.name; });
+  return left;
 }
 
 std::string PosixFileSystem::ExistingName(const std::string& path) {

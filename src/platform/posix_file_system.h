@@ -44,6 +44,11 @@ class PosixFileSystem : public FileSystem {
   bool IsLink(const std::string& path) override;
   bool Exists(const std::string& path) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
+  std::optional<std::string> LinkTarget(const std::string& path) override;
+  bool MakeLink(const std::string& target, const std::string& path) override;
+  // Only names of exactly the form ReplaceFile makes, whose process number
+  // names no running process.
+  std::vector<LeftTemporary> LeftTemporaries(const std::string& folder) override;
   bool MakeFolder(const std::string& path) override;
   std::string ExistingName(const std::string& path) override;
 

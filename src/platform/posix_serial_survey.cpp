@@ -35,6 +35,35 @@ bool AllDigits(const std::string& text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// The pseudo-terminal number of a device such as /dev/pts/3, or empty.
+std::string PseudoTerminalNumber(const std::string& device) {
+  const std::string folder = "/dev/pts/";
+  if (device.rfind(folder, 0) != 0) return "";
+  const std::string number = device.substr(folder.size());
+  return AllDigits(number) ? number : "";
+}
+
+// Whether the process holds the master side of the pseudo-terminal `device`:
+// a descriptor on the multiplexer whose fdinfo names the terminal's number.
+bool HoldsFarEndOf(const fs::path& process, const std::string& device) {
+  const std::string number = PseudoTerminalNumber(device);
+  if (number.empty()) return false;
+  std::error_code error;
+  for (const fs::directory_entry& fd : fs::directory_iterator(process / "fd", error)) {
+    std::error_code linkError;
+    const std::string target = fs::read_symlink(fd.path(), linkError).string();
+    if (linkError || (target != "/dev/ptmx" && target != "/dev/pts/ptmx")) continue;
+    std::ifstream info(process / "fdinfo" / fd.path().filename());
+    std::string line;
+    while (std::getline(info, line)) {
+      if (line.rfind("tty-index:", 0) != 0) continue;
+      const std::size_t digits = line.find_first_not_of(" \t", 10);
+      if (digits != std::string::npos && line.substr(digits) == number) return true;
+    }
+  }
+  return false;
+}
+
 // Names in a folder that start with `prefix` and end in a number, in
 // number order (ttyS2 before ttyS10).
 std::vector<std::string> NumberedNames(const std::string& folder, const std::string& prefix) {
@@ -104,6 +133,9 @@ std::vector<DeviceHolder> PosixSerialSurvey::Holders(const std::string& path) {
   for (const fs::directory_entry& process : fs::directory_iterator(procRoot_, error)) {
     const std::string pid = process.path().filename().string();
     if (!AllDigits(pid) || pid == self) continue;
+    // The program at the far end of a pseudo-terminal (the simulated
+    // receiver) is what answers on it, not a program in the way.
+    if (HoldsFarEndOf(process.path(), device)) continue;
     std::error_code fdError;
     for (const fs::directory_entry& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
       std::error_code linkError;

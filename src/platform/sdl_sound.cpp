@@ -226,6 +226,14 @@ void SdlSound::CutReadouts() {
   StartUnit();
 }
 
+void SdlSound::EndWithThisUnit() {
+  if (device_ == 0) return;
+  SDL_LockAudioDevice(device_);
+  std::erase_if(queue_,
+                [this](const Queued& prompt) { return !(unitKept_ && prompt.unit == unit_); });
+  SDL_UnlockAudioDevice(device_);
+}
+
 milliseconds SdlSound::QueuedLength() {
   if (device_ == 0) return milliseconds(0);
   std::size_t bytes = 0;

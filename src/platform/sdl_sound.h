@@ -55,6 +55,7 @@ class SdlSound : public Sound {
   void StartUnit() override;
   void KeepUnit() override;
   void CutReadouts() override;
+  void EndWithThisUnit() override;
 
   // How many wave files have been read and converted so far.
   int DecodeCount() const { return decodeCount_; }

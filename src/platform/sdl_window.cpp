@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sdl_window.h"
 
+#include <signal.h>
+
 #include <algorithm>
 #include <string>
 
@@ -8,9 +10,31 @@
 #include "platform/latin1_text.h"
 #include "platform/sdl_key_codes.h"
 
+// Last: it brings in Xlib, whose macros (None, Bool, KeyPress) must not meet
+// the headers above.
+#include <SDL_syswm.h>
+
 namespace voxrig {
 
 namespace {
+
+// SDL turns SIGINT and SIGTERM into a quit event, which the panel reads as a
+// close request and ends through its shutdown (the receiver is told "EX").
+// A hang-up (the terminal it was started from closed) is made to end it the
+// same way rather than kill it mid-command; a hang-up ignored by whoever
+// started the panel (nohup) stays ignored.
+void TerminateOnHangUp(int) {
+  raise(SIGTERM);
+}
+
+void EndOnHangUpAsOnTerminate() {
+  struct sigaction current {};
+  if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+  struct sigaction hangUp {};
+  hangUp.sa_handler = &TerminateOnHangUp;
+  sigemptyset(&hangUp.sa_mask);
+  sigaction(SIGHUP, &hangUp, nullptr);
+}
 
 bool Contains(const std::vector<WindowEvent>& events, EventKind kind) {
   return std::any_of(events.begin(), events.end(),
@@ -37,6 +61,7 @@ bool SdlWindow::Open(const WindowSpec& layout) {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     videoStarted_ = true;
+    EndOnHangUpAsOnTerminate();
     // The panel is a still image of text redrawn a few lines at a time: X11's
     // plain framebuffer serves it at once, where an accelerated one would
     // first bring up a whole OpenGL renderer (most of a second on a server
@@ -62,6 +87,12 @@ bool SdlWindow::Open(const WindowSpec& layout) {
   // Keys are read as key-downs and key-ups only; text input would only bring
   // an input method the panel has no use for.
   SDL_StopTextInput();
+  // The X server's own key events, beside SDL's: SDL takes a key pressed
+  // again within 2 ms of its release for an auto-repeat and swallows the
+  // release, so a fast typist's or a macro's second press would be lost.
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+  serverKeysDown_.clear();
+  serverPressNoted_ = false;
 
   int width = 0;
   int height = 0;
@@ -217,11 +248,17 @@ void SdlWindow::Translate(const SDL_Event& event, std::vector<WindowEvent>& out)
         ShowWholeCanvas();
       }
       break;
+    case SDL_SYSWMEVENT:
+      if (event.syswm.msg != nullptr) NoteServerKey(*event.syswm.msg);
+      break;
     case SDL_KEYDOWN: {
-      // Auto-repeats come as key-downs too, marked so the panel drops them.
+      // Auto-repeats come as key-downs too, marked so the panel drops them:
+      // by the X server's own account when it gave one, else by SDL's.
+      const bool repeat = serverPressNoted_ ? serverPressRepeats_ : event.key.repeat != 0;
+      serverPressNoted_ = false;
       const int key = VirtualKeyFromSdl(event.key.keysym.sym, event.key.keysym.mod);
       if (key != 0 && !IsSystemKey(event.key.keysym.sym, event.key.keysym.mod)) {
-        out.push_back({EventKind::kKeyDown, key, event.key.repeat != 0});
+        out.push_back({EventKind::kKeyDown, key, repeat});
       }
       break;
     }
@@ -233,6 +270,25 @@ void SdlWindow::Translate(const SDL_Event& event, std::vector<WindowEvent>& out)
     default:
       break;
   }
+}
+
+void SdlWindow::NoteServerKey(const SDL_SysWMmsg& message) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  if (message.subsystem != SDL_SYSWM_X11) return;
+  const XEvent& event = message.msg.x11.event;
+  if (event.type == FocusIn || event.type == FocusOut) {
+    // A key let go while another window had the keyboard sends no release
+    // here: none is taken to be down from before.
+    serverKeysDown_.clear();
+  } else if (event.type == KeyRelease) {
+    serverKeysDown_.erase(event.xkey.keycode);
+  } else if (event.type == KeyPress) {
+    serverPressRepeats_ = !serverKeysDown_.insert(event.xkey.keycode).second;
+    serverPressNoted_ = true;
+  }
+#else
+  (void)message;
+#endif
 }
 
 void SdlWindow::ShowCanvas(const SDL_Rect& area) {

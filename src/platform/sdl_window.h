@@ -5,9 +5,12 @@
 
 #include <atomic>
 #include <mutex>
+#include <set>
 #include <vector>
 
 #include "platform/window.h"
+
+struct SDL_SysWMmsg;
 
 namespace voxrig {
 
@@ -50,6 +53,8 @@ class SdlWindow : public Window {
   bool MakeCanvas(int width, int height);
   void ShowWholeCanvas();
   void Translate(const SDL_Event& event, std::vector<WindowEvent>& out);
+  // Notes a key press or release as the X server sent it.
+  void NoteServerKey(const SDL_SysWMmsg& message);
 
   bool videoStarted_ = false;
   SDL_Window* window_ = nullptr;
@@ -73,6 +78,14 @@ class SdlWindow : public Window {
   // none is sent after.
   std::mutex wakeMutex_;
   bool closed_ = false;
+  // The keys down as the X server reports them (its key codes), and whether
+  // the server's last key press, which SDL's key-down follows, was its
+  // auto-repeat of a key held down. The server sends no release between its
+  // auto-repeats (SDL asks it for detectable auto-repeat), so a press of a
+  // key already down is an auto-repeat and any other press is a press.
+  std::set<unsigned> serverKeysDown_;
+  bool serverPressNoted_ = false;
+  bool serverPressRepeats_ = false;
 };
 
 }  // namespace voxrig

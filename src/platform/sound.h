@@ -24,6 +24,10 @@ class Sound {
   virtual void KeepUnit() = 0;
   // Drops the prompts of every unit not kept, and starts a new unit.
   virtual void CutReadouts() = 0;
+  // The panel is ending: drops every prompt queued, kept or not, but those of
+  // the unit now being queued when it is kept ("quit", or why the panel
+  // ends), so the panel ends as soon as that is heard, whatever was queued.
+  virtual void EndWithThisUnit() = 0;
   // A prompt the configuration keeps silent (the voice is off): nothing
   // plays, but an output that shows what the prompts report, such as the
   // braille line, still learns of it. The name is the prompt's bare name.

@@ -8,17 +8,12 @@
 
 #include <algorithm>
 #include <cerrno>
-
-#include "platform/termkey_key_codes.h"
+#include <memory>
+#include <string_view>
 
 namespace voxrig {
 
 namespace {
-
-void PushKey(std::vector<WindowEvent>& out, int key) {
-  out.push_back({EventKind::kKeyDown, key});
-  out.push_back({EventKind::kKeyUp, key});
-}
 
 void PushClose(std::vector<WindowEvent>& out) {
   const bool already = std::any_of(out.begin(), out.end(), [](const WindowEvent& e) {
@@ -48,8 +43,11 @@ bool TerminalWindow::Open(const WindowSpec&) {
   if (!isatty(inputFd_)) return false;
   // Ctrl+C comes as a key, so the panel ends through its shutdown (the
   // receiver is told "EX") rather than being killed mid-command.
+  // libtermkey takes the terminal's own modes for it (and gives them back
+  // at Close); the bytes are read here and decoded apart.
   keys_ = termkey_new(inputFd_, TERMKEY_FLAG_CTRLC);
   if (!keys_) return false;
+  decoder_ = std::make_unique<TerminalKeyDecoder>();
   // The signals that end a terminal program are read as events on the one
   // thread, never by a handler: blocked here, before any other thread is
   // started, they stay blocked in every thread and wait in the descriptor.
@@ -80,31 +78,21 @@ int TerminalWindow::TimeoutMs(Clock::time_point now) const {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick_ - now);
     timeout = static_cast<int>(std::max<long long>(0, left.count() + 1));
   }
-  if (keyPending_) {
-    const int wait = termkey_get_waittime(keys_);
+  if (decoder_ && decoder_->Waiting()) {
+    const int wait = decoder_->WaitMs();
     timeout = timeout < 0 ? wait : std::min(timeout, wait);
   }
   return timeout;
 }
 
-void TerminalWindow::TakeKeys(std::vector<WindowEvent>& out, bool force) {
-  keyPending_ = false;
-  TermKeyKey key;
-  while (true) {
-    const TermKeyResult result =
-        force ? termkey_getkey_force(keys_, &key) : termkey_getkey(keys_, &key);
-    if (result == TERMKEY_RES_KEY) {
-      if (IsCloseKey(key)) {
-        PushClose(out);
-      } else if (const int code = VirtualKeyFromTermkey(key); code != 0) {
-        PushKey(out, code);
-      }
-      continue;
-    }
-    if (result == TERMKEY_RES_AGAIN) keyPending_ = true;
-    if (result == TERMKEY_RES_EOF || result == TERMKEY_RES_ERROR) PushClose(out);
-    return;
-  }
+bool TerminalWindow::ReadKeys(std::vector<WindowEvent>& out) {
+  char bytes[4096];
+  const ssize_t count = read(inputFd_, bytes, sizeof bytes);
+  if (count < 0) return errno == EINTR || errno == EAGAIN;
+  if (count == 0) return false;
+  lastInput_ = Clock::now();
+  decoder_->Take(std::string_view(bytes, static_cast<std::size_t>(count)), out);
+  return true;
 }
 
 std::vector<WindowEvent> TerminalWindow::WaitEvents() {
@@ -126,14 +114,12 @@ std::vector<WindowEvent> TerminalWindow::WaitEvents() {
     }
     if (ready > 0 && (watched[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
       // A terminal that has gone (the SSH connection dropped) reads as its end.
-      const TermKeyResult read = termkey_advisereadable(keys_);
-      if (read == TERMKEY_RES_EOF || read == TERMKEY_RES_ERROR) {
-        PushClose(events);
-      } else {
-        TakeKeys(events, false);
-      }
-    } else if (keyPending_) {
-      TakeKeys(events, true);
+      if (!ReadKeys(events)) PushClose(events);
+    } else if (decoder_->Waiting() &&
+               Clock::now() - lastInput_ >= std::chrono::milliseconds(decoder_->WaitMs())) {
+      // Nothing more came: a lone Escape is a key, and the rest of a
+      // sequence being thrown away never came.
+      decoder_->Settle(events);
     }
     const Clock::time_point now = Clock::now();
     if (timerOn_ && now >= nextTick_) {

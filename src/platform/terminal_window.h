@@ -5,8 +5,10 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "platform/terminal_key_decoder.h"
 #include "platform/window.h"
 
 struct TermKey;
@@ -15,10 +17,10 @@ namespace voxrig {
 
 // The panel's "window" in a terminal (voxrig --terminal, over SSH, with no
 // display server): keys decoded from the terminal by libtermkey and handed
-// on as the same key codes the window gives, the 100 ms timer, and a close
-// request on Ctrl+C or Ctrl+D, on SIGTERM, SIGINT or SIGHUP, and when the
-// terminal goes away. A terminal reports key presses only, so each key comes
-// as a key-down at once followed by its key-up.
+// on as the same key codes the window gives (Ctrl+C and Ctrl+D as Q), the
+// 100 ms timer, and a close request on SIGTERM, SIGINT or SIGHUP and when
+// the terminal goes away. A terminal reports key presses only, so each key
+// comes as a key-down at once followed by its key-up (TerminalKeyDecoder).
 class TerminalWindow : public Window {
  public:
   // Keys are read from `inputFd` (a terminal). `beforeWait` runs each time
@@ -45,14 +47,15 @@ class TerminalWindow : public Window {
   using Clock = std::chrono::steady_clock;
 
   int TimeoutMs(Clock::time_point now) const;
-  // Takes every decoded key; `force` ends a lone Escape that waited long
-  // enough for the rest of a key sequence.
-  void TakeKeys(std::vector<WindowEvent>& out, bool force);
+  // Reads what the terminal sent and decodes its keys. False at the input's
+  // end (the terminal has gone).
+  bool ReadKeys(std::vector<WindowEvent>& out);
 
   int inputFd_;
   std::function<void()> beforeWait_;
   TermKey* keys_ = nullptr;
-  bool keyPending_ = false;  // an Escape waiting for the rest of its sequence
+  std::unique_ptr<TerminalKeyDecoder> decoder_;
+  Clock::time_point lastInput_;
   int signalFd_ = -1;
   sigset_t oldMask_{};
   bool closeRequested_ = false;

@@ -275,16 +275,13 @@ bool TermiosSerialDevice::LineGone() {
   return gone_;
 }
 
-OpenAttempt OpenTermiosDevice(const std::string& path, int baudRate,
-                              std::chrono::milliseconds writeStallLimit, bool needPortHardware) {
-  OpenAttempt attempt;
-  const auto fail = [&attempt](OpenFailure failure, int error) {
-    attempt.failure = failure;
-    attempt.systemMessage = std::strerror(error);
-    return std::move(attempt);
+HeldDevice HoldSerialDevice(const std::string& path, bool needPortHardware) {
+  HeldDevice held;
+  const auto fail = [&held](OpenFailure failure, int error) {
+    held.failure = failure;
+    held.systemMessage = std::strerror(error);
+    return held;
   };
-  const auto speed = SpeedConstant(baudRate);
-  if (!speed) return fail(OpenFailure::kRefused, EINVAL);
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
@@ -309,6 +306,28 @@ OpenAttempt OpenTermiosDevice(const std::string& path, int baudRate,
   // The lock first: a second voxrig must fail here, before it could touch the
   // exclusive mode the first one holds.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(OpenFailure::kInUse, errno);
+  held.fd = guard.Release();
+  return held;
+}
+
+OpenAttempt OpenTermiosDevice(const std::string& path, int baudRate,
+                              std::chrono::milliseconds writeStallLimit, bool needPortHardware) {
+  OpenAttempt attempt;
+  const auto fail = [&attempt](OpenFailure failure, int error) {
+    attempt.failure = failure;
+    attempt.systemMessage = std::strerror(error);
+    return std::move(attempt);
+  };
+  const auto speed = SpeedConstant(baudRate);
+  if (!speed) return fail(OpenFailure::kRefused, EINVAL);
+  HeldDevice held = HoldSerialDevice(path, needPortHardware);
+  if (held.fd < 0) {
+    attempt.failure = held.failure;
+    attempt.systemMessage = held.systemMessage;
+    return attempt;
+  }
+  const int fd = held.fd;
+  OpenGuard guard(fd);
   if (ioctl(fd, TIOCEXCL) != 0) return fail(OpenFailure::kInUse, errno);
   guard.MarkExclusive();
   termios current{};

@@ -71,6 +71,19 @@ class TermiosSerialOpener : public SerialDeviceOpener {
   std::chrono::milliseconds writeStallLimit_;
 };
 
+// A serial device opened and locked for this program: an exclusive flock()
+// on it keeps a second voxrig out, whether that one drives the AR8600's own
+// line or a radio through Hamlib. The descriptor is non-blocking and not yet
+// exclusive (TIOCEXCL): a radio driven through Hamlib opens the device
+// again itself once it is held. fd -1, with the reason, when it cannot be
+// held; the caller closes a held fd.
+struct HeldDevice {
+  int fd = -1;
+  OpenFailure failure = OpenFailure::kNone;
+  std::string systemMessage;
+};
+HeldDevice HoldSerialDevice(const std::string& path, bool needPortHardware);
+
 // Opens a device as TermiosSerialOpener does and says why when it cannot.
 // With needPortHardware, a port the kernel knows no chip for (most
 // /dev/ttyS names) counts as no device.

@@ -16,7 +16,7 @@ namespace voxrig {
 int VirtualKeyFromTermkey(const TermKeyKey& key);
 
 // Ctrl+C and Ctrl+D, which a terminal program is expected to end on: the
-// panel takes them as a request to close, and shuts down in order.
+// panel takes them as the Q key, says "quit" and shuts down in order.
 bool IsCloseKey(const TermKeyKey& key);
 
 }  // namespace voxrig

@@ -57,6 +57,7 @@ ConnectStep DoResetPanel(Context& ctx) {
   ctx.link.scanVoice = true;
   ctx.link.receiveStateAsks = 0;
   ctx.link.receiverLost = false;
+  ctx.link.restoreOwed = false;
   ctx.link.unansweredPolls = 0;
   ctx.link.cyclesSinceReopen = 0;
   ctx.link.portReportShown = false;

@@ -9,6 +9,7 @@
 #include "panel/display_lines.h"
 #include "poll/poll_status.h"
 #include "poll/receiver_port.h"
+#include "poll/restore.h"
 #include "poll/search.h"
 #include "poll/search_log.h"
 #include "speech/speech.h"
@@ -158,6 +159,13 @@ PollStep DoPollStep(Context& ctx, PollStep step) {
 
 void RunPollStep(Context& ctx) {
   ctx.link.pollState = DoPollStep(ctx, ctx.link.pollState);
+  if (ctx.link.restoreOwed && !ctx.link.receiverLost) {
+    // Back after a loss ("connected" has been said): the receiver is given
+    // the panel's state before anything else reaches it.
+    ctx.link.restoreOwed = false;
+    RestoreShownState(ctx);
+    ctx.link.pollState = PollStep::kIdle;
+  }
   if (ctx.link.receiverLost && ctx.tuning.searchState != Search::kOff) {
     // The receiver went away mid-search (noticed by this step or by a key):
     // no more "RX" asks, and the search ends with its hits kept and told.

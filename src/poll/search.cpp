@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "poll/search.h"
 
+#include <optional>
 #include <string>
 
+#include "banks/bank_csv.h"
 #include "banks/bank_file.h"
+#include "banks/bank_layout.h"
+#include "banks/bank_names.h"
 #include "banks/bank_undo.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "panel/display_lines.h"
+#include "platform/file_system.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
@@ -16,12 +21,25 @@ namespace voxrig {
 
 namespace {
 
-constexpr const char* kSearchLogFile = "bank00.dat";
 constexpr int kHeaderSlots = 5;  // name, mode, step, a blank, the end mark
+
+// The log a new search replaces is kept as bank00.bak when it holds any find,
+// so an R pressed again (or by mistake) never loses a search's finds, not
+// even across a restart; a log without finds leaves the backup as it is.
+// False when the log holds finds that could not be kept.
+bool KeepPreviousLog(Context& ctx, const std::string& logFile) {
+  FileSystem* files = ctx.platform.files;
+  if (files == nullptr) return true;
+  const std::optional<std::string> previous = files->ReadFile(logFile);
+  if (!previous) return true;
+  const BankState::Slots slots = banks::BankSlotsOf(*previous);
+  if (banks::ReadLayout(slots, BankState::kFileLines).channels.empty()) return true;
+  return files->ReplaceFile(banks::kSearchLogBackup, *previous);
+}
 
 // The search log starts as a bank of no channels under the search's own
 // mode and step; LogSearchHit inserts each hit before the end mark.
-void StartSearchLog(Context& ctx) {
+void StartSearchLog(Context& ctx, const std::string& logFile) {
   BankState::Slots& slots = ctx.banks.bankSlots;
   slots[0] = "Scanbank";
   slots[1] = ctx.tuning.modeText;
@@ -32,8 +50,9 @@ void StartSearchLog(Context& ctx) {
   std::string header;
   for (int slot = 0; slot < kHeaderSlots; ++slot) header += slots[slot] + "\r\n";
   // A folder that refuses the file does not stop the search: the log is
-  // written again when the search ends. The log it replaces is kept for U.
-  ReplaceBankFile(ctx, BankFileOnDisk(ctx, ctx.banks.bankFileName.str()), header);
+  // written again with each find and when the search ends. The log it
+  // replaces is kept for U too.
+  ReplaceBankFile(ctx, logFile, header);
 }
 
 }  // namespace
@@ -41,9 +60,15 @@ void StartSearchLog(Context& ctx) {
 void StartSearch(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   Display& display = *ctx.platform.display;
+  const std::string logFile = BankFileOnDisk(ctx, banks::kSearchLogFile);
+  if (!KeepPreviousLog(ctx, logFile)) {
+    // The finds of the last search would be lost: no search starts.
+    Say(ctx, "wrerr");
+    return;
+  }
   tuning.searchState = Search::kSearching;
   tuning.searchHitCount = 0;
-  ctx.banks.bankFileName = kSearchLogFile;
+  ctx.banks.bankFileName = banks::kSearchLogFile;
 
   display.SetColour(ColourOf(Line::kSearchStarted));
   display.SetFont(FontOf(Line::kSearchStarted));
@@ -51,7 +76,7 @@ void StartSearch(Context& ctx) {
   display.Print("Search Mode Active");
   Say(ctx, "srch");
 
-  StartSearchLog(ctx);
+  StartSearchLog(ctx, logFile);
 
   // The limits go to the two VFOs. The frequency line keeps the frequency
   // from before the search until the receiver stops on a signal.

@@ -3,6 +3,7 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
+#include "banks/bank_names.h"
 #include "speech/speech.h"
 
 namespace voxrig {
@@ -23,7 +24,14 @@ void LogSearchHit(Context& ctx) {
   layout.channels.push_back({ctx.tuning.frequencyText, " "});
   banks::WriteLayout(log, layout, oldLastSlot);
   ++ctx.tuning.searchHitCount;
+  // Each find is on disk before it is told: whatever ends the panel next (Q,
+  // a closed window, a signal, a dropped session), no find already heard is
+  // lost. The file is written whole and renamed over the old log.
+  ctx.banks.bankFileName = banks::kSearchLogFile;
+  const bool written = WriteBankFile(ctx);
   if (ctx.tuning.searchStopMode == StopMode::kContinue) SpeakCount(ctx, ctx.tuning.searchHitCount);
+  // The find stays in memory, and the search's end tries the file again.
+  if (!written) SayWriteResult(ctx, false);
 }
 
 }  // namespace voxrig

@@ -5,8 +5,8 @@
 
 namespace voxrig {
 
-// A signal the search stopped on, logged once into the bank in memory, which
-// the search's end writes to the search log file.
+// A signal the search stopped on, logged once into the bank in memory and
+// written at once to the search log file; "wrerr" when that write failed.
 void LogSearchHit(Context& ctx);
 
 }  // namespace voxrig

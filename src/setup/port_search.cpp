@@ -176,10 +176,10 @@ SpeedOutcome AskOpenDevice(Context& ctx, SetupTools& tools, const std::string& p
     case SpeedVerdict::kTooLate:
       report.slowAnswerMs = answer.lateMs;
       Tell(ctx, tools,
-           at + "an answer came only after " + std::to_string(answer.lateMs) +
-               " ms, too late: the panel needs one within " +
+           at + "the receiver answered too slowly, after " + std::to_string(answer.lateMs) +
+               " ms: the panel needs an answer within " +
                std::to_string(tools.limits.answerWaitMs) + " ms. It was read away.",
-           {"noans"});
+           {"tooslow"});
       return SpeedOutcome::kTryNextSpeed;
     case SpeedVerdict::kGarbled:
       report.garbled = true;

@@ -67,6 +67,10 @@ void CutStaleSpeech(Context& ctx) {
   }
 }
 
+void EndSpeech(Context& ctx) {
+  ctx.platform.sound->EndWithThisUnit();
+}
+
 void StartSpeechUnit(Context& ctx) {
   ctx.platform.sound->StartUnit();
 }

@@ -27,6 +27,9 @@ inline constexpr int kPauseMs = 150;
 // listener asked for whole readouts (speech.wholeReadouts), and what the key
 // says is a unit of its own.
 void CutStaleSpeech(Context& ctx);
+// The panel is ending: nothing queued is heard any more but what the last
+// key or tick said when it reports an outcome ("quit", or why it ends).
+void EndSpeech(Context& ctx);
 // What is said from now on (on a tick) is a unit of its own.
 void StartSpeechUnit(Context& ctx);
 
@@ -62,10 +65,10 @@ inline constexpr std::array<SwitchPrompt, 2> kSwitchPrompts{{
 // The prompts that report an outcome the listener must not miss: a refusal,
 // a failure, the receiver lost or found, the end of an operation. Never cut,
 // and neither is anything said with them.
-inline constexpr std::array<std::string_view, 22> kOutcomePrompts{{
+inline constexpr std::array<std::string_view, 24> kOutcomePrompts{{
     "inv",    "ok",    "wrerr",   "toolong", "rnc",  "connected", "cfnf",    "quit",
     "bnf",    "sel",   "unsel",   "incmode", "n",    "bf",        "bexists", "sevmode",
-    "differ", "nochk", "written", "skipped", "over", "over91",
+    "differ", "nochk", "written", "skipped", "over", "over91",    "radline", "notrest",
 }};
 
 }  // namespace voxrig

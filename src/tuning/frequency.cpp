@@ -35,6 +35,16 @@ std::int64_t AddWithoutOverflow(std::int64_t a, std::int64_t b) {
 
 void SetVfo(Context& ctx, char vfo) {
   TuningState& tuning = ctx.tuning;
+  // The receiver holds a frequency to its 50 Hz: a finer one goes out
+  // rounded, and a shown text that is the one sent shows the rounding, so
+  // the line says what the receiver holds. Any other text goes out as it is.
+  const auto tunable = receiver::TunableFrequency(tuning.frequencyDigits.str());
+  if (tunable && tuning.frequencyDigits != *tunable) {
+    if (vfo == 'A' && tuning.frequencyText == tuning.frequencyDigits) {
+      tuning.frequencyText = *tunable;
+    }
+    tuning.frequencyDigits = *tunable;
+  }
   ctx.link.commandText = receiver::SetVfo(vfo, tuning.frequencyDigits.str());
   // A frequency typed without a point is whole megahertz; show it as such.
   if (FindText(tuning.frequencyText.str(), ".") == 0) {
@@ -47,7 +57,6 @@ void SetVfo(Context& ctx, char vfo) {
 
 void SetVfoA(Context& ctx) {
   SetVfo(ctx, 'A');
-  ctx.tuning.tunedText = ctx.tuning.frequencyDigits;
   ShowFrequency(ctx);
 }
 
@@ -109,6 +118,27 @@ void TuneBy(Context& ctx, std::int64_t deltaHz) {
   HzToText(ctx);
   ctx.tuning.frequencyText = ctx.tuning.frequencyDigits;
   SetVfoA(ctx);
+}
+
+bool TuneWithinRange(Context& ctx, std::int64_t deltaHz) {
+  TuningState& tuning = ctx.tuning;
+  const BoundedText shown = tuning.frequencyText;
+  const BoundedText shownDigits = tuning.frequencyDigits;
+  tuning.frequencyDigits = tuning.frequencyText;
+  TextToHz(ctx);
+  const std::int64_t hz =
+      receiver::RoundedToTuningResolution(AddWithoutOverflow(tuning.frequencyHz, deltaHz));
+  tuning.frequencyDigits = shownDigits;
+  if (hz < receiver::kLowestHz || hz > receiver::kHighestHz) return false;
+  const bool wasLost = ctx.link.receiverLost;
+  TuneBy(ctx, deltaHz);
+  if (!wasLost && ctx.link.receiverLost) {
+    // The command found the receiver gone: it was never tuned there.
+    tuning.frequencyText = shown;
+    tuning.frequencyDigits = shownDigits;
+    ShowFrequency(ctx);
+  }
+  return true;
 }
 
 void SetStep(Context& ctx) {

@@ -17,6 +17,11 @@ void HzToText(Context& ctx);
 std::string MegahertzText(std::int64_t hz);
 std::int64_t StepToHz(Context& ctx);
 void TuneBy(Context& ctx, std::int64_t deltaHz);
+// Tunes as TuneBy does when the frequency it lands on, rounded to the
+// receiver's resolution, is within the receiver's range; false, with
+// nothing sent or changed, when it is not. A receiver found gone by the
+// command keeps the frequency it had on the panel ("rnc" has been said).
+bool TuneWithinRange(Context& ctx, std::int64_t deltaHz);
 void SetStep(Context& ctx);
 
 }  // namespace voxrig

@@ -30,9 +30,13 @@ void SelectMode(Context& ctx, Mode mode) {
     Say(ctx, "inv");
     return;
   }
+  const BoundedText before = ctx.tuning.modeText;
+  const bool wasLost = ctx.link.receiverLost;
   ctx.tuning.modeText = row.panelText;
   SayAboutReceiver(ctx, std::string(row.keyPrompt));
   Send(ctx, command);
+  // A receiver found gone by the command never took the mode.
+  if (!wasLost && ctx.link.receiverLost) ctx.tuning.modeText = before;
   if (mode == Mode::kCW) ctx.platform.display->SetFont(AerialBold(30));
 }
 
@@ -65,10 +69,13 @@ void ToggleAttenuator(Context& ctx) {
     Say(ctx, "inv");
     return;
   }
+  const bool wasLost = ctx.link.receiverLost;
   tuning.attenuatorOn = tuning.attenuatorOn == 0 ? 1 : 0;
   ctx.link.commandText = receiver::Attenuator(tuning.attenuatorOn == 1);
   SayAboutReceiver(ctx, tuning.attenuatorOn == 1 ? "atton" : "attoff");
   SendCommand(ctx);
+  // A receiver found gone by the command keeps the switch as it was.
+  if (!wasLost && ctx.link.receiverLost) tuning.attenuatorOn = 1 - tuning.attenuatorOn;
 }
 
 void ToggleNoiseLimiter(Context& ctx) {
@@ -78,10 +85,12 @@ void ToggleNoiseLimiter(Context& ctx) {
     return;
   }
   Say(ctx, "noise");
+  const bool wasLost = ctx.link.receiverLost;
   tuning.noiseLimiterOn = 1 - tuning.noiseLimiterOn;
   ctx.link.commandText = receiver::NoiseLimiter(tuning.noiseLimiterOn == 1);
   SayAboutReceiver(ctx, tuning.noiseLimiterOn == 1 ? "on" : "off");
   SendCommand(ctx);
+  if (!wasLost && ctx.link.receiverLost) tuning.noiseLimiterOn = 1 - tuning.noiseLimiterOn;
 }
 
 }  // namespace voxrig

@@ -3,8 +3,13 @@
 // --import and --probe, run on a working folder in memory. Each row is a
 // command line and a folder, with the exit code and every file's bytes
 // afterwards: nothing is written that the command was not asked to make.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <set>
@@ -19,6 +24,7 @@
 #include "fakes/fake_serial_survey.h"
 #include "fakes/memory_file_system.h"
 #include "fakes/test_program.h"
+#include "platform/posix_file_system.h"
 #include "setup/probe.h"
 
 namespace voxrig {
@@ -117,14 +123,20 @@ TEST_F(CommandLineTools, EachToolWritesOnlyWhatItWasAskedToMake) {
       // --import writes only a bank, over a bank, and keeps the old one for U.
       {{"--import", "ch20.csv", "notes.txt"}, 1, {}, "not a bank file's name"},
       {{"--import", "ch20.csv", "VOXRIG.CFG"}, 1, {}, "not a bank file's name"},
+      // Beside the copy, what the import wrote: the next start tells a bank
+      // changed since from the import's own.
       {{"--import", "ch20.csv", "bank06.dat"},
        0,
        {{"BANK06.DAT", "bank12\r\nFM\r\n12.5\r\n \r\n" + BankOf(9).substr(21)},
-        {"undo/import01-BANK06.DAT", kBank12}},
+        {"undo/import01-BANK06.DAT", kBank12},
+        {"undo/import01-BANK06.DAT.written",
+         "bank12\r\nFM\r\n12.5\r\n \r\n" + BankOf(9).substr(21)}},
        "9 channels from ch20.csv"},
       {{"--import", "ch20.csv", "bank07.dat"},
        0,
-       {{"bank07.dat", BankOf(9, "bank07")}, {"undo/import01-bank07.dat.new", ""}},
+       {{"bank07.dat", BankOf(9, "bank07")},
+        {"undo/import01-bank07.dat.new", ""},
+        {"undo/import01-bank07.dat.new.written", BankOf(9, "bank07")}},
        ""},
       // A bank file given where the list belongs is no list.
       {{"--import", "bank03.dat", "bank07.dat"}, 1, {}, "the header names no Frequency column"},
@@ -242,6 +254,97 @@ TEST_F(ImportUndo, ThePanelsUTakesBackEachImportOfTheLastRun) {
   // The import copies are taken over, not left for the next start.
   for (const auto& [name, bytes] : folder.files) EXPECT_FALSE(name.starts_with("undo/import"));
   EXPECT_NE(imported, kBank12);
+}
+
+// An import that never finished, or a bank changed since an import: U never
+// puts the old bank back over a version it does not keep. Each row is what
+// the last run left (the copy of kBank12 always there, the note of what the
+// import wrote or none, the bank as it is now) and what each U brings back.
+TEST_F(ImportUndo, AnUnfinishedImportLeavesNoStepAndAChangedBankIsKept) {
+  const std::string imported = "bank05\r\nFM\r\n12.5\r\n \r\n118.1\r\n \r\n9999\r\n";
+  const std::string edited = "bank05\r\nFM\r\n12.5\r\n \r\n150.0\r\n by hand\r\n9999\r\n";
+  struct Row {
+    const char* what;
+    std::optional<std::string> note;
+    std::string bankNow;
+    Strings afterEachUndo;
+  };
+  const Row rows[] = {
+      {"killed before its rename", std::nullopt, kBank12, {}},
+      {"killed before its note", std::nullopt, imported, {kBank12, imported}},
+      {"killed, then changed", std::nullopt, edited, {kBank12, edited}},
+      {"changed since the import", imported, edited, {kBank12, edited}},
+      {"as the import left it", imported, imported, {kBank12}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    fakes::MemoryFileSystem& folder = program.files;
+    folder.files = {{"bank05.dat", row.bankNow}, {"undo/import01-bank05.dat", kBank12}};
+    if (row.note) folder.files["undo/import01-bank05.dat.written"] = *row.note;
+    ClearUndoCopies(ctx);  // as the panel starts
+    for (const std::string& bytes : row.afterEachUndo) {
+      Forget();
+      Press('U');
+      EXPECT_EQ(Heard(), (Strings{"undo", "0", "5", "ok"}));
+      EXPECT_EQ(folder.files["bank05.dat"], bytes);
+    }
+    Forget();
+    Press('U');
+    EXPECT_EQ(Heard(), Strings{"inv"});
+    EXPECT_EQ(folder.files["bank05.dat"],
+              row.afterEachUndo.empty() ? row.bankNow : row.afterEachUndo.back());
+  }
+}
+
+// A real full disk: a small tmpfs, filled so that the copy for U still fits
+// and the new bank does not. The import fails, and leaves no step for U.
+TEST_F(ImportUndo, AnImportOnAFullDiskLeavesNoUndoStep) {
+  if (geteuid() != 0) {
+    GTEST_SKIP() << "mounting the small full file system this test writes on needs root (CI runs "
+                    "the tests as root)";
+  }
+  char pattern[] = "/tmp/voxrig-full-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string mount = pattern;
+  if (::mount("tmpfs", mount.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    rmdir(mount.c_str());
+    GTEST_SKIP() << "a tmpfs cannot be mounted here: " << std::strerror(errno);
+  }
+  struct Unmount {
+    std::string path;
+    ~Unmount() {
+      umount(path.c_str());
+      rmdir(path.c_str());
+    }
+  } unmount{mount};
+  PosixFileSystem disk(mount);
+  ASSERT_TRUE(disk.ReplaceFile("bank05.dat", kBank12));
+  ASSERT_TRUE(disk.ReplaceFile("l.csv", CsvOf(150)));
+  // Filled to the last page, then one page given back: room for the copy only.
+  const int filler = open((mount + "/filler").c_str(), O_WRONLY | O_CREAT, 0644);
+  ASSERT_GE(filler, 0);
+  const std::string page(4096, 'x');
+  off_t size = 0;
+  while (write(filler, page.data(), page.size()) == static_cast<ssize_t>(page.size())) {
+    size += static_cast<off_t>(page.size());
+  }
+  ASSERT_EQ(ftruncate(filler, size - static_cast<off_t>(page.size())), 0);
+  close(filler);
+
+  std::ostringstream out, err;
+  EXPECT_EQ(RunBankCsvCommand({"--import", "l.csv", "bank05.dat"}, disk, out, err), 1);
+  EXPECT_NE(err.str().find("cannot write bank05.dat"), std::string::npos) << err.str();
+  EXPECT_EQ(disk.ReadFile("bank05.dat"), kBank12);
+  const auto undoFolder = disk.ListFolder("undo");
+  EXPECT_TRUE(!undoFolder || undoFolder->empty()) << undoFolder->front().name;
+  // The next start has nothing to take back, whatever bank05.dat becomes.
+  ASSERT_EQ(unlink((mount + "/filler").c_str()), 0);
+  ASSERT_TRUE(disk.ReplaceFile("bank05.dat", "bank05\r\nAM\r\n25\r\n \r\n9999\r\n"));
+  ctx.platform.files = &disk;
+  ClearUndoCopies(ctx);
+  Press('U');
+  EXPECT_EQ(Heard(), Strings{"inv"});
+  ctx.platform.files = &program.files;
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/key_handler.h"
+#include "app/startup.h"
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
 
@@ -59,7 +61,8 @@ TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsRefusedAloud) {
   EXPECT_EQ(panel.keyQueue, full);
   EXPECT_EQ(Heard(), (std::vector<std::string>{"inv"}));
 
-  // One free entry is not enough for a key and its separator.
+  // One free entry is not enough for a key and its separator; a refusal of
+  // the same run is not told again.
   panel.keyQueueCount = 19;
   Handle(KeyDown('Y'));
   EXPECT_EQ(panel.keyQueueCount, 19);
@@ -68,7 +71,75 @@ TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsRefusedAloud) {
   EXPECT_EQ(panel.keyQueueCount, 20);
   EXPECT_EQ(panel.keyQueue[18], 'Z');
   EXPECT_EQ(panel.keyQueue[19], 0);
-  EXPECT_EQ(Heard(), (std::vector<std::string>{"inv", "inv"}));
+  EXPECT_EQ(Heard(), (std::vector<std::string>{"inv"}));
+}
+
+// A burst of keys (a paste into the terminal, a macro, a key struck fast):
+// the keys the queue takes are all done, the run of keys it refuses is told
+// by one "invalid", and Q ends the panel within a second of its "quit",
+// whatever was still queued to be heard, whole readouts too. Keys pressed
+// after Q are not taken, and a later burst is told again.
+TEST(KeyBurst, ARunOfRefusalsIsToldOnceAndQEndsWithinASecondOfQuit) {
+  struct Row {
+    std::string name;
+    int key;
+    bool wholeReadouts;
+    std::string command;  // what each key taken sends
+    int taken;            // keys of the burst done: the one in hand and nine queued
+    int refusalsTold;
+  };
+  const Row rows[] = {
+      {"Page Up struck fast", keys::kPageUp, false, "VA", 10, 1},
+      {"Page Up, whole readouts", keys::kPageUp, true, "VA", 10, 1},
+      // F leaves the wire alone: every one is taken, its readout queued.
+      {"F struck fast, whole readouts", keys::Letter('F'), true, "", 120, 0},
+  };
+  for (const Row& row : rows) {
+    fakes::ConnectedPanel panel;
+    Context& ctx = panel.ctx;
+    ctx.speech.wholeReadouts = row.wholeReadouts;
+    const auto press = [&](int key) {
+      OnWindowEvent(ctx, KeyDown(key));
+      OnWindowEvent(ctx, KeyUp(key));
+    };
+    const auto tick = [&] {
+      panel.program.time.Advance(100);
+      panel.Tick();
+    };
+    for (int burst = 0; burst < 2; ++burst) {
+      for (int i = 0; i < 120; ++i) press(row.key);
+      for (int i = 0; i < 100 && ctx.panel.keyQueueCount > 0; ++i) tick();
+    }
+    const auto heard = panel.Heard();
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), "inv"), 2 * row.refusalsTold) << row.name;
+    if (!row.command.empty()) {
+      EXPECT_EQ(panel.Sent(row.command).size(), static_cast<std::size_t>(2 * row.taken))
+          << row.name;
+    }
+
+    // Q in the middle of a third burst, and keys after it; the first key of
+    // the burst finds the wire free and is taken at once.
+    panel.Cycle();
+    long long quitAsked = -1;
+    panel.program.sound.OnPlayed([&](const std::string& name) {
+      if (name == "quit") quitAsked = panel.program.time.now();
+    });
+    for (int i = 0; i < 60; ++i) press(row.key);
+    const std::size_t sentBeforeQ = panel.Sent(row.command).size();
+    press(keys::Letter('Q'));
+    for (int i = 0; i < 5; ++i) press(keys::Letter('A'));
+    for (int i = 0; i < 100 && ctx.app.programRunning != 0; ++i) tick();
+    ASSERT_EQ(ctx.app.programRunning, 0) << row.name;
+    ShutDown(ctx);
+    EXPECT_EQ(panel.Heard().back(), "quit") << row.name;
+    EXPECT_EQ(panel.Count("AT1"), 0) << row.name;
+    if (!row.command.empty()) {
+      // The keys queued before Q were done before it.
+      EXPECT_EQ(panel.Sent(row.command).size(), sentBeforeQ + 9) << row.name;
+    }
+    ASSERT_GE(quitAsked, 0) << row.name;
+    EXPECT_LE(panel.program.sound.SilentFrom() - quitAsked, 1000) << row.name;
+  }
 }
 
 TEST_F(KeyHandlerTest, CloseRequestOnlyAsksTheProgramToStop) {

@@ -6,11 +6,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/startup.h"
 #include "fakes/test_program.h"
 #include "link/serial_port.h"
+#include "platform/hamlib_receiver.h"
 
 namespace voxrig {
 namespace {
@@ -142,6 +144,35 @@ TEST(StartUp, MissingConfigurationNamesTheSetUpEndsWithItsStatusAndTouchesNoPort
   EXPECT_EQ(program.files.files.count("debug1.dat"), 0u);
 }
 
+// A radio line that opens no radio names itself and ends the panel as a
+// missing configuration does, instead of trying a port for ever.
+TEST(StartUp, ARadioLineThatNamesNoRadioIsToldAndEndsWithTheConfigurationsStatus) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"hamlib:", "no model number after \"hamlib:\""},
+      {"hamlib:abc", "\"abc\" is not a model number"},
+      {"hamlib:-1", "\"-1\" is not a model number"},
+      {"hamlib:0", "\"0\" is not a model number"},
+      {"hamlib:999999", "Hamlib has no model 999999"},
+  };
+  for (const auto& [radio, fault] : rows) {
+    fakes::TestProgram program;
+    HamlibLibrary hamlib;
+    program.ctx.platform.hamlib = &hamlib;
+    program.files.files["VOXRIG.CFG"] =
+        "PORT=COM1\r\nSPEED=19200\r\nRADIO=" + radio + "\r\nVOICE=1\r\nDEBUG=0\r\n";
+    EXPECT_EQ(RunProgram(program.ctx), kExitNoConfiguration) << radio;
+    const std::string named = "RADIO=" + radio + ": " + fault;
+    EXPECT_EQ(program.display.TextAt(0, 30),
+              "--- VOXRIG.CFG: the radio line is not understood ---");
+    EXPECT_EQ(program.display.TextAt(0, 60), "line 3, " + named);
+    EXPECT_EQ(program.messages.text.find("voxrig: line 3 of VOXRIG.CFG, " + named + "\n"), 0u)
+        << program.messages.text;
+    EXPECT_EQ(program.sound.requested(), std::vector<std::string>{"wave\\radline"}) << radio;
+    EXPECT_TRUE(program.line.opened.empty()) << radio;
+    EXPECT_TRUE(program.window.closed);
+  }
+}
+
 TEST(StartUp, WindowThatCannotOpenEndsWithAnErrorAndNothingElse) {
   fakes::TestProgram program;
   program.files.files["VOXRIG.CFG"] = kConfiguration;
@@ -247,7 +278,7 @@ TEST_F(EarlyKeys, TheEndOfTheWaitTellsThePortAndSpeedTriedAndALateAnswerWipesIt)
   EXPECT_EQ(late.display.RunAt(320, 30).colour, Colour::kGreen);
 }
 
-// Line 1 as the README writes it, read from the file by the whole start-up: a
+// Line 1 as the user's guide writes it, read from the file by the whole start-up: a
 // device path is used as it stands whatever its label, a COM name keeps its
 // meaning, and a device that is not there is said, shown and printed, and
 // never replaced by another port.
@@ -273,15 +304,15 @@ TEST(PortLine, TheReadmesLinesOpenTheDeviceTheyNameAndNoOther) {
   };
   const char* sourceDir = std::getenv("VOXRIG_SOURCE_DIR");
   ASSERT_NE(sourceDir, nullptr);
-  std::ifstream readmeFile(std::string(sourceDir) + "/README.md");
+  std::ifstream readmeFile(std::string(sourceDir) + "/doc/guide.md");
   const std::string readme((std::istreambuf_iterator<char>(readmeFile)),
                            std::istreambuf_iterator<char>());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    // The rows that are not the README's own: a port 0, and blanks left at
+    // The rows that are not the guide's own: a port 0, and blanks left at
     // the end of a hand-edited line.
     if (c.line.find("COM0") == std::string::npos && c.line.back() != ' ') {
-      EXPECT_NE(readme.find(c.line), std::string::npos) << "the README no longer gives this line";
+      EXPECT_NE(readme.find(c.line), std::string::npos) << "the guide no longer gives this line";
     }
     fakes::TestProgram program;
     program.files.files["VOXRIG.CFG"] = Configuration(c.line, "1", "1");

@@ -99,6 +99,47 @@ TEST_F(TranscriptTest, ATextIsWrittenOnlyWhenTheTextAtItsPlaceChanges) {
   EXPECT_EQ(display.runs().size(), 6u);  // the display underneath draws every one
 }
 
+// A text drawn again after another drawing covered its place is drawn anew,
+// and written anew: the second search's "*** STOPPED ***" after the lower
+// panel was cleared, or after "Search Mode Active" was drawn over it.
+TEST_F(TranscriptTest, ATextDrawnAgainAfterItsPlaceWasCoveredIsWrittenAgain) {
+  struct Row {
+    const char* name;
+    int x;
+    int y;
+    int points;
+    std::string text;
+    bool covers;
+  };
+  const Row rows[] = {
+      {"lower panel cleared", 150, 300, 70, std::string(40, ' '), true},
+      {"search started over it", 290, 320, 30, "Search Mode Active", true},
+      {"the key echo below it", 340, 370, 50, "1", false},
+      {"the level meter above it", 320, 30, 30, "*****>", false},
+  };
+  for (const Row& row : rows) {
+    const auto file = files.CreateFile(row.name);
+    TranscriptDisplay shown(display, *file);
+    const auto status = [&] {
+      shown.SetFont(Font{"Ariel", 30, 700});
+      shown.SetTextPosition(270, 320);
+      shown.Print("*** STOPPED ***");
+    };
+    status();
+    shown.SetFont(Font{"Ariel", row.points, 700});
+    shown.SetTextPosition(row.x, row.y);
+    shown.Print(row.text);
+    status();
+    const std::string statusLine = "text 270,320 *** STOPPED ***";
+    const std::string other =
+        "text " + std::to_string(row.x) + "," + std::to_string(row.y) + " " + row.text;
+    EXPECT_EQ(SplitLines(files.files[row.name]),
+              row.covers ? (std::vector<std::string>{statusLine, other, statusLine})
+                         : (std::vector<std::string>{statusLine, other}))
+        << row.name;
+  }
+}
+
 TEST(TranscriptOfTheProgram, ShowsTheBannerThenTheFourStartUpPromptsInOrder) {
   fakes::TestProgram program;
   program.files.files["VOXRIG.CFG"] =

@@ -28,11 +28,11 @@ using Files = std::map<std::string, std::string>;
 
 class BankSafety : public fakes::PanelFixture {
  protected:
-  // The bank files, without the undo folder's copies.
+  // The bank files, without the undo folder's copies or the search log's backup.
   Files BankFiles() const {
     Files banks;
     for (const auto& [name, bytes] : program.files.files) {
-      if (name.rfind("bank", 0) == 0) banks[name] = bytes;
+      if (name.starts_with("bank") && name.ends_with(".dat")) banks[name] = bytes;
     }
     return banks;
   }

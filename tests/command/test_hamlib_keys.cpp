@@ -98,6 +98,27 @@ TEST_F(HamlibPanel, SearchSweepsTheRadioBetweenTheLimitsAndEnterEndsIt) {
   EXPECT_FALSE(ctx.link.receiverLost);
 }
 
+// Keys refused while the radio is away leave the panel where the radio is:
+// once it answers again, F and the radio agree.
+TEST_F(HamlibPanel, KeysRefusedWhileTheRadioIsAwayLeaveThePanelWhereTheRadioIs) {
+  ctx.link.receiverLost = true;
+  const std::vector<std::vector<int>> refused = {
+      {'1', '4', '6', keys::kFullStop, '5', keys::kEnter}, {keys::kF1 + 1}, {keys::kPageUp}};
+  for (const std::vector<int>& keys : refused) {
+    Forget();
+    for (int key : keys) Press(key);
+    EXPECT_EQ(Spoken().back(), "rnc") << "key " << keys.front();
+  }
+  Cycle();
+  ASSERT_FALSE(ctx.link.receiverLost);
+  Forget();
+  Press('F');
+  EXPECT_EQ(Spoken(), (std::vector<std::string>{"1", "4", "5", "point", "0", "fm.wav"}));
+  const std::string radio = RadioState();
+  EXPECT_NE(radio.find("RF0145000000"), std::string::npos) << radio;
+  EXPECT_NE(radio.find("MD1"), std::string::npos) << radio;
+}
+
 // W, X, Z and G on the dummy radio's 19 memory channels, its bank A.
 TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   PutBankFile("bank05.dat", "FM", {"145.5", "446.00625", "118.1"});
@@ -139,6 +160,40 @@ TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   EXPECT_EQ(Ask("MAA").find(" MP1"), std::string::npos);
   EXPECT_EQ(RadioState().substr(0, 2), "VA");
   EXPECT_FALSE(ctx.link.receiverLost);
+}
+
+// Another radio opened on the port after a loss starts where it starts: the
+// panel puts it back where the panel shows, and reads it back.
+TEST_F(HamlibPanel, ARadioThatComesBackIsGivenThePanelsState) {
+  Type("146.5\r");
+  Press(keys::kF1 + 3);
+  Type("AL");
+  ctx.link.receiverLost = true;
+  ASSERT_EQ(OpenPort(ctx, ctx.link.comPort, 19200), 1);
+  Ask("VA0145000000");
+  Ask("MD1");
+  Forget();
+  Cycle();
+  EXPECT_EQ(Spoken(), std::vector<std::string>{"connected"});
+  const std::string state = RadioState();
+  for (const char* field : {"RF0146500000", "ST012500", "MD3", "AT1"}) {
+    EXPECT_NE(state.find(field), std::string::npos) << field << ": " << state;
+  }
+  EXPECT_EQ(Ask("NL"), "NL1\r\n");
+}
+
+// The dummy's 19 memories are bank A alone: W to bank B is refused at its
+// letter, and its Enter stores nothing.
+TEST_F(HamlibPanel, WToABankTheRadioLacksIsInvalidAtItsLetter) {
+  PutBankFile("bank05.dat", "FM", {"145.5"});
+  const std::string bankA = Ask("MAA");
+  Type("W05B");
+  EXPECT_EQ(Spoken().back(), "inv");
+  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
+  Forget();
+  Type("\r");
+  EXPECT_EQ(Spoken(), std::vector<std::string>{"inv"});
+  EXPECT_EQ(Ask("MAA"), bankA);
 }
 
 // What a radio lacks is refused before anything is sent or claimed.

@@ -90,7 +90,7 @@ TEST_F(InterpreterSequences, ACommandKeyAbandonsALimitKeepingItsDigits) {
 
 // A typed value the receiver cannot take is refused at Enter and put back,
 // so nothing goes to the receiver and no "ok" claims it did; left by another
-// key, such a value is put back silently.
+// key, such a value is put back with "inv" before that key acts.
 TEST_F(InterpreterSequences, AValueTheReceiverCannotTakeIsRefusedAndPutBack) {
   const BoundedText& lower = ctx.tuning.searchLowerText;
   const BoundedText& upper = ctx.tuning.searchUpperText;
@@ -102,8 +102,8 @@ TEST_F(InterpreterSequences, AValueTheReceiverCannotTakeIsRefusedAndPutBack) {
     const char* keeps;
   };
   const std::vector<Case> cases = {
-      {"I99999\r", step, "12.5"}, {"I0.01\r", step, "12.5"},    {"S3000\r", lower, "145"},
-      {"E1.4.5\r", upper, "146"}, {"3000\r", frequency, "145"}, {"1.4.5\r", frequency, "145"},
+      {"I99999\r", step, "12.5"}, {"I0.01\r", step, "12.5"},      {"S3000\r", lower, "145"},
+      {"E1.4.5\r", upper, "146"}, {"3000\r", frequency, "145.0"}, {"1.4.5\r", frequency, "145.0"},
   };
   for (const Case& c : cases) {
     Forget();
@@ -311,7 +311,7 @@ TEST_F(InterpreterSequences, MemoryScanEnterWithoutOneBankLetterKeepsTheSequence
   EXPECT_THAT(Commands(), ElementsAre("LC1", "MSC"));
 }
 
-TEST_F(InterpreterSequences, DeleteSequenceRemovesTheBankFileAndSaysOkEvenWhenMissing) {
+TEST_F(InterpreterSequences, DeleteSequenceRemovesTheBankFileAndSaysBnfWhenMissing) {
   PutBankFile("bank07.dat", "FM", {"145.5"});
   Type("D07\r");
   EXPECT_THAT(Heard(), ElementsAre("delete", "0", "7", "ok"));
@@ -319,7 +319,7 @@ TEST_F(InterpreterSequences, DeleteSequenceRemovesTheBankFileAndSaysOkEvenWhenMi
 
   Forget();
   Type("D07\r");
-  EXPECT_THAT(Heard(), ElementsAre("delete", "0", "7", "ok"));
+  EXPECT_THAT(Heard(), ElementsAre("delete", "0", "7", "bnf"));
 
   PutBankFile("bank07.dat", "FM", {"145.5"});
   PutBankFile("bank0..dat", "FM", {"145.5"});

@@ -237,6 +237,48 @@ TEST_F(ReceiverRead, ChannelsThatDifferAreCountedAloudAndListedInTheCheckReport)
   EXPECT_EQ(Spoken().back(), "nochk");
 }
 
+// W stores every channel with its bank's step, the check reads it back, and
+// X gives it back to the bank file. A step line the receiver cannot take
+// gives its default 12.5 kHz.
+TEST_F(ReceiverRead, EveryChannelIsWrittenWithItsBanksStepAndReadBackWithIt) {
+  struct Row {
+    std::string stepLine;
+    std::string field;
+    std::string readBack;
+  };
+  const Row rows[] = {
+      {"25", " ST025000 ", "25"},   {"8.33", " ST008330 ", "8.33"},
+      {"2.5", " ST002500 ", "2.5"}, {"12.5", " ST012500 ", "12.5"},
+      {"", " ST012500 ", "12.5"},   {"fast", " ST012500 ", "12.5"},
+  };
+  for (const Row& row : rows) {
+    bankLines.assign(20, "---");
+    program.files.files["bank05.dat"] =
+        Lines({"bank05", "FM", row.stepLine, " ", "145.5", " ", "146.025", "Tower", "9999"});
+    Forget();
+    Type("W05A\r");
+    const Strings written = Sent("MX");
+    ASSERT_EQ(written.size(), 2u) << row.stepLine;
+    for (const std::string& channel : written) {
+      EXPECT_NE(channel.find(row.field), std::string::npos) << channel;
+    }
+    EXPECT_EQ(Spoken().back(), "ok") << row.stepLine;
+    Type("X05A\rX05A\r");
+    EXPECT_EQ(banktest::FileLines(program.files.files["bank05.dat"]).at(2), row.readBack);
+  }
+
+  // A receiver that keeps another step than it was sent: the check tells.
+  program.files.files["bank05.dat"] = Lines({"bank05", "FM", "25", " ", "145.5", " ", "9999"});
+  storedInstead[0] = ChannelLine('A', 0, 145'500'000, 1, "");
+  Forget();
+  Type("W05A\r");
+  const Strings spoken = Spoken();
+  EXPECT_THAT(Strings(spoken.end() - 2, spoken.end()), ElementsAre("1", "differ"));
+  EXPECT_EQ(banktest::FileLines(program.files.files["check05A.txt"]).at(1),
+            "A00: sent 145.5 MHz FM \"\" step 25 kHz; the receiver holds 145.5 MHz FM \"\" step "
+            "12.5 kHz");
+}
+
 TEST(ChannelDifferences, FrequencyModeAndNameCountAndEveryChannelMustFit) {
   const std::vector<banks::Channel> sent = {{"145.5", "Tower"}, {"7.05", " "}};
   const auto read = [](const std::vector<std::string>& lines) {
@@ -246,18 +288,18 @@ TEST(ChannelDifferences, FrequencyModeAndNameCountAndEveryChannelMustFit) {
   };
   const std::string tower = ChannelLine('B', 0, 145'500'000, 1, "Tower");
   const std::string second = ChannelLine('B', 1, 7'050'000, 1, "");
-  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", read({tower, second, "---"})),
+  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", "12.5", read({tower, second, "---"})),
               ::testing::IsEmpty());
   EXPECT_THAT(
-      banks::ChannelDifferences('B', sent, "AUT",
+      banks::ChannelDifferences('B', sent, "AUT", "12.5",
                                 read({ChannelLine('B', 0, 145'500'000, 1, "Tower", 1), second})),
       ElementsAre("B01: sent 7.05 MHz AUT \"\"; the receiver holds 7.05 MHz FM \"\""));
-  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM",
+  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", "12.5",
                                         read({ChannelLine('B', 0, 145'500'000, 1, "Towe"), "---"})),
               ElementsAre("B00: sent 145.5 MHz FM \"Tower\"; the receiver holds 145.5 MHz FM "
                           "\"Towe\"",
                           "B01: sent 7.05 MHz FM \"\"; the receiver holds nothing"));
-  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", read({tower})),
+  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", "12.5", read({tower})),
               ElementsAre("B01: sent 7.05 MHz FM \"\"; past the end of the receiver's bank, "
                           "which has 1 channel"));
 }

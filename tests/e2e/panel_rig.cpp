@@ -174,6 +174,10 @@ void PanelRig::RequestCloseOfPanel() {
   }
 }
 
+void PanelRig::SignalPanel(int signal) {
+  panel_->Signal(signal);
+}
+
 std::optional<int> PanelRig::WaitForPanelExit(std::chrono::milliseconds limit) {
   return panel_->WaitForExit(limit);
 }

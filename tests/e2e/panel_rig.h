@@ -66,6 +66,8 @@ class PanelRig : public ::testing::Test {
   // Types the keys one by one (X keysym names).
   void Type(const std::vector<std::string>& keys);
   void RequestCloseOfPanel();
+  // Sends the running panel a signal, as a session that ends would.
+  void SignalPanel(int signal);
   std::optional<int> WaitForPanelExit(std::chrono::milliseconds limit = 15s);
 
   Transcript ReadTranscript() const;

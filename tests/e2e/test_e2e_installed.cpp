@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <thread>
 
+#include "app/key_card.h"
 #include "e2e/child_process.h"
 #include "e2e/scratch_folder.h"
 #include "e2e/transcript.h"
@@ -93,6 +95,8 @@ TEST_F(InstalledPanel, HelpVersionAndAnUnknownOptionAnswerWithoutAWindow) {
 
   EXPECT_EQ(Shell(noDisplay + voxrig + " --version", &status), "voxrig " VOXRIG_VERSION "\n");
   EXPECT_EQ(status, 0);
+  EXPECT_EQ(Shell(noDisplay + voxrig + " --keys", &status), std::string(voxrig::kKeyCard));
+  EXPECT_EQ(status, 0);
 
   for (const char* bad : {"--bogus", "--transcript", "stray", "--export"}) {
     const std::string said = Shell(noDisplay + voxrig + " " + bad, &status);
@@ -101,11 +105,9 @@ TEST_F(InstalledPanel, HelpVersionAndAnUnknownOptionAnswerWithoutAWindow) {
   }
 }
 
-// The plain-text README reads as text in a terminal: no table rows of
-// pipes, no code marks, and every heading of the Markdown one.
-TEST_F(InstalledPanel, ThePlainTextReadmeHasEveryHeadingAndNoMarkdownTables) {
-  const std::string text = ReadTextFile(InstalledFile("share/doc/voxrig/README.txt"));
-  const std::string markdown = ReadTextFile(VOXRIG_SOURCE_DIR "/README.md");
+// The plain-text README and guide read as text in a terminal: no table rows
+// of pipes, no code marks or comments, and every heading of the Markdown one.
+void ExpectPlainText(const std::string& text, const std::string& markdown) {
   ASSERT_FALSE(text.empty());
   std::istringstream lines(text);
   bool inCode = false;
@@ -113,6 +115,7 @@ TEST_F(InstalledPanel, ThePlainTextReadmeHasEveryHeadingAndNoMarkdownTables) {
     inCode = line.rfind("    ", 0) == 0 && (inCode || before.empty());
     EXPECT_NE(line.rfind("|", 0), 0u) << line;
     EXPECT_NE(line.rfind("#", 0), 0u) << line;
+    EXPECT_EQ(line.find("<!--"), std::string::npos) << line;
     if (!inCode) {
       EXPECT_EQ(line.find('`'), std::string::npos) << line;
     }
@@ -124,8 +127,18 @@ TEST_F(InstalledPanel, ThePlainTextReadmeHasEveryHeadingAndNoMarkdownTables) {
     heading.erase(std::remove(heading.begin(), heading.end(), '`'), heading.end());
     EXPECT_NE(text.find("\n" + heading + "\n"), std::string::npos) << heading;
   }
-  // A row of the key table, said as a sentence.
-  EXPECT_NE(text.find("\n- Q: quit\n"), std::string::npos);
+}
+
+TEST_F(InstalledPanel, ThePlainTextDocumentsHaveEveryHeadingAndNoMarkdown) {
+  for (const char* name : {"README", "guide"}) {
+    SCOPED_TRACE(name);
+    const std::string base = std::string(name) == "README" ? "/README" : "/doc/guide";
+    ExpectPlainText(ReadTextFile(InstalledFile("share/doc/voxrig/" + std::string(name) + ".txt")),
+                    ReadTextFile(VOXRIG_SOURCE_DIR + base + ".md"));
+  }
+  // The guide's key card, as voxrig --keys prints it.
+  EXPECT_NE(ReadTextFile(InstalledFile("share/doc/voxrig/guide.txt")).find(voxrig::kKeyCard),
+            std::string::npos);
 }
 
 TEST_F(InstalledPanel, TheDemoPlaysTheInstalledPromptsFromAFolderWithoutAny) {
@@ -213,6 +226,8 @@ TEST(DebianPackage, HoldsTheProgramsPromptsAndDocumentsAndPassesLintian) {
                                     "usr/bin/voxrig-demo",
                                     "usr/share/doc/voxrig/README.md",
                                     "usr/share/doc/voxrig/README.txt",
+                                    "usr/share/doc/voxrig/guide.md",
+                                    "usr/share/doc/voxrig/guide.txt",
                                     "usr/share/doc/voxrig/changelog.gz",
                                     "usr/share/doc/voxrig/copyright",
                                     "usr/share/man/man1/ar8600-sim.1.gz",
@@ -249,15 +264,27 @@ TEST(DebianPackage, HoldsTheProgramsPromptsAndDocumentsAndPassesLintian) {
                              "Recommends: espeak-ng, sox, brltty", "\n voxrig drives"}) {
     EXPECT_NE(depends.find(needed), std::string::npos) << needed << " in:\n" << depends;
   }
+  // Each package named once: the declared ones beside dpkg-shlibdeps' own.
+  const std::size_t dependsAt = depends.find("Depends: ");
+  ASSERT_NE(dependsAt, std::string::npos) << depends;
+  std::istringstream dependsLine(
+      depends.substr(dependsAt + 9, depends.find('\n', dependsAt) - dependsAt - 9));
+  std::map<std::string, int> named;
+  for (std::string entry; std::getline(dependsLine, entry, ',');) {
+    std::istringstream words(entry);
+    std::string package;
+    words >> package;
+    EXPECT_EQ(++named[package], 1) << package << " twice in:\n" << depends;
+  }
 
   if (Shell("command -v lintian", &status), status != 0) {
     GTEST_SKIP() << "lintian is not installed (tools/install-deps installs it)";
   }
   // Pedantic, with the information tags: no error, warning or pedantic tag,
-  // and every information tag that remains is one the README explains.
+  // and every information tag that remains is one the developers' page explains.
   const std::string lintian =
       Shell("lintian --pedantic -I --tag-display-limit 0 " + Quoted(deb), &status);
-  const std::string readme = ReadTextFile(VOXRIG_SOURCE_DIR "/README.md");
+  const std::string readme = ReadTextFile(VOXRIG_SOURCE_DIR "/doc/developing.md");
   std::istringstream reported(lintian);
   int infoTags = 0;
   for (std::string line; std::getline(reported, line);) {
@@ -269,7 +296,7 @@ TEST(DebianPackage, HoldsTheProgramsPromptsAndDocumentsAndPassesLintian) {
     std::string tag;
     words >> tag >> tag >> tag;  // "I:", "voxrig:", the tag
     EXPECT_NE(readme.find("| `" + tag + "` |"), std::string::npos)
-        << line << "\n(the README's table of lintian's remaining tags does not name it)";
+        << line << "\n(doc/developing.md's table of lintian's remaining tags does not name it)";
   }
   EXPECT_GT(infoTags, 0) << "lintian said nothing at all:\n" << lintian;
   // The programs carry the hardening and none of the compiler's notes.

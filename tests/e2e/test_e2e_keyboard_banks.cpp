@@ -3,6 +3,8 @@
 // frequency, a new bank made from it, and the bank selected again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "e2e/panel_rig.h"
 
 namespace e2e {
@@ -18,6 +20,29 @@ const std::string kBankAChannels =
 std::string TrimmedRight(std::string text) {
   while (!text.empty() && text.back() == ' ') text.pop_back();
   return text;
+}
+
+// Only the keyboard's auto-repeat of a held key is dropped: a key pressed
+// again at once after its release is a press of its own, however fast.
+TEST_F(KeyboardAndBanks, AKeyPressedAgainAtOnceAfterItsReleaseIsTakenEachTime) {
+  WriteConfiguration();
+  LinkPrompts();
+  StartSimulator();
+  StartPanel();
+  ASSERT_TRUE(WaitForPrompt("connected"));
+  ASSERT_TRUE(WaitForIdlePolls());
+
+  const size_t mark = TranscriptMark();
+  FocusPanel();
+  TypeKeyOverAndOver("1", 20);
+  const auto ones = [&] {
+    const std::vector<std::string> spoken = SpokenSince(mark);
+    return std::count(spoken.begin(), spoken.end(), "1");
+  };
+  WaitUntil(
+      "twenty ones", [&] { return ones() >= 20; }, 5s);
+  ASSERT_TRUE(WaitForIdlePolls());
+  EXPECT_EQ(ones(), 20) << ReadTranscript().Dump();
 }
 
 TEST_F(KeyboardAndBanks, TypedFrequencyIsTunedPutIntoNewBankAndSelectedWithoutClearingReceiver) {

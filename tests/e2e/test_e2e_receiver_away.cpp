@@ -65,6 +65,38 @@ TEST_F(ReceiverAway, DroppedLineIsToldOnceAndAReplugIsConnectedAgain) {
       "EX on the wire", [&] { return ReadWireLog().Find("EX") >= 0; }, 5s));
 }
 
+// Another receiver on the same link starts at its own 145 MHz FM: the panel
+// gives it the state it shows, in the connect's order, and reads it back.
+TEST_F(ReceiverAway, AReceiverReplacedOnTheLinkIsGivenThePanelsState) {
+  WriteConfiguration();
+  LinkPrompts();
+  StartSimulator();
+  StartPanel();
+  ASSERT_TRUE(WaitForPrompt("connected"));
+  ASSERT_TRUE(WaitForIdlePolls());
+  Type({"1", "4", "6", "period", "5", "Return", "F4", "a"});
+  ASSERT_TRUE(WaitForCommand("AT1"));
+
+  StartSimulator();  // its wire log starts afresh
+  ASSERT_TRUE(WaitForPrompt("connected", 2, 15s));
+  ASSERT_TRUE(WaitForCommand("RX"));
+  Strings restore;
+  for (const std::string& command : ReadWireLog().Commands()) {
+    if (command != "LM") restore.push_back(command);
+  }
+  ASSERT_GE(restore.size(), 6u) << ReadWireLog().Dump();
+  EXPECT_EQ(Strings(restore.begin(), restore.begin() + 6),
+            (Strings{"VA0146.50000", "MD3", "ST012.50", "AT1", "NL0", "RX"}));
+
+  const size_t mark = TranscriptMark();
+  Type({"f"});
+  ASSERT_TRUE(WaitForIdlePolls());
+  EXPECT_EQ(SpokenSince(mark), (Strings{"1", "4", "6", "point", "5", "usb.wav"}));
+  EXPECT_EQ(ReadTranscript().CountPrompt("notrest"), 0);
+  Type({"q"});
+  ASSERT_TRUE(WaitForPanelExit().has_value());
+}
+
 TEST_F(ReceiverAway, LineDroppingDuringWSaysHowManyChannelsWentOutAndNoOk) {
   std::vector<std::string> lines = {"bank01", "FM", "12.5", " "};
   for (int i = 0; i < 30; ++i) {

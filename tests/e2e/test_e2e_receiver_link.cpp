@@ -2,6 +2,7 @@
 // The panel against the simulated AR8600: the connect sequence byte for
 // byte, the idle poll, and the last word to the receiver.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <thread>
 
@@ -68,6 +69,25 @@ TEST_F(ReceiverLink, CloseRequestAlsoTellsReceiverExLast) {
 
   std::optional<int> exitCode = WaitForPanelExit();
   ASSERT_TRUE(exitCode.has_value()) << "the close request did not end the panel";
+  EXPECT_EQ(*exitCode, 0);
+  ASSERT_TRUE(WaitUntil(
+      "EX on the wire", [&] { return ReadWireLog().Find("EX") >= 0; }, 5s));
+  EXPECT_EQ(ReadWireLog().Commands().back(), "EX") << ReadWireLog().Dump();
+}
+
+// The terminal the panel was started from closes: it ends as on SIGTERM,
+// through its shutdown, and the receiver gets its keys back.
+TEST_F(ReceiverLink, AHangUpAlsoTellsReceiverExLast) {
+  WriteConfiguration();
+  LinkPrompts();
+  StartSimulator();
+  StartPanel();
+  ASSERT_TRUE(WaitForPrompt("connected"));
+
+  SignalPanel(SIGHUP);
+
+  std::optional<int> exitCode = WaitForPanelExit();
+  ASSERT_TRUE(exitCode.has_value()) << "the hang-up did not end the panel";
   EXPECT_EQ(*exitCode, 0);
   ASSERT_TRUE(WaitUntil(
       "EX on the wire", [&] { return ReadWireLog().Find("EX") >= 0; }, 5s));

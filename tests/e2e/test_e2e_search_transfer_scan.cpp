@@ -3,6 +3,7 @@
 // receiver's own memory scan with a passed channel, against the simulated
 // AR8600.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <sstream>
@@ -106,6 +107,56 @@ TEST_F(SearchTransferScan, SearchLogsEverySignalFoundInOrderAndSpeaksCountAtEnte
                                                    "145.45", " ", "145.775", " ", "9999"}));
   ASSERT_NO_FATAL_FAILURE(QuitPanel());
 }
+
+// Whatever ends the panel during a search, every find already counted aloud
+// is in the search log, and the log the search replaced is its backup.
+enum class Ending { kQuitKey, kTerminate, kHangUp, kCloseWindow };
+
+class FindsKeptWhateverEndsThePanel : public SearchTransferScan,
+                                      public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(FindsKeptWhateverEndsThePanel, EveryFindCountedAloudIsOnDisk) {
+  const std::string previous = BankFileBytes({"Scanbank", "FM", "12.5", " ", "430.5", " ", "9999"});
+  WriteFile("bank00.dat", previous);
+  WriteFile("signals.txt", "145.1 150\n145.45 120\n145.775 200\n");
+  ASSERT_NO_FATAL_FAILURE(StartConnected({"--signals", Path("signals.txt")}));
+  const size_t mark = TranscriptMark();
+  Type({"r"});
+  ASSERT_TRUE(WaitUntil(
+      "three finds counted aloud",
+      [&] {
+        return IsSubsequence(SpokenSince(mark), {"srch", "act", "1", "2", "3"});
+      },
+      30s));
+  switch (GetParam()) {
+    case Ending::kQuitKey:
+      Type({"q"});
+      break;
+    case Ending::kTerminate:
+      SignalPanel(SIGTERM);
+      break;
+    case Ending::kHangUp:
+      SignalPanel(SIGHUP);
+      break;
+    case Ending::kCloseWindow:
+      RequestCloseOfPanel();
+      break;
+  }
+  ASSERT_TRUE(WaitForPanelExit().has_value());
+  EXPECT_EQ(ReadFile("bank00.dat"), BankFileBytes({"Scanbank", "FM", "12.5", " ", "145.1", " ",
+                                                   "145.45", " ", "145.775", " ", "9999"}));
+  EXPECT_EQ(ReadFile("bank00.bak"), previous);
+}
+
+std::string EndingName(const ::testing::TestParamInfo<Ending>& info) {
+  const char* const names[] = {"QuitKey", "Terminate", "HangUp", "CloseWindow"};
+  return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, FindsKeptWhateverEndsThePanel,
+                         ::testing::Values(Ending::kQuitKey, Ending::kTerminate, Ending::kHangUp,
+                                           Ending::kCloseWindow),
+                         EndingName);
 
 TEST_F(SearchTransferScan, BankFileIsWrittenIntoReceiverBankA) {
   WriteFile("memory-in.txt",

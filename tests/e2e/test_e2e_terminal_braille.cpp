@@ -78,6 +78,37 @@ TEST_F(TerminalAndBraille, TerminalKeysOfEveryFamilyWorkThePanelAndEachChangePri
             "AM\n");
 }
 
+// An escape sequence longer than the terminal's key decoder holds (a report,
+// bytes pasted in) is thrown away and the panel goes on; Ctrl+C and Ctrl+D
+// end it as Q does, with "quit", and the receiver gets "EX" last.
+TEST_F(TerminalAndBraille, ALongEscapeSequenceIsThrownAwayAndCtrlCOrCtrlDQuitsAsQ) {
+  struct Row {
+    std::string endKey;
+    std::string sequence;
+    std::string typedAfter;
+  };
+  const Row rows[] = {
+      {"C-c", "\x1b[" + std::string(300, '1') + "A", "1"},
+      {"C-d", "\x1b]" + std::string(300, '0') + "\x07", "2"},
+  };
+  WriteConfiguration();
+  LinkPrompts();
+  StartSimulator();
+  for (const Row& row : rows) {
+    StartTerminalPanel();
+    ASSERT_TRUE(terminal_->WaitForLine(">", 15s)) << ::testing::PrintToString(terminal_->Lines());
+    ASSERT_TRUE(WaitForIdlePolls());
+    terminal_->SendBytes(row.sequence);
+    terminal_->SendKeys({row.typedAfter, row.endKey});
+    ASSERT_TRUE(terminal_->WaitForLine("voxrig-exit=0", 15s))
+        << row.endKey << ::testing::PrintToString(terminal_->Lines());
+    // Nothing of the sequence was taken for a key; the key after it was.
+    EXPECT_EQ(KeysHandled(), row.typedAfter + " Q ") << row.endKey;
+    EXPECT_EQ(ReadTranscript().Prompts().back(), "quit") << row.endKey;
+    EXPECT_EQ(ReadWireLog().Commands().back(), "EX") << row.endKey;
+  }
+}
+
 TEST_F(TerminalAndBraille, TheBrailleDisplayShowsTuneModeAndRefusedWriteAndItsKeysWorkThePanel) {
   BrlttyDisplay braille;
   WriteConfiguration();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -40,6 +41,16 @@ void TmuxPanel::SendKeys(const std::vector<std::string>& keys) {
     Run({"send-keys", "-t", "panel", key});
     std::this_thread::sleep_for(30ms);
   }
+}
+
+void TmuxPanel::SendBytes(const std::string& bytes) {
+  std::vector<std::string> arguments = {"send-keys", "-t", "panel", "-H"};
+  for (const char byte : bytes) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(byte));
+    arguments.push_back(hex);
+  }
+  Run(arguments);
 }
 
 std::vector<std::string> TmuxPanel::Lines() const {

@@ -21,6 +21,8 @@ class TmuxPanel {
 
   // Types the keys one by one (tmux key names: "1", "Enter", "Up", "F2").
   void SendKeys(const std::vector<std::string>& keys);
+  // Sends these bytes as the terminal would, all at once.
+  void SendBytes(const std::string& bytes);
   // Every line the pane has shown, scrolled-off ones included, without the
   // empty lines below the last one.
   std::vector<std::string> Lines() const;

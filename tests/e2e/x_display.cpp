@@ -64,6 +64,12 @@ void TypeKey(const std::string& keysym) {
   std::this_thread::sleep_for(250ms);
 }
 
+void TypeKeyOverAndOver(const std::string& keysym, int times) {
+  std::vector<std::string> command = {"xdotool", "key", "--delay", "0"};
+  for (int i = 0; i < times; ++i) command.push_back(keysym);
+  RunAndCapture(command, 5s);
+}
+
 bool RequestClose(const std::string& display, const std::string& window) {
   Display* connection = XOpenDisplay(display.c_str());
   if (connection == nullptr) return false;

@@ -38,6 +38,11 @@ bool FocusWindow(const std::string& window);
 // key-up would be dropped by its held-key latch.
 void TypeKey(const std::string& keysym);
 
+// Types one key `times` times with no pause at all: each press follows the
+// release before it within the same millisecond, as a fast typist's or a
+// macro's can.
+void TypeKeyOverAndOver(const std::string& keysym, int times);
+
 // Asks the window to close as the close box does: the WM_DELETE_WINDOW
 // message of the WM_PROTOCOLS the window registered. (Destroying the window
 // or killing the client would not be a close request.)

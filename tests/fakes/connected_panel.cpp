@@ -21,7 +21,6 @@ ConnectedPanel::ConnectedPanel() {
   ctx.link.statusLine = ">";
   ctx.tuning.frequencyText = "145.0";
   ctx.tuning.frequencyDigits = "145";
-  ctx.tuning.tunedText = "145";  // as the connect sequence's VFO A leaves it
   ctx.tuning.searchLowerText = "145";
   ctx.tuning.searchUpperText = "146";
   ctx.tuning.searchStepText = "12.5";

@@ -62,6 +62,27 @@ void FakeSound::CutReadouts() {
   StartUnit();
 }
 
+void FakeSound::EndWithThisUnit() {
+  // Everything ends now but the unit being queued, when kept, which closes
+  // up to now.
+  const long long now = time_.now();
+  long long tail = now;
+  for (Played& prompt : played_) {
+    if (prompt.end <= now) continue;
+    if (!(unitKept_ && prompt.unit == unit_)) {
+      prompt.start = std::min(prompt.start, now);
+      prompt.end = now;
+      prompt.cut = true;
+      continue;
+    }
+    if (prompt.start > tail) {
+      prompt.end -= prompt.start - tail;
+      prompt.start = tail;
+    }
+    tail = prompt.end;
+  }
+}
+
 long long FakeSound::SilentFrom() const {
   long long at = time_.now();
   for (const Played& prompt : played_) at = std::max(at, prompt.end);

@@ -25,6 +25,7 @@ class FakeSound : public Sound {
   void StartUnit() override;
   void KeepUnit() override;
   void CutReadouts() override;
+  void EndWithThisUnit() override;
 
   // Every path requested, as the panel wrote it ("wave\point", or "point"
   // when the voice is off).

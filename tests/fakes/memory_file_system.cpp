@@ -50,6 +50,8 @@ std::unique_ptr<OutputFile> MemoryFileSystem::CreateFile(const std::string& path
 
 bool MemoryFileSystem::RemoveFile(const std::string& path) {
   if (failingRemoves.count(path) != 0 || unreadable.count(path) != 0) return false;
+  links.erase(path);
+  linkTargets.erase(path);
   return files.erase(path) != 0;
 }
 
@@ -75,6 +77,21 @@ std::optional<std::vector<FolderEntry>> MemoryFileSystem::ListFolder(const std::
 bool MemoryFileSystem::MakeFolder(const std::string& path) {
   if (failingWrites.count(path) != 0) return false;
   folders.insert(path);
+  return true;
+}
+
+std::optional<std::string> MemoryFileSystem::LinkTarget(const std::string& path) {
+  const auto target = linkTargets.find(path);
+  if (target == linkTargets.end()) return std::nullopt;
+  return target->second;
+}
+
+bool MemoryFileSystem::MakeLink(const std::string& target, const std::string& path) {
+  if (Exists(path) || links.count(path) != 0) return false;
+  links.insert(path);
+  linkTargets[path] = target;
+  const auto bytes = files.find(target);
+  if (bytes != files.end()) files[path] = bytes->second;
   return true;
 }
 

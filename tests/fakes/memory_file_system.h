@@ -28,6 +28,12 @@ class MemoryFileSystem : public FileSystem {
   }
   std::string ExistingName(const std::string& path) override;
   bool IsLink(const std::string& path) override { return links.count(path) != 0; }
+  // A link made by MakeLink reads as its target's file, whose bytes stay in
+  // `files` under the target's name.
+  std::optional<std::string> LinkTarget(const std::string& path) override;
+  bool MakeLink(const std::string& target, const std::string& path) override;
+  // A write in memory is whole or not at all: nothing is ever left behind.
+  std::vector<LeftTemporary> LeftTemporaries(const std::string&) override { return {}; }
 
   std::map<std::string, std::string> files;
   // Paths whose writes fail (ReplaceFile and CreateFile).
@@ -40,6 +46,8 @@ class MemoryFileSystem : public FileSystem {
   std::set<std::string> failingRemoves;
   // Names that are symbolic links; what they read as stands in `files`.
   std::set<std::string> links;
+  // What each link made by MakeLink points at.
+  std::map<std::string, std::string> linkTargets;
   // When set, every write fails.
   bool diskFull = false;
   int replaceCount = 0;

@@ -61,6 +61,47 @@ TEST(ReceiverCommands, OnlyValuesTheReceiverTakesPassTheBorder) {
   }
 }
 
+// A frequency as VFO A or B is tuned to: as typed when the receiver holds it
+// exactly, rounded to its 50 Hz otherwise, nothing outside its range.
+TEST(ReceiverCommands, TunableFrequenciesAreRoundedToTheReceiversFiftyHertz) {
+  const Row rows[] = {
+      {"145.5", "145.5"},
+      {"0145.5", "0145.5"},
+      {"145.", "145."},
+      {"145.12345", "145.12345"},
+      {"145.12345678901", "145.12345"},
+      {"145.000025", "145.00005"},
+      {"145.000024999", "145"},
+      {"145.5000000", "145.5"},
+      {"0.099975", ".1"},
+      {"2040.000024", "2040"},
+      {"0.099974", ""},
+      {"2040.000025", ""},
+      {"3000", ""},
+      {"1.4.5", ""},
+      {"", ""},
+      {"12e3", ""},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(TunableFrequency(row.input).value_or(""), row.expected) << row.input;
+  }
+  EXPECT_EQ(RoundedToTuningResolution(145'500'001), 145'500'000);
+  EXPECT_EQ(RoundedToTuningResolution(145'500'025), 145'500'050);
+}
+
+// A channel's step field: the bank's step in six digits of hertz, or the
+// receiver's default for a step line it cannot take.
+TEST(ReceiverCommands, ChannelStepFieldCarriesTheBanksStep) {
+  const Row rows[] = {
+      {"25", " ST025000"},   {"8.33", " ST008330"},   {"2.5", " ST002500"},
+      {"0.05", " ST000050"}, {"999.95", " ST999950"}, {"12.5", " ST012500"},
+      {"", " ST012500"},     {"fast", " ST012500"},   {"1000", " ST012500"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(ChannelStepField(row.input), row.expected) << row.input;
+  EXPECT_EQ(WriteChannel('A', 0, "145.5", "25", "FM", ""),
+            "MXA00 RF0145500000 ST025000 MD1 TM            ");
+}
+
 TEST(ReceiverCommands, ModeSwitchAndMemoryCommandsSpellTheReceiversWords) {
   EXPECT_EQ(SelectMode(0), "MD0");
   EXPECT_EQ(SelectMode(5), "MD5");
@@ -98,19 +139,19 @@ TEST(ReceiverCommands, ChannelFrequencyFieldIsTenDigitsOfHertz) {
 
 TEST(ReceiverCommands, ChannelWritesOfBankFiveIntoReceiverBankA) {
   const std::string twelveBlanks(12, ' ');
-  const std::string first = WriteChannel('A', 0, "145.5", "FM", "");
+  const std::string first = WriteChannel('A', 0, "145.5", "12.5", "FM", "");
   EXPECT_EQ(first, "MXA00 RF0145500000 ST012500 MD1 TM" + twelveBlanks);
   EXPECT_EQ(first.size(), 46u);
-  EXPECT_EQ(WriteChannel('A', 1, "146.0", "FM", " "),
+  EXPECT_EQ(WriteChannel('A', 1, "146.0", "12.5", "FM", " "),
             "MXA01 RF0146000000 ST012500 MD1 TM" + twelveBlanks);
-  EXPECT_EQ(WriteChannel('B', 90, "145.5", "FM", "").substr(0, 5), "MXB90");
+  EXPECT_EQ(WriteChannel('B', 90, "145.5", "12.5", "FM", "").substr(0, 5), "MXB90");
 }
 
 TEST(ReceiverCommands, ChannelNameIsCutOrPaddedToTwelveCharacters) {
-  EXPECT_EQ(WriteChannel('A', 0, "145.5", "FM", "Tower"),
+  EXPECT_EQ(WriteChannel('A', 0, "145.5", "12.5", "FM", "Tower"),
             "MXA00 RF0145500000 ST012500 MD1 TMTower       ");
   const std::string fifteen = "ABCDEFGHIJKLMNO";
-  const std::string command = WriteChannel('A', 0, "145.5", "FM", fifteen);
+  const std::string command = WriteChannel('A', 0, "145.5", "12.5", "FM", fifteen);
   EXPECT_EQ(command, "MXA00 RF0145500000 ST012500 MD1 TMABCDEFGHIJKL");
   EXPECT_EQ(command.size(), 46u);
 }
@@ -121,15 +162,16 @@ TEST(ReceiverCommands, ChannelModeFieldHasACodeForEveryModeAndAutomaticOtherwise
       {"CW ", " MD5"}, {"AUT", " AU1"}, {"CW", " AU1"}, {"", " AU1"},    {"fm", " AU1"},
   };
   for (const Row& row : rows) EXPECT_EQ(ChannelModeField(row.input), row.expected) << row.input;
-  EXPECT_EQ(WriteChannel('A', 3, "7.05", "CW ", "Beacon"),
+  EXPECT_EQ(WriteChannel('A', 3, "7.05", "12.5", "CW ", "Beacon"),
             "MXA03 RF0007050000 ST012500 MD5 TMBeacon      ");
-  EXPECT_EQ(WriteChannel('A', 3, "7.05", "AUT", "Beacon"),
+  EXPECT_EQ(WriteChannel('A', 3, "7.05", "12.5", "AUT", "Beacon"),
             "MXA03 RF0007050000 ST012500 AU1 TMBeacon      ");
 }
 
 TEST(ReceiverCommands, ChannelBelowOneMegahertzGetsFourIntegerDigitsEitherWay) {
-  EXPECT_EQ(WriteChannel('C', 7, ".5", "AM", ""), WriteChannel('C', 7, "0.5", "AM", ""));
-  EXPECT_EQ(WriteChannel('C', 7, "0.5", "AM", "").substr(0, 18), "MXC07 RF0000500000");
+  EXPECT_EQ(WriteChannel('C', 7, ".5", "12.5", "AM", ""),
+            WriteChannel('C', 7, "0.5", "12.5", "AM", ""));
+  EXPECT_EQ(WriteChannel('C', 7, "0.5", "12.5", "AM", "").substr(0, 18), "MXC07 RF0000500000");
 }
 
 }  // namespace

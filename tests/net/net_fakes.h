@@ -67,7 +67,6 @@ class NetPanel : public fakes::PanelFixture {
  protected:
   NetPanel() : stopwatch(time) {
     StartNetControl(ctx, std::make_unique<FakeListener>(waiting_), stopwatch);
-    ctx.tuning.tunedText = "145";
   }
   // The panel's connections point at the peers below, which go before the
   // fixture's context does: close them first.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "command/key_codes.h"
 #include "net/net_fakes.h"
 #include "speech/speech.h"
 
@@ -205,6 +206,32 @@ TEST_F(NetControl, NoSetIsConfirmedWhileTheReceiverIsAwayAndSetsGoOnOnceItIsBack
   Tick();
   EXPECT_EQ(client.fromPanel, "RPRT 0\n");
   EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
+}
+
+// Keys refused while the receiver was away leave clients told what it
+// holds; a set finer than the receiver tunes is tuned, and told, rounded.
+TEST_F(NetControl, ClientsAreToldWhatTheReceiverHolds) {
+  ctx.link.receiverLost = true;
+  silent = true;
+  Type("146.5\r");
+  Press(keys::kF1 + 1);
+  Press(keys::kPageUp);
+  silent = false;
+  Cycle();  // the receiver answers again
+  ASSERT_FALSE(ctx.link.receiverLost);
+  Forget();
+  Peer& client = Connect("f\nm\nF 145500001\n");
+  ServeNetClients(ctx, SetTurn::kNow);
+  EXPECT_EQ(client.fromPanel, "145000000\nFM\n15000\nRPRT 0\n");
+  EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
+  EXPECT_EQ(ctx.tuning.frequencyText, "145.5");
+
+  // A set that rounds to where the receiver is changes nothing.
+  client.toPanel = "F 145500020\nf\n";
+  client.fromPanel.clear();
+  ServeNetClients(ctx, SetTurn::kLater);
+  EXPECT_EQ(client.fromPanel, "RPRT 0\n145500000\n");
+  EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
 }
 
 TEST_F(NetControl, ASilentClientIsClosedAfterAMinuteAndATalkingOneIsNot) {

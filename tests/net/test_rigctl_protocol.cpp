@@ -10,7 +10,11 @@
 namespace voxrig::rigctl {
 namespace {
 
-const PanelView kPanel{"145.5", "FM", 12};
+const PanelView kPanel = [] {
+  PanelView panel{"145.5", "FM", 12};
+  panel.stepText = "12.5";
+  return panel;
+}();
 
 std::string Answer(const std::string& line, const PanelView& panel = kPanel) {
   const std::optional<Request> request = ParseRequest(line);
@@ -45,6 +49,9 @@ TEST(RigctlProtocol, AnswersGetsInPlainAndExtendedForms) {
       {"s", "0\nVFOA\n"},
       {"\\get_lock_mode", "0\nRPRT 0\n"},
       {"t", "RPRT -11\n"},
+      // The step the panel tunes by, in hertz.
+      {"n", "12500\n"},
+      {"+\\get_ts", "get_ts:\nTuning Step: 12500\nRPRT 0\n"},
       {"q", "RPRT 0\n"},
       {"\\quit", "RPRT 0\n"},
       {"", "(none)"},

@@ -236,6 +236,7 @@ TEST_F(RigctldForms, EveryAnswerHasTheShapeOfRigctldsInEveryForm) {
       {"l RAWSTR"},
       {"\\get_dcd"},
       {"s"},
+      {"n"},
       {"\\get_powerstat"},
       {"\\get_lock_mode"},
       {"_"},

@@ -71,18 +71,31 @@ TEST(ShowSearchLine, DrawsTheFourFieldsInBlackThirtyPoint) {
   EXPECT_EQ(program.display.TextAt(300, 250), "12.5" + Blanks(9));
   EXPECT_EQ(program.display.TextAt(500, 250), "STOP");
   EXPECT_EQ(program.display.TextAt(750, 250), "146" + Blanks(8));
-  ASSERT_EQ(program.display.runs().size(), 4u);
+  ASSERT_EQ(program.display.runs().size(), 8u);
   for (const auto& run : program.display.runs()) {
     EXPECT_EQ(run.font, (Font{"Ariel", 30, 700}));
     EXPECT_EQ(run.colour, Colour::kBlack);
   }
 }
 
-TEST(ShowSearchLine, ContinueModeShowsCont) {
-  fakes::TestProgram program;
-  program.ctx.tuning.searchStopMode = StopMode::kContinue;
-  ShowSearchLine(program.ctx);
-  EXPECT_EQ(program.display.TextAt(500, 250), "CONT");
+// Each field is cleared to its full width at its place before its value is
+// drawn, so STOP after the wider CONT leaves no piece of the T behind it.
+TEST(ShowSearchLine, ClearsEachFieldToItsFullWidthBeforeDrawingIt) {
+  for (const StopMode mode : {StopMode::kContinue, StopMode::kStop}) {
+    fakes::TestProgram program;
+    program.ctx.tuning.searchStopMode = mode;
+    ShowSearchLine(program.ctx);
+    const auto& runs = program.display.runs();
+    ASSERT_EQ(runs.size(), 8u);
+    const int places[] = {80, 300, 500, 750};
+    for (std::size_t field = 0; field < 4; ++field) {
+      EXPECT_EQ(runs[2 * field].x, places[field]);
+      EXPECT_EQ(runs[2 * field].text, Blanks(20)) << places[field];
+      EXPECT_EQ(runs[2 * field + 1].x, places[field]);
+      EXPECT_EQ(runs[2 * field + 1].y, 250);
+    }
+    EXPECT_EQ(runs[5].text, mode == StopMode::kStop ? "STOP" : "CONT");
+  }
 }
 
 TEST(ClearLowerPanel, BlanksFourPlacesInOrderAndKeepsSeventyPoint) {

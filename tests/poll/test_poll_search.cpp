@@ -45,8 +45,8 @@ TEST(SearchHitFrequency, TakesTheDigitsAfterRfWithAPointAfterTheFourth) {
   };
   const Row rows[] = {
       {"VS RF0145512500 ST", "0145512500", "145.5125"},  // as ReadReply cuts it
-      {"VS RF01450000000", "01450000000", "145."},
-      {"VS RF0145000000 ST", "0145000000", "145."},
+      {"VS RF01450000000", "01450000000", "145.0"},
+      {"VS RF0145000000 ST", "0145000000", "145.0"},
       {"VS RF0000500000 ST", "0000500000", ".5"},
       {"VS RF1296250000 ST", "1296250000", "1296.25"},
       {"VS RF0145123456 ST", "0145123456", "145.123456"},
@@ -125,13 +125,17 @@ TEST(PollSearch, AReceiverLostMidSearchEndsItWithItsHitKeptAndTold) {
     EXPECT_EQ(rig.program.display.TextAt(150, 300), std::string(40, ' '));
     for (const auto& run : rig.program.display.runs()) EXPECT_NE(run.text, "Search Mode Active");
 
-    // Back again: "connected", and the panel asks it nothing of a search.
+    // Back again: "connected", put back on the last hit the panel shows,
+    // and asked nothing of a search (its one "RX" is the restore's).
     rig.program.line.hungUp = false;
     rig.answers["LM"] = kSignal;
+    rig.answers["RX"] = "VA RF0145512500 ST012500 AU0 MD1 AT0\r\n";
     for (int i = 0; i < 12 && rig.ctx.link.receiverLost; ++i) rig.Cycle();
     rig.Cycles(3, kSignal);
-    EXPECT_EQ(rig.program.Heard(), (Strings{"rnc", "1", "connected"}));
-    EXPECT_EQ(rig.Count("RX") + rig.Count("VS") + rig.Count("<1E>"), 0);
+    EXPECT_EQ(rig.Spoken(), (Strings{"rnc", "1", "connected"}));
+    EXPECT_EQ(rig.Count("VA0145.51250"), 1);
+    EXPECT_EQ(rig.Count("RX"), 1);
+    EXPECT_EQ(rig.Count("VS") + rig.Count("<1E>"), 0);
     EXPECT_EQ(rig.ctx.tuning.searchState, Search::kOff);
   }
 }

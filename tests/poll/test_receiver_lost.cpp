@@ -59,12 +59,90 @@ TEST(ReceiverLost, NoticedOnceShownAndReopenedUntilTheReceiverAnswersAgain) {
     // Plugged in again, answering: "connected" within the next reopen.
     rig.program.line.hungUp = false;
     rig.answers["LM"] = fakes::kQuiet;
+    rig.answers["RX"] = "VA RF0145000000 ST012500 AU0 MD1 AT0\r\n";
     for (int i = 0; i < 10 && rig.ctx.link.receiverLost; ++i) cycle();
     EXPECT_FALSE(rig.ctx.link.receiverLost);
-    EXPECT_EQ(rig.program.Heard(), (Strings{"rnc", "connected"}));
+    EXPECT_EQ(rig.Spoken(), (Strings{"rnc", "connected"}));
     EXPECT_TRUE(rig.program.line.open);
     EXPECT_EQ(rig.program.display.TextAt(320, 30), ">" + std::string(26, ' '));
     EXPECT_EQ(rig.program.line.opened.back(), "/dev/ttyS0");
+  }
+}
+
+// A receiver that comes back holds what it started with: the panel puts it
+// back in the state it shows, in the connect's order, reads it back and
+// tells what it could not restore.
+TEST(ReceiverLost, AReceiverThatComesBackIsGivenThePanelsStateAndReadBack) {
+  struct Row {
+    const char* what;
+    std::function<void(ConnectedPanel&)> before;  // beside 146.5 USB, attenuator and limiter on
+    const char* receiveState;                     // its answer to RX once back
+    Strings spokenAfterConnected;
+    std::string detail;  // the line under the panel
+  };
+  const std::string held = "VA RF0146500000 ST012500 AU0 MD3 AT1\r\n";
+  const Row rows[] = {
+      {"all restored", [](ConnectedPanel&) {}, held.c_str(), {}, ""},
+      {"attenuator not held",
+       [](ConnectedPanel&) {},
+       "VA RF0146500000 ST012500 AU0 MD3 AT0\r\n",
+       {"atton", "notrest"},
+       "Not restored: attenuator on"},
+      {"no mode USB on the new radio",
+       [](ConnectedPanel& rig) {
+         rig.program.line.notCarried = {"MD3", "NL1"};
+       },
+       "VA RF0146500000 ST012500 AU0 MD1 AT1\r\n",
+       {"USB", "noise", "on", "notrest"},
+       "Not restored: mode USB, noise limiter on"},
+      {"no read-back",
+       [](ConnectedPanel&) {},
+       "",
+       {"nochk"},
+       "Not checked: the receiver did not report its state"},
+      {"a memory scan ran",
+       [](ConnectedPanel& rig) { rig.Type("GA\r"); },
+       held.c_str(),
+       {"exitscan"},
+       ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ConnectedPanel rig;
+    TuningState& tuning = rig.ctx.tuning;
+    tuning.frequencyText = "146.5";
+    tuning.modeText = "USB";
+    tuning.attenuatorOn = tuning.noiseLimiterOn = 1;
+    row.before(rig);
+    rig.Cycles(2, fakes::kQuiet);
+    rig.program.line.hungUp = true;
+    rig.Cycle();
+    ASSERT_TRUE(rig.ctx.link.receiverLost);
+    rig.Forget();
+
+    rig.program.line.hungUp = false;
+    rig.answers["RX"] = row.receiveState;
+    for (int i = 0; i < 10 && rig.ctx.link.receiverLost; ++i) rig.Cycle();
+    ASSERT_FALSE(rig.ctx.link.receiverLost);
+    Strings spoken = rig.Spoken();
+    ASSERT_FALSE(spoken.empty());
+    EXPECT_EQ(spoken.front(), "connected");
+    spoken.erase(spoken.begin());
+    EXPECT_EQ(spoken, row.spokenAfterConnected);
+    // The connect's order: frequency, mode, step, attenuator; then the
+    // limiter and the read-back. A command the radio lacks is not sent.
+    Strings restore;
+    for (const std::string& command : rig.Commands()) {
+      if (command != "LM" && !command.starts_with("MR") && !command.starts_with("MP")) {
+        restore.push_back(command);
+      }
+    }
+    Strings expected = {"VA0146.50000", "MD3", "ST012.50", "AT1", "NL1", "RX"};
+    std::erase_if(expected,
+                  [&](const std::string& c) { return rig.program.line.notCarried.contains(c); });
+    EXPECT_EQ(restore, expected);
+    EXPECT_EQ(rig.program.display.TextAt(10, 405).substr(0, row.detail.size()), row.detail);
+    EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kOff);
   }
 }
 

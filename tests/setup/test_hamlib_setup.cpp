@@ -4,7 +4,9 @@
 // answers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "fakes/fake_serial_survey.h"
 #include "fakes/test_program.h"
@@ -53,16 +55,32 @@ TEST_F(HamlibSetup, WritesTheRadioLineWithThePortAndSpeedTheRadioAnsweredAt) {
   EXPECT_TRUE(survey.wire.empty());
 }
 
-TEST_F(HamlibSetup, ARadioThatNeverAnswersWritesNothingAndSaysSo) {
-  options.hamlibModel = 987654;
-  EXPECT_EQ(RunSetup(program.ctx, tools, options), kSetupNoReceiver);
-  EXPECT_EQ(program.files.files.count("VOXRIG.CFG"), 0u);
-  for (const int speed : {19200, 9600, 4800, 38400, 57600, 115200}) {
-    EXPECT_NE(console.text.find("  " + std::to_string(speed) + " baud: no answer."),
-              std::string::npos)
-        << speed;
+// What cannot be a radio is told at once, without asking at any speed: a
+// model Hamlib does not have, a device that is not there.
+TEST_F(HamlibSetup, AnUnknownModelOrAMissingDeviceIsToldAtOnce) {
+  struct Row {
+    int model;
+    std::string device;
+    std::string told;
+    std::string heard;
+  };
+  const std::vector<Row> rows = {
+      {99999, "/dev/ttyUSB0",
+       "No Hamlib model 99999: rigctl -l lists the models Hamlib has, their numbers first.", "inv"},
+      {5013, "/nonexistent/ttyUSB9", "  It cannot be opened: No such file or directory.", "nodev"},
+  };
+  for (const Row& row : rows) {
+    console.text.clear();
+    program.sound.Clear();
+    options.hamlibModel = row.model;
+    survey.listed = {row.device};
+    EXPECT_EQ(RunSetup(program.ctx, tools, options), kSetupNoReceiver);
+    EXPECT_EQ(program.files.files.count("VOXRIG.CFG"), 0u);
+    EXPECT_NE(console.text.find(row.told + "\n"), std::string::npos) << console.text;
+    EXPECT_EQ(console.text.find("baud"), std::string::npos) << console.text;
+    const std::vector<std::string> heard = program.Heard();
+    EXPECT_NE(std::find(heard.begin(), heard.end(), row.heard), heard.end()) << row.model;
   }
-  EXPECT_EQ(program.Heard().back(), "norx");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/timed_exchange.h"
@@ -93,6 +94,38 @@ TEST_F(MachineLayout, HoldersAreFoundInProcByTheirOpenFilesAndNamed) {
   EXPECT_EQ(holders[0].name, "ModemManager");
   EXPECT_EQ(holders[1].pid, 812);
   EXPECT_EQ(holders[1].name, "brltty");
+}
+
+// The simulated receiver holds its pseudo-terminal's both ends; it is the far
+// end, not a program in the way. Another program on the same terminal is.
+TEST_F(MachineLayout, TheFarEndOfAPseudoTerminalHoldsNothing) {
+  struct Process {
+    int pid;
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> fds;  // target, fdinfo
+  };
+  const Process processes[] = {
+      {40, "ar8600-sim", {{"/dev/pts/7", ""}, {"/dev/ptmx", "pos:\t0\ntty-index:\t7\n"}}},
+      {41, "ar8600-sim", {{"/dev/ptmx", "pos:\t0\ntty-index:\t17\n"}}},
+      {50, "minicom", {{"/dev/pts/7", ""}, {"/dev/ptmx", "tty-index:\t9\n"}}},
+  };
+  for (const Process& p : processes) {
+    const fs::path folder = root / "proc" / std::to_string(p.pid);
+    fs::create_directories(folder / "fd");
+    fs::create_directories(folder / "fdinfo");
+    int fd = 3;
+    for (const auto& [target, info] : p.fds) {
+      fs::create_symlink(target, folder / "fd" / std::to_string(fd));
+      std::ofstream(folder / "fdinfo" / std::to_string(fd)) << info;
+      ++fd;
+    }
+    std::ofstream(folder / "comm") << p.name << "\n";
+  }
+  PosixSerialSurvey survey((root / "dev").string(), (root / "proc").string());
+  const std::vector<DeviceHolder> holders = survey.Holders("/dev/pts/7");
+  ASSERT_EQ(holders.size(), 1u);
+  EXPECT_EQ(holders[0].pid, 50);
+  EXPECT_EQ(holders[0].name, "minicom");
 }
 
 TEST_F(MachineLayout, LinksReplaceOnlyLinksAndThePromptSetIsFoundInTheFolderFirst) {

@@ -101,13 +101,13 @@ std::set<std::string> LiteralPromptNames() {
 // helper that takes the name (the command keys' "start", "transfer", ...).
 std::set<std::string> DynamicPromptNames() {
   std::set<std::string> names = {
-      "point",    "vxr",      "cfnf",     "connected", "rnc",     "quit",  "inv",
-      "ok",       "start",    "end",      "incr",      "write",   "fromb", "torb",
-      "transfer", "put",      "sort",     "bank",      "delete",  "kill",  "radbank",
-      "pass",     "exitscan", "ckconfig", "svoice",    "on",      "off",   "cont",
-      "stmode",   "beep",     "scan",     "stop",      "srching", "s",     "plus",
-      "atton",    "attoff",   "noise",    "srch",      "act",     "bnf",   "sel",
-      "create",   "incmode",  "n",        "bf",        "wait",    "shdel", "wrerr",
+      "point",   "vxr",     "cfnf",   "connected", "rnc",     "quit",  "inv",      "ok",
+      "start",   "end",     "incr",   "write",     "fromb",   "torb",  "transfer", "put",
+      "sort",    "bank",    "delete", "kill",      "radbank", "pass",  "exitscan", "ckconfig",
+      "svoice",  "on",      "off",    "cont",      "stmode",  "beep",  "scan",     "stop",
+      "srching", "s",       "plus",   "atton",     "attoff",  "noise", "srch",     "act",
+      "bnf",     "sel",     "create", "incmode",   "n",       "bf",    "wait",     "shdel",
+      "wrerr",   "tooslow",
   };
   for (char c = '0'; c <= '9'; ++c) names.insert(std::string(1, c));
   for (char c = 'A'; c <= 'J'; ++c) names.insert(std::string(1, c));
