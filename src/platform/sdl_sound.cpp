@@ -140,6 +140,7 @@ SdlSound::Samples SdlSound::Decode(const std::filesystem::path& file) {
 void SdlSound::PlayPrompt(const std::string& path) {
   const std::optional<std::string> file = ResolvePromptPath(*files_, roots_, path);
   if (!file) return;
+  promptFolder_ = std::filesystem::path(*file).parent_path().string();
   OpenDeviceOnce();
   if (device_ == 0) return;
   Samples samples = Decode(*file);
@@ -150,6 +151,12 @@ void SdlSound::PlayPrompt(const std::string& path) {
 }
 
 void SdlSound::SpeakText(const std::string& text) {
+  if (!textVoice_ && voiceMaker_) {
+    const std::string settings = promptFolder_.empty() ? std::string(".prompt-settings")
+                                                       : promptFolder_ + "/.prompt-settings";
+    textVoice_ = voiceMaker_(ReadPromptVoice(files_->ReadFile(settings).value_or("")));
+    voiceMaker_ = nullptr;
+  }
   if (!textVoice_ || text.empty()) return;
   OpenDeviceOnce();
   if (device_ == 0) return;
@@ -174,7 +181,7 @@ void SdlSound::SynthesizeWork() {
     {
       std::unique_lock<std::mutex> lock(workLock_);
       workArrived_.wait(lock, [this] { return stopping_ || !work_.empty(); });
-      if (stopping_) return;
+      if (stopping_) break;
       next = std::move(work_.front());
       work_.pop_front();
     }
@@ -192,6 +199,8 @@ void SdlSound::SynthesizeWork() {
     next.second->samples = std::make_shared<const std::vector<Uint8>>(std::move(converted));
     next.second->ready.store(true, std::memory_order_release);
   }
+  // The voice is freed on the thread that used it.
+  textVoice_->Close();
 }
 
 void SdlSound::StopSynthesizing() {
@@ -200,6 +209,8 @@ void SdlSound::StopSynthesizing() {
     std::lock_guard<std::mutex> lock(workLock_);
     stopping_ = true;
   }
+  // Whatever is being made is not waited for: the panel is ending.
+  textVoice_->Interrupt();
   workArrived_.notify_one();
   synthesizer_.join();
 }

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -49,6 +50,10 @@ class SdlSound : public Sound {
 
   // Names are said in this voice from now on; without one they are not said.
   void SetTextVoice(std::unique_ptr<TextVoice> voice) { textVoice_ = std::move(voice); }
+  // Names are said in the voice this makes, the first time words are to be
+  // said, from the ".prompt-settings" of the prompt set the last prompt came
+  // from: the names sound like the prompts around them.
+  void SetTextVoiceMaker(TextVoiceMaker maker) { voiceMaker_ = std::move(maker); }
 
   void PlayPrompt(const std::string& path) override;
   void SpeakText(const std::string& text) override;
@@ -104,6 +109,8 @@ class SdlSound : public Sound {
   int decodeCount_ = 0;
   // Words once asked for stay made for the whole run.
   std::unique_ptr<TextVoice> textVoice_;
+  TextVoiceMaker voiceMaker_;
+  std::string promptFolder_;  // where the last prompt played was found
   std::map<std::string, std::shared_ptr<SpokenText>> spoken_;
   std::thread synthesizer_;
   std::mutex workLock_;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,14 @@ class TextVoice {
   virtual std::vector<std::int16_t> Synthesize(const std::string& text) = 0;
   // Samples a second; 0 until the first Synthesize has started the voice.
   virtual int SampleRate() const = 0;
+  // The panel is ending: a Synthesize under way stops soon, and none is made
+  // after. The one call that may come from another thread.
+  virtual void Interrupt() {}
+  // Frees the voice, on the thread that synthesized, after its last word.
+  virtual void Close() {}
 };
+
+// Makes the voice for a prompt set, from the set's note.
+using TextVoiceMaker = std::function<std::unique_ptr<TextVoice>(const PromptVoice&)>;
 
 }  // namespace voxrig
