@@ -55,7 +55,8 @@ bool IsChannelName(const std::string& text) {
 }
 
 // The receiver answers a bare "MR" with the channel's whole description, such
-// as "MXA05 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TM" and its name. It holds
+// as "MXA05 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TM" and its name, and "RX"
+// during a memory scan with the same after "MS ". It holds
 // none of the keywords that ReadReply frames, so the answer is read here as it
 // arrived. Returns the channel after "MX", or nothing; the line from "MX" is
 // accepted as the reply (and logged as such).

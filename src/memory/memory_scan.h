@@ -15,8 +15,8 @@ void StartMemoryScan(Context& ctx, const std::string& bank);
 // so that leaving the scan takes it back.
 void PassChannel(Context& ctx);
 
-// While the memory scan rests: reads the receiver's answer to "MR" (the
-// channel it holds, with its name) into link.heldChannel and
+// While the memory scan rests: reads the receiver's answer to "RX" (during
+// the scan, the channel it holds, with its name) into link.heldChannel and
 // link.heldChannelName; both are emptied when no channel came.
 void ReadHeldChannel(Context& ctx);
 

@@ -110,8 +110,9 @@ PollStep DoSettleOnHeldChannel() {
 }
 
 // Where a receiver scan holds, from the level answer already read; on the
-// first cycle of a rest the receiver is asked which channel it holds, for its
-// name (the level answer carries the frequency only).
+// first cycle of a rest the receiver is asked for its receive state, whose
+// answer during a memory scan ("MS MXA05 ... TM" and the name) names the
+// channel it holds (the level answer carries the frequency only).
 PollStep DoShowHeldChannel(Context& ctx) {
   const auto held = HeldScanFrequency(ctx.link.replyText.str());
   if (held) {
@@ -121,7 +122,7 @@ PollStep DoShowHeldChannel(Context& ctx) {
   }
   if (ctx.link.heldChannelAsked) return PollStep::kIdle;
   ctx.link.heldChannelAsked = true;
-  SendPollCommand(ctx, receiver::kReadMemoryChannel);
+  SendPollCommand(ctx, receiver::kReadReceiveState);
   return PollStep::kReadHeldChannel;
 }
 

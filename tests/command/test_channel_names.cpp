@@ -28,8 +28,8 @@ constexpr const char* kNamedBank =
     "145.85\r\nHarbour Ops \r\n"
     "9999\r\n";
 
-// The receiver's answer to "MR" while its memory scan rests on A05.
-constexpr const char* kHeldA05 = "MXA05 MP0 RF0145850000 ST012500 AU0 MD1 AT0 TMHarbour Ops\r\n";
+// The receiver's answer to "RX" while its memory scan rests on A05.
+constexpr const char* kHeldA05 = "MS MXA05 MP0 RF0145850000 ST012500 AU0 MD1 AT0 TMHarbour Ops\r\n";
 
 struct Case {
   const char* name;
@@ -52,7 +52,7 @@ void ScanToTheThirdChannel(fakes::ConnectedPanel& panel) {
 
 // The receiver's memory scan rests on A05 and the poll cycle has seen it.
 void RestInMemoryScan(fakes::ConnectedPanel& panel) {
-  panel.answers["MR"] = kHeldA05;
+  panel.answers["RX"] = kHeldA05;
   panel.ctx.link.scanState = ReceiverScan::kScanning;
   panel.Cycle("LC 120 MA05 RF0145850000\r\n");
 }
@@ -136,11 +136,11 @@ TEST(ChannelNames, MemoryScanAsksForTheNameOnceARest) {
   fakes::ConnectedPanel panel;
   RestInMemoryScan(panel);
   panel.Cycles(2, "LC 120 MA05 RF0145850000\r\n");
-  EXPECT_EQ(panel.Count("MR"), 1);
+  EXPECT_EQ(panel.Count("RX"), 1);
   // Scanning on and resting again asks again.
   panel.Cycle(fakes::kQuiet);
   panel.Cycle("LC 120 MA05 RF0145850000\r\n");
-  EXPECT_EQ(panel.Count("MR"), 2);
+  EXPECT_EQ(panel.Count("RX"), 2);
 }
 
 }  // namespace
