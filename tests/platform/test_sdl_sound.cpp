@@ -116,7 +116,7 @@ TEST_F(SdlSoundTest, WordsAreMadeOnceBesideTheLoopAndSoundInTheirPlace) {
   SdlSound sound(folder_);
   std::atomic<int> made{0};
   sound.SetTextVoice(std::make_unique<ToneVoice>(made));
-  sound.PlayPrompt("wave\tone");
+  sound.PlayPrompt("wave\\tone");
   const steady_clock::time_point start = steady_clock::now();
   sound.SpeakText("Tower");
   sound.SpeakText("Tower");
@@ -130,6 +130,25 @@ TEST_F(SdlSoundTest, WordsAreMadeOnceBesideTheLoopAndSoundInTheirPlace) {
   sound.SpeakText("Harbour Ops");
   sound.CutReadouts();
   EXPECT_EQ(sound.QueuedLength().count(), 0);
+}
+
+TEST_F(SdlSoundTest, TheVoiceIsMadeFromTheNoteOfThePromptSetPlayedFrom) {
+  {
+    std::ofstream note(folder_ / "wave" / ".prompt-settings");
+    note << "rate=300\nlang=de\nvoice=de\n";
+  }
+  SdlSound sound(folder_);
+  std::atomic<int> made{0};
+  PromptVoice asked;
+  sound.SetTextVoiceMaker([&made, &asked](const PromptVoice& voice) {
+    asked = voice;
+    return std::make_unique<ToneVoice>(made);
+  });
+  sound.PlayPrompt("wave\\tone");
+  sound.SpeakText("Tower");
+  MillisecondsUntilSounded(sound);
+  EXPECT_EQ(asked, (PromptVoice{"de", "de", 300}));
+  EXPECT_EQ(made.load(), 1);
 }
 
 TEST(PromptVoice, IsReadFromThePromptSetsNote) {
