@@ -50,6 +50,7 @@ constexpr std::array kBusyPollSteps = {
     PollStep::kSendLevelPoll,         PollStep::kReadLevel,
     PollStep::kAskWhereSearchStopped, PollStep::kReadWhereSearchStopped,
     PollStep::kSettleOnHeldChannel,   PollStep::kShowHeldChannel,
+    PollStep::kReadHeldChannel,
 };
 constexpr std::array kReceiverScans = {ReceiverScan::kOff, ReceiverScan::kStarted,
                                        ReceiverScan::kScanning, ReceiverScan::kStopped};

@@ -2,7 +2,9 @@
 #include "app/braille_panel.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "banks/bank_channels.h"
 #include "banks/bank_layout.h"
 #include "panel/screen_lines.h"
 
@@ -51,6 +53,29 @@ std::string BankScanPlace(const Context& ctx) {
   return place + (place.empty() ? "" : " ") + "C" + TwoDigits(channel);
 }
 
+// A channel's name as the listener reads it: without the blanks that pad it.
+std::string Trimmed(const std::string& name) {
+  const std::size_t first = name.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return name.substr(first, name.find_last_not_of(' ') + 1 - first);
+}
+
+// The channel the panel is on, with its name: the receiver's own channel
+// where its memory scan rests, else the bank channel tuned (its number only
+// when a bank scan already shows it).
+std::string ChannelOf(const Context& ctx) {
+  if (ctx.link.scanState == ReceiverScan::kStopped && !ctx.link.heldChannel.empty()) {
+    const std::string name = Trimmed(ctx.link.heldChannelName.str());
+    return ctx.link.heldChannel.str() + (name.empty() ? "" : " " + name);
+  }
+  const std::optional<int> slot = CurrentBankChannelSlot(ctx);
+  if (!slot) return "";
+  const std::string name = Trimmed(ctx.banks.bankSlots[static_cast<std::size_t>(*slot + 1)].str());
+  if (BankScanRuns(ctx.link.bankScanState)) return name;
+  const std::string number = "C" + TwoDigits((*slot - banks::kFirstChannelSlot) / 2 + 1);
+  return number + (name.empty() ? "" : " " + name);
+}
+
 // Braille tables differ beyond ASCII: anything else shows as a question mark.
 std::string Ascii(std::string text) {
   for (char& c : text) {
@@ -68,6 +93,7 @@ std::string BrailleLineOf(const BrailleGlance& glance) {
                                glance.attenuator ? "ATT" : "",
                                glance.noiseLimiter ? "NL" : "",
                                glance.scan,
+                               glance.channel,
                                glance.outcome};
   std::string line;
   for (const std::string& part : parts) {
@@ -155,6 +181,7 @@ std::string BraillePanel::Line() const {
   glance.scan = ScanOf(screen_.Row(kStatusRow));
   const std::string place = BankScanPlace(ctx_);
   if (!glance.scan.empty() && !place.empty()) glance.scan += " " + place;
+  glance.channel = ChannelOf(ctx_);
   glance.outcome = outcome_.Text();
   return BrailleLineOf(glance);
 }

@@ -19,6 +19,7 @@ struct BrailleGlance {
   bool attenuator = false;    // "ATT"
   bool noiseLimiter = false;  // "NL"
   std::string scan;           // "SCAN", "STOP", "SRCH", with "B03 C12" in a bank scan
+  std::string channel;        // "C12 Tower" on a bank's channel, "A05 Repeater" in a memory scan
   std::string outcome;        // "write error"
 };
 
@@ -55,6 +56,7 @@ class BraillePanel : public Window, public Display, public Sound {
 
   void PlayPrompt(const std::string& path) override;
   void PassUnvoiced(const std::string& name) override;
+  void SpeakText(const std::string& text) override { sound_.SpeakText(text); }
   void StartUnit() override { sound_.StartUnit(); }
   void KeepUnit() override { sound_.KeepUnit(); }
   void CutReadouts() override { sound_.CutReadouts(); }

@@ -57,6 +57,11 @@ Refusal SetWholeReadouts(const std::string&, CommandLine& line) {
   return std::nullopt;
 }
 
+Refusal SetNoNames(const std::string&, CommandLine& line) {
+  line.names = false;
+  return std::nullopt;
+}
+
 Refusal SetTerminal(const std::string&, CommandLine& line) {
   line.terminal = true;
   return std::nullopt;
@@ -127,6 +132,9 @@ constexpr Option kOptions[] = {
      "let every readout be heard to its end; without it the next key cuts short a frequency, "
      "mode, level or typed character still being read out",
      SetWholeReadouts},
+    {"--no-names", nullptr,
+     "say a channel's number but not its name (a \"NAMES=0\" line in VOXRIG.CFG does the same)",
+     SetNoNames},
     {"--terminal", nullptr,
      "run in this terminal instead of a window (over SSH, with no display): keys from the "
      "terminal, and each change of the panel's lines printed as one plain line",

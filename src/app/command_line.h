@@ -33,6 +33,8 @@ struct CommandLine {
   std::optional<NetAddress> net;
   // Every readout is heard to its end: keys never cut speech short.
   bool wholeReadouts = false;
+  // A channel's name is said after its number.
+  bool names = true;
   // The panel in the terminal rather than a window, and the braille line.
   bool terminal = false;
   bool braille = true;

@@ -20,6 +20,7 @@
 #include "net/net_control.h"
 #include "platform/brlapi_braille.h"
 #include "platform/broken_pipe.h"
+#include "platform/espeak_voice.h"
 #include "platform/hamlib_receiver.h"
 #include "platform/posix_file_system.h"
 #include "platform/posix_serial_survey.h"
@@ -195,6 +196,8 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   }
 
   SdlSound sound;
+  sound.SetTextVoiceMaker(
+      [](const PromptVoice& voice) { return std::make_unique<EspeakVoice>(voice); });
   TermiosSerialOpener serial;
   HamlibLibrary hamlib;
   PosixFileSystem files;
@@ -210,6 +213,7 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   ctx.platform.messages = messages.get();
   ctx.platform.stopwatch = &stopwatch;
   ctx.speech.wholeReadouts = commandLine.wholeReadouts;
+  ctx.speech.namesSpoken = commandLine.names;
   FrontEnd front;
   OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound);
   OpenBraille(front, ctx, commandLine.braille, files);

@@ -38,6 +38,10 @@ class TerminalSound : public Sound {
     lines_.Flush();
     inner_.PassUnvoiced(name);
   }
+  void SpeakText(const std::string& text) override {
+    lines_.Flush();
+    inner_.SpeakText(text);
+  }
   void StartUnit() override { inner_.StartUnit(); }
   void KeepUnit() override { inner_.KeepUnit(); }
   void CutReadouts() override { inner_.CutReadouts(); }

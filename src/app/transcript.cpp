@@ -54,6 +54,12 @@ void TranscriptSound::PlayPrompt(const std::string& path) {
   inner_.PlayPrompt(path);
 }
 
+void TranscriptSound::SpeakText(const std::string& text) {
+  // One event, one line: a line break in a name read from a file is a blank.
+  out_.Write("name " + DrawnText(text) + "\n");
+  inner_.SpeakText(text);
+}
+
 void TranscriptDisplay::SetTextPosition(int x, int y) {
   x_ = x;
   y_ = y;

@@ -15,6 +15,7 @@
 // follow the panel and a test of the whole program can see what it said and
 // showed. Lines, each ended by LF and flushed at once:
 //   prompt <path as the panel wrote it>          e.g. "prompt wave\vxr"
+//   name <words said as they stand>              e.g. "name Harbour Ops"
 //   text <x>,<y> <the run's whole text so far>   e.g. "text 270,0 *** Voxrig V 4.0b ***"
 // A print that continues a run without a new text position reports the place
 // where the run started and the run's text including the new piece. A final
@@ -54,6 +55,7 @@ class TranscriptSound : public Sound {
  public:
   TranscriptSound(Sound& inner, OutputFile& out) : inner_(inner), out_(out) {}
   void PlayPrompt(const std::string& path) override;
+  void SpeakText(const std::string& text) override;
   void StartUnit() override { inner_.StartUnit(); }
   void KeepUnit() override { inner_.KeepUnit(); }
   void CutReadouts() override { inner_.CutReadouts(); }

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "banks/bank_layout.h"
+#include "speech/speech.h"
 #include "tuning/frequency.h"
 
 namespace voxrig {
@@ -11,6 +12,7 @@ namespace voxrig {
 void TuneBankSlot(Context& ctx, int slot) {
   ctx.tuning.frequencyText = ctx.banks.bankSlots[static_cast<std::size_t>(slot)];
   ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
+  ctx.banks.tunedChannelSlot = slot;
   SetVfoA(ctx);
 }
 
@@ -23,6 +25,22 @@ int StepChannelSlot(int slot, bool up, int lastSlot) {
   if (next < banks::kFirstChannelSlot) next = lastSlot;  // down from the first channel
   if (next > lastSlot) next = banks::kFirstChannelSlot;  // up from the last channel
   return next;
+}
+
+void SpeakBankChannel(Context& ctx, int slot) {
+  const int number = (slot - banks::kFirstChannelSlot) / 2 + 1;
+  SpeakChannel(ctx, "", number, ctx.banks.bankSlots[static_cast<std::size_t>(slot + 1)].str());
+}
+
+std::optional<int> CurrentBankChannelSlot(const Context& ctx) {
+  if (ctx.link.bankScanState == BankScan::kOff) return std::nullopt;
+  const int last = LastBankChannelSlot(ctx.banks.bankSlots);
+  const int slot = ctx.banks.tunedChannelSlot;
+  if (slot < banks::kFirstChannelSlot || slot > last || slot % 2 != 0) return std::nullopt;
+  if (ctx.banks.bankSlots[static_cast<std::size_t>(slot)] != ctx.tuning.frequencyText) {
+    return std::nullopt;
+  }
+  return slot;
 }
 
 }  // namespace voxrig

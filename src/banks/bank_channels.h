@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
+
 #include "core/context.h"
 
 // The channels of the bank in memory as the listener moves through them: one
@@ -22,5 +24,14 @@ int LastBankChannelSlot(const BankState::Slots& slots);
 // The channel slot one step up or down from `slot`: past the last channel
 // (`lastSlot`) to the first, before the first to the last.
 int StepChannelSlot(int slot, bool up, int lastSlot);
+
+// Says where the listener has landed: "channel", the number (the bank's
+// first channel is 1) and the name from the tag of the channel in `slot`.
+void SpeakBankChannel(Context& ctx, int slot);
+
+// The slot of the channel the listener is on: the bank channel tuned last,
+// while a bank is selected or scanned. None otherwise, or when the receiver
+// has been tuned away from that channel's frequency since.
+std::optional<int> CurrentBankChannelSlot(const Context& ctx);
 
 }  // namespace voxrig

@@ -2,6 +2,7 @@
 #include "banks/bank_operations.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -78,6 +79,9 @@ void SelectBank(Context& ctx, const std::string& number) {
   }
   ApplyBankModeAndStep(ctx);
   SayAboutReceiver(ctx, "sel");
+  // Where the listener stands, once the receiver has been tuned there.
+  const std::optional<int> slot = CurrentBankChannelSlot(ctx);
+  if (slot && !ctx.link.receiverLost) SpeakBankChannel(ctx, *slot);
 }
 
 void ApplyBankModeAndStep(Context& ctx) {

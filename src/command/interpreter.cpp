@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 
+#include "banks/bank_channels.h"
 #include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
 #include "command/enter_key.h"
@@ -137,6 +139,12 @@ void SpeakWhereTheReceiverIs(Context& ctx) {
   }
   if (ctx.tuning.searchState == Search::kSearching) Say(ctx, "srching");
   SpeakFrequency(ctx, ctx.tuning.frequencyText);
+  // On a channel, its number and name follow its frequency.
+  if (scanState == ReceiverScan::kStopped) {
+    SpeakHeldChannel(ctx);
+  } else if (const std::optional<int> slot = CurrentBankChannelSlot(ctx)) {
+    SpeakBankChannel(ctx, *slot);
+  }
   if (scanState == ReceiverScan::kOff) SpeakMode(ctx);
 }
 

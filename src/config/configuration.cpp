@@ -37,6 +37,19 @@ int SwitchAt7(const BoundedText& line) {
   return static_cast<int>(RoundToInteger(NumberFromText(MiddleText(line.str(), 7, 1))));
 }
 
+// A line after the five of the set-up program, "<KEY>=0" (or OFF or NO, in
+// any letter case), switching something off.
+bool SwitchedOffAfterFiveLines(const std::string& configuration, const std::string& key) {
+  const std::vector<std::string> lines = SplitLines(configuration);
+  for (std::size_t n = 5; n < lines.size(); ++n) {
+    std::string line = lines[n];
+    for (char& c : line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    line.erase(line.find_last_not_of(" \t") + 1);
+    if (line == key + "=0" || line == key + "=OFF" || line == key + "=NO") return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool ReadConfiguration(Context& ctx) {
@@ -54,18 +67,17 @@ bool ReadConfiguration(Context& ctx) {
   // The debug switch never touches the voice: a listener who asks for no log
   // with a 0 must still hear the panel.
   app.debugEnabled = SwitchAt7(LineOf(lines, 5));
+  // The file can only switch names off: --no-names has its say too.
+  if (NamesSwitchedOff(*content)) ctx.speech.namesSpoken = false;
   return true;
 }
 
 bool BrailleSwitchedOff(const std::string& configuration) {
-  const std::vector<std::string> lines = SplitLines(configuration);
-  for (std::size_t n = 5; n < lines.size(); ++n) {
-    std::string line = lines[n];
-    for (char& c : line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    line.erase(line.find_last_not_of(" \t") + 1);
-    if (line == "BRAILLE=0" || line == "BRAILLE=OFF" || line == "BRAILLE=NO") return true;
-  }
-  return false;
+  return SwitchedOffAfterFiveLines(configuration, "BRAILLE");
+}
+
+bool NamesSwitchedOff(const std::string& configuration) {
+  return SwitchedOffAfterFiveLines(configuration, "NAMES");
 }
 
 }  // namespace voxrig

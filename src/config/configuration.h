@@ -17,7 +17,8 @@ inline constexpr const char* kConfigurationFile = "VOXRIG.CFG";
 // single characters at position 7 of lines 4 (voice) and 5 (debug log). A missing line reads as
 // empty text and a line longer than a text holds is cut to 254 characters
 // before its value is taken. A 0 (or nothing) for the voice empties the prompt
-// prefix, so every switchable prompt falls silent. Returns false, changing
+// prefix, so every switchable prompt falls silent; a "NAMES=0" line after the
+// five keeps channel names silent. Returns false, changing
 // nothing, when the file cannot be read.
 bool ReadConfiguration(Context& ctx);
 
@@ -25,5 +26,9 @@ bool ReadConfiguration(Context& ctx);
 // line off: "BRAILLE=0" (or OFF or NO, in any letter case), for a listener
 // whose braille display serves another program while the panel runs.
 bool BrailleSwitchedOff(const std::string& configuration);
+
+// True when a line after the five switches channel names off: "NAMES=0" (or
+// OFF or NO, in any letter case). ReadConfiguration then keeps them silent.
+bool NamesSwitchedOff(const std::string& configuration);
 
 }  // namespace voxrig

@@ -44,6 +44,9 @@ struct SpeechState {
   // Every readout is heard to its end: a key never cuts speech short
   // (--whole-readouts).
   bool wholeReadouts = false;
+  // A channel's name is said after its number (NAMES=0 in VOXRIG.CFG, or
+  // --no-names, keeps names silent).
+  bool namesSpoken = true;
 };
 
 // The event handler and key queue, and the debug log.
@@ -100,6 +103,11 @@ struct LinkState {
   // The last level answer had "%" as its third character: nothing heard.
   bool squelchClosed = false;
   ReceiverScan scanState = ReceiverScan::kOff;
+  // The channel the receiver's memory scan rests on ("A05") and its name, as
+  // the receiver told them; asked once a rest.
+  BoundedText heldChannel;
+  BoundedText heldChannelName;
+  bool heldChannelAsked = false;
   BankScan bankScanState = BankScan::kOff;
   int resumeCountdown = 0;
   // The poll cycle says "scan" and "stop" (N turns it off and on).
@@ -179,6 +187,9 @@ struct BankState {
   // The bank the listener selected with B: Up, Down, R and K act on it, and
   // every operation that reads another bank into memory reads it back.
   BoundedText selectedBankFile;
+  // The slot of the bank channel last tuned (B, Up, Down, K, the bank scan):
+  // the channel whose number and name the listener hears.
+  int tunedChannelSlot = 0;
 };
 
 // One bank file as it was before an undoable change: its bytes in a copy in

@@ -18,7 +18,8 @@ enum class PollStep {
   kAskWhereSearchStopped,   // "RX" goes out
   kReadWhereSearchStopped,  // the answer is read, shown and logged
   kSettleOnHeldChannel,     // one tick for the receiver to settle
-  kShowHeldChannel,         // where the receiver's memory scan holds is shown
+  kShowHeldChannel,         // where the receiver's memory scan holds is shown; "MR" goes out
+  kReadHeldChannel,         // the held channel and its name are read and said
 };
 
 // Whether the receiver has answered since the panel connected.

@@ -7,6 +7,7 @@
 
 #include "core/text_rules.h"
 #include "link/command_link.h"
+#include "link/memory_lines.h"
 #include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
@@ -54,7 +55,8 @@ bool IsChannelName(const std::string& text) {
 }
 
 // The receiver answers a bare "MR" with the channel's whole description, such
-// as "MXA05 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TM" and its name. It holds
+// as "MXA05 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TM" and its name, and "RX"
+// during a memory scan with the same after "MS ". It holds
 // none of the keywords that ReadReply frames, so the answer is read here as it
 // arrived. Returns the channel after "MX", or nothing; the line from "MX" is
 // accepted as the reply (and logged as such).
@@ -110,6 +112,8 @@ void StartMemoryScan(Context& ctx, const std::string& bank) {
   Pause(ctx);
   Send(ctx, receiver::StartMemoryScan(bank));
   ctx.link.scanState = ReceiverScan::kStarted;
+  ctx.link.heldChannelAsked = false;
+  ctx.link.heldChannel.clear();
   // With the scan voice on, the poll cycle says "scan" once it sees the scan.
   if (!ctx.link.scanVoice) Say(ctx, "scan");
 }
@@ -136,6 +140,22 @@ void PassChannel(Context& ctx) {
   Send(ctx, receiver::PassChannel(true));
   Pause(ctx);
   Send(ctx, receiver::kRestartMemoryScan);
+}
+
+void ReadHeldChannel(Context& ctx) {
+  LinkState& link = ctx.link;
+  link.heldChannel = ReadCurrentChannel(ctx);
+  link.heldChannelName.clear();
+  if (link.heldChannel.empty()) return;
+  const auto line = receiver::ParseMemoryLine(link.replyText.str(), link.heldChannel.str()[0]);
+  if (line) link.heldChannelName = line->name;
+}
+
+void SpeakHeldChannel(Context& ctx) {
+  const std::string& channel = ctx.link.heldChannel.str();
+  if (channel.size() != 3) return;
+  const int number = (channel[1] - '0') * 10 + (channel[2] - '0');
+  SpeakChannel(ctx, std::string(1, channel[0]), number, ctx.link.heldChannelName.str());
 }
 
 void LeaveScans(Context& ctx) {

@@ -15,6 +15,15 @@ void StartMemoryScan(Context& ctx, const std::string& bank);
 // so that leaving the scan takes it back.
 void PassChannel(Context& ctx);
 
+// While the memory scan rests: reads the receiver's answer to "RX" (during
+// the scan, the channel it holds, with its name) into link.heldChannel and
+// link.heldChannelName; both are emptied when no channel came.
+void ReadHeldChannel(Context& ctx);
+
+// "channel", the bank letter, the number and the name of the channel the
+// memory scan rests on; nothing when the receiver did not name one.
+void SpeakHeldChannel(Context& ctx);
+
 // Leaves the memory scan and the bank scan, taking back every passed channel.
 void LeaveScans(Context& ctx);
 

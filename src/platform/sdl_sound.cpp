@@ -2,6 +2,7 @@
 #include "platform/sdl_sound.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <system_error>
@@ -74,14 +75,17 @@ SdlSound::SdlSound(FileSystem& files, std::vector<std::string> promptRoots)
     : files_(&files), roots_(std::move(promptRoots)) {}
 
 SdlSound::~SdlSound() {
+  // Words are still made while the prompts queued before them drain.
   if (device_ != 0) {
     // A device that has stalled must not hold the panel's end for ever.
     const Uint64 giveUp = SDL_GetTicks64() + static_cast<Uint64>(QueuedLength().count()) + 2000;
     while (QueuedLength().count() > 0 && SDL_GetTicks64() < giveUp) SDL_Delay(5);
     // The last buffer handed to the device is still to sound.
     SDL_Delay(static_cast<Uint32>(LengthOf(deviceSpec_.size, deviceSpec_).count()) + 1);
+    StopSynthesizing();
     SDL_CloseAudioDevice(device_);
   }
+  StopSynthesizing();
   if (audioStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -136,13 +140,79 @@ SdlSound::Samples SdlSound::Decode(const std::filesystem::path& file) {
 void SdlSound::PlayPrompt(const std::string& path) {
   const std::optional<std::string> file = ResolvePromptPath(*files_, roots_, path);
   if (!file) return;
+  promptFolder_ = std::filesystem::path(*file).parent_path().string();
   OpenDeviceOnce();
   if (device_ == 0) return;
   Samples samples = Decode(*file);
   if (samples->empty()) return;
   SDL_LockAudioDevice(device_);
-  queue_.push_back(Queued{std::move(samples), 0, unit_, unitKept_});
+  queue_.push_back(Queued{std::move(samples), nullptr, 0, unit_, unitKept_});
   SDL_UnlockAudioDevice(device_);
+}
+
+void SdlSound::SpeakText(const std::string& text) {
+  if (!textVoice_ && voiceMaker_) {
+    const std::string settings = promptFolder_.empty() ? std::string(".prompt-settings")
+                                                       : promptFolder_ + "/.prompt-settings";
+    textVoice_ = voiceMaker_(ReadPromptVoice(files_->ReadFile(settings).value_or("")));
+    voiceMaker_ = nullptr;
+  }
+  if (!textVoice_ || text.empty()) return;
+  OpenDeviceOnce();
+  if (device_ == 0) return;
+  std::shared_ptr<SpokenText>& spoken = spoken_[text];
+  if (!spoken) {
+    spoken = std::make_shared<SpokenText>();
+    if (!synthesizer_.joinable()) synthesizer_ = std::thread(&SdlSound::SynthesizeWork, this);
+    {
+      std::lock_guard<std::mutex> lock(workLock_);
+      work_.emplace_back(text, spoken);
+    }
+    workArrived_.notify_one();
+  }
+  SDL_LockAudioDevice(device_);
+  queue_.push_back(Queued{nullptr, spoken, 0, unit_, unitKept_});
+  SDL_UnlockAudioDevice(device_);
+}
+
+void SdlSound::SynthesizeWork() {
+  for (;;) {
+    std::pair<std::string, std::shared_ptr<SpokenText>> next;
+    {
+      std::unique_lock<std::mutex> lock(workLock_);
+      workArrived_.wait(lock, [this] { return stopping_ || !work_.empty(); });
+      if (stopping_) break;
+      next = std::move(work_.front());
+      work_.pop_front();
+    }
+    const std::vector<std::int16_t> samples = textVoice_->Synthesize(next.first);
+    std::vector<Uint8> converted;
+    if (!samples.empty() && textVoice_->SampleRate() > 0) {
+      SDL_AudioSpec voiceSpec{};
+      voiceSpec.freq = textVoice_->SampleRate();
+      voiceSpec.format = AUDIO_S16SYS;
+      voiceSpec.channels = 1;
+      const auto* bytes = reinterpret_cast<const Uint8*>(samples.data());
+      const auto size = static_cast<Uint32>(samples.size() * sizeof(std::int16_t));
+      if (auto made = Convert(voiceSpec, bytes, size, deviceSpec_)) converted = std::move(*made);
+    }
+    next.second->samples = std::make_shared<const std::vector<Uint8>>(std::move(converted));
+    next.second->ready.store(true, std::memory_order_release);
+  }
+  // The voice is freed on the thread that used it.
+  textVoice_->Close();
+}
+
+void SdlSound::StopSynthesizing() {
+  if (!synthesizer_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(workLock_);
+    stopping_ = true;
+  }
+  // Whatever is being made is not waited for: the panel is ending.
+  textVoice_->Interrupt();
+  workArrived_.notify_one();
+  synthesizer_.join();
 }
 
 void SdlSound::StartUnit() {
@@ -179,7 +249,10 @@ milliseconds SdlSound::QueuedLength() {
   if (device_ == 0) return milliseconds(0);
   std::size_t bytes = 0;
   SDL_LockAudioDevice(device_);
-  for (const Queued& prompt : queue_) bytes += prompt.samples->size() - prompt.played;
+  for (const Queued& prompt : queue_) {
+    // Words still being made count as one buffer until they are there.
+    bytes += prompt.samples ? prompt.samples->size() - prompt.played : deviceSpec_.size;
+  }
   SDL_UnlockAudioDevice(device_);
   return LengthOf(bytes, deviceSpec_);
 }
@@ -193,6 +266,11 @@ void SdlSound::FillBuffer(void* self, Uint8* stream, int length) {
   std::size_t filled = 0;
   while (filled < wanted && !sound.queue_.empty()) {
     Queued& front = sound.queue_.front();
+    if (!front.samples) {
+      // Words still being made hold back what follows them: silence till then.
+      if (!front.text->ready.load(std::memory_order_acquire)) break;
+      front.samples = front.text->samples;
+    }
     const std::size_t take = std::min(wanted - filled, front.samples->size() - front.played);
     std::memcpy(stream + filled, front.samples->data() + front.played, take);
     filled += take;

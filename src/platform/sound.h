@@ -32,6 +32,10 @@ class Sound {
   // plays, but an output that shows what the prompts report, such as the
   // braille line, still learns of it. The name is the prompt's bare name.
   virtual void PassUnvoiced(const std::string& /*name*/) {}
+  // Words the prompt set has no file for, such as a channel's name ("Harbour
+  // Ops"), said as they stand and queued in the unit like a prompt. An
+  // output that cannot say them plays nothing in their place.
+  virtual void SpeakText(const std::string& /*text*/) {}
 };
 
 }  // namespace voxrig

@@ -5,6 +5,7 @@
 #include "link/receiver_commands.h"
 #include "link/reply_frequency.h"
 #include "link/serial_port.h"
+#include "memory/memory_scan.h"
 #include "panel/display_lines.h"
 #include "poll/poll_status.h"
 #include "poll/receiver_port.h"
@@ -108,7 +109,10 @@ PollStep DoSettleOnHeldChannel() {
   return PollStep::kShowHeldChannel;
 }
 
-// Where a receiver scan holds, from the level answer already read.
+// Where a receiver scan holds, from the level answer already read; on the
+// first cycle of a rest the receiver is asked for its receive state, whose
+// answer during a memory scan ("MS MXA05 ... TM" and the name) names the
+// channel it holds (the level answer carries the frequency only).
 PollStep DoShowHeldChannel(Context& ctx) {
   const auto held = HeldScanFrequency(ctx.link.replyText.str());
   if (held) {
@@ -116,6 +120,17 @@ PollStep DoShowHeldChannel(Context& ctx) {
     ctx.tuning.frequencyDigits = held->digits;
     ShowFrequency(ctx);
   }
+  if (ctx.link.heldChannelAsked) return PollStep::kIdle;
+  ctx.link.heldChannelAsked = true;
+  SendPollCommand(ctx, receiver::kReadReceiveState);
+  return PollStep::kReadHeldChannel;
+}
+
+// The held channel and its name, said after "stop" when the scan voice tells
+// the rests.
+PollStep DoReadHeldChannel(Context& ctx) {
+  ReadHeldChannel(ctx);
+  if (ctx.link.scanVoice) SpeakHeldChannel(ctx);
   return PollStep::kIdle;
 }
 
@@ -135,6 +150,8 @@ PollStep DoPollStep(Context& ctx, PollStep step) {
       return DoSettleOnHeldChannel();
     case PollStep::kShowHeldChannel:
       return DoShowHeldChannel(ctx);
+    case PollStep::kReadHeldChannel:
+      return DoReadHeldChannel(ctx);
   }
   return PollStep::kIdle;  // not reached: every step has its case
 }

@@ -2,8 +2,10 @@
 #include "poll/poll_status.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
+#include "banks/bank_channels.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "panel/display_lines.h"
@@ -59,6 +61,10 @@ PollStep ShowReceiverScanning(Context& ctx) {
   ShowStatus(ctx, kScanningLine);
   if (scan != ReceiverScan::kScanning) SayIfScanVoice(ctx, "scan");
   scan = ReceiverScan::kScanning;
+  // The next rest is asked for its channel afresh.
+  ctx.link.heldChannelAsked = false;
+  ctx.link.heldChannel.clear();
+  ctx.link.heldChannelName.clear();
   return PollStep::kIdle;
 }
 
@@ -89,6 +95,9 @@ PollStep ShowBankScanStopped(Context& ctx) {
   if (ctx.link.bankScanState != BankScan::kStopped) {
     ctx.platform.display->Print(kStoppedLine);
     SayIfScanVoice(ctx, "stop");
+    // Where it rests, when the scan voice tells the rests at all.
+    const std::optional<int> slot = CurrentBankChannelSlot(ctx);
+    if (ctx.link.scanVoice && slot) SpeakBankChannel(ctx, *slot);
     ctx.link.bankScanState = BankScan::kStopped;
   }
   return PollStep::kIdle;

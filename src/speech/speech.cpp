@@ -21,6 +21,16 @@ void Queue(Context& ctx, const std::string& folder, const std::string& name) {
   if (ReportsAnOutcome(name)) sound.KeepUnit();
 }
 
+// A name as it is said: without the blanks a receiver or a bank file pads it
+// with, and without control bytes.
+std::string NameToSay(const std::string& name) {
+  std::string said;
+  for (char c : name) said += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+  const std::size_t first = said.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return said.substr(first, said.find_last_not_of(' ') + 1 - first);
+}
+
 }  // namespace
 
 void Say(Context& ctx, const std::string& name) {
@@ -94,6 +104,17 @@ void SpeakSignalLevel(Context& ctx) {
   // "plus"; a level below 0 (never reported by the receiver) as "0".
   Say(ctx, std::string(1, static_cast<char>('0' + std::clamp(level, 0, 9))));
   if (level > 9) Say(ctx, "plus");
+}
+
+void SpeakChannel(Context& ctx, const std::string& bank, int number, const std::string& name) {
+  Say(ctx, "channel");
+  if (!bank.empty()) Say(ctx, bank);
+  SpeakCount(ctx, number);
+  const std::string words = NameToSay(name);
+  // With the voice off the name is not said either; nor is a name the
+  // listener has switched off.
+  if (words.empty() || !ctx.speech.namesSpoken || ctx.app.voicePrefix.empty()) return;
+  ctx.platform.sound->SpeakText(words);
 }
 
 void SpeakCount(Context& ctx, int count) {

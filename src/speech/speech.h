@@ -45,6 +45,12 @@ void SpeakSignalLevel(Context& ctx);
 // digit by digit.
 void SpeakCount(Context& ctx, int count);
 
+// Where the listener has landed on a channel: "channel", the bank letter of
+// a receiver memory channel (empty for a bank file's channel), the channel's
+// number, then its name as it stands. A blank name says nothing, and so does
+// every name while names are switched off (speech.namesSpoken).
+void SpeakChannel(Context& ctx, const std::string& bank, int number, const std::string& name);
+
 // The attenuator's two states, which SpeakMode announces as it announces a
 // mode when the mode line holds one of them.
 struct SwitchPrompt {

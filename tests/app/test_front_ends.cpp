@@ -94,6 +94,21 @@ TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
          Type("W1\r");
        },
        "145.5000 AM S0 ATT invalid"},
+      {"the receiver's memory scan resting on a named channel",
+       [&] {
+         ctx.link.scanState = ReceiverScan::kStopped;
+         ctx.link.heldChannel = "A05";
+         ctx.link.heldChannelName = "Repeater    ";
+       },
+       "145.5000 AM S0 ATT A05 Repeater invalid"},
+      {"on the second channel of a selected bank",
+       [&] {
+         ctx.link.scanState = ReceiverScan::kOff;
+         ctx.link.bankScanState = BankScan::kBankSelected;
+         ctx.banks.tunedChannelSlot = 6;
+         ctx.tuning.frequencyText = "146.5";
+       },
+       "145.5000 AM S0 ATT C02 invalid"},
   };
   for (const auto& step : steps) {
     step.act();

@@ -42,7 +42,10 @@ TEST_F(TranscriptTest, PromptLineIsWrittenBeforeThePromptPlays) {
   transcriptSound.PlayPrompt("wave\\vxr");
   transcriptSound.PlayPrompt("wave\\fm.wav");
   EXPECT_EQ(transcriptWhilePlaying, "prompt wave\\vxr\nprompt wave\\fm.wav\n");
-  EXPECT_EQ(sound.heard(), (std::vector<std::string>{"vxr", "fm.wav"}));
+  // A channel's name said as it stands: one line, a line break in it a blank.
+  transcriptSound.SpeakText("Harbour\nOps");
+  EXPECT_EQ(transcriptWhilePlaying, "prompt wave\\vxr\nprompt wave\\fm.wav\nname Harbour Ops\n");
+  EXPECT_EQ(sound.heard(), (std::vector<std::string>{"vxr", "fm.wav", "name:Harbour\nOps"}));
 }
 
 TEST_F(TranscriptTest, TextLinesGiveTheRunsPlaceAndItsWholeTextSoFar) {

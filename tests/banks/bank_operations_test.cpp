@@ -46,7 +46,7 @@ TEST_F(BankOperationsTest, SelectBankTunesFirstChannelWithBankModeAndStepWithout
   banktest::Timeline timeline(program);
   SelectBank(ctx, "05");
   EXPECT_EQ(timeline.Events(), (Strings{"shdel x2", "> VA0007.05000", "shdel x1", "USB", "> MD3",
-                                        "shdel x1", "> ST002.50", "sel"}));
+                                        "shdel x1", "> ST002.50", "sel", "channel", "1"}));
   // "MQA%%" would make the receiver clear its memory bank A.
   EXPECT_FALSE(AnyCommandHolds("MQ"));
   EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);

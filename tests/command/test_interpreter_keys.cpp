@@ -198,12 +198,12 @@ TEST_F(InterpreterKeys, UpAndDownStepThroughTheSelectedBankAndMarkTheFirstChanne
   Press(keys::kUp);
   Press(keys::kUp);
   EXPECT_THAT(Commands(), ElementsAre("VA0146.00000", "VA0147.25000"));
-  EXPECT_THAT(Heard(), IsEmpty());
+  EXPECT_THAT(Heard(), ElementsAre("channel", "2", "channel", "3"));
 
   Forget();
   Press(keys::kUp);  // from the last channel to the first
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
-  EXPECT_THAT(Heard(), ElementsAre("beep"));
+  EXPECT_THAT(Heard(), ElementsAre("beep", "channel", "1"));
   EXPECT_EQ(ctx.banks.bankScanIndex, 4);
 
   Forget();
@@ -212,7 +212,7 @@ TEST_F(InterpreterKeys, UpAndDownStepThroughTheSelectedBankAndMarkTheFirstChanne
   EXPECT_EQ(ctx.banks.bankScanIndex, 8);
   Press(keys::kDown);
   Press(keys::kDown);
-  EXPECT_THAT(Heard(), ElementsAre("beep"));
+  EXPECT_THAT(Heard(), ElementsAre("channel", "3", "channel", "2", "beep", "channel", "1"));
   EXPECT_EQ(ctx.tuning.frequencyText, "145.5");
 }
 
@@ -229,7 +229,7 @@ TEST_F(InterpreterKeys, BankSteppingFollowsTheRealLastChannelNotAStaleOne) {
   ctx.banks.bankScanIndex = 8;
   Press(keys::kUp);
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
-  EXPECT_THAT(Heard(), ElementsAre("beep"));
+  EXPECT_THAT(Heard(), ElementsAre("beep", "channel", "1"));
   Press(keys::kDown);
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000", "VA0146.00000"));
 }

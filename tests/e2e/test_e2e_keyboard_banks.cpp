@@ -81,7 +81,8 @@ TEST_F(KeyboardAndBanks, TypedFrequencyIsTunedPutIntoNewBankAndSelectedWithoutCl
   Type({"b", "1", "2", "Return"});
   ASSERT_TRUE(WaitForSpokenSince(mark, "sel"));
   ASSERT_TRUE(WaitForIdlePolls());
-  EXPECT_EQ(SpokenSince(mark), (std::vector<std::string>{"bank", "1", "2", "FM", "sel"}));
+  EXPECT_EQ(SpokenSince(mark),
+            (std::vector<std::string>{"bank", "1", "2", "FM", "sel", "channel", "1"}));
   WireLog wire = ReadWireLog();
   const int tuned = wire.Find("VA0145.50000", wireBeforeSelect);
   ASSERT_GE(tuned, 0) << wire.Dump();

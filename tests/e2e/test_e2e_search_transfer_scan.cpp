@@ -204,8 +204,10 @@ TEST_F(SearchTransferScan, MemoryScanStopsPassesChannelAndEnterRestoresIt) {
   size_t mark = TranscriptMark();
   size_t wireBefore = ReadWireLog().entries().size();
   Type({"g", "b", "Return"});
-  ASSERT_TRUE(WaitForSpokenSince(mark, "stop"));
-  EXPECT_TRUE(IsSubsequence(SpokenSince(mark), {"radbank", "B", "stop"}));
+  // The channel it rests on follows, with the name the receiver holds for it.
+  ASSERT_TRUE(WaitForSpokenSince(mark, "name:BUSY"));
+  EXPECT_TRUE(
+      IsSubsequence(SpokenSince(mark), {"radbank", "B", "stop", "channel", "B", "1", "name:BUSY"}));
   EXPECT_TRUE(CommandsInOrder(ReadWireLog(), wireBefore, {"LC1", "MSB"})) << ReadWireLog().Dump();
 
   // P passes the channel the scan stopped on and lets the scan go on.

@@ -14,10 +14,15 @@ TranscriptLine ParseLine(const std::string& raw) {
   line.raw = raw;
   const std::string promptTag = "prompt ";
   const std::string textTag = "text ";
+  const std::string nameTag = "name ";
   if (raw.rfind(promptTag, 0) == 0) {
     std::string path = raw.substr(promptTag.size());
     size_t folderEnd = path.find_last_of("\\/");
     line.prompt = folderEnd == std::string::npos ? path : path.substr(folderEnd + 1);
+    line.kind = TranscriptLine::Kind::kPrompt;
+  } else if (raw.rfind(nameTag, 0) == 0) {
+    // Words said as they stand count among the prompts, as "name:" and the words.
+    line.prompt = "name:" + raw.substr(nameTag.size());
     line.kind = TranscriptLine::Kind::kPrompt;
   } else if (raw.rfind(textTag, 0) == 0) {
     // text <x>,<y> <text>

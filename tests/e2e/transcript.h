@@ -7,7 +7,8 @@
 namespace e2e {
 
 // One line of the panel's transcript (voxrig --transcript FILE): a prompt
-// played, or a text drawn at its place.
+// played (or a channel's name said, as the prompt "name:" and the name), or a
+// text drawn at its place.
 struct TranscriptLine {
   enum class Kind { kPrompt, kText, kOther };
   Kind kind = Kind::kOther;

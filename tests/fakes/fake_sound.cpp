@@ -7,7 +7,8 @@ namespace voxrig::fakes {
 
 namespace {
 constexpr const char* kPromptFolder = "wave\\";
-}
+constexpr const char* kSpokenText = "name:";
+}  // namespace
 
 void FakeSound::PlayPrompt(const std::string& path) {
   requested_.push_back(path);
@@ -19,6 +20,14 @@ void FakeSound::PlayPrompt(const std::string& path) {
   const long long start = SilentFrom();
   const long long ms = length != lengths_.end() ? length->second : (name == "shdel" ? 150 : 100);
   played_.push_back({name, start, start + ms, unit_, unitKept_});
+  if (hook_) hook_(name);
+}
+
+void FakeSound::SpeakText(const std::string& text) {
+  const std::string name = kSpokenText + text;
+  requested_.push_back(name);
+  const long long start = SilentFrom();
+  played_.push_back({name, start, start + 100, unit_, unitKept_});
   if (hook_) hook_(name);
 }
 
@@ -81,6 +90,7 @@ std::vector<std::string> FakeSound::heard() const {
   const std::string folder = kPromptFolder;
   for (const std::string& path : requested_) {
     if (path.rfind(folder, 0) == 0) names.push_back(path.substr(folder.size()));
+    if (path.rfind(kSpokenText, 0) == 0) names.push_back(path);
   }
   return names;
 }

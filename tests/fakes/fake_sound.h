@@ -20,6 +20,8 @@ class FakeSound : public Sound {
   explicit FakeSound(FakeTime& time) : time_(time) {}
 
   void PlayPrompt(const std::string& path) override;
+  // Heard as "name:" and the words ("name:Harbour Ops"), 100 ms long.
+  void SpeakText(const std::string& text) override;
   void StartUnit() override;
   void KeepUnit() override;
   void CutReadouts() override;
@@ -28,7 +30,8 @@ class FakeSound : public Sound {
   // Every path requested, as the panel wrote it ("wave\point", or "point"
   // when the voice is off).
   const std::vector<std::string>& requested() const { return requested_; }
-  // The prompt names that were heard: paths under "wave\", without it.
+  // The prompt names that were heard: paths under "wave\", without it, and
+  // the words said as they stand ("name:Harbour Ops").
   std::vector<std::string> heard() const;
   void Clear() {
     requested_.clear();

@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/sdl_sound.h"
 
@@ -93,6 +96,65 @@ TEST_F(SdlSoundTest, PromptsAreQueuedAtOnceAndSoundOneAfterTheOtherDecodedOnce) 
   const long long took = MillisecondsUntilSounded(sound);
   EXPECT_GE(took, 2 * 150);
   EXPECT_LT(took, 3000);
+}
+
+// Words as a tone a tenth of a second a character long, counting its work.
+class ToneVoice : public TextVoice {
+ public:
+  explicit ToneVoice(std::atomic<int>& made) : made_(made) {}
+  std::vector<std::int16_t> Synthesize(const std::string& text) override {
+    ++made_;
+    return std::vector<std::int16_t>(text.size() * 2205, 4000);
+  }
+  int SampleRate() const override { return 22050; }
+
+ private:
+  std::atomic<int>& made_;
+};
+
+TEST_F(SdlSoundTest, WordsAreMadeOnceBesideTheLoopAndSoundInTheirPlace) {
+  SdlSound sound(folder_);
+  std::atomic<int> made{0};
+  sound.SetTextVoice(std::make_unique<ToneVoice>(made));
+  sound.PlayPrompt("wave\\tone");
+  const steady_clock::time_point start = steady_clock::now();
+  sound.SpeakText("Tower");
+  sound.SpeakText("Tower");
+  EXPECT_LT(std::chrono::duration_cast<milliseconds>(steady_clock::now() - start).count(), 100);
+  const long long took = MillisecondsUntilSounded(sound);
+  EXPECT_EQ(made.load(), 1);
+  // The words twice, half a second each, after what is left of the tone.
+  EXPECT_GE(took, 2 * 450);
+  EXPECT_LT(took, 5000);
+  // Words still queued are a readout like any prompt: a cut drops them.
+  sound.SpeakText("Harbour Ops");
+  sound.CutReadouts();
+  EXPECT_EQ(sound.QueuedLength().count(), 0);
+}
+
+TEST_F(SdlSoundTest, TheVoiceIsMadeFromTheNoteOfThePromptSetPlayedFrom) {
+  {
+    std::ofstream note(folder_ / "wave" / ".prompt-settings");
+    note << "rate=300\nlang=de\nvoice=de\n";
+  }
+  SdlSound sound(folder_);
+  std::atomic<int> made{0};
+  PromptVoice asked;
+  sound.SetTextVoiceMaker([&made, &asked](const PromptVoice& voice) {
+    asked = voice;
+    return std::make_unique<ToneVoice>(made);
+  });
+  sound.PlayPrompt("wave\\tone");
+  sound.SpeakText("Tower");
+  MillisecondsUntilSounded(sound);
+  EXPECT_EQ(asked, (PromptVoice{"de", "de", 300}));
+  EXPECT_EQ(made.load(), 1);
+}
+
+TEST(PromptVoice, IsReadFromThePromptSetsNote) {
+  EXPECT_EQ(ReadPromptVoice("rate=300\r\nlang=de\nvoice=\nnoise=1\nrate=fast\n"),
+            (PromptVoice{"en-gb", "de", 300}));
+  EXPECT_EQ(ReadPromptVoice(""), PromptVoice{});
 }
 
 TEST_F(SdlSoundTest, ACutDropsTheReadoutsAndLeavesWhatWasKept) {

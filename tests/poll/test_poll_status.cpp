@@ -81,11 +81,14 @@ TEST(PollStatus, ReceiverScanStopTakesTwoMoreTicksAndShowsTheHeldFrequency) {
   EXPECT_EQ(rig.ctx.link.pollState, PollStep::kShowHeldChannel);
   EXPECT_FALSE(rig.program.display.DrewAt(300, 150));
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  // The receive state is asked for once, for the channel held and its name.
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kReadHeldChannel);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.12500");
   EXPECT_EQ(rig.ctx.tuning.frequencyDigits, "145.12500");
   EXPECT_EQ(rig.program.display.TextAt(300, 150).substr(0, 9), "145.12500");
-  EXPECT_EQ(rig.program.Commands(), Strings{"LM"});
+  RunPollStep(rig.ctx);
+  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "RX"}));
 }
 
 TEST(PollStatus, HeldScanWithoutAFrequencyInTheAnswerKeepsTheShownFrequency) {
