@@ -26,6 +26,7 @@ constexpr int kHeaderSlots = 5;  // name, mode, step, a blank, the end mark
 // The log a new search replaces is kept as bank00.bak when it holds any find,
 // so an R pressed again (or by mistake) never loses a search's finds, not
 // even across a restart; a log without finds leaves the backup as it is.
+// The backup is part of R's change, so U takes it back with the log.
 // False when the log holds finds that could not be kept.
 bool KeepPreviousLog(Context& ctx, const std::string& logFile) {
   FileSystem* files = ctx.platform.files;
@@ -34,7 +35,7 @@ bool KeepPreviousLog(Context& ctx, const std::string& logFile) {
   if (!previous) return true;
   const BankState::Slots slots = banks::BankSlotsOf(*previous);
   if (banks::ReadLayout(slots, BankState::kFileLines).channels.empty()) return true;
-  return files->ReplaceFile(banks::kSearchLogBackup, *previous);
+  return ReplaceBankFile(ctx, banks::kSearchLogBackup, *previous);
 }
 
 // The search log starts as a bank of no channels under the search's own

@@ -128,6 +128,11 @@ TEST_F(FindsKept, ANewSearchKeepsThePreviousLogWithFindsAsItsBackup) {
     } else {
       EXPECT_EQ(Count("VS"), 1);
       EXPECT_EQ(File("bank00.dat"), Log({}));
+      // U takes R's change back whole: the log and the backup as they were.
+      Press('\r');
+      Press('U');
+      EXPECT_EQ(File("bank00.dat"), row.log);
+      EXPECT_EQ(File("bank00.bak"), row.backup);
     }
   }
 }
