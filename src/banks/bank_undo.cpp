@@ -361,7 +361,11 @@ void UndoLastChange(Context& ctx) {
   if (!allRestored) PushStep(ctx, std::move(failed));
   if (!elsewhere.files.empty()) PushStep(ctx, std::move(elsewhere));
   Say(ctx, "undo");
-  for (const std::string& file : restored) SayBankNumber(ctx, file);
+  // The search log's backup comes back with the log R replaced, which is
+  // said already.
+  for (const std::string& file : restored) {
+    if (file != banks::kSearchLogBackup) SayBankNumber(ctx, file);
+  }
   Say(ctx, allRestored ? "ok" : "wrerr");
 }
 
