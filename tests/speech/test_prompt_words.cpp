@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "speech/prompt_words.h"
 #include "speech/receiver_modes.h"
 #include "speech/speech.h"
 
@@ -150,6 +151,25 @@ TEST(PromptWords, EveryPromptTheProgramCanPlayHasWordsInEveryLanguage) {
       }
     }
   }
+}
+
+// The words built into the program are the lists' words, whatever form the
+// panel names a prompt in; pauses and tones say nothing, and a language the
+// program has no list for is spoken in English.
+TEST(PromptWords, BuiltInWordsAreTheListsWords) {
+  for (const auto& [language, list] : ReadAllWordLists()) {
+    const PromptWords words = PromptWords::ForLanguage(language);
+    for (const auto& [name, spoken] : list) {
+      const std::string expected = spoken.front() == '@' ? "" : spoken;
+      EXPECT_EQ(words.WordsOf("wave\\" + name + ".wav"), expected) << language << " " << name;
+      EXPECT_EQ(words.WordsOf(name), expected) << language << " " << name;
+    }
+  }
+  const PromptWords english = PromptWords::ForLanguage("en");
+  EXPECT_EQ(english.WordsOf("wave\\FM"), "F M");
+  EXPECT_EQ(english.WordsOf("wave/Fm.WAV"), "F M");
+  EXPECT_EQ(english.WordsOf("wave\\nosuchprompt"), "");
+  EXPECT_EQ(PromptWords::ForLanguage("xx").WordsOf("inv"), "invalid");
 }
 
 }  // namespace
