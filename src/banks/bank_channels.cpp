@@ -32,6 +32,11 @@ void SpeakBankChannel(Context& ctx, int slot) {
   SpeakChannel(ctx, "", number, ctx.banks.bankSlots[static_cast<std::size_t>(slot + 1)].str());
 }
 
+void SpeakWhereTuned(Context& ctx) {
+  SpeakFrequency(ctx, ctx.tuning.frequencyText);
+  if (const std::optional<int> slot = CurrentBankChannelSlot(ctx)) SpeakBankChannel(ctx, *slot);
+}
+
 std::optional<int> CurrentBankChannelSlot(const Context& ctx) {
   if (ctx.link.bankScanState == BankScan::kOff) return std::nullopt;
   const int last = LastBankChannelSlot(ctx.banks.bankSlots);

@@ -29,6 +29,11 @@ int StepChannelSlot(int slot, bool up, int lastSlot);
 // first channel is 1) and the name from the tag of the channel in `slot`.
 void SpeakBankChannel(Context& ctx, int slot);
 
+// Says where the receiver is tuned, as a tuning key, a search's find and a
+// scan's rest tell it: the frequency, then the channel's number and name
+// when it is the selected bank's channel the listener is on.
+void SpeakWhereTuned(Context& ctx);
+
 // The slot of the channel the listener is on: the bank channel tuned last,
 // while a bank is selected or scanned. None otherwise, or when the receiver
 // has been tuned away from that channel's frequency since.

@@ -26,14 +26,6 @@ namespace voxrig {
 
 namespace {
 
-BoundedText* LimitBeingTyped(Context& ctx) {
-  const PendingCommand pending = ctx.command.pendingCommand;
-  if (pending == PendingCommand::kLowerLimit) return &ctx.tuning.searchLowerText;
-  if (pending == PendingCommand::kUpperLimit) return &ctx.tuning.searchUpperText;
-  if (pending == PendingCommand::kStep) return &ctx.tuning.searchStepText;
-  return nullptr;
-}
-
 // The text a typed digit or point goes into, and whether it is emptied
 // first; null when the character is only said.
 struct TypingTarget {
@@ -284,7 +276,27 @@ void EndSweepWhereShown(Context& ctx) {
   SetVfoA(ctx);
 }
 
+// After a sequence's Enter: the frequency typed before it, if the sequence
+// left it on the line untouched, is given up; one the sequence tuned over
+// (B, K) is simply no longer being typed.
+void CloseTypedFrequency(Context& ctx, const BoundedText& typed, const BoundedText& tunedDigits) {
+  if (ctx.command.frequencyEntryFresh == 1) return;
+  if (ctx.tuning.frequencyText == typed && ctx.tuning.frequencyDigits == tunedDigits) {
+    PutBackTypedFrequency(ctx);
+  } else {
+    ctx.command.frequencyEntryFresh = 1;
+  }
+}
+
 }  // namespace
+
+BoundedText* LimitBeingTyped(Context& ctx) {
+  const PendingCommand pending = ctx.command.pendingCommand;
+  if (pending == PendingCommand::kLowerLimit) return &ctx.tuning.searchLowerText;
+  if (pending == PendingCommand::kUpperLimit) return &ctx.tuning.searchUpperText;
+  if (pending == PendingCommand::kStep) return &ctx.tuning.searchStepText;
+  return nullptr;
+}
 
 void EnterCharacter(Context& ctx) {
   // A bank scan steps the receiver by itself; typing would only disturb it.
@@ -351,7 +363,10 @@ void PutBackTypedFrequency(Context& ctx) {
   ShowFrequency(ctx);
 }
 
-void CompletePendingCommand(Context& ctx) {
+namespace {
+
+// Enter's own work, for the sequence in progress or none.
+void CompleteSequenceOrTune(Context& ctx) {
   CommandState& command = ctx.command;
   ClearLowerPanel(ctx);
   const PendingCommand pending = command.pendingCommand;
@@ -409,6 +424,16 @@ void CompletePendingCommand(Context& ctx) {
   }
   command.pendingCommand = PendingCommand::kNone;
   command.limitEntryFresh = 0;
+}
+
+}  // namespace
+
+void CompletePendingCommand(Context& ctx) {
+  const PendingCommand pending = ctx.command.pendingCommand;
+  const BoundedText typed = ctx.tuning.frequencyText;
+  const BoundedText tunedDigits = ctx.tuning.frequencyDigits;
+  CompleteSequenceOrTune(ctx);
+  if (pending != PendingCommand::kNone) CloseTypedFrequency(ctx, typed, tunedDigits);
 }
 
 }  // namespace voxrig

@@ -9,6 +9,10 @@ namespace voxrig {
 // fresh frequency) takes.
 void EnterCharacter(Context& ctx);
 
+// The lower limit, upper limit or step that S, E or I is typing into; null
+// for any other sequence.
+BoundedText* LimitBeingTyped(Context& ctx);
+
 // S, E or I has begun a limit or the step: the value as it stands now is
 // kept, to be put back if what is typed cannot be sent to the receiver.
 void RememberLimitBeforeEntry(Context& ctx);
@@ -26,7 +30,9 @@ bool TypedFrequencyIsTunable(const Context& ctx);
 void PutBackTypedFrequency(Context& ctx);
 
 // Enter: completes the sequence in progress, or with none leaves any scan and
-// tunes the typed frequency.
+// tunes the typed frequency. A frequency typed before the sequence began is
+// not left behind for a later Enter: unless the sequence tuned the receiver
+// elsewhere, the frequency line is again where the receiver is.
 void CompletePendingCommand(Context& ctx);
 
 }  // namespace voxrig

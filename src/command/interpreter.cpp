@@ -9,10 +9,12 @@
 #include "banks/bank_channels.h"
 #include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
+#include "command/correction_keys.h"
 #include "command/enter_key.h"
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
 #include "command/receiver_bank_keys.h"
+#include "command/where_am_i.h"
 #include "link/command_link.h"
 #include "link/radio_choice.h"
 #include "memory/memory_scan.h"
@@ -44,6 +46,8 @@ void TakeKeyFromQueue(PanelState& panel) {
 std::string KeyLogText(int key) {
   if (key == keys::kEnter) return "C/R";
   if (key == keys::kSpace) return "SPC";
+  if (key == keys::kEscape) return "ESC";
+  if (key == keys::kBackspace) return "BKSP";
   return std::string(1, static_cast<char>(key));
 }
 
@@ -53,14 +57,14 @@ bool ReceiverIsMoving(const Context& ctx) {
   return ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff;
 }
 
-void StartSequence(Context& ctx, PendingCommand command, const char* prompt) {
+void StartSequence(Context& ctx, PendingCommand command) {
   ctx.command.pendingCommand = command;
   ctx.command.entryText.clear();
-  Say(ctx, prompt);
+  Say(ctx, SequencePrompt(command));
 }
 
-void StartLimitEntry(Context& ctx, PendingCommand command, const char* prompt) {
-  Say(ctx, prompt);
+void StartLimitEntry(Context& ctx, PendingCommand command) {
+  Say(ctx, SequencePrompt(command));
   ctx.command.pendingCommand = command;
   ctx.command.limitEntryFresh = 1;
   RememberLimitBeforeEntry(ctx);
@@ -97,6 +101,9 @@ PressedKey PrepareForKey(Context& ctx) {
   panel.logLine = "**" + KeyLogText(key);
   if (key == keys::kSpace) SendResumeByte(ctx);
   if (ctx.app.debugEnabled == 1) WriteLogLine(ctx);
+  // V only tells where the listener is: what the keys before it left for
+  // the next key is left for the key after it.
+  if (key == keys::kWhereAmI) return pressed;
   // A sequence refused before its Enter is remembered for that Enter alone.
   pressed.refusedSequence = command.refusedSequence.str();
   command.refusedSequence.clear();
@@ -124,7 +131,7 @@ void PassOrPut(Context& ctx) {
   if (ctx.link.scanState != ReceiverScan::kOff && !ctx.link.squelchClosed) {
     PassChannel(ctx);
   } else {
-    StartSequence(ctx, PendingCommand::kPut, "put");
+    StartSequence(ctx, PendingCommand::kPut);
   }
 }
 
@@ -184,6 +191,8 @@ void TuneFromShownFrequency(Context& ctx, std::int64_t deltaHz) {
     PutBackTypedFrequency(ctx);  // found gone by the command: "rnc" has been said
   } else {
     ctx.command.frequencyEntryFresh = 1;  // what was typed has been tuned from
+    // Heard as a readout: a key held or pressed again cuts it.
+    SpeakWhereTuned(ctx);
   }
 }
 
@@ -280,10 +289,10 @@ void InterpretCommandKey(Context& ctx, int key) {
   }
   switch (key) {
     case keys::Letter('E'):
-      StartLimitEntry(ctx, PendingCommand::kUpperLimit, "end");
+      StartLimitEntry(ctx, PendingCommand::kUpperLimit);
       return;
     case keys::Letter('I'):
-      StartLimitEntry(ctx, PendingCommand::kStep, "incr");
+      StartLimitEntry(ctx, PendingCommand::kStep);
       return;
     case keys::Letter('N'):
       ToggleScanVoice(ctx);
@@ -295,7 +304,7 @@ void InterpretCommandKey(Context& ctx, int key) {
       }
       // entryText is kept: G and Enter at once scan the bank named last time.
       ctx.command.pendingCommand = PendingCommand::kMemoryScan;
-      Say(ctx, "radbank");
+      Say(ctx, SequencePrompt(PendingCommand::kMemoryScan));
       return;
     case keys::Letter('C'):
       ToggleSearchStopMode(ctx);
@@ -313,16 +322,16 @@ void InterpretCommandKey(Context& ctx, int key) {
       ToggleNoiseLimiter(ctx);
       return;
     case keys::Letter('B'):
-      StartSequence(ctx, PendingCommand::kSelectBank, "bank");
+      StartSequence(ctx, PendingCommand::kSelectBank);
       return;
     case keys::Letter('O'):
-      StartSequence(ctx, PendingCommand::kSort, "sort");
+      StartSequence(ctx, PendingCommand::kSort);
       return;
     case keys::Letter('P'):
       PassOrPut(ctx);
       return;
     case keys::Letter('T'):
-      StartSequence(ctx, PendingCommand::kTransfer, "transfer");
+      StartSequence(ctx, PendingCommand::kTransfer);
       return;
     case keys::Letter('U'):
       TakeBackBankChange(ctx);
@@ -353,6 +362,24 @@ bool Quits(Context& ctx, const PressedKey& pressed) {
   Say(ctx, "quit");
   ctx.app.programRunning = 0;
   return true;
+}
+
+// Escape and BackSpace put right what is being typed, whatever sequence is
+// in progress, and V tells where the listener is without disturbing it.
+bool CorrectsOrTells(Context& ctx, const PressedKey& pressed) {
+  switch (pressed.key) {
+    case keys::kEscape:
+      CancelEntry(ctx);
+      return true;
+    case keys::kBackspace:
+      TakeBackCharacter(ctx);
+      return true;
+    case keys::kWhereAmI:
+      SpeakWhereTheListenerIs(ctx);
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool TypesCharacter(Context& ctx, const PressedKey& pressed) {
@@ -394,11 +421,11 @@ bool RefusesMemoryKeyOnThisRadio(Context& ctx, const PressedKey& pressed) {
 bool StartsReceiverBankOrSearch(Context& ctx, const PressedKey& pressed) {
   switch (pressed.key) {
     case keys::Letter('W'):
-      StartSequence(ctx, PendingCommand::kWriteToReceiver, "write");
+      StartSequence(ctx, PendingCommand::kWriteToReceiver);
       Say(ctx, "fromb");
       return true;
     case keys::Letter('X'):
-      StartSequence(ctx, PendingCommand::kReadReceiver, "read");
+      StartSequence(ctx, PendingCommand::kReadReceiver);
       Say(ctx, "intob");
       return true;
     case keys::Letter('R'):
@@ -470,12 +497,12 @@ bool TakesPanelKey(Context& ctx, const PressedKey& pressed) {
       CheckReceiverBanks(ctx);
       return true;
     case keys::Letter('S'):
-      StartLimitEntry(ctx, PendingCommand::kLowerLimit, "start");
+      StartLimitEntry(ctx, PendingCommand::kLowerLimit);
       return true;
     case keys::Letter('K'):
       if (ctx.link.bankScanState == BankScan::kBankSelected) {
         ctx.command.pendingCommand = PendingCommand::kKillChannel;
-        Say(ctx, "kill");
+        Say(ctx, SequencePrompt(PendingCommand::kKillChannel));
       }
       return true;
     case keys::Letter('F'):
@@ -487,7 +514,7 @@ bool TakesPanelKey(Context& ctx, const PressedKey& pressed) {
       return true;
     case keys::Letter('D'):
       if (ctx.command.pendingCommand == PendingCommand::kNone) {
-        StartSequence(ctx, PendingCommand::kDeleteBank, "delete");
+        StartSequence(ctx, PendingCommand::kDeleteBank);
       }
       return true;
     case keys::Letter('M'):
@@ -509,9 +536,10 @@ bool TakesCommandKey(Context& ctx, const PressedKey& pressed) {
 }
 
 // In this order: a rule placed earlier wins for a key that two rules take.
-constexpr std::array<KeyRule, 12> kKeyRules = {
+constexpr std::array<KeyRule, 13> kKeyRules = {
     EndsWithoutReceiver,
     Quits,
+    CorrectsOrTells,
     TypesCharacter,
     AbandonsLimitEntry,
     TakesReceiverBankLetter,
@@ -558,7 +586,8 @@ void InterpretKey(Context& ctx) {
 bool KeyLeavesTheWireAlone(int key) {
   key = keys::AsMainKey(key);
   return key == keys::kPoint || keys::IsDigit(key) || key == keys::Letter('F') ||
-         key == keys::Letter('M');
+         key == keys::Letter('M') || key == keys::kWhereAmI || key == keys::kEscape ||
+         key == keys::kBackspace;
 }
 
 void TuneToTypedFrequency(Context& ctx) {

@@ -10,8 +10,9 @@ namespace voxrig {
 void InterpretKey(Context& ctx);
 
 // True for the keys that never write to the receiver, whatever sequence is in
-// progress: a typed digit or point, and F and M, which tell what the panel
-// already knows. Such a key need not wait for an exchange on the wire.
+// progress: a typed digit or point; F, M and V, which tell what the panel
+// already knows; Escape and BackSpace, which put right what is typed. Such a key need not wait for
+// an exchange on the wire.
 bool KeyLeavesTheWireAlone(int key);
 
 // Leaves the typed frequency on the receiver's VFO A and the panel.

@@ -6,7 +6,11 @@
 namespace voxrig::keys {
 
 inline constexpr int kSeparator = 0;  // follows every key in the queue
+// Takes back the last character typed (or the key that began a sequence).
+inline constexpr int kBackspace = 8;
 inline constexpr int kEnter = 13;
+// Abandons the entry or key sequence in progress.
+inline constexpr int kEscape = 27;
 inline constexpr int kSpace = 32;
 inline constexpr int kPageUp = 33;
 inline constexpr int kPageDown = 34;
@@ -26,6 +30,11 @@ inline constexpr int kF1 = 112;
 inline constexpr int kF7 = 118;
 // The full-stop key; taken as the point on arrival.
 inline constexpr int kFullStop = 190;
+
+// Where the listener is: frequency, channel, mode, level and what runs.
+// Not one of the receiver's bank letters A to J, so it can be pressed in
+// the middle of any sequence without being taken for its argument.
+inline constexpr int kWhereAmI = 'V';
 
 // The key as the interpreter takes it: the full-stop key and the keypad's
 // point type the point, and the keypad's digits are the main digits.

@@ -39,6 +39,11 @@ int FromSymbol(TermKeySym sym) {
 }  // namespace
 
 int VirtualKeyFromTermkey(const TermKeyKey& key) {
+  // A terminal set to send ^H for BackSpace (stty erase ^H) gives it as Ctrl+H.
+  if (key.type == TERMKEY_TYPE_UNICODE && key.code.codepoint == 'h' &&
+      key.modifiers == TERMKEY_KEYMOD_CTRL) {
+    return 8;
+  }
   if ((key.modifiers & (TERMKEY_KEYMOD_ALT | TERMKEY_KEYMOD_CTRL)) != 0) return 0;
   // Mouse reports, cursor positions and the like are no keys.
   if (key.type == TERMKEY_TYPE_UNICODE)

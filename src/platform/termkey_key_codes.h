@@ -10,7 +10,8 @@ namespace voxrig {
 // 65-90 whatever the shift, digits 48-57, Enter 13, Space 32, Page Up/Down
 // 33/34, End 35, Home 36, arrows 37-40, Insert 45, Delete 46, keypad digits
 // 96-105, keypad * + - . / 106, 107, 109, 110, 111, F1-F12 112-123, full stop
-// 190, comma 188, minus 189, Escape 27, Tab 9, Backspace 8. 0 for a key the
+// 190, comma 188, minus 189, Escape 27, Tab 9, Backspace 8 (DEL, or ^H from a
+// terminal that sends that for it). 0 for a key the
 // panel has no code for, and for a key that the window calls a system key
 // (pressed with Alt, or F10): the panel never sees those.
 int VirtualKeyFromTermkey(const TermKeyKey& key);

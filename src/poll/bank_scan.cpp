@@ -38,7 +38,7 @@ void StepBankChannel(Context& ctx, bool up) {
   TuneBankSlot(ctx, banks.bankScanIndex);
   // The first channel is marked whichever way it is reached.
   if (banks.bankScanIndex == kFirstChannelSlot) Say(ctx, "beep");
-  SpeakBankChannel(ctx, banks.bankScanIndex);
+  SpeakWhereTuned(ctx);
 }
 
 void StepBankScan(Context& ctx) {

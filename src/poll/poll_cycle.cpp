@@ -92,6 +92,8 @@ PollStep DoReadWhereSearchStopped(Context& ctx) {
     ctx.tuning.frequencyText = hit->text;
     ShowFrequency(ctx);
     LogSearchHit(ctx);
+    // A search that waits for the listener says where it waits.
+    if (ctx.tuning.searchStopMode == StopMode::kStop) SpeakFrequency(ctx, ctx.tuning.frequencyText);
     ctx.link.receiveStateAsks = 0;
     return PollStep::kIdle;
   }
@@ -126,11 +128,13 @@ PollStep DoShowHeldChannel(Context& ctx) {
   return PollStep::kReadHeldChannel;
 }
 
-// The held channel and its name, said after "stop" when the scan voice tells
-// the rests.
+// Where the scan rests, its frequency, then the held channel and its name,
+// said after "stop" when the scan voice tells the rests.
 PollStep DoReadHeldChannel(Context& ctx) {
   ReadHeldChannel(ctx);
-  if (ctx.link.scanVoice) SpeakHeldChannel(ctx);
+  if (!ctx.link.scanVoice) return PollStep::kIdle;
+  SpeakFrequency(ctx, ctx.tuning.frequencyText);
+  SpeakHeldChannel(ctx);
   return PollStep::kIdle;
 }
 

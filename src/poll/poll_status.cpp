@@ -96,8 +96,7 @@ PollStep ShowBankScanStopped(Context& ctx) {
     ctx.platform.display->Print(kStoppedLine);
     SayIfScanVoice(ctx, "stop");
     // Where it rests, when the scan voice tells the rests at all.
-    const std::optional<int> slot = CurrentBankChannelSlot(ctx);
-    if (ctx.link.scanVoice && slot) SpeakBankChannel(ctx, *slot);
+    if (ctx.link.scanVoice) SpeakWhereTuned(ctx);
     ctx.link.bankScanState = BankScan::kStopped;
   }
   return PollStep::kIdle;

@@ -29,7 +29,11 @@ void LogSearchHit(Context& ctx) {
   // lost. The file is written whole and renamed over the old log.
   ctx.banks.bankFileName = banks::kSearchLogFile;
   const bool written = WriteBankFile(ctx);
-  if (ctx.tuning.searchStopMode == StopMode::kContinue) SpeakCount(ctx, ctx.tuning.searchHitCount);
+  // A search that goes on by itself tells each find: its count, then where.
+  if (ctx.tuning.searchStopMode == StopMode::kContinue) {
+    SpeakCount(ctx, ctx.tuning.searchHitCount);
+    SpeakFrequency(ctx, ctx.tuning.frequencyText);
+  }
   // The find stays in memory, and the search's end tries the file again.
   if (!written) SayWriteResult(ctx, false);
 }

@@ -83,7 +83,11 @@ void SpeakFrequency(Context& ctx, const std::string& frequency) {
     while (!digits.empty() && digits.back() == '0') digits.pop_back();
     if (!digits.empty() && digits.back() == '.') digits += '0';
   }
-  for (char c : digits) Say(ctx, c == '.' ? std::string("point") : std::string(1, c));
+  SpeakTyped(ctx, digits);
+}
+
+void SpeakTyped(Context& ctx, const std::string& typed) {
+  for (char c : typed) Say(ctx, c == '.' ? std::string("point") : std::string(1, c));
 }
 
 void SpeakMode(Context& ctx) {

@@ -36,6 +36,9 @@ void StartSpeechUnit(Context& ctx);
 // Speaks a frequency text character by character ("point" for the point),
 // trimmed of trailing decimal zeros first: 145.500 as 145.5, 145. as 145.0.
 void SpeakFrequency(Context& ctx, const std::string& digits);
+// Speaks typed text character by character as it was typed ("point" for
+// the point, a bank letter as its letter), nothing trimmed.
+void SpeakTyped(Context& ctx, const std::string& typed);
 // Speaks tuning.modeText when it is one of the receiver's mode names (the
 // mode's announcement) or an attenuator state.
 void SpeakMode(Context& ctx);
@@ -65,10 +68,11 @@ inline constexpr std::array<SwitchPrompt, 2> kSwitchPrompts{{
 // The prompts that report an outcome the listener must not miss: a refusal,
 // a failure, the receiver lost or found, the end of an operation. Never cut,
 // and neither is anything said with them.
-inline constexpr std::array<std::string_view, 24> kOutcomePrompts{{
-    "inv",    "ok",    "wrerr",   "toolong", "rnc",  "connected", "cfnf",    "quit",
-    "bnf",    "sel",   "unsel",   "incmode", "n",    "bf",        "bexists", "sevmode",
-    "differ", "nochk", "written", "skipped", "over", "over91",    "radline", "notrest",
+inline constexpr std::array<std::string_view, 25> kOutcomePrompts{{
+    "inv",     "ok",      "wrerr",   "toolong",   "rnc",     "connected", "cfnf",
+    "quit",    "bnf",     "sel",     "unsel",     "incmode", "n",         "bf",
+    "bexists", "sevmode", "differ",  "nochk",     "written", "skipped",   "over",
+    "over91",  "radline", "notrest", "cancelled",
 }};
 
 }  // namespace voxrig

@@ -66,22 +66,23 @@ const Case kCases[] = {
        SelectNamedBank(p);
        p.Press(keys::kUp);
      },
-     {"channel", "2"}},
+     {"1", "4", "5", "point", "5", "channel", "2"}},
     {"Down from the first channel goes round to the last",
      [](fakes::ConnectedPanel& p) {
        SelectNamedBank(p);
        p.Press(keys::kDown);
      },
-     {"sel", "channel", "1", "name:Tower", "channel", "3", "name:Harbour Ops"}},
+     {"sel", "channel", "1", "name:Tower", "1", "4", "5", "point", "8", "5", "channel", "3",
+      "name:Harbour Ops"}},
     {"Up round to the first channel: the beep, then the channel",
      [](fakes::ConnectedPanel& p) {
        SelectNamedBank(p);
        for (int i = 0; i < 3; ++i) p.Press(keys::kUp);
      },
-     {"beep", "channel", "1", "name:Tower"}},
+     {"beep", "1", "4", "5", "point", "1", "channel", "1", "name:Tower"}},
     {"the bank scan rests: stop, then where",
      ScanToTheThirdChannel,
-     {"stop", "channel", "3", "name:Harbour Ops"}},
+     {"stop", "1", "4", "5", "point", "8", "5", "channel", "3", "name:Harbour Ops"}},
     {"F where the bank scan rests",
      [](fakes::ConnectedPanel& p) {
        ScanToTheThirdChannel(p);
@@ -102,7 +103,7 @@ const Case kCases[] = {
      {"1", "4", "6", "point", "0", "fm.wav"}},
     {"the memory scan rests: the receiver's channel and name",
      RestInMemoryScan,
-     {"stop", "channel", "A", "5", "name:Harbour Ops"}},
+     {"stop", "1", "4", "5", "point", "8", "5", "channel", "A", "5", "name:Harbour Ops"}},
     {"F where the memory scan rests",
      [](fakes::ConnectedPanel& p) {
        RestInMemoryScan(p);

@@ -62,7 +62,10 @@ TEST_F(FindsKept, EachFindIsInTheSearchLogFileWhenItIsTold) {
     bool diskFull;
     Strings heard;
   };
-  for (const Row& row : {Row{false, {"1"}}, Row{true, {"1", "wrerr"}}}) {
+  const Strings find = {"1", "1", "4", "5", "point", "5", "1", "2", "5"};
+  Strings findNotWritten = find;
+  findNotWritten.push_back("wrerr");
+  for (const Row& row : {Row{false, find}, Row{true, findNotWritten}}) {
     program.files.files.clear();
     program.files.diskFull = row.diskFull;
     ctx.tuning.searchState = Search::kOff;

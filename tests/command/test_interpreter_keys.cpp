@@ -133,7 +133,10 @@ TEST_F(InterpreterKeys, TuningKeysMoveTheFrequencyByTheirAmounts) {
     Press(row.key);
     EXPECT_THAT(Commands(), ElementsAre(row.command)) << "key " << row.key;
     EXPECT_EQ(ctx.tuning.frequencyText, row.shown) << "key " << row.key;
-    EXPECT_THAT(Heard(), IsEmpty()) << "key " << row.key;
+    // The frequency it lands on, as a readout.
+    Strings said;
+    for (char c : std::string(row.shown)) said.push_back(c == '.' ? "point" : std::string(1, c));
+    EXPECT_EQ(Heard(), said) << "key " << row.key;
   }
 }
 
@@ -188,7 +191,7 @@ TEST_F(InterpreterKeys, ScanStartingIsLeftBeforeASideTuningKeyActsButUpAndDownAr
 
   Forget();
   Press(keys::kRight);
-  EXPECT_THAT(Heard(), ElementsAre("exitscan"));
+  EXPECT_THAT(Heard(), ElementsAre("exitscan", "1", "4", "5", "point", "0", "0", "0", "1"));
   EXPECT_THAT(Commands(), ElementsAre("VA0145.00010"));
   EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
 }
@@ -198,12 +201,13 @@ TEST_F(InterpreterKeys, UpAndDownStepThroughTheSelectedBankAndMarkTheFirstChanne
   Press(keys::kUp);
   Press(keys::kUp);
   EXPECT_THAT(Commands(), ElementsAre("VA0146.00000", "VA0147.25000"));
-  EXPECT_THAT(Heard(), ElementsAre("channel", "2", "channel", "3"));
+  EXPECT_THAT(Heard(), ElementsAre("1", "4", "6", "point", "0", "channel", "2", "1", "4", "7",
+                                   "point", "2", "5", "channel", "3"));
 
   Forget();
   Press(keys::kUp);  // from the last channel to the first
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
-  EXPECT_THAT(Heard(), ElementsAre("beep", "channel", "1"));
+  EXPECT_THAT(Heard(), ElementsAre("beep", "1", "4", "5", "point", "5", "channel", "1"));
   EXPECT_EQ(ctx.banks.bankScanIndex, 4);
 
   Forget();
@@ -212,7 +216,9 @@ TEST_F(InterpreterKeys, UpAndDownStepThroughTheSelectedBankAndMarkTheFirstChanne
   EXPECT_EQ(ctx.banks.bankScanIndex, 8);
   Press(keys::kDown);
   Press(keys::kDown);
-  EXPECT_THAT(Heard(), ElementsAre("channel", "3", "channel", "2", "beep", "channel", "1"));
+  EXPECT_THAT(Heard(), ElementsAre("1", "4", "7", "point", "2", "5", "channel", "3", "1", "4", "6",
+                                   "point", "0", "channel", "2", "beep", "1", "4", "5", "point",
+                                   "5", "channel", "1"));
   EXPECT_EQ(ctx.tuning.frequencyText, "145.5");
 }
 
@@ -229,7 +235,7 @@ TEST_F(InterpreterKeys, BankSteppingFollowsTheRealLastChannelNotAStaleOne) {
   ctx.banks.bankScanIndex = 8;
   Press(keys::kUp);
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
-  EXPECT_THAT(Heard(), ElementsAre("beep", "channel", "1"));
+  EXPECT_THAT(Heard(), ElementsAre("beep", "1", "4", "5", "point", "5", "channel", "1"));
   Press(keys::kDown);
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000", "VA0146.00000"));
 }

@@ -123,10 +123,11 @@ TEST_F(InterpreterSequences, AValueTheReceiverCannotTakeIsRefusedAndPutBack) {
   EXPECT_EQ(step, "12.5");
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kSelectBank);
   // What the receiver takes goes through as before (the first Enter ends
-  // the B sequence, the second refuses the 3000 still typed).
+  // the B sequence; the refused P gave up the 3000, so the second tunes
+  // the line's frequency again).
   Forget();
   Type("\r\rI8.33\r2040\r");
-  EXPECT_THAT(Commands(), ElementsAre("ST008.33", "VA2040000000"));
+  EXPECT_THAT(Commands(), ElementsAre("VA0145.00000", "ST008.33", "VA2040000000"));
 }
 
 TEST_F(InterpreterSequences, BankArgumentsOfTwoOrFourDigitsReachTheBankOperations) {

@@ -77,6 +77,8 @@ TEST(BrlapiKeyCodes, KeyboardKeysBecomeTheWindowsKeyCodesAndWindowKeysPan) {
       {BRLAPI_KEY_SYM_PAGE_DOWN, {Kind::kKey, 34}},
       {BRLAPI_KEY_SYM_DELETE, {Kind::kKey, 46}},
       {BRLAPI_KEY_SYM_BACKSPACE, {Kind::kKey, 8}},
+      {BRLAPI_KEY_SYM_ESCAPE, {Kind::kKey, 27}},
+      {0x1B, {Kind::kKey, 27}},
       {BRLAPI_KEY_SYM_FUNCTION + 0, {Kind::kKey, 112}},
       {BRLAPI_KEY_SYM_FUNCTION + 6, {Kind::kKey, 118}},
       {BRLAPI_KEY_SYM_FUNCTION + 9, {}},  // F10, a system key

@@ -91,6 +91,8 @@ TEST(TermkeyKeyCodes, EachKeyFamilyGetsTheWindowsKeyCode) {
       {" ", 32},
       {"\r", 13},
       {"\x7f", 8},
+      {"\x08", 8},  // BackSpace where the terminal sends ^H
+      {"\x1b", 27},
       {"\t", 9},
       {"\x1b[A", 38},
       {"\x1b[B", 40},

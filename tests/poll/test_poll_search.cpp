@@ -93,7 +93,8 @@ TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
   EXPECT_EQ(rig.ctx.banks.bankSlots[4], "145.5125");
   EXPECT_EQ(rig.ctx.banks.bankSlots[6], "9999");
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
-  EXPECT_EQ(rig.program.Heard(), Strings{"1"});  // the count, no "stop"
+  // The count and where, no "stop".
+  EXPECT_EQ(rig.program.Heard(), (Strings{"1", "1", "4", "5", "point", "5", "1", "2", "5"}));
 }
 
 // The receiver lost mid-search: the search ends at once with its hits
@@ -141,15 +142,16 @@ TEST(PollSearch, AReceiverLostMidSearchEndsItWithItsHitKeptAndTold) {
 }
 
 TEST(PollSearch, StopInStopModeSaysStopAndNeverResumes) {
+  const Strings kStopHere = {"stop", "1", "4", "5", "point", "5", "1", "2", "5"};
   ConnectedPanel rig;
   StartRunningSearch(rig, StopMode::kStop);
   rig.Cycle(kSignal);
-  EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
+  EXPECT_EQ(rig.program.Heard(), kStopHere);
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
   rig.Cycles(12, kSignal);
   EXPECT_EQ(rig.Count("<1E>"), 0);
   EXPECT_EQ(rig.Count("RX"), 1);
-  EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
+  EXPECT_EQ(rig.program.Heard(), kStopHere);
 }
 
 TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {

@@ -117,7 +117,8 @@ TEST_F(SearchTest, ContinuingSearchLogsEachHitCountsAloudAndResumesByItself) {
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.program.Commands(),
             (Strings{"LM", "RX", "LM", "LM", "LM", "LM", "LM", "<1E>", "LM", "LM", "RX"}));
-  EXPECT_EQ(rig.program.Heard(), (Strings{"1", "shdel", "2"}));
+  EXPECT_EQ(rig.program.Heard(), (Strings{"1", "1", "4", "5", "point", "5", "1", "2", "5", "shdel",
+                                          "2", "1", "4", "5", "point", "8"}));
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.8");
 
   rig.program.ClearRecords();
@@ -133,7 +134,7 @@ TEST_F(SearchTest, StopModeSearchSaysStopAndWaitsWithoutCounting) {
   rig.program.ClearRecords();
   rig.answers["RX"] = Answer("0145512500");
   rig.Cycles(8, kSignal);
-  EXPECT_EQ(rig.program.Heard(), Strings{"stop"});
+  EXPECT_EQ(rig.program.Heard(), (Strings{"stop", "1", "4", "5", "point", "5", "1", "2", "5"}));
   EXPECT_EQ(rig.Count("<1E>"), 0);
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
   EXPECT_EQ(rig.ctx.tuning.searchState, Search::kStopped);

@@ -37,9 +37,17 @@ TEST_F(SearchLogTest, HitsAreLoggedOnceAndCountedAloudInContMode) {
   for (const std::string& f : hits) Hit(f);
   Hit(hits[3]);
   EXPECT_EQ(ctx.tuning.searchHitCount, 12);
-  const Strings heard = program.Heard();
-  EXPECT_EQ(heard,
-            (Strings{"1", "2", "3", "4", "5", "6", "7", "8", "9", "1", "0", "1", "1", "1", "2"}));
+  // Each find's count, then its frequency.
+  Strings counted;
+  for (std::size_t i = 0; i < hits.size(); ++i) {
+    if (i + 1 >= 10) counted.push_back(std::to_string((i + 1) / 10));
+    counted.push_back(std::to_string((i + 1) % 10));
+    std::string said = hits[i];  // as a frequency is said: 145.0250 as 145.025
+    while (said.back() == '0') said.pop_back();
+    if (said.back() == '.') said += '0';
+    for (char c : said) counted.push_back(c == '.' ? "point" : std::string(1, c));
+  }
+  EXPECT_EQ(program.Heard(), counted);
   EXPECT_EQ(BankFileBytes(ctx.banks.bankSlots), Bank("Scanbank", "FM", "12.5", hits));
   // Each find is on disk as soon as it is logged.
   EXPECT_EQ(program.files.files["bank00.dat"], Bank("Scanbank", "FM", "12.5", hits));
@@ -76,7 +84,9 @@ TEST_F(SearchLogTest, HundredthHitIsCountedDigitByDigit) {
   for (int i = 0; i < 99; ++i) Hit(hits[i]);
   program.ClearRecords();
   Hit(hits[99]);
-  EXPECT_EQ(program.Heard(), (Strings{"1", "0", "0"}));
+  const Strings heard = program.Heard();
+  ASSERT_GE(heard.size(), 3u);
+  EXPECT_EQ(Strings(heard.begin(), heard.begin() + 3), (Strings{"1", "0", "0"}));
 }
 
 }  // namespace

@@ -108,7 +108,7 @@ std::set<std::string> DynamicPromptNames() {
       "svoice",  "on",      "off",    "cont",      "stmode",  "beep",  "scan",     "stop",
       "srching", "s",       "plus",   "atton",     "attoff",  "noise", "srch",     "act",
       "bnf",     "sel",     "create", "incmode",   "n",       "bf",    "wait",     "shdel",
-      "wrerr",   "tooslow",
+      "wrerr",   "tooslow", "read",
   };
   for (char c = '0'; c <= '9'; ++c) names.insert(std::string(1, c));
   for (char c = 'A'; c <= 'J'; ++c) names.insert(std::string(1, c));
