@@ -3,7 +3,7 @@
 
 #include "command/interpreter.h"
 #include "command/key_codes.h"
-#include "link/port_report.h"
+#include "link/command_link.h"
 #include "net/net_control.h"
 #include "poll/poll_cycle.h"
 #include "speech/speech.h"
@@ -66,7 +66,7 @@ void DropFirstEntry(PanelState& panel) {
 
 // Until the receiver first answers, and for at most the first-answer wait,
 // keys wait: a key pressed during the start-up is handled once the receiver
-// is known to be there, not taken as proof that it is not.
+// is known to be there, or once the panel has said that it is not.
 bool AwaitingFirstAnswer(const Context& ctx) {
   return ctx.link.linkState == ReceiverAnswer::kAwaitingFirst && ctx.link.firstAnswerTicks > 0;
 }
@@ -96,7 +96,7 @@ void TakeKeys(Context& ctx) {
       link.pollState = PollStep::kIdle;  // nothing sent yet
     const long long writesBefore = link.writesToReceiver;
     InterpretKey(ctx);
-    if (ctx.app.programRunning == 0) return;  // Q, or no receiver: nothing more is done
+    if (ctx.app.programRunning == 0) return;  // Q: nothing more is done
     if (link.writesToReceiver == writesBefore && panel.keyQueueCount > 0 &&
         panel.keyQueue[0] == 0) {
       DropFirstEntry(panel);
@@ -130,9 +130,9 @@ void OnTick(Context& ctx) {
   LinkState& link = ctx.link;
   if (link.linkState == ReceiverAnswer::kAwaitingFirst && link.firstAnswerTicks > 0 &&
       --link.firstAnswerTicks == 0) {
-    // The wait is over without a word from the receiver: the listener at a
-    // terminal reads where the panel looked, before any key ends it.
-    ReportNoAnswer(ctx);
+    // The wait is over without a word from the receiver: the listener hears
+    // it, and the keys that waited meet a receiver that is away.
+    NoticeNoFirstAnswer(ctx);
   }
   const bool idle = link.pollState == PollStep::kIdle && ctx.panel.keyQueueCount == 0;
   if (ServeNetClients(ctx, SetTurnNow(ctx))) return;

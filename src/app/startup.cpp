@@ -139,9 +139,7 @@ int RunProgram(Context& ctx) {
   ctx.app.programRunning = 1;
   RunMessageLoop(ctx);
   ShutDown(ctx);
-  // The first key found the receiver had never answered: a script that
-  // started the panel learns it from the status too.
-  return ctx.link.linkState == ReceiverAnswer::kNeverCame ? kExitNoReceiver : kExitOrderly;
+  return kExitOrderly;
 }
 
 }  // namespace voxrig

@@ -7,12 +7,10 @@
 namespace voxrig {
 
 // The exit statuses of the panel. The set-up's, the probe's and the CSV
-// commands' follow the same numbers: 0 done, 1 no receiver (or nothing
-// done), 2 a bad command line, 3 a folder that cannot be written, 4 no prompt
+// commands' follow the same numbers: 0 done, 1 no receiver, no window (or
+// nothing done), 2 a bad command line, 3 a folder that cannot be written, 4 no prompt
 // set, 5 no configuration.
 inline constexpr int kExitOrderly = 0;
-// The receiver never answered, and the first key ended the panel.
-inline constexpr int kExitNoReceiver = 1;
 // The window could not be opened: nothing was spoken or sent.
 inline constexpr int kExitNoWindow = 1;
 // No VOXRIG.CFG could be read: nothing was sent to any port.
@@ -31,8 +29,9 @@ WindowSpec MainWindowSpec();
 // debug log when asked, shows the banner, speaks the name and version,
 // connects to the receiver, serves the window's events until something asks
 // to stop, and shuts down. The services come from ctx.platform. Returns the
-// process exit code: 0 when the listener ended it, kExitNoReceiver when the
-// receiver never answered, kExitNoConfiguration without VOXRIG.CFG.
+// process exit code: 0 when the listener ended it (a receiver that never
+// answered too: the panel waited for it), kExitNoConfiguration without
+// VOXRIG.CFG.
 int RunProgram(Context& ctx);
 
 // Stops the timer, closes the debug log, tells the receiver "EX", closes the

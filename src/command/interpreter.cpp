@@ -346,17 +346,6 @@ void InterpretCommandKey(Context& ctx, int key) {
 
 using KeyRule = bool (*)(Context& ctx, const PressedKey& pressed);
 
-// The receiver has never answered: working the panel is pointless. The
-// listener hears where to turn; the port tried has been shown and printed.
-bool EndsWithoutReceiver(Context& ctx, const PressedKey&) {
-  if (ctx.link.linkState != ReceiverAnswer::kAwaitingFirst) return false;
-  Say(ctx, "rnc");
-  Say(ctx, "runsetup");
-  ctx.link.linkState = ReceiverAnswer::kNeverCame;
-  ctx.app.programRunning = 0;
-  return true;
-}
-
 bool Quits(Context& ctx, const PressedKey& pressed) {
   if (pressed.key != keys::Letter('Q')) return false;
   Say(ctx, "quit");
@@ -506,7 +495,12 @@ bool TakesPanelKey(Context& ctx, const PressedKey& pressed) {
       }
       return true;
     case keys::Letter('F'):
-      SpeakWhereTheReceiverIs(ctx);
+      // A receiver that has never answered is nowhere the panel knows.
+      if (ctx.link.linkState != ReceiverAnswer::kReceived) {
+        SayReceiverLost(ctx);
+      } else {
+        SpeakWhereTheReceiverIs(ctx);
+      }
       return true;
     case keys::kUp:
     case keys::kDown:
@@ -536,8 +530,7 @@ bool TakesCommandKey(Context& ctx, const PressedKey& pressed) {
 }
 
 // In this order: a rule placed earlier wins for a key that two rules take.
-constexpr std::array<KeyRule, 13> kKeyRules = {
-    EndsWithoutReceiver,
+constexpr std::array<KeyRule, 12> kKeyRules = {
     Quits,
     CorrectsOrTells,
     TypesCharacter,

@@ -117,12 +117,13 @@ struct LinkState {
   // keyboard for ever.
   int receiveStateAsks = 0;
   // The receiver had answered and has gone away since (a hang-up, a write
-  // that failed, or level polls left unanswered): keys that would confirm
-  // something about the receiver say "rnc" instead until it answers again.
+  // that failed, or level polls left unanswered), or it has not answered
+  // since the start-up's wait for it: keys that would confirm something
+  // about the receiver say "rnc" instead until it answers.
   bool receiverLost = false;
-  // The receiver answered again after it had gone away: the poll cycle puts
-  // it back in the state the panel shows.
-  bool restoreOwed = false;
+  // The receiver has answered (first, or again after it had gone away): the
+  // poll cycle gives it this state next.
+  StateOwed stateOwed = StateOwed::kNothing;
   // Level polls in a row that got no level answer.
   int unansweredPolls = 0;
   // Poll cycles since the port was last opened while the receiver is away.

@@ -24,9 +24,18 @@ enum class PollStep {
 
 // Whether the receiver has answered since the panel connected.
 enum class ReceiverAnswer {
-  kAwaitingFirst,  // nothing yet: keys wait a little for the first answer
-  kNeverCame,      // a key came first: the panel says so and ends
-  kReceived,       // the receiver is there (it may have gone away since)
+  // Nothing yet: keys wait a little for the first answer; once that wait is
+  // over the receiver counts as away, and the poll cycle keeps asking it.
+  kAwaitingFirst,
+  kReceived,  // the receiver is there (it may have gone away since)
+};
+
+// What the receiver is given once it answers, before anything else reaches
+// it.
+enum class StateOwed {
+  kNothing,
+  kKnownState,  // its first answer: the connect's known state, spoken
+  kShownState,  // back after a loss: the state the panel shows, restored
 };
 
 // The receiver's own memory scan ("MS").

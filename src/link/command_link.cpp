@@ -134,11 +134,13 @@ void EchoReply(Context& ctx) {
   LinkState& link = ctx.link;
   link.unansweredPolls = 0;
   if (link.statusLine == "Connecting" || link.receiverLost) {
-    // A red status (the receiver lost, or not found at start) is wiped.
+    // A red status (the receiver lost, or not found or silent at start) is
+    // wiped.
     const bool wasShownAway = link.receiverLost || link.portReportShown;
-    // Back after a loss, it holds whatever it started with, not what the
-    // panel shows; a first answer holds the connect's known state.
-    if (link.receiverLost) link.restoreOwed = true;
+    // A first answer is followed by the known state; back after a loss, it
+    // holds whatever it started with, and is given what the panel shows.
+    link.stateOwed = link.linkState == ReceiverAnswer::kReceived ? StateOwed::kShownState
+                                                                 : StateOwed::kKnownState;
     link.linkState = ReceiverAnswer::kReceived;
     link.receiverLost = false;
     Say(ctx, "connected");
@@ -160,6 +162,16 @@ void DropWaitingAnswers(Context& ctx) {
     if (ReadPort(ctx, port, buffer.data(), kReadLimit) <= 0) break;
   }
   if (PortLineGone(ctx, port)) NoticeReceiverLost(ctx);
+}
+
+void NoticeNoFirstAnswer(Context& ctx) {
+  LinkState& link = ctx.link;
+  if (link.linkState != ReceiverAnswer::kAwaitingFirst || link.receiverLost) return;
+  link.receiverLost = true;
+  link.statusLine = kLostStatus;
+  ReportNoAnswer(ctx);
+  Say(ctx, "rnc");
+  Say(ctx, "runsetup");
 }
 
 void NoticeReceiverLost(Context& ctx) {

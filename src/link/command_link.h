@@ -32,10 +32,15 @@ void SendResumeByte(Context& ctx);
 // question. Notices a line that has hung up.
 void DropWaitingAnswers(Context& ctx);
 
+// The start-up's wait for the receiver's first answer is over in silence:
+// from now on it counts as away, as one that went away does (keys that need
+// it say "rnc", the poll cycle keeps asking and opening its port). Says "rnc"
+// and the way to the set-up once, and shows and prints the port tried.
+void NoticeNoFirstAnswer(Context& ctx);
 // The receiver that had answered has gone away: says "rnc" (once), shows it
 // on the status line and, when the line itself has gone, closes the port so
 // that it can be opened again by its name. Nothing before the first answer:
-// the first key then tells the listener.
+// the end of the start-up's wait tells the listener.
 void NoticeReceiverLost(Context& ctx);
 // Whether the receiver is still there, as far as the port can tell at once:
 // a line that has hung up is noticed now (NoticeReceiverLost says "rnc").

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "poll/connect.h"
 
+#include "link/command_link.h"
 #include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "panel/display_lines.h"
@@ -16,22 +17,33 @@ namespace {
 
 // Keys pressed while the start-up speaks wait this many ticks (1.5 s, five
 // level polls) for the receiver's first answer before they are handled; a
-// receiver still silent then is not there, and the first key says so.
+// receiver still silent then counts as away until it answers.
 constexpr int kFirstAnswerWaitTicks = 15;
 
-// The connect sequence, in the order it runs. The receiver's answers to the
-// commands are left in the port: the first poll read finds them and so
-// notices that the receiver is there.
+// The receiver's known state: tuned, with its mode and step, after its first
+// answer.
+constexpr const char* kKnownFrequency = "145";
+constexpr const char* kKnownStep = "12.5";
+
+// The connect sequence, in the order it runs: the panel is made ready and the
+// receiver asked whether it is there. Its first answer, read by the poll
+// cycle, brings the known state (PutReceiverInKnownState).
 enum class ConnectStep {
-  kResetPanel,          // every state the panel keeps back to its start
-  kShowConnecting,      // "Connecting" and the search line
-  kOpenPort,            // the port and speed of the configuration
+  kResetPanel,      // every state the panel keeps back to its start
+  kShowConnecting,  // "Connecting" and the search line
+  kOpenPort,        // the port and speed of the configuration
+  kSendFirstLevelPoll,
+  kDone,
+};
+
+// The known state, in the order it is given: each part is said as it goes
+// out, paced as the receiver takes it.
+enum class KnownStep {
   kTuneKnownFrequency,  // 145 MHz, spoken
   kSelectFm,
   kSetKnownStep,  // 12.5 kHz
   kAttenuatorOff,
   kShowMode,
-  kSendFirstLevelPoll,
   kDone,
 };
 
@@ -57,7 +69,7 @@ ConnectStep DoResetPanel(Context& ctx) {
   ctx.link.scanVoice = true;
   ctx.link.receiveStateAsks = 0;
   ctx.link.receiverLost = false;
-  ctx.link.restoreOwed = false;
+  ctx.link.stateOwed = StateOwed::kNothing;
   ctx.link.unansweredPolls = 0;
   ctx.link.cyclesSinceReopen = 0;
   ctx.link.portReportShown = false;
@@ -68,39 +80,55 @@ ConnectStep DoShowConnecting(Context& ctx) {
   ctx.link.statusLine = "Connecting";
   ctx.tuning.frequencyText = "";
   ctx.link.meterBar = "******************";
-  ctx.tuning.searchLowerText = "145";
+  ctx.tuning.searchLowerText = kKnownFrequency;
   ctx.tuning.searchUpperText = "146";
-  ctx.tuning.searchStepText = "12.5";
+  ctx.tuning.searchStepText = kKnownStep;
   ShowSearchLine(ctx);
   return ConnectStep::kOpenPort;
 }
 
 ConnectStep DoOpenPort(Context& ctx) {
   OpenReceiverPort(ctx);
-  return ConnectStep::kTuneKnownFrequency;
+  return ConnectStep::kSendFirstLevelPoll;
 }
 
-ConnectStep DoTuneKnownFrequency(Context& ctx) {
-  ctx.tuning.frequencyText = "145";
-  ctx.tuning.frequencyDigits = "145";
+// A frequency the listener is typing when the receiver first answers stays
+// on the line, to be entered or given up as usual: the receiver's 145 MHz is
+// then where the line goes back to.
+KnownStep DoTuneKnownFrequency(Context& ctx) {
+  TuningState& tuning = ctx.tuning;
+  CommandState& command = ctx.command;
+  const bool typing = command.frequencyEntryFresh == 0;
+  const BoundedText typed = tuning.frequencyText;
+  tuning.frequencyText = kKnownFrequency;
+  tuning.frequencyDigits = kKnownFrequency;
   SetVfoA(ctx);
-  SpeakFrequency(ctx, ctx.tuning.frequencyDigits);
+  if (typing) {
+    command.frequencyBeforeEntry = tuning.frequencyText;
+    command.frequencyDigitsBeforeEntry = tuning.frequencyDigits;
+    tuning.frequencyText = typed;
+    ShowFrequency(ctx);
+  }
+  SpeakFrequency(ctx, kKnownFrequency);
   Pause(ctx);
-  return ConnectStep::kSelectFm;
+  return KnownStep::kSelectFm;
 }
 
-ConnectStep DoSelectFm(Context& ctx) {
+KnownStep DoSelectFm(Context& ctx) {
   SelectMode(ctx, Mode::kFM);
   Pause(ctx);
-  return ConnectStep::kSetKnownStep;
+  return KnownStep::kSetKnownStep;
 }
 
-ConnectStep DoSetKnownStep(Context& ctx) {
-  SetStep(ctx);
-  return ConnectStep::kAttenuatorOff;
+// A step the listener is typing is not the receiver's yet: the known one
+// goes out.
+KnownStep DoSetKnownStep(Context& ctx) {
+  ctx.link.commandText = receiver::SetStep(kKnownStep);
+  SendCommand(ctx);
+  return KnownStep::kAttenuatorOff;
 }
 
-ConnectStep DoAttenuatorOff(Context& ctx) {
+KnownStep DoAttenuatorOff(Context& ctx) {
   // A radio without an attenuator has it off; nothing is said about it.
   ctx.tuning.attenuatorOn = 1;
   if (LinkCarries(ctx, receiver::Attenuator(false))) {
@@ -108,20 +136,39 @@ ConnectStep DoAttenuatorOff(Context& ctx) {
   } else {
     ctx.tuning.attenuatorOn = 0;
   }
-  return ConnectStep::kShowMode;
+  return KnownStep::kShowMode;
 }
 
-ConnectStep DoShowMode(Context& ctx) {
+KnownStep DoShowMode(Context& ctx) {
   Display& display = *ctx.platform.display;
   MoveTo(display, Line::kMode);
   display.SetFont(FontOf(Line::kMode));
   display.Print(ctx.tuning.modeText + "      ");
-  return ConnectStep::kSendFirstLevelPoll;
+  return KnownStep::kDone;
+}
+
+KnownStep DoKnownStep(Context& ctx, KnownStep step) {
+  // A receiver that goes away again meanwhile is told once ("rnc").
+  if (ctx.link.receiverLost) return KnownStep::kDone;
+  switch (step) {
+    case KnownStep::kTuneKnownFrequency:
+      return DoTuneKnownFrequency(ctx);
+    case KnownStep::kSelectFm:
+      return DoSelectFm(ctx);
+    case KnownStep::kSetKnownStep:
+      return DoSetKnownStep(ctx);
+    case KnownStep::kAttenuatorOff:
+      return DoAttenuatorOff(ctx);
+    case KnownStep::kShowMode:
+      return DoShowMode(ctx);
+    case KnownStep::kDone:
+      break;
+  }
+  return KnownStep::kDone;
 }
 
 // The first level poll goes out at once, so that the first tick already reads
-// its answer (and the answers to the commands before it) and tells the
-// listener "connected".
+// its answer and tells the listener "connected".
 ConnectStep DoSendFirstLevelPoll(Context& ctx) {
   ctx.link.pollState = PollStep::kSendLevelPoll;
   RunPollStep(ctx);
@@ -136,16 +183,6 @@ ConnectStep DoConnectStep(Context& ctx, ConnectStep step) {
       return DoShowConnecting(ctx);
     case ConnectStep::kOpenPort:
       return DoOpenPort(ctx);
-    case ConnectStep::kTuneKnownFrequency:
-      return DoTuneKnownFrequency(ctx);
-    case ConnectStep::kSelectFm:
-      return DoSelectFm(ctx);
-    case ConnectStep::kSetKnownStep:
-      return DoSetKnownStep(ctx);
-    case ConnectStep::kAttenuatorOff:
-      return DoAttenuatorOff(ctx);
-    case ConnectStep::kShowMode:
-      return DoShowMode(ctx);
     case ConnectStep::kSendFirstLevelPoll:
       return DoSendFirstLevelPoll(ctx);
     case ConnectStep::kDone:
@@ -159,6 +196,14 @@ ConnectStep DoConnectStep(Context& ctx, ConnectStep step) {
 void ConnectReceiver(Context& ctx) {
   ConnectStep step = ConnectStep::kResetPanel;
   while (step != ConnectStep::kDone) step = DoConnectStep(ctx, step);
+}
+
+void PutReceiverInKnownState(Context& ctx) {
+  KnownStep step = KnownStep::kTuneKnownFrequency;
+  while (step != KnownStep::kDone) step = DoKnownStep(ctx, step);
+  // Gone before it held the known state: it is waited for as at the start,
+  // and its next answer brings the known state again.
+  if (ctx.link.receiverLost) ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
 }
 
 }  // namespace voxrig

@@ -7,6 +7,7 @@
 #include "link/serial_port.h"
 #include "memory/memory_scan.h"
 #include "panel/display_lines.h"
+#include "poll/connect.h"
 #include "poll/poll_status.h"
 #include "poll/receiver_port.h"
 #include "poll/restore.h"
@@ -164,11 +165,17 @@ PollStep DoPollStep(Context& ctx, PollStep step) {
 
 void RunPollStep(Context& ctx) {
   ctx.link.pollState = DoPollStep(ctx, ctx.link.pollState);
-  if (ctx.link.restoreOwed && !ctx.link.receiverLost) {
-    // Back after a loss ("connected" has been said): the receiver is given
-    // the panel's state before anything else reaches it.
-    ctx.link.restoreOwed = false;
-    RestoreShownState(ctx);
+  const StateOwed owed = ctx.link.stateOwed;
+  if (owed != StateOwed::kNothing && !ctx.link.receiverLost) {
+    // The receiver has answered ("connected" has been said): it is given its
+    // state before anything else reaches it, the known state on its first
+    // answer and the panel's own when it comes back after a loss.
+    ctx.link.stateOwed = StateOwed::kNothing;
+    if (owed == StateOwed::kKnownState) {
+      PutReceiverInKnownState(ctx);
+    } else {
+      RestoreShownState(ctx);
+    }
     ctx.link.pollState = PollStep::kIdle;
   }
   if (ctx.link.receiverLost && ctx.tuning.searchState != Search::kOff) {

@@ -79,9 +79,8 @@ TEST(ManualPage, DescribesEveryOptionOfTheTableAndNoOther) {
 
 TEST(ManualPage, ListsEveryExitStatusTheProgramEndsWith) {
   const std::set<std::string> listed = DescribedOptions(Section(ReadManualPage(), "EXIT STATUS"));
-  for (const int status :
-       {kExitOrderly, kExitNoReceiver, kExitNoWindow, kExitUsage, kSetupDone, kSetupNoReceiver,
-        kSetupCannotWrite, kSetupNoPrompts, kExitNoConfiguration}) {
+  for (const int status : {kExitOrderly, kExitNoWindow, kExitUsage, kSetupDone, kSetupNoReceiver,
+                           kSetupCannotWrite, kSetupNoPrompts, kExitNoConfiguration}) {
     EXPECT_EQ(listed.count(std::to_string(status)), 1u) << status;
   }
   EXPECT_EQ(listed.size(), 6u);

@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/startup.h"
+#include "command/key_codes.h"
 #include "fakes/test_program.h"
 #include "link/serial_port.h"
 #include "platform/hamlib_receiver.h"
@@ -27,6 +29,12 @@ constexpr const char* kConfiguration =
 std::string Configuration(const std::string& line1, const std::string& voice,
                           const std::string& debug) {
   return line1 + "\r\nSPEED=19200\r\nRADIOAR8600\r\nVOICE=" + voice + "\r\nDEBUG=" + debug + "\r\n";
+}
+
+// A receiver that answers at once: the level poll with its squelch closed,
+// every other command with its empty line.
+std::string AnswerLevelPolls(const std::string& command) {
+  return command == "LM" ? "LM%000\r\n" : "\r\n";
 }
 
 TEST(StartUp, OpensTheFixedPanelWindowAndStartsTheTimer) {
@@ -93,6 +101,8 @@ TEST(StartUp, QuittingSendsExitAsTheLastBytesAndClosesThePort) {
 TEST(StartUp, VoiceOffSilencesTheAnnouncementButNotThePacingPauses) {
   fakes::TestProgram program;
   program.files.files["VOXRIG.CFG"] = Configuration("PORTCOM1", "0", "0");
+  program.line.responder = AnswerLevelPolls;
+  program.window.AddTicks(1);
   ASSERT_EQ(RunProgram(program.ctx), 0);
   EXPECT_EQ(program.ctx.app.voicePrefix, "");
   ASSERT_FALSE(program.sound.requested().empty());
@@ -187,8 +197,8 @@ TEST(StartUp, WindowThatCannotOpenEndsWithAnErrorAndNothingElse) {
 
 // Keys pressed while the start-up prompts play reach the message loop before
 // its first tick. They wait for the receiver's first answer (at most 15 ticks,
-// 1.5 s): handled as usual when it answers, "receiver not connected" and the
-// end when it stays silent.
+// 1.5 s): handled as usual when it answers, and met by a receiver that is away
+// when it stays silent.
 struct EarlyKeys : ::testing::Test {
   EarlyKeys() {
     program.files.files["VOXRIG.CFG"] = kConfiguration;
@@ -196,11 +206,10 @@ struct EarlyKeys : ::testing::Test {
     program.window.AddKey('M');
     program.window.AddTicks(kTicks);
   }
-  // The prompts heard after the start-up's last one ("attoff").
+  // The prompts heard after the start-up's announcement of the version.
   std::vector<std::string> HeardAfterStartUp() const {
     const std::vector<std::string> heard = program.Heard();
-    auto at = std::find(heard.begin(), heard.end(), "attoff");
-    return at == heard.end() ? heard : std::vector<std::string>(at + 1, heard.end());
+    return std::vector<std::string>(heard.begin() + 4, heard.end());
   }
   int TicksUsed() const { return kTicks - static_cast<int>(program.window.script.size()); }
 
@@ -216,27 +225,71 @@ TEST_F(EarlyKeys, WaitForTheFirstAnswerAndAreAllHandledInOrder) {
     return ++levelPolls < 3 ? std::string() : std::string("LM%000\r\n");
   };
   ASSERT_EQ(RunProgram(program.ctx), 0);
-  EXPECT_EQ(HeardAfterStartUp(), (std::vector<std::string>{"connected", "1", "4", "5", "point", "0",
-                                                           "fm.wav", "s", "0"}));
-  // Both keys waited for the third level poll's answer.
+  EXPECT_EQ(HeardAfterStartUp(),
+            (std::vector<std::string>{"connected", "1", "4", "5", "shdel", "FM", "shdel", "attoff",
+                                      "1", "4", "5", "point", "0", "fm.wav", "s", "0"}));
+  // Both keys waited for the third level poll's answer, which brought the
+  // known state.
   const std::vector<std::string> commands = program.Commands();
-  EXPECT_EQ(std::vector<std::string>(commands.begin() + 4, commands.begin() + 7),
-            (std::vector<std::string>{"LM", "LM", "LM"}));
+  ASSERT_GE(commands.size(), 7u);
+  EXPECT_EQ(std::vector<std::string>(commands.begin(), commands.begin() + 7),
+            (std::vector<std::string>{"LM", "LM", "LM", "VA0145000000", "MD1", "ST012.50", "AT0"}));
   EXPECT_EQ(program.ctx.app.programRunning, 0);
   EXPECT_EQ(TicksUsed(), kTicks);  // the program ran until the script ended
 }
 
-TEST_F(EarlyKeys, SilentReceiverStillEndsTheProgramWithRncAfterTheWait) {
-  ASSERT_EQ(RunProgram(program.ctx), kExitNoReceiver);
-  EXPECT_EQ(HeardAfterStartUp(), (std::vector<std::string>{"rnc", "runsetup"}));
-  // The key waited through the first-answer wait and five level polls, and
-  // was handled within one poll cycle after it; the rest of the script was
-  // never asked for.
-  EXPECT_GE(TicksUsed(), 15);
-  EXPECT_LE(TicksUsed(), 18);
-  const std::vector<std::string> commands = program.Commands();
-  EXPECT_GE(std::count(commands.begin(), commands.end(), "LM"), 5);
-  EXPECT_EQ(commands.back(), "EX");
+// A receiver switched on after the panel: silent, as if off, to the first 20
+// level polls. The panel says once that it is not connected and claims no
+// tuning; keys that need the receiver are refused and send nothing, others
+// work; the port is opened again while it waits; the first answer brings the
+// known state, said as it goes out, and then the keys work; Q ends it
+// orderly.
+TEST(LateReceiver, IsWaitedForAndGivenTheKnownStateWhenItAnswers) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] = kConfiguration;
+  constexpr int kSilentPolls = 20;
+  int levelPolls = 0;
+  std::vector<std::string> trace;
+  program.line.responder = [&](const std::string& command) {
+    if (command == "LM") ++levelPolls;
+    if (command != "LM") trace.push_back("TX " + command);
+    if (levelPolls <= kSilentPolls) return std::string();
+    return std::string(command == "LM" ? "LM%000\r\n" : "\r\n");
+  };
+  std::optional<bool> frequencyDrawnWhenAway;
+  program.sound.OnPlayed([&](const std::string& name) {
+    if (name == "rnc" && !frequencyDrawnWhenAway) {
+      frequencyDrawnWhenAway = program.display.DrewAt(300, 150);
+    }
+    if (name != "shdel") trace.push_back(name);
+  });
+  program.window.AddTicks(20);
+  for (const int key :
+       std::vector<int>{'F', '1', '4', '6', keys::kEnter, keys::kF1, 'A', 'M', 'N'}) {
+    program.window.AddKey(key);
+  }
+  program.window.AddTicks(60);
+  program.window.AddKey('F');
+  program.window.AddTicks(3);
+  program.window.AddKey('Q');
+  ASSERT_EQ(RunProgram(program.ctx), kExitOrderly);
+
+  using Strings = std::vector<std::string>;
+  const Strings waitEnds = {"rnc", "runsetup"};
+  // F, 1 4 6 Enter, F1, A, M and N while the receiver is away.
+  const Strings keysWhileAway = {"rnc", "1", "4", "6", "rnc", "rnc", "rnc", "rnc", "svoice", "off"};
+  const Strings firstAnswer = {"connected", "TX VA0145000000", "1",           "4",      "5",
+                               "FM",        "TX MD1",          "TX ST012.50", "attoff", "TX AT0"};
+  const Strings fThenQ = {"1", "4", "5", "point", "0", "fm.wav", "quit", "TX EX"};
+  Strings expected;
+  for (const Strings* part : {&waitEnds, &keysWhileAway, &firstAnswer, &fThenQ}) {
+    expected.insert(expected.end(), part->begin(), part->end());
+  }
+  EXPECT_EQ(Strings(trace.begin() + 4, trace.end()), expected);
+  EXPECT_EQ(frequencyDrawnWhenAway, std::optional<bool>(false));
+  EXPECT_GE(program.line.opened.size(), 2u);  // opened again while it waited
+  EXPECT_EQ(program.display.RunAt(320, 30).colour, Colour::kGreen);
+  EXPECT_EQ(program.display.TextAt(300, 150).substr(0, 5), "145.0");
 }
 
 // When the first-answer wait ends in silence, the port tried and its speed
@@ -249,7 +302,7 @@ TEST_F(EarlyKeys, TheEndOfTheWaitTellsThePortAndSpeedTriedAndALateAnswerWipesIt)
   program.sound.OnPlayed([&](const std::string& name) {
     if (name == "rnc") printedBeforeKey = program.messages.text;
   });
-  ASSERT_EQ(RunProgram(program.ctx), kExitNoReceiver);
+  ASSERT_EQ(RunProgram(program.ctx), kExitOrderly);
   const std::string printed =
       "voxrig: no answer from the receiver on COM1 at 19200 baud: is it switched on, and its "
       "cable in?\n"

@@ -172,6 +172,11 @@ TEST(TranscriptOfTheProgram, VoiceOffShowsOnlyThePromptsThatStillPlay) {
   auto out = program.files.CreateFile("transcript");
   TranscriptSound sound(program.sound, *out);
   program.ctx.platform.sound = &sound;
+  // The receiver answers the first level poll: the known state's pauses play.
+  program.line.responder = [](const std::string& command) {
+    return std::string(command == "LM" ? "LM%000\r\n" : "\r\n");
+  };
+  program.window.AddTicks(1);
   ASSERT_EQ(RunProgram(program.ctx), 0);
   const std::vector<std::string> lines = SplitLines(program.files.files["transcript"]);
   ASSERT_FALSE(lines.empty());

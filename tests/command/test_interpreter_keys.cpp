@@ -8,26 +8,43 @@
 #include "command/interpreter.h"
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
+#include "link/command_link.h"
 #include "panel/display_lines.h"
 
 namespace voxrig::testing {
 namespace {
 
+using ::testing::Each;
 using ::testing::ElementsAre;
+using ::testing::Eq;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
 using Strings = std::vector<std::string>;
 
 class InterpreterKeys : public fakes::PanelFixture {};
 
-TEST_F(InterpreterKeys, FirstKeyBeforeAnyReplyEndsTheProgramWithoutActing) {
+// A receiver that has not answered since the start-up is away: the keys
+// that need it say so and send nothing, the rest work, and the panel runs on.
+TEST_F(InterpreterKeys, KeysBeforeAnyReplyMeetAReceiverThatIsAway) {
   ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
-  Press('5');
-  EXPECT_THAT(Heard(), ElementsAre("rnc", "runsetup"));
-  EXPECT_EQ(ctx.app.programRunning, 0);
-  EXPECT_EQ(ctx.link.linkState, ReceiverAnswer::kNeverCame);
-  EXPECT_EQ(ctx.tuning.frequencyText, "145.0");
-  EXPECT_THAT(Commands(), IsEmpty());
+  NoticeNoFirstAnswer(ctx);
+  silent = true;
+  const struct {
+    const char* keys;
+    Strings spoken;
+  } rows[] = {
+      {"F", {"rnc"}},
+      {"5\r", {"5", "rnc"}},
+      {"A", {"rnc"}},
+      {"C", {"stmode"}},
+  };
+  for (const auto& row : rows) {
+    Forget();
+    Type(row.keys);
+    EXPECT_EQ(Spoken(), row.spoken) << row.keys;
+  }
+  EXPECT_EQ(ctx.app.programRunning, 1);
+  EXPECT_THAT(Commands(), Each(Eq("LM")));  // only the poll cycle, asking for it
 }
 
 TEST_F(InterpreterKeys, QuitEndsTheProgramEvenInTheMiddleOfASequence) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole panel against a simulated receiver that goes away: a dropped
-// line, a replug, a line that drops in the middle of W, and a transcript
-// whose reader goes away.
+// line, a replug, a receiver switched on after the panel, a line that drops
+// in the middle of W, and a transcript whose reader goes away.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -33,7 +33,8 @@ int NumberSpokenAfter(const Strings& spoken, const std::string& prompt) {
 TEST_F(ReceiverAway, DroppedLineIsToldOnceAndAReplugIsConnectedAgain) {
   WriteConfiguration();
   LinkPrompts();
-  // Four commands of the connect, then a few level polls, then the line drops.
+  // The connect's first poll and the known state's four commands, then a few
+  // level polls, then the line drops.
   StartSimulator({"--drop-after", "12"});
   StartPanel();
   ASSERT_TRUE(WaitForPrompt("connected"));
@@ -90,6 +91,36 @@ TEST_F(ReceiverAway, AReceiverReplacedOnTheLinkIsGivenThePanelsState) {
   EXPECT_EQ(ReadTranscript().CountPrompt("notrest"), 0);
   Type({"q"});
   ASSERT_TRUE(WaitForPanelExit().has_value());
+}
+
+// A receiver switched on after the panel (its port not there yet): the
+// panel says it is not connected, keeps trying the port line 1 names, and
+// when the receiver appears gives it the known state and says it.
+TEST_F(ReceiverAway, AReceiverSwitchedOnAfterThePanelIsWaitedForAndConnected) {
+  LinkPrompts();
+  WriteFile("VOXRIG.CFG", "PORT=" + Path("receiver/COM1") +
+                              "\r\nSPEED=19200\r\nRADIO=AR8600\r\nVOICE=1\r\nDEBUG=0\r\n");
+  StartPanel();
+  ASSERT_TRUE(WaitForPrompt("runsetup"));
+  size_t mark = TranscriptMark();
+  Type({"f"});
+  ASSERT_TRUE(WaitForSpokenSince(mark, "rnc"));
+  EXPECT_FALSE(ReadTranscript().HasPrompt("attoff")) << ReadTranscript().Dump();
+
+  StartSimulator({}, "receiver");
+  ASSERT_TRUE(WaitForPrompt("attoff", 1, 10s));
+  ASSERT_TRUE(WaitForCommand("AT0"));
+  Strings known;
+  for (const std::string& command : ReadWireLog().Commands()) {
+    if (command != "LM") known.push_back(command);
+  }
+  EXPECT_EQ(known, (Strings{"VA0145000000", "MD1", "ST012.50", "AT0"})) << ReadWireLog().Dump();
+  mark = TranscriptMark();
+  Type({"f"});
+  ASSERT_TRUE(WaitForSpokenSince(mark, "fm.wav"));
+  EXPECT_EQ(SpokenSince(mark), (Strings{"1", "4", "5", "point", "0", "fm.wav"}));
+  Type({"q"});
+  EXPECT_EQ(WaitForPanelExit(), std::optional<int>(0));
 }
 
 TEST_F(ReceiverAway, LineDroppingDuringWSaysHowManyChannelsWentOutAndNoOk) {

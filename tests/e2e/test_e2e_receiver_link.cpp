@@ -22,17 +22,19 @@ TEST_F(ReceiverLink, ConnectPutsReceiverInKnownStateThenPollsLevelAndQuitEndsWit
   ASSERT_TRUE(WaitForIdlePolls(3));
 
   WireLog wire = ReadWireLog();
-  const std::vector<std::string> connect = {"VA0145000000", "MD1", "ST012.50", "AT0"};
+  // The first level poll asks whether the receiver is there; its answer
+  // brings the known state.
+  const std::vector<std::string> connect = {"LM", "VA0145000000", "MD1", "ST012.50", "AT0"};
   std::vector<std::string> commands = wire.Commands();
-  ASSERT_GE(commands.size(), 7u) << wire.Dump();
-  EXPECT_EQ(std::vector<std::string>(commands.begin(), commands.begin() + 4), connect)
+  ASSERT_GE(commands.size(), 8u) << wire.Dump();
+  EXPECT_EQ(std::vector<std::string>(commands.begin(), commands.begin() + 5), connect)
       << wire.Dump();
-  for (size_t i = 4; i < commands.size(); ++i) EXPECT_EQ(commands[i], "LM") << wire.Dump();
+  for (size_t i = 5; i < commands.size(); ++i) EXPECT_EQ(commands[i], "LM") << wire.Dump();
   // A pause ("shdel", 60 ms in the test prompt set) follows the frequency
   // and the mode, so the receiver has done one command before the next.
   const auto& entries = wire.entries();
-  EXPECT_GE(entries[1].atMs - entries[0].atMs, 59) << wire.Dump();
   EXPECT_GE(entries[2].atMs - entries[1].atMs, 59) << wire.Dump();
+  EXPECT_GE(entries[3].atMs - entries[2].atMs, 59) << wire.Dump();
   EXPECT_EQ(ReadTranscript().CountPrompt("connected"), 1);
 
   Type({"q"});

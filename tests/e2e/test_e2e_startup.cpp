@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The panel on its own: start-up, the first key without a receiver, the
-// close request, and the missing configuration.
+// The panel on its own: start-up, keys without a receiver, the close
+// request, and the missing configuration.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -18,9 +18,9 @@ class PanelStartup : public PanelRig {
     WriteFile("VOXRIG.CFG", "PORT=COM0\r\nSPEED=19200\r\nRADIO=AR8600\r\nVOICE=1\r\nDEBUG=1\r\n");
   }
 
-  // Start-up is over once the connect sequence has switched the attenuator
-  // off, its last spoken step; the timer runs from then on.
-  bool WaitForStartupDone() { return WaitForPrompt("attoff"); }
+  // Without a receiver, start-up is over once the wait for its first answer
+  // has ended with "receiver not connected" and the way to the set-up.
+  bool WaitForStartupDone() { return WaitForPrompt("runsetup"); }
 };
 
 TEST_F(PanelStartup, OpensWindowShowsBannerAndSpeaksNameAndVersionInOrder) {
@@ -44,22 +44,24 @@ TEST_F(PanelStartup, OpensWindowShowsBannerAndSpeaksNameAndVersionInOrder) {
   EXPECT_EQ(transcript.lines().front().kind, TranscriptLine::Kind::kText) << transcript.Dump();
 }
 
-TEST_F(PanelStartup, FirstKeyWithoutReceiverIsLoggedAndEndsPanelWithRnc) {
+TEST_F(PanelStartup, KeysWithoutReceiverAreLoggedAndSayRncAndQEndsWithZero) {
   WriteConfigurationWithoutPort();
   LinkPrompts();
   StartPanel();
   ASSERT_TRUE(WaitForStartupDone());
+  // Nothing was claimed of a receiver never reached.
+  EXPECT_FALSE(ReadTranscript().HasPrompt("attoff")) << ReadTranscript().Dump();
   const size_t linesBeforeKey = ReadTranscript().lines().size();
 
+  // The attenuator needs the receiver; the panel runs on.
   Type({"a"});
-
+  ASSERT_TRUE(WaitForPrompt("rnc", 2));
+  Type({"q"});
   std::optional<int> exitCode = WaitForPanelExit();
-  ASSERT_TRUE(exitCode.has_value()) << "the panel did not end after the first key";
-  EXPECT_EQ(*exitCode, 1);
-  // "rnc" and the way to the set-up, nothing else: the key itself (the
-  // attenuator) is not acted on.
+  ASSERT_TRUE(exitCode.has_value()) << "the panel did not end on Q";
+  EXPECT_EQ(*exitCode, 0);
   EXPECT_EQ(PromptsAfter(ReadTranscript(), linesBeforeKey),
-            (std::vector<std::string>{"rnc", "runsetup"}));
+            (std::vector<std::string>{"rnc", "quit"}));
   // The start-up said why: line 1 names no port.
   EXPECT_TRUE(ReadTranscript().HasPrompt("nodev"));
   const std::string printed = ReadFile("panel.out");
@@ -143,8 +145,8 @@ TEST_F(PanelStartup, ADevicePathThatIsNotThereIsToldAndNoOtherPortIsTried) {
   ASSERT_FALSE(shown.empty()) << transcript.Dump();
   EXPECT_EQ(shown.back().rfind("No device: " + missing + " is not there", 0), 0u) << shown.back();
 
-  Type({"a"});
-  EXPECT_EQ(WaitForPanelExit(), std::optional<int>(1));
+  Type({"q"});
+  EXPECT_EQ(WaitForPanelExit(), std::optional<int>(0));
   EXPECT_TRUE(ReadWireLog().entries().empty()) << ReadWireLog().Dump();
   const std::string printed = ReadFile("panel.out");
   EXPECT_NE(printed.find("voxrig: no device: " + missing + " is not there"), std::string::npos)

@@ -68,10 +68,10 @@ TEST_F(TerminalAndBraille, TerminalKeysOfEveryFamilyWorkThePanelAndEachChangePri
   EXPECT_EQ(printed.find('\x1b'), std::string::npos) << printed;
   EXPECT_EQ(printed,
             "*** Voxrig V 4.0b ***  by the voxrig project\n"
-            "145.00000\n"
             "145  12.5  CONT  146\n"
-            "FM\n"
             ">\n"
+            "145.00000\n"
+            "FM\n"
             "145.5000\n"
             "145.5010\n"
             "145.4885\n"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,33 @@ class ConnectTest : public ::testing::Test {
   Strings timeline;
 };
 
-TEST_F(ConnectTest, PutsTheReceiverIntoItsKnownStateWithPausesBetweenCommands) {
+// The connect only asks whether the receiver is there; its first answer
+// brings the known state, said as it goes out.
+TEST_F(ConnectTest, AsksFirstAndPutsTheReceiverIntoItsKnownStateWithPausesBetweenCommands) {
   ConnectReceiver(program.ctx);
-  EXPECT_EQ(program.line.written, "VA0145000000\rMD1\rST012.50\rAT0\rLM\r");
+  EXPECT_EQ(program.line.written, "LM\r");
+  EXPECT_TRUE(program.Heard().empty());
+  EXPECT_FALSE(program.display.DrewAt(300, 150));  // no frequency claimed
+
+  program.ClearRecords();
+  PutReceiverInKnownState(program.ctx);
+  EXPECT_EQ(program.line.written, "VA0145000000\rMD1\rST012.50\rAT0\r");
   EXPECT_EQ(program.Heard(), (Strings{"1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
   EXPECT_EQ(timeline, (Strings{"1@1", "4@1", "5@1", "shdel@1", "FM@1", "shdel@2", "attoff@3"}));
+}
+
+// A frequency the listener is typing when the receiver first answers is kept
+// on the line; giving it up goes back to where the receiver is.
+TEST_F(ConnectTest, TheKnownStateKeepsAFrequencyBeingTyped) {
+  Context& ctx = program.ctx;
+  ConnectReceiver(ctx);
+  ctx.command.frequencyEntryFresh = 0;
+  ctx.tuning.frequencyText = "14";
+  PutReceiverInKnownState(ctx);
+  EXPECT_EQ(ctx.tuning.frequencyText, "14");
+  EXPECT_EQ(ctx.command.frequencyBeforeEntry, "145.0");
+  EXPECT_EQ(ctx.command.frequencyDigitsBeforeEntry, "145");
+  EXPECT_EQ(program.Commands().at(1), "VA0145000000");
 }
 
 TEST_F(ConnectTest, OpensThePortNamedByTheLastCharacterWithTheReceiversLineFormat) {
@@ -74,7 +97,7 @@ TEST_F(ConnectTest, APortLineNamingADevicePathOpensThatDeviceAsItStands) {
     EXPECT_EQ(fresh.line.opened, Strings{row.opened}) << row.portSetting;
     EXPECT_EQ(fresh.ctx.link.comPort, row.comPort) << row.portSetting;
     EXPECT_EQ(fresh.line.baudRate, 4800) << row.portSetting;
-    EXPECT_EQ(fresh.line.written, "VA0145000000\rMD1\rST012.50\rAT0\rLM\r") << row.portSetting;
+    EXPECT_EQ(fresh.line.written, "LM\r") << row.portSetting;
   }
   // A COM name after a path no longer carries the old path.
   program.ctx.app.portSetting = "/dev/ttyUSB0";
@@ -105,6 +128,8 @@ TEST_F(ConnectTest, ResetsThePanelsStateForAFreshReceiver) {
   ctx.tuning.attenuatorOn = 0;
 
   ConnectReceiver(ctx);
+  EXPECT_EQ(ctx.tuning.frequencyText, "");
+  PutReceiverInKnownState(ctx);
 
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
   EXPECT_EQ(ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
@@ -140,18 +165,20 @@ TEST_F(ConnectTest, DrawsTheSearchLineFrequencyAndModeLine) {
   EXPECT_EQ(display.TextAt(300, 250), "12.5" + std::string(9, ' '));
   EXPECT_EQ(display.TextAt(500, 250), "CONT");
   EXPECT_EQ(display.TextAt(750, 250), "146" + std::string(8, ' '));
+  EXPECT_FALSE(display.DrewAt(370, 80));  // no mode claimed before the receiver answers
+  PutReceiverInKnownState(program.ctx);
   EXPECT_EQ(display.TextAt(300, 150).substr(0, 5), "145.0");
   const auto mode = display.RunAt(370, 80);
   EXPECT_EQ(mode.text, "FM      ");
   EXPECT_EQ(mode.font, ArielBold(50));
 }
 
-TEST_F(ConnectTest, ReceiverThatCannotBeOpenedStillGetsThePromptsAndNothingIsSent) {
+TEST_F(ConnectTest, ReceiverThatCannotBeOpenedIsToldAndNothingIsSentOrClaimed) {
   program.serial.missing.insert("/dev/ttyS0");
   ConnectReceiver(program.ctx);
   EXPECT_EQ(program.line.written, "");
-  // "no serial device found" first; the known state is still spoken.
-  EXPECT_EQ(program.Heard(), (Strings{"nodev", "1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
+  // "no serial device found", and nothing claimed of a receiver not reached.
+  EXPECT_EQ(program.Heard(), Strings{"nodev"});
   EXPECT_EQ(program.ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
 }
 
@@ -202,7 +229,7 @@ TEST_F(ConnectTest, ASpeedThatDoesNotFitIsRefusedNotWrappedRound) {
   }
 }
 
-TEST_F(ConnectTest, FirstLevelAnswerSaysConnectedOnceAndLaterOnesDoNot) {
+TEST_F(ConnectTest, FirstLevelAnswerSaysConnectedAndBringsTheKnownStateOnce) {
   program.line.responder = [](const std::string& command) {
     return command == "LM" ? std::string("LM%000\r\n") : std::string("\r\n");
   };
@@ -214,9 +241,43 @@ TEST_F(ConnectTest, FirstLevelAnswerSaysConnectedOnceAndLaterOnesDoNot) {
     RunPollStep(program.ctx);
     EXPECT_EQ(program.ctx.link.pollState, PollStep::kIdle);
   }
-  EXPECT_EQ(program.Heard(), Strings{"connected"});
-  EXPECT_EQ(program.Commands(), (Strings{"LM", "LM", "LM"}));
+  EXPECT_EQ(program.Heard(),
+            (Strings{"connected", "1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
+  EXPECT_EQ(program.Commands(),
+            (Strings{"LM", "VA0145000000", "MD1", "ST012.50", "AT0", "LM", "LM"}));
   EXPECT_EQ(program.ctx.link.linkState, ReceiverAnswer::kReceived);
+}
+
+// A receiver gone before it held all the known state is waited for as at the
+// start: its next answer, once the port is opened again, brings the known
+// state again, not a restore of a state it never had.
+TEST_F(ConnectTest, AReceiverGoneDuringTheKnownStateIsGivenItAgainWhenItAnswers) {
+  program.line.responder = [this](const std::string& command) {
+    if (command == "MD1" && program.line.opened.size() == 1) program.line.hungUp = true;
+    return command == "LM" ? std::string("LM%000\r\n") : std::string("\r\n");
+  };
+  Context& ctx = program.ctx;
+  ConnectReceiver(ctx);
+  RunPollStep(ctx);
+  EXPECT_TRUE(ctx.link.receiverLost);
+  EXPECT_EQ(ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
+
+  program.line.hungUp = false;
+  for (int cycle = 0; cycle < 12 && ctx.link.linkState != ReceiverAnswer::kReceived; ++cycle) {
+    ctx.link.pollState = PollStep::kSendLevelPoll;
+    RunPollStep(ctx);
+    RunPollStep(ctx);
+  }
+  EXPECT_FALSE(ctx.link.receiverLost);
+  EXPECT_EQ(program.line.opened.size(), 2u);
+  std::vector<std::string> given;
+  for (const std::string& command : program.Commands()) {
+    if (command != "LM") given.push_back(command);
+  }
+  EXPECT_EQ(given, (Strings{"VA0145000000", "MD1", "VA0145000000", "MD1", "ST012.50", "AT0"}));
+  const Strings heard = program.Heard();
+  EXPECT_EQ(std::count(heard.begin(), heard.end(), "connected"), 2);
+  EXPECT_EQ(std::count(heard.begin(), heard.end(), "attoff"), 1);
 }
 
 TEST_F(ConnectTest, SilentReceiverIsNeverTakenAsConnected) {
