@@ -11,8 +11,8 @@
 
 #include "app/startup.h"
 #include "fakes/test_program.h"
+#include "hamlib/hamlib_receiver.h"
 #include "link/serial_port.h"
-#include "platform/hamlib_receiver.h"
 
 namespace voxrig {
 namespace {

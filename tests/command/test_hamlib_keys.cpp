@@ -8,9 +8,9 @@
 
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
+#include "hamlib/hamlib_receiver.h"
 #include "link/radio_choice.h"
 #include "link/serial_port.h"
-#include "platform/hamlib_receiver.h"
 
 namespace voxrig {
 namespace {

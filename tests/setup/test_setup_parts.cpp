@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "link/timed_exchange.h"
-#include "platform/posix_serial_survey.h"
-#include "platform/prompt_set.h"
+#include "posix/posix_serial_survey.h"
 #include "setup/setup.h"
+#include "speech/prompt_set.h"
 
 namespace voxrig {
 namespace {
