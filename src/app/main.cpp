@@ -50,8 +50,10 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   const fs::path current = fs::current_path(error);
   const fs::path folder = error ? fs::path(".") : current;
   const std::vector<std::string> panelRoots = PromptRootsOfThisProcess(folder.string());
-  const std::optional<fs::path> prompts = FindPromptSet(folder, PromptSetPlaces(panelRoots));
-  SdlSound sound(prompts ? prompts->parent_path() : folder);
+  PosixFileSystem promptFiles;
+  const std::optional<fs::path> prompts =
+      FindPromptSet(promptFiles, folder, PromptSetPlaces(panelRoots));
+  SdlSound sound(promptFiles, {(prompts ? prompts->parent_path() : folder).string()});
   std::unique_ptr<TranscriptSound> transcriptSound;
   PosixFileSystem files;
   SystemClock clock;
@@ -71,7 +73,8 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   // Without a prompt set the steps are printed only.
   ctx.app.voicePrefix = prompts ? prompts->filename().string() + "\\" : "";
   ctx.app.waveFolder = ctx.app.voicePrefix;
-  HamlibLibrary hamlib;
+  TermiosDeviceLocker devices;
+  HamlibLibrary hamlib(devices);
   ctx.platform.hamlib = &hamlib;
   SetupTools tools{survey, stopwatch, *console, ListenLimits{}};
   if (commandLine.probeFile)
@@ -195,11 +198,15 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
     return kExitUsage;
   }
 
-  SdlSound sound;
+  std::error_code noFolder;
+  const std::filesystem::path here = std::filesystem::current_path(noFolder);
+  PosixFileSystem promptFiles;
+  SdlSound sound(promptFiles, PromptRootsOfThisProcess(noFolder ? "." : here.string()));
   sound.SetTextVoiceMaker(
       [](const PromptVoice& voice) { return std::make_unique<EspeakVoice>(voice); });
   TermiosSerialOpener serial;
-  HamlibLibrary hamlib;
+  TermiosDeviceLocker devices;
+  HamlibLibrary hamlib(devices);
   PosixFileSystem files;
   SystemClock clock;
   SteadyStopwatch stopwatch;

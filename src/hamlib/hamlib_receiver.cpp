@@ -11,7 +11,6 @@
 
 #include "hamlib/hamlib_modes.h"
 #include "hamlib/hamlib_vocabulary.h"
-#include "posix/termios_serial.h"
 
 namespace voxrig {
 
@@ -347,7 +346,7 @@ void HamlibReceiver::Resume() {
   }
 }
 
-HamlibLibrary::HamlibLibrary() {
+HamlibLibrary::HamlibLibrary(SerialDeviceLocker& devices) : devices_(devices) {
   rig_set_debug(RIG_DEBUG_NONE);
 }
 
@@ -368,7 +367,7 @@ HamlibAttempt HamlibLibrary::Open(int model, const std::string& path, int baudRa
   // Hamlib spends seconds asking a radio that is not its to ask.
   HeldDevice held;
   if (serial) {
-    held = HoldSerialDevice(path, false);
+    held = devices_.Hold(path, false);
     if (held.fd < 0) {
       rig_cleanup(rig);
       attempt.failure = HamlibFailure::kDevice;

@@ -144,10 +144,14 @@ class HamlibReceiver : public SerialDevice {
 // Opens radios through the Hamlib library installed on the machine.
 class HamlibLibrary : public HamlibOpener {
  public:
-  // Quiets Hamlib's own messages on the terminal.
-  HamlibLibrary();
+  // Quiets Hamlib's own messages on the terminal. A radio's serial device is
+  // held through `devices` while it is open.
+  explicit HamlibLibrary(SerialDeviceLocker& devices);
   HamlibAttempt Open(int model, const std::string& path, int baudRate) override;
   bool KnowsModel(int model) override;
+
+ private:
+  SerialDeviceLocker& devices_;
 };
 
 }  // namespace voxrig

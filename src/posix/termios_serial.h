@@ -71,18 +71,18 @@ class TermiosSerialOpener : public SerialDeviceOpener {
   std::chrono::milliseconds writeStallLimit_;
 };
 
-// A serial device opened and locked for this program: an exclusive flock()
-// on it keeps a second voxrig out, whether that one drives the AR8600's own
-// line or a radio through Hamlib. The descriptor is non-blocking and not yet
-// exclusive (TIOCEXCL): a radio driven through Hamlib opens the device
-// again itself once it is held. fd -1, with the reason, when it cannot be
-// held; the caller closes a held fd.
-struct HeldDevice {
-  int fd = -1;
-  OpenFailure failure = OpenFailure::kNone;
-  std::string systemMessage;
-};
+// Holds a device for this program alone: an exclusive flock() on it keeps a
+// second voxrig out. The descriptor is non-blocking and not yet exclusive
+// (TIOCEXCL), so a radio driven through Hamlib can open the device again.
 HeldDevice HoldSerialDevice(const std::string& path, bool needPortHardware);
+
+// Holds serial devices as HoldSerialDevice does.
+class TermiosDeviceLocker : public SerialDeviceLocker {
+ public:
+  HeldDevice Hold(const std::string& path, bool needPortHardware) override {
+    return HoldSerialDevice(path, needPortHardware);
+  }
+};
 
 // Opens a device as TermiosSerialOpener does and says why when it cannot.
 // With needPortHardware, a port the kernel knows no chip for (most

@@ -5,10 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
-#include <system_error>
 #include <utility>
 
-#include "posix/posix_file_system.h"
 #include "speech/prompt_path.h"
 
 namespace voxrig {
@@ -16,12 +14,6 @@ namespace voxrig {
 namespace {
 
 using std::chrono::milliseconds;
-
-std::filesystem::path CurrentFolder() {
-  std::error_code error;
-  std::filesystem::path folder = std::filesystem::current_path(error);
-  return error ? std::filesystem::path(".") : folder;
-}
 
 int BytesPerSecond(const SDL_AudioSpec& audio) {
   return audio.freq * audio.channels * static_cast<int>(SDL_AUDIO_BITSIZE(audio.format) / 8);
@@ -60,16 +52,6 @@ std::optional<std::vector<Uint8>> Convert(const SDL_AudioSpec& from, const Uint8
 }
 
 }  // namespace
-
-SdlSound::SdlSound() : ownFiles_(std::make_unique<PosixFileSystem>()) {
-  files_ = ownFiles_.get();
-  roots_ = PromptRootsOfThisProcess(CurrentFolder().string());
-}
-
-SdlSound::SdlSound(std::filesystem::path workingFolder)
-    : ownFiles_(std::make_unique<PosixFileSystem>()),
-      files_(ownFiles_.get()),
-      roots_{workingFolder.string()} {}
 
 SdlSound::SdlSound(FileSystem& files, std::vector<std::string> promptRoots)
     : files_(&files), roots_(std::move(promptRoots)) {}

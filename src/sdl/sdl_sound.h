@@ -35,12 +35,9 @@ namespace voxrig {
 // is still being made, and the panel never waits for it.
 class SdlSound : public Sound {
  public:
-  // Prompt paths are found in the current working folder, then in the
-  // listener's data folder and the installed prompt set (PromptRootsOfThisProcess).
-  SdlSound();
-  // Prompt paths are found in this folder only.
-  explicit SdlSound(std::filesystem::path workingFolder);
-  // Prompt paths are found through `files` under each root in turn.
+  // Prompt paths are found through `files` under each root in turn (the
+  // panel's: the working folder, the listener's data folder and the
+  // installed prompt set, as PromptRootsOfThisProcess lists them).
   SdlSound(FileSystem& files, std::vector<std::string> promptRoots);
   // Lets the prompts still queued (the "quit" before the panel ends) be heard
   // to their end, for at most a few seconds more than they take.
@@ -93,7 +90,6 @@ class SdlSound : public Sound {
   void SynthesizeWork();
   void StopSynthesizing();
 
-  std::unique_ptr<FileSystem> ownFiles_;
   FileSystem* files_ = nullptr;
   std::vector<std::string> roots_;
   bool deviceTried_ = false;

@@ -5,8 +5,6 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "posix/posix_file_system.h"
-
 // Set by the build: the installed data folder, and the same seen from the
 // installed program's bin/ folder.
 #if !defined(VOXRIG_DATA_DIR) || !defined(VOXRIG_DATA_FROM_BIN)
@@ -116,10 +114,11 @@ std::optional<std::string> ResolvePromptPath(FileSystem& files,
   return std::nullopt;
 }
 
-std::optional<std::filesystem::path> ResolvePromptPath(const std::filesystem::path& workingFolder,
+std::optional<std::filesystem::path> ResolvePromptPath(FileSystem& files,
+                                                       const std::filesystem::path& workingFolder,
                                                        const std::string& panelPath) {
-  PosixFileSystem files;
-  std::optional<std::string> found = ResolvePromptPath(files, {workingFolder.string()}, panelPath);
+  std::optional<std::string> found =
+      ResolvePromptPath(files, std::vector<std::string>{workingFolder.string()}, panelPath);
   if (!found) return std::nullopt;
   return fs::path(*found);
 }

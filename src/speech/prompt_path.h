@@ -27,8 +27,9 @@ std::optional<std::string> ResolvePromptPath(FileSystem& files,
                                              const std::vector<std::string>& roots,
                                              const std::string& panelPath);
 
-// The same within one working folder on the real file system.
-std::optional<std::filesystem::path> ResolvePromptPath(const std::filesystem::path& workingFolder,
+// The same within one working folder.
+std::optional<std::filesystem::path> ResolvePromptPath(FileSystem& files,
+                                                       const std::filesystem::path& workingFolder,
                                                        const std::string& panelPath);
 
 // Where prompts are looked for, in order: the working folder, then the

@@ -10,17 +10,17 @@ namespace voxrig {
 
 namespace fs = std::filesystem;
 
-bool HoldsPromptSet(const fs::path& folder) {
+bool HoldsPromptSet(FileSystem& files, const fs::path& folder) {
   std::error_code error;
   if (!fs::is_directory(folder, error)) return false;
-  return ResolvePromptPath(folder, "vxr").has_value();
+  return ResolvePromptPath(files, folder, "vxr").has_value();
 }
 
-std::optional<fs::path> FindPromptSet(const fs::path& workingFolder,
+std::optional<fs::path> FindPromptSet(FileSystem& files, const fs::path& workingFolder,
                                       const std::vector<fs::path>& elsewhere) {
-  if (HoldsPromptSet(workingFolder / "wave")) return workingFolder / "wave";
+  if (HoldsPromptSet(files, workingFolder / "wave")) return workingFolder / "wave";
   for (const fs::path& place : elsewhere) {
-    if (HoldsPromptSet(place)) return place;
+    if (HoldsPromptSet(files, place)) return place;
   }
   return std::nullopt;
 }

@@ -6,16 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace voxrig {
 
 // True when the folder holds the panel's prompts (its name prompt "vxr.wav"
 // in any letter case stands for the set).
-bool HoldsPromptSet(const std::filesystem::path& folder);
+bool HoldsPromptSet(FileSystem& files, const std::filesystem::path& folder);
 
 // Where a prompt set can be found for a working folder: its own "wave"
 // folder when that holds one, otherwise the first of `elsewhere` that does.
 std::optional<std::filesystem::path> FindPromptSet(
-    const std::filesystem::path& workingFolder,
+    FileSystem& files, const std::filesystem::path& workingFolder,
     const std::vector<std::filesystem::path>& elsewhere);
 
 // The places a prompt set is looked for outside the working folder: the

@@ -37,7 +37,8 @@ class DummyRadio : public ::testing::Test {
     return answer;
   }
 
-  HamlibLibrary library;
+  TermiosDeviceLocker devices;
+  HamlibLibrary library{devices};
   std::unique_ptr<SerialDevice> device = library.Open(1, "/dev/null", 19200).device;
 };
 
@@ -224,7 +225,8 @@ TEST(HamlibRadioWithoutMemories, RefusesTheMemoryCommands) {
 }
 
 TEST(HamlibLibrary, OpensNothingForAModelHamlibDoesNotKnow) {
-  HamlibLibrary library;
+  TermiosDeviceLocker devices;
+  HamlibLibrary library(devices);
   const HamlibAttempt attempt = library.Open(987654, "/dev/null", 19200);
   EXPECT_EQ(attempt.device, nullptr);
   EXPECT_EQ(attempt.failure, HamlibFailure::kUnknownModel);
@@ -293,7 +295,8 @@ class AnsweringReceiver {
 TEST(HamlibLibrary, HoldsTheRadiosDeviceForThisProgramAloneAsTheOwnLineDoes) {
   AnsweringReceiver receiver;
   ASSERT_FALSE(receiver.path().empty());
-  HamlibLibrary library;
+  TermiosDeviceLocker devices;
+  HamlibLibrary library(devices);
   TermiosSerialOpener ownLine;
   {
     // Held by a panel on the own line: refused at once, nothing sent.

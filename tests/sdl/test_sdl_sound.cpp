@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "posix/posix_file_system.h"
 #include "sdl/sdl_sound.h"
 
 // These tests play real sound through SDL's dummy driver (no sound card
@@ -83,10 +84,11 @@ class SdlSoundTest : public ::testing::Test {
   }
 
   fs::path folder_;
+  PosixFileSystem files_;
 };
 
 TEST_F(SdlSoundTest, PromptsAreQueuedAtOnceAndSoundOneAfterTheOtherDecodedOnce) {
-  SdlSound sound(folder_);
+  SdlSound sound(files_, {folder_.string()});
   EXPECT_LT(MillisecondsToQueue(sound, "wave\\TONE"), 100);
   EXPECT_LT(MillisecondsToQueue(sound, "wave\\tone.wav"), 100);
   EXPECT_LT(MillisecondsToQueue(sound, "wave\\tone"), 100);
@@ -113,7 +115,7 @@ class ToneVoice : public TextVoice {
 };
 
 TEST_F(SdlSoundTest, WordsAreMadeOnceBesideTheLoopAndSoundInTheirPlace) {
-  SdlSound sound(folder_);
+  SdlSound sound(files_, {folder_.string()});
   std::atomic<int> made{0};
   sound.SetTextVoice(std::make_unique<ToneVoice>(made));
   sound.PlayPrompt("wave\\tone");
@@ -137,7 +139,7 @@ TEST_F(SdlSoundTest, TheVoiceIsMadeFromTheNoteOfThePromptSetPlayedFrom) {
     std::ofstream note(folder_ / "wave" / ".prompt-settings");
     note << "rate=300\nlang=de\nvoice=de\n";
   }
-  SdlSound sound(folder_);
+  SdlSound sound(files_, {folder_.string()});
   std::atomic<int> made{0};
   PromptVoice asked;
   sound.SetTextVoiceMaker([&made, &asked](const PromptVoice& voice) {
@@ -158,7 +160,7 @@ TEST(PromptVoice, IsReadFromThePromptSetsNote) {
 }
 
 TEST_F(SdlSoundTest, ACutDropsTheReadoutsAndLeavesWhatWasKept) {
-  SdlSound sound(folder_);
+  SdlSound sound(files_, {folder_.string()});
   sound.PlayPrompt("wave\\tone");
   sound.KeepUnit();
   sound.StartUnit();
@@ -176,7 +178,7 @@ TEST_F(SdlSoundTest, ACutDropsTheReadoutsAndLeavesWhatWasKept) {
 }
 
 TEST_F(SdlSoundTest, APathThatNamesNoFileOrNoWaveIsSilentAndReadOnlyOnce) {
-  SdlSound sound(folder_);
+  SdlSound sound(files_, {folder_.string()});
   // With the voice off the panel asks for "tone" alone: there is no such file
   // in the working folder itself.
   for (const char* path : {"wave\\missing", "elsewhere\\tone", "tone"}) {
@@ -191,7 +193,7 @@ TEST_F(SdlSoundTest, APathThatNamesNoFileOrNoWaveIsSilentAndReadOnlyOnce) {
 
 TEST_F(SdlSoundTest, WithoutAnySoundDevicePromptsAreDroppedAtOnce) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-  SdlSound sound(folder_);
+  SdlSound sound(files_, {folder_.string()});
   EXPECT_LT(MillisecondsToQueue(sound, "wave\\tone"), 100);
   EXPECT_FALSE(sound.HasDevice());
   EXPECT_EQ(sound.QueuedLength().count(), 0);
@@ -200,7 +202,7 @@ TEST_F(SdlSoundTest, WithoutAnySoundDevicePromptsAreDroppedAtOnce) {
 TEST_F(SdlSoundTest, TheLastPromptIsHeardToItsEndBeforeTheSoundCloses) {
   const steady_clock::time_point start = steady_clock::now();
   {
-    SdlSound sound(folder_);
+    SdlSound sound(files_, {folder_.string()});
     sound.PlayPrompt("wave\\tone");
   }
   const long long took =

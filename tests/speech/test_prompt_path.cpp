@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fakes/memory_file_system.h"
+#include "posix/posix_file_system.h"
 #include "speech/prompt_path.h"
 
 namespace voxrig {
@@ -27,11 +28,12 @@ class PromptPathTest : public ::testing::Test {
 
   void MakeFile(const fs::path& relative) { std::ofstream(folder_ / relative) << "RIFF"; }
   std::optional<fs::path> Resolve(const std::string& panelPath) {
-    return ResolvePromptPath(folder_, panelPath);
+    return ResolvePromptPath(files_, folder_, panelPath);
   }
   fs::path At(const fs::path& relative) { return folder_ / relative; }
 
   fs::path folder_;
+  PosixFileSystem files_;
 };
 
 TEST_F(PromptPathTest, FindsPromptsWhateverTheirCaseAndAddsTheExtension) {
