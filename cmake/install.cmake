@@ -21,8 +21,8 @@ set(VOXRIG_DATA_SUBDIR ${CMAKE_INSTALL_DATADIR}/voxrig)
 # after that.
 file(RELATIVE_PATH VOXRIG_DATA_FROM_BIN ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_PREFIX}/${VOXRIG_DATA_SUBDIR})
-set_source_files_properties(${CMAKE_SOURCE_DIR}/src/platform/prompt_path.cpp
-  TARGET_DIRECTORY voxrig_platform
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/speech/prompt_path.cpp
+  TARGET_DIRECTORY voxrig_speech
   PROPERTIES COMPILE_DEFINITIONS
     "VOXRIG_DATA_DIR=\"${CMAKE_INSTALL_PREFIX}/${VOXRIG_DATA_SUBDIR}\";VOXRIG_DATA_FROM_BIN=\"${VOXRIG_DATA_FROM_BIN}\"")
 

@@ -31,7 +31,7 @@
 #include "app/startup.h"
 #include "command/key_codes.h"
 #include "fakes/test_program.h"
-#include "platform/terminal_key_decoder.h"
+#include "terminal/terminal_key_decoder.h"
 
 namespace {
 

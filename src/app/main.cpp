@@ -13,30 +13,30 @@
 #include "app/startup.h"
 #include "app/terminal_sound.h"
 #include "app/transcript.h"
+#include "braille/brlapi_braille.h"
 #include "config/configuration.h"
 #include "core/context.h"
 #include "core/version.h"
+#include "espeak/espeak_voice.h"
+#include "hamlib/hamlib_receiver.h"
 #include "link/radio_choice.h"
 #include "net/net_control.h"
-#include "platform/brlapi_braille.h"
-#include "platform/broken_pipe.h"
-#include "platform/espeak_voice.h"
-#include "platform/hamlib_receiver.h"
-#include "platform/posix_file_system.h"
-#include "platform/posix_serial_survey.h"
-#include "platform/posix_socket.h"
-#include "platform/prompt_path.h"
-#include "platform/prompt_set.h"
-#include "platform/sdl_display.h"
-#include "platform/sdl_sound.h"
-#include "platform/sdl_window.h"
 #include "platform/stopwatch.h"
-#include "platform/system_clock.h"
-#include "platform/terminal_display.h"
-#include "platform/terminal_window.h"
-#include "platform/termios_serial.h"
+#include "posix/broken_pipe.h"
+#include "posix/posix_file_system.h"
+#include "posix/posix_serial_survey.h"
+#include "posix/posix_socket.h"
+#include "posix/system_clock.h"
+#include "posix/termios_serial.h"
+#include "sdl/sdl_display.h"
+#include "sdl/sdl_sound.h"
+#include "sdl/sdl_window.h"
 #include "setup/probe.h"
 #include "setup/setup.h"
+#include "speech/prompt_path.h"
+#include "speech/prompt_set.h"
+#include "terminal/terminal_display.h"
+#include "terminal/terminal_window.h"
 
 namespace {
 
@@ -50,8 +50,10 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   const fs::path current = fs::current_path(error);
   const fs::path folder = error ? fs::path(".") : current;
   const std::vector<std::string> panelRoots = PromptRootsOfThisProcess(folder.string());
-  const std::optional<fs::path> prompts = FindPromptSet(folder, PromptSetPlaces(panelRoots));
-  SdlSound sound(prompts ? prompts->parent_path() : folder);
+  PosixFileSystem promptFiles;
+  const std::optional<fs::path> prompts =
+      FindPromptSet(promptFiles, folder, PromptSetPlaces(panelRoots));
+  SdlSound sound(promptFiles, {(prompts ? prompts->parent_path() : folder).string()});
   std::unique_ptr<TranscriptSound> transcriptSound;
   PosixFileSystem files;
   SystemClock clock;
@@ -71,7 +73,8 @@ int RunSetupOrProbe(const CommandLine& commandLine, OutputFile* transcript) {
   // Without a prompt set the steps are printed only.
   ctx.app.voicePrefix = prompts ? prompts->filename().string() + "\\" : "";
   ctx.app.waveFolder = ctx.app.voicePrefix;
-  HamlibLibrary hamlib;
+  TermiosDeviceLocker devices;
+  HamlibLibrary hamlib(devices);
   ctx.platform.hamlib = &hamlib;
   SetupTools tools{survey, stopwatch, *console, ListenLimits{}};
   if (commandLine.probeFile)
@@ -195,11 +198,15 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
     return kExitUsage;
   }
 
-  SdlSound sound;
+  std::error_code noFolder;
+  const std::filesystem::path here = std::filesystem::current_path(noFolder);
+  PosixFileSystem promptFiles;
+  SdlSound sound(promptFiles, PromptRootsOfThisProcess(noFolder ? "." : here.string()));
   sound.SetTextVoiceMaker(
       [](const PromptVoice& voice) { return std::make_unique<EspeakVoice>(voice); });
   TermiosSerialOpener serial;
-  HamlibLibrary hamlib;
+  TermiosDeviceLocker devices;
+  HamlibLibrary hamlib(devices);
   PosixFileSystem files;
   SystemClock clock;
   SteadyStopwatch stopwatch;

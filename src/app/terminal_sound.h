@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "platform/quiet_stderr.h"
 #include "platform/sound.h"
-#include "platform/terminal_display.h"
+#include "posix/quiet_stderr.h"
+#include "terminal/terminal_display.h"
 
 namespace voxrig {
 

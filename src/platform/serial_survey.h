@@ -39,6 +39,25 @@ struct DeviceAccess {
   bool userInGroup = false;
 };
 
+// A serial device opened and locked for this program, so that a second voxrig
+// keeps out of it, whether that one drives the AR8600's own line or a radio
+// through Hamlib; a radio driven through Hamlib opens the device again itself
+// once it is held. fd -1, with the reason, when it cannot be held; the caller
+// closes a held fd.
+struct HeldDevice {
+  int fd = -1;
+  OpenFailure failure = OpenFailure::kNone;
+  std::string systemMessage;
+};
+
+// Holds serial devices for this program alone (a radio driven through Hamlib
+// is held this way before Hamlib opens it).
+class SerialDeviceLocker {
+ public:
+  virtual ~SerialDeviceLocker() = default;
+  virtual HeldDevice Hold(const std::string& path, bool needPortHardware) = 0;
+};
+
 // What the set-up needs to know about the machine's serial devices.
 class SerialSurvey {
  public:

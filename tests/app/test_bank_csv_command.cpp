@@ -24,7 +24,7 @@
 #include "fakes/fake_serial_survey.h"
 #include "fakes/memory_file_system.h"
 #include "fakes/test_program.h"
-#include "platform/posix_file_system.h"
+#include "posix/posix_file_system.h"
 #include "setup/probe.h"
 
 namespace voxrig {

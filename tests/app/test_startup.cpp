@@ -13,8 +13,9 @@
 #include "app/startup.h"
 #include "command/key_codes.h"
 #include "fakes/test_program.h"
+#include "hamlib/hamlib_receiver.h"
 #include "link/serial_port.h"
-#include "platform/hamlib_receiver.h"
+#include "posix/termios_serial.h"
 
 namespace voxrig {
 namespace {
@@ -166,7 +167,8 @@ TEST(StartUp, ARadioLineThatNamesNoRadioIsToldAndEndsWithTheConfigurationsStatus
   };
   for (const auto& [radio, fault] : rows) {
     fakes::TestProgram program;
-    HamlibLibrary hamlib;
+    TermiosDeviceLocker devices;
+    HamlibLibrary hamlib(devices);
     program.ctx.platform.hamlib = &hamlib;
     program.files.files["VOXRIG.CFG"] =
         "PORT=COM1\r\nSPEED=19200\r\nRADIO=" + radio + "\r\nVOICE=1\r\nDEBUG=0\r\n";

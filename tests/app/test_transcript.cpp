@@ -14,7 +14,7 @@
 #include "app/transcript.h"
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
-#include "platform/broken_pipe.h"
+#include "posix/broken_pipe.h"
 
 namespace voxrig {
 namespace {

@@ -17,7 +17,7 @@
 #include "banks/bank_operations.h"
 #include "banks/bank_test_support.h"
 #include "fakes/connected_panel.h"
-#include "platform/posix_file_system.h"
+#include "posix/posix_file_system.h"
 
 namespace voxrig {
 namespace {

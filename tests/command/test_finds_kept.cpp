@@ -13,7 +13,7 @@
 
 #include "banks/bank_undo.h"
 #include "fakes/connected_panel.h"
-#include "platform/posix_file_system.h"
+#include "posix/posix_file_system.h"
 
 // Nothing the listener found or made is lost: each find of a search is on
 // disk when it is told, the log a new search replaces is kept, a deleted link

@@ -8,9 +8,10 @@
 
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
+#include "hamlib/hamlib_receiver.h"
 #include "link/radio_choice.h"
 #include "link/serial_port.h"
-#include "platform/hamlib_receiver.h"
+#include "posix/termios_serial.h"
 
 namespace voxrig {
 namespace {
@@ -40,7 +41,8 @@ class HamlibPanel : public fakes::PanelFixture {
   std::string RadioFrequency() { return Ask("RX").substr(5, 10); }
   std::string RadioState() { return Ask("RX"); }
 
-  HamlibLibrary library;
+  TermiosDeviceLocker devices;
+  HamlibLibrary library{devices};
 };
 
 TEST_F(HamlibPanel, EveryKeyFamilyTheDummyRadioCanDo) {

@@ -10,7 +10,7 @@
 
 #include "config/configuration.h"
 #include "fakes/test_program.h"
-#include "platform/posix_file_system.h"
+#include "posix/posix_file_system.h"
 
 namespace voxrig {
 namespace {

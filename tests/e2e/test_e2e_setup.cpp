@@ -18,8 +18,8 @@
 
 #include "e2e/panel_rig.h"
 #include "fakes/test_program.h"
-#include "platform/posix_file_system.h"
-#include "platform/posix_serial_survey.h"
+#include "posix/posix_file_system.h"
+#include "posix/posix_serial_survey.h"
 #include "setup/probe.h"
 #include "setup/setup.h"
 

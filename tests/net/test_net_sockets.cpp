@@ -12,7 +12,7 @@
 
 #include "fakes/connected_panel.h"
 #include "net/net_control.h"
-#include "platform/posix_socket.h"
+#include "posix/posix_socket.h"
 
 // The network control on real loopback sockets, against what a careless or
 // hostile client does all at once. Each case must end in answers or closed

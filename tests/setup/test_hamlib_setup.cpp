@@ -10,7 +10,8 @@
 
 #include "fakes/fake_serial_survey.h"
 #include "fakes/test_program.h"
-#include "platform/hamlib_receiver.h"
+#include "hamlib/hamlib_receiver.h"
+#include "posix/termios_serial.h"
 #include "setup/setup.h"
 
 namespace voxrig {
@@ -32,7 +33,8 @@ class HamlibSetup : public ::testing::Test {
     options.hamlibModel = 1;
   }
 
-  HamlibLibrary library;
+  TermiosDeviceLocker devices;
+  HamlibLibrary library{devices};
   fakes::TestProgram program;
   fakes::FakeSerialSurvey survey;
   fakes::FakeStopwatch stopwatch{program.time};

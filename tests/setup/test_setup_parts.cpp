@@ -12,9 +12,10 @@
 #include <vector>
 
 #include "link/timed_exchange.h"
-#include "platform/posix_serial_survey.h"
-#include "platform/prompt_set.h"
+#include "posix/posix_file_system.h"
+#include "posix/posix_serial_survey.h"
 #include "setup/setup.h"
+#include "speech/prompt_set.h"
 
 namespace voxrig {
 namespace {
@@ -130,6 +131,7 @@ TEST_F(MachineLayout, TheFarEndOfAPseudoTerminalHoldsNothing) {
 
 TEST_F(MachineLayout, LinksReplaceOnlyLinksAndThePromptSetIsFoundInTheFolderFirst) {
   PosixSerialSurvey survey;
+  PosixFileSystem files;
   std::string error;
   const fs::path link = root / "COM1";
   EXPECT_TRUE(survey.MakeLink(link.string(), "/dev/ttyUSB0", error)) << error;
@@ -142,11 +144,11 @@ TEST_F(MachineLayout, LinksReplaceOnlyLinksAndThePromptSetIsFoundInTheFolderFirs
   const fs::path elsewhere = root / "share" / "wave";
   fs::create_directories(elsewhere);
   fs::create_directories(root / "work" / "wave");
-  EXPECT_EQ(FindPromptSet(root / "work", {elsewhere}), std::nullopt);
+  EXPECT_EQ(FindPromptSet(files, root / "work", {elsewhere}), std::nullopt);
   Touch(elsewhere / "VXR.WAV");
-  EXPECT_EQ(FindPromptSet(root / "work", {root / "none", elsewhere}), elsewhere);
+  EXPECT_EQ(FindPromptSet(files, root / "work", {root / "none", elsewhere}), elsewhere);
   Touch(root / "work" / "wave" / "vxr.wav");
-  EXPECT_EQ(FindPromptSet(root / "work", {elsewhere}), root / "work" / "wave");
+  EXPECT_EQ(FindPromptSet(files, root / "work", {elsewhere}), root / "work" / "wave");
 }
 
 }  // namespace

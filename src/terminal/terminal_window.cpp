@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "terminal/terminal_window.h"
+
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <termkey.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <string_view>
+
+namespace voxrig {
+
+namespace {
+
+void PushClose(std::vector<WindowEvent>& out) {
+  const bool already = std::any_of(out.begin(), out.end(), [](const WindowEvent& e) {
+    return e.kind == EventKind::kCloseRequest;
+  });
+  if (!already) out.push_back({EventKind::kCloseRequest, 0});
+}
+
+}  // namespace
+
+TerminalWindow::TerminalWindow(int inputFd, std::function<void()> beforeWait)
+    : inputFd_(inputFd), beforeWait_(std::move(beforeWait)) {}
+
+TerminalWindow::TerminalWindow(std::function<void()> beforeWait)
+    : TerminalWindow(STDIN_FILENO, std::move(beforeWait)) {}
+
+bool TerminalWindow::StandardInputIsTerminal() {
+  return isatty(STDIN_FILENO) == 1;
+}
+
+TerminalWindow::~TerminalWindow() {
+  Close();
+}
+
+bool TerminalWindow::Open(const WindowSpec&) {
+  if (keys_) return true;
+  if (!isatty(inputFd_)) return false;
+  // Ctrl+C comes as a key, so the panel ends through its shutdown (the
+  // receiver is told "EX") rather than being killed mid-command.
+  // libtermkey takes the terminal's own modes for it (and gives them back
+  // at Close); the bytes are read here and decoded apart.
+  keys_ = termkey_new(inputFd_, TERMKEY_FLAG_CTRLC);
+  if (!keys_) return false;
+  decoder_ = std::make_unique<TerminalKeyDecoder>();
+  // The signals that end a terminal program are read as events on the one
+  // thread, never by a handler: blocked here, before any other thread is
+  // started, they stay blocked in every thread and wait in the descriptor.
+  sigset_t ending;
+  sigemptyset(&ending);
+  sigaddset(&ending, SIGINT);
+  sigaddset(&ending, SIGTERM);
+  sigaddset(&ending, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &ending, &oldMask_);
+  signalFd_ = signalfd(-1, &ending, SFD_CLOEXEC | SFD_NONBLOCK);
+  closeRequested_ = false;
+  return true;
+}
+
+void TerminalWindow::StartTimer(int periodMs) {
+  period_ = std::chrono::milliseconds(std::max(1, periodMs));
+  nextTick_ = Clock::now() + period_;
+  timerOn_ = true;
+}
+
+void TerminalWindow::StopTimer() {
+  timerOn_ = false;
+}
+
+int TerminalWindow::TimeoutMs(Clock::time_point now) const {
+  int timeout = -1;
+  if (timerOn_) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick_ - now);
+    timeout = static_cast<int>(std::max<long long>(0, left.count() + 1));
+  }
+  if (decoder_ && decoder_->Waiting()) {
+    const int wait = decoder_->WaitMs();
+    timeout = timeout < 0 ? wait : std::min(timeout, wait);
+  }
+  return timeout;
+}
+
+bool TerminalWindow::ReadKeys(std::vector<WindowEvent>& out) {
+  char bytes[4096];
+  const ssize_t count = read(inputFd_, bytes, sizeof bytes);
+  if (count < 0) return errno == EINTR || errno == EAGAIN;
+  if (count == 0) return false;
+  lastInput_ = Clock::now();
+  decoder_->Take(std::string_view(bytes, static_cast<std::size_t>(count)), out);
+  return true;
+}
+
+std::vector<WindowEvent> TerminalWindow::WaitEvents() {
+  if (!keys_ || closeRequested_) return {WindowEvent{EventKind::kCloseRequest, 0}};
+  if (beforeWait_) beforeWait_();
+  std::vector<WindowEvent> events;
+  while (events.empty()) {
+    pollfd watched[2] = {{inputFd_, POLLIN, 0}, {signalFd_, POLLIN, 0}};
+    const int ready = poll(watched, signalFd_ >= 0 ? 2 : 1, TimeoutMs(Clock::now()));
+    if (ready < 0 && errno != EINTR) {
+      PushClose(events);
+      break;
+    }
+    if (ready > 0 && (watched[1].revents & POLLIN) != 0) {
+      signalfd_siginfo info;
+      while (read(signalFd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+      }
+      PushClose(events);
+    }
+    if (ready > 0 && (watched[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+      // A terminal that has gone (the SSH connection dropped) reads as its end.
+      if (!ReadKeys(events)) PushClose(events);
+    } else if (decoder_->Waiting() &&
+               Clock::now() - lastInput_ >= std::chrono::milliseconds(decoder_->WaitMs())) {
+      // Nothing more came: a lone Escape is a key, and the rest of a
+      // sequence being thrown away never came.
+      decoder_->Settle(events);
+    }
+    const Clock::time_point now = Clock::now();
+    if (timerOn_ && now >= nextTick_) {
+      // One tick however late: ticks that fell due while the panel was busy
+      // do not pile up.
+      events.push_back({EventKind::kTimerTick, 0});
+      while (nextTick_ <= now) nextTick_ += period_;
+    }
+  }
+  if (std::any_of(events.begin(), events.end(),
+                  [](const WindowEvent& e) { return e.kind == EventKind::kCloseRequest; })) {
+    closeRequested_ = true;
+  }
+  return events;
+}
+
+void TerminalWindow::Close() {
+  if (!keys_) return;
+  // Destroying the decoder gives the terminal its own settings back.
+  termkey_destroy(keys_);
+  keys_ = nullptr;
+  if (signalFd_ >= 0) close(signalFd_);
+  signalFd_ = -1;
+  pthread_sigmask(SIG_SETMASK, &oldMask_, nullptr);
+}
+
+}  // namespace voxrig
