@@ -65,10 +65,11 @@ inline constexpr std::array<SwitchPrompt, 2> kSwitchPrompts{{
 // The prompts that report an outcome the listener must not miss: a refusal,
 // a failure, the receiver lost or found, the end of an operation. Never cut,
 // and neither is anything said with them.
-inline constexpr std::array<std::string_view, 24> kOutcomePrompts{{
-    "inv",    "ok",    "wrerr",   "toolong", "rnc",  "connected", "cfnf",    "quit",
-    "bnf",    "sel",   "unsel",   "incmode", "n",    "bf",        "bexists", "sevmode",
-    "differ", "nochk", "written", "skipped", "over", "over91",    "radline", "notrest",
+inline constexpr std::array<std::string_view, 25> kOutcomePrompts{{
+    "inv",     "ok",      "wrerr",   "toolong", "rnc",     "connected", "cfnf",
+    "quit",    "bnf",     "sel",     "unsel",   "incmode", "n",         "bf",
+    "bexists", "sevmode", "differ",  "nochk",   "written", "skipped",   "over",
+    "over91",  "radline", "notrest", "nospd",
 }};
 
 }  // namespace voxrig

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -163,6 +164,28 @@ TEST(TranscriptOfTheProgram, ShowsTheBannerThenTheFourStartUpPromptsInOrder) {
                 "prompt wave\\point",
                 "prompt wave\\0",
             }));
+}
+
+TEST(TranscriptOfTheProgram, SpeechDispatcherOutOfReachIsShownPrintedAndSaidOnce) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] =
+      "PORTCOM1\r\nSPEED=19200\r\nRADIOAR8600\r\nVOICE=1\r\nDEBUG=0\r\nSPEECH=speechd\r\n";
+  program.ctx.app.speechServerUnreachable = true;
+  auto out = program.files.CreateFile("transcript");
+  TranscriptDisplay display(program.display, *out);
+  TranscriptSound sound(program.sound, *out);
+  program.ctx.platform.display = &display;
+  program.ctx.platform.sound = &sound;
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  const std::vector<std::string> lines = SplitLines(program.files.files["transcript"]);
+  const auto version = std::find(lines.begin(), lines.end(), "prompt wave\\0");
+  ASSERT_NE(version, lines.end());
+  // Right after the version: the line under the banner, and the prompt.
+  EXPECT_EQ(std::vector<std::string>(version + 1, version + 3),
+            (std::vector<std::string>{std::string("text 0,60 ") + kSpeechServerUnreachable,
+                                      "prompt wave\\nospd"}));
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "prompt wave\\nospd"), 1);
+  EXPECT_NE(program.messages.text.find(kSpeechServerUnreachable), std::string::npos);
 }
 
 TEST(TranscriptOfTheProgram, VoiceOffShowsOnlyThePromptsThatStillPlay) {
