@@ -51,6 +51,11 @@ void SpeakCount(Context& ctx, int count);
 // every name while names are switched off (speech.namesSpoken).
 void SpeakChannel(Context& ctx, const std::string& bank, int number, const std::string& name);
 
+// A channel's name as it is said, and as a report names the channel after its
+// number: without the blanks a receiver or a bank file pads it with, control
+// bytes as blanks. Empty for a blank name.
+std::string NameToSay(const std::string& name);
+
 // The attenuator's two states, which SpeakMode announces as it announces a
 // mode when the mode line holds one of them.
 struct SwitchPrompt {
