@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,6 +18,8 @@
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
 #include "platform/broken_pipe.h"
+#include "platform/sdl_sound.h"
+#include "platform/text_voice.h"
 
 namespace voxrig {
 namespace {
@@ -186,6 +190,37 @@ TEST(TranscriptOfTheProgram, SpeechDispatcherOutOfReachIsShownPrintedAndSaidOnce
                                       "prompt wave\\nospd"}));
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "prompt wave\\nospd"), 1);
   EXPECT_NE(program.messages.text.find(kSpeechServerUnreachable), std::string::npos);
+}
+
+// A voice that cannot say anything, as espeak-ng without its data.
+class FailingVoice : public TextVoice {
+ public:
+  explicit FailingVoice(std::atomic<int>& tried) : tried_(tried) {}
+  std::vector<std::int16_t> Synthesize(const std::string&) override {
+    ++tried_;
+    return {};
+  }
+  int SampleRate() const override { return 0; }
+
+ private:
+  std::atomic<int>& tried_;
+};
+
+TEST(TranscriptOfNames, ANameIsWrittenWhenQueuedThoughItsSynthesisFails) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  fakes::MemoryFileSystem files;
+  auto out = files.CreateFile("transcript");
+  std::atomic<int> tried{0};
+  {
+    SdlSound sdl(std::filesystem::temp_directory_path());
+    sdl.SetTextVoice(std::make_unique<FailingVoice>(tried));
+    TranscriptSound sound(sdl, *out);
+    sound.SpeakText("Harbour Ops");
+    // The synthesis has failed by the time the sound closes.
+  }
+  unsetenv("SDL_AUDIODRIVER");
+  EXPECT_EQ(tried.load(), 1);
+  EXPECT_EQ(files.files["transcript"], "name Harbour Ops\n");
 }
 
 TEST(TranscriptOfTheProgram, VoiceOffShowsOnlyThePromptsThatStillPlay) {
