@@ -5,20 +5,21 @@
 
 namespace voxrig {
 
-bool ServerSound::Speaking(const std::string& path) {
+bool ServerSound::Speaking() {
   if (server_.Reachable()) return true;
   if (!lostTold_) {
     lostTold_ = true;
     messages_.Write("voxrig: speech-dispatcher was lost; speaking with the recorded prompts\n");
-    const std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
-    prompts_.PlayPrompt(folder + "nospd");
+    prompts_.PlayPrompt(promptFolder_ + "nospd");
     prompts_.KeepUnit();
   }
   return false;
 }
 
 void ServerSound::PlayPrompt(const std::string& path) {
-  if (!Speaking(path)) {
+  const std::size_t folderEnd = path.find_last_of("\\/");
+  if (folderEnd != std::string::npos) promptFolder_ = path.substr(0, folderEnd + 1);
+  if (!Speaking()) {
     prompts_.PlayPrompt(path);
     return;
   }
@@ -34,7 +35,7 @@ void ServerSound::PlayPrompt(const std::string& path) {
 }
 
 void ServerSound::SpeakText(const std::string& text) {
-  if (!Speaking("")) {
+  if (!Speaking()) {
     prompts_.SpeakText(text);
     return;
   }

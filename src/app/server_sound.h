@@ -31,14 +31,15 @@ class ServerSound : public Sound {
   void EndWithThisUnit() override;
 
  private:
-  // True while the server speaks; the first call that finds it lost tells so,
-  // in the folder of `path` when a prompt is at hand.
-  bool Speaking(const std::string& path);
+  // True while the server speaks; the first call that finds it lost tells so
+  // with the recorded prompt from the folder the prompts come from.
+  bool Speaking();
 
   SpeechServer& server_;
   Sound& prompts_;
   PromptWords words_;
   OutputFile& messages_;
+  std::string promptFolder_;  // "wave\\", as the last prompt named it
   bool lostTold_ = false;
 };
 

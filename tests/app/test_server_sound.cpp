@@ -76,11 +76,12 @@ TEST_F(ServerSoundTest, NamesGoAsTheyStandInUtf8AndUnitsReachBothSides) {
 TEST_F(ServerSoundTest, ALostServerIsToldOnceAndTheRecordedPromptsSpeakFromThen) {
   sound.PlayPrompt("wave\\1");
   server.reachable = false;
-  sound.PlayPrompt("wave\\2");
+  // Found lost at a name, it is told with the recorded prompt, from the
+  // folder the prompts come from.
   sound.SpeakText("Harbour Ops");
-  sound.PlayPrompt("wave\\3");
+  sound.PlayPrompt("wave\\2");
   EXPECT_EQ(server.calls, std::vector<std::string>{"say one"});
-  EXPECT_EQ(prompts.heard(), (std::vector<std::string>{"nospd", "2", "name:Harbour Ops", "3"}));
+  EXPECT_EQ(prompts.heard(), (std::vector<std::string>{"nospd", "name:Harbour Ops", "2"}));
   EXPECT_EQ(files.files["stderr"],
             "voxrig: speech-dispatcher was lost; speaking with the recorded prompts\n");
 }
