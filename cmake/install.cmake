@@ -132,9 +132,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libhamlib4, which drives the radios other than the AR8600
-# (RADIO=hamlib:<model>), is linked, so dpkg-shlibdeps names it with its version.
+# (RADIO=hamlib:<model>), is linked, so dpkg-shlibdeps names it with its
+# version; so is libspeechd2, the client of speech-dispatcher, whose server
+# speaks for a listener who asks for it (SPEECH=speechd, --speech speechd).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "espeak-ng, sox, brltty")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "espeak-ng, sox, brltty, speech-dispatcher")
 # The long description; CPack puts the summary above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "voxrig drives the AOR AR8600 communications receiver over its serial port

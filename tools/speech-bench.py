@@ -28,6 +28,19 @@
       at the device's rate (32 kHz, 16-bit mono), which the panel plays
       unconverted: a prompt cut short is still found by its beginning.
 
+  speech-bench.py names WORK WAVEDIR
+      Channel names (tools/names-bench): WORK holds what pace reads, with the
+      steps "select", "f", "down", "f" and "f5" (F five times, 150 ms apart,
+      on a named channel). A name's first sample after the end of the prompt
+      file before it, the first time it is said and again, and F x5 over its
+      ideal (the keys' span and one readout as heard).
+
+  speech-bench.py ssip WORK LOG
+      Speech through speech-dispatcher: WORK holds events.txt ("f" and "cut"
+      steps) and xev.txt; LOG is the server's log at level 5. F to its
+      message reaching the server, and the key that cuts a readout to the
+      server's CANCEL.
+
 The sound is 16-bit mono at the rate given by BENCH_AUDIO_RATE (32000, the
 rate the panel asks its device for; 44100 for the panel before it).
 """
@@ -398,6 +411,161 @@ def pace(work, wavedir):
               f"worst {ones_after_key[-1] * 1000:.0f} ms")
 
 
+def key_presses(work):
+    """The steps of events.txt (name, seconds, transcript lines) and the key
+    presses of xev.txt (key, seconds), both on the wall clock."""
+    offset = 0
+    steps = []
+    with open(os.path.join(work, "events.txt")) as f:
+        for line in f:
+            e = line.split()
+            if e[0] == "clock":
+                offset = int(e[1])
+            elif e[0] == "step":
+                steps.append((e[1], int(e[2]) / 1e9, int(e[3])))
+    presses = []
+    with open(os.path.join(work, "xev.txt"), errors="replace") as f:
+        text = f.read()
+    for event in text.split("\n\n"):
+        if event.startswith("KeyPress event"):
+            stamp = event.split(" time ")[1].split(",")[0]
+            key = event.split("keysym 0x")[1].split(", ")[1].split(")")[0]
+            presses.append((key, (int(stamp) * 1_000_000 + offset) / 1e9))
+    return steps, presses
+
+
+def in_steps(steps, presses, total_lines):
+    """Each step with its key presses and its transcript lines' range."""
+    for k, (step, begins, line) in enumerate(steps):
+        ends = steps[k + 1][1] if k + 1 < len(steps) else float("inf")
+        end_line = steps[k + 1][2] if k + 1 < len(steps) else total_lines
+        yield step, [p for p in presses if begins <= p[1] < ends], line, end_line, ends
+
+
+def summary(values, scale=1.0, digits=0):
+    values = sorted(v * scale for v in values)
+    if not values:
+        return "-"
+    return " / ".join(f"{v:.{digits}f}" for v in (values[0], statistics.median(values), values[-1]))
+
+
+def names(work, wavedir):
+    """Channel names with the recorded prompts: a name's first sample after
+    the end of the prompt file before it, cold and cached, and F x5 150 ms
+    apart on a named channel over its ideal."""
+    rate = int(os.environ.get("BENCH_AUDIO_RATE", "32000"))
+    sound = Sound(work, rate)
+    exact = Exact(sound, wavedir)
+    with open(os.path.join(work, "transcript.txt"), errors="replace") as f:
+        lines = [line.rstrip("\n") for line in f]
+    steps, presses = key_presses(work)
+    said = set()
+    gaps = {"cold": [], "cached": []}
+    single = None
+    ratios = []
+
+    def last_loud_before(stop, start):
+        for i in range(min(stop, len(sound.samples)) - 1, start, -1):
+            if abs(sound.samples[i]) > THRESHOLD:
+                return i
+        return None
+
+    for step, keys, line, end_line, ends in in_steps(steps, presses, len(lines)):
+        if not keys:
+            continue
+        start = sound.index_at(keys[0][1])
+        stop = sound.index_at(ends) if ends != float("inf") else len(sound.samples)
+        if step == "f5":
+            last = last_loud_before(stop, start)
+            if last is not None and single:
+                heard = sound.time_of(last) - keys[0][1]
+                ratios.append(heard / (keys[-1][1] - keys[0][1] + single))
+            continue
+        seen = {}
+        for text in lines[line:end_line]:
+            if text.startswith("prompt wave\\"):
+                prompt = text[len("prompt wave\\"):]
+                seen[prompt] = seen.get(prompt, 0) + 1
+                before = prompt
+            elif text.startswith("name ") and seen:
+                # The prompt before the name is its channel's number, the
+                # last playing of it in the step (typed digits come before).
+                found = None
+                for nth in range(1, 50):
+                    playing = exact.find(before, start, nth)
+                    if not playing or playing[0] >= stop:
+                        break
+                    found = playing
+                if not found:
+                    continue
+                file_end = found[0] + round(exact.length(before) * rate)
+                first = next((i for i in range(file_end, min(file_end + 2 * rate, len(sound.samples)))
+                              if abs(sound.samples[i]) > THRESHOLD), None)
+                if first is not None:
+                    kind = "cached" if text in said else "cold"
+                    gaps[kind].append(sound.time_of(first) - sound.time_of(file_end))
+                said.add(text)
+        if step == "f":
+            # One whole readout of F on the named channel, as heard.
+            first_loud = next((i for i in range(start, stop) if abs(sound.samples[i]) > THRESHOLD), None)
+            last = last_loud_before(stop, start)
+            if first_loud is not None and last is not None:
+                single = sound.time_of(last) - sound.time_of(first_loud)
+    print(f"{'measure (min / median / max)':60s} {'value':>22s} {'target':>10s}")
+    for kind in ("cold", "cached"):
+        measure = f"name after the prompt before it, {kind}, ms ({len(gaps[kind])} names)"
+        print(f"{measure:60s} {summary(gaps[kind], 1000):>22s} {'<= 80':>10s}")
+    measure = f"F x5 150 ms apart on a named channel, over its ideal ({len(ratios)} runs)"
+    print(f"{measure:60s} {summary(ratios, 1, 2):>22s} {'<= 1.15':>10s}")
+
+
+def server_log(path):
+    """(seconds, "message" or "cancel", text) of speech-dispatcher's log at
+    level 5: "[Wed Dec  9 07:30:37 2026 : 592277] speechd: ..."."""
+    events = []
+    with open(path, errors="replace") as f:
+        for line in f:
+            if not line.startswith("["):
+                continue
+            if "Queueing message |" in line:
+                kind, text = "message", line.split("|", 1)[1].rsplit("|", 1)[0]
+            elif ":DATA:|CANCEL" in line:
+                kind, text = "cancel", ""
+            else:
+                continue
+            stamp, micro = line[1:].split("]", 1)[0].rsplit(" : ", 1)
+            seconds = time.mktime(time.strptime(stamp.strip(), "%a %b %d %H:%M:%S %Y"))
+            events.append((seconds + int(micro) / 1e6, kind, text))
+    return events
+
+
+def ssip(work, log):
+    """Speech through speech-dispatcher: F to its message reaching the
+    server, and M during F's readout to the server's CANCEL."""
+    steps, presses = key_presses(work)
+    events = server_log(log)
+    to_message = []
+    to_cancel = []
+
+    def first_after(kind, moment):
+        return next((t for t, k, _ in events if k == kind and t >= moment - 0.002), None)
+
+    for step, keys, _, _, _ in in_steps(steps, presses, 0):
+        if step == "f" and keys:
+            at = first_after("message", keys[0][1])
+            if at is not None:
+                to_message.append(at - keys[0][1])
+        elif step == "cut" and len(keys) >= 2:
+            at = first_after("cancel", keys[-1][1])
+            if at is not None:
+                to_cancel.append(at - keys[-1][1])
+    print(f"{'measure (min / median / max)':60s} {'value':>22s} {'target':>10s}")
+    print(f"{f'F to its SSIP message at the server, ms ({len(to_message)} keys)':60s} "
+          f"{summary(to_message, 1000, 1):>22s} {'<= 10':>10s}")
+    print(f"{f'M cutting F to the SSIP CANCEL, ms ({len(to_cancel)} keys)':60s} "
+          f"{summary(to_cancel, 1000, 1):>22s} {'<= 10':>10s}")
+
+
 def main():
     if len(sys.argv) == 5 and sys.argv[1] == "record":
         record(*sys.argv[2:])
@@ -407,6 +575,10 @@ def main():
         quiet(*sys.argv[2:])
     elif len(sys.argv) == 4 and sys.argv[1] == "pace":
         pace(*sys.argv[2:])
+    elif len(sys.argv) == 4 and sys.argv[1] == "names":
+        names(*sys.argv[2:])
+    elif len(sys.argv) == 4 and sys.argv[1] == "ssip":
+        ssip(*sys.argv[2:])
     else:
         print(__doc__, file=sys.stderr)
         sys.exit(2)

@@ -62,6 +62,17 @@ Refusal SetNoNames(const std::string&, CommandLine& line) {
   return std::nullopt;
 }
 
+Refusal SetSpeech(const std::string& output, CommandLine& line) {
+  if (output == "prompts") {
+    line.speech = SpeechOutput::kPrompts;
+  } else if (output == "speechd") {
+    line.speech = SpeechOutput::kSpeechd;
+  } else {
+    return "needs prompts or speechd, not " + output;
+  }
+  return std::nullopt;
+}
+
 Refusal SetTerminal(const std::string&, CommandLine& line) {
   line.terminal = true;
   return std::nullopt;
@@ -135,6 +146,11 @@ constexpr Option kOptions[] = {
     {"--no-names", nullptr,
      "say a channel's number but not its name (a \"NAMES=0\" line in VOXRIG.CFG does the same)",
      SetNoNames},
+    {"--speech", "prompts|speechd",
+     "speak with the recorded prompts (the default), or with speech-dispatcher in your own voice, "
+     "rate, language and sound card (a \"SPEECH=speechd\" line in VOXRIG.CFG does the same); "
+     "when speech-dispatcher cannot be reached the panel says so and speaks with the prompts",
+     SetSpeech},
     {"--terminal", nullptr,
      "run in this terminal instead of a window (over SSH, with no display): keys from the "
      "terminal, and each change of the panel's lines printed as one plain line",

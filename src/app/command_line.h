@@ -22,6 +22,9 @@ struct NetAddress {
 // when the port is not a number from 1 to 65535 or the address is empty.
 std::optional<NetAddress> ParseNetAddress(const std::string& text);
 
+// What the panel speaks with: its recorded prompts, or speech-dispatcher.
+enum class SpeechOutput { kPrompts, kSpeechd };
+
 struct CommandLine {
   // --help, --keys or --version: print it and end without opening the window.
   bool help = false;
@@ -35,6 +38,8 @@ struct CommandLine {
   bool wholeReadouts = false;
   // A channel's name is said after its number.
   bool names = true;
+  // --speech: none when not given, and VOXRIG.CFG then has its say.
+  std::optional<SpeechOutput> speech;
   // The panel in the terminal rather than a window, and the braille line.
   bool terminal = false;
   bool braille = true;

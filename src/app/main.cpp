@@ -10,6 +10,7 @@
 #include "app/braille_panel.h"
 #include "app/command_line.h"
 #include "app/key_card.h"
+#include "app/server_sound.h"
 #include "app/startup.h"
 #include "app/terminal_sound.h"
 #include "app/transcript.h"
@@ -22,6 +23,7 @@
 #include "link/radio_choice.h"
 #include "net/net_control.h"
 #include "platform/stopwatch.h"
+#include "platform/text_voice.h"
 #include "posix/broken_pipe.h"
 #include "posix/posix_file_system.h"
 #include "posix/posix_serial_survey.h"
@@ -33,6 +35,7 @@
 #include "sdl/sdl_window.h"
 #include "setup/probe.h"
 #include "setup/setup.h"
+#include "speechd/speechd_server.h"
 #include "speech/prompt_path.h"
 #include "speech/prompt_set.h"
 #include "terminal/terminal_display.h"
@@ -145,14 +148,18 @@ struct FrontEnd {
   std::unique_ptr<TranscriptSound> transcriptSound;
 };
 
-// The window, or the terminal's keys and lines.
-void OpenWindowOrTerminal(FrontEnd& front, Context& ctx, bool terminal, SdlSound& sound) {
+// The window, or the terminal's keys and lines. The panel runs silent when
+// neither speech-dispatcher (`server`, if asked for) nor a sound device
+// speaks.
+void OpenWindowOrTerminal(FrontEnd& front, Context& ctx, bool terminal, SdlSound& sound,
+                          const SpeechServer* server) {
   if (terminal) {
     front.terminalDisplay = std::make_unique<TerminalDisplay>(std::cout);
     TerminalDisplay* lines = front.terminalDisplay.get();
     front.terminalWindow = std::make_unique<TerminalWindow>([lines] { lines->Flush(); });
-    front.terminalSound =
-        std::make_unique<TerminalSound>(sound, *lines, [&sound] { return !sound.HasDevice(); });
+    front.terminalSound = std::make_unique<TerminalSound>(
+        *ctx.platform.sound, *lines,
+        [&sound, server] { return !(server && server->Reachable()) && !sound.HasDevice(); });
     ctx.platform.window = front.terminalWindow.get();
     ctx.platform.display = front.terminalDisplay.get();
     ctx.platform.sound = front.terminalSound.get();
@@ -182,6 +189,50 @@ void OpenTranscript(FrontEnd& front, Context& ctx, OutputFile* transcript) {
   front.transcriptSound = std::make_unique<TranscriptSound>(*ctx.platform.sound, *transcript);
   ctx.platform.display = front.transcriptDisplay.get();
   ctx.platform.sound = front.transcriptSound.get();
+}
+
+// speech-dispatcher, when the listener asked for it and it can be reached.
+struct SpeechThroughServer {
+  std::unique_ptr<SpeechdServer> server;
+  std::unique_ptr<ServerSound> sound;
+};
+
+// --speech decides; without it, VOXRIG.CFG's SPEECH line.
+bool SpeechServerWanted(const CommandLine& commandLine, PosixFileSystem& files) {
+  if (commandLine.speech) return *commandLine.speech == SpeechOutput::kSpeechd;
+  return SpeechServerChosen(files.ReadFile(kConfigurationFile).value_or(""));
+}
+
+// The language the prompts' words are said in: the prompt set's, as its
+// ".prompt-settings" notes it, English without one.
+std::string PromptLanguage(FileSystem& files) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path current = fs::current_path(error);
+  const fs::path folder = error ? fs::path(".") : current;
+  const std::optional<fs::path> prompts =
+      FindPromptSet(files, folder, PromptSetPlaces(PromptRootsOfThisProcess(folder.string())));
+  if (!prompts) return PromptVoice{}.language;
+  const std::string settings = (*prompts / ".prompt-settings").string();
+  return ReadPromptVoice(files.ReadFile(settings).value_or("")).language;
+}
+
+// Every prompt through speech-dispatcher from now on; the recorded prompts
+// still give the beeps, and everything once the server is lost. A server that
+// cannot be reached is reported once the panel has started.
+void OpenSpeechServer(SpeechThroughServer& speechd, Context& ctx, SdlSound& prompts,
+                      OutputFile& messages) {
+  std::string problem;
+  speechd.server = SpeechdServer::Connect(problem);
+  if (!speechd.server) {
+    ctx.app.speechServerUnreachable = true;
+    messages.Write("voxrig: speech-dispatcher: " + problem + "\n");
+    return;
+  }
+  speechd.sound = std::make_unique<ServerSound>(
+      *speechd.server, prompts, PromptWords::ForLanguage(PromptLanguage(*ctx.platform.files)),
+      messages);
+  ctx.platform.sound = speechd.sound.get();
 }
 
 // The panel itself, in its window or terminal, on the real devices.
@@ -221,8 +272,10 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   ctx.platform.stopwatch = &stopwatch;
   ctx.speech.wholeReadouts = commandLine.wholeReadouts;
   ctx.speech.namesSpoken = commandLine.names;
+  SpeechThroughServer speechd;
+  if (SpeechServerWanted(commandLine, files)) OpenSpeechServer(speechd, ctx, sound, *messages);
   FrontEnd front;
-  OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound);
+  OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound, speechd.server.get());
   OpenBraille(front, ctx, commandLine.braille, files);
   OpenTranscript(front, ctx, transcript);
   // Clients are answered as soon as their bytes arrive: the window wakes for

@@ -19,7 +19,7 @@ struct Outcome {
 };
 
 // The prompts that tell the listener how something went.
-constexpr std::array<Outcome, 22> kOutcomes{{
+constexpr std::array<Outcome, 23> kOutcomes{{
     {"ok", "ok", Count::kNone},
     {"inv", "invalid", Count::kNone},
     {"bnf", "bank file not found", Count::kNone},
@@ -38,6 +38,7 @@ constexpr std::array<Outcome, 22> kOutcomes{{
     {"cfnf", "configuration file not found", Count::kNone},
     {"radline", "radio line not understood", Count::kNone},
     {"notrest", "not restored", Count::kNone},
+    {"nospd", "speech-dispatcher not reachable", Count::kNone},
     {"differ", "channels differ", Count::kBefore},
     {"written", "channels written", Count::kAfter},
     {"skipped", "channels skipped", Count::kAfter},

@@ -80,6 +80,17 @@ void AnnounceVersion(Context& ctx) {
   }
 }
 
+// speech-dispatcher was asked for and is not there: the listener hears,
+// reads and sees once that the recorded prompts speak instead.
+void ReportSpeechServerUnreachable(Context& ctx) {
+  if (!ctx.app.speechServerUnreachable) return;
+  Display& display = *ctx.platform.display;
+  MoveTo(display, Line::kSetupAdvice);
+  display.Print(kSpeechServerUnreachable);
+  PrintMessage(ctx, kSpeechServerUnreachable);
+  Say(ctx, "nospd");
+}
+
 void RunMessageLoop(Context& ctx) {
   while (ctx.app.programRunning != 0) {
     for (const WindowEvent& event : ctx.platform.window->WaitEvents()) {
@@ -130,6 +141,7 @@ int RunProgram(Context& ctx) {
   if (ctx.app.debugEnabled == 1) OpenDebugLog(ctx);
   ShowBanner(ctx);
   AnnounceVersion(ctx);
+  ReportSpeechServerUnreachable(ctx);
   // U takes back only this run's changes: copies left by an earlier run go,
   // with the temporary files of a run that was killed while writing.
   RemoveLeftTemporaries(ctx);

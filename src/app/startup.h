@@ -20,6 +20,11 @@ inline constexpr int kExitNoConfiguration = 5;
 inline constexpr const char* kMissingConfigurationHint =
     "please run 'voxrig --setup' in this folder";
 
+// Shown, printed and (as the prompt "nospd") said once the panel has
+// started, when speech-dispatcher was asked for and could not be reached.
+inline constexpr const char* kSpeechServerUnreachable =
+    "speech-dispatcher not reachable: speaking with the recorded prompts";
+
 inline constexpr const char* kAuthorshipText = "  by the voxrig project";
 
 // The panel's one window: its title, place and outer size on the screen.

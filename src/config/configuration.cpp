@@ -2,6 +2,7 @@
 #include "config/configuration.h"
 
 #include <cctype>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -37,17 +38,25 @@ int SwitchAt7(const BoundedText& line) {
   return static_cast<int>(RoundToInteger(NumberFromText(MiddleText(line.str(), 7, 1))));
 }
 
-// A line after the five of the set-up program, "<KEY>=0" (or OFF or NO, in
-// any letter case), switching something off.
-bool SwitchedOffAfterFiveLines(const std::string& configuration, const std::string& key) {
+// Whether a line after the five of the set-up program, upper-cased and
+// without trailing blanks, is one of `settings`.
+bool LineAfterFiveLines(const std::string& configuration,
+                        std::initializer_list<std::string> settings) {
   const std::vector<std::string> lines = SplitLines(configuration);
   for (std::size_t n = 5; n < lines.size(); ++n) {
     std::string line = lines[n];
     for (char& c : line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     line.erase(line.find_last_not_of(" \t") + 1);
-    if (line == key + "=0" || line == key + "=OFF" || line == key + "=NO") return true;
+    for (const std::string& setting : settings) {
+      if (line == setting) return true;
+    }
   }
   return false;
+}
+
+// "<KEY>=0" (or OFF or NO, in any letter case), switching something off.
+bool SwitchedOffAfterFiveLines(const std::string& configuration, const std::string& key) {
+  return LineAfterFiveLines(configuration, {key + "=0", key + "=OFF", key + "=NO"});
 }
 
 }  // namespace
@@ -78,6 +87,10 @@ bool BrailleSwitchedOff(const std::string& configuration) {
 
 bool NamesSwitchedOff(const std::string& configuration) {
   return SwitchedOffAfterFiveLines(configuration, "NAMES");
+}
+
+bool SpeechServerChosen(const std::string& configuration) {
+  return LineAfterFiveLines(configuration, {"SPEECH=SPEECHD"});
 }
 
 }  // namespace voxrig

@@ -31,4 +31,9 @@ bool BrailleSwitchedOff(const std::string& configuration);
 // OFF or NO, in any letter case). ReadConfiguration then keeps them silent.
 bool NamesSwitchedOff(const std::string& configuration);
 
+// True when a line after the five asks for speech through speech-dispatcher:
+// "SPEECH=SPEECHD" (in any letter case); "SPEECH=PROMPTS", or no such line,
+// keeps the recorded prompts.
+bool SpeechServerChosen(const std::string& configuration);
+
 }  // namespace voxrig

@@ -37,6 +37,9 @@ struct AppState {
   BoundedText radioSetting;
   int voiceEnabled = 0;
   int debugEnabled = 0;
+  // speech-dispatcher was asked for and could not be reached: the panel
+  // speaks with its recorded prompts, and says so once it has started.
+  bool speechServerUnreachable = false;
 };
 
 // What the listener hears.

@@ -27,10 +27,12 @@ std::string PaddedName(const std::string& name) {
   return padded;
 }
 
-std::string ChannelLabel(char bank, std::size_t number) {
+// "A01", and the channel's name after it as B says it ("A01 Tower").
+std::string ChannelLabel(char bank, std::size_t number, const std::string& name, bool withName) {
   char label[8];
   std::snprintf(label, sizeof label, "%c%02zu", bank, number % 100);
-  return label;
+  const std::string words = withName ? NameToSay(name) : std::string();
+  return words.empty() ? std::string(label) : label + (" " + words);
 }
 
 // The receiver's frequency field for the hertz it reports: ten digits, or
@@ -68,12 +70,14 @@ std::string StepNote(std::int64_t stepHz) {
 
 std::vector<std::string> ChannelDifferences(char bank, const std::vector<Channel>& sent,
                                             const std::string& mode, const std::string& step,
-                                            const std::vector<receiver::MemoryLine>& read) {
+                                            const std::vector<receiver::MemoryLine>& read,
+                                            bool withNames) {
   std::vector<std::string> differences;
   const std::string modeField = receiver::ChannelModeField(mode);
   const std::int64_t stepHz = receiver::ChannelStepHz(step);
   for (std::size_t k = 0; k < std::max(sent.size(), read.size()); ++k) {
-    const std::string label = ChannelLabel(bank, k);
+    const std::string& name = k < sent.size() ? sent[k].tag.str() : read[k].name;
+    const std::string label = ChannelLabel(bank, k, name, withNames);
     if (k >= sent.size()) {
       if (!read[k].empty) differences.push_back(label + ": should be empty; " + HeldBy(read[k]));
       continue;
@@ -125,7 +129,7 @@ void CheckWrittenBank(Context& ctx, const std::string& entry,
     return;
   }
   const std::vector<std::string> differences =
-      banks::ChannelDifferences(bank, sent, mode, step, memory.lines);
+      banks::ChannelDifferences(bank, sent, mode, step, memory.lines, ctx.speech.namesSpoken);
   const std::string reportName = banks::CheckReportName(entry);
   if (differences.empty()) {
     // A report of an earlier write would now tell of differences that are gone.

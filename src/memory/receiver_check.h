@@ -13,13 +13,17 @@ namespace voxrig {
 namespace banks {
 
 // How each channel of a receiver bank differs from what W sent into it, one
-// line of plain text each ("A01: sent ...; the receiver holds ..."). A
-// channel past the sent ones must be empty, and every sent channel must be
-// within the receiver's bank. `mode` and `step` are the bank's as W sent
-// them; the step counts where the receiver's line gives one.
+// line of plain text each ("A01 Tower: sent ...; the receiver holds ..."):
+// the channel's number, then with `withNames` its name as the panel says it
+// (the name sent, or for a channel that should be empty the one it holds;
+// a blank name says nothing). A channel past the sent ones must be empty,
+// and every sent channel must be within the receiver's bank. `mode` and
+// `step` are the bank's as W sent them; the step counts where the
+// receiver's line gives one.
 std::vector<std::string> ChannelDifferences(char bank, const std::vector<Channel>& sent,
                                             const std::string& mode, const std::string& step,
-                                            const std::vector<receiver::MemoryLine>& read);
+                                            const std::vector<receiver::MemoryLine>& read,
+                                            bool withNames);
 
 // The report kept in the working folder when channels differ: "check" + the
 // bank file's number + the receiver bank's letter + ".txt", e.g. check05A.txt.

@@ -21,8 +21,8 @@ void Queue(Context& ctx, const std::string& folder, const std::string& name) {
   if (ReportsAnOutcome(name)) sound.KeepUnit();
 }
 
-// A name as it is said: without the blanks a receiver or a bank file pads it
-// with, and without control bytes.
+}  // namespace
+
 std::string NameToSay(const std::string& name) {
   std::string said;
   for (char c : name) said += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
@@ -30,8 +30,6 @@ std::string NameToSay(const std::string& name) {
   if (first == std::string::npos) return {};
   return said.substr(first, said.find_last_not_of(' ') + 1 - first);
 }
-
-}  // namespace
 
 void Say(Context& ctx, const std::string& name) {
   // With the voice off there is no prompt to play. Asking the sound service

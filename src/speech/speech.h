@@ -54,6 +54,11 @@ void SpeakCount(Context& ctx, int count);
 // every name while names are switched off (speech.namesSpoken).
 void SpeakChannel(Context& ctx, const std::string& bank, int number, const std::string& name);
 
+// A channel's name as it is said, and as a report names the channel after its
+// number: without the blanks a receiver or a bank file pads it with, control
+// bytes as blanks. Empty for a blank name.
+std::string NameToSay(const std::string& name);
+
 // The attenuator's two states, which SpeakMode announces as it announces a
 // mode when the mode line holds one of them.
 struct SwitchPrompt {
@@ -68,11 +73,11 @@ inline constexpr std::array<SwitchPrompt, 2> kSwitchPrompts{{
 // The prompts that report an outcome the listener must not miss: a refusal,
 // a failure, the receiver lost or found, the end of an operation. Never cut,
 // and neither is anything said with them.
-inline constexpr std::array<std::string_view, 25> kOutcomePrompts{{
-    "inv",     "ok",      "wrerr",   "toolong",   "rnc",     "connected", "cfnf",
-    "quit",    "bnf",     "sel",     "unsel",     "incmode", "n",         "bf",
-    "bexists", "sevmode", "differ",  "nochk",     "written", "skipped",   "over",
-    "over91",  "radline", "notrest", "cancelled",
+inline constexpr std::array<std::string_view, 26> kOutcomePrompts{{
+    "inv",     "ok",      "wrerr",   "toolong", "rnc",     "connected", "cfnf",
+    "quit",    "bnf",     "sel",     "unsel",   "incmode", "n",         "bf",
+    "bexists", "sevmode", "differ",  "nochk",   "written", "skipped",   "over",
+    "over91",  "radline", "notrest", "cancelled", "nospd",
 }};
 
 }  // namespace voxrig

@@ -31,6 +31,11 @@ TEST(CommandLine, AcceptsEachOptionOnceWithItsValue) {
   EXPECT_TRUE(terminal->terminal);
   EXPECT_FALSE(terminal->braille);
 
+  // The speech: none given lets VOXRIG.CFG decide.
+  EXPECT_FALSE(none->speech);
+  EXPECT_EQ(ParseCommandLine({"--speech", "speechd"})->speech, SpeechOutput::kSpeechd);
+  EXPECT_EQ(ParseCommandLine({"--speech", "prompts"})->speech, SpeechOutput::kPrompts);
+
   const auto asks = ParseCommandLine({"--version", "--help"});
   ASSERT_TRUE(asks.has_value());
   EXPECT_TRUE(asks->help);
@@ -48,6 +53,7 @@ TEST(CommandLine, RefusesWithOneLineSayingWhy) {
       {{"panel.txt"}, "unexpected argument panel.txt"},
       {{"--transcript", "a", "--transcript", "b"}, "--transcript given twice"},
       {{"--help", "--help"}, "--help given twice"},
+      {{"--speech", "espeak"}, "--speech needs prompts or speechd, not espeak"},
       {{"--transcript", "a", "extra"}, "unexpected argument extra"},
       {{"--help", "--export", "bank05.dat"},
        "--export must come first, with only its files after it"},

@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,7 +17,9 @@
 #include "app/transcript.h"
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
+#include "platform/text_voice.h"
 #include "posix/broken_pipe.h"
+#include "sdl/sdl_sound.h"
 
 namespace voxrig {
 namespace {
@@ -163,6 +168,60 @@ TEST(TranscriptOfTheProgram, ShowsTheBannerThenTheFourStartUpPromptsInOrder) {
                 "prompt wave\\point",
                 "prompt wave\\0",
             }));
+}
+
+TEST(TranscriptOfTheProgram, SpeechDispatcherOutOfReachIsShownPrintedAndSaidOnce) {
+  fakes::TestProgram program;
+  program.files.files["VOXRIG.CFG"] =
+      "PORTCOM1\r\nSPEED=19200\r\nRADIOAR8600\r\nVOICE=1\r\nDEBUG=0\r\nSPEECH=speechd\r\n";
+  program.ctx.app.speechServerUnreachable = true;
+  auto out = program.files.CreateFile("transcript");
+  TranscriptDisplay display(program.display, *out);
+  TranscriptSound sound(program.sound, *out);
+  program.ctx.platform.display = &display;
+  program.ctx.platform.sound = &sound;
+  ASSERT_EQ(RunProgram(program.ctx), 0);
+  const std::vector<std::string> lines = SplitLines(program.files.files["transcript"]);
+  const auto version = std::find(lines.begin(), lines.end(), "prompt wave\\0");
+  ASSERT_NE(version, lines.end());
+  // Right after the version: the line under the banner, and the prompt.
+  EXPECT_EQ(std::vector<std::string>(version + 1, version + 3),
+            (std::vector<std::string>{std::string("text 0,60 ") + kSpeechServerUnreachable,
+                                      "prompt wave\\nospd"}));
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "prompt wave\\nospd"), 1);
+  EXPECT_NE(program.messages.text.find(kSpeechServerUnreachable), std::string::npos);
+}
+
+// A voice that cannot say anything, as espeak-ng without its data.
+class FailingVoice : public TextVoice {
+ public:
+  explicit FailingVoice(std::atomic<int>& tried) : tried_(tried) {}
+  std::vector<std::int16_t> Synthesize(const std::string&) override {
+    ++tried_;
+    return {};
+  }
+  int SampleRate() const override { return 0; }
+
+ private:
+  std::atomic<int>& tried_;
+};
+
+TEST(TranscriptOfNames, ANameIsWrittenWhenQueuedThoughItsSynthesisFails) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  fakes::MemoryFileSystem files;
+  auto out = files.CreateFile("transcript");
+  std::atomic<int> tried{0};
+  {
+    fakes::MemoryFileSystem prompts;
+    SdlSound sdl(prompts, {std::filesystem::temp_directory_path().string()});
+    sdl.SetTextVoice(std::make_unique<FailingVoice>(tried));
+    TranscriptSound sound(sdl, *out);
+    sound.SpeakText("Harbour Ops");
+    // The synthesis has failed by the time the sound closes.
+  }
+  unsetenv("SDL_AUDIODRIVER");
+  EXPECT_EQ(tried.load(), 1);
+  EXPECT_EQ(files.files["transcript"], "name Harbour Ops\n");
 }
 
 TEST(TranscriptOfTheProgram, VoiceOffShowsOnlyThePromptsThatStillPlay) {

@@ -220,7 +220,7 @@ TEST_F(ReceiverRead, ChannelsThatDifferAreCountedAloudAndListedInTheCheckReport)
   EXPECT_EQ(program.files.files["check05A.txt"],
             Lines({"Bank file bank05.dat written into receiver bank A: 2 channels differ",
                    "A01: sent 146 MHz FM \"\"; the receiver holds 146. MHz AM \"\"",
-                   "A07: should be empty; the receiver holds 148. MHz AM \"OLD\""}));
+                   "A07 OLD: should be empty; the receiver holds 148. MHz AM \"OLD\""}));
 
   // A receiver that goes silent, or refuses to be read, leaves the write unchecked.
   storedInstead.clear();
@@ -288,18 +288,23 @@ TEST(ChannelDifferences, FrequencyModeAndNameCountAndEveryChannelMustFit) {
   };
   const std::string tower = ChannelLine('B', 0, 145'500'000, 1, "Tower");
   const std::string second = ChannelLine('B', 1, 7'050'000, 1, "");
-  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", "12.5", read({tower, second, "---"})),
-              ::testing::IsEmpty());
   EXPECT_THAT(
-      banks::ChannelDifferences('B', sent, "AUT", "12.5",
-                                read({ChannelLine('B', 0, 145'500'000, 1, "Tower", 1), second})),
-      ElementsAre("B01: sent 7.05 MHz AUT \"\"; the receiver holds 7.05 MHz FM \"\""));
-  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", "12.5",
-                                        read({ChannelLine('B', 0, 145'500'000, 1, "Towe"), "---"})),
-              ElementsAre("B00: sent 145.5 MHz FM \"Tower\"; the receiver holds 145.5 MHz FM "
-                          "\"Towe\"",
+      banks::ChannelDifferences('B', sent, "FM", "12.5", read({tower, second, "---"}), true),
+      ::testing::IsEmpty());
+  EXPECT_THAT(banks::ChannelDifferences(
+                  'B', sent, "AUT", "12.5",
+                  read({ChannelLine('B', 0, 145'500'000, 1, "Tower", 1), second}), true),
+              ElementsAre("B01: sent 7.05 MHz AUT \"\"; the receiver holds 7.05 MHz FM \"\""));
+  // The channel's name after its number, as B says it; a blank name says
+  // nothing, and with names off none is said.
+  const auto towe = read({ChannelLine('B', 0, 145'500'000, 1, "Towe"), "---"});
+  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", "12.5", towe, true),
+              ElementsAre("B00 Tower: sent 145.5 MHz FM \"Tower\"; the receiver holds 145.5 MHz "
+                          "FM \"Towe\"",
                           "B01: sent 7.05 MHz FM \"\"; the receiver holds nothing"));
-  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", "12.5", read({tower})),
+  EXPECT_EQ(banks::ChannelDifferences('B', sent, "FM", "12.5", towe, false).at(0),
+            "B00: sent 145.5 MHz FM \"Tower\"; the receiver holds 145.5 MHz FM \"Towe\"");
+  EXPECT_THAT(banks::ChannelDifferences('B', sent, "FM", "12.5", read({tower}), true),
               ElementsAre("B01: sent 7.05 MHz FM \"\"; past the end of the receiver's bank, "
                           "which has 1 channel"));
 }

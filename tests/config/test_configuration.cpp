@@ -133,6 +133,18 @@ TEST(BrailleConfiguration, ALineAfterTheFiveSwitchesTheBrailleLineOff) {
   EXPECT_FALSE(BrailleSwitchedOff("BRAILLE=0\r\nSPEED=19200\r\n"));
 }
 
+TEST(SpeechConfiguration, ALineAfterTheFiveChoosesSpeechDispatcher) {
+  const std::string five = "PORT=COM1\r\nSPEED=19200\r\nRADIO=AR8600\r\nVOICE=1\r\nDEBUG=0\r\n";
+  EXPECT_FALSE(SpeechServerChosen(five));
+  for (const char* line : {"SPEECH=speechd", "speech=SPEECHD  "}) {
+    EXPECT_TRUE(SpeechServerChosen(five + line + "\r\n")) << line;
+  }
+  for (const char* line : {"SPEECH=prompts", "SPEECH=", "# SPEECH=speechd"}) {
+    EXPECT_FALSE(SpeechServerChosen(five + line + "\r\n")) << line;
+  }
+  EXPECT_FALSE(SpeechServerChosen("SPEECH=speechd\r\nSPEED=19200\r\n"));
+}
+
 TEST_F(ConfigurationTest, LongLineIsCutTo254CharactersBeforeItsValueIsTaken) {
   // 254 characters end with the digit 3; the characters after them are cut.
   const std::string line1 = "PORT" + std::string(249, 'x') + "3" + std::string(46, '7');
