@@ -11,7 +11,7 @@
 #include "app/command_line.h"
 #include "app/key_card.h"
 #include "app/startup.h"
-#include "app/terminal_sound.h"
+#include "app/terminal_panel.h"
 #include "app/transcript.h"
 #include "config/configuration.h"
 #include "core/context.h"
@@ -35,8 +35,10 @@
 #include "platform/terminal_display.h"
 #include "platform/terminal_window.h"
 #include "platform/termios_serial.h"
+#include "platform/text_voice.h"
 #include "setup/probe.h"
 #include "setup/setup.h"
+#include "speech/prompt_words.h"
 
 namespace {
 
@@ -135,24 +137,40 @@ struct FrontEnd {
   std::unique_ptr<SdlDisplay> sdlDisplay;
   std::unique_ptr<TerminalDisplay> terminalDisplay;
   std::unique_ptr<TerminalWindow> terminalWindow;
-  std::unique_ptr<TerminalSound> terminalSound;
+  std::unique_ptr<TerminalPanel> terminalPanel;
   std::unique_ptr<BrlapiBraille> braille;
   std::unique_ptr<BraillePanel> braillePanel;
   std::unique_ptr<TranscriptDisplay> transcriptDisplay;
   std::unique_ptr<TranscriptSound> transcriptSound;
 };
 
+// The language of the prompt set the panel will speak from (its
+// ".prompt-settings"), for the words the terminal prints; English without one.
+std::string PromptLanguage(PosixFileSystem& files) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path here = fs::current_path(error);
+  const fs::path folder = error ? fs::path(".") : here;
+  const std::optional<fs::path> prompts =
+      FindPromptSet(folder, PromptSetPlaces(PromptRootsOfThisProcess(folder.string())));
+  if (!prompts) return "en";
+  const auto settings = files.ReadFile((*prompts / ".prompt-settings").string());
+  return ReadPromptVoice(settings.value_or("")).language;
+}
+
 // The window, or the terminal's keys and lines.
-void OpenWindowOrTerminal(FrontEnd& front, Context& ctx, bool terminal, SdlSound& sound) {
+void OpenWindowOrTerminal(FrontEnd& front, Context& ctx, bool terminal, SdlSound& sound,
+                          PosixFileSystem& files) {
   if (terminal) {
     front.terminalDisplay = std::make_unique<TerminalDisplay>(std::cout);
-    TerminalDisplay* lines = front.terminalDisplay.get();
-    front.terminalWindow = std::make_unique<TerminalWindow>([lines] { lines->Flush(); });
-    front.terminalSound =
-        std::make_unique<TerminalSound>(sound, *lines, [&sound] { return !sound.HasDevice(); });
+    front.terminalPanel = std::make_unique<TerminalPanel>(
+        *front.terminalDisplay, sound, *ctx.platform.stopwatch,
+        PromptWords::ForLanguage(PromptLanguage(files)), [&sound] { return !sound.HasDevice(); });
+    TerminalPanel* panel = front.terminalPanel.get();
+    front.terminalWindow = std::make_unique<TerminalWindow>([panel] { panel->Flush(); });
     ctx.platform.window = front.terminalWindow.get();
-    ctx.platform.display = front.terminalDisplay.get();
-    ctx.platform.sound = front.terminalSound.get();
+    ctx.platform.display = panel;
+    ctx.platform.sound = panel;
   } else {
     front.sdlWindow = std::make_unique<SdlWindow>();
     front.sdlDisplay = std::make_unique<SdlDisplay>(*front.sdlWindow);
@@ -215,7 +233,7 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   ctx.speech.wholeReadouts = commandLine.wholeReadouts;
   ctx.speech.namesSpoken = commandLine.names;
   FrontEnd front;
-  OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound);
+  OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound, files);
   OpenBraille(front, ctx, commandLine.braille, files);
   OpenTranscript(front, ctx, transcript);
   // Clients are answered as soon as their bytes arrive: the window wakes for
@@ -226,6 +244,8 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
     netService->OnActivity([window] { window->PostNetworkActivity(); });
   }
   const int exitCode = RunProgram(ctx);
+  // What the last key said ("quit") is written before the panel ends.
+  if (front.terminalPanel) front.terminalPanel->Flush();
   if (netService) netService->OnActivity({});
   return exitCode;
 }
