@@ -38,11 +38,20 @@ std::optional<std::string> ModeShown(const std::string& name) {
 
 }  // namespace
 
+void SpokenLine::CloseNumber() {
+  // A point typed on its own is no number: a screen reader may not say "."
+  // at all, so it reads as the word.
+  if (inNumber_ && line_.size() >= numberStart_ && line_.substr(numberStart_) == ".") {
+    line_.replace(numberStart_, 1, words_.WordsOf("point"));
+  }
+  inNumber_ = false;
+}
+
 void SpokenLine::Add(const std::string& word) {
   if (word.empty()) return;
+  CloseNumber();
   if (!line_.empty()) line_ += ' ';
   line_ += word;
-  inNumber_ = false;
 }
 
 void SpokenLine::Heard(const std::string& prompt) {
@@ -53,14 +62,15 @@ void SpokenLine::Heard(const std::string& prompt) {
       line_ += character;
     } else {
       Add(character);
+      numberStart_ = line_.size() - 1;
       inNumber_ = true;
     }
     return;
   }
   if (name == "plus" && !line_.empty()) {
     // The level above S 9: "S 9+", as the braille line shows it.
+    CloseNumber();
     line_ += '+';
-    inNumber_ = false;
     return;
   }
   if (const std::optional<std::string> mode = ModeShown(name)) {
@@ -81,7 +91,7 @@ void SpokenLine::HeardText(const std::string& text) {
 }
 
 std::optional<std::string> SpokenLine::End() {
-  inNumber_ = false;
+  CloseNumber();
   if (line_.empty()) return std::nullopt;
   std::string line = std::move(line_);
   line_.clear();

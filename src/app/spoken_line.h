@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -30,10 +31,12 @@ class SpokenLine {
 
  private:
   void Add(const std::string& word);
+  void CloseNumber();
 
   PromptWords words_;
   std::string line_;
   bool inNumber_ = false;  // the line ends in a number still being said
+  std::size_t numberStart_ = 0;
 };
 
 }  // namespace voxrig

@@ -37,6 +37,8 @@ TEST(SpokenLine, WhatOneKeySaysReadsAsTheListenerWouldSayIt) {
       {{"wave\\n"}, "bank full"},
       {{"wave\\wait", "wave\\beep", "wave\\beep"}, "please wait"},
       {{"wave\\inv"}, "invalid"},
+      {{"wave\\point"}, "point"},
+      {{"wave\\1", "wave\\point"}, "1."},
       {{"wave\\shdel", "wave\\nosuchprompt"}, std::nullopt},
   };
   for (const auto& row : rows) {
