@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/meter_level.h"
 #include "banks/bank_channels.h"
 #include "banks/bank_layout.h"
+#include "command/entry_line.h"
 #include "panel/screen_lines.h"
+#include "poll/channel_line.h"
 
 namespace voxrig {
 
@@ -19,13 +22,11 @@ constexpr int kModeRow = LineFacts(Line::kMode).y;
 constexpr int kFrequencyRow = LineFacts(Line::kFrequency).y;
 constexpr int kStatusRow = LineFacts(Line::kScanStatus).y;
 
-// The meter's asterisks as the level the listener hears: "S" and the digit,
-// 9 and "+" above 9. Nothing when the row shows no meter (the receiver is
-// away: the outcome says so).
+// The meter as the level the listener hears; nothing when the row shows no
+// meter (the receiver is away: the outcome says so).
 std::string LevelOf(const std::string& meter) {
-  if (meter.empty() || meter.find_first_not_of("*>") != std::string::npos) return "";
-  const auto stars = static_cast<int>(std::count(meter.begin(), meter.end(), '*'));
-  return "S" + std::to_string(std::min(stars, 9)) + (stars > 9 ? "+" : "");
+  const std::optional<int> level = MeterLevel(meter);
+  return level ? LevelText(*level, "") : "";
 }
 
 std::string ScanOf(const std::string& status) {
@@ -40,40 +41,29 @@ std::string TwoDigits(int number) {
 }
 
 // Where the program's own scan of a bank file stands: the bank's number and
-// the channel it tuned last (the scan's index has moved on to the next).
+// the channel it tuned last (the scan's index may already name the next,
+// or still the first when the scan rests where it started).
 std::string BankScanPlace(const Context& ctx) {
   if (!BankScanRuns(ctx.link.bankScanState)) return "";
   const std::string file = ctx.banks.bankFileName.str();
   std::string place = file.size() >= 6 && file.starts_with("bank") ? "B" + file.substr(4, 2) : "";
   const banks::BankLayout layout = banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);
-  if (layout.channels.empty()) return place;
-  int slot = ctx.banks.bankScanIndex - 2;
-  if (slot < banks::kFirstChannelSlot) slot = banks::LastChannelSlot(layout);
+  const int slot = ctx.banks.tunedChannelSlot;
+  if (layout.channels.empty() || slot < banks::kFirstChannelSlot ||
+      slot > banks::LastChannelSlot(layout) || slot % 2 != 0) {
+    return place;
+  }
   const int channel = (slot - banks::kFirstChannelSlot) / 2 + 1;
   return place + (place.empty() ? "" : " ") + "C" + TwoDigits(channel);
 }
 
-// A channel's name as the listener reads it: without the blanks that pad it.
-std::string Trimmed(const std::string& name) {
-  const std::size_t first = name.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return name.substr(first, name.find_last_not_of(' ') + 1 - first);
-}
-
-// The channel the panel is on, with its name: the receiver's own channel
-// where its memory scan rests, else the bank channel tuned (its number only
-// when a bank scan already shows it).
+// The channel the panel is on, with its name; in a bank scan the name only,
+// the scan's place already showing the number.
 std::string ChannelOf(const Context& ctx) {
-  if (ctx.link.scanState == ReceiverScan::kStopped && !ctx.link.heldChannel.empty()) {
-    const std::string name = Trimmed(ctx.link.heldChannelName.str());
-    return ctx.link.heldChannel.str() + (name.empty() ? "" : " " + name);
-  }
-  const std::optional<int> slot = CurrentBankChannelSlot(ctx);
-  if (!slot) return "";
-  const std::string name = Trimmed(ctx.banks.bankSlots[static_cast<std::size_t>(*slot + 1)].str());
-  if (BankScanRuns(ctx.link.bankScanState)) return name;
-  const std::string number = "C" + TwoDigits((*slot - banks::kFirstChannelSlot) / 2 + 1);
-  return number + (name.empty() ? "" : " " + name);
+  const std::optional<ChannelHere> channel = ChannelOfPanel(ctx);
+  if (!channel) return "";
+  if (channel->bankFile && BankScanRuns(ctx.link.bankScanState)) return channel->name;
+  return ChannelText(*channel);
 }
 
 // Braille tables differ beyond ASCII: anything else shows as a question mark.
@@ -94,6 +84,7 @@ std::string BrailleLineOf(const BrailleGlance& glance) {
                                glance.noiseLimiter ? "NL" : "",
                                glance.scan,
                                glance.channel,
+                               glance.entry,
                                glance.outcome};
   std::string line;
   for (const std::string& part : parts) {
@@ -130,7 +121,10 @@ std::vector<WindowEvent> BraillePanel::WaitEvents() {
   }
   if (std::any_of(events.begin(), events.end(),
                   [](const WindowEvent& e) { return e.kind == EventKind::kKeyDown; })) {
+    // The outcome of the key before goes at once: an outcome shown after
+    // this is this key's, even when it is the same word again.
     outcome_.KeyPressed();
+    Refresh();
   }
   return events;
 }
@@ -182,6 +176,7 @@ std::string BraillePanel::Line() const {
   const std::string place = BankScanPlace(ctx_);
   if (!glance.scan.empty() && !place.empty()) glance.scan += " " + place;
   glance.channel = ChannelOf(ctx_);
+  glance.entry = EntryText(ctx_);
   glance.outcome = outcome_.Text();
   return BrailleLineOf(glance);
 }

@@ -20,6 +20,7 @@ struct BrailleGlance {
   bool noiseLimiter = false;  // "NL"
   std::string scan;           // "SCAN", "STOP", "SRCH", with "B03 C12" in a bank scan
   std::string channel;        // "C12 Tower" on a bank's channel, "A05 Repeater" in a memory scan
+  std::string entry;          // what is being typed: "B 03", "145.51"
   std::string outcome;        // "write error"
 };
 

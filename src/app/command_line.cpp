@@ -153,7 +153,8 @@ constexpr Option kOptions[] = {
      SetSpeech},
     {"--terminal", nullptr,
      "run in this terminal instead of a window (over SSH, with no display): keys from the "
-     "terminal, and each change of the panel's lines printed as one plain line",
+     "terminal, each change of the panel's lines printed as one plain line, and what the "
+     "panel says printed as a line of words",
      SetTerminal},
     {"--no-braille", nullptr,
      "leave the braille display alone (a \"BRAILLE=0\" line in VOXRIG.CFG does the same); "

@@ -5,6 +5,7 @@
 #include "command/key_codes.h"
 #include "link/command_link.h"
 #include "net/net_control.h"
+#include "poll/channel_line.h"
 #include "poll/poll_cycle.h"
 #include "speech/speech.h"
 
@@ -165,12 +166,14 @@ int OnWindowEvent(Context& ctx, const WindowEvent& event) {
     case EventKind::kKeyDown:
       QueueKey(ctx, event);
       TakeKeys(ctx);
+      ShowChannelLine(ctx);
       break;
     case EventKind::kKeyUp:
       ctx.panel.currentKey = PanelState::kNoKey;
       break;
     case EventKind::kTimerTick:
       OnTick(ctx);
+      ShowChannelLine(ctx);
       break;
     case EventKind::kNetworkActivity:
       // Gets are answered at once; a set only when the wire is free, else on

@@ -12,7 +12,7 @@
 #include "app/key_card.h"
 #include "app/server_sound.h"
 #include "app/startup.h"
-#include "app/terminal_sound.h"
+#include "app/terminal_panel.h"
 #include "app/transcript.h"
 #include "braille/brlapi_braille.h"
 #include "config/configuration.h"
@@ -38,6 +38,7 @@
 #include "speechd/speechd_server.h"
 #include "speech/prompt_path.h"
 #include "speech/prompt_set.h"
+#include "speech/prompt_words.h"
 #include "terminal/terminal_display.h"
 #include "terminal/terminal_window.h"
 
@@ -141,28 +142,43 @@ struct FrontEnd {
   std::unique_ptr<SdlDisplay> sdlDisplay;
   std::unique_ptr<TerminalDisplay> terminalDisplay;
   std::unique_ptr<TerminalWindow> terminalWindow;
-  std::unique_ptr<TerminalSound> terminalSound;
+  std::unique_ptr<TerminalPanel> terminalPanel;
   std::unique_ptr<BrlapiBraille> braille;
   std::unique_ptr<BraillePanel> braillePanel;
   std::unique_ptr<TranscriptDisplay> transcriptDisplay;
   std::unique_ptr<TranscriptSound> transcriptSound;
 };
 
+// The language the prompts' words are said in: the prompt set's, as its
+// ".prompt-settings" notes it, English without one.
+std::string PromptLanguage(FileSystem& files) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path current = fs::current_path(error);
+  const fs::path folder = error ? fs::path(".") : current;
+  const std::optional<fs::path> prompts =
+      FindPromptSet(files, folder, PromptSetPlaces(PromptRootsOfThisProcess(folder.string())));
+  if (!prompts) return PromptVoice{}.language;
+  const std::string settings = (*prompts / ".prompt-settings").string();
+  return ReadPromptVoice(files.ReadFile(settings).value_or("")).language;
+}
+
 // The window, or the terminal's keys and lines. The panel runs silent when
 // neither speech-dispatcher (`server`, if asked for) nor a sound device
 // speaks.
 void OpenWindowOrTerminal(FrontEnd& front, Context& ctx, bool terminal, SdlSound& sound,
-                          const SpeechServer* server) {
+                          const SpeechServer* server, PosixFileSystem& files) {
   if (terminal) {
     front.terminalDisplay = std::make_unique<TerminalDisplay>(std::cout);
-    TerminalDisplay* lines = front.terminalDisplay.get();
-    front.terminalWindow = std::make_unique<TerminalWindow>([lines] { lines->Flush(); });
-    front.terminalSound = std::make_unique<TerminalSound>(
-        *ctx.platform.sound, *lines,
+    front.terminalPanel = std::make_unique<TerminalPanel>(
+        *front.terminalDisplay, *ctx.platform.sound, *ctx.platform.stopwatch,
+        PromptWords::ForLanguage(PromptLanguage(files)),
         [&sound, server] { return !(server && server->Reachable()) && !sound.HasDevice(); });
+    TerminalPanel* panel = front.terminalPanel.get();
+    front.terminalWindow = std::make_unique<TerminalWindow>([panel] { panel->Flush(); });
     ctx.platform.window = front.terminalWindow.get();
-    ctx.platform.display = front.terminalDisplay.get();
-    ctx.platform.sound = front.terminalSound.get();
+    ctx.platform.display = panel;
+    ctx.platform.sound = panel;
   } else {
     front.sdlWindow = std::make_unique<SdlWindow>();
     front.sdlDisplay = std::make_unique<SdlDisplay>(*front.sdlWindow);
@@ -201,20 +217,6 @@ struct SpeechThroughServer {
 bool SpeechServerWanted(const CommandLine& commandLine, PosixFileSystem& files) {
   if (commandLine.speech) return *commandLine.speech == SpeechOutput::kSpeechd;
   return SpeechServerChosen(files.ReadFile(kConfigurationFile).value_or(""));
-}
-
-// The language the prompts' words are said in: the prompt set's, as its
-// ".prompt-settings" notes it, English without one.
-std::string PromptLanguage(FileSystem& files) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const fs::path current = fs::current_path(error);
-  const fs::path folder = error ? fs::path(".") : current;
-  const std::optional<fs::path> prompts =
-      FindPromptSet(files, folder, PromptSetPlaces(PromptRootsOfThisProcess(folder.string())));
-  if (!prompts) return PromptVoice{}.language;
-  const std::string settings = (*prompts / ".prompt-settings").string();
-  return ReadPromptVoice(files.ReadFile(settings).value_or("")).language;
 }
 
 // Every prompt through speech-dispatcher from now on; the recorded prompts
@@ -275,7 +277,7 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   SpeechThroughServer speechd;
   if (SpeechServerWanted(commandLine, files)) OpenSpeechServer(speechd, ctx, sound, *messages);
   FrontEnd front;
-  OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound, speechd.server.get());
+  OpenWindowOrTerminal(front, ctx, commandLine.terminal, sound, speechd.server.get(), files);
   OpenBraille(front, ctx, commandLine.braille, files);
   OpenTranscript(front, ctx, transcript);
   // Clients are answered as soon as their bytes arrive: the window wakes for
@@ -286,6 +288,8 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
     netService->OnActivity([window] { window->PostNetworkActivity(); });
   }
   const int exitCode = RunProgram(ctx);
+  // What the last key said ("quit") is written before the panel ends.
+  if (front.terminalPanel) front.terminalPanel->Flush();
   if (netService) netService->OnActivity({});
   return exitCode;
 }

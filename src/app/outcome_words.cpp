@@ -19,8 +19,10 @@ struct Outcome {
 };
 
 // The prompts that tell the listener how something went.
-constexpr std::array<Outcome, 23> kOutcomes{{
+constexpr std::array<Outcome, 25> kOutcomes{{
     {"ok", "ok", Count::kNone},
+    {"sel", "selected", Count::kNone},
+    {"wait", "please wait", Count::kNone},
     {"inv", "invalid", Count::kNone},
     {"bnf", "bank file not found", Count::kNone},
     {"rnc", "receiver not connected", Count::kNone},
@@ -45,9 +47,9 @@ constexpr std::array<Outcome, 23> kOutcomes{{
     {"over", "channels past the receiver's 91", Count::kAfter},
 }};
 
-// The pacing pause and the wait beeps are no part of what is said.
+// The pacing pause and the beeps of a long wait are no part of what is said.
 bool IsPacing(const std::string& name) {
-  return name == "shdel" || name == "beep" || name == "wait";
+  return name == "shdel" || name == "beep";
 }
 
 // "wave\FM.wav" gives "fm".
@@ -92,6 +94,7 @@ void OutcomeWords::Heard(const std::string& prompt) {
 }
 
 void OutcomeWords::KeyPressed() {
+  text_.clear();
   phraseOpen_ = false;
   digits_.clear();
 }

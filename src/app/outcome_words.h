@@ -11,12 +11,14 @@ namespace voxrig {
 // kept together ("ok channels skipped 3") and the count said with one
 // ("channels written 12", "3 channels differ"). Prompts that report nothing
 // (digits of a frequency, a mode, a key's name) leave the last outcome as it
-// was.
+// was; a key clears it, so the outcome shown is always the last key's, and
+// the same outcome twice is seen twice.
 class OutcomeWords {
  public:
   // A prompt as the panel names it: "wave\wrerr", "wave\fm.wav" or "ok".
   void Heard(const std::string& prompt);
-  // A key was pressed: what it reports stands on its own.
+  // A key was pressed: the last outcome is gone, and what the key reports
+  // stands on its own.
   void KeyPressed();
   const std::string& Text() const { return text_; }
 

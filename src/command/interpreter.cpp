@@ -11,6 +11,7 @@
 #include "banks/bank_undo.h"
 #include "command/correction_keys.h"
 #include "command/enter_key.h"
+#include "command/entry_line.h"
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
 #include "command/receiver_bank_keys.h"
@@ -574,6 +575,7 @@ void InterpretKey(Context& ctx) {
   // A key that sent something towards a receiver that has gone away tells
   // the listener, even when it has no confirmation of its own to replace.
   if (ctx.link.receiverLost && ctx.link.sentWhileLost) SayReceiverLost(ctx);
+  ShowEntryLine(ctx);
 }
 
 bool KeyLeavesTheWireAlone(int key) {

@@ -111,6 +111,9 @@ struct LinkState {
   BoundedText heldChannel;
   BoundedText heldChannelName;
   bool heldChannelAsked = false;
+  // What the channel line shows ("C03 Tower"), so it is drawn again only
+  // when it changes.
+  BoundedText channelShown;
   BankScan bankScanState = BankScan::kOff;
   int resumeCountdown = 0;
   // The poll cycle says "scan" and "stop" (N turns it off and on).
@@ -169,6 +172,9 @@ struct CommandState {
   // typed frequency is refused.
   BoundedText frequencyBeforeEntry;
   BoundedText frequencyDigitsBeforeEntry;
+  // What the key echo area shows of the typing in progress ("B 03"), so it
+  // is drawn again only when it changes.
+  BoundedText entryShown;
 };
 
 // The bank in memory and its file.

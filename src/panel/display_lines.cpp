@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/display_lines.h"
 
+#include <algorithm>
 #include <string>
-
-#include "core/text_rules.h"
 
 namespace voxrig {
 
@@ -32,6 +31,13 @@ void ShowSearchField(Display& display, Line line, const std::string& text) {
 
 }  // namespace
 
+std::size_t PaddingZeros(const std::string& frequency) {
+  constexpr std::size_t kShownLength = 8;
+  constexpr std::size_t kMostZeros = 4;
+  if (frequency.size() >= kShownLength) return 0;
+  return std::min(kMostZeros, kShownLength - frequency.size());
+}
+
 void ShowFrequency(Context& ctx) {
   Display& display = *ctx.platform.display;
   display.SetFont(FontOf(Line::kFrequency));
@@ -40,9 +46,10 @@ void ShowFrequency(Context& ctx) {
   MoveTo(display, Line::kFrequency);
   display.SetColour(ColourOf(Line::kFrequency));
   display.Print(ctx.tuning.frequencyText);
-  // A short entry such as 145.5 is shown as 145.5000: at most four zeros.
-  const auto digits = static_cast<long long>(ctx.tuning.frequencyDigits.size());
-  if (digits < 8) display.Print(LeftText("0000", 8 - digits) + Blanks(16));
+  // A short entry such as 145.5 is shown as 145.5000: at most four zeros,
+  // counted from the text shown, so the line reads as one frequency.
+  const std::size_t zeros = PaddingZeros(ctx.tuning.frequencyText.str());
+  if (zeros > 0) display.Print(std::string(zeros, '0') + Blanks(16));
   display.SetColour(Colour::kBlack);
   display.SetFont(ArielBold(30));
   ctx.panel.frequencyShown = true;

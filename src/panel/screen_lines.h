@@ -37,6 +37,7 @@ enum class Line {
   kLowerPanel4,
   kPortDetail,
   kPortHint,
+  kChannel,
 };
 
 struct ScreenLine {
@@ -55,7 +56,7 @@ struct ScreenLine {
 inline constexpr int kWindowFont = 0;
 
 // clang-format off
-inline constexpr std::array<ScreenLine, 22> kScreenLines{{
+inline constexpr std::array<ScreenLine, 23> kScreenLines{{
     {Line::kBanner,               "banner and authorship",        270,   0, kWindowFont, std::nullopt},
     {Line::kConfigurationMissing, "no VOXRIG.CFG",                  0,  30, kWindowFont, std::nullopt},
     {Line::kSetupAdvice,          "run the set-up",                 0,  60, kWindowFont, std::nullopt},
@@ -86,6 +87,9 @@ inline constexpr std::array<ScreenLine, 22> kScreenLines{{
     // the window's width: what went wrong with the port, and what to run.
     {Line::kPortDetail,           "port report",                   10, 405, 16, Colour::kBlack},
     {Line::kPortHint,             "port report's advice",          10, 435, 16, Colour::kBlack},
+    // Under the frequency, clear of its height and of the search line: the
+    // channel the panel is on and its name.
+    {Line::kChannel,              "channel and name",             300, 218, 20, Colour::kBlack},
 }};
 // clang-format on
 

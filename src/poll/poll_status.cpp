@@ -27,7 +27,9 @@ constexpr const char* kSquelchOnlyMeter = ">                          ";
 constexpr const char* kMeterTail = ">                 ";
 constexpr const char* kScanningLine = "      *** SCANNING ***  ";
 constexpr const char* kStoppedLine = "      *** STOPPED ***  ";
-constexpr const char* kSearchActive = "Search Mode Active";
+// As wide as the SCANNING and STOPPED lines it replaces, so none of their
+// asterisks is left beside it.
+constexpr const char* kSearchActive = "Search Mode Active      ";
 
 bool IsLevelReply(const std::string& reply) {
   return reply.starts_with("LM") || reply.starts_with("LC");

@@ -74,7 +74,8 @@ void StartSearch(Context& ctx) {
   display.SetColour(ColourOf(Line::kSearchStarted));
   display.SetFont(FontOf(Line::kSearchStarted));
   MoveTo(display, Line::kSearchStarted);
-  display.Print("Search Mode Active");
+  // Blanks after it wipe what a SCANNING or STOPPED line left beyond it.
+  display.Print("Search Mode Active      ");
   Say(ctx, "srch");
 
   StartSearchLog(ctx, logFile);

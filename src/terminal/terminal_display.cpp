@@ -31,6 +31,15 @@ void TerminalDisplay::Flush() {
   out_.flush();
 }
 
+bool TerminalDisplay::HasChanges() const {
+  for (int y : screen_.Rows()) {
+    const std::string text = screen_.Row(y);
+    const auto written = written_.find(y);
+    if (!text.empty() && (written == written_.end() || written->second != text)) return true;
+  }
+  return false;
+}
+
 void TerminalDisplay::Notice(const std::string& line) {
   out_ << line << '\n';
   out_.flush();

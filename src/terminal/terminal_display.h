@@ -29,6 +29,8 @@ class TerminalDisplay : public Display {
   // Writes every row whose text differs from what was last written for it,
   // top to bottom; a row that has become empty writes nothing.
   void Flush();
+  // Whether Flush would write a line now.
+  bool HasChanges() const;
   // Writes a line of the program's own (a notice to the listener) at once.
   void Notice(const std::string& line);
 

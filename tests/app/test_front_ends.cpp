@@ -2,13 +2,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <sstream>
 
 #include "app/braille_panel.h"
 #include "app/key_handler.h"
 #include "app/outcome_words.h"
-#include "app/terminal_sound.h"
 #include "banks/bank_file.h"
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
@@ -77,7 +77,8 @@ TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
          ctx.banks.bankFileName = "bank03.dat";
          ReadBankFile(ctx);
          ctx.link.bankScanState = BankScan::kScanning;
-         ctx.banks.bankScanIndex = 8;  // the scan tuned the second channel
+         ctx.banks.tunedChannelSlot = 6;  // the scan tuned the second channel
+         ctx.banks.bankScanIndex = 8;     // and goes on to the third next
          braillePanel.SetTextPosition(270, 320);
          braillePanel.Print("      *** SCANNING ***  ");
        },
@@ -124,7 +125,9 @@ TEST_F(BraillePanelTest, AnUnchangedLineIsNotSentAgain) {
   }
   Meter("LM 100");
   braillePanel.Refresh();
-  EXPECT_THAT(braille.shown, ElementsAre("", "145.5000 ok", "145.5000 S5 ok", "145.5000 S8 ok"));
+  // The typing shows as it goes; then each change once.
+  EXPECT_THAT(braille.shown, ElementsAre("", "1", "14", "145", "145.", "145.5000 ok",
+                                         "145.5000 S5 ok", "145.5000 S8 ok"));
 }
 
 TEST_F(BraillePanelTest, KeysTypedOnTheDisplayWorkThePanelAsKeyboardKeys) {
@@ -142,6 +145,34 @@ TEST_F(BraillePanelTest, KeysTypedOnTheDisplayWorkThePanelAsKeyboardKeys) {
   EXPECT_EQ(Shown(), "145.5000 ok");
 }
 
+// Keys go through the display's wait, as the window's do: each key clears the
+// outcome of the one before, so the same outcome again is seen again, and
+// what is being typed shows while it is typed.
+TEST_F(BraillePanelTest, TheOutcomeIsTheLastKeysAndTheTypingShows) {
+  program.files.files["bank01.dat"] =
+      "bank01\r\nFM\r\n12.5\r\n \r\n145.1\r\nTower\r\n146.5\r\n \r\n9999\r\n";
+  const auto typeThroughDisplay = [&](const std::string& typed) {
+    for (char c : typed) {
+      const int key = c == '.' ? keys::kFullStop : static_cast<unsigned char>(c);
+      program.window.AddBatch({fakes::KeyDown(key), fakes::KeyUp(key)});
+      for (const WindowEvent& event : braillePanel.WaitEvents()) OnWindowEvent(ctx, event);
+      for (int tick = 0; tick < 40 && ctx.panel.keyQueueCount > 0; ++tick) Tick();
+    }
+    return Shown();
+  };
+  EXPECT_EQ(typeThroughDisplay("145.5\r"), "145.5000 ok");
+  EXPECT_EQ(typeThroughDisplay("14"), "145.5000 14");
+  EXPECT_EQ(typeThroughDisplay("5.5\r"), "145.5000 ok");
+  EXPECT_EQ(std::count(braille.shown.begin(), braille.shown.end(), "145.5000 ok"), 2);
+  EXPECT_EQ(typeThroughDisplay("W123"), "145.5000 invalid");
+  EXPECT_EQ(typeThroughDisplay("B0"), "145.5000 B 0");
+  EXPECT_THAT(typeThroughDisplay("1\r"), ::testing::EndsWith("C01 Tower selected"));
+  // The bank scan rests on its first channel at once: its place is channel 1.
+  typeThroughDisplay("R");
+  Cycle(fakes::kSignal);
+  EXPECT_THAT(Shown(), ::testing::HasSubstr("STOP B01 C01 Tower"));
+}
+
 TEST(OutcomeWords, SayTheLastOutcomeWithItsCountAndTheOutcomesThatCameWithIt) {
   const struct {
     std::vector<std::string> prompts;
@@ -155,6 +186,8 @@ TEST(OutcomeWords, SayTheLastOutcomeWithItsCountAndTheOutcomesThatCameWithIt) {
       {{"wave\\ok", "wave\\FM.wav", "wave\\inv"}, "invalid"},
       {{"wave\\1", "wave\\point", "wave\\5", "wave\\fm.wav"}, ""},
       {{"rnc", "wave\\s", "wave\\5"}, "receiver not connected"},
+      {{"wave\\sel", "wave\\channel", "wave\\1"}, "selected"},
+      {{"wave\\wait", "wave\\shdel", "wave\\beep"}, "please wait"},
   };
   for (const auto& c : cases) {
     OutcomeWords outcome;
@@ -164,26 +197,9 @@ TEST(OutcomeWords, SayTheLastOutcomeWithItsCountAndTheOutcomesThatCameWithIt) {
   OutcomeWords outcome;
   outcome.Heard("wave\\ok");
   outcome.KeyPressed();
+  EXPECT_EQ(outcome.Text(), "");
   outcome.Heard("wave\\inv");
   EXPECT_EQ(outcome.Text(), "invalid");
-}
-
-TEST(TerminalSound, LinesGoOutBeforeEachPromptAndASilentPanelSaysSoOnce) {
-  fakes::FakeTime time;
-  fakes::FakeSound sound{time};
-  std::ostringstream out;
-  TerminalDisplay lines(out);
-  bool silent = false;
-  TerminalSound terminalSound(sound, lines, [&] { return silent; });
-  sound.OnPlayed([&](const std::string& name) { out << "(" << name << ")\n"; });
-  lines.SetTextPosition(300, 150);
-  lines.Print("145.5000");
-  terminalSound.PlayPrompt("wave\\ok");
-  silent = true;
-  terminalSound.PlayPrompt("wave\\1");
-  terminalSound.PlayPrompt("wave\\2");
-  EXPECT_EQ(out.str(),
-            "145.5000\n(ok)\n(1)\nvoxrig: no sound device; the panel runs silent\n(2)\n");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "command/key_codes.h"
 #include "config/configuration.h"
 #include "fakes/connected_panel.h"
+#include "panel/screen_lines.h"
 
 // Wherever the listener lands on a channel, its number and its name follow:
 // B, the arrows through a selected bank, the bank scan and the receiver's
@@ -35,6 +36,7 @@ struct Case {
   const char* name;
   std::function<void(fakes::ConnectedPanel&)> act;
   Strings spokenLast;  // what the panel said last, in order
+  const char* shown;   // the channel line of the window and the terminal
 };
 
 void SelectNamedBank(fakes::ConnectedPanel& panel) {
@@ -60,57 +62,67 @@ void RestInMemoryScan(fakes::ConnectedPanel& panel) {
 const Case kCases[] = {
     {"B says the first channel after selected",
      SelectNamedBank,
-     {"sel", "channel", "1", "name:Tower"}},
+     {"sel", "channel", "1", "name:Tower"},
+     "C01 Tower"},
     {"Up lands on a channel with a blank name: its number alone",
      [](fakes::ConnectedPanel& p) {
        SelectNamedBank(p);
        p.Press(keys::kUp);
      },
-     {"1", "4", "5", "point", "5", "channel", "2"}},
+     {"1", "4", "5", "point", "5", "channel", "2"},
+     "C02"},
     {"Down from the first channel goes round to the last",
      [](fakes::ConnectedPanel& p) {
        SelectNamedBank(p);
        p.Press(keys::kDown);
      },
      {"sel", "channel", "1", "name:Tower", "1", "4", "5", "point", "8", "5", "channel", "3",
-      "name:Harbour Ops"}},
+      "name:Harbour Ops"},
+     "C03 Harbour Ops"},
     {"Up round to the first channel: the beep, then the channel",
      [](fakes::ConnectedPanel& p) {
        SelectNamedBank(p);
        for (int i = 0; i < 3; ++i) p.Press(keys::kUp);
      },
-     {"beep", "1", "4", "5", "point", "1", "channel", "1", "name:Tower"}},
+     {"beep", "1", "4", "5", "point", "1", "channel", "1", "name:Tower"},
+     "C01 Tower"},
     {"the bank scan rests: stop, then where",
      ScanToTheThirdChannel,
-     {"stop", "1", "4", "5", "point", "8", "5", "channel", "3", "name:Harbour Ops"}},
+     {"stop", "1", "4", "5", "point", "8", "5", "channel", "3", "name:Harbour Ops"},
+     "C03 Harbour Ops"},
     {"F where the bank scan rests",
      [](fakes::ConnectedPanel& p) {
        ScanToTheThirdChannel(p);
        p.Type("F");
      },
-     {"1", "4", "5", "point", "8", "5", "channel", "3", "name:Harbour Ops", "fm.wav"}},
+     {"1", "4", "5", "point", "8", "5", "channel", "3", "name:Harbour Ops", "fm.wav"},
+     "C03 Harbour Ops"},
     {"F on a selected bank's channel: number and name before the mode",
      [](fakes::ConnectedPanel& p) {
        SelectNamedBank(p);
        p.Type("F");
      },
-     {"1", "4", "5", "point", "1", "channel", "1", "name:Tower", "fm.wav"}},
+     {"1", "4", "5", "point", "1", "channel", "1", "name:Tower", "fm.wav"},
+     "C01 Tower"},
     {"F tuned away from the channel says no channel",
      [](fakes::ConnectedPanel& p) {
        SelectNamedBank(p);
        p.Type("146\rF");
      },
-     {"1", "4", "6", "point", "0", "fm.wav"}},
+     {"1", "4", "6", "point", "0", "fm.wav"},
+     ""},
     {"the memory scan rests: the receiver's channel and name",
      RestInMemoryScan,
-     {"stop", "1", "4", "5", "point", "8", "5", "channel", "A", "5", "name:Harbour Ops"}},
+     {"stop", "1", "4", "5", "point", "8", "5", "channel", "A", "5", "name:Harbour Ops"},
+     "A05 Harbour Ops"},
     {"F where the memory scan rests",
      [](fakes::ConnectedPanel& p) {
        RestInMemoryScan(p);
        p.Cycle("LC 120 MA05 RF0145850000\r\n");
        p.Type("F");
      },
-     {"1", "4", "5", "point", "8", "5", "channel", "A", "5", "name:Harbour Ops"}},
+     {"1", "4", "5", "point", "8", "5", "channel", "A", "5", "name:Harbour Ops"},
+     "A05 Harbour Ops"},
     {"NAMES=0 keeps the name silent, not the number",
      [](fakes::ConnectedPanel& p) {
        p.program.files.files[kConfigurationFile] =
@@ -118,7 +130,8 @@ const Case kCases[] = {
        ASSERT_TRUE(ReadConfiguration(p.ctx));
        SelectNamedBank(p);
      },
-     {"sel", "channel", "1"}},
+     {"sel", "channel", "1"},
+     "C01 Tower"},
 };
 
 TEST(ChannelNames, FollowWhereverTheListenerLandsOnAChannel) {
@@ -130,6 +143,10 @@ TEST(ChannelNames, FollowWhereverTheListenerLandsOnAChannel) {
     EXPECT_THAT(Strings(spoken.end() - static_cast<long>(c.spokenLast.size()), spoken.end()),
                 ElementsAreArray(c.spokenLast))
         << c.name;
+    const ScreenLine& line = LineFacts(Line::kChannel);
+    std::string shown = panel.program.display.TextAt(line.x, line.y);
+    shown.erase(shown.find_last_not_of(' ') + 1);
+    EXPECT_EQ(shown, c.shown) << c.name;
   }
 }
 

@@ -257,5 +257,26 @@ TEST(TypedValues, WhatGoesOnTheWireIsWhatIsShown) {
   }
 }
 
+// What is being typed stands in the key echo area while it is typed, and
+// goes when the sequence ends: the command key with its argument, or the
+// frequency.
+TEST(TypedValues, TheEntryInProgressIsShownUntilItEnds) {
+  const struct {
+    const char* typed;
+    const char* shown;
+  } rows[] = {
+      {"145.5", "145.5"}, {"145.5\r", ""}, {"B", "B"},      {"B03", "B 03"}, {"S14", "S 14"},
+      {"S", "S"},         {"GA", "G A"},   {"X01", "X 01"}, {"T02\r", ""},
+  };
+  for (const auto& row : rows) {
+    ConnectedPanel panel;
+    panel.program.display.Clear();
+    panel.Type(row.typed);
+    std::string drawn = DrawnAt(panel, Line::kEcho);
+    drawn.erase(drawn.find_last_not_of(' ') + 1);
+    EXPECT_EQ(drawn, row.shown) << row.typed;
+  }
+}
+
 }  // namespace
 }  // namespace voxrig::testing

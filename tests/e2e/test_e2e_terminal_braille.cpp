@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "e2e/brltty_display.h"
 #include "e2e/panel_rig.h"
@@ -42,7 +45,7 @@ TEST_F(TerminalAndBraille, TerminalKeysOfEveryFamilyWorkThePanelAndEachChangePri
   LinkPrompts();
   StartSimulator();
   StartTerminalPanel();
-  ASSERT_TRUE(terminal_->WaitForLine(">", 15s)) << ::testing::PrintToString(terminal_->Lines());
+  ASSERT_TRUE(terminal_->WaitForLine("S 0", 15s)) << ::testing::PrintToString(terminal_->Lines());
   ASSERT_TRUE(WaitForIdlePolls());
 
   terminal_->SendKeys({"1", "4", "5", ".", "5", "Enter"});
@@ -63,19 +66,29 @@ TEST_F(TerminalAndBraille, TerminalKeysOfEveryFamilyWorkThePanelAndEachChangePri
   EXPECT_GE(wire.Find("EX"), 0) << wire.Dump();
 
   // Plain lines only, each change once: the meter polled over and over and
-  // the frequency blanked and drawn again print nothing more.
+  // the frequency blanked and drawn again print nothing more. What each key
+  // says is a line of its own, after the rows drawn before it was said.
   const std::string printed = ReadFile("terminal.txt");
   EXPECT_EQ(printed.find('\x1b'), std::string::npos) << printed;
   EXPECT_EQ(printed,
             "*** Voxrig V 4.0b ***  by the voxrig project\n"
+            "voxrig 4.0\n"
+            "145.0000\n"
             "145  12.5  CONT  146\n"
-            ">\n"
-            "145.00000\n"
+            "145 FM attenuator off\n"
             "FM\n"
+            "connected\n"
+            "S 0\n"
+            "1\n1\n4\n14\n5\n145\npoint\n145.\n5\n145.5\n"  // each key said, then the typing shown
             "145.5000\n"
+            "OK\n"
             "145.5010\n"
             "145.4885\n"
-            "AM\n");
+            "AM\n"
+            "AM\n"
+            "point\n"
+            ".\n"
+            "quit\n");
 }
 
 // An escape sequence longer than the terminal's key decoder holds (a report,
@@ -96,7 +109,7 @@ TEST_F(TerminalAndBraille, ALongEscapeSequenceIsThrownAwayAndCtrlCOrCtrlDQuitsAs
   StartSimulator();
   for (const Row& row : rows) {
     StartTerminalPanel();
-    ASSERT_TRUE(terminal_->WaitForLine(">", 15s)) << ::testing::PrintToString(terminal_->Lines());
+    ASSERT_TRUE(terminal_->WaitForLine("S 0", 15s)) << ::testing::PrintToString(terminal_->Lines());
     ASSERT_TRUE(WaitForIdlePolls());
     terminal_->SendBytes(row.sequence);
     terminal_->SendKeys({row.typedAfter, row.endKey});
@@ -109,6 +122,48 @@ TEST_F(TerminalAndBraille, ALongEscapeSequenceIsThrownAwayAndCtrlCOrCtrlDQuitsAs
   }
 }
 
+// Over SSH there is no sound device: each outcome is printed as the words the
+// listener would have heard, one line what a key says, in order with the
+// panel's lines, so a refusal reads apart from a success.
+TEST_F(TerminalAndBraille, WithoutSoundEachOutcomeIsPrintedAsWordsInOrderWithThePanelLines) {
+  WriteConfiguration();
+  LinkPrompts();
+  WriteFile("bank01.dat",
+            BankFileBytes({"bank01", "FM", "12.5", " ", "145.1", "Tower", "145.5", " ", "9999"}));
+  StartSimulator();
+  StartTerminalPanel("SDL_AUDIODRIVER=none");
+  ASSERT_TRUE(terminal_->WaitForLine("connected", 15s))
+      << ::testing::PrintToString(terminal_->Lines());
+  ASSERT_TRUE(WaitForIdlePolls());
+  const std::string started = ReadFile("terminal.txt");
+  const struct {
+    std::vector<std::string> keys;
+    std::string printed;
+  } steps[] = {
+      {{"f"}, "145.0 FM\n"},
+      {{"m"}, "S 0\n"},
+      {{"1", "4", "5", ".", "5"}, "1\n1\n4\n14\n5\n145\npoint\n145.\n5\n145.5\n"},
+      {{"Enter"}, "145.5000\nOK\n"},
+      {{"a"}, "attenuator on\n"},
+      {{"b", "0", "9", "Enter"}, "bank\nB\n0\nB 0\n9\nB 09\nbank file not found\n"},
+      {{"b", "0", "1", "Enter"},
+       "bank\nB\n0\nB 0\n1\nB 01\n145.1000\nFM selected channel 1 Tower\nC01 Tower\n"},
+      {{"q"}, "quit\n"},
+  };
+  std::string expected = started;
+  for (const auto& step : steps) {
+    terminal_->SendKeys(step.keys);
+    expected += step.printed;
+    if (step.keys != std::vector<std::string>{"q"}) WaitForIdlePolls();
+  }
+  ASSERT_TRUE(terminal_->WaitForLine("voxrig-exit=0", 15s))
+      << ::testing::PrintToString(terminal_->Lines());
+  EXPECT_EQ(ReadFile("terminal.txt"), expected);
+  EXPECT_NE(started.find("voxrig 4.0\nvoxrig: no sound device; the panel runs silent\n"),
+            std::string::npos)
+      << started;
+}
+
 TEST_F(TerminalAndBraille, TheBrailleDisplayShowsTuneModeAndRefusedWriteAndItsKeysWorkThePanel) {
   BrlttyDisplay braille;
   WriteConfiguration();
@@ -119,16 +174,17 @@ TEST_F(TerminalAndBraille, TheBrailleDisplayShowsTuneModeAndRefusedWriteAndItsKe
   WriteFile("undo", "not a folder\n");
   StartSimulator();
   StartTerminalPanel("BRLAPI_HOST=" + braille.Host() + " BRLAPI_AUTH=none");
-  ASSERT_TRUE(braille.WaitForText("145.00000 FM S0 connected", 15s)) << braille.Text();
+  ASSERT_TRUE(braille.WaitForText("145.0000 FM S0 connected", 15s)) << braille.Text();
   ASSERT_TRUE(WaitForIdlePolls());
 
   braille.Type("145.5\r");
   ASSERT_TRUE(WaitForCommand("VA0145.50000"));
   EXPECT_TRUE(braille.WaitForText("145.5000 FM S0 ok", 5s)) << braille.Text();
 
+  // F2 reports no outcome: the "ok" of the key before is gone.
   terminal_->SendKeys({"F2"});
   ASSERT_TRUE(WaitForCommand("MD2"));
-  EXPECT_TRUE(braille.WaitForText("145.5000 AM S0 ok", 5s)) << braille.Text();
+  EXPECT_TRUE(braille.WaitForText("145.5000 AM S0", 5s)) << braille.Text();
 
   braille.Type("d01\r");
   EXPECT_TRUE(braille.WaitForText("145.5000 AM S0 write error", 5s)) << braille.Text();
@@ -138,6 +194,59 @@ TEST_F(TerminalAndBraille, TheBrailleDisplayShowsTuneModeAndRefusedWriteAndItsKe
   braille.Type("q");
   EXPECT_TRUE(terminal_->WaitForLine("voxrig-exit=0", 15s))
       << ::testing::PrintToString(terminal_->Lines());
+}
+
+// The line shows what is typed while it is typed, and the outcome of the last
+// key only: a key clears the one before, so an "ok" again is seen again. A
+// bank scan resting on its first channel shows channel 1.
+TEST_F(TerminalAndBraille, TheBrailleLineShowsTheTypingTheLastOutcomeAndTheChannelTheScanRestsOn) {
+  BrlttyDisplay braille;
+  WriteConfiguration();
+  LinkPrompts();
+  WriteFile("bank01.dat", BankFileBytes({"bank01", "FM", "12.5", " ", "145.1", "Tower", "145.5",
+                                         " ", "145.85", " ", "9999"}));
+  WriteFile("signals.txt", "145.1 200\n");
+  StartSimulator({"--signals", Path("signals.txt")});
+  StartTerminalPanel("BRLAPI_HOST=" + braille.Host() + " BRLAPI_AUTH=none");
+  ASSERT_TRUE(braille.WaitForText("145.0000 FM S0 connected", 15s)) << braille.Text();
+  ASSERT_TRUE(WaitForIdlePolls());
+  const struct {
+    std::string typed;
+    std::string shown;
+  } steps[] = {
+      {"145.5\r", "145.5000 FM S0 ok"},
+      {"14", "145.5000 FM S0 14"},
+      {"5.5\r", "145.5000 FM S0 ok"},
+      {"w123", "145.5000 FM S0 invalid"},
+      {"b0", "145.5000 FM S0 B 0"},
+      {"1\r", "145.1000 FM S9+ C01 Tower selected"},
+      {"r", "145.1000 FM S9+ STOP B01 C01 Tower"},
+  };
+  for (const auto& step : steps) {
+    braille.Type(step.typed);
+    EXPECT_TRUE(braille.WaitForText(step.shown, 5s)) << step.typed << ": " << braille.Text();
+  }
+  braille.Type("q");
+  EXPECT_TRUE(terminal_->WaitForLine("voxrig-exit=0", 15s))
+      << ::testing::PrintToString(terminal_->Lines());
+}
+
+// The guide's ten-minute session in a terminal without sound: every step's
+// prompts, and the same as words on the terminal (tools/check-session).
+TEST(GuideSession, InATerminalWithoutSoundEveryStepIsPrintedAsWords) {
+#ifdef VOXRIG_SANITIZED
+  GTEST_SKIP() << "the whole session is left to the plain build";
+#endif
+  const std::string command = std::string(VOXRIG_SOURCE_DIR) +
+                              "/tools/check-session --terminal --prompts " + E2E_PROMPT_DIR + " " +
+                              E2E_BINARY_DIR + " 2>&1";
+  FILE* run = popen(command.c_str(), "r");
+  ASSERT_NE(run, nullptr);
+  std::string output;
+  char buffer[4096];
+  while (std::fgets(buffer, sizeof buffer, run) != nullptr) output += buffer;
+  EXPECT_EQ(pclose(run), 0) << output;
+  EXPECT_NE(output.find("All steps of the session passed."), std::string::npos) << output;
 }
 
 }  // namespace

@@ -31,7 +31,10 @@ TEST(ShowFrequency, ErasesThenDrawsBlueTextPaddedToEightCharacters) {
       {"145.0125", "145.0125", "145.0125"},
       {"1296.00000", "1296.00000", "1296.00000"},
       {"", "", "0000" + Blanks(16)},
-      {"145.12", "145.1", "145.12000" + Blanks(16)},  // padded from the digits' length
+      // Padded from the text shown, whatever digits stand behind it.
+      {"145.12", "145.1", "145.1200" + Blanks(16)},
+      {"145.5125", "145", "145.5125"},
+      {"145.0", "145", "145.0000" + Blanks(16)},
   };
   for (const Case& c : cases) {
     fakes::TestProgram program;

@@ -181,7 +181,7 @@ TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
   rig.program.ClearRecords();
   rig.Cycle(kQuiet);
   const auto status = rig.program.display.RunAt(270, 320);
-  EXPECT_EQ(status.text, "Search Mode Active");
+  EXPECT_EQ(status.text, "Search Mode Active      ");
   EXPECT_EQ(status.colour, Colour::kGreen);
   EXPECT_EQ(status.font, ArielBold(30));  // the font the meter left
   EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);

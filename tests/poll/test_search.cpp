@@ -73,7 +73,7 @@ TEST_F(SearchTest, StartShowsSearchModeActiveAndTheLimits) {
   StartSearch(rig.ctx);
   const fakes::FakeDisplay& display = rig.program.display;
   const auto active = display.RunAt(290, 320);
-  EXPECT_EQ(active.text, "Search Mode Active");
+  EXPECT_EQ(active.text, "Search Mode Active      ");
   EXPECT_EQ(active.colour, Colour::kGreen);
   EXPECT_EQ(active.font, ArielBold(30));
   const auto limits = display.RunAt(340, 370);
