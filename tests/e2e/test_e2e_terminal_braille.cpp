@@ -73,16 +73,18 @@ TEST_F(TerminalAndBraille, TerminalKeysOfEveryFamilyWorkThePanelAndEachChangePri
   EXPECT_EQ(printed,
             "*** Voxrig V 4.0b ***  by the voxrig project\n"
             "voxrig 4.0\n"
-            "145.0000\n"
             "145  12.5  CONT  146\n"
-            "145 FM attenuator off\n"
-            "FM\n"
             "connected\n"
             "S 0\n"
+            "145.0000\n"
+            "145 FM attenuator off\n"
+            "FM\n"
             "1\n1\n4\n14\n5\n145\npoint\n145.\n5\n145.5\n"  // each key said, then the typing shown
             "145.5000\n"
             "OK\n"
             "145.5010\n"
+            "145.501\n"  // the panel's row, then the arrow's readout
+            "145.4885\n"
             "145.4885\n"
             "AM\n"
             "AM\n"
