@@ -59,6 +59,11 @@ bool SdlWindow::Open(const WindowSpec& layout) {
     // A panel left running for hours is an ordinary window: it must not keep
     // the screen saver away, which SDL does unless told otherwise.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // SDL keeps the X error handler it finds here and puts it back when the
+    // video ends, while it closes its X connections: a late wake-up's error
+    // read then must find ours, not Xlib's, which would end the panel with
+    // status 1 on its way out.
+    LetLateWakeupsPass();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     videoStarted_ = true;
     EndOnHangUpAsOnTerminate();
