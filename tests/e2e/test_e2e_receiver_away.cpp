@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "e2e/panel_rig.h"
@@ -100,6 +102,7 @@ TEST_F(ReceiverAway, AReceiverSwitchedOnAfterThePanelIsWaitedForAndConnected) {
   LinkPrompts();
   WriteFile("VOXRIG.CFG", "PORT=" + Path("receiver/COM1") +
                               "\r\nSPEED=19200\r\nRADIO=AR8600\r\nVOICE=1\r\nDEBUG=0\r\n");
+  const auto started = std::chrono::steady_clock::now();
   StartPanel();
   ASSERT_TRUE(WaitForPrompt("runsetup"));
   size_t mark = TranscriptMark();
@@ -107,8 +110,13 @@ TEST_F(ReceiverAway, AReceiverSwitchedOnAfterThePanelIsWaitedForAndConnected) {
   ASSERT_TRUE(WaitForSpokenSince(mark, "rnc"));
   EXPECT_FALSE(ReadTranscript().HasPrompt("attoff")) << ReadTranscript().Dump();
 
+  // The receiver is switched on ten seconds after the panel: several of the
+  // panel's three-second tries have found nothing by then, and none of them
+  // said so again.
+  std::this_thread::sleep_until(started + 10s);
   StartSimulator({}, "receiver");
   ASSERT_TRUE(WaitForPrompt("attoff", 1, 10s));
+  EXPECT_EQ(ReadTranscript().CountPrompt("runsetup"), 1) << ReadTranscript().Dump();
   ASSERT_TRUE(WaitForCommand("AT0"));
   Strings known;
   for (const std::string& command : ReadWireLog().Commands()) {
