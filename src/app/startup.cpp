@@ -7,6 +7,7 @@
 
 #include "app/key_handler.h"
 #include "banks/bank_undo.h"
+#include "command/pending_commands.h"
 #include "config/configuration.h"
 #include "core/version.h"
 #include "link/command_link.h"
@@ -111,6 +112,11 @@ void ShutDown(Context& ctx) {
   ctx.platform.window->Close();
 }
 
+void ConnectAfresh(Context& ctx) {
+  ResetCommandState(ctx);
+  ConnectReceiver(ctx);
+}
+
 int RunProgram(Context& ctx) {
   if (!ctx.platform.window->Open(MainWindowSpec())) {
     std::cerr << "voxrig: the panel window could not be opened\n";
@@ -134,7 +140,7 @@ int RunProgram(Context& ctx) {
   // with the temporary files of a run that was killed while writing.
   RemoveLeftTemporaries(ctx);
   ClearUndoCopies(ctx);
-  ConnectReceiver(ctx);
+  ConnectAfresh(ctx);
   ctx.platform.window->StartTimer(kTimerPeriodMs);
   ctx.app.programRunning = 1;
   RunMessageLoop(ctx);

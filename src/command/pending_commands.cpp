@@ -46,4 +46,12 @@ void RefuseSequence(Context& ctx, const char* prompt) {
   PutBackTypedFrequency(ctx);
 }
 
+void ResetCommandState(Context& ctx) {
+  CommandState& command = ctx.command;
+  command.pendingCommand = PendingCommand::kNone;
+  command.limitEntryFresh = 0;
+  command.frequencyEntryFresh = 1;
+  command.passCount = 1;
+}
+
 }  // namespace voxrig

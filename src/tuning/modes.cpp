@@ -93,4 +93,8 @@ void ToggleNoiseLimiter(Context& ctx) {
   if (!wasLost && ctx.link.receiverLost) tuning.noiseLimiterOn = 1 - tuning.noiseLimiterOn;
 }
 
+void ResetTuningState(Context& ctx) {
+  ctx.tuning.noiseLimiterOn = 0;
+}
+
 }  // namespace voxrig
