@@ -95,7 +95,7 @@ void TakeKeys(Context& ctx) {
     if (link.pollState == PollStep::kSendLevelPoll)
       link.pollState = PollStep::kIdle;  // nothing sent yet
     const long long writesBefore = link.writesToReceiver;
-    InterpretKey(ctx);
+    if (InterpretKey(ctx) == KeyOutcome::kQuit) ctx.app.programRunning = 0;
     if (ctx.app.programRunning == 0) return;  // Q: nothing more is done
     if (link.writesToReceiver == writesBefore && panel.keyQueueCount > 0 &&
         panel.keyQueue[0] == 0) {

@@ -346,13 +346,6 @@ void InterpretCommandKey(Context& ctx, int key) {
 
 using KeyRule = bool (*)(Context& ctx, const PressedKey& pressed);
 
-bool Quits(Context& ctx, const PressedKey& pressed) {
-  if (pressed.key != keys::Letter('Q')) return false;
-  Say(ctx, "quit");
-  ctx.app.programRunning = 0;
-  return true;
-}
-
 // Escape and BackSpace put right what is being typed, whatever sequence is
 // in progress, and V tells where the listener is without disturbing it.
 bool CorrectsOrTells(Context& ctx, const PressedKey& pressed) {
@@ -530,8 +523,7 @@ bool TakesCommandKey(Context& ctx, const PressedKey& pressed) {
 }
 
 // In this order: a rule placed earlier wins for a key that two rules take.
-constexpr std::array<KeyRule, 12> kKeyRules = {
-    Quits,
+constexpr std::array<KeyRule, 11> kKeyRules = {
     CorrectsOrTells,
     TypesCharacter,
     AbandonsLimitEntry,
@@ -545,35 +537,43 @@ constexpr std::array<KeyRule, 12> kKeyRules = {
     TakesCommandKey,
 };
 
-void InterpretPressedKey(Context& ctx) {
+// Q ends the program whatever sequence is in progress; the program stops
+// once the listener has heard "quit".
+KeyOutcome InterpretPressedKey(Context& ctx) {
   const PressedKey pressed = PrepareForKey(ctx);
-  for (const KeyRule rule : kKeyRules) {
-    if (rule(ctx, pressed)) return;
+  if (pressed.key == keys::Letter('Q')) {
+    Say(ctx, "quit");
+    return KeyOutcome::kQuit;
   }
+  for (const KeyRule rule : kKeyRules) {
+    if (rule(ctx, pressed)) return KeyOutcome::kHandled;
+  }
+  return KeyOutcome::kHandled;
 }
 
 }  // namespace
 
-void InterpretKey(Context& ctx) {
+KeyOutcome InterpretKey(Context& ctx) {
   PanelState& panel = ctx.panel;
-  if (panel.keyQueueCount <= 0) return;
+  if (panel.keyQueueCount <= 0) return KeyOutcome::kHandled;
 
   TakeKeyFromQueue(panel);
   if (panel.currentKey == keys::kSeparator) {
     // The key before this separator may have sent a command; its answer is
     // collected now, one tick later.
     ReadReply(ctx);
-    return;
+    return KeyOutcome::kHandled;
   }
   // What the panel was still reading out is stale now: the listener hears
   // this key at once.
   CutStaleSpeech(ctx);
   ctx.link.lossSaidThisKey = false;
   ctx.link.sentWhileLost = false;
-  InterpretPressedKey(ctx);
+  const KeyOutcome outcome = InterpretPressedKey(ctx);
   // A key that sent something towards a receiver that has gone away tells
   // the listener, even when it has no confirmation of its own to replace.
   if (ctx.link.receiverLost && ctx.link.sentWhileLost) SayReceiverLost(ctx);
+  return outcome;
 }
 
 bool KeyLeavesTheWireAlone(int key) {
