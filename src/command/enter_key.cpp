@@ -325,8 +325,8 @@ void EnterCharacter(Context& ctx) {
   if (target.text == nullptr) return;  // G: the digit is said and dropped
   if (emptiedFirst) {
     if (target.text == &ctx.tuning.frequencyText) {
-      command.frequencyBeforeEntry = ctx.tuning.frequencyText;
-      command.frequencyDigitsBeforeEntry = ctx.tuning.frequencyDigits;
+      ctx.tuning.frequencyBeforeEntry = ctx.tuning.frequencyText;
+      ctx.tuning.frequencyDigitsBeforeEntry = ctx.tuning.frequencyDigits;
     }
     target.text->clear();
     *target.fresh = 0;
@@ -357,8 +357,8 @@ bool TypedFrequencyIsTunable(const Context& ctx) {
 void PutBackTypedFrequency(Context& ctx) {
   CommandState& command = ctx.command;
   if (command.frequencyEntryFresh == 1) return;
-  ctx.tuning.frequencyText = command.frequencyBeforeEntry;
-  ctx.tuning.frequencyDigits = command.frequencyDigitsBeforeEntry;
+  ctx.tuning.frequencyText = ctx.tuning.frequencyBeforeEntry;
+  ctx.tuning.frequencyDigits = ctx.tuning.frequencyDigitsBeforeEntry;
   command.frequencyEntryFresh = 1;
   ShowFrequency(ctx);
 }

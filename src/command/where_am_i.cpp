@@ -35,7 +35,7 @@ void SpeakPlace(Context& ctx) {
   const LinkState& link = ctx.link;
   const bool typing = ctx.command.frequencyEntryFresh == 0;
   if (!ScanMovesOn(link)) {
-    SpeakFrequency(ctx, typing ? ctx.command.frequencyBeforeEntry : ctx.tuning.frequencyText);
+    SpeakFrequency(ctx, typing ? ctx.tuning.frequencyBeforeEntry : ctx.tuning.frequencyText);
   }
   if (link.bankScanState != BankScan::kOff) SpeakSelectedBank(ctx);
   if (link.scanState == ReceiverScan::kStopped) {

@@ -160,12 +160,6 @@ struct CommandState {
   // The lower limit, upper limit or step as it was when S, E or I began: a
   // value typed into it that the receiver cannot take is put back.
   BoundedText limitBeforeEntry;
-  // The frequency line as it stood when the listener began typing a
-  // frequency (its text and the digits it is padded by): where the receiver
-  // is while the typing goes on, told to the network, and put back when the
-  // typed frequency is refused.
-  BoundedText frequencyBeforeEntry;
-  BoundedText frequencyDigitsBeforeEntry;
 };
 
 // The bank in memory and its file.
@@ -224,6 +218,12 @@ struct UndoState {
 struct TuningState {
   BoundedText frequencyText;
   BoundedText frequencyDigits;
+  // The frequency line as it stood when the listener began typing a
+  // frequency (its text and the digits it is padded by): where the receiver
+  // is while the typing goes on, told to the network, and put back when the
+  // typed frequency is refused.
+  BoundedText frequencyBeforeEntry;
+  BoundedText frequencyDigitsBeforeEntry;
   // Wider than the receiver needs so that tuning above 2147.483647 MHz gives
   // the right text instead of wrapping round.
   std::int64_t frequencyHz = 0;

@@ -38,9 +38,8 @@ rigctl::PanelView ViewOf(const Context& ctx, const NetClient& client) {
   rigctl::PanelView view;
   // While the listener types a frequency, the receiver is still where the
   // frequency line stood when the typing began.
-  view.frequencyText = ctx.command.frequencyEntryFresh == 1
-                           ? ctx.tuning.frequencyText.str()
-                           : ctx.command.frequencyBeforeEntry.str();
+  view.frequencyText = ctx.command.frequencyEntryFresh == 1 ? ctx.tuning.frequencyText.str()
+                                                            : ctx.tuning.frequencyBeforeEntry.str();
   view.modeText = ctx.tuning.modeText.str();
   view.stepText = ctx.tuning.searchStepText.str();
   view.signalLevel = ctx.link.signalLevel;

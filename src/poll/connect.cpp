@@ -105,8 +105,8 @@ KnownStep DoTuneKnownFrequency(Context& ctx) {
   tuning.frequencyDigits = kKnownFrequency;
   SetVfoA(ctx);
   if (typing) {
-    command.frequencyBeforeEntry = tuning.frequencyText;
-    command.frequencyDigitsBeforeEntry = tuning.frequencyDigits;
+    tuning.frequencyBeforeEntry = tuning.frequencyText;
+    tuning.frequencyDigitsBeforeEntry = tuning.frequencyDigits;
     tuning.frequencyText = typed;
     ShowFrequency(ctx);
   }

@@ -65,7 +65,7 @@ ShownState StateOnThePanel(const Context& ctx) {
   ShownState shown;
   shown.frequencyText = ctx.command.frequencyEntryFresh == 1
                             ? ctx.tuning.frequencyText.str()
-                            : ctx.command.frequencyBeforeEntry.str();
+                            : ctx.tuning.frequencyBeforeEntry.str();
   shown.stepText = ctx.command.pendingCommand == PendingCommand::kStep
                        ? ctx.command.limitBeforeEntry.str()
                        : ctx.tuning.searchStepText.str();

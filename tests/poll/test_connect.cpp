@@ -56,8 +56,8 @@ TEST_F(ConnectTest, TheKnownStateKeepsAFrequencyBeingTyped) {
   ctx.tuning.frequencyText = "14";
   PutReceiverInKnownState(ctx);
   EXPECT_EQ(ctx.tuning.frequencyText, "14");
-  EXPECT_EQ(ctx.command.frequencyBeforeEntry, "145.0");
-  EXPECT_EQ(ctx.command.frequencyDigitsBeforeEntry, "145");
+  EXPECT_EQ(ctx.tuning.frequencyBeforeEntry, "145.0");
+  EXPECT_EQ(ctx.tuning.frequencyDigitsBeforeEntry, "145");
   EXPECT_EQ(program.Commands().at(1), "VA0145000000");
 }
 
