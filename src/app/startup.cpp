@@ -82,12 +82,12 @@ void AnnounceVersion(Context& ctx) {
 }
 
 void RunMessageLoop(Context& ctx) {
-  while (ctx.app.programRunning != 0) {
+  while (ctx.app.programRunning) {
     for (const WindowEvent& event : ctx.platform.window->WaitEvents()) {
       OnWindowEvent(ctx, event);
       // Once the panel is asked to stop, events still pending in the same
       // batch are not acted on: a key behind a close or a quit does nothing.
-      if (ctx.app.programRunning == 0) break;
+      if (!ctx.app.programRunning) break;
     }
   }
 }
@@ -105,7 +105,7 @@ void ShutDown(Context& ctx) {
   // ends, is heard to its end, and the panel ends right after it.
   EndSpeech(ctx);
   ctx.platform.window->StopTimer();
-  if (ctx.app.debugEnabled == 1) CloseDebugLog(ctx);
+  if (ctx.app.debugEnabled) CloseDebugLog(ctx);
   ctx.link.commandText = receiver::kExitRemote;
   SendCommand(ctx);
   ClosePort(ctx, ctx.link.comPort);
@@ -133,7 +133,7 @@ int RunProgram(Context& ctx) {
     ShutDown(ctx);
     return kExitNoConfiguration;
   }
-  if (ctx.app.debugEnabled == 1) OpenDebugLog(ctx);
+  if (ctx.app.debugEnabled) OpenDebugLog(ctx);
   ShowBanner(ctx);
   AnnounceVersion(ctx);
   // U takes back only this run's changes: copies left by an earlier run go,
@@ -142,7 +142,7 @@ int RunProgram(Context& ctx) {
   ClearUndoCopies(ctx);
   ConnectAfresh(ctx);
   ctx.platform.window->StartTimer(kTimerPeriodMs);
-  ctx.app.programRunning = 1;
+  ctx.app.programRunning = true;
   RunMessageLoop(ctx);
   ShutDown(ctx);
   return kExitOrderly;

@@ -66,7 +66,7 @@ void StartSequence(Context& ctx, PendingCommand command) {
 void StartLimitEntry(Context& ctx, PendingCommand command) {
   Say(ctx, SequencePrompt(command));
   ctx.command.pendingCommand = command;
-  ctx.command.limitEntryFresh = 1;
+  ctx.command.limitEntryFresh = true;
   RememberLimitBeforeEntry(ctx);
 }
 
@@ -91,7 +91,7 @@ PressedKey PrepareForKey(Context& ctx) {
   // starts the limit being typed afresh.
   if (panel.frequencyShown) {
     panel.frequencyShown = false;
-    command.limitEntryFresh = 1;
+    command.limitEntryFresh = true;
   }
 
   panel.currentKey = keys::AsMainKey(panel.currentKey);
@@ -100,7 +100,7 @@ PressedKey PrepareForKey(Context& ctx) {
 
   panel.logLine = "**" + KeyLogText(key);
   if (key == keys::kSpace) SendResumeByte(ctx);
-  if (ctx.app.debugEnabled == 1) WriteLogLine(ctx);
+  if (ctx.app.debugEnabled) WriteLogLine(ctx);
   // V only tells where the listener is: what the keys before it left for
   // the next key is left for the key after it.
   if (key == keys::kWhereAmI) return pressed;
@@ -190,7 +190,7 @@ void TuneFromShownFrequency(Context& ctx, std::int64_t deltaHz) {
   } else if (ctx.link.receiverLost) {
     PutBackTypedFrequency(ctx);  // found gone by the command: "rnc" has been said
   } else {
-    ctx.command.frequencyEntryFresh = 1;  // what was typed has been tuned from
+    ctx.command.frequencyEntryFresh = true;  // what was typed has been tuned from
     // Heard as a readout: a key held or pressed again cuts it.
     SpeakWhereTuned(ctx);
   }
@@ -221,7 +221,7 @@ void StepUpOrDown(Context& ctx, int key) {
   } else if (ctx.link.receiverLost) {
     RefuseTuningKey(ctx, true);
   } else {
-    ctx.command.frequencyEntryFresh = 1;
+    ctx.command.frequencyEntryFresh = true;
     StepBankChannel(ctx, key == keys::kUp);
   }
 }

@@ -49,8 +49,8 @@ void RefuseSequence(Context& ctx, const char* prompt) {
 void ResetCommandState(Context& ctx) {
   CommandState& command = ctx.command;
   command.pendingCommand = PendingCommand::kNone;
-  command.limitEntryFresh = 0;
-  command.frequencyEntryFresh = 1;
+  command.limitEntryFresh = false;
+  command.frequencyEntryFresh = true;
   command.passCount = 1;
 }
 

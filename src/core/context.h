@@ -26,7 +26,7 @@ namespace voxrig {
 
 // Start-up, configuration and shutdown.
 struct AppState {
-  int programRunning = 0;
+  bool programRunning = false;
   BoundedText versionText = kVersionText;
   BoundedText bannerText;
   BoundedText authorText;
@@ -35,8 +35,8 @@ struct AppState {
   BoundedText portSetting;
   BoundedText speedSetting;
   BoundedText radioSetting;
-  int voiceEnabled = 0;
-  int debugEnabled = 0;
+  bool voiceEnabled = false;
+  bool debugEnabled = false;
 };
 
 // What the listener hears.
@@ -145,8 +145,8 @@ struct CommandState {
   static constexpr int kPassSlots = 50;
   PendingCommand pendingCommand = PendingCommand::kNone;
   BoundedText entryText;
-  int limitEntryFresh = 0;
-  int frequencyEntryFresh = 1;
+  bool limitEntryFresh = false;
+  bool frequencyEntryFresh = true;
   std::array<BoundedText, kPassSlots> passedChannels;
   int passCount = 1;
   // The X sequence that was told its bank file exists: given again at once,
@@ -229,8 +229,8 @@ struct TuningState {
   std::int64_t frequencyHz = 0;
   BoundedText searchStepText;
   BoundedText modeText;
-  int attenuatorOn = 0;
-  int noiseLimiterOn = 0;
+  bool attenuatorOn = false;
+  bool noiseLimiterOn = false;
   BoundedText searchLowerText;
   BoundedText searchUpperText;
   Search searchState = Search::kOff;

@@ -99,7 +99,7 @@ ConnectStep DoOpenPort(Context& ctx) {
 KnownStep DoTuneKnownFrequency(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   CommandState& command = ctx.command;
-  const bool typing = command.frequencyEntryFresh == 0;
+  const bool typing = !command.frequencyEntryFresh;
   const BoundedText typed = tuning.frequencyText;
   tuning.frequencyText = kKnownFrequency;
   tuning.frequencyDigits = kKnownFrequency;
@@ -131,11 +131,11 @@ KnownStep DoSetKnownStep(Context& ctx) {
 
 KnownStep DoAttenuatorOff(Context& ctx) {
   // A radio without an attenuator has it off; nothing is said about it.
-  ctx.tuning.attenuatorOn = 1;
+  ctx.tuning.attenuatorOn = true;
   if (LinkCarries(ctx, receiver::Attenuator(false))) {
     ToggleAttenuator(ctx);
   } else {
-    ctx.tuning.attenuatorOn = 0;
+    ctx.tuning.attenuatorOn = false;
   }
   return KnownStep::kShowMode;
 }
