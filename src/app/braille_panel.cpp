@@ -64,9 +64,9 @@ std::string Trimmed(const std::string& name) {
 // where its memory scan rests, else the bank channel tuned (its number only
 // when a bank scan already shows it).
 std::string ChannelOf(const Context& ctx) {
-  if (ctx.link.scanState == ReceiverScan::kStopped && !ctx.link.heldChannel.empty()) {
-    const std::string name = Trimmed(ctx.link.heldChannelName.str());
-    return ctx.link.heldChannel.str() + (name.empty() ? "" : " " + name);
+  if (ctx.link.scanState == ReceiverScan::kStopped && !ctx.memory.heldChannel.empty()) {
+    const std::string name = Trimmed(ctx.memory.heldChannelName.str());
+    return ctx.memory.heldChannel.str() + (name.empty() ? "" : " " + name);
   }
   const std::optional<int> slot = CurrentBankChannelSlot(ctx);
   if (!slot) return "";

@@ -18,6 +18,7 @@
 #include "memory/receiver_read.h"
 #include "memory/receiver_transfer.h"
 #include "panel/display_lines.h"
+#include "poll/poll_status.h"
 #include "poll/search.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
@@ -190,7 +191,7 @@ bool StartMemoryScanAtEnter(Context& ctx, const std::string& argument) {
     Say(ctx, "inv");
     return false;
   }
-  StartMemoryScan(ctx, argument);
+  if (StartMemoryScan(ctx, argument) == MemoryScanStart::kStarted) NoteMemoryScanStarted(ctx);
   return true;
 }
 

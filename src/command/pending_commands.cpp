@@ -51,7 +51,6 @@ void ResetCommandState(Context& ctx) {
   command.pendingCommand = PendingCommand::kNone;
   command.limitEntryFresh = false;
   command.frequencyEntryFresh = true;
-  command.passCount = 1;
 }
 
 }  // namespace voxrig

@@ -103,10 +103,8 @@ struct LinkState {
   // The last level answer had "%" as its third character: nothing heard.
   bool squelchClosed = false;
   ReceiverScan scanState = ReceiverScan::kOff;
-  // The channel the receiver's memory scan rests on ("A05") and its name, as
-  // the receiver told them; asked once a rest.
-  BoundedText heldChannel;
-  BoundedText heldChannelName;
+  // The receiver's memory scan rests on a channel that has been asked for
+  // (MemoryState::heldChannel): asked once a rest.
   bool heldChannelAsked = false;
   BankScan bankScanState = BankScan::kOff;
   int resumeCountdown = 0;
@@ -140,15 +138,12 @@ struct LinkState {
   long long writesToReceiver = 0;
 };
 
-// The command interpreter and the receiver memory scan commands.
+// The command interpreter.
 struct CommandState {
-  static constexpr int kPassSlots = 50;
   PendingCommand pendingCommand = PendingCommand::kNone;
   BoundedText entryText;
   bool limitEntryFresh = false;
   bool frequencyEntryFresh = true;
-  std::array<BoundedText, kPassSlots> passedChannels;
-  int passCount = 1;
   // The X sequence that was told its bank file exists: given again at once,
   // it replaces the file. Any other key forgets it.
   BoundedText replaceWarnedEntry;
@@ -160,6 +155,17 @@ struct CommandState {
   // The lower limit, upper limit or step as it was when S, E or I began: a
   // value typed into it that the receiver cannot take is put back.
   BoundedText limitBeforeEntry;
+};
+
+// The receiver's own memory scan: the channels passed during it (from slot
+// 1; passCount is the next free slot), taken back when it is left, and the
+// channel it rests on ("A05") with its name, as the receiver told them.
+struct MemoryState {
+  static constexpr int kPassSlots = 50;
+  std::array<BoundedText, kPassSlots> passedChannels;
+  int passCount = 1;
+  BoundedText heldChannel;
+  BoundedText heldChannelName;
 };
 
 // The bank in memory and its file.
@@ -280,6 +286,7 @@ struct Context {
   CommandState command;
   BankState banks;
   UndoState undo;
+  MemoryState memory;
   TuningState tuning;
   NetState net;
 };

@@ -5,6 +5,7 @@
 #include "link/command_link.h"
 #include "link/radio_choice.h"
 #include "link/receiver_commands.h"
+#include "memory/memory_scan.h"
 #include "panel/display_lines.h"
 #include "panel/key_queue.h"
 #include "poll/poll_cycle.h"
@@ -73,6 +74,7 @@ ConnectStep DoResetPanel(Context& ctx) {
   ResetLinkState(ctx);
   ResetTuningState(ctx);
   ResetBankScanPlace(ctx);
+  ResetMemoryScanState(ctx);
   ResetPollState(ctx);
   return ConnectStep::kShowConnecting;
 }

@@ -11,6 +11,7 @@
 #include "link/receive_state.h"
 #include "link/receiver_commands.h"
 #include "memory/memory_scan.h"
+#include "poll/poll_status.h"
 #include "speech/receiver_modes.h"
 #include "speech/speech.h"
 
