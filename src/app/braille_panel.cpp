@@ -170,8 +170,8 @@ std::string BraillePanel::Line() const {
   glance.frequency = screen_.Row(kFrequencyRow);
   glance.mode = screen_.Row(kModeRow);
   glance.level = LevelOf(screen_.Row(kMeterRow));
-  glance.attenuator = ctx_.tuning.attenuatorOn == 1;
-  glance.noiseLimiter = ctx_.tuning.noiseLimiterOn == 1;
+  glance.attenuator = ctx_.tuning.attenuatorOn;
+  glance.noiseLimiter = ctx_.tuning.noiseLimiterOn;
   glance.scan = ScanOf(screen_.Row(kStatusRow));
   const std::string place = BankScanPlace(ctx_);
   if (!glance.scan.empty() && !place.empty()) glance.scan += " " + place;

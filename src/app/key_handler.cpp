@@ -96,8 +96,8 @@ void TakeKeys(Context& ctx) {
     if (link.pollState == PollStep::kSendLevelPoll)
       link.pollState = PollStep::kIdle;  // nothing sent yet
     const long long writesBefore = link.writesToReceiver;
-    InterpretKey(ctx);
-    if (ctx.app.programRunning == 0) return;  // Q: nothing more is done
+    if (InterpretKey(ctx) == KeyOutcome::kQuit) ctx.app.programRunning = false;
+    if (!ctx.app.programRunning) return;  // Q: nothing more is done
     if (link.writesToReceiver == writesBefore && panel.keyQueueCount > 0 &&
         panel.keyQueue[0] == 0) {
       DropFirstEntry(panel);
@@ -161,7 +161,7 @@ int OnWindowEvent(Context& ctx, const WindowEvent& event) {
   switch (event.kind) {
     case EventKind::kCloseRequest:
       // The shutdown sequence closes the window once the message loop ends.
-      ctx.app.programRunning = 0;
+      ctx.app.programRunning = false;
       break;
     case EventKind::kKeyDown:
       QueueKey(ctx, event);

@@ -7,6 +7,7 @@
 
 #include "app/key_handler.h"
 #include "banks/bank_undo.h"
+#include "command/pending_commands.h"
 #include "config/configuration.h"
 #include "core/version.h"
 #include "link/command_link.h"
@@ -92,12 +93,12 @@ void ReportSpeechServerUnreachable(Context& ctx) {
 }
 
 void RunMessageLoop(Context& ctx) {
-  while (ctx.app.programRunning != 0) {
+  while (ctx.app.programRunning) {
     for (const WindowEvent& event : ctx.platform.window->WaitEvents()) {
       OnWindowEvent(ctx, event);
       // Once the panel is asked to stop, events still pending in the same
       // batch are not acted on: a key behind a close or a quit does nothing.
-      if (ctx.app.programRunning == 0) break;
+      if (!ctx.app.programRunning) break;
     }
   }
 }
@@ -115,11 +116,16 @@ void ShutDown(Context& ctx) {
   // ends, is heard to its end, and the panel ends right after it.
   EndSpeech(ctx);
   ctx.platform.window->StopTimer();
-  if (ctx.app.debugEnabled == 1) CloseDebugLog(ctx);
+  if (ctx.app.debugEnabled) CloseDebugLog(ctx);
   ctx.link.commandText = receiver::kExitRemote;
   SendCommand(ctx);
   ClosePort(ctx, ctx.link.comPort);
   ctx.platform.window->Close();
+}
+
+void ConnectAfresh(Context& ctx) {
+  ResetCommandState(ctx);
+  ConnectReceiver(ctx);
 }
 
 int RunProgram(Context& ctx) {
@@ -138,7 +144,7 @@ int RunProgram(Context& ctx) {
     ShutDown(ctx);
     return kExitNoConfiguration;
   }
-  if (ctx.app.debugEnabled == 1) OpenDebugLog(ctx);
+  if (ctx.app.debugEnabled) OpenDebugLog(ctx);
   ShowBanner(ctx);
   AnnounceVersion(ctx);
   ReportSpeechServerUnreachable(ctx);
@@ -146,9 +152,9 @@ int RunProgram(Context& ctx) {
   // with the temporary files of a run that was killed while writing.
   RemoveLeftTemporaries(ctx);
   ClearUndoCopies(ctx);
-  ConnectReceiver(ctx);
+  ConnectAfresh(ctx);
   ctx.platform.window->StartTimer(kTimerPeriodMs);
-  ctx.app.programRunning = 1;
+  ctx.app.programRunning = true;
   RunMessageLoop(ctx);
   ShutDown(ctx);
   return kExitOrderly;

@@ -39,6 +39,11 @@ WindowSpec MainWindowSpec();
 // VOXRIG.CFG.
 int RunProgram(Context& ctx);
 
+// Connects to the receiver as for a fresh start: no key sequence left in
+// progress, every floor's state as a new receiver finds it, and the receiver
+// asked whether it is there.
+void ConnectAfresh(Context& ctx);
+
 // Stops the timer, closes the debug log, tells the receiver "EX", closes the
 // port and the window. The log is closed first so that "EX" never appears in it.
 void ShutDown(Context& ctx);

@@ -48,4 +48,8 @@ std::optional<int> CurrentBankChannelSlot(const Context& ctx) {
   return slot;
 }
 
+void ResetBankScanPlace(Context& ctx) {
+  ctx.banks.bankScanIndex = 0;
+}
+
 }  // namespace voxrig

@@ -39,4 +39,7 @@ void SpeakWhereTuned(Context& ctx);
 // has been tuned away from that channel's frequency since.
 std::optional<int> CurrentBankChannelSlot(const Context& ctx);
 
+// A receiver connected afresh: the bank scan has no place in the bank yet.
+void ResetBankScanPlace(Context& ctx);
+
 }  // namespace voxrig

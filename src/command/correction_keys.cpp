@@ -16,11 +16,11 @@ BoundedText* TextBeingTyped(Context& ctx) {
   CommandState& command = ctx.command;
   switch (command.pendingCommand) {
     case PendingCommand::kNone:
-      return command.frequencyEntryFresh == 0 ? &ctx.tuning.frequencyText : nullptr;
+      return !command.frequencyEntryFresh ? &ctx.tuning.frequencyText : nullptr;
     case PendingCommand::kLowerLimit:
     case PendingCommand::kUpperLimit:
     case PendingCommand::kStep:
-      return command.limitEntryFresh == 0 ? LimitBeingTyped(ctx) : nullptr;
+      return !command.limitEntryFresh ? LimitBeingTyped(ctx) : nullptr;
     case PendingCommand::kTransfer:
     case PendingCommand::kPut:
     case PendingCommand::kSort:
@@ -46,7 +46,7 @@ void AbandonSequence(Context& ctx) {
     command.entryText.clear();
   }
   command.pendingCommand = PendingCommand::kNone;
-  command.limitEntryFresh = 0;
+  command.limitEntryFresh = false;
 }
 
 }  // namespace
@@ -82,7 +82,7 @@ void TakeBackCharacter(Context& ctx) {
     // has its old value again, and Enter alone would tell it.
     if (BoundedText* limit = LimitBeingTyped(ctx)) {
       *limit = command.limitBeforeEntry;
-      command.limitEntryFresh = 1;
+      command.limitEntryFresh = true;
     }
     Say(ctx, SequencePrompt(pending));
   }

@@ -18,6 +18,7 @@
 #include "memory/receiver_read.h"
 #include "memory/receiver_transfer.h"
 #include "panel/display_lines.h"
+#include "poll/poll_status.h"
 #include "poll/search.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
@@ -30,7 +31,7 @@ namespace {
 // first; null when the character is only said.
 struct TypingTarget {
   BoundedText* text = nullptr;
-  int* fresh = nullptr;
+  bool* fresh = nullptr;
 };
 
 TypingTarget TargetOfTyping(Context& ctx) {
@@ -71,7 +72,7 @@ void TuneAtEnter(Context& ctx, bool searchLogKept) {
     PutBackTypedFrequency(ctx);
     return;
   }
-  ctx.command.frequencyEntryFresh = 1;
+  ctx.command.frequencyEntryFresh = true;
   if (searchLogKept) SayAboutReceiver(ctx, "ok");
 }
 
@@ -79,7 +80,7 @@ void TuneAtEnter(Context& ctx, bool searchLogKept) {
 // shown on the search line.
 // The step also goes to the receiver, so its "ok" is about the receiver.
 void CompleteLimit(Context& ctx, const BoundedText& value, bool sentToReceiver = false) {
-  if (ctx.command.limitEntryFresh == 1) {
+  if (ctx.command.limitEntryFresh) {
     SpeakFrequency(ctx, value);
   } else {
     ShowSearchLine(ctx);
@@ -107,7 +108,7 @@ void CompleteStep(Context& ctx) {
 // rounded, as it will be tuned.
 bool TypedLimitIsUsable(Context& ctx) {
   BoundedText* value = LimitBeingTyped(ctx);
-  if (value == nullptr || ctx.command.limitEntryFresh == 1) return true;
+  if (value == nullptr || ctx.command.limitEntryFresh) return true;
   if (ctx.command.pendingCommand == PendingCommand::kStep) {
     return receiver::IsReceiverStep(value->str());
   }
@@ -121,7 +122,7 @@ bool TypedLimitIsUsable(Context& ctx) {
 // and B reach the receiver; the limits and the bank files do not.
 bool RefusesSequenceWhileReceiverLost(Context& ctx, PendingCommand pending) {
   if (!ctx.link.receiverLost) return false;
-  if (pending == PendingCommand::kStep && ctx.command.limitEntryFresh == 0) {
+  if (pending == PendingCommand::kStep && !ctx.command.limitEntryFresh) {
     ctx.tuning.searchStepText = ctx.command.limitBeforeEntry;
   } else if (pending != PendingCommand::kStep && pending != PendingCommand::kSelectBank) {
     return false;
@@ -190,7 +191,7 @@ bool StartMemoryScanAtEnter(Context& ctx, const std::string& argument) {
     Say(ctx, "inv");
     return false;
   }
-  StartMemoryScan(ctx, argument);
+  if (StartMemoryScan(ctx, argument) == MemoryScanStart::kStarted) NoteMemoryScanStarted(ctx);
   return true;
 }
 
@@ -280,11 +281,11 @@ void EndSweepWhereShown(Context& ctx) {
 // left it on the line untouched, is given up; one the sequence tuned over
 // (B, K) is simply no longer being typed.
 void CloseTypedFrequency(Context& ctx, const BoundedText& typed, const BoundedText& tunedDigits) {
-  if (ctx.command.frequencyEntryFresh == 1) return;
+  if (ctx.command.frequencyEntryFresh) return;
   if (ctx.tuning.frequencyText == typed && ctx.tuning.frequencyDigits == tunedDigits) {
     PutBackTypedFrequency(ctx);
   } else {
-    ctx.command.frequencyEntryFresh = 1;
+    ctx.command.frequencyEntryFresh = true;
   }
 }
 
@@ -306,7 +307,7 @@ void EnterCharacter(Context& ctx) {
   const char typed =
       ctx.panel.currentKey == keys::kPoint ? '.' : static_cast<char>(ctx.panel.currentKey);
   TypingTarget target = TargetOfTyping(ctx);
-  const bool emptiedFirst = target.fresh != nullptr && *target.fresh == 1;
+  const bool emptiedFirst = target.fresh != nullptr && *target.fresh;
   if (target.text != nullptr && !emptiedFirst && target.text->size() >= BoundedText::kCapacity) {
     // The text is full: the character would be lost, so the listener is told.
     Say(ctx, "inv");
@@ -325,11 +326,11 @@ void EnterCharacter(Context& ctx) {
   if (target.text == nullptr) return;  // G: the digit is said and dropped
   if (emptiedFirst) {
     if (target.text == &ctx.tuning.frequencyText) {
-      command.frequencyBeforeEntry = ctx.tuning.frequencyText;
-      command.frequencyDigitsBeforeEntry = ctx.tuning.frequencyDigits;
+      ctx.tuning.frequencyBeforeEntry = ctx.tuning.frequencyText;
+      ctx.tuning.frequencyDigitsBeforeEntry = ctx.tuning.frequencyDigits;
     }
     target.text->clear();
-    *target.fresh = 0;
+    *target.fresh = false;
   }
   *target.text += typed;
   if (receiverBankNext && command.entryText.size() == 2) {
@@ -350,16 +351,16 @@ bool PutBackUnusableLimit(Context& ctx) {
 
 bool TypedFrequencyIsTunable(const Context& ctx) {
   const TuningState& tuning = ctx.tuning;
-  return ctx.command.frequencyEntryFresh == 1 || tuning.frequencyText.empty() ||
+  return ctx.command.frequencyEntryFresh || tuning.frequencyText.empty() ||
          receiver::TunableFrequency(tuning.frequencyText.str()).has_value();
 }
 
 void PutBackTypedFrequency(Context& ctx) {
   CommandState& command = ctx.command;
-  if (command.frequencyEntryFresh == 1) return;
-  ctx.tuning.frequencyText = command.frequencyBeforeEntry;
-  ctx.tuning.frequencyDigits = command.frequencyDigitsBeforeEntry;
-  command.frequencyEntryFresh = 1;
+  if (command.frequencyEntryFresh) return;
+  ctx.tuning.frequencyText = ctx.tuning.frequencyBeforeEntry;
+  ctx.tuning.frequencyDigits = ctx.tuning.frequencyDigitsBeforeEntry;
+  command.frequencyEntryFresh = true;
   ShowFrequency(ctx);
 }
 
@@ -376,7 +377,7 @@ void CompleteSequenceOrTune(Context& ctx) {
     // Nothing is sent or drawn: the value is as it was before S, E or I.
     Say(ctx, "inv");
     command.pendingCommand = PendingCommand::kNone;
-    command.limitEntryFresh = 0;
+    command.limitEntryFresh = false;
     return;
   }
   if (RefusesSequenceWhileReceiverLost(ctx, pending)) return;
@@ -423,7 +424,7 @@ void CompleteSequenceOrTune(Context& ctx) {
       return;
   }
   command.pendingCommand = PendingCommand::kNone;
-  command.limitEntryFresh = 0;
+  command.limitEntryFresh = false;
 }
 
 }  // namespace

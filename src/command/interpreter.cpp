@@ -67,7 +67,7 @@ void StartSequence(Context& ctx, PendingCommand command) {
 void StartLimitEntry(Context& ctx, PendingCommand command) {
   Say(ctx, SequencePrompt(command));
   ctx.command.pendingCommand = command;
-  ctx.command.limitEntryFresh = 1;
+  ctx.command.limitEntryFresh = true;
   RememberLimitBeforeEntry(ctx);
 }
 
@@ -92,7 +92,7 @@ PressedKey PrepareForKey(Context& ctx) {
   // starts the limit being typed afresh.
   if (panel.frequencyShown) {
     panel.frequencyShown = false;
-    command.limitEntryFresh = 1;
+    command.limitEntryFresh = true;
   }
 
   panel.currentKey = keys::AsMainKey(panel.currentKey);
@@ -101,7 +101,7 @@ PressedKey PrepareForKey(Context& ctx) {
 
   panel.logLine = "**" + KeyLogText(key);
   if (key == keys::kSpace) SendResumeByte(ctx);
-  if (ctx.app.debugEnabled == 1) WriteLogLine(ctx);
+  if (ctx.app.debugEnabled) WriteLogLine(ctx);
   // V only tells where the listener is: what the keys before it left for
   // the next key is left for the key after it.
   if (key == keys::kWhereAmI) return pressed;
@@ -191,7 +191,7 @@ void TuneFromShownFrequency(Context& ctx, std::int64_t deltaHz) {
   } else if (ctx.link.receiverLost) {
     PutBackTypedFrequency(ctx);  // found gone by the command: "rnc" has been said
   } else {
-    ctx.command.frequencyEntryFresh = 1;  // what was typed has been tuned from
+    ctx.command.frequencyEntryFresh = true;  // what was typed has been tuned from
     // Heard as a readout: a key held or pressed again cuts it.
     SpeakWhereTuned(ctx);
   }
@@ -222,7 +222,7 @@ void StepUpOrDown(Context& ctx, int key) {
   } else if (ctx.link.receiverLost) {
     RefuseTuningKey(ctx, true);
   } else {
-    ctx.command.frequencyEntryFresh = 1;
+    ctx.command.frequencyEntryFresh = true;
     StepBankChannel(ctx, key == keys::kUp);
   }
 }
@@ -346,13 +346,6 @@ void InterpretCommandKey(Context& ctx, int key) {
 // ends its handling.
 
 using KeyRule = bool (*)(Context& ctx, const PressedKey& pressed);
-
-bool Quits(Context& ctx, const PressedKey& pressed) {
-  if (pressed.key != keys::Letter('Q')) return false;
-  Say(ctx, "quit");
-  ctx.app.programRunning = 0;
-  return true;
-}
 
 // Escape and BackSpace put right what is being typed, whatever sequence is
 // in progress, and V tells where the listener is without disturbing it.
@@ -531,8 +524,7 @@ bool TakesCommandKey(Context& ctx, const PressedKey& pressed) {
 }
 
 // In this order: a rule placed earlier wins for a key that two rules take.
-constexpr std::array<KeyRule, 12> kKeyRules = {
-    Quits,
+constexpr std::array<KeyRule, 11> kKeyRules = {
     CorrectsOrTells,
     TypesCharacter,
     AbandonsLimitEntry,
@@ -546,36 +538,44 @@ constexpr std::array<KeyRule, 12> kKeyRules = {
     TakesCommandKey,
 };
 
-void InterpretPressedKey(Context& ctx) {
+// Q ends the program whatever sequence is in progress; the program stops
+// once the listener has heard "quit".
+KeyOutcome InterpretPressedKey(Context& ctx) {
   const PressedKey pressed = PrepareForKey(ctx);
-  for (const KeyRule rule : kKeyRules) {
-    if (rule(ctx, pressed)) return;
+  if (pressed.key == keys::Letter('Q')) {
+    Say(ctx, "quit");
+    return KeyOutcome::kQuit;
   }
+  for (const KeyRule rule : kKeyRules) {
+    if (rule(ctx, pressed)) return KeyOutcome::kHandled;
+  }
+  return KeyOutcome::kHandled;
 }
 
 }  // namespace
 
-void InterpretKey(Context& ctx) {
+KeyOutcome InterpretKey(Context& ctx) {
   PanelState& panel = ctx.panel;
-  if (panel.keyQueueCount <= 0) return;
+  if (panel.keyQueueCount <= 0) return KeyOutcome::kHandled;
 
   TakeKeyFromQueue(panel);
   if (panel.currentKey == keys::kSeparator) {
     // The key before this separator may have sent a command; its answer is
     // collected now, one tick later.
     ReadReply(ctx);
-    return;
+    return KeyOutcome::kHandled;
   }
   // What the panel was still reading out is stale now: the listener hears
   // this key at once.
   CutStaleSpeech(ctx);
   ctx.link.lossSaidThisKey = false;
   ctx.link.sentWhileLost = false;
-  InterpretPressedKey(ctx);
+  const KeyOutcome outcome = InterpretPressedKey(ctx);
   // A key that sent something towards a receiver that has gone away tells
   // the listener, even when it has no confirmation of its own to replace.
   if (ctx.link.receiverLost && ctx.link.sentWhileLost) SayReceiverLost(ctx);
   ShowEntryLine(ctx);
+  return outcome;
 }
 
 bool KeyLeavesTheWireAlone(int key) {

@@ -5,9 +5,15 @@
 
 namespace voxrig {
 
+// What a key asks of the program once its work is done.
+enum class KeyOutcome {
+  kHandled,  // the panel goes on
+  kQuit,     // Q: the program ends
+};
+
 // Takes one entry of the key queue: a key's whole work, or a separator's
 // read of the receiver's answer.
-void InterpretKey(Context& ctx);
+KeyOutcome InterpretKey(Context& ctx);
 
 // True for the keys that never write to the receiver, whatever sequence is in
 // progress: a typed digit or point; F, M and V, which tell what the panel

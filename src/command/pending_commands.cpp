@@ -46,4 +46,11 @@ void RefuseSequence(Context& ctx, const char* prompt) {
   PutBackTypedFrequency(ctx);
 }
 
+void ResetCommandState(Context& ctx) {
+  CommandState& command = ctx.command;
+  command.pendingCommand = PendingCommand::kNone;
+  command.limitEntryFresh = false;
+  command.frequencyEntryFresh = true;
+}
+
 }  // namespace voxrig

@@ -18,4 +18,8 @@ const char* SequencePrompt(PendingCommand command);
 // began is given up with it.
 void RefuseSequence(Context& ctx, const char* prompt);
 
+// A receiver connected afresh: no key sequence in progress, and the next
+// digit begins a frequency.
+void ResetCommandState(Context& ctx);
+
 }  // namespace voxrig

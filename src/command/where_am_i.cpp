@@ -33,9 +33,9 @@ void SpeakSelectedBank(Context& ctx) {
 // typed (its channel, if any, is then not the one on the line either).
 void SpeakPlace(Context& ctx) {
   const LinkState& link = ctx.link;
-  const bool typing = ctx.command.frequencyEntryFresh == 0;
+  const bool typing = !ctx.command.frequencyEntryFresh;
   if (!ScanMovesOn(link)) {
-    SpeakFrequency(ctx, typing ? ctx.command.frequencyBeforeEntry : ctx.tuning.frequencyText);
+    SpeakFrequency(ctx, typing ? ctx.tuning.frequencyBeforeEntry : ctx.tuning.frequencyText);
   }
   if (link.bankScanState != BankScan::kOff) SpeakSelectedBank(ctx);
   if (link.scanState == ReceiverScan::kStopped) {

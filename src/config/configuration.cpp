@@ -71,11 +71,11 @@ bool ReadConfiguration(Context& ctx) {
   app.portSetting = PortSettingOf(LineOf(lines, 1));
   app.speedSetting = MiddleText(LineOf(lines, 2).str(), 7);
   app.radioSetting = MiddleText(LineOf(lines, 3).str(), 6);
-  app.voiceEnabled = SwitchAt7(LineOf(lines, 4));
-  if (app.voiceEnabled == 0) app.voicePrefix = "";
+  app.voiceEnabled = SwitchAt7(LineOf(lines, 4)) != 0;
+  if (!app.voiceEnabled) app.voicePrefix = "";
   // The debug switch never touches the voice: a listener who asks for no log
-  // with a 0 must still hear the panel.
-  app.debugEnabled = SwitchAt7(LineOf(lines, 5));
+  // with a 0 must still hear the panel. Only a 1 asks for the log.
+  app.debugEnabled = SwitchAt7(LineOf(lines, 5)) == 1;
   // The file can only switch names off: --no-names has its say too.
   if (NamesSwitchedOff(*content)) ctx.speech.namesSpoken = false;
   return true;

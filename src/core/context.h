@@ -26,7 +26,7 @@ namespace voxrig {
 
 // Start-up, configuration and shutdown.
 struct AppState {
-  int programRunning = 0;
+  bool programRunning = false;
   BoundedText versionText = kVersionText;
   BoundedText bannerText;
   BoundedText authorText;
@@ -35,8 +35,8 @@ struct AppState {
   BoundedText portSetting;
   BoundedText speedSetting;
   BoundedText radioSetting;
-  int voiceEnabled = 0;
-  int debugEnabled = 0;
+  bool voiceEnabled = false;
+  bool debugEnabled = false;
   // speech-dispatcher was asked for and could not be reached: the panel
   // speaks with its recorded prompts, and says so once it has started.
   bool speechServerUnreachable = false;
@@ -106,10 +106,8 @@ struct LinkState {
   // The last level answer had "%" as its third character: nothing heard.
   bool squelchClosed = false;
   ReceiverScan scanState = ReceiverScan::kOff;
-  // The channel the receiver's memory scan rests on ("A05") and its name, as
-  // the receiver told them; asked once a rest.
-  BoundedText heldChannel;
-  BoundedText heldChannelName;
+  // The receiver's memory scan rests on a channel that has been asked for
+  // (MemoryState::heldChannel): asked once a rest.
   bool heldChannelAsked = false;
   // What the channel line shows ("C03 Tower"), so it is drawn again only
   // when it changes.
@@ -146,15 +144,12 @@ struct LinkState {
   long long writesToReceiver = 0;
 };
 
-// The command interpreter and the receiver memory scan commands.
+// The command interpreter.
 struct CommandState {
-  static constexpr int kPassSlots = 50;
   PendingCommand pendingCommand = PendingCommand::kNone;
   BoundedText entryText;
-  int limitEntryFresh = 0;
-  int frequencyEntryFresh = 1;
-  std::array<BoundedText, kPassSlots> passedChannels;
-  int passCount = 1;
+  bool limitEntryFresh = false;
+  bool frequencyEntryFresh = true;
   // The X sequence that was told its bank file exists: given again at once,
   // it replaces the file. Any other key forgets it.
   BoundedText replaceWarnedEntry;
@@ -166,15 +161,20 @@ struct CommandState {
   // The lower limit, upper limit or step as it was when S, E or I began: a
   // value typed into it that the receiver cannot take is put back.
   BoundedText limitBeforeEntry;
-  // The frequency line as it stood when the listener began typing a
-  // frequency (its text and the digits it is padded by): where the receiver
-  // is while the typing goes on, told to the network, and put back when the
-  // typed frequency is refused.
-  BoundedText frequencyBeforeEntry;
-  BoundedText frequencyDigitsBeforeEntry;
   // What the key echo area shows of the typing in progress ("B 03"), so it
   // is drawn again only when it changes.
   BoundedText entryShown;
+};
+
+// The receiver's own memory scan: the channels passed during it (from slot
+// 1; passCount is the next free slot), taken back when it is left, and the
+// channel it rests on ("A05") with its name, as the receiver told them.
+struct MemoryState {
+  static constexpr int kPassSlots = 50;
+  std::array<BoundedText, kPassSlots> passedChannels;
+  int passCount = 1;
+  BoundedText heldChannel;
+  BoundedText heldChannelName;
 };
 
 // The bank in memory and its file.
@@ -233,13 +233,19 @@ struct UndoState {
 struct TuningState {
   BoundedText frequencyText;
   BoundedText frequencyDigits;
+  // The frequency line as it stood when the listener began typing a
+  // frequency (its text and the digits it is padded by): where the receiver
+  // is while the typing goes on, told to the network, and put back when the
+  // typed frequency is refused.
+  BoundedText frequencyBeforeEntry;
+  BoundedText frequencyDigitsBeforeEntry;
   // Wider than the receiver needs so that tuning above 2147.483647 MHz gives
   // the right text instead of wrapping round.
   std::int64_t frequencyHz = 0;
   BoundedText searchStepText;
   BoundedText modeText;
-  int attenuatorOn = 0;
-  int noiseLimiterOn = 0;
+  bool attenuatorOn = false;
+  bool noiseLimiterOn = false;
   BoundedText searchLowerText;
   BoundedText searchUpperText;
   Search searchState = Search::kOff;
@@ -289,6 +295,7 @@ struct Context {
   CommandState command;
   BankState banks;
   UndoState undo;
+  MemoryState memory;
   TuningState tuning;
   NetState net;
 };

@@ -164,6 +164,16 @@ void DropWaitingAnswers(Context& ctx) {
   if (PortLineGone(ctx, port)) NoticeReceiverLost(ctx);
 }
 
+void ResetLinkState(Context& ctx) {
+  LinkState& link = ctx.link;
+  link.linkState = ReceiverAnswer::kAwaitingFirst;
+  link.receiverLost = false;
+  link.stateOwed = StateOwed::kNothing;
+  link.unansweredPolls = 0;
+  link.cyclesSinceReopen = 0;
+  link.portReportShown = false;
+}
+
 void NoticeNoFirstAnswer(Context& ctx) {
   LinkState& link = ctx.link;
   if (link.linkState != ReceiverAnswer::kAwaitingFirst || link.receiverLost) return;

@@ -32,6 +32,10 @@ void SendResumeByte(Context& ctx);
 // question. Notices a line that has hung up.
 void DropWaitingAnswers(Context& ctx);
 
+// A receiver connected afresh: nothing heard from it yet, nothing owed to it,
+// nothing said or shown about its port.
+void ResetLinkState(Context& ctx);
+
 // The start-up's wait for the receiver's first answer is over in silence:
 // from now on it counts as away, as one that went away does (keys that need
 // it say "rnc", the poll cycle keeps asking and opening its port). Says "rnc"

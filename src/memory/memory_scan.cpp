@@ -101,26 +101,25 @@ void SayFixedBankSize(Context& ctx, char letter, const std::string& size) {
 
 }  // namespace
 
-void StartMemoryScan(Context& ctx, const std::string& bank) {
+MemoryScanStart StartMemoryScan(Context& ctx, const std::string& bank) {
   // A scan the receiver cannot start is neither sent nor shown as running.
   if (ctx.link.receiverLost) {
     SayReceiverLost(ctx);
-    return;
+    return MemoryScanStart::kRefused;
   }
   // Level reports on change let the poll cycle see the scan stop and go on.
   Send(ctx, receiver::kLevelReportingOnChange);
   Pause(ctx);
   Send(ctx, receiver::StartMemoryScan(bank));
-  ctx.link.scanState = ReceiverScan::kStarted;
-  ctx.link.heldChannelAsked = false;
-  ctx.link.heldChannel.clear();
+  ctx.memory.heldChannel.clear();
   // With the scan voice on, the poll cycle says "scan" once it sees the scan.
   if (!ctx.link.scanVoice) Say(ctx, "scan");
+  return MemoryScanStart::kStarted;
 }
 
 void PassChannel(Context& ctx) {
-  CommandState& command = ctx.command;
-  if (command.passCount < 1 || command.passCount >= CommandState::kPassSlots) {
+  MemoryState& scan = ctx.memory;
+  if (scan.passCount < 1 || scan.passCount >= MemoryState::kPassSlots) {
     // Every slot holds a passed channel that Enter must give back; a further
     // pass could never be undone.
     Say(ctx, "inv");
@@ -134,8 +133,8 @@ void PassChannel(Context& ctx) {
     Say(ctx, "inv");
     return;
   }
-  command.passedChannels[static_cast<std::size_t>(command.passCount)] = channel;
-  ++command.passCount;
+  scan.passedChannels[static_cast<std::size_t>(scan.passCount)] = channel;
+  ++scan.passCount;
   Pause(ctx);
   Send(ctx, receiver::PassChannel(true));
   Pause(ctx);
@@ -143,39 +142,33 @@ void PassChannel(Context& ctx) {
 }
 
 void ReadHeldChannel(Context& ctx) {
-  LinkState& link = ctx.link;
-  link.heldChannel = ReadCurrentChannel(ctx);
-  link.heldChannelName.clear();
-  if (link.heldChannel.empty()) return;
-  const auto line = receiver::ParseMemoryLine(link.replyText.str(), link.heldChannel.str()[0]);
-  if (line) link.heldChannelName = line->name;
+  MemoryState& scan = ctx.memory;
+  scan.heldChannel = ReadCurrentChannel(ctx);
+  scan.heldChannelName.clear();
+  if (scan.heldChannel.empty()) return;
+  const auto line = receiver::ParseMemoryLine(ctx.link.replyText.str(), scan.heldChannel.str()[0]);
+  if (line) scan.heldChannelName = line->name;
 }
 
 void SpeakHeldChannel(Context& ctx) {
-  const std::string& channel = ctx.link.heldChannel.str();
+  const std::string& channel = ctx.memory.heldChannel.str();
   if (channel.size() != 3) return;
   const int number = (channel[1] - '0') * 10 + (channel[2] - '0');
-  SpeakChannel(ctx, std::string(1, channel[0]), number, ctx.link.heldChannelName.str());
+  SpeakChannel(ctx, std::string(1, channel[0]), number, ctx.memory.heldChannelName.str());
 }
 
-void LeaveScans(Context& ctx) {
-  LinkState& link = ctx.link;
-  CommandState& command = ctx.command;
-  if (link.scanState == ReceiverScan::kOff && !BankScanRuns(link.bankScanState)) return;
-
-  Say(ctx, "exitscan");
-  link.scanState = ReceiverScan::kOff;
-  link.bankScanState = BankScan::kOff;
+void TakeBackPassedChannels(Context& ctx) {
+  MemoryState& scan = ctx.memory;
   // Every channel passed during the scan is recalled and taken back into the
   // scan, in the order it was passed.
-  const int passed = std::min(command.passCount, CommandState::kPassSlots);
+  const int passed = std::min(scan.passCount, MemoryState::kPassSlots);
   for (int i = 1; i < passed; ++i) {
-    Send(ctx, receiver::RecallChannel(command.passedChannels[static_cast<std::size_t>(i)]));
+    Send(ctx, receiver::RecallChannel(scan.passedChannels[static_cast<std::size_t>(i)]));
     Pause(ctx);
     Send(ctx, receiver::PassChannel(false));
     Pause(ctx);
   }
-  command.passCount = 1;
+  scan.passCount = 1;
   Pause(ctx);
 }
 
@@ -216,6 +209,10 @@ void CheckReceiverBanks(Context& ctx) {
     }
   }
   SayAboutReceiver(ctx, "ok");
+}
+
+void ResetMemoryScanState(Context& ctx) {
+  ctx.memory.passCount = 1;
 }
 
 }  // namespace voxrig

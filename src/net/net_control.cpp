@@ -38,15 +38,14 @@ rigctl::PanelView ViewOf(const Context& ctx, const NetClient& client) {
   rigctl::PanelView view;
   // While the listener types a frequency, the receiver is still where the
   // frequency line stood when the typing began.
-  view.frequencyText = ctx.command.frequencyEntryFresh == 1
-                           ? ctx.tuning.frequencyText.str()
-                           : ctx.command.frequencyBeforeEntry.str();
+  view.frequencyText = ctx.command.frequencyEntryFresh ? ctx.tuning.frequencyText.str()
+                                                       : ctx.tuning.frequencyBeforeEntry.str();
   view.modeText = ctx.tuning.modeText.str();
   view.stepText = ctx.tuning.searchStepText.str();
   view.signalLevel = ctx.link.signalLevel;
   view.rawLevel = ctx.link.rawLevel;
   view.squelchOpen = ctx.link.squelchClosed == 0;
-  view.attenuatorOn = ctx.tuning.attenuatorOn == 1;
+  view.attenuatorOn = ctx.tuning.attenuatorOn;
   view.checkedVfo = client.checkedVfo;
   return view;
 }
@@ -60,8 +59,7 @@ bool ReceiverAway(const Context& ctx) {
 bool PanelIsBusy(const Context& ctx) {
   return ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff ||
          BankScanRuns(ctx.link.bankScanState) ||
-         ctx.command.pendingCommand != PendingCommand::kNone ||
-         ctx.command.frequencyEntryFresh == 0;
+         ctx.command.pendingCommand != PendingCommand::kNone || !ctx.command.frequencyEntryFresh;
 }
 
 void Flush(NetClient& client) {
@@ -116,7 +114,7 @@ int SelectModeFromNetwork(Context& ctx, const std::string& modeText) {
 // As the A key: said, sent, and the switch kept on the panel, unless the
 // receiver was found gone. A radio without an attenuator keeps it off.
 int SwitchAttenuatorFromNetwork(Context& ctx) {
-  const int before = ctx.tuning.attenuatorOn;
+  const bool before = ctx.tuning.attenuatorOn;
   ToggleAttenuator(ctx);
   if (ctx.link.receiverLost) {
     ctx.tuning.attenuatorOn = before;

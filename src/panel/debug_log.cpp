@@ -30,7 +30,7 @@ void OpenDebugLog(Context& ctx) {
 }
 
 void WriteLogLine(Context& ctx) {
-  if (ctx.app.debugEnabled != 1 || !ctx.panel.debugFile) return;
+  if (!ctx.app.debugEnabled || !ctx.panel.debugFile) return;
   ctx.panel.debugFile->Write(ctx.panel.logLine + "\r\n");
 }
 

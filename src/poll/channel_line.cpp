@@ -22,8 +22,8 @@ std::string TwoDigits(int number) {
 }  // namespace
 
 std::optional<ChannelHere> ChannelOfPanel(const Context& ctx) {
-  if (ctx.link.scanState == ReceiverScan::kStopped && !ctx.link.heldChannel.empty()) {
-    return ChannelHere{ctx.link.heldChannel.str(), Trimmed(ctx.link.heldChannelName.str()), false};
+  if (ctx.link.scanState == ReceiverScan::kStopped && !ctx.memory.heldChannel.empty()) {
+    return ChannelHere{ctx.memory.heldChannel.str(), Trimmed(ctx.memory.heldChannelName.str()), false};
   }
   const std::optional<int> slot = CurrentBankChannelSlot(ctx);
   if (!slot) return std::nullopt;

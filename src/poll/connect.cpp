@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "poll/connect.h"
 
+#include "banks/bank_channels.h"
 #include "link/command_link.h"
 #include "link/radio_choice.h"
 #include "link/receiver_commands.h"
+#include "memory/memory_scan.h"
 #include "panel/display_lines.h"
+#include "panel/key_queue.h"
 #include "poll/poll_cycle.h"
 #include "poll/receiver_port.h"
 #include "speech/speech.h"
@@ -47,32 +50,32 @@ enum class KnownStep {
   kDone,
 };
 
-ConnectStep DoResetPanel(Context& ctx) {
-  Display& display = *ctx.platform.display;
-  MoveTo(display, Line::kConnectStart);
-  display.SetFont(FontOf(Line::kConnectStart));
-  ctx.command.pendingCommand = PendingCommand::kNone;
-  ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
+// The poll's own state: no cycle, scan or search under way, keys held for the
+// first answer, and the scan's "scan" and "stop" said again.
+void ResetPollState(Context& ctx) {
   ctx.link.firstAnswerTicks = kFirstAnswerWaitTicks;
-  ctx.command.limitEntryFresh = 0;
-  ctx.command.frequencyEntryFresh = 1;
   ctx.link.pollState = PollStep::kIdle;
   ctx.link.resumeCountdown = 0;
-  ctx.panel.keyQueueCount = 0;
-  ctx.banks.bankScanIndex = 0;
   ctx.tuning.searchStopMode = StopMode::kContinue;
   ctx.tuning.searchState = Search::kOff;
   ctx.link.scanState = ReceiverScan::kOff;
   ctx.link.bankScanState = BankScan::kOff;
-  ctx.tuning.noiseLimiterOn = 0;
-  ctx.command.passCount = 1;
   ctx.link.scanVoice = true;
   ctx.link.receiveStateAsks = 0;
-  ctx.link.receiverLost = false;
-  ctx.link.stateOwed = StateOwed::kNothing;
-  ctx.link.unansweredPolls = 0;
-  ctx.link.cyclesSinceReopen = 0;
-  ctx.link.portReportShown = false;
+}
+
+// Each floor below the poll resets its own part; the command floor, above,
+// resets its part itself before it asks for the connect.
+ConnectStep DoResetPanel(Context& ctx) {
+  Display& display = *ctx.platform.display;
+  MoveTo(display, Line::kConnectStart);
+  display.SetFont(FontOf(Line::kConnectStart));
+  ResetKeyQueue(ctx);
+  ResetLinkState(ctx);
+  ResetTuningState(ctx);
+  ResetBankScanPlace(ctx);
+  ResetMemoryScanState(ctx);
+  ResetPollState(ctx);
   return ConnectStep::kShowConnecting;
 }
 
@@ -98,14 +101,14 @@ ConnectStep DoOpenPort(Context& ctx) {
 KnownStep DoTuneKnownFrequency(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   CommandState& command = ctx.command;
-  const bool typing = command.frequencyEntryFresh == 0;
+  const bool typing = !command.frequencyEntryFresh;
   const BoundedText typed = tuning.frequencyText;
   tuning.frequencyText = kKnownFrequency;
   tuning.frequencyDigits = kKnownFrequency;
   SetVfoA(ctx);
   if (typing) {
-    command.frequencyBeforeEntry = tuning.frequencyText;
-    command.frequencyDigitsBeforeEntry = tuning.frequencyDigits;
+    tuning.frequencyBeforeEntry = tuning.frequencyText;
+    tuning.frequencyDigitsBeforeEntry = tuning.frequencyDigits;
     tuning.frequencyText = typed;
     ShowFrequency(ctx);
   }
@@ -130,11 +133,11 @@ KnownStep DoSetKnownStep(Context& ctx) {
 
 KnownStep DoAttenuatorOff(Context& ctx) {
   // A radio without an attenuator has it off; nothing is said about it.
-  ctx.tuning.attenuatorOn = 1;
+  ctx.tuning.attenuatorOn = true;
   if (LinkCarries(ctx, receiver::Attenuator(false))) {
     ToggleAttenuator(ctx);
   } else {
-    ctx.tuning.attenuatorOn = 0;
+    ctx.tuning.attenuatorOn = false;
   }
   return KnownStep::kShowMode;
 }

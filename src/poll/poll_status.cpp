@@ -8,6 +8,7 @@
 #include "banks/bank_channels.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
+#include "memory/memory_scan.h"
 #include "panel/display_lines.h"
 #include "poll/bank_scan.h"
 #include "speech/speech.h"
@@ -65,8 +66,8 @@ PollStep ShowReceiverScanning(Context& ctx) {
   scan = ReceiverScan::kScanning;
   // The next rest is asked for its channel afresh.
   ctx.link.heldChannelAsked = false;
-  ctx.link.heldChannel.clear();
-  ctx.link.heldChannelName.clear();
+  ctx.memory.heldChannel.clear();
+  ctx.memory.heldChannelName.clear();
   return PollStep::kIdle;
 }
 
@@ -187,6 +188,21 @@ PollStep DecideStatus(Context& ctx) {
     return quiet ? TuneNextBankChannel(ctx) : ShowBankScanStopped(ctx);
   }
   return DecideSearchStatus(ctx, quiet);
+}
+
+void NoteMemoryScanStarted(Context& ctx) {
+  ctx.link.scanState = ReceiverScan::kStarted;
+  ctx.link.heldChannelAsked = false;
+}
+
+void LeaveScans(Context& ctx) {
+  LinkState& link = ctx.link;
+  if (link.scanState == ReceiverScan::kOff && !BankScanRuns(link.bankScanState)) return;
+
+  Say(ctx, "exitscan");
+  link.scanState = ReceiverScan::kOff;
+  link.bankScanState = BankScan::kOff;
+  TakeBackPassedChannels(ctx);
 }
 
 }  // namespace voxrig

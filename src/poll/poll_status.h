@@ -17,4 +17,11 @@ void UpdateMeter(Context& ctx);
 // and the "scan" and "stop" prompts, and says which poll step follows.
 PollStep DecideStatus(Context& ctx);
 
+// The receiver's memory scan has been asked to start: the poll cycle follows
+// it, and asks for the channel of its first rest.
+void NoteMemoryScanStarted(Context& ctx);
+
+// Leaves the memory scan and the bank scan, taking back every passed channel.
+void LeaveScans(Context& ctx);
+
 }  // namespace voxrig

@@ -11,6 +11,7 @@
 #include "link/receive_state.h"
 #include "link/receiver_commands.h"
 #include "memory/memory_scan.h"
+#include "poll/poll_status.h"
 #include "speech/receiver_modes.h"
 #include "speech/speech.h"
 
@@ -63,14 +64,13 @@ bool SendIfCarried(Context& ctx, const std::string& command) {
 // while a step is typed, the step is still the one before.
 ShownState StateOnThePanel(const Context& ctx) {
   ShownState shown;
-  shown.frequencyText = ctx.command.frequencyEntryFresh == 1
-                            ? ctx.tuning.frequencyText.str()
-                            : ctx.command.frequencyBeforeEntry.str();
+  shown.frequencyText = ctx.command.frequencyEntryFresh ? ctx.tuning.frequencyText.str()
+                                                        : ctx.tuning.frequencyBeforeEntry.str();
   shown.stepText = ctx.command.pendingCommand == PendingCommand::kStep
                        ? ctx.command.limitBeforeEntry.str()
                        : ctx.tuning.searchStepText.str();
   shown.modeText = ctx.tuning.modeText.str();
-  shown.attenuatorOn = ctx.tuning.attenuatorOn == 1;
+  shown.attenuatorOn = ctx.tuning.attenuatorOn;
   return shown;
 }
 
@@ -221,7 +221,7 @@ RestoreStep DoRestoreStep(Context& ctx, RestoreStep step, Restore& restore) {
 void RestoreShownState(Context& ctx) {
   Restore restore;
   restore.shown = StateOnThePanel(ctx);
-  restore.noiseLimiterOn = ctx.tuning.noiseLimiterOn == 1;
+  restore.noiseLimiterOn = ctx.tuning.noiseLimiterOn;
   RestoreStep step = RestoreStep::kLeaveScans;
   while (step != RestoreStep::kDone) step = DoRestoreStep(ctx, step, restore);
 }

@@ -65,32 +65,36 @@ bool IsModeName(const std::string& text) {
 
 void ToggleAttenuator(Context& ctx) {
   TuningState& tuning = ctx.tuning;
-  if (!LinkCarries(ctx, receiver::Attenuator(tuning.attenuatorOn == 0))) {
+  if (!LinkCarries(ctx, receiver::Attenuator(!tuning.attenuatorOn))) {
     Say(ctx, "inv");
     return;
   }
   const bool wasLost = ctx.link.receiverLost;
-  tuning.attenuatorOn = tuning.attenuatorOn == 0 ? 1 : 0;
-  ctx.link.commandText = receiver::Attenuator(tuning.attenuatorOn == 1);
-  SayAboutReceiver(ctx, tuning.attenuatorOn == 1 ? "atton" : "attoff");
+  tuning.attenuatorOn = !tuning.attenuatorOn;
+  ctx.link.commandText = receiver::Attenuator(tuning.attenuatorOn);
+  SayAboutReceiver(ctx, tuning.attenuatorOn ? "atton" : "attoff");
   SendCommand(ctx);
   // A receiver found gone by the command keeps the switch as it was.
-  if (!wasLost && ctx.link.receiverLost) tuning.attenuatorOn = 1 - tuning.attenuatorOn;
+  if (!wasLost && ctx.link.receiverLost) tuning.attenuatorOn = !tuning.attenuatorOn;
 }
 
 void ToggleNoiseLimiter(Context& ctx) {
   TuningState& tuning = ctx.tuning;
-  if (!LinkCarries(ctx, receiver::NoiseLimiter(tuning.noiseLimiterOn == 0))) {
+  if (!LinkCarries(ctx, receiver::NoiseLimiter(!tuning.noiseLimiterOn))) {
     Say(ctx, "inv");
     return;
   }
   Say(ctx, "noise");
   const bool wasLost = ctx.link.receiverLost;
-  tuning.noiseLimiterOn = 1 - tuning.noiseLimiterOn;
-  ctx.link.commandText = receiver::NoiseLimiter(tuning.noiseLimiterOn == 1);
-  SayAboutReceiver(ctx, tuning.noiseLimiterOn == 1 ? "on" : "off");
+  tuning.noiseLimiterOn = !tuning.noiseLimiterOn;
+  ctx.link.commandText = receiver::NoiseLimiter(tuning.noiseLimiterOn);
+  SayAboutReceiver(ctx, tuning.noiseLimiterOn ? "on" : "off");
   SendCommand(ctx);
-  if (!wasLost && ctx.link.receiverLost) tuning.noiseLimiterOn = 1 - tuning.noiseLimiterOn;
+  if (!wasLost && ctx.link.receiverLost) tuning.noiseLimiterOn = !tuning.noiseLimiterOn;
+}
+
+void ResetTuningState(Context& ctx) {
+  ctx.tuning.noiseLimiterOn = false;
 }
 
 }  // namespace voxrig

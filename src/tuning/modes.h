@@ -19,5 +19,7 @@ void ApplyMode(Context& ctx);
 bool IsModeName(const std::string& text);
 void ToggleAttenuator(Context& ctx);
 void ToggleNoiseLimiter(Context& ctx);
+// A receiver connected afresh has its noise limiter off; nothing is sent.
+void ResetTuningState(Context& ctx);
 
 }  // namespace voxrig

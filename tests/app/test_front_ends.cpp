@@ -98,8 +98,8 @@ TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
       {"the receiver's memory scan resting on a named channel",
        [&] {
          ctx.link.scanState = ReceiverScan::kStopped;
-         ctx.link.heldChannel = "A05";
-         ctx.link.heldChannelName = "Repeater    ";
+         ctx.memory.heldChannel = "A05";
+         ctx.memory.heldChannelName = "Repeater    ";
        },
        "145.5000 AM S0 ATT A05 Repeater invalid"},
       {"on the second channel of a selected bank",

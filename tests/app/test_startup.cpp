@@ -12,6 +12,7 @@
 
 #include "app/startup.h"
 #include "command/key_codes.h"
+#include "fakes/connected_panel.h"
 #include "fakes/test_program.h"
 #include "hamlib/hamlib_receiver.h"
 #include "link/serial_port.h"
@@ -404,6 +405,44 @@ TEST(MessageLoop, EventsBehindACloseRequestAreNotActedOn) {
   // close would have begun the next cycle.
   EXPECT_EQ(program.ctx.link.pollState, PollStep::kIdle);
   EXPECT_TRUE(program.window.script.empty());
+}
+
+// Connects the panel afresh and lets the receiver's first answer bring its
+// known state, then forgets what that sent and said.
+void Reconnect(fakes::ConnectedPanel& panel) {
+  panel.ctx.app.portSetting = "COM1";
+  panel.ctx.app.speedSetting = "19200";
+  ConnectAfresh(panel.ctx);
+  panel.Cycle();
+  panel.Forget();
+}
+
+// Whatever the listener left half done or switched before a reconnect, the
+// first keys after it are heard and sent as on a fresh start.
+TEST(ConnectAfreshTest, TheFirstKeysAfterAReconnectActAsOnAFreshStart) {
+  struct Row {
+    std::string before;  // keys pressed before the reconnect
+    std::string keys;
+  };
+  const Row rows[] = {
+      {"B", "1\r"},   // a bank being selected
+      {"S1", "2\r"},  // a search limit being typed
+      {"E", "\r"},    // an upper limit begun
+      {"L", "L"},     // the noise limiter switched on
+      {"C", "C"},     // the search set to stop on a signal
+      {"N", "N"},     // the scan's words switched off
+  };
+  for (const Row& row : rows) {
+    fakes::ConnectedPanel used;
+    used.Type(row.before);
+    Reconnect(used);
+    used.Type(row.keys);
+    fakes::ConnectedPanel fresh;
+    Reconnect(fresh);
+    fresh.Type(row.keys);
+    EXPECT_FALSE(fresh.trace.empty()) << row.before;
+    EXPECT_EQ(used.trace, fresh.trace) << row.before;
+  }
 }
 
 }  // namespace

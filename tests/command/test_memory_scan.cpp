@@ -52,8 +52,8 @@ TEST_F(MemoryScan, PassRecordsTheChannelFromTheReceiversRealAnswer) {
   ScanRestingOnAChannel();
   Press('P');
   EXPECT_THAT(trace, ElementsAre("pass", "TX MR", "shdel", "shdel", "TX MP1", "shdel", "TX MS"));
-  EXPECT_EQ(ctx.command.passCount, 2);
-  EXPECT_EQ(ctx.command.passedChannels[1], "A05");
+  EXPECT_EQ(ctx.memory.passCount, 2);
+  EXPECT_EQ(ctx.memory.passedChannels[1], "A05");
   EXPECT_THAT(program.files.files["debug1.dat"],
               HasSubstr("RX= MXA05 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TMRepeater    \r\n"));
 }
@@ -63,7 +63,7 @@ TEST_F(MemoryScan, PassFindsTheChannelBehindOtherWaitingLines) {
   answers["MR"] = std::string("LC%000 MB07\r\n\r\n") + kChannelA05;
   ScanRestingOnAChannel();
   Press('P');
-  EXPECT_EQ(ctx.command.passedChannels[1], "A05");
+  EXPECT_EQ(ctx.memory.passedChannels[1], "A05");
   EXPECT_THAT(Commands(), ElementsAre("MR", "MP1", "MS"));
 }
 
@@ -75,7 +75,7 @@ TEST_F(MemoryScan, PassWithoutAChannelInTheAnswerIsRefused) {
     Press('P');
     EXPECT_THAT(Heard(), ElementsAre("pass", "shdel", "inv")) << answer;
     EXPECT_THAT(Commands(), ElementsAre("MR")) << answer;
-    EXPECT_EQ(ctx.command.passCount, 1) << answer;
+    EXPECT_EQ(ctx.memory.passCount, 1) << answer;
   }
 }
 
@@ -98,24 +98,24 @@ TEST_F(MemoryScan, PIsAPutUnlessTheScanRestsOnAChannel) {
 TEST_F(MemoryScan, PassBeyondTheLastSlotIsRefusedAndSendsNothing) {
   answers["MR"] = kChannelA05;
   ScanRestingOnAChannel();
-  for (std::size_t i = 1; i < 49; ++i) ctx.command.passedChannels[i] = "C10";
-  ctx.command.passCount = 49;
+  for (std::size_t i = 1; i < 49; ++i) ctx.memory.passedChannels[i] = "C10";
+  ctx.memory.passCount = 49;
   Press('P');
-  EXPECT_EQ(ctx.command.passedChannels[49], "A05");
-  EXPECT_EQ(ctx.command.passCount, 50);
+  EXPECT_EQ(ctx.memory.passedChannels[49], "A05");
+  EXPECT_EQ(ctx.memory.passCount, 50);
 
   Forget();
   Press('P');
   EXPECT_THAT(Heard(), ElementsAre("inv"));
   EXPECT_THAT(Commands(), IsEmpty());
-  EXPECT_EQ(ctx.command.passCount, 50);
+  EXPECT_EQ(ctx.memory.passCount, 50);
 
   // Leaving the scan gives back all 49 and makes room again.
   Forget();
   Press(keys::kEnter);
   const Strings commands = Commands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "MP0"), 49);
-  EXPECT_EQ(ctx.command.passCount, 1);
+  EXPECT_EQ(ctx.memory.passCount, 1);
 }
 
 TEST_F(MemoryScan, FiftyPassesInOneScanRecordFortyNine) {
@@ -126,9 +126,9 @@ TEST_F(MemoryScan, FiftyPassesInOneScanRecordFortyNine) {
     answers["MR"] = "MX" + channel + " MP0 RF0145500000\r\n";
     Press('P');
   }
-  EXPECT_EQ(ctx.command.passCount, 50);
-  EXPECT_EQ(ctx.command.passedChannels[1], "B00");
-  EXPECT_EQ(ctx.command.passedChannels[49], "B48");
+  EXPECT_EQ(ctx.memory.passCount, 50);
+  EXPECT_EQ(ctx.memory.passedChannels[1], "B00");
+  EXPECT_EQ(ctx.memory.passedChannels[49], "B48");
   EXPECT_EQ(Heard().back(), "inv");
 }
 
@@ -144,16 +144,16 @@ TEST_F(MemoryScan, EnterRestoresTwoPassesInOrderThenTunes) {
   EXPECT_THAT(trace, ElementsAre("exitscan", "TX MRA05", "shdel", "TX MP0", "shdel", "TX MRB12",
                                  "shdel", "TX MP0", "shdel", "shdel", "TX VA0145.50000", "ok"));
   EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
-  EXPECT_EQ(ctx.command.passCount, 1);
+  EXPECT_EQ(ctx.memory.passCount, 1);
 }
 
 TEST_F(MemoryScan, EnterWithoutAScanSendsNoRecallAndSaysNoExit) {
-  ctx.command.passCount = 2;  // a pass left from a scan that ended otherwise
-  ctx.command.passedChannels[1] = "A05";
+  ctx.memory.passCount = 2;  // a pass left from a scan that ended otherwise
+  ctx.memory.passedChannels[1] = "A05";
   ctx.link.bankScanState = BankScan::kBankSelected;  // a bank selected by hand is no scan
   Press(keys::kEnter);
   EXPECT_THAT(trace, ElementsAre("TX VA0145.00000", "ok"));
-  EXPECT_EQ(ctx.command.passCount, 2);
+  EXPECT_EQ(ctx.memory.passCount, 2);
 
   // The next scan that is left gives it back.
   Forget();

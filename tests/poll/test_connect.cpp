@@ -56,8 +56,8 @@ TEST_F(ConnectTest, TheKnownStateKeepsAFrequencyBeingTyped) {
   ctx.tuning.frequencyText = "14";
   PutReceiverInKnownState(ctx);
   EXPECT_EQ(ctx.tuning.frequencyText, "14");
-  EXPECT_EQ(ctx.command.frequencyBeforeEntry, "145.0");
-  EXPECT_EQ(ctx.command.frequencyDigitsBeforeEntry, "145");
+  EXPECT_EQ(ctx.tuning.frequencyBeforeEntry, "145.0");
+  EXPECT_EQ(ctx.tuning.frequencyDigitsBeforeEntry, "145");
   EXPECT_EQ(program.Commands().at(1), "VA0145000000");
 }
 
@@ -105,57 +105,6 @@ TEST_F(ConnectTest, APortLineNamingADevicePathOpensThatDeviceAsItStands) {
   program.ctx.app.portSetting = "COM1";
   ConnectReceiver(program.ctx);
   EXPECT_EQ(program.line.opened, (Strings{"/dev/ttyUSB0", "/dev/ttyS0"}));
-}
-
-TEST_F(ConnectTest, ResetsThePanelsStateForAFreshReceiver) {
-  Context& ctx = program.ctx;
-  ctx.command.pendingCommand = PendingCommand::kSelectBank;
-  ctx.link.linkState = ReceiverAnswer::kReceived;
-  ctx.command.limitEntryFresh = 1;
-  ctx.command.frequencyEntryFresh = 0;
-  ctx.link.pollState = PollStep::kReadWhereSearchStopped;
-  ctx.link.resumeCountdown = 3;
-  ctx.panel.keyQueueCount = 6;
-  ctx.banks.bankScanIndex = 12;
-  ctx.tuning.searchStopMode = StopMode::kStop;
-  ctx.tuning.searchState = Search::kStopped;
-  ctx.link.scanState = ReceiverScan::kStopped;
-  ctx.link.bankScanState = BankScan::kStopped;
-  ctx.tuning.noiseLimiterOn = 1;
-  ctx.command.passCount = 9;
-  ctx.link.scanVoice = false;
-  ctx.link.meterBar = "";
-  ctx.tuning.attenuatorOn = 0;
-
-  ConnectReceiver(ctx);
-  EXPECT_EQ(ctx.tuning.frequencyText, "");
-  PutReceiverInKnownState(ctx);
-
-  EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
-  EXPECT_EQ(ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
-  EXPECT_EQ(ctx.command.frequencyEntryFresh, 1);
-  EXPECT_EQ(ctx.link.pollState,
-            PollStep::kReadLevel);  // the first level poll has gone; the first tick reads it
-  EXPECT_EQ(ctx.link.firstAnswerTicks, 15);
-  EXPECT_EQ(ctx.link.resumeCountdown, 0);
-  EXPECT_EQ(ctx.panel.keyQueueCount, 0);
-  EXPECT_EQ(ctx.banks.bankScanIndex, 0);
-  EXPECT_EQ(ctx.tuning.searchStopMode, StopMode::kContinue);
-  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff);
-  EXPECT_EQ(ctx.tuning.noiseLimiterOn, 0);
-  EXPECT_EQ(ctx.command.passCount, 1);
-  EXPECT_TRUE(ctx.link.scanVoice);
-  EXPECT_EQ(ctx.link.meterBar, "******************");
-  EXPECT_EQ(ctx.link.statusLine, "Connecting");
-  EXPECT_EQ(ctx.tuning.frequencyText, "145.0");
-  EXPECT_EQ(ctx.tuning.frequencyDigits, "145");
-  EXPECT_EQ(ctx.tuning.searchLowerText, "145");
-  EXPECT_EQ(ctx.tuning.searchUpperText, "146");
-  EXPECT_EQ(ctx.tuning.searchStepText, "12.5");
-  EXPECT_EQ(ctx.tuning.modeText, "FM");
-  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
 }
 
 TEST_F(ConnectTest, DrawsTheSearchLineFrequencyAndModeLine) {
