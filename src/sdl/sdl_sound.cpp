@@ -254,7 +254,8 @@ void SdlSound::FillBuffer(void* self, Uint8* stream, int length) {
       front.samples = front.text->samples;
     }
     const std::size_t take = std::min(wanted - filled, front.samples->size() - front.played);
-    std::memcpy(stream + filled, front.samples->data() + front.played, take);
+    // Words that could not be made have no samples at all, and nothing to copy.
+    if (take > 0) std::memcpy(stream + filled, front.samples->data() + front.played, take);
     filled += take;
     front.played += take;
     if (front.played >= front.samples->size()) sound.queue_.pop_front();

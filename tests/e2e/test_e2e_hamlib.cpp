@@ -66,15 +66,17 @@ TEST_P(HamlibCrossCheck, SaysAndShowsTheSameFrequencyModeLevelAndSearchHits) {
   EXPECT_EQ(SpokenAfter({"F1"}), (std::vector<std::string>{"FM"}));
   EXPECT_EQ(SpokenAfter({"a"}), (std::vector<std::string>{"atton"}));
 
-  // The program's search logs the three signals in the order found and
-  // speaks the count at Enter.
+  // The program's search logs the three signals in the order found, each
+  // counted and told where, and speaks the count at Enter.
   const size_t mark = TranscriptMark();
   Type({"r"});
+  const std::vector<std::string> thirdFind{"3", "1", "4", "5", "point", "7", "7", "5"};
   ASSERT_TRUE(WaitUntil(
       "three search hits counted aloud",
       [&] {
         const std::vector<std::string> spoken = SpokenSince(mark);
-        return std::count(spoken.begin(), spoken.end(), "3") > 0;
+        return std::search(spoken.begin(), spoken.end(), thirdFind.begin(), thirdFind.end()) !=
+               spoken.end();
       },
       40s));
   const size_t end = TranscriptMark();
