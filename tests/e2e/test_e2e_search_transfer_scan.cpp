@@ -80,11 +80,13 @@ TEST_F(SearchTransferScan, SearchLogsEverySignalFoundInOrderAndSpeaksCountAtEnte
   size_t mark = TranscriptMark();
   const size_t wireBeforeSearch = ReadWireLog().entries().size();
   Type({"r"});
-  // CONT mode: every new hit is counted aloud and the search goes on by itself.
+  // CONT mode: every new hit is counted aloud and told where, and the search
+  // goes on by itself.
   ASSERT_TRUE(WaitUntil(
       "three search hits counted aloud",
       [&] {
-        return IsSubsequence(SpokenSince(mark), {"srch", "act", "1", "2", "3"});
+        return IsSubsequence(SpokenSince(mark),
+                             {"srch", "act", "1", "2", "3", "1", "4", "5", "point", "7", "7", "5"});
       },
       30s));
   WireLog wire = ReadWireLog();
