@@ -70,7 +70,6 @@ class TerminalPanel : public Display, public Sound {
   TextScreen meterScreen_;
   std::string meterWritten_;
   std::optional<double> levelWrittenMs_;
-  bool onMeterRow_ = false;
   Font font_;
   int x_ = 0;
   int y_ = 0;
