@@ -329,28 +329,7 @@ def pace(work, wavedir):
     sound = Sound(work, rate)
     exact = Exact(sound, wavedir)
     names = prompt_names(work)
-    offset = 0
-    steps = []
-    with open(os.path.join(work, "events.txt")) as f:
-        for line in f:
-            e = line.split()
-            if e[0] == "clock":
-                offset = int(e[1])
-            elif e[0] == "step":
-                steps.append((e[1], int(e[2]) / 1e9, int(e[3])))
-    presses = []
-    with open(os.path.join(work, "xev.txt"), errors="replace") as f:
-        text = f.read()
-    for event in text.split("\n\n"):
-        if not event.startswith("KeyPress event"):
-            continue
-        stamp = event.split(" time ")[1].split(",")[0]
-        key = event.split("keysym 0x")[1].split(", ")[1].split(")")[0]
-        if key != "Num_Lock":
-            presses.append((key, (int(stamp) * 1_000_000 + offset) / 1e9))
-    # X time is the server's monotonic milliseconds, 32 bits wide.
-    if presses and steps and abs(presses[0][1] - steps[0][1]) > 1e6:
-        sys.exit("speech-bench: the X server's clock is not the monotonic one")
+    steps, presses = key_presses(work)
 
     results = {}
 
@@ -430,7 +409,11 @@ def key_presses(work):
         if event.startswith("KeyPress event"):
             stamp = event.split(" time ")[1].split(",")[0]
             key = event.split("keysym 0x")[1].split(", ")[1].split(")")[0]
-            presses.append((key, (int(stamp) * 1_000_000 + offset) / 1e9))
+            if key != "Num_Lock":
+                presses.append((key, (int(stamp) * 1_000_000 + offset) / 1e9))
+    # X time is the server's monotonic milliseconds, 32 bits wide.
+    if presses and steps and abs(presses[0][1] - steps[0][1]) > 1e6:
+        sys.exit("speech-bench: the X server's clock is not the monotonic one")
     return steps, presses
 
 
