@@ -15,6 +15,7 @@
 #include "core/version.h"
 #include "platform/net_socket.h"
 #include "platform/platform.h"
+#include "platform/receiver.h"
 #include "platform/stopwatch.h"
 
 namespace voxrig {
@@ -81,6 +82,9 @@ struct PortSlots {
 // The receiver link: port, framing, connect and poll.
 struct LinkState {
   PortSlots ports;
+  // What the radio on the receiver's port can do, once it is chosen; the
+  // AR8600's until then (see RadioCapabilities).
+  std::optional<ReceiverCapabilities> capabilities;
   BoundedText commandText;
   BoundedText replyText;
   BoundedText statusLine;

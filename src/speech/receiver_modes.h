@@ -4,12 +4,12 @@
 #include <array>
 #include <string_view>
 
+#include "platform/radio_mode.h"
+
 // The receiver's modes and every fact the panel has about each: the one
 // table that the mode keys, the announcements, bank files, the receiver's
 // memory and the network control all read.
 namespace voxrig {
-
-enum class Mode { kFM, kAM, kLSB, kUSB, kWFM, kCW, kAUT };
 
 // The receiver's code for automatic mode, which it takes as "AU1" rather than
 // an "MD" command, and in which it picks the mode by band.
