@@ -47,6 +47,15 @@ void SpokenLine::CloseNumber() {
   inNumber_ = false;
 }
 
+std::string SpokenLine::Gathered() const {
+  return line_;
+}
+
+void SpokenLine::Forget() {
+  line_.clear();
+  inNumber_ = false;
+}
+
 void SpokenLine::Add(const std::string& word) {
   if (word.empty()) return;
   CloseNumber();

@@ -28,6 +28,10 @@ class SpokenLine {
   // The line gathered since the last one ended, if anything was said; the
   // next prompt starts a new line.
   std::optional<std::string> End();
+  // The line gathered so far, a point typed on its own still as ".".
+  std::string Gathered() const;
+  // Forgets the line gathered so far: something else shows it.
+  void Forget();
 
  private:
   void Add(const std::string& word);

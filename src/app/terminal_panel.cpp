@@ -11,6 +11,7 @@ namespace voxrig {
 namespace {
 
 constexpr int kMeterRow = LineFacts(Line::kMeter).y;
+constexpr int kEchoRow = LineFacts(Line::kEcho).y;
 // A changing level is written at most this often.
 constexpr double kLevelPeriodMs = 1000;
 
@@ -75,7 +76,21 @@ void TerminalPanel::WriteChangedRows() {
   lines_.Flush();
 }
 
+void TerminalPanel::LeaveTheEchoToTheTyping() {
+  const std::string said = spoken_.Gathered();
+  std::optional<std::string> typing = lines_.RowDue(kEchoRow);
+  if (said.empty() || !typing) return;
+  typing->erase(typing->find_last_not_of(' ') + 1);
+  // A point on its own may not be read out at all: its word stays.
+  if (*typing == ".") return;
+  // The typed character alone ("5" of "145"), or what is left of the typing
+  // read back after BackSpace ("14").
+  const bool oneTyped = said.size() == 1 && typing->ends_with(said);
+  if (oneTyped || said == *typing) spoken_.Forget();
+}
+
 void TerminalPanel::EndSpokenLine() {
+  LeaveTheEchoToTheTyping();
   if (const std::optional<std::string> line = spoken_.End()) lines_.Notice(*line);
   if (prompted_ && !silenceTold_ && silent_()) {
     silenceTold_ = true;

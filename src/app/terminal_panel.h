@@ -9,8 +9,8 @@
 #include "platform/display.h"
 #include "platform/sound.h"
 #include "platform/stopwatch.h"
-#include "terminal/terminal_display.h"
 #include "platform/text_screen.h"
+#include "terminal/terminal_display.h"
 
 namespace voxrig {
 
@@ -55,6 +55,10 @@ class TerminalPanel : public Display, public Sound {
   // Writes the rows that changed (and the meter when it is due), ending the
   // line of words first when there are any.
   void WriteChangedRows();
+  // A typed digit or point is said as it is typed, and the typing so far is
+  // shown on the key echo row: the terminal writes the typing alone ("145",
+  // not "5" and then "145"), so a screen reader reads each key once.
+  void LeaveTheEchoToTheTyping();
   void EndSpokenLine();
   // The meter row as it is to be written, when it is to be written now.
   std::optional<std::string> MeterLineDue();

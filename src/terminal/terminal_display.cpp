@@ -40,6 +40,13 @@ bool TerminalDisplay::HasChanges() const {
   return false;
 }
 
+std::optional<std::string> TerminalDisplay::RowDue(int y) const {
+  const std::string text = screen_.Row(y);
+  const auto written = written_.find(y);
+  if (text.empty() || (written != written_.end() && written->second == text)) return std::nullopt;
+  return text;
+}
+
 void TerminalDisplay::Notice(const std::string& line) {
   out_ << line << '\n';
   out_.flush();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -31,6 +32,9 @@ class TerminalDisplay : public Display {
   void Flush();
   // Whether Flush would write a line now.
   bool HasChanges() const;
+  // The text Flush would write for the row at `y`, or nothing when it would
+  // write none for it.
+  std::optional<std::string> RowDue(int y) const;
   // Writes a line of the program's own (a notice to the listener) at once.
   void Notice(const std::string& line);
 

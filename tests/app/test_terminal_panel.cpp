@@ -101,6 +101,35 @@ TEST(TerminalPanel, EachUtteranceIsOneLineInOrderWithTheRowsAndSilenceIsToldOnce
                                                          "srching", "name:Tower", "ok"}));
 }
 
+// A key typed into an entry is said and shown as the typing so far: the
+// terminal prints it once, as the typing; anything else said beside it stays.
+TEST(TerminalPanel, ATypedKeyIsPrintedOnceAsTheTypingSoFar) {
+  const struct {
+    const char* prompt;
+    const char* typing;  // the key echo row after the key
+    const char* printed;
+  } keys[] = {
+      {"wave\\point", ".", "point\n.\n"},  // a point alone may not be read out
+      {"wave\\1", "1", "1\n"},
+      {"wave\\4", "14", "14\n"},
+      {"wave\\point", "14.", "14.\n"},
+      {"wave\\5", "14.5", "14.5\n"},
+      {"wave\\inv", "14.5", "invalid\n"},  // refused: the row is unchanged
+      {"wave\\1", "B 1", "B 1\n"},         // an argument's digit
+      {"wave\\5", "B 1", "5\n"},           // said, but not what the row shows
+      {"wave\\wait", "B 15", "please wait\nB 15\n"},
+  };
+  TerminalRig rig;
+  for (const auto& key : keys) {
+    const std::size_t before = rig.out.str().size();
+    rig.panel.StartUnit();
+    rig.panel.PlayPrompt(key.prompt);
+    rig.Draw(Line::kEcho, std::string(key.typing) + "      ");
+    rig.panel.Flush();
+    EXPECT_EQ(rig.out.str().substr(before), key.printed) << key.prompt << " " << key.typing;
+  }
+}
+
 TEST(TerminalPanel, TheMeterIsItsLevelAtMostOnceASecondAndOnlyWhenItChanges) {
   const struct {
     long long atMs;
