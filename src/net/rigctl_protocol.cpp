@@ -45,19 +45,6 @@ constexpr std::array<CommandName, 21> kCommands{{
     {Command::kGetTuningStep, 'n', "get_ts"},
 }};
 
-// Hamlib's names for modes the receiver has not: data modes and reversed CW
-// are heard through its plain modes, and are reported by those.
-struct ModeAlias {
-  std::string_view hamlib;
-  Mode heardAs;
-};
-constexpr std::array<ModeAlias, 4> kModeAliases{{
-    {"PKTFM", Mode::kFM},
-    {"PKTUSB", Mode::kUSB},
-    {"PKTLSB", Mode::kLSB},
-    {"CWR", Mode::kCW},
-}};
-
 // The VFO names that mean the one VFO the panel tunes.
 constexpr std::array<std::string_view, 5> kPanelVfoNames{"VFOA", "currVFO", "VFO", "Main", "RX"};
 
@@ -80,13 +67,6 @@ std::vector<std::string> SplitWords(std::string_view text) {
     if (i > start) words.emplace_back(text.substr(start, i - start));
   }
   return words;
-}
-
-const ReceiverMode* ModeByHamlibName(std::string_view hamlib) {
-  if (const ReceiverMode* mode = ModeOfNetworkName(hamlib)) return mode;
-  const auto alias = std::find_if(kModeAliases.begin(), kModeAliases.end(),
-                                  [&](const ModeAlias& a) { return a.hamlib == hamlib; });
-  return alias == kModeAliases.end() ? nullptr : &ModeFacts(alias->heardAs);
 }
 
 bool NamesPanelVfo(std::string_view name) {
@@ -261,7 +241,7 @@ SetOrder CheckFrequencySet(const std::vector<std::string>& arguments, const Pane
 
 SetOrder CheckModeSet(const std::vector<std::string>& arguments, const PanelView& panel) {
   SetOrder order;
-  const ReceiverMode* mode = arguments.empty() ? nullptr : ModeByHamlibName(arguments[0]);
+  const ReceiverMode* mode = arguments.empty() ? nullptr : ModeHeardForNetworkName(arguments[0]);
   if (mode == nullptr || arguments.size() > 2 ||
       (arguments.size() == 2 && !IsInteger(arguments[1]))) {
     order.error = kInvalidArgument;
