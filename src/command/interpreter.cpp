@@ -434,12 +434,13 @@ bool CompletesSequence(Context& ctx, const PressedKey& pressed) {
   return true;
 }
 
-// G takes one receiver bank letter; any other key ends its sequence.
+// G takes one letter of a bank the radio has; any other key ends its
+// sequence.
 bool TakesMemoryScanBank(Context& ctx, const PressedKey& pressed) {
   const int key = pressed.key;
   CommandState& command = ctx.command;
   if (command.pendingCommand != PendingCommand::kMemoryScan) return false;
-  if (keys::IsReceiverBankLetter(key)) {
+  if (keys::IsReceiverBankLetter(key) && RadioHasBank(ctx, static_cast<char>(key))) {
     const std::string letter(1, static_cast<char>(key));
     Say(ctx, letter);
     command.entryText = letter;

@@ -85,9 +85,10 @@ TEST_F(OtherRadio, MemoryKeysFollowTheMemoriesTheRadioHas) {
     EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << keys;
     EXPECT_FALSE(SentAny(memoryHeads)) << keys;
   }
-  // Memories in one bank A: W and X refuse the other banks at their letter.
+  // Memories in one bank A: W, X and G refuse the other banks at their
+  // letter.
   ctx.link.capabilities->memories = {true, true, true, false, "A", 19};
-  for (const char* keys : {"W05B", "X06B"}) {
+  for (const char* keys : {"W05B", "X06B", "GB"}) {
     Forget();
     Type(keys);
     EXPECT_EQ(Spoken().back(), "inv") << keys;
