@@ -25,29 +25,6 @@ using receiver::kLowestHz;
 constexpr std::size_t kMostDecimals = 6;
 using receiver::kChannelNameLength;
 
-// The modes other programs name, and the mode each is heard in. The
-// receiver's narrow FM is the panel's FM; narrow AM is still AM. A mode is
-// written by the first of its names.
-struct ModeName {
-  std::string_view csv;
-  Mode mode;
-};
-constexpr std::array<ModeName, 9> kModeNames{{
-    {"FM", Mode::kFM},
-    {"NFM", Mode::kFM},
-    {"WFM", Mode::kWFM},
-    {"AM", Mode::kAM},
-    {"NAM", Mode::kAM},
-    {"USB", Mode::kUSB},
-    {"LSB", Mode::kLSB},
-    {"CW", Mode::kCW},
-    {"AUTO", Mode::kAUT},
-}};
-
-std::string_view BankTextOf(const ModeName& name) {
-  return ModeFacts(name.mode).panelText;
-}
-
 // What the columns are called in the lists people exchange.
 enum class Column { kLocation, kName, kFrequency, kMode, kStep };
 struct ColumnName {
@@ -79,11 +56,6 @@ std::string Trimmed(std::string_view text) {
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
 }
 
@@ -174,21 +146,17 @@ std::optional<std::string> BankStepText(std::string_view field, std::string& why
   return step;
 }
 
+// The modes other programs name are read and written by the names the mode
+// table gives them.
 std::optional<std::string> BankModeOf(const std::string& field) {
-  const std::string name = Upper(Trimmed(field));
-  for (const ModeName& mode : kModeNames) {
-    if (name == mode.csv) return std::string(BankTextOf(mode));
-  }
-  return std::nullopt;
+  const ReceiverMode* mode = ModeOfCsvName(Trimmed(field));
+  if (mode == nullptr) return std::nullopt;
+  return std::string(mode->panelText);
 }
 
 std::string CsvModeOf(const std::string& bankMode) {
-  for (const ModeName& mode : kModeNames) {
-    if (bankMode == BankTextOf(mode)) {
-      return mode.mode == Mode::kAUT ? "Auto" : std::string(mode.csv);
-    }
-  }
-  return Trimmed(bankMode);
+  const ReceiverMode* mode = ModeOfPanelText(bankMode);
+  return mode != nullptr ? std::string(mode->csvName) : Trimmed(bankMode);
 }
 
 // The CSV of a bank: a header line, then one line per channel counted from

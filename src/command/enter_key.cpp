@@ -13,7 +13,7 @@
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
 #include "link/command_link.h"
-#include "link/receiver_commands.h"
+#include "link/radio_capabilities.h"
 #include "memory/memory_scan.h"
 #include "memory/receiver_read.h"
 #include "memory/receiver_transfer.h"
@@ -22,6 +22,7 @@
 #include "poll/search.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
+#include "tuning/radio_abilities.h"
 
 namespace voxrig {
 
@@ -110,9 +111,9 @@ bool TypedLimitIsUsable(Context& ctx) {
   BoundedText* value = LimitBeingTyped(ctx);
   if (value == nullptr || ctx.command.limitEntryFresh) return true;
   if (ctx.command.pendingCommand == PendingCommand::kStep) {
-    return receiver::IsReceiverStep(value->str());
+    return StepUsableOn(RadioCapabilities(ctx), value->str());
   }
-  const auto tunable = receiver::TunableFrequency(value->str());
+  const auto tunable = TunableOn(RadioCapabilities(ctx), value->str());
   if (tunable) *value = *tunable;
   return tunable.has_value();
 }
@@ -352,7 +353,7 @@ bool PutBackUnusableLimit(Context& ctx) {
 bool TypedFrequencyIsTunable(const Context& ctx) {
   const TuningState& tuning = ctx.tuning;
   return ctx.command.frequencyEntryFresh || tuning.frequencyText.empty() ||
-         receiver::TunableFrequency(tuning.frequencyText.str()).has_value();
+         TunableOn(RadioCapabilities(ctx), tuning.frequencyText.str()).has_value();
 }
 
 void PutBackTypedFrequency(Context& ctx) {

@@ -17,7 +17,6 @@
 #include "command/receiver_bank_keys.h"
 #include "command/where_am_i.h"
 #include "link/command_link.h"
-#include "link/radio_choice.h"
 #include "memory/memory_scan.h"
 #include "panel/debug_log.h"
 #include "panel/display_lines.h"
@@ -26,6 +25,7 @@
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
+#include "tuning/radio_abilities.h"
 
 namespace voxrig {
 
@@ -299,7 +299,7 @@ void InterpretCommandKey(Context& ctx, int key) {
       ToggleScanVoice(ctx);
       return;
     case keys::Letter('G'):
-      if (!LinkHasMemoriesFor(ctx, 'G')) {
+      if (!RadioDoes(ctx, MemoryWork::kScan)) {
         Say(ctx, kNotOnThisRadio);
         return;
       }
@@ -394,7 +394,10 @@ bool RefusesMemoryKeyOnThisRadio(Context& ctx, const PressedKey& pressed) {
   if (key != keys::Letter('W') && key != keys::Letter('X') && key != keys::Letter('Z')) {
     return false;
   }
-  if (LinkHasMemoriesFor(ctx, static_cast<char>(key))) return false;
+  const MemoryWork work = key == keys::Letter('W')   ? MemoryWork::kWrite
+                          : key == keys::Letter('X') ? MemoryWork::kRead
+                                                     : MemoryWork::kTellSizes;
+  if (RadioDoes(ctx, work)) return false;
   ctx.command.pendingCommand = PendingCommand::kNone;
   Say(ctx, kNotOnThisRadio);
   return true;
@@ -431,12 +434,13 @@ bool CompletesSequence(Context& ctx, const PressedKey& pressed) {
   return true;
 }
 
-// G takes one receiver bank letter; any other key ends its sequence.
+// G takes one letter of a bank the radio has; any other key ends its
+// sequence.
 bool TakesMemoryScanBank(Context& ctx, const PressedKey& pressed) {
   const int key = pressed.key;
   CommandState& command = ctx.command;
   if (command.pendingCommand != PendingCommand::kMemoryScan) return false;
-  if (keys::IsReceiverBankLetter(key)) {
+  if (keys::IsReceiverBankLetter(key) && RadioHasBank(ctx, static_cast<char>(key))) {
     const std::string letter(1, static_cast<char>(key));
     Say(ctx, letter);
     command.entryText = letter;

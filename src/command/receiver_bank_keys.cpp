@@ -7,18 +7,20 @@
 #include "banks/bank_names.h"
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
-#include "link/radio_choice.h"
 #include "speech/speech.h"
+#include "tuning/radio_abilities.h"
 
 namespace voxrig {
 
 namespace {
 
 // Takes the key as the receiver bank's letter after two digits, and says it;
-// otherwise says "inv" and ends the sequence.
+// otherwise says "inv" and ends the sequence. A bank the radio does not have
+// is refused at its letter: nothing would be stored, read nor checked.
 bool TakeReceiverBankLetter(Context& ctx, int key) {
   CommandState& command = ctx.command;
-  if (!banks::IsBankNumber(command.entryText) || !keys::IsReceiverBankLetter(key)) {
+  if (!banks::IsBankNumber(command.entryText) || !keys::IsReceiverBankLetter(key) ||
+      !RadioHasBank(ctx, static_cast<char>(key))) {
     RefuseSequence(ctx, "inv");
     return false;
   }
@@ -33,12 +35,6 @@ bool TakeReceiverBankLetter(Context& ctx, int key) {
 void QueryReceiverBank(Context& ctx) {
   CommandState& command = ctx.command;
   const int key = ctx.panel.currentKey;
-  // A bank the radio does not have is refused at its letter, as X refuses
-  // to read it: nothing would be stored, nor checked.
-  if (keys::IsReceiverBankLetter(key) && !LinkCanStoreInBank(ctx, static_cast<char>(key))) {
-    RefuseSequence(ctx, "inv");
-    return;
-  }
   if (!TakeReceiverBankLetter(ctx, key)) return;
   // A missing bank file is told at once. Nothing goes to the receiver yet:
   // its bank is cleared at Enter, once the bank file has been read, so a W

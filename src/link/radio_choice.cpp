@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "link/receiver_commands.h"
 #include "link/serial_port.h"
 
 namespace voxrig {
@@ -64,23 +63,6 @@ std::optional<std::string> RadioLineFault(Context& ctx) {
 
 bool LinkCarries(Context& ctx, const std::string& command) {
   return PortCarries(ctx, ctx.link.comPort, command);
-}
-
-bool LinkHasMemoriesFor(Context& ctx, char key) {
-  switch (key) {
-    case 'W':
-      return LinkCarries(ctx, receiver::WriteChannel('A', 0, "145", "12.5", "FM", ""));
-    case 'X':
-      return LinkCarries(ctx, receiver::ReadBankChannels('A'));
-    case 'Z':
-      return LinkCarries(ctx, receiver::ReadBankSize('A'));
-    default:
-      return LinkCarries(ctx, receiver::StartMemoryScan("A"));
-  }
-}
-
-bool LinkCanStoreInBank(Context& ctx, char bank) {
-  return LinkCarries(ctx, receiver::ClearBank(bank));
 }
 
 }  // namespace voxrig

@@ -26,16 +26,4 @@ std::optional<std::string> RadioLineFault(Context& ctx);
 // while no radio is open.
 bool LinkCarries(Context& ctx, const std::string& command);
 
-// Whether the radio has the memories a memory key works on: W writes
-// channels into them, X reads them, G scans them and Z asks the sizes of
-// their banks. The AR8600's own are always there; a radio driven through
-// Hamlib has them when Hamlib reaches its memory channels (and, for W, can
-// store into them).
-bool LinkHasMemoriesFor(Context& ctx, char key);
-
-// Whether W can store channels into the receiver's bank `bank`: every bank
-// of the AR8600; on a radio driven through Hamlib, a bank its memories reach
-// (a radio of 19 memories has bank A alone).
-bool LinkCanStoreInBank(Context& ctx, char bank);
-
 }  // namespace voxrig

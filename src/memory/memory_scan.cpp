@@ -8,11 +8,11 @@
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "link/memory_lines.h"
-#include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "link/serial_port.h"
 #include "memory/receiver_transfer.h"
 #include "speech/speech.h"
+#include "tuning/radio_abilities.h"
 
 namespace voxrig {
 
@@ -178,9 +178,9 @@ void CheckReceiverBanks(Context& ctx) {
     return;
   }
   Say(ctx, "ckconfig");
-  // A radio driven through Hamlib has memories of a fixed size: its banks are
-  // told, not resized.
-  const bool resizable = LinkCarries(ctx, receiver::SetBankSizeNinety('A'));
+  // A radio whose memories have a fixed size (a radio driven through Hamlib)
+  // has its banks told, not resized.
+  const bool resizable = RadioDoes(ctx, MemoryWork::kResize);
   for (char letter = 'A'; letter <= 'J'; ++letter) {
     std::string size;
     bool answered = false;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "command/interpreter.h"
+#include "link/radio_capabilities.h"
 #include "net/rigctl_protocol.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
@@ -47,6 +48,7 @@ rigctl::PanelView ViewOf(const Context& ctx, const NetClient& client) {
   view.squelchOpen = ctx.link.squelchClosed == 0;
   view.attenuatorOn = ctx.tuning.attenuatorOn;
   view.checkedVfo = client.checkedVfo;
+  view.radio = &RadioCapabilities(ctx);
   return view;
 }
 

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "link/receiver_commands.h"
 #include "net/rigctl_protocol.h"
 
 // The two long answers a client reads when it opens, or when a person looks
@@ -18,9 +17,10 @@ namespace voxrig::rigctl {
 
 namespace {
 
-// Hamlib's bits of the levels ATT, RAWSTR and STRENGTH (read) and ATT (set).
-constexpr const char* kReadLevelBits = "0x44000002";
-constexpr const char* kSetLevelBits = "0x2";
+// Hamlib's bits of the levels the panel serves: RAWSTR and STRENGTH are
+// read, ATT is read and set on a radio with an attenuator.
+constexpr unsigned kMeterLevelBits = 0x44000000;
+constexpr unsigned kAttenuatorLevelBit = 0x2;
 
 // Long enough for the panel to finish speaking before a client gives up on
 // an answer that waits for the receiver.
@@ -32,11 +32,11 @@ std::string Hex(unsigned value) {
   return text;
 }
 
-// The modes the receiver has a Hamlib name for, in the order of their bits.
-std::vector<const ReceiverMode*> NetworkModes() {
+// The radio's modes that have a Hamlib name, in the order of their bits.
+std::vector<const ReceiverMode*> NetworkModes(const ReceiverCapabilities& radio) {
   std::vector<const ReceiverMode*> modes;
   for (const ReceiverMode& mode : kReceiverModes) {
-    if (!mode.networkName.empty()) modes.push_back(&mode);
+    if (!mode.networkName.empty() && radio.HasMode(mode.mode)) modes.push_back(&mode);
   }
   std::sort(modes.begin(), modes.end(), [](const ReceiverMode* a, const ReceiverMode* b) {
     return a->networkBit < b->networkBit;
@@ -44,25 +44,26 @@ std::vector<const ReceiverMode*> NetworkModes() {
   return modes;
 }
 
-unsigned ModeBits() {
+unsigned ModeBits(const ReceiverCapabilities& radio) {
   unsigned bits = 0;
-  for (const ReceiverMode* mode : NetworkModes()) bits |= mode->networkBit;
+  for (const ReceiverMode* mode : NetworkModes(radio)) bits |= mode->networkBit;
   return bits;
 }
 
 // "AM CW USB LSB FM WFM ", each name followed by a blank as Hamlib lists them.
-std::string ModeList() {
+std::string ModeList(const ReceiverCapabilities& radio) {
   std::string list;
-  for (const ReceiverMode* mode : NetworkModes()) list += std::string(mode->networkName) + " ";
+  for (const ReceiverMode* mode : NetworkModes(radio)) list += std::string(mode->networkName) + " ";
   return list;
 }
 
 // One filter per passband, with the modes that have it, in the order the
 // modes stand in the table.
-std::vector<std::pair<int, std::vector<const ReceiverMode*>>> Filters() {
+std::vector<std::pair<int, std::vector<const ReceiverMode*>>> Filters(
+    const ReceiverCapabilities& radio) {
   std::vector<std::pair<int, std::vector<const ReceiverMode*>>> filters;
   for (const ReceiverMode& mode : kReceiverModes) {
-    if (mode.networkName.empty()) continue;
+    if (mode.networkName.empty() || !radio.HasMode(mode.mode)) continue;
     const auto same = std::find_if(filters.begin(), filters.end(),
                                    [&](const auto& f) { return f.first == mode.passbandHz; });
     if (same == filters.end()) {
@@ -81,17 +82,35 @@ std::string Kilohertz(int hz) {
   return text;
 }
 
+// The radio's receive ranges as the caps dump lists them, each with the VFO,
+// the modes and the antennas it is tuned with.
+std::string CapsRanges(const ReceiverCapabilities& radio) {
+  std::string text;
+  for (const FrequencyRange& range : radio.receiveRanges) {
+    text += "\t" + std::to_string(range.lowestHz) + " Hz - " + std::to_string(range.highestHz) +
+            " Hz\n"
+            "\t\tVFO list: VFOA \n"
+            "\t\tMode list: " +
+            ModeList(radio) +
+            "\n"
+            "\t\tAntenna list: ANT_NONE\n";
+  }
+  return text;
+}
+
 }  // namespace
 
-std::string DumpStateText(bool checkedVfo) {
-  const std::string modes = Hex(ModeBits());
+std::string DumpStateText(bool checkedVfo, const ReceiverCapabilities& radio) {
+  const std::string modes = Hex(ModeBits(radio));
   std::string text =
-      "1\n"  // the protocol version
-      "2\n"  // NET rigctl, the model clients choose for the panel
-      "0\n"  // no ITU region
-      + std::to_string(receiver::kLowestHz) + ".000000 " + std::to_string(receiver::kHighestHz) +
-      ".000000 " + modes +
-      " -1 -1 0x1 0x0\n"
+      "1\n"   // the protocol version
+      "2\n"   // NET rigctl, the model clients choose for the panel
+      "0\n";  // no ITU region
+  for (const FrequencyRange& range : radio.receiveRanges) {
+    text += std::to_string(range.lowestHz) + ".000000 " + std::to_string(range.highestHz) +
+            ".000000 " + modes + " -1 -1 0x1 0x0\n";
+  }
+  text +=
       "0 0 0 0 0 0 0\n"
       "0 0 0 0 0 0 0\n";  // nothing to transmit on
   for (const char* step : {"50", "100", "1000", "5000", "9000", "10000", "12500", "20000", "25000",
@@ -99,7 +118,7 @@ std::string DumpStateText(bool checkedVfo) {
     text += modes + " " + step + "\n";
   }
   text += "0 0\n";
-  for (const auto& [passbandHz, filterModes] : Filters()) {
+  for (const auto& [passbandHz, filterModes] : Filters(radio)) {
     unsigned bits = 0;
     for (const ReceiverMode* mode : filterModes) bits |= mode->networkBit;
     text += Hex(bits) + " " + std::to_string(passbandHz) + "\n";
@@ -108,10 +127,11 @@ std::string DumpStateText(bool checkedVfo) {
       "0 0\n"
       "0\n0\n0\n0\n"  // no RIT, XIT, IF shift or announcements
       "\n"            // no preamplifier
-      + std::to_string(kAttenuatorDb) +
-      " \n"
+      + (radio.attenuator ? std::to_string(kAttenuatorDb) + " " : std::string()) +
+      "\n"
       "0x0\n0x0\n" +
-      kReadLevelBits + "\n" + kSetLevelBits + "\n0x0\n0x0\n";
+      Hex(kMeterLevelBits | (radio.attenuator ? kAttenuatorLevelBit : 0)) + "\n" +
+      Hex(radio.attenuator ? kAttenuatorLevelBit : 0) + "\n0x0\n0x0\n";
   if (!checkedVfo) return text;
   return text +
          "vfo_ops=0x0\n"
@@ -129,25 +149,24 @@ std::string DumpStateText(bool checkedVfo) {
          kClientTimeoutMs +
          "\n"
          "rig_model=2\n"
-         "rigctld_version=voxrig AR8600 panel\n"
+         "rigctld_version=voxrig " +
+         radio.modelName +
+         " panel\n"
          "agc_levels=\n"
          "done\n";
 }
 
-std::string DumpCapsText() {
-  const std::string modes = ModeList();
-  const std::string range = "\t" + std::to_string(receiver::kLowestHz) + " Hz - " +
-                            std::to_string(receiver::kHighestHz) +
-                            " Hz\n"
-                            "\t\tVFO list: VFOA \n"
-                            "\t\tMode list: " +
-                            modes +
-                            "\n"
-                            "\t\tAntenna list: ANT_NONE\n";
+std::string DumpCapsText(const ReceiverCapabilities& radio) {
+  const std::string modes = ModeList(radio);
+  const std::string range = CapsRanges(radio);
   std::string text =
       "Caps dump for model: 2\n"
-      "Model name:\tAR8600 through the voxrig panel\n"
-      "Mfg name:\tAOR\n"
+      "Model name:\t" +
+      radio.modelName +
+      " through the voxrig panel\n"
+      "Mfg name:\t" +
+      radio.maker +
+      "\n"
       "Backend version:\tvoxrig\n"
       "Backend copyright:\tvoxrig\n"
       "Backend status:\tStable\n"
@@ -165,8 +184,8 @@ std::string DumpCapsText() {
       "Max IF-SHIFT: -0.0kHz/+0.0kHz\n"
       "Preamp: None\n"
       "Attenuator: " +
-      std::to_string(kAttenuatorDb) +
-      "dB\n"
+      (radio.attenuator ? std::to_string(kAttenuatorDb) + "dB" : std::string("None")) +
+      "\n"
       "AGC levels:\n"
       "\n"
       "CTCSS: None\n"
@@ -174,8 +193,12 @@ std::string DumpCapsText() {
       "Get functions: \n"
       "Set functions: \n"
       "Extra functions:\n"
-      "Get level: ATT(0..0/0) RAWSTR(0..0/0) STRENGTH(0..0/0) \n"
-      "Set level: ATT(0..0/0) \n"
+      "Get level: " +
+      (radio.attenuator ? "ATT(0..0/0) " : "") +
+      "RAWSTR(0..0/0) STRENGTH(0..0/0) \n"
+      "Set level: " +
+      (radio.attenuator ? "ATT(0..0/0) " : "") +
+      "\n"
       "Extra levels:\n"
       "Get parameters: \n"
       "Set parameters: \n"
@@ -213,13 +236,13 @@ std::string DumpCapsText() {
   text +=
       "Tuning steps status:\tOK (0)\n"
       "Filters:\n";
-  for (const auto& [passbandHz, filterModes] : Filters()) {
+  for (const auto& [passbandHz, filterModes] : Filters(radio)) {
     text += "\t" + Kilohertz(passbandHz) + ":   \t";
     for (const ReceiverMode* mode : filterModes) text += std::string(mode->networkName) + " ";
     text += "\n";
   }
   text += "Bandwidths:\n";
-  for (const ReceiverMode* mode : NetworkModes()) {
+  for (const ReceiverMode* mode : NetworkModes(radio)) {
     text += "\t" + std::string(mode->networkName) + "\tNormal: " + Kilohertz(mode->passbandHz) +
             ",\tNarrow: 0.0 Hz,\tWide: 0.0 Hz\n";
   }
@@ -239,7 +262,7 @@ std::string DumpCapsText() {
     const char* what;
     bool served;
   };
-  static constexpr Can kCans[] = {
+  const Can cans[] = {
       {"set Conf", false},
       {"get Conf", false},
       {"set Frequency", true},
@@ -284,7 +307,7 @@ std::string DumpCapsText() {
       {"get Transceive", false},
       {"set Func", false},
       {"get Func", false},
-      {"set Level", true},
+      {"set Level", radio.attenuator},
       {"get Level", true},
       {"set Param", false},
       {"get Param", false},
@@ -304,7 +327,7 @@ std::string DumpCapsText() {
       {"get power2mW", false},
       {"get mW2power", false},
   };
-  for (const Can& can : kCans)
+  for (const Can& can : cans)
     text += std::string("Can ") + can.what + ":\t" + (can.served ? "Y" : "N") + "\n";
   return text + "\nOverall backend warnings: 0   \n";
 }

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "link/receiver_commands.h"
 #include "net/rigctl_dumps.h"
 #include "speech/receiver_modes.h"
+#include "tuning/radio_abilities.h"
 
 namespace voxrig::rigctl {
 
@@ -45,19 +45,6 @@ constexpr std::array<CommandName, 21> kCommands{{
     {Command::kGetTuningStep, 'n', "get_ts"},
 }};
 
-// Hamlib's names for modes the receiver has not: data modes and reversed CW
-// are heard through its plain modes, and are reported by those.
-struct ModeAlias {
-  std::string_view hamlib;
-  Mode heardAs;
-};
-constexpr std::array<ModeAlias, 4> kModeAliases{{
-    {"PKTFM", Mode::kFM},
-    {"PKTUSB", Mode::kUSB},
-    {"PKTLSB", Mode::kLSB},
-    {"CWR", Mode::kCW},
-}};
-
 // The VFO names that mean the one VFO the panel tunes.
 constexpr std::array<std::string_view, 5> kPanelVfoNames{"VFOA", "currVFO", "VFO", "Main", "RX"};
 
@@ -82,28 +69,24 @@ std::vector<std::string> SplitWords(std::string_view text) {
   return words;
 }
 
-const ReceiverMode* ModeByHamlibName(std::string_view hamlib) {
-  if (const ReceiverMode* mode = ModeOfNetworkName(hamlib)) return mode;
-  const auto alias = std::find_if(kModeAliases.begin(), kModeAliases.end(),
-                                  [&](const ModeAlias& a) { return a.hamlib == hamlib; });
-  return alias == kModeAliases.end() ? nullptr : &ModeFacts(alias->heardAs);
-}
-
 bool NamesPanelVfo(std::string_view name) {
   return std::find(kPanelVfoNames.begin(), kPanelVfoNames.end(), name) != kPanelVfoNames.end();
 }
 
 // A frequency in hertz as clients send it: "14074000", "14074000.000000" or
-// "7.1e6". Nothing else may follow the number.
-std::optional<std::int64_t> ParseHz(const std::string& text) {
+// "7.1e6", within one of the radio's ranges. Nothing else may follow the
+// number.
+std::optional<std::int64_t> ParseHz(const std::string& text, const ReceiverCapabilities& radio) {
   if (text.empty() || text.size() > 32) return std::nullopt;
   char* end = nullptr;
   const double value = std::strtod(text.c_str(), &end);
   if (end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
-  if (value < static_cast<double>(receiver::kLowestHz) ||
-      value > static_cast<double>(receiver::kHighestHz)) {
-    return std::nullopt;
-  }
+  const bool received = std::any_of(radio.receiveRanges.begin(), radio.receiveRanges.end(),
+                                    [&](const FrequencyRange& range) {
+                                      return value >= static_cast<double>(range.lowestHz) &&
+                                             value <= static_cast<double>(range.highestHz);
+                                    });
+  if (!received) return std::nullopt;
   return static_cast<std::int64_t>(std::llround(value));
 }
 
@@ -177,7 +160,9 @@ std::string LevelValue(const std::string& name, const PanelView& panel, bool& kn
   known = true;
   if (name == "STRENGTH") return std::to_string(StrengthFromMeter(panel.signalLevel));
   if (name == "RAWSTR") return std::to_string(std::clamp(panel.rawLevel, 0, 255));
-  if (name == "ATT") return std::to_string(panel.attenuatorOn ? kAttenuatorDb : 0);
+  if (name == "ATT" && panel.radio->attenuator) {
+    return std::to_string(panel.attenuatorOn ? kAttenuatorDb : 0);
+  }
   known = false;
   return {};
 }
@@ -217,7 +202,8 @@ std::string RigInfoText(const PanelView& panel) {
                      " Mode=" + std::string(mode ? mode->networkName : "None") +
                      " Width=" + std::to_string(mode ? mode->passbandHz : 0) + " RX=1 TX=0\n";
   text += "VFO=VFOB Freq=0 Mode=None Width=0 RX=0 TX=0\n";
-  text += "Split=0 SatMode=0\nRig=AR8600\nApp=voxrig\nVersion=20210506 1.0.0\n";
+  text +=
+      "Split=0 SatMode=0\nRig=" + panel.radio->modelName + "\nApp=voxrig\nVersion=20210506 1.0.0\n";
   return text + "CRC=" + Hex8(Crc32(text)) + "\n\n";
 }
 
@@ -236,15 +222,17 @@ std::string AnswerVfoInfo(const Request& request, const PanelView& panel) {
 
 SetOrder CheckFrequencySet(const std::vector<std::string>& arguments, const PanelView& panel) {
   SetOrder order;
+  const ReceiverCapabilities& radio = *panel.radio;
   const std::optional<std::int64_t> hz =
-      arguments.size() == 1 ? ParseHz(arguments[0]) : std::nullopt;
-  if (!hz) {
+      arguments.size() == 1 ? ParseHz(arguments[0], radio) : std::nullopt;
+  // The radio holds its resolution (the AR8600 whole 50 Hz): a finer
+  // frequency is tuned rounded, and one that rounds to where the radio is
+  // changes nothing.
+  if (!hz || !radio.Receives(RoundedForRadio(radio, *hz))) {
     order.error = kInvalidArgument;
     return order;
   }
-  // The receiver holds whole 50 Hz: a finer frequency is tuned rounded, and
-  // one that rounds to where the receiver is changes nothing.
-  order.frequencyHz = receiver::RoundedToTuningResolution(*hz);
+  order.frequencyHz = RoundedForRadio(radio, *hz);
   if (order.frequencyHz != HzFromMegahertzText(panel.frequencyText)) {
     order.action = SetAction::kTune;
   }
@@ -253,7 +241,7 @@ SetOrder CheckFrequencySet(const std::vector<std::string>& arguments, const Pane
 
 SetOrder CheckModeSet(const std::vector<std::string>& arguments, const PanelView& panel) {
   SetOrder order;
-  const ReceiverMode* mode = arguments.empty() ? nullptr : ModeByHamlibName(arguments[0]);
+  const ReceiverMode* mode = arguments.empty() ? nullptr : ModeHeardForNetworkName(arguments[0]);
   if (mode == nullptr || arguments.size() > 2 ||
       (arguments.size() == 2 && !IsInteger(arguments[1]))) {
     order.error = kInvalidArgument;
@@ -281,7 +269,7 @@ SetOrder CheckSetLevel(const std::vector<std::string>& arguments, const PanelVie
   SetOrder order;
   if (arguments.size() != 2) {
     order.error = kInvalidArgument;
-  } else if (arguments[0] != "ATT") {
+  } else if (arguments[0] != "ATT" || !panel.radio->attenuator) {
     order.error = kNotAvailable;  // the meters are read, never set
   } else if (!IsInteger(arguments[1]) ||
              (arguments[1] != "0" && arguments[1] != std::to_string(kAttenuatorDb))) {
@@ -293,6 +281,10 @@ SetOrder CheckSetLevel(const std::vector<std::string>& arguments, const PanelVie
 }
 
 }  // namespace
+
+std::string ServedRadioName(const ReceiverCapabilities& radio) {
+  return radio.maker + " " + radio.modelName + " through the voxrig panel";
+}
 
 const ReceiverMode* ReportedMode(std::string_view panelText) {
   const ReceiverMode* mode = ModeOfPanelText(panelText);
@@ -368,9 +360,11 @@ std::string AnswerRequest(const Request& request, const PanelView& panel) {
     case Command::kCheckVfo:
       return CheckVfoAnswer(request);
     case Command::kDumpState:
-      return Compose(request, {{"", DumpStateText(panel.checkedVfo), false, true}}, kOk);
+      return Compose(request, {{"", DumpStateText(panel.checkedVfo, *panel.radio), false, true}},
+                     kOk);
     case Command::kDumpCaps:
-      return Compose(request, {{"", DumpCapsText(), false, true}}, kOk, {.plainReport = true});
+      return Compose(request, {{"", DumpCapsText(*panel.radio), false, true}}, kOk,
+                     {.plainReport = true});
     case Command::kGetPowerStatus:
       return Compose(request, {{"Power Status", "1", true}}, kOk);
     case Command::kGetSplitVfo:
@@ -378,7 +372,7 @@ std::string AnswerRequest(const Request& request, const PanelView& panel) {
     case Command::kGetLockMode:
       return Compose(request, {{"Locked", "0", true}}, kOk, {.plainReport = true});
     case Command::kGetInfo:
-      return Compose(request, {{"Info", "AOR AR8600 through the voxrig panel"}}, kOk);
+      return Compose(request, {{"Info", ServedRadioName(*panel.radio)}}, kOk);
     case Command::kGetRigInfo:
       return Compose(request, {{"", RigInfoText(panel), false, true}}, kOk);
     case Command::kGetVfoInfo:

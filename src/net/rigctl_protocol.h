@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/radio_capabilities.h"
+#include "platform/receiver.h"
 #include "speech/receiver_modes.h"
 
 // Hamlib's rigctld network protocol as the panel speaks it: one request per
@@ -25,7 +27,8 @@ inline constexpr int kNotAvailable = -11;    // the receiver has no such thing, 
 // The longest request line taken; a longer one is refused whole.
 inline constexpr std::size_t kMaxLineLength = 200;
 
-// The receiver's attenuator, as Hamlib's AR8600 description gives it.
+// The receiver's attenuator, as Hamlib's AR8600 description gives it; a
+// radio with an attenuator is served with this one step.
 inline constexpr int kAttenuatorDb = 20;
 
 enum class Command {
@@ -84,7 +87,14 @@ struct PanelView {
   bool checkedVfo = false;
   // The step the panel tunes and searches by, in kilohertz ("12.5").
   std::string stepText = "";
+  // The radio the panel drives: its name, ranges, modes and attenuator are
+  // what the clients are told and what their sets are checked against.
+  const ReceiverCapabilities* radio = &Ar8600Capabilities();
 };
+
+// "AOR AR8600 through the voxrig panel": the radio's maker and model, as the
+// clients are told whom they tune.
+std::string ServedRadioName(const ReceiverCapabilities& radio);
 
 // The whole answer to anything that is not a set: values, or "RPRT n".
 std::string AnswerRequest(const Request& request, const PanelView& panel);

@@ -3,7 +3,6 @@
 
 #include "banks/bank_channels.h"
 #include "link/command_link.h"
-#include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "memory/memory_scan.h"
 #include "panel/display_lines.h"
@@ -13,6 +12,7 @@
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
+#include "tuning/radio_abilities.h"
 
 namespace voxrig {
 
@@ -134,7 +134,7 @@ KnownStep DoSetKnownStep(Context& ctx) {
 KnownStep DoAttenuatorOff(Context& ctx) {
   // A radio without an attenuator has it off; nothing is said about it.
   ctx.tuning.attenuatorOn = true;
-  if (LinkCarries(ctx, receiver::Attenuator(false))) {
+  if (RadioHasAttenuator(ctx)) {
     ToggleAttenuator(ctx);
   } else {
     ctx.tuning.attenuatorOn = false;

@@ -1,9 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speech/receiver_modes.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace voxrig {
 
 namespace {
+
+bool SameLettersAnyCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::toupper(static_cast<unsigned char>(x)) ==
+                  std::toupper(static_cast<unsigned char>(y));
+         });
+}
 
 template <typename Matches>
 const ReceiverMode* FindMode(Matches matches) {
@@ -31,6 +41,19 @@ const ReceiverMode* ModeOfReceiverCode(int code) {
 const ReceiverMode* ModeOfNetworkName(std::string_view name) {
   if (name.empty()) return nullptr;
   return FindMode([&](const ReceiverMode& r) { return r.networkName == name; });
+}
+
+const ReceiverMode* ModeHeardForNetworkName(std::string_view name) {
+  if (const ReceiverMode* mode = ModeOfNetworkName(name)) return mode;
+  if (name.empty()) return nullptr;
+  return FindMode([&](const ReceiverMode& r) { return r.networkAlias == name; });
+}
+
+const ReceiverMode* ModeOfCsvName(std::string_view name) {
+  if (name.empty()) return nullptr;
+  return FindMode([&](const ReceiverMode& r) {
+    return SameLettersAnyCase(r.csvName, name) || SameLettersAnyCase(r.csvAlias, name);
+  });
 }
 
 }  // namespace voxrig

@@ -7,8 +7,10 @@
 
 #include "core/text_rules.h"
 #include "link/command_link.h"
+#include "link/radio_capabilities.h"
 #include "link/receiver_commands.h"
 #include "panel/display_lines.h"
+#include "tuning/radio_abilities.h"
 
 namespace voxrig {
 
@@ -35,10 +37,11 @@ std::int64_t AddWithoutOverflow(std::int64_t a, std::int64_t b) {
 
 void SetVfo(Context& ctx, char vfo) {
   TuningState& tuning = ctx.tuning;
-  // The receiver holds a frequency to its 50 Hz: a finer one goes out
-  // rounded, and a shown text that is the one sent shows the rounding, so
-  // the line says what the receiver holds. Any other text goes out as it is.
-  const auto tunable = receiver::TunableFrequency(tuning.frequencyDigits.str());
+  // The radio holds a frequency to its resolution (the AR8600 to its 50 Hz):
+  // a finer one goes out rounded, and a shown text that is the one sent
+  // shows the rounding, so the line says what the receiver holds. Any other
+  // text goes out as it is.
+  const auto tunable = TunableOn(RadioCapabilities(ctx), tuning.frequencyDigits.str());
   if (tunable && tuning.frequencyDigits != *tunable) {
     if (vfo == 'A' && tuning.frequencyText == tuning.frequencyDigits) {
       tuning.frequencyText = *tunable;
@@ -126,10 +129,10 @@ bool TuneWithinRange(Context& ctx, std::int64_t deltaHz) {
   const BoundedText shownDigits = tuning.frequencyDigits;
   tuning.frequencyDigits = tuning.frequencyText;
   TextToHz(ctx);
-  const std::int64_t hz =
-      receiver::RoundedToTuningResolution(AddWithoutOverflow(tuning.frequencyHz, deltaHz));
+  const ReceiverCapabilities& radio = RadioCapabilities(ctx);
+  const std::int64_t hz = RoundedForRadio(radio, AddWithoutOverflow(tuning.frequencyHz, deltaHz));
   tuning.frequencyDigits = shownDigits;
-  if (hz < receiver::kLowestHz || hz > receiver::kHighestHz) return false;
+  if (!radio.Receives(hz)) return false;
   const bool wasLost = ctx.link.receiverLost;
   TuneBy(ctx, deltaHz);
   if (!wasLost && ctx.link.receiverLost) {

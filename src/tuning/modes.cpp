@@ -4,10 +4,10 @@
 #include <string>
 
 #include "link/command_link.h"
-#include "link/radio_choice.h"
 #include "link/receiver_commands.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
+#include "tuning/radio_abilities.h"
 
 namespace voxrig {
 
@@ -26,7 +26,7 @@ void SelectMode(Context& ctx, Mode mode) {
                                   ? std::string(receiver::kAutomaticModeOn)
                                   : receiver::SelectMode(row.receiverCode);
   // A radio that lacks the mode keeps the one it has, and the listener hears so.
-  if (!LinkCarries(ctx, command)) {
+  if (!RadioHasMode(ctx, mode)) {
     Say(ctx, "inv");
     return;
   }
@@ -65,7 +65,7 @@ bool IsModeName(const std::string& text) {
 
 void ToggleAttenuator(Context& ctx) {
   TuningState& tuning = ctx.tuning;
-  if (!LinkCarries(ctx, receiver::Attenuator(!tuning.attenuatorOn))) {
+  if (!RadioHasAttenuator(ctx)) {
     Say(ctx, "inv");
     return;
   }
@@ -80,7 +80,7 @@ void ToggleAttenuator(Context& ctx) {
 
 void ToggleNoiseLimiter(Context& ctx) {
   TuningState& tuning = ctx.tuning;
-  if (!LinkCarries(ctx, receiver::NoiseLimiter(!tuning.noiseLimiterOn))) {
+  if (!RadioHasNoiseLimiter(ctx)) {
     Say(ctx, "inv");
     return;
   }

@@ -104,6 +104,21 @@ TEST(BankCsv, ImportReadsTheFormsOtherProgramsWrite) {
   for (const Case& c : cases) EXPECT_EQ(Imported(c.csv), c.bank) << c.what;
 }
 
+// Every name a list may give a mode, its letter case aside; Hamlib's names
+// of modes heard through another are no CSV names, and leave the bank FM.
+TEST(BankCsv, ImportHearsEachModeByItsListNames) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"fm", "FM"},    {"NFM", "FM"},   {"Nam", "AM"},  {"am", "AM"},
+      {"wfm", "WFM"},  {"usb", "USB"},  {"Lsb", "LSB"}, {"cw", "CW "},
+      {"AUTO", "AUT"}, {"auto", "AUT"}, {"CWR", "FM"},  {"PKTUSB", "FM"},
+  };
+  for (const auto& [name, bankMode] : cases) {
+    EXPECT_EQ(Imported("Frequency,Mode\n145.5," + name + "\n"),
+              Lines({"bank12", bankMode, "12.5", " ", "145.5", " ", "9999"}))
+        << name;
+  }
+}
+
 TEST(BankCsv, ImportRefusesTheWholeListNamingTheLine) {
   std::string tooMany = "Frequency\n";
   for (int i = 0; i < 198; ++i) tooMany += "145." + std::to_string(100 + i) + "\n";

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/dummy_radio_record.h"
 #include "net/rigctl_protocol.h"
 
 // Requests as Hamlib's client and scripts send them, and the exact answers.
@@ -160,6 +161,62 @@ TEST(RigctlProtocol, DumpStateTellsTheClientTheReceiversRangeModesAndLevel) {
                                             PanelView{"145.5", "FM", 12, 0, false, false, true});
   EXPECT_NE(checked.find("\nrig_model=2\n"), std::string::npos);
   EXPECT_TRUE(checked.ends_with("\ndone\nRPRT 0\n")) << checked;
+}
+
+// A radio other than the AR8600 (a record like Hamlib's dummy radio's, and
+// one of two ranges): the clients are told its name, ranges and modes, and
+// its lack of an attenuator, and sets are checked against it.
+TEST(RigctlProtocol, DescribesTheRadioDrivenAndChecksSetsAgainstIt) {
+  const ReceiverCapabilities dummy = fakes::DummyRadioRecord();
+  ReceiverCapabilities twoRanges = dummy;
+  twoRanges.receiveRanges = {{100'000, 1'000'000'000}, {1'240'000'000, 1'300'000'000}};
+  twoRanges.modes = {Mode::kFM, Mode::kAM};
+  PanelView panel = kPanel;
+  panel.radio = &dummy;
+  const std::string caps = Answer("\\dump_caps", panel);
+  for (const char* line :
+       {"\nModel name:\tDummy through the voxrig panel\n", "\nMfg name:\tHamlib\n",
+        "\nAttenuator: None\n", "\nMode list: AM CW USB LSB FM WFM \n",
+        "\nGet level: RAWSTR(0..0/0) STRENGTH(0..0/0) \n", "\nSet level: \n",
+        "\nRX ranges #1 for TBD:\n\t150000 Hz - 1500000000 Hz\n", "\nCan set Level:\tN\n",
+        "\nCan get Level:\tY\n"}) {
+    EXPECT_NE(caps.find(line), std::string::npos) << line << caps;
+  }
+  EXPECT_EQ(Answer("_", panel), "Hamlib Dummy through the voxrig panel\n");
+  EXPECT_NE(Answer("\\get_rig_info", panel).find("\nRig=Dummy\n"), std::string::npos);
+  EXPECT_EQ(Answer("l ATT", panel), "RPRT -11\n");
+  const std::string state = Answer("\\dump_state", panel);
+  EXPECT_TRUE(state.starts_with(
+      "1\n2\n0\n150000.000000 1500000000.000000 0x6f -1 -1 0x1 0x0\n0 0 0 0 0 0 0\n"))
+      << state;
+  EXPECT_NE(state.find("\n\n\n0x0\n0x0\n0x44000000\n0x0\n0x0\n0x0\n"), std::string::npos) << state;
+  panel.radio = &twoRanges;
+  EXPECT_TRUE(Answer("\\dump_state", panel)
+                  .starts_with("1\n2\n0\n100000.000000 1000000000.000000 0x21 -1 -1 0x1 0x0\n"
+                               "1240000000.000000 1300000000.000000 0x21 -1 -1 0x1 0x0\n0 0 0"));
+
+  struct Case {
+    const ReceiverCapabilities* radio;
+    std::string line;
+    int error;
+    std::int64_t hz;
+  };
+  const std::vector<Case> cases = {
+      {&dummy, "F 1800000000", kInvalidArgument, 0},
+      {&dummy, "F 149999", kInvalidArgument, 0},
+      {&dummy, "F 150000", kOk, 150000},
+      {&dummy, "F 1500000000", kOk, 1500000000},
+      {&dummy, "F 145123456", kOk, 145123456},  // tuned to the hertz
+      {&dummy, "L ATT 20", kNotAvailable, 0},
+      {&twoRanges, "F 1100000000", kInvalidArgument, 0},
+      {&twoRanges, "F 1296000000", kOk, 1296000000},
+  };
+  for (const Case& c : cases) {
+    panel.radio = c.radio;
+    const SetOrder order = CheckSet(*ParseRequest(c.line), panel);
+    EXPECT_EQ(order.error, c.error) << c.line;
+    EXPECT_EQ(order.frequencyHz, c.hz) << c.line;
+  }
 }
 
 TEST(RigctlProtocol, ReadsThePanelsFrequencyTextAsHertz) {

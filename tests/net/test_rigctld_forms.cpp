@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "fakes/dummy_radio_record.h"
 #include "fakes/free_port.h"
 #include "net/net_fakes.h"
 
@@ -270,6 +271,38 @@ TEST_F(RigctldForms, EveryAnswerHasTheShapeOfRigctldsInEveryForm) {
   ServeNetClients(ctx, SetTurn::kLater);
   EXPECT_EQ(quitter.fromPanel, ReadRigctldUntil([](const std::string&) { return false; }));
   EXPECT_TRUE(quitter.closedByPanel);
+}
+
+// The panel driving Hamlib's dummy radio describes it as rigctld -m 1 does:
+// its maker, its name (with the panel's own words after it), its receive
+// range and, of the modes the panel serves, the ones it has, in Hamlib's
+// order.
+TEST_F(RigctldForms, ARadioOtherThanTheAr8600IsDescribedAsRigctldDescribesIt) {
+  ctx.link.capabilities = fakes::DummyRadioRecord();
+  // What follows `key` up to the line end.
+  const auto after = [](const std::string& text, const std::string& key) {
+    const std::size_t at = text.find(key);
+    if (at == std::string::npos) return std::string("(none)");
+    const std::size_t start = at + key.size();
+    return text.substr(start, text.find('\n', start) - start);
+  };
+  const std::string theirCaps = AskRigctld("\\dump_caps");
+  const std::string ourCaps = AskPanel("\\dump_caps");
+  EXPECT_EQ(after(ourCaps, "Mfg name:"), after(theirCaps, "Mfg name:"));
+  EXPECT_EQ(after(ourCaps, "Model name:"),
+            after(theirCaps, "Model name:") + " through the voxrig panel");
+  EXPECT_EQ(after(ourCaps, "RX ranges #1 for TBD:\n"),
+            after(theirCaps, "RX ranges #1 for Dummy#1:\n"));
+  std::string theirModes = after(theirCaps, "Mode list: ");
+  for (const std::string notServed : {"RTTY ", "CWR ", "RTTYR "}) {
+    theirModes.erase(theirModes.find(notServed), notServed.size());
+  }
+  EXPECT_EQ(after(ourCaps, "Mode list: "), theirModes);
+  EXPECT_EQ(after(AskPanel("\\get_rig_info"), "Rig="), after(AskRigctld("\\get_rig_info"), "Rig="));
+  // The dump state's range, from its lowest to its highest frequency.
+  const std::string range = "\n0\n150000.000000 1500000000.000000 ";
+  EXPECT_NE(AskRigctld("\\dump_state").find(range), std::string::npos);
+  EXPECT_NE(AskPanel("\\dump_state").find(range), std::string::npos);
 }
 
 }  // namespace
