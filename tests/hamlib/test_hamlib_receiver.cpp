@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "hamlib/hamlib_library.h"
 #include "hamlib/hamlib_receiver.h"
 #include "hamlib/hamlib_vocabulary.h"
 #include "posix/termios_serial.h"
