@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hamlib/hamlib_memories.h"
+#include "hamlib/hamlib_vocabulary.h"
 #include "platform/hamlib_opener.h"
 #include "platform/serial_device.h"
 
@@ -139,19 +140,6 @@ class HamlibReceiver : public SerialDevice {
   // every poll.
   int levelReporting_ = 0;
   std::string lastReport_;
-};
-
-// Opens radios through the Hamlib library installed on the machine.
-class HamlibLibrary : public HamlibOpener {
- public:
-  // Quiets Hamlib's own messages on the terminal. A radio's serial device is
-  // held through `devices` while it is open.
-  explicit HamlibLibrary(SerialDeviceLocker& devices);
-  HamlibAttempt Open(int model, const std::string& path, int baudRate) override;
-  bool KnowsModel(int model) override;
-
- private:
-  SerialDeviceLocker& devices_;
 };
 
 }  // namespace voxrig

@@ -29,6 +29,40 @@ bool IsBankOrNothing(const std::string& command) {
   return command.size() == 2 || (command.size() == 3 && vocabulary::IsBankLetter(command[2]));
 }
 
+// A channel in the receiver's own terms, read from and written to the radio.
+int ReadAsReceiver(HamlibMemories& memories, char bank, int slot,
+                   vocabulary::MemoryChannel& channel) {
+  StoredChannel stored;
+  const int result = memories.Read(bank, slot, stored);
+  channel = {};
+  if (result != RIG_OK || stored.empty) return result;
+  channel.empty = false;
+  channel.hz = stored.hz;
+  channel.stepHz = stored.stepHz;
+  const int code = hamlib_modes::CodeOfMode(stored.mode);
+  // A mode the receiver has no code for is heard as the radio's own choice.
+  channel.automaticMode = code < 0;
+  channel.modeCode = code < 0 ? 1 : code;
+  channel.passed = stored.passed;
+  channel.name = stored.name;
+  return RIG_OK;
+}
+
+int WriteAsReceiver(HamlibMemories& memories, char bank, int slot,
+                    const vocabulary::MemoryChannel& channel) {
+  StoredChannel stored;
+  stored.empty = channel.empty;
+  stored.hz = channel.hz;
+  stored.stepHz = channel.stepHz;
+  // A channel left to pick its mode by band keeps none of its own.
+  stored.mode = channel.automaticMode
+                    ? RIG_MODE_NONE
+                    : hamlib_modes::kModeOfCode[static_cast<std::size_t>(channel.modeCode)];
+  stored.passed = channel.passed;
+  stored.name = channel.name;
+  return memories.Write(bank, slot, stored);
+}
+
 }  // namespace
 
 bool HamlibReceiver::CheckChannelCall(int result) {
@@ -49,7 +83,7 @@ bool HamlibReceiver::CarriesMemory(const std::string& command) const {
   // single channel.
   if (command.starts_with("MQ")) {
     return memories_.Writable() && command.size() == 5 && command.ends_with("%%") &&
-           memories_.BankSize(command[2]) > 0;
+           memories_.ChannelsIn(command[2]) > 0;
   }
   if (command == "MP1" || command == "MP0") return memories_.Writable();
   return true;
@@ -65,8 +99,9 @@ bool HamlibReceiver::ExecuteMemory(const std::string& command) {
     AnswerChannelBatch();
   } else if (head == "MX") {
     const auto write = vocabulary::ParseChannelWrite(command);
-    const bool stored = write && write->slot < memories_.BankSize(write->bank) &&
-                        CheckChannelCall(memories_.Write(write->bank, write->slot, write->channel));
+    const bool stored =
+        write && write->slot < memories_.ChannelsIn(write->bank) &&
+        CheckChannelCall(WriteAsReceiver(memories_, write->bank, write->slot, write->channel));
     Answer(stored ? "" : "?");
   } else if (head == "MQ" && command.size() == 5) {
     ClearBank(command[2]);
@@ -75,7 +110,7 @@ bool HamlibReceiver::ExecuteMemory(const std::string& command) {
     // partner bank has none.
     char answer[24];
     std::snprintf(answer, sizeof answer, "MW %c:%02d %c:00", command[2],
-                  std::min(memories_.BankSize(command[2]), 90), command[2] - 'A' + 'a');
+                  std::min(memories_.ChannelsIn(command[2]), 90), command[2] - 'A' + 'a');
     Answer(answer);
   } else if (const auto slot = vocabulary::TwoDigits(command, 3);
              head == "MR" && command.size() == 5 && slot) {
@@ -102,7 +137,7 @@ bool HamlibReceiver::ExecuteMemory(const std::string& command) {
 }
 
 void HamlibReceiver::AnswerChannelBatch() {
-  const int size = memories_.BankSize(readBank_);
+  const int size = memories_.ChannelsIn(readBank_);
   if (readNext_ >= size) {
     Answer("?");
     return;
@@ -118,7 +153,9 @@ void HamlibReceiver::AnswerChannelBatch() {
     vocabulary::MemoryChannel channel;
     // A channel that cannot be read ends the answer short: the panel then
     // writes no bank file rather than one with a channel missing.
-    if (readNext_ < size && !CheckChannelCall(memories_.Read(readBank_, readNext_, channel))) break;
+    if (readNext_ < size &&
+        !CheckChannelCall(ReadAsReceiver(memories_, readBank_, readNext_, channel)))
+      break;
     Answer(vocabulary::ChannelLine(readBank_, readNext_, channel));
   }
   freq_t now = 0;
@@ -128,13 +165,13 @@ void HamlibReceiver::AnswerChannelBatch() {
 }
 
 void HamlibReceiver::ClearBank(char bank) {
-  const int size = memories_.BankSize(bank);
+  const int size = memories_.ChannelsIn(bank);
   if (size == 0) {
     Answer("?");
     return;
   }
   for (int slot = 0; slot < size; ++slot) {
-    if (!CheckChannelCall(memories_.Write(bank, slot, vocabulary::MemoryChannel{}))) {
+    if (!CheckChannelCall(WriteAsReceiver(memories_, bank, slot, vocabulary::MemoryChannel{}))) {
       // A radio that refuses to empty a channel leaves the rest as they are;
       // the check after W tells the listener what the bank holds.
       Answer("?");
@@ -160,8 +197,8 @@ bool HamlibReceiver::TuneToChannel(const MemoryPlace& place) {
 
 void HamlibReceiver::RecallChannel(char bank, int slot) {
   MemoryPlace place{bank, slot, {}};
-  if (slot >= memories_.BankSize(bank) ||
-      !CheckChannelCall(memories_.Read(bank, slot, place.channel))) {
+  if (slot >= memories_.ChannelsIn(bank) ||
+      !CheckChannelCall(ReadAsReceiver(memories_, bank, slot, place.channel))) {
     Answer("?");
     return;
   }
@@ -181,7 +218,7 @@ void HamlibReceiver::SetPassFlag(bool passed) {
   MemoryPlace& place = *onChannel_;
   vocabulary::MemoryChannel channel = place.channel;
   channel.passed = passed;
-  if (!CheckChannelCall(memories_.Write(place.bank, place.slot, channel))) {
+  if (!CheckChannelCall(WriteAsReceiver(memories_, place.bank, place.slot, channel))) {
     Answer("?");
     return;
   }
@@ -200,11 +237,11 @@ void HamlibReceiver::StartMemoryScan(char bank, int afterSlot) {
   // Going on after a pass needs no second read of the bank (a hundred
   // channel reads on a slow radio): the passed channel has left the list.
   const bool goesOn = afterSlot >= 0 && !scanList_.empty() && scanList_.front().bank == bank;
-  const int size = goesOn ? 0 : memories_.BankSize(bank);
+  const int size = goesOn ? 0 : memories_.ChannelsIn(bank);
   std::vector<MemoryPlace> list = goesOn ? scanList_ : std::vector<MemoryPlace>{};
   for (int slot = 0; slot < size; ++slot) {
     MemoryPlace place{bank, slot, {}};
-    if (!CheckChannelCall(memories_.Read(bank, slot, place.channel))) {
+    if (!CheckChannelCall(ReadAsReceiver(memories_, bank, slot, place.channel))) {
       Answer("?");
       return;
     }

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/receiver.h"
 #include "platform/serial_device.h"
 #include "platform/serial_survey.h"
 
@@ -18,24 +20,33 @@ enum class HamlibFailure {
 };
 
 struct HamlibAttempt {
-  std::unique_ptr<SerialDevice> device;  // null unless the radio answered
+  // The radio, once it answered: from OpenRadio, in the panel's own words.
+  std::unique_ptr<Receiver> radio;
+  // The radio as a serial device speaking the AR8600's command text (from
+  // Open), for a link that reads that text.
+  std::unique_ptr<SerialDevice> device;
   HamlibFailure failure = HamlibFailure::kNone;
   OpenFailure deviceFailure = OpenFailure::kNone;
   std::string systemMessage;  // the system's own words for a device failure
 };
 
 // Opens a radio that Hamlib drives, by Hamlib's model number (the number
-// `rigctl -l` lists), on a serial device at a speed. The device it gives
-// speaks the AR8600's command vocabulary to the panel (see HamlibReceiver),
-// so every feature above the link works on that radio unchanged. A radio on
-// a serial port is held for this program alone while it is open, as the
-// AR8600's own line is: a second panel cannot open it beside the first.
+// `rigctl -l` lists), on a serial device at a speed. A radio on a serial port
+// is held for this program alone while it is open, as the AR8600's own line
+// is: a second panel cannot open it beside the first.
 class HamlibOpener {
  public:
   virtual ~HamlibOpener() = default;
+  // The radio as the panel's Receiver (HamlibAttempt::radio).
+  virtual HamlibAttempt OpenRadio(int model, const std::string& path, int baudRate) = 0;
+  // The radio as a serial device that speaks the AR8600's command text to
+  // the link (HamlibAttempt::device; see HamlibReceiver).
   virtual HamlibAttempt Open(int model, const std::string& path, int baudRate) = 0;
   // Whether Hamlib has a model of that number.
   virtual bool KnowsModel(int model) = 0;
+  // What a radio of the model can do, read from Hamlib's record of the model
+  // without opening one; nothing for a model Hamlib does not have.
+  virtual std::optional<ReceiverCapabilities> CapabilitiesOf(int model) = 0;
 };
 
 }  // namespace voxrig

@@ -14,7 +14,7 @@
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
 #include "fakes/test_program.h"
-#include "hamlib/hamlib_receiver.h"
+#include "hamlib/hamlib_library.h"
 #include "link/serial_port.h"
 #include "posix/termios_serial.h"
 

@@ -8,7 +8,7 @@
 
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
-#include "hamlib/hamlib_receiver.h"
+#include "hamlib/hamlib_library.h"
 #include "link/radio_choice.h"
 #include "link/serial_port.h"
 #include "posix/termios_serial.h"

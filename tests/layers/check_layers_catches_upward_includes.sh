@@ -16,8 +16,8 @@ printf '#include "engine.h"\n' >"$tree/sim/fine.cpp"
 printf '#include "platform/serial_device.h"\n#include "posix/termios_serial.h"\n' >"$tree/src/posix/fine.cpp"
 printf '#include "speech/prompt_path.h"\n' >"$tree/src/sdl/fine.cpp"
 printf '#include "link/serial_port.h"\n#include "hamlib/hamlib_modes.h"\n' >"$tree/src/hamlib/fine.cpp"
-printf '#include "posix/system_clock.h"\n#include "sdl/sdl_window.h"\n#include "hamlib/hamlib_receiver.h"\n' >"$tree/src/app/main.cpp"
-printf '#include "hamlib/hamlib_receiver.h"\n#include "posix/termios_serial.h"\n' >"$tree/tests/hamlib/test_fine.cpp"
+printf '#include "posix/system_clock.h"\n#include "sdl/sdl_window.h"\n#include "hamlib/hamlib_library.h"\n' >"$tree/src/app/main.cpp"
+printf '#include "hamlib/hamlib_library.h"\n#include "posix/termios_serial.h"\n' >"$tree/tests/hamlib/test_fine.cpp"
 printf '#include "posix/posix_file_system.h"\n' >"$tree/tests/config/test_fine.cpp"
 "$check" "$tree" >/dev/null || { echo "a tree of downward includes was refused"; "$check" "$tree"; exit 1; }
 

@@ -10,7 +10,7 @@
 
 #include "fakes/fake_serial_survey.h"
 #include "fakes/test_program.h"
-#include "hamlib/hamlib_receiver.h"
+#include "hamlib/hamlib_library.h"
 #include "posix/termios_serial.h"
 #include "setup/setup.h"
 
