@@ -3,8 +3,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
+#include <utility>
 
-#include "link/receiver_commands.h"
+#include "link/ar8600/ar8600_commands.h"
+#include "link/ar8600/ar8600_receiver.h"
+#include "link/radio_capabilities.h"
 #include "link/serial_port.h"
 
 namespace voxrig {
@@ -62,8 +66,32 @@ std::optional<std::string> RadioLineFault(Context& ctx) {
   return std::nullopt;
 }
 
+void OpenRadio(Context& ctx) {
+  LinkState& link = ctx.link;
+  CloseRadio(ctx);
+  auto device = OpenPortDevice(ctx, link.comPort, link.baudRate);
+  if (!device) return;
+  device->SetReadTimeouts(-1);
+  device->SetLineFormat(kReceiverLineFormat.dataBits, kReceiverLineFormat.parityCode,
+                        kReceiverLineFormat.stopBitsCode);
+  // A radio driven through Hamlib is reached, for now, through a device that
+  // speaks the AR8600's language; what it lacks its device tells (Carries).
+  link.receiver = std::make_unique<Ar8600Receiver>(std::move(device));
+  if (link.hamlibModel == 0) link.capabilities = Ar8600Capabilities();
+}
+
+void CloseRadio(Context& ctx) {
+  ctx.link.receiver.reset();
+}
+
+bool RadioOpen(const Context& ctx) {
+  return ctx.link.receiver != nullptr;
+}
+
 bool LinkCarries(Context& ctx, const std::string& command) {
-  return PortCarries(ctx, ctx.link.comPort, command);
+  // Only the AR8600's own language can be asked about by its commands.
+  auto* ar8600 = dynamic_cast<Ar8600Receiver*>(ctx.link.receiver.get());
+  return ar8600 == nullptr || ar8600->Carries(command);
 }
 
 bool LinkHasMemoriesFor(Context& ctx, char key) {

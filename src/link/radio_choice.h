@@ -22,6 +22,16 @@ int HamlibModelOf(const std::string& radioSetting);
 // be opened by is told at start, never retried as if a receiver were away.
 std::optional<std::string> RadioLineFault(Context& ctx);
 
+// Opens the radio on the receiver's port (LinkState::comPort, devicePath,
+// hamlibModel and baudRate) and makes it the panel's radio, its line reading
+// without waiting in the receiver's line format; none when it cannot be
+// opened. The AR8600 on its own line is kept with what it can do.
+void OpenRadio(Context& ctx);
+// Lets the radio's line go, so it can be opened again by its name.
+void CloseRadio(Context& ctx);
+// Whether the panel has a radio on an open line.
+bool RadioOpen(const Context& ctx);
+
 // Whether the radio on the receiver's port can carry out the command; true
 // while no radio is open.
 bool LinkCarries(Context& ctx, const std::string& command);

@@ -54,14 +54,20 @@ std::unique_ptr<SerialDevice> OpenDevice(Context& ctx, int port, int baudRate) {
 
 }  // namespace
 
+std::unique_ptr<SerialDevice> OpenPortDevice(Context& ctx, int port, int baudRate) {
+  if (!ValidPort(port) || ctx.platform.serial == nullptr) return nullptr;
+  auto device = OpenDevice(ctx, port, baudRate);
+  if (device) device->SetReadTimeouts(kOpenReadMultiplier);
+  return device;
+}
+
 int OpenPort(Context& ctx, int port, int baudRate) {
   if (!ValidPort(port) || ctx.platform.serial == nullptr) return 0;
   // A slot still holding a device is closed first: the device is opened for
   // this program alone, so opening it again beside itself would fail.
   ClosePort(ctx, port);
-  auto device = OpenDevice(ctx, port, baudRate);
+  auto device = OpenPortDevice(ctx, port, baudRate);
   if (!device) return 0;
-  device->SetReadTimeouts(kOpenReadMultiplier);
   ctx.link.ports.device[static_cast<std::size_t>(port)] = std::move(device);
   return 1;
 }

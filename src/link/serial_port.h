@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "core/context.h"
@@ -19,6 +20,9 @@ namespace voxrig {
 std::string PortDevicePath(Context& ctx, int port);
 
 int OpenPort(Context& ctx, int port, int baudRate);
+// The device of the port, opened as OpenPort opens it but handed over rather
+// than kept in the table; null when it cannot be opened.
+std::unique_ptr<SerialDevice> OpenPortDevice(Context& ctx, int port, int baudRate);
 void SetReadTimeouts(Context& ctx, int port, int perByteMultiplier);
 int SetLineFormat(Context& ctx, int port, int dataBits, int parityCode, int stopBitsCode);
 

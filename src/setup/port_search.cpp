@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "link/receiver_commands.h"
+#include "link/ar8600/ar8600_commands.h"
 #include "link/serial_port.h"
 #include "speech/speech.h"
 

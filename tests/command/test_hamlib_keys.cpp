@@ -3,14 +3,15 @@
 // Hamlib's dummy radio (model 1, in this process) where the AR8600 would be.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
 #include "hamlib/hamlib_receiver.h"
+#include "link/ar8600/ar8600_receiver.h"
 #include "link/radio_choice.h"
-#include "link/serial_port.h"
 #include "posix/termios_serial.h"
 
 namespace voxrig {
@@ -22,7 +23,8 @@ class HamlibPanel : public fakes::PanelFixture {
     ctx.platform.hamlib = &library;
     ctx.app.radioSetting = "=hamlib:1";
     ctx.link.hamlibModel = HamlibModelOf(ctx.app.radioSetting.str());
-    ASSERT_EQ(OpenPort(ctx, ctx.link.comPort, 19200), 1);
+    OpenRadio(ctx);
+    ASSERT_TRUE(RadioOpen(ctx));
     Ask("VA0145000000");
     Ask("MD1");
     Forget();
@@ -31,10 +33,11 @@ class HamlibPanel : public fakes::PanelFixture {
   // Asks the radio itself through the panel's port, as the panel would.
   std::string Ask(const std::string& command) {
     const std::string bytes = command + "\r";
-    WritePort(ctx, ctx.link.comPort, bytes.data(), static_cast<int>(bytes.size()));
+    SerialDevice& line = *dynamic_cast<Ar8600Receiver&>(*ctx.link.receiver).Line();
+    line.Write(bytes.data(), static_cast<int>(bytes.size()));
     std::string answer(256, '\0');
     answer.resize(static_cast<std::size_t>(
-        ReadPort(ctx, ctx.link.comPort, answer.data(), static_cast<int>(answer.size()))));
+        std::max(0, line.Read(answer.data(), static_cast<int>(answer.size())))));
     return answer;
   }
   // Where the radio is tuned and its mode, from its receive state.
@@ -171,7 +174,8 @@ TEST_F(HamlibPanel, ARadioThatComesBackIsGivenThePanelsState) {
   Press(keys::kF1 + 3);
   Type("AL");
   ctx.link.receiverLost = true;
-  ASSERT_EQ(OpenPort(ctx, ctx.link.comPort, 19200), 1);
+  OpenRadio(ctx);
+  ASSERT_TRUE(RadioOpen(ctx));
   Ask("VA0145000000");
   Ask("MD1");
   Forget();
