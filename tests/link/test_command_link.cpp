@@ -6,6 +6,7 @@
 
 #include "fakes/test_program.h"
 #include "link/command_link.h"
+#include "link/radio_choice.h"
 
 namespace voxrig {
 namespace {
@@ -133,6 +134,28 @@ TEST_F(CommandLinkTest, ResumeByteIsOneByteWithoutCarriageReturnOrLogLine) {
   EXPECT_EQ(program.line.written, "\x1E");
   EXPECT_EQ(program.line.Commands(), std::vector<std::string>{"<1E>"});
   EXPECT_EQ(Log(), "");
+}
+
+TEST(CommandLinkRadio, OpeningTheAr8600KeepsWhatItCanDoAndALineThatWillNotOpenLeavesNone) {
+  TestProgram program;
+  program.ctx.link.comPort = 1;
+  program.ctx.link.baudRate = 19200;
+  program.serial.unplugged = true;
+  OpenRadio(program.ctx);
+  EXPECT_FALSE(RadioOpen(program.ctx));
+  EXPECT_FALSE(program.ctx.link.capabilities.has_value());
+
+  program.serial.unplugged = false;
+  OpenRadio(program.ctx);
+  ASSERT_TRUE(RadioOpen(program.ctx));
+  ASSERT_TRUE(program.ctx.link.capabilities.has_value());
+  EXPECT_EQ(program.ctx.link.capabilities->modelName, "AR8600");
+  // The line reads without waiting, in the receiver's line format.
+  EXPECT_EQ(program.line.readTimeoutMultiplier, -1);
+  EXPECT_EQ(program.line.stopBitsCode, 2);
+  CloseRadio(program.ctx);
+  EXPECT_FALSE(RadioOpen(program.ctx));
+  EXPECT_FALSE(program.line.open);
 }
 
 }  // namespace
