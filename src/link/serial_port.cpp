@@ -103,18 +103,4 @@ void ClosePort(Context& ctx, int port) {
   if (ValidPort(port)) ctx.link.ports.device[static_cast<std::size_t>(port)].reset();
 }
 
-bool PortOpen(Context& ctx, int port) {
-  return DeviceOf(ctx, port) != nullptr;
-}
-
-bool PortCarries(Context& ctx, int port, const std::string& command) {
-  SerialDevice* device = DeviceOf(ctx, port);
-  return device == nullptr || device->Carries(command);
-}
-
-bool PortLineGone(Context& ctx, int port) {
-  SerialDevice* device = DeviceOf(ctx, port);
-  return device != nullptr && device->LineGone();
-}
-
 }  // namespace voxrig

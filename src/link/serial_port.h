@@ -39,14 +39,5 @@ int WritePort(Context& ctx, int port, const char* bytes, int count);
 int ReadPort(Context& ctx, int port, char* buffer, int maximum);
 int BytesWaiting(Context& ctx, int port);
 void ClosePort(Context& ctx, int port);
-// True while a device is open on the port.
-bool PortOpen(Context& ctx, int port);
-// Whether the radio on the port can carry out the command (see
-// SerialDevice::Carries); true with no device open, where nothing can be
-// known and the command goes nowhere as before.
-bool PortCarries(Context& ctx, int port, const std::string& command);
-// True when the port's line has hung up or failed a write; an empty slot is
-// not a gone line (nothing was ever there).
-bool PortLineGone(Context& ctx, int port);
 
 }  // namespace voxrig
