@@ -27,8 +27,8 @@ void BM_ReadReplyLevel(benchmark::State& state) {
   PrepareConnected(program);
   for (auto _ : state) {
     program.line.Answer("LM 142\r\n");
-    voxrig::ReadReply(program.ctx);
-    benchmark::DoNotOptimize(program.ctx.link.replyText);
+    const auto reception = voxrig::TakeReception(program.ctx);
+    benchmark::DoNotOptimize(reception);
   }
 }
 BENCHMARK(BM_ReadReplyLevel);
@@ -43,8 +43,8 @@ void BM_ReadReplyPiledUp(benchmark::State& state) {
       "LM 142\r\n";
   for (auto _ : state) {
     program.line.Answer(piled);
-    voxrig::ReadReply(program.ctx);
-    benchmark::DoNotOptimize(program.ctx.link.replyText);
+    const auto reception = voxrig::TakeReception(program.ctx);
+    benchmark::DoNotOptimize(reception);
   }
 }
 BENCHMARK(BM_ReadReplyPiledUp);

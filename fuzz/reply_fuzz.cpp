@@ -16,8 +16,8 @@
 #include <string_view>
 
 #include "fakes/test_program.h"
+#include "link/ar8600/ar8600_answers.h"
 #include "link/command_link.h"
-#include "link/reply_frequency.h"
 #include "poll/poll_cycle.h"
 
 namespace {
@@ -68,7 +68,6 @@ void CheckState(const voxrig::Context& ctx, const std::string& frequencyBefore) 
   const voxrig::LinkState& link = ctx.link;
   Check(link.signalLevel >= 0 && link.signalLevel <= 255 / 12 + 1,
         "the meter reads past its asterisks");
-  Check(link.replyText.size() <= 254, "a reply longer than a text holds");
   Check(ctx.banks.bankScanIndex >= 0 && ctx.banks.bankScanIndex < voxrig::BankState::kSlotCount,
         "the bank scan left the bank");
   const std::string now = ctx.tuning.frequencyText.str();
@@ -114,10 +113,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The answer readers on their own, with the whole input as one answer.
   const std::string whole(reinterpret_cast<const char*>(data), size);
-  for (const auto& read : {voxrig::SearchHitFrequency, voxrig::HeldScanFrequency}) {
-    if (const auto frequency = read(whole)) {
-      Check(frequency->text.size() <= 254, "a frequency longer than a text holds");
-    }
+  const auto level = voxrig::receiver::ParseLevelAnswer(whole);
+  for (const auto& frequency : {voxrig::receiver::ParseReceiveState(whole).frequency,
+                                level ? level->holdsAt : std::nullopt}) {
+    if (frequency) Check(frequency->text.size() <= 254, "a frequency longer than a text holds");
   }
   return 0;
 }

@@ -13,8 +13,6 @@
 #include "link/command_link.h"
 #include "link/port_report.h"
 #include "link/radio_choice.h"
-#include "link/receiver_commands.h"
-#include "link/serial_port.h"
 #include "panel/debug_log.h"
 #include "panel/screen_lines.h"
 #include "poll/connect.h"
@@ -117,9 +115,8 @@ void ShutDown(Context& ctx) {
   EndSpeech(ctx);
   ctx.platform.window->StopTimer();
   if (ctx.app.debugEnabled) CloseDebugLog(ctx);
-  ctx.link.commandText = receiver::kExitRemote;
-  SendCommand(ctx);
-  ClosePort(ctx, ctx.link.comPort);
+  ToRadio(ctx, [](Receiver& radio) { return radio.ExitRemote(); });
+  CloseRadio(ctx);
   ctx.platform.window->Close();
 }
 

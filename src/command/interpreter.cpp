@@ -100,7 +100,7 @@ PressedKey PrepareForKey(Context& ctx) {
   const int key = pressed.key = panel.currentKey;
 
   panel.logLine = "**" + KeyLogText(key);
-  if (key == keys::kSpace) SendResumeByte(ctx);
+  if (key == keys::kSpace) ToRadio(ctx, [](Receiver& radio) { return radio.GoOn(); });
   if (ctx.app.debugEnabled) WriteLogLine(ctx);
   // V only tells where the listener is: what the keys before it left for
   // the next key is left for the key after it.
@@ -566,7 +566,7 @@ KeyOutcome InterpretKey(Context& ctx) {
   if (panel.currentKey == keys::kSeparator) {
     // The key before this separator may have sent a command; its answer is
     // collected now, one tick later.
-    ReadReply(ctx);
+    TakeReception(ctx);
     return KeyOutcome::kHandled;
   }
   // What the panel was still reading out is stale now: the listener hears

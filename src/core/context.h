@@ -85,11 +85,10 @@ struct LinkState {
   // What the radio on the receiver's port can do, once it is chosen; the
   // AR8600's until then (see RadioCapabilities).
   std::optional<ReceiverCapabilities> capabilities;
-  BoundedText commandText;
-  BoundedText replyText;
+  // The radio the panel drives, on its open line; none while no line is open.
+  std::unique_ptr<Receiver> receiver;
   BoundedText statusLine;
   BoundedText meterBar = "******************";
-  int bytesWaiting = 0;
   ReceiverAnswer linkState = ReceiverAnswer::kAwaitingFirst;
   // Timer ticks that keys pressed before the receiver's first answer still
   // wait for it (the start-up and the first level polls); set at connect.
@@ -107,8 +106,10 @@ struct LinkState {
   int signalLevel = 0;
   // The level as the receiver last reported it, 0 to 255.
   int rawLevel = 0;
-  // The last level answer had "%" as its third character: nothing heard.
+  // The last level answer said nothing is heard.
   bool squelchClosed = false;
+  // Where the receiver's scan holds, as the last level poll's answer said.
+  std::optional<HeardFrequency> scanHeldAt;
   ReceiverScan scanState = ReceiverScan::kOff;
   // The receiver's memory scan rests on a channel that has been asked for
   // (MemoryState::heldChannel): asked once a rest.

@@ -8,7 +8,6 @@
 
 #include "hamlib/hamlib_capabilities.h"
 #include "hamlib/hamlib_radio.h"
-#include "hamlib/hamlib_receiver.h"
 
 namespace voxrig {
 
@@ -72,17 +71,6 @@ HamlibAttempt HamlibLibrary::OpenRadio(int model, const std::string& path, int b
   RIG* rig = OpenAnswering(model, path, baudRate, attempt, heldDevice);
   if (rig != nullptr) {
     attempt.radio = std::make_unique<HamlibRadio>(rig, CapabilitiesOfCaps(*rig->caps), heldDevice);
-  }
-  return attempt;
-}
-
-HamlibAttempt HamlibLibrary::Open(int model, const std::string& path, int baudRate) {
-  HamlibAttempt attempt;
-  int heldDevice = -1;
-  RIG* rig = OpenAnswering(model, path, baudRate, attempt, heldDevice);
-  if (rig != nullptr) {
-    attempt.device =
-        std::make_unique<HamlibReceiver>(rig, RawLevelIsMeterFigure(*rig->caps), heldDevice);
   }
   return attempt;
 }

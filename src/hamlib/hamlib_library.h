@@ -15,7 +15,6 @@ class HamlibLibrary : public HamlibOpener {
   // held through `devices` while it is open.
   explicit HamlibLibrary(SerialDeviceLocker& devices);
   HamlibAttempt OpenRadio(int model, const std::string& path, int baudRate) override;
-  HamlibAttempt Open(int model, const std::string& path, int baudRate) override;
   bool KnowsModel(int model) override;
   std::optional<ReceiverCapabilities> CapabilitiesOf(int model) override;
 

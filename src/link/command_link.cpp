@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/command_link.h"
 
-#include <array>
 #include <string>
 
+#include "link/ar8600/ar8600_receiver.h"
 #include "link/port_report.h"
-#include "link/receiver_commands.h"
-#include "link/serial_port.h"
-#include "link/timed_exchange.h"
 #include "panel/debug_log.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
@@ -16,121 +13,23 @@ namespace voxrig {
 
 namespace {
 
-// The receiver's answers carry no end mark, so a reply is recognised by its
-// keyword and cut to the length that keyword's answer has. The order is the
-// order of search: when several answers pile up in the port, the first
-// keyword of this table that occurs anywhere decides.
-struct ReplyKeyword {
-  const char* keyword;
-  std::size_t length;
-};
-constexpr std::array<ReplyKeyword, 4> kReplyKeywords{{
-    {"LC", 30},
-    {"MW", 13},
-    {"VS", 18},
-    {"LM", 6},
-}};
-
-// One read takes at most this many bytes; the rest waits for the next read.
-constexpr int kReadLimit = 255;
-// Late answers are dropped a read at a time, a few reads at most: a receiver
-// that babbles without end must not hold the panel.
-constexpr int kMostDropReads = 8;
-
 // The status line while the receiver is away, as wide as the longest meter
 // line so that it wipes the meter.
 constexpr const char* kLostStatus = "Receiver not connected";
 constexpr int kMeterWidth = 36;
 
-// Whether the write of `bytes` reached the line; a short write or a line
-// that has gone means the receiver did not get the command.
-bool CheckWrite(Context& ctx, int written, int wanted) {
-  LinkState& link = ctx.link;
-  ++link.writesToReceiver;
-  if (link.receiverLost) link.sentWhileLost = true;
-  if (written != wanted || PortLineGone(ctx, link.comPort)) NoticeReceiverLost(ctx);
-  return written == wanted;
+// The radio with the debug log as its wire log while debugging (the log is
+// looked up afresh each time: it closes before the last command goes out).
+Receiver& Wired(Context& ctx, Receiver& radio) {
+  OutputFile* log = ctx.app.debugEnabled ? ctx.panel.debugFile.get() : nullptr;
+  radio.SetWireLog(log);
+  return radio;
 }
 
-// What the receiver has sent and the port holds, up to one read's worth;
-// empty when nothing waits or the read fails.
-std::string ReadWaitingBytes(Context& ctx) {
-  ctx.link.bytesWaiting = BytesWaiting(ctx, ctx.link.comPort);
-  if (ctx.link.bytesWaiting <= 0) return {};
-  std::array<char, kReadLimit> buffer{};
-  const int count = ReadPort(ctx, ctx.link.comPort, buffer.data(), kReadLimit);
-  if (count <= 0) return {};
-  return std::string(buffer.data(), static_cast<std::size_t>(count));
-}
-
-}  // namespace
-
-void ShowLinkStatus(Context& ctx, const std::string& status, Line line) {
-  Display& display = *ctx.platform.display;
-  display.SetColour(ColourOf(line));
-  MoveTo(display, line);
-  display.SetFont(FontOf(line));
-  std::string text = status;
-  if (text.size() < kMeterWidth) text.append(kMeterWidth - text.size(), ' ');
-  display.Print(text);
-  display.SetColour(Colour::kBlack);
-}
-
-bool SendCommand(Context& ctx) {
-  if (ctx.link.commandText.empty()) return false;
-  ctx.panel.logLine = "TX= " + ctx.link.commandText;
-  WriteLogLine(ctx);
-  // The wire bytes are built apart from commandText so that even a command
-  // that fills the whole text variable still goes out with its CR.
-  const std::string bytes = ctx.link.commandText.str() + '\r';
-  ctx.link.commandText += '\r';
-  const int size = static_cast<int>(bytes.size());
-  return CheckWrite(ctx, WritePort(ctx, ctx.link.comPort, bytes.data(), size), size);
-}
-
-void ReadReply(Context& ctx) {
-  ctx.link.replyText.clear();
-  if (PortLineGone(ctx, ctx.link.comPort)) {
-    NoticeReceiverLost(ctx);
-    return;
-  }
-  const std::string raw = ReadWaitingBytes(ctx);
-  for (const ReplyKeyword& reply : kReplyKeywords) {
-    const auto at = raw.find(reply.keyword);
-    if (at == std::string::npos) continue;
-    ctx.link.replyText = raw.substr(at, reply.length);
-    EchoReply(ctx);
-    return;
-  }
-  // Nothing the panel knows: not an answer, not logged.
-}
-
-void ReadReceiveStateReply(Context& ctx) {
-  ctx.link.replyText.clear();
-  const std::string raw = ReadWaitingBytes(ctx);
-  std::size_t start = 0;
-  while (start < raw.size()) {
-    std::size_t end = raw.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = raw.size();
-    const std::string line = raw.substr(start, end - start);
-    // A level report ("LC ... RF...") may be on the line too; it says where
-    // the squelch opened, not what the receiver answered.
-    const bool levelReport = line.starts_with("LC") || line.starts_with("LM");
-    if (!levelReport && HoldsFrequencyField(line)) {
-      ctx.link.replyText = line;
-      EchoReply(ctx);
-      return;
-    }
-    start = end + 1;
-  }
-}
-
-void EchoReply(Context& ctx) {
-  ctx.panel.logLine = "RX= " + ctx.link.replyText;
-  WriteLogLine(ctx);
-  // The first answer after a connect, or after the receiver went away, tells
-  // the listener the receiver is there; the state changes at once, so it is
-  // said only once.
+// The first answer after a connect, or after the receiver went away, tells
+// the listener the receiver is there; the state changes at once, so it is
+// said only once.
+void NoticeAnswer(Context& ctx) {
   LinkState& link = ctx.link;
   link.unansweredPolls = 0;
   if (link.statusLine == "Connecting" || link.receiverLost) {
@@ -150,18 +49,90 @@ void EchoReply(Context& ctx) {
   }
 }
 
-void SendResumeByte(Context& ctx) {
-  const char resume = receiver::kResumeByte;
-  CheckWrite(ctx, WritePort(ctx, ctx.link.comPort, &resume, 1), 1);
+// Takes an answer from the radio, if a line is open; whatever the radio
+// answered, even to another question, tells that it is there.
+template <typename Answer>
+std::optional<Answer> Take(Context& ctx,
+                           const std::function<std::optional<Answer>(Receiver&)>& take) {
+  if (!ctx.link.receiver) return std::nullopt;
+  Receiver& radio = Wired(ctx, *ctx.link.receiver);
+  std::optional<Answer> taken = take(radio);
+  const bool answered = radio.Answered();
+  if (taken || answered) NoticeAnswer(ctx);
+  return taken;
+}
+
+// A hung-up line is noticed before a read, and nothing is read from it.
+bool LineHungUp(Context& ctx) {
+  if (!ctx.link.receiver || !ctx.link.receiver->LineGone()) return false;
+  NoticeReceiverLost(ctx);
+  return true;
+}
+
+}  // namespace
+
+void ShowLinkStatus(Context& ctx, const std::string& status, Line line) {
+  Display& display = *ctx.platform.display;
+  display.SetColour(ColourOf(line));
+  MoveTo(display, line);
+  display.SetFont(FontOf(line));
+  std::string text = status;
+  if (text.size() < kMeterWidth) text.append(kMeterWidth - text.size(), ' ');
+  display.Print(text);
+  display.SetColour(Colour::kBlack);
+}
+
+RadioResult ToRadio(Context& ctx, const std::function<RadioResult(Receiver&)>& call) {
+  LinkState& link = ctx.link;
+  RadioResult result = RadioResult::kLineGone;
+  if (link.receiver) {
+    result = call(Wired(ctx, *link.receiver));
+  } else {
+    // No line: the AR8600's command is logged all the same, and goes nowhere.
+    Ar8600Receiver noLine(nullptr);
+    result = call(Wired(ctx, noLine));
+  }
+  if (result == RadioResult::kNotOnThisRadio) return result;
+  ++link.writesToReceiver;
+  if (link.receiverLost) link.sentWhileLost = true;
+  // A radio that refused or left a question unanswered is still there; only
+  // a line that has gone loses it.
+  if (result == RadioResult::kLineGone || (link.receiver && link.receiver->LineGone())) {
+    NoticeReceiverLost(ctx);
+  }
+  return result;
+}
+
+std::optional<Reception> TakeReception(Context& ctx) {
+  if (LineHungUp(ctx)) return std::nullopt;
+  return Take<Reception>(ctx, [](Receiver& radio) { return radio.TakeReception(); });
+}
+
+std::optional<ReceiveState> TakeReceiveState(Context& ctx) {
+  return Take<ReceiveState>(ctx, [](Receiver& radio) { return radio.TakeReceiveState(); });
+}
+
+std::optional<MemoryChannel> TakeCurrentChannel(Context& ctx) {
+  return Take<MemoryChannel>(ctx, [](Receiver& radio) { return radio.TakeCurrentChannel(); });
+}
+
+std::optional<BankBatch> TakeBankChannels(Context& ctx, char bank) {
+  return Take<BankBatch>(ctx, [bank](Receiver& radio) { return radio.TakeBankChannels(bank); });
+}
+
+std::optional<BankSize> TakeBankSize(Context& ctx, char bank) {
+  if (LineHungUp(ctx)) return std::nullopt;
+  return Take<BankSize>(ctx, [bank](Receiver& radio) { return radio.TakeBankSize(bank); });
+}
+
+bool AnswerWaiting(Context& ctx) {
+  return ctx.link.receiver && ctx.link.receiver->AnswerWaiting();
 }
 
 void DropWaitingAnswers(Context& ctx) {
-  const int port = ctx.link.comPort;
-  std::array<char, kReadLimit> buffer{};
-  for (int i = 0; i < kMostDropReads && BytesWaiting(ctx, port) > 0; ++i) {
-    if (ReadPort(ctx, port, buffer.data(), kReadLimit) <= 0) break;
-  }
-  if (PortLineGone(ctx, port)) NoticeReceiverLost(ctx);
+  if (!ctx.link.receiver) return;
+  ctx.link.receiver->DropLateAnswers();
+  if (ctx.link.receiver->LineGone()) NoticeReceiverLost(ctx);
 }
 
 void ResetLinkState(Context& ctx) {
@@ -186,10 +157,10 @@ void NoticeNoFirstAnswer(Context& ctx) {
 
 void NoticeReceiverLost(Context& ctx) {
   LinkState& link = ctx.link;
-  if (PortLineGone(ctx, link.comPort)) {
+  if (link.receiver && link.receiver->LineGone()) {
     // A dead line is let go at once; the poll cycle opens the port again by
     // its name, which finds a replugged receiver's new device.
-    ClosePort(ctx, link.comPort);
+    link.receiver.reset();
     link.cyclesSinceReopen = 0;
   }
   if (link.linkState != ReceiverAnswer::kReceived || link.receiverLost) return;
@@ -203,7 +174,7 @@ void NoticeReceiverLost(Context& ctx) {
 }
 
 bool ReceiverStillThere(Context& ctx) {
-  if (PortLineGone(ctx, ctx.link.comPort)) NoticeReceiverLost(ctx);
+  if (ctx.link.receiver && ctx.link.receiver->LineGone()) NoticeReceiverLost(ctx);
   return !ctx.link.receiverLost;
 }
 

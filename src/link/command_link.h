@@ -1,32 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "core/context.h"
 #include "panel/screen_lines.h"
+#include "platform/receiver.h"
 
 namespace voxrig {
 
 // Draws `status` where the meter stands (Line::kMeter in green, or
 // Line::kReceiverLost in red), wide enough to wipe the meter.
 void ShowLinkStatus(Context& ctx, const std::string& status, Line line);
-// Sends link.commandText with its CR (and a "TX= " log line). True when the
-// line took every byte; a line that fails is noticed as a lost receiver.
-bool SendCommand(Context& ctx);
-// Reads what the receiver has sent, finds the reply by keyword and cuts it
-// into link.replyText (empty when there is none).
-void ReadReply(Context& ctx);
-// Reads what the receiver has sent and takes, as link.replyText, the first
-// line that carries a frequency field ("RF" and ten digits) and is not a
-// level report, whatever keyword it starts with: the receiver's answer to
-// "RX" starts "VA", "MR" or, during a search, a keyword that is not settled
-// ("VS" or "SS"). Empty when no such line came.
-void ReadReceiveStateReply(Context& ctx);
-// Logs the accepted reply and notices the receiver's first answer.
-void EchoReply(Context& ctx);
-// Writes the single byte 30 that lets a paused search or scan go on.
-void SendResumeByte(Context& ctx);
+// One call to the panel's radio that sends something: `call` is one of its
+// set or ask calls, made with the debug log as the wire log while debugging.
+// With no line open, the command is still logged but goes nowhere. A write
+// the line did not take, or a line found gone, is noticed as a lost
+// receiver; a command the radio has not got sends nothing and changes
+// nothing here.
+RadioResult ToRadio(Context& ctx, const std::function<RadioResult(Receiver&)>& call);
+// The answer to a level question, or a level report, when one has come; any
+// answer the panel knows is logged and counts as the receiver's. A line that
+// has hung up is noticed instead, and nothing is read.
+std::optional<Reception> TakeReception(Context& ctx);
+// The receiver's answer to AskReceiveState, when one has come.
+std::optional<ReceiveState> TakeReceiveState(Context& ctx);
+// The channel named by the answer to AskCurrentChannel (or, during a memory
+// scan, AskReceiveState), when one has come.
+std::optional<MemoryChannel> TakeCurrentChannel(Context& ctx);
+// The next batch of a bank read, once it has all come.
+std::optional<BankBatch> TakeBankChannels(Context& ctx, char bank);
+// The bank's share of its pair, when the answer has come; a line that has
+// hung up is noticed instead, and nothing is read.
+std::optional<BankSize> TakeBankSize(Context& ctx, char bank);
+// Whether an answer has arrived and not been taken.
+bool AnswerWaiting(Context& ctx);
 // Reads and throws away whatever the receiver has sent and nobody asked for
 // any more (late answers), so the next answer read belongs to the next
 // question. Notices a line that has hung up.

@@ -3,7 +3,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
+#include <utility>
 
+#include "link/ar8600/ar8600_receiver.h"
+#include "link/radio_capabilities.h"
 #include "link/serial_port.h"
 
 namespace voxrig {
@@ -61,8 +65,47 @@ std::optional<std::string> RadioLineFault(Context& ctx) {
   return std::nullopt;
 }
 
-bool LinkCarries(Context& ctx, const std::string& command) {
-  return PortCarries(ctx, ctx.link.comPort, command);
+void ChooseRadio(Context& ctx) {
+  LinkState& link = ctx.link;
+  link.hamlibModel = HamlibModelOf(ctx.app.radioSetting.str());
+  link.capabilities.reset();
+  if (link.hamlibModel == 0) {
+    link.capabilities = Ar8600Capabilities();
+  } else if (link.hamlibModel > 0 && ctx.platform.hamlib != nullptr) {
+    // Known before the radio first answers, so the keys pressed while it is
+    // away already follow what it can do.
+    link.capabilities = ctx.platform.hamlib->CapabilitiesOf(link.hamlibModel);
+  }
+}
+
+void OpenRadio(Context& ctx) {
+  LinkState& link = ctx.link;
+  CloseRadio(ctx);
+  if (link.hamlibModel != 0) {
+    // A radio line that names no model opens nothing: the listener hears
+    // that the receiver is not connected, rather than the AR8600's commands
+    // going to some other radio.
+    if (link.hamlibModel < 0 || ctx.platform.hamlib == nullptr) return;
+    HamlibAttempt attempt = ctx.platform.hamlib->OpenRadio(
+        link.hamlibModel, PortDevicePath(ctx, link.comPort), link.baudRate);
+    link.receiver = std::move(attempt.radio);
+    if (link.receiver) link.capabilities = link.receiver->Capabilities();
+    return;
+  }
+  auto device = OpenPortDevice(ctx, link.comPort, link.baudRate);
+  if (!device) return;
+  device->SetReadTimeouts(-1);
+  device->SetLineFormat(kReceiverLineFormat.dataBits, kReceiverLineFormat.parityCode,
+                        kReceiverLineFormat.stopBitsCode);
+  link.receiver = std::make_unique<Ar8600Receiver>(std::move(device));
+}
+
+void CloseRadio(Context& ctx) {
+  ctx.link.receiver.reset();
+}
+
+bool RadioOpen(const Context& ctx) {
+  return ctx.link.receiver != nullptr;
 }
 
 }  // namespace voxrig

@@ -22,8 +22,20 @@ int HamlibModelOf(const std::string& radioSetting);
 // be opened by is told at start, never retried as if a receiver were away.
 std::optional<std::string> RadioLineFault(Context& ctx);
 
-// Whether the radio on the receiver's port can carry out the command; true
-// while no radio is open.
-bool LinkCarries(Context& ctx, const std::string& command);
+// The radio the configuration's radio line names (LinkState::hamlibModel)
+// and what it can do (LinkState::capabilities): the AR8600's record, or the
+// record Hamlib keeps of the model, read without a radio; none for a line
+// that names no model Hamlib has.
+void ChooseRadio(Context& ctx);
+
+// Opens the radio on the receiver's port (LinkState::comPort, devicePath,
+// hamlibModel and baudRate) and makes it the panel's radio, its line reading
+// without waiting in the receiver's line format; none when it cannot be
+// opened. The radio opened gives its own record of what it can do.
+void OpenRadio(Context& ctx);
+// Lets the radio's line go, so it can be opened again by its name.
+void CloseRadio(Context& ctx);
+// Whether the panel has a radio on an open line.
+bool RadioOpen(const Context& ctx);
 
 }  // namespace voxrig

@@ -35,33 +35,20 @@ std::string PortDevicePath(Context& ctx, int port) {
   return "/dev/ttyS" + std::to_string(port - 1);
 }
 
-namespace {
-
-// The device of the port: the AR8600's own line, or a radio that Hamlib
-// drives (the configuration's RADIO=hamlib:<model>) when the receiver's port
-// is opened for one. Null when it cannot be opened.
-std::unique_ptr<SerialDevice> OpenDevice(Context& ctx, int port, int baudRate) {
-  const int model = ctx.link.hamlibModel;
-  if (port != ctx.link.comPort || model == 0) {
-    return ctx.platform.serial->Open(PortDevicePath(ctx, port), baudRate);
-  }
-  // A radio line that names no model opens nothing: the listener hears that
-  // the receiver is not connected, rather than the AR8600's commands going
-  // to some other radio.
-  if (model < 0 || ctx.platform.hamlib == nullptr) return nullptr;
-  return ctx.platform.hamlib->Open(model, PortDevicePath(ctx, port), baudRate).device;
+std::unique_ptr<SerialDevice> OpenPortDevice(Context& ctx, int port, int baudRate) {
+  if (!ValidPort(port) || ctx.platform.serial == nullptr) return nullptr;
+  auto device = ctx.platform.serial->Open(PortDevicePath(ctx, port), baudRate);
+  if (device) device->SetReadTimeouts(kOpenReadMultiplier);
+  return device;
 }
-
-}  // namespace
 
 int OpenPort(Context& ctx, int port, int baudRate) {
   if (!ValidPort(port) || ctx.platform.serial == nullptr) return 0;
   // A slot still holding a device is closed first: the device is opened for
   // this program alone, so opening it again beside itself would fail.
   ClosePort(ctx, port);
-  auto device = OpenDevice(ctx, port, baudRate);
+  auto device = OpenPortDevice(ctx, port, baudRate);
   if (!device) return 0;
-  device->SetReadTimeouts(kOpenReadMultiplier);
   ctx.link.ports.device[static_cast<std::size_t>(port)] = std::move(device);
   return 1;
 }
@@ -95,20 +82,6 @@ int BytesWaiting(Context& ctx, int port) {
 
 void ClosePort(Context& ctx, int port) {
   if (ValidPort(port)) ctx.link.ports.device[static_cast<std::size_t>(port)].reset();
-}
-
-bool PortOpen(Context& ctx, int port) {
-  return DeviceOf(ctx, port) != nullptr;
-}
-
-bool PortCarries(Context& ctx, int port, const std::string& command) {
-  SerialDevice* device = DeviceOf(ctx, port);
-  return device == nullptr || device->Carries(command);
-}
-
-bool PortLineGone(Context& ctx, int port) {
-  SerialDevice* device = DeviceOf(ctx, port);
-  return device != nullptr && device->LineGone();
 }
 
 }  // namespace voxrig

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "core/context.h"
@@ -19,6 +20,9 @@ namespace voxrig {
 std::string PortDevicePath(Context& ctx, int port);
 
 int OpenPort(Context& ctx, int port, int baudRate);
+// The device of the port, opened as OpenPort opens it but handed over rather
+// than kept in the table; null when it cannot be opened.
+std::unique_ptr<SerialDevice> OpenPortDevice(Context& ctx, int port, int baudRate);
 void SetReadTimeouts(Context& ctx, int port, int perByteMultiplier);
 int SetLineFormat(Context& ctx, int port, int dataBits, int parityCode, int stopBitsCode);
 
@@ -35,14 +39,5 @@ int WritePort(Context& ctx, int port, const char* bytes, int count);
 int ReadPort(Context& ctx, int port, char* buffer, int maximum);
 int BytesWaiting(Context& ctx, int port);
 void ClosePort(Context& ctx, int port);
-// True while a device is open on the port.
-bool PortOpen(Context& ctx, int port);
-// Whether the radio on the port can carry out the command (see
-// SerialDevice::Carries); true with no device open, where nothing can be
-// known and the command goes nowhere as before.
-bool PortCarries(Context& ctx, int port, const std::string& command);
-// True when the port's line has hung up or failed a write; an empty slot is
-// not a gone line (nothing was ever there).
-bool PortLineGone(Context& ctx, int port);
 
 }  // namespace voxrig

@@ -36,10 +36,10 @@ std::string StepText(std::int64_t hz) {
   return decimals.empty() ? text : text + "." + decimals;
 }
 
-std::string BankModeOf(const receiver::MemoryLine& channel) {
+std::string BankModeOf(const MemoryChannel& channel) {
   if (channel.automaticMode) return std::string(ModeFacts(Mode::kAUT).panelText);
   const auto code =
-      static_cast<int>(static_cast<std::size_t>(channel.modeCode) % kReceiverModeCodes);
+      static_cast<int>(static_cast<std::size_t>(channel.receiverModeCode) % kReceiverModeCodes);
   if (const ReceiverMode* mode = ModeOfReceiverCode(code)) return std::string(mode->panelText);
   for (const NarrowerMode& narrower : kNarrowerModes) {
     if (narrower.receiverCode == code) return std::string(ModeFacts(narrower.heardAs).panelText);
@@ -57,8 +57,7 @@ std::string TagOfName(const std::string& name) {
   return tag;
 }
 
-MemoryBank BankFromMemory(const std::vector<receiver::MemoryLine>& lines,
-                          const BankHeader& header) {
+MemoryBank BankFromMemory(const std::vector<MemoryChannel>& lines, const BankHeader& header) {
   MemoryBank bank;
   BankState::Slots& slots = bank.slots;
   slots[0] = header.label;
@@ -66,7 +65,7 @@ MemoryBank BankFromMemory(const std::vector<receiver::MemoryLine>& lines,
   slots[2] = header.step;
   slots[3] = " ";
   int slot = kFirstChannelSlot;
-  for (const receiver::MemoryLine& line : lines) {
+  for (const MemoryChannel& line : lines) {
     if (line.empty) continue;
     // A receiver bank holds at most 90 channels; the file holds more.
     if (slot + 2 >= BankState::kFileLines) break;

@@ -6,6 +6,7 @@
 
 #include "banks/bank_names.h"
 #include "core/text_rules.h"
+#include "link/ar8600/ar8600_commands.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "memory/memory_bank.h"
@@ -43,9 +44,9 @@ std::string FieldOfHz(std::int64_t hz) {
   return digits;
 }
 
-bool SameMode(const std::string& sentModeField, const receiver::MemoryLine& line) {
+bool SameMode(const std::string& sentModeField, const MemoryChannel& line) {
   if (sentModeField == " AU1") return line.automaticMode;
-  return !line.automaticMode && sentModeField == " MD" + std::to_string(line.modeCode);
+  return !line.automaticMode && sentModeField == " MD" + std::to_string(line.receiverModeCode);
 }
 
 std::string Described(const std::string& frequency, const std::string& mode,
@@ -57,7 +58,7 @@ std::string Described(const std::string& frequency, const std::string& mode,
   return frequency + " MHz " + trimmedMode + " \"" + trimmedName + "\"";
 }
 
-std::string HeldBy(const receiver::MemoryLine& line) {
+std::string HeldBy(const MemoryChannel& line) {
   if (line.empty) return "the receiver holds nothing";
   return "the receiver holds " + Described(MegahertzText(line.hz), BankModeOf(line), line.name);
 }
@@ -70,7 +71,7 @@ std::string StepNote(std::int64_t stepHz) {
 
 std::vector<std::string> ChannelDifferences(char bank, const std::vector<Channel>& sent,
                                             const std::string& mode, const std::string& step,
-                                            const std::vector<receiver::MemoryLine>& read,
+                                            const std::vector<MemoryChannel>& read,
                                             bool withNames) {
   std::vector<std::string> differences;
   const std::string modeField = receiver::ChannelModeField(mode);
@@ -90,7 +91,7 @@ std::vector<std::string> ChannelDifferences(char bank, const std::vector<Channel
                             (read.size() == 1 ? " channel" : " channels"));
       continue;
     }
-    const receiver::MemoryLine& line = read[k];
+    const MemoryChannel& line = read[k];
     // A line without a step field tells nothing about the step.
     const bool sameStep = line.empty || line.stepHz == 0 || line.stepHz == stepHz;
     const bool same =

@@ -6,7 +6,7 @@
 
 #include "banks/bank_layout.h"
 #include "core/context.h"
-#include "link/memory_lines.h"
+#include "platform/receiver.h"
 
 namespace voxrig {
 
@@ -22,8 +22,7 @@ namespace banks {
 // receiver's line gives one.
 std::vector<std::string> ChannelDifferences(char bank, const std::vector<Channel>& sent,
                                             const std::string& mode, const std::string& step,
-                                            const std::vector<receiver::MemoryLine>& read,
-                                            bool withNames);
+                                            const std::vector<MemoryChannel>& read, bool withNames);
 
 // The report kept in the working folder when channels differ: "check" + the
 // bank file's number + the receiver bank's letter + ".txt", e.g. check05A.txt.

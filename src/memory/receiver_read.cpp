@@ -2,7 +2,7 @@
 #include "memory/receiver_read.h"
 
 #include <algorithm>
-#include <array>
+#include <optional>
 #include <string>
 
 #include "banks/bank_file.h"
@@ -11,7 +11,6 @@
 #include "banks/bank_undo.h"
 #include "core/text_rules.h"
 #include "link/command_link.h"
-#include "link/serial_port.h"
 #include "memory/memory_bank.h"
 #include "speech/speech.h"
 
@@ -27,75 +26,43 @@ constexpr int kIdlePauses = 10;
 constexpr int kMostPausesPerRead = 40;
 // A pair of banks holds 100 channels, so no bank needs more than ten reads.
 constexpr int kMostReads = 10;
-constexpr std::size_t kReadSize = 255;
-constexpr std::size_t kMostBytesPerRead = 4096;
 
-std::string ReadWaitingBytes(Context& ctx) {
-  std::string bytes;
-  while (bytes.size() < kMostBytesPerRead && BytesWaiting(ctx, ctx.link.comPort) > 0) {
-    std::array<char, kReadSize> buffer{};
-    const int count = ReadPort(ctx, ctx.link.comPort, buffer.data(), kReadSize);
-    if (count <= 0) break;
-    bytes.append(buffer.data(), static_cast<std::size_t>(count));
-  }
-  return bytes;
-}
-
-enum class Answer { kTen, kEnd, kLost };
-
-// Collects the answer to one "MA": ten lines, or "?" past the bank's end.
-// Empty lines (the ends of earlier answers), level reports the receiver sends
-// on its own and a late answer to the last level poll are passed over.
-Answer CollectAnswer(Context& ctx, std::vector<std::string>& lines) {
-  std::string pending;
+// Collects one batch of the bank: its ten channels, or its end. Nothing
+// when the receiver stops answering (or trickles on for too long) or its
+// line hangs up.
+std::optional<BankBatch> CollectBatch(Context& ctx, char bank) {
   int idle = 0;
   for (int pause = 0; pause < kMostPausesPerRead && idle < kIdlePauses; ++pause) {
     Pause(ctx);
     // A line that hangs up is heard at once ("rnc" is said), not after ten
     // silent pauses.
-    if (!ReceiverStillThere(ctx)) return Answer::kLost;
-    const std::string bytes = ReadWaitingBytes(ctx);
-    idle = bytes.empty() ? idle + 1 : 0;
-    pending += bytes;
-    for (std::size_t end = pending.find_first_of("\r\n"); end != std::string::npos;
-         end = pending.find_first_of("\r\n")) {
-      const std::string line = pending.substr(0, end);
-      pending.erase(0, end + 1);
-      if (line.empty() || line.rfind("LC", 0) == 0 || line.rfind("LM", 0) == 0) continue;
-      ctx.link.replyText = line;
-      EchoReply(ctx);
-      if (line == "?" && lines.empty()) return Answer::kEnd;
-      lines.push_back(line);
-      if (lines.size() == receiver::kChannelsPerBankRead) return Answer::kTen;
-    }
+    if (!ReceiverStillThere(ctx)) return std::nullopt;
+    const bool arrived = AnswerWaiting(ctx);
+    idle = arrived ? 0 : idle + 1;
+    if (auto batch = TakeBankChannels(ctx, bank)) return batch;
   }
-  return Answer::kLost;
+  return std::nullopt;
 }
 
 }  // namespace
 
 ReceiverMemory ReadReceiverMemory(Context& ctx, char bank) {
   ReceiverMemory memory;
-  // Whatever an earlier command left waiting is no part of the bank.
-  ReadWaitingBytes(ctx);
   for (int read = 0; read < kMostReads; ++read) {
-    ctx.link.commandText = read == 0 ? receiver::ReadBankStart(bank) : receiver::kReadBankNext;
-    SendCommand(ctx);
-    std::vector<std::string> lines;
-    const Answer answer = CollectAnswer(ctx, lines);
-    if (answer == Answer::kEnd) {
-      memory.outcome =
-          read == 0 ? ReceiverMemory::Outcome::kRefused : ReceiverMemory::Outcome::kRead;
+    const bool first = read == 0;
+    ToRadio(ctx, [bank, first](Receiver& radio) { return radio.AskBankChannels(bank, first); });
+    const auto batch = CollectBatch(ctx, bank);
+    if (batch && batch->end) {
+      memory.outcome = first ? ReceiverMemory::Outcome::kRefused : ReceiverMemory::Outcome::kRead;
       return memory;
     }
-    if (answer == Answer::kLost) return {ReceiverMemory::Outcome::kLost, {}};
-    for (const std::string& text : lines) {
-      const auto line = receiver::ParseMemoryLine(text, bank);
+    if (!batch || batch->garbled) return {ReceiverMemory::Outcome::kLost, {}};
+    for (const MemoryChannel& channel : batch->channels) {
       const int expected = static_cast<int>(memory.lines.size());
-      if (!line || (!line->empty && line->channel != expected)) {
+      if (!channel.empty && channel.channel != expected) {
         return {ReceiverMemory::Outcome::kLost, {}};
       }
-      memory.lines.push_back(*line);
+      memory.lines.push_back(channel);
       memory.lines.back().channel = expected;
     }
     Say(ctx, "beep");

@@ -5,20 +5,20 @@
 #include <vector>
 
 #include "core/context.h"
-#include "link/memory_lines.h"
+#include "platform/receiver.h"
 
 namespace voxrig {
 
-// What reading a receiver bank with "MA" gave.
+// What reading a receiver bank gave.
 struct ReceiverMemory {
   enum class Outcome {
     kRead,     // every channel from 00 to the bank's end
-    kRefused,  // the receiver answered "?" to "MA" + bank
+    kRefused,  // the receiver has no such bank (its first batch ended it)
     kLost,     // silence, fewer lines than asked, or a malformed line
   };
   Outcome outcome = Outcome::kLost;
   // One line per channel from 00, empty channels included.
-  std::vector<receiver::MemoryLine> lines;
+  std::vector<MemoryChannel> lines;
 };
 
 // Reads every channel of a receiver bank, ten at a time, without selecting

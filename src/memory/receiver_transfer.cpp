@@ -11,7 +11,6 @@
 #include "core/text_rules.h"
 #include "link/command_link.h"
 #include "link/receiver_commands.h"
-#include "link/serial_port.h"
 #include "memory/receiver_check.h"
 #include "speech/speech.h"
 
@@ -100,11 +99,14 @@ TransferCounts SendChannels(Context& ctx, char receiverBank) {
     const int channel = counts.written;
     // Every channel keeps the bank's step (a step line the receiver cannot
     // take gives its default 12.5 kHz) and the bank's mode.
-    ctx.link.commandText = receiver::WriteChannel(
-        receiverBank, channel, *frequency, banks.bankSlots[2], banks.bankSlots[1], record.tag);
+    const std::string step = banks.bankSlots[2].str();
+    const std::string mode = banks.bankSlots[1].str();
+    const std::string name = record.tag.str();
     // A channel the line took counts as written even when the line drops
     // right after it.
-    if (SendCommand(ctx)) {
+    if (ToRadio(ctx, [&](Receiver& radio) {
+          return radio.WriteChannel(receiverBank, channel, *frequency, step, mode, name);
+        }) == RadioResult::kDone) {
       ++counts.written;
       counts.sent.push_back({*frequency, receiver::StorableChannelName(record.tag.str())});
     }
@@ -139,8 +141,7 @@ void WriteBankToReceiver(Context& ctx, const std::string& entry) {
   const char receiverBank = entry[2];
   // The receiver bank is emptied only now that its new channels are in hand,
   // and the pauses after "wait" give the receiver the time to clear it.
-  ctx.link.commandText = receiver::ClearBank(receiverBank);
-  SendCommand(ctx);
+  ToRadio(ctx, [receiverBank](Receiver& radio) { return radio.ClearBank(receiverBank); });
   for (int i = 0; i < kPausesAfterWait && ReceiverStillThere(ctx); ++i) Pause(ctx);
   const TransferCounts counts = SendChannels(ctx, receiverBank);
   SayTransferEnd(ctx, entry, counts, banks.bankSlots[1], banks.bankSlots[2], ctx.link.receiverLost);
@@ -149,13 +150,12 @@ void WriteBankToReceiver(Context& ctx, const std::string& entry) {
 bool ConfigureReceiverBank(Context& ctx, char letter) {
   Pause(ctx);
   Say(ctx, std::string(1, letter));
-  ctx.link.commandText = receiver::SetBankSizeNinety(letter);
-  SendCommand(ctx);
+  ToRadio(ctx, [letter](Receiver& radio) { return radio.SetBankSizeNinety(letter); });
   Pause(ctx);
   // A receiver that answered within the first pause has its answer taken by
   // this read; it has answered all the same, and must not be waited for again.
-  const bool answeredAtOnce = BytesWaiting(ctx, ctx.link.comPort) > 0;
-  ReadReply(ctx);
+  const bool answeredAtOnce = AnswerWaiting(ctx);
+  TakeBankSize(ctx, letter);
   for (int cycle = 1; cycle <= kMaxWaitCycles; ++cycle) {
     for (int pause = 1; pause <= kPausesPerWaitCycle; ++pause) {
       Pause(ctx);
@@ -164,9 +164,8 @@ bool ConfigureReceiverBank(Context& ctx, char letter) {
       if (!ReceiverStillThere(ctx)) return false;
       if (pause % kPausesPerBeep == 0) SayAlways(ctx, "beep");
     }
-    ctx.link.replyText.clear();
-    // Whatever has arrived is left for the next ReadReply.
-    if (answeredAtOnce || BytesWaiting(ctx, ctx.link.comPort) > 0) return true;
+    // Whatever has arrived is left for the next read.
+    if (answeredAtOnce || AnswerWaiting(ctx)) return true;
   }
   // The receiver never answered: the listener hears so.
   SayReceiverLost(ctx);

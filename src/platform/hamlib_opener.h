@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/receiver.h"
-#include "platform/serial_device.h"
 #include "platform/serial_survey.h"
 
 namespace voxrig {
@@ -22,9 +21,6 @@ enum class HamlibFailure {
 struct HamlibAttempt {
   // The radio, once it answered: from OpenRadio, in the panel's own words.
   std::unique_ptr<Receiver> radio;
-  // The radio as a serial device speaking the AR8600's command text (from
-  // Open), for a link that reads that text.
-  std::unique_ptr<SerialDevice> device;
   HamlibFailure failure = HamlibFailure::kNone;
   OpenFailure deviceFailure = OpenFailure::kNone;
   std::string systemMessage;  // the system's own words for a device failure
@@ -39,9 +35,6 @@ class HamlibOpener {
   virtual ~HamlibOpener() = default;
   // The radio as the panel's Receiver (HamlibAttempt::radio).
   virtual HamlibAttempt OpenRadio(int model, const std::string& path, int baudRate) = 0;
-  // The radio as a serial device that speaks the AR8600's command text to
-  // the link (HamlibAttempt::device; see HamlibReceiver).
-  virtual HamlibAttempt Open(int model, const std::string& path, int baudRate) = 0;
   // Whether Hamlib has a model of that number.
   virtual bool KnowsModel(int model) = 0;
   // What a radio of the model can do, read from Hamlib's record of the model

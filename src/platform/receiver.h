@@ -93,6 +93,9 @@ struct Reception {
   bool squelchOpen = false;
   int level = 0;  // 0 to 255, the AR8600's own figure
   std::optional<HeardFrequency> holdsAt;
+  // The radio sent it by itself, as ReportLevelChanges asked, rather than as
+  // the answer to AskReception: the meter reads such a report ten higher.
+  bool reportedOnChange = false;
 };
 
 // One memory channel as the radio holds it; `empty` for a channel with
@@ -127,6 +130,9 @@ struct ReceiveState {
 struct BankBatch {
   std::vector<MemoryChannel> channels;
   bool end = false;  // past the bank's last channel (the AR8600's "?")
+  // A line came that is no channel of the bank (cut short, another bank's):
+  // the read cannot be trusted, and nothing of it may reach a bank file.
+  bool garbled = false;
 };
 
 // A bank's share of its pair of banks, as the radio reports it.
@@ -205,6 +211,10 @@ class Receiver {
   virtual bool AnswerWaiting() = 0;
   virtual void DropLateAnswers() = 0;
   virtual bool LineGone() = 0;
+  // Whether the radio has answered anything since this was last asked, an
+  // answer to another question or one that came late included: a radio that
+  // answers is there, whatever it answered.
+  virtual bool Answered() { return false; }
 
   // Hands the radio back to its own front panel.
   virtual RadioResult ExitRemote() = 0;

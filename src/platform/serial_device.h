@@ -25,12 +25,6 @@ class SerialDevice {
   // off, a USB adapter pulled out) or a write failed. A receiver that is
   // merely silent leaves the line up; only a gone line needs reopening.
   virtual bool LineGone() = 0;
-  // Whether the radio behind the device can carry out a command of the
-  // receiver's vocabulary (without its CR). The AR8600 on its own line
-  // carries every one; a radio driven through Hamlib lacks some (modes,
-  // switches, the AR8600's memories), and the panel then says so instead
-  // of claiming an effect that never happened.
-  virtual bool Carries(const std::string& /*command*/) { return true; }
 };
 
 // Opens serial devices by path, for this program alone, at a speed, with

@@ -2,8 +2,9 @@
 #include "poll/connect.h"
 
 #include "banks/bank_channels.h"
+#include "link/ar8600/ar8600_commands.h"
 #include "link/command_link.h"
-#include "link/receiver_commands.h"
+#include "link/radio_choice.h"
 #include "memory/memory_scan.h"
 #include "panel/display_lines.h"
 #include "panel/key_queue.h"
@@ -126,8 +127,7 @@ KnownStep DoSelectFm(Context& ctx) {
 // A step the listener is typing is not the receiver's yet: the known one
 // goes out.
 KnownStep DoSetKnownStep(Context& ctx) {
-  ctx.link.commandText = receiver::SetStep(kKnownStep);
-  SendCommand(ctx);
+  ToRadio(ctx, [](Receiver& radio) { return radio.SetStep(kKnownStep); });
   return KnownStep::kAttenuatorOff;
 }
 

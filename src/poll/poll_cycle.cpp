@@ -2,9 +2,7 @@
 #include "poll/poll_cycle.h"
 
 #include "link/command_link.h"
-#include "link/receiver_commands.h"
-#include "link/reply_frequency.h"
-#include "link/serial_port.h"
+#include "link/radio_choice.h"
 #include "memory/memory_scan.h"
 #include "panel/display_lines.h"
 #include "poll/connect.h"
@@ -36,7 +34,7 @@ constexpr int kCyclesBetweenReopens = 10;
 // every few seconds.
 void ReachForReceiver(Context& ctx) {
   LinkState& link = ctx.link;
-  if (!link.receiverLost && PortOpen(ctx, link.comPort)) {
+  if (!link.receiverLost && RadioOpen(ctx)) {
     link.cyclesSinceReopen = 0;
     return;
   }
@@ -48,10 +46,9 @@ void ReachForReceiver(Context& ctx) {
 // After each level poll: a receiver that has answered before and now leaves
 // poll after poll without a level answer (silent, or babbling garbage) has
 // gone away.
-void CountUnansweredPoll(Context& ctx) {
+void CountUnansweredPoll(Context& ctx, bool levelAnswered) {
   LinkState& link = ctx.link;
-  const std::string& reply = link.replyText;
-  if (reply.starts_with("LM") || reply.starts_with("LC")) {
+  if (levelAnswered) {
     link.unansweredPolls = 0;
     return;
   }
@@ -59,26 +56,26 @@ void CountUnansweredPoll(Context& ctx) {
   if (++link.unansweredPolls >= kUnansweredPollsForLoss) NoticeReceiverLost(ctx);
 }
 
-void SendPollCommand(Context& ctx, const char* command) {
-  ctx.link.commandText = command;
-  SendCommand(ctx);
+void AskReceiveState(Context& ctx) {
+  ToRadio(ctx, [](Receiver& radio) { return radio.AskReceiveState(); });
 }
 
 PollStep DoSendLevelPoll(Context& ctx) {
   ReachForReceiver(ctx);
-  SendPollCommand(ctx, receiver::kReadLevel);
+  ToRadio(ctx, [](Receiver& radio) { return radio.AskReception(); });
   return PollStep::kReadLevel;
 }
 
 PollStep DoReadLevel(Context& ctx) {
-  ReadReply(ctx);
-  CountUnansweredPoll(ctx);
-  UpdateMeter(ctx);
+  const auto reception = TakeReception(ctx);
+  ctx.link.scanHeldAt = reception ? reception->holdsAt : std::nullopt;
+  CountUnansweredPoll(ctx, reception.has_value());
+  if (reception) UpdateMeter(ctx, *reception);
   return DecideStatus(ctx);
 }
 
 PollStep DoAskWhereSearchStopped(Context& ctx) {
-  SendPollCommand(ctx, receiver::kReadReceiveState);
+  AskReceiveState(ctx);
   return PollStep::kReadWhereSearchStopped;
 }
 
@@ -86,8 +83,8 @@ PollStep DoAskWhereSearchStopped(Context& ctx) {
 // bytes, so a receiver that answers with another leading keyword during a
 // search still gets its hit logged.
 PollStep DoReadWhereSearchStopped(Context& ctx) {
-  ReadReceiveStateReply(ctx);
-  const auto hit = SearchHitFrequency(ctx.link.replyText.str());
+  const auto state = TakeReceiveState(ctx);
+  const auto& hit = state ? state->frequency : std::nullopt;
   if (hit) {
     ctx.tuning.frequencyDigits = hit->digits;
     ctx.tuning.frequencyText = hit->text;
@@ -117,7 +114,7 @@ PollStep DoSettleOnHeldChannel() {
 // answer during a memory scan ("MS MXA05 ... TM" and the name) names the
 // channel it holds (the level answer carries the frequency only).
 PollStep DoShowHeldChannel(Context& ctx) {
-  const auto held = HeldScanFrequency(ctx.link.replyText.str());
+  const auto& held = ctx.link.scanHeldAt;
   if (held) {
     ctx.tuning.frequencyText = held->text;
     ctx.tuning.frequencyDigits = held->digits;
@@ -125,7 +122,7 @@ PollStep DoShowHeldChannel(Context& ctx) {
   }
   if (ctx.link.heldChannelAsked) return PollStep::kIdle;
   ctx.link.heldChannelAsked = true;
-  SendPollCommand(ctx, receiver::kReadReceiveState);
+  AskReceiveState(ctx);
   return PollStep::kReadHeldChannel;
 }
 

@@ -32,10 +32,6 @@ constexpr const char* kStoppedLine = "      *** STOPPED ***  ";
 // asterisks is left beside it.
 constexpr const char* kSearchActive = "Search Mode Active      ";
 
-bool IsLevelReply(const std::string& reply) {
-  return reply.starts_with("LM") || reply.starts_with("LC");
-}
-
 void PlaceStatusLine(Context& ctx) {
   Display& display = *ctx.platform.display;
   MoveTo(display, Line::kScanStatus);
@@ -54,7 +50,7 @@ void SayIfScanVoice(Context& ctx, const char* prompt) {
 
 void ResumeSearch(Context& ctx) {
   SayAlways(ctx, "shdel");
-  SendResumeByte(ctx);
+  ToRadio(ctx, [](Receiver& radio) { return radio.GoOn(); });
 }
 
 // The receiver's memory scan moves on: the SCANNING line, and "scan" when it
@@ -151,20 +147,13 @@ PollStep DecideSearchStatus(Context& ctx, bool quiet) {
 
 }  // namespace
 
-void UpdateMeter(Context& ctx) {
-  const std::string& reply = ctx.link.replyText;
-  if (!IsLevelReply(reply)) return;
-
+void UpdateMeter(Context& ctx, const Reception& reception) {
   Display& display = *ctx.platform.display;
-  ctx.link.commandText.clear();
   display.SetColour(ColourOf(Line::kMeter));
   MoveTo(display, Line::kMeter);
-  ctx.link.squelchClosed = reply.size() >= 3 && reply[2] == '%';
-  long long level = RoundToInteger(NumberFromText(MiddleText(reply, 4, 3)));
-  // The receiver's level runs from 0 to 255; a garbled answer ("LM 674") must
-  // not be spoken or drawn as a level it cannot have.
-  level = std::clamp(level, 0LL, kHighestLevel);
-  if (reply.starts_with("LC")) level += 10;
+  ctx.link.squelchClosed = !reception.squelchOpen;
+  long long level = reception.level;
+  if (reception.reportedOnChange) level += 10;
   ctx.link.rawLevel = static_cast<int>(std::min(level, kHighestLevel));
   ctx.link.signalLevel = static_cast<int>(level / kLevelPerAsterisk);
   display.SetFont(FontOf(Line::kMeter));

@@ -7,11 +7,11 @@
 // its own.
 namespace voxrig {
 
-// Redraws the level meter from a level answer in link.replyText and notes
-// whether the squelch is closed. Any other reply (empty, or a late answer to
+// Redraws the level meter from a level answer and notes whether the squelch
+// is closed. A poll without a level answer (none, or a late answer to
 // another command) leaves the meter, signalLevel and squelchClosed as they
 // were.
-void UpdateMeter(Context& ctx);
+void UpdateMeter(Context& ctx, const Reception& reception);
 
 // Turns squelchClosed and the scan and search states into the status line
 // and the "scan" and "stop" prompts, and says which poll step follows.

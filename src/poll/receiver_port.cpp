@@ -6,7 +6,6 @@
 #include "core/text_rules.h"
 #include "link/port_report.h"
 #include "link/radio_choice.h"
-#include "link/serial_port.h"
 
 namespace voxrig {
 
@@ -35,22 +34,18 @@ void OpenReceiverPort(Context& ctx) {
     link.devicePath.clear();
     link.comPort = static_cast<int>(RoundToInteger(NumberFromText(RightText(port, 1))));
   }
-  link.hamlibModel = HamlibModelOf(ctx.app.radioSetting.str());
+  ChooseRadio(ctx);
   link.baudRate = BaudRateFrom(ctx.app.speedSetting);
   ReopenReceiverPort(ctx);
   // Said and shown, never replaced by another port: the poll cycle keeps
   // trying this one, so an adapter plugged in later is still found.
-  if (!PortOpen(ctx, link.comPort)) ReportNoDevice(ctx);
+  if (!RadioOpen(ctx)) ReportNoDevice(ctx);
 }
 
 void ReopenReceiverPort(Context& ctx) {
-  LinkState& link = ctx.link;
-  ClosePort(ctx, link.comPort);
-  if (link.baudRate <= 0) return;  // a speed no port takes: nothing is opened
-  OpenPort(ctx, link.comPort, link.baudRate);
-  SetReadTimeouts(ctx, link.comPort, -1);
-  SetLineFormat(ctx, link.comPort, kReceiverLineFormat.dataBits, kReceiverLineFormat.parityCode,
-                kReceiverLineFormat.stopBitsCode);
+  CloseRadio(ctx);
+  if (ctx.link.baudRate <= 0) return;  // a speed no port takes: nothing is opened
+  OpenRadio(ctx);
 }
 
 }  // namespace voxrig

@@ -2,18 +2,23 @@
 #include "poll/restore.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/text_rules.h"
 #include "link/command_link.h"
 #include "link/port_report.h"
-#include "link/radio_choice.h"
-#include "link/receive_state.h"
 #include "link/receiver_commands.h"
 #include "memory/memory_scan.h"
 #include "poll/poll_status.h"
 #include "speech/receiver_modes.h"
 #include "speech/speech.h"
+#include "tuning/radio_abilities.h"
 
 namespace voxrig {
 
@@ -22,6 +27,19 @@ namespace {
 // Pauses the read-back waits for the receive state: the answer comes within
 // one at 19200 baud, and a slow line or radio gets a little more.
 constexpr int kReadBackPauses = 4;
+
+// The receiver's state as the panel shows it, in the panel's own texts: the
+// frequency in megahertz ("146.5"), the step in kilohertz ("12.5"), the mode
+// line ("USB", "AUT") and the attenuator.
+struct ShownState {
+  std::string frequencyText;
+  std::string stepText;
+  std::string modeText;
+  bool attenuatorOn = false;
+};
+
+// A part of the receive state the receiver reports.
+enum class ReceiverField { kFrequency, kMode, kStep, kAttenuator };
 
 // The restore, in the order it runs.
 enum class RestoreStep {
@@ -51,12 +69,35 @@ void NoteNotHeld(Restore& restore, ReceiverField field) {
   }
 }
 
-// Sends the command unless the radio cannot carry it; false then.
-bool SendIfCarried(Context& ctx, const std::string& command) {
-  if (!LinkCarries(ctx, command)) return false;
-  ctx.link.commandText = command;
-  SendCommand(ctx);
-  return true;
+// Sends the setting when the radio has such a thing (`has`); false when it
+// has not, or refused it.
+bool SendIfCarried(Context& ctx, bool has, const std::function<RadioResult(Receiver&)>& set) {
+  return has && ToRadio(ctx, set) != RadioResult::kNotOnThisRadio;
+}
+
+// Hertz of a frequency or step text in megahertz or kilohertz; nothing for
+// a text that is no number the receiver could hold.
+std::optional<std::int64_t> HertzOf(const std::string& text, double unitHz) {
+  const double hz = std::round(NumberFromText(text) * unitHz);
+  if (!(hz >= 0 && hz < 1e10)) return std::nullopt;
+  return static_cast<std::int64_t>(hz);
+}
+
+// The parts of `shown` the receiver does not hold by the state it reported;
+// a part it left out counts as not held. Within its 50 Hz the frequency is
+// held.
+std::vector<ReceiverField> FieldsNotHeld(const ReceiveState& held, const ShownState& shown) {
+  std::vector<ReceiverField> notHeld;
+  const auto shownHz = HertzOf(shown.frequencyText, 1e6);
+  if (!held.frequency || !shownHz ||
+      std::llabs(held.frequency->hz - *shownHz) >= receiver::kTuningResolutionHz) {
+    notHeld.push_back(ReceiverField::kFrequency);
+  }
+  const ReceiverMode* mode = ModeOfPanelText(shown.modeText);
+  if (mode == nullptr || held.mode != mode->mode) notHeld.push_back(ReceiverField::kMode);
+  if (held.stepHz != HertzOf(shown.stepText, 1e3)) notHeld.push_back(ReceiverField::kStep);
+  if (held.attenuatorOn != shown.attenuatorOn) notHeld.push_back(ReceiverField::kAttenuator);
+  return notHeld;
 }
 
 // The state the panel shows. While the listener types a frequency the
@@ -80,7 +121,9 @@ RestoreStep DoLeaveScans(Context& ctx) {
 }
 
 RestoreStep DoTuneShownFrequency(Context& ctx, Restore& restore) {
-  if (!SendIfCarried(ctx, receiver::SetVfo('A', restore.shown.frequencyText))) {
+  const std::string& frequency = restore.shown.frequencyText;
+  if (!SendIfCarried(ctx, true,
+                     [&](Receiver& radio) { return radio.SetFrequency(Vfo::kA, frequency); })) {
     NoteNotHeld(restore, ReceiverField::kFrequency);
   }
   Pause(ctx);
@@ -89,17 +132,17 @@ RestoreStep DoTuneShownFrequency(Context& ctx, Restore& restore) {
 
 RestoreStep DoSelectShownMode(Context& ctx, Restore& restore) {
   const ReceiverMode* mode = ModeOfPanelText(restore.shown.modeText);
-  const bool sent =
-      mode != nullptr && SendIfCarried(ctx, mode->receiverCode == kAutomaticModeCode
-                                                ? std::string(receiver::kAutomaticModeOn)
-                                                : receiver::SelectMode(mode->receiverCode));
+  const bool sent = mode != nullptr &&
+                    SendIfCarried(ctx, RadioHasMode(ctx, mode->mode),
+                                  [mode](Receiver& radio) { return radio.SelectMode(mode->mode); });
   if (!sent) NoteNotHeld(restore, ReceiverField::kMode);
   Pause(ctx);
   return RestoreStep::kSetShownStep;
 }
 
 RestoreStep DoSetShownStep(Context& ctx, Restore& restore) {
-  if (!SendIfCarried(ctx, receiver::SetStep(restore.shown.stepText))) {
+  const std::string& step = restore.shown.stepText;
+  if (!SendIfCarried(ctx, true, [&](Receiver& radio) { return radio.SetStep(step); })) {
     NoteNotHeld(restore, ReceiverField::kStep);
   }
   return RestoreStep::kSetShownAttenuator;
@@ -109,7 +152,9 @@ RestoreStep DoSetShownStep(Context& ctx, Restore& restore) {
 // attenuator shown on is missed.
 RestoreStep DoSetShownAttenuator(Context& ctx, Restore& restore) {
   const bool on = restore.shown.attenuatorOn;
-  if (!SendIfCarried(ctx, receiver::Attenuator(on)) && on) {
+  if (!SendIfCarried(ctx, RadioHasAttenuator(ctx),
+                     [on](Receiver& radio) { return radio.SetAttenuator(on); }) &&
+      on) {
     NoteNotHeld(restore, ReceiverField::kAttenuator);
   }
   return RestoreStep::kSetShownNoiseLimiter;
@@ -117,7 +162,11 @@ RestoreStep DoSetShownAttenuator(Context& ctx, Restore& restore) {
 
 RestoreStep DoSetShownNoiseLimiter(Context& ctx, Restore& restore) {
   const bool on = restore.noiseLimiterOn;
-  if (!SendIfCarried(ctx, receiver::NoiseLimiter(on)) && on) restore.noiseLimiterNotTaken = true;
+  if (!SendIfCarried(ctx, RadioHasNoiseLimiter(ctx),
+                     [on](Receiver& radio) { return radio.SetNoiseLimiter(on); }) &&
+      on) {
+    restore.noiseLimiterNotTaken = true;
+  }
   Pause(ctx);
   return RestoreStep::kReadBack;
 }
@@ -125,15 +174,15 @@ RestoreStep DoSetShownNoiseLimiter(Context& ctx, Restore& restore) {
 // The receive state, as the connect's first poll would read it; a radio
 // without an attenuator reports it off, which is what the panel then means.
 RestoreStep DoReadBack(Context& ctx, Restore& restore) {
-  ctx.link.commandText = receiver::kReadReceiveState;
-  SendCommand(ctx);
+  ToRadio(ctx, [](Receiver& radio) { return radio.AskReceiveState(); });
   for (int pause = 0; pause < kReadBackPauses && !ctx.link.receiverLost; ++pause) {
     Pause(ctx);
-    ReadReceiveStateReply(ctx);
-    const auto notHeld = FieldsNotHeld(ctx.link.replyText.str(), restore.shown);
-    if (!notHeld) continue;
+    const auto held = TakeReceiveState(ctx);
+    if (!held) continue;
     restore.readBack = true;
-    for (const ReceiverField field : *notHeld) NoteNotHeld(restore, field);
+    for (const ReceiverField field : FieldsNotHeld(*held, restore.shown)) {
+      NoteNotHeld(restore, field);
+    }
     break;
   }
   return RestoreStep::kTellNotRestored;

@@ -10,7 +10,6 @@
 #include "banks/bank_names.h"
 #include "banks/bank_undo.h"
 #include "link/command_link.h"
-#include "link/receiver_commands.h"
 #include "panel/display_lines.h"
 #include "platform/file_system.h"
 #include "speech/speech.h"
@@ -98,8 +97,7 @@ void StartSearch(Context& ctx) {
   Pause(ctx);
   ApplyMode(ctx);
   Say(ctx, "act");
-  ctx.link.commandText = receiver::kStartVfoSearch;
-  SendCommand(ctx);
+  ToRadio(ctx, [](Receiver& radio) { return radio.StartSearch(); });
 }
 
 bool EndSearch(Context& ctx) {

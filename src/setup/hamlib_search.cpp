@@ -57,20 +57,20 @@ std::optional<FoundReceiver> FindHamlibRadio(Context& ctx, SetupTools& tools, in
   for (const std::string& path : devices) {
     Tell(ctx, tools, "Trying " + radio + " on " + path + ":", {"dev"});
     for (const int speed : kHamlibRadioSpeeds) {
-      HamlibAttempt opened = ctx.platform.hamlib->Open(model, path, speed);
+      HamlibAttempt opened = ctx.platform.hamlib->OpenRadio(model, path, speed);
       if (opened.failure == HamlibFailure::kDevice) {
         // The device itself will not open at any speed: told at once.
         TellDeviceNotOpened(ctx, tools, path, opened);
         break;
       }
-      if (!opened.device) {
+      if (!opened.radio) {
         Tell(ctx, tools, "  " + std::to_string(speed) + " baud: no answer.");
         continue;
       }
       Tell(ctx, tools, "  " + std::to_string(speed) + " baud: the radio answered.");
       Tell(ctx, tools, radio + " found on " + path + " at " + std::to_string(speed) + " baud.",
            {"found"});
-      return FoundReceiver{path, speed, std::string(), std::move(opened.device)};
+      return FoundReceiver{path, speed, std::string(), nullptr, std::move(opened.radio)};
     }
   }
   Tell(ctx, tools,

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "link/receiver_commands.h"
+#include "link/ar8600/ar8600_commands.h"
 #include "link/serial_port.h"
 #include "speech/speech.h"
 
@@ -197,7 +197,7 @@ SpeedOutcome AskOpenDevice(Context& ctx, SetupTools& tools, const std::string& p
       break;
   }
   Tell(ctx, tools, at + "the receiver answered " + ShownSafely(answer.received));
-  report.receiver = FoundReceiver{path, speed, answer.received, std::move(attempt.device)};
+  report.receiver = FoundReceiver{path, speed, answer.received, std::move(attempt.device), nullptr};
   return SpeedOutcome::kDeviceDone;
 }
 
@@ -327,6 +327,8 @@ std::optional<FoundReceiver> FindReceiver(Context& ctx, SetupTools& tools,
 }
 
 void ReleaseReceiver(FoundReceiver& receiver) {
+  if (receiver.radio) receiver.radio->ExitRemote();
+  receiver.radio.reset();
   if (!receiver.device) return;
   const std::string bytes = std::string(receiver::kExitRemote) + "\r";
   receiver.device->Write(bytes.data(), static_cast<int>(bytes.size()));

@@ -40,6 +40,8 @@ struct FoundReceiver {
   int baudRate = 0;
   std::string answer;  // its answer to the finding question, raw
   std::unique_ptr<SerialDevice> device;
+  // A radio found through Hamlib: opened as the panel's radio instead.
+  std::unique_ptr<Receiver> radio;
 };
 
 // Looks for the receiver on `device` alone, or on every serial device there

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "link/receiver_commands.h"
+#include "link/ar8600/ar8600_commands.h"
 
 namespace voxrig {
 

@@ -48,12 +48,13 @@ void SetVfo(Context& ctx, char vfo) {
     }
     tuning.frequencyDigits = *tunable;
   }
-  ctx.link.commandText = receiver::SetVfo(vfo, tuning.frequencyDigits.str());
+  const std::string frequency = tuning.frequencyDigits.str();
   // A frequency typed without a point is whole megahertz; show it as such.
   if (FindText(tuning.frequencyText.str(), ".") == 0) {
     tuning.frequencyText = tuning.frequencyDigits + ".0";
   }
-  SendCommand(ctx);
+  const Vfo which = vfo == 'A' ? Vfo::kA : Vfo::kB;
+  ToRadio(ctx, [&](Receiver& radio) { return radio.SetFrequency(which, frequency); });
 }
 
 }  // namespace
@@ -145,8 +146,8 @@ bool TuneWithinRange(Context& ctx, std::int64_t deltaHz) {
 }
 
 void SetStep(Context& ctx) {
-  ctx.link.commandText = receiver::SetStep(ctx.tuning.searchStepText.str());
-  SendCommand(ctx);
+  const std::string step = ctx.tuning.searchStepText.str();
+  ToRadio(ctx, [&](Receiver& radio) { return radio.SetStep(step); });
 }
 
 }  // namespace voxrig

@@ -3,22 +3,14 @@
 
 #include <string>
 
+#include "link/ar8600/ar8600_commands.h"
 #include "link/command_link.h"
-#include "link/receiver_commands.h"
+#include "link/radio_choice.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
 #include "tuning/radio_abilities.h"
 
 namespace voxrig {
-
-namespace {
-
-void Send(Context& ctx, const std::string& command) {
-  ctx.link.commandText = command;
-  SendCommand(ctx);
-}
-
-}  // namespace
 
 void SelectMode(Context& ctx, Mode mode) {
   const ReceiverMode& row = ModeFacts(mode);
@@ -34,7 +26,7 @@ void SelectMode(Context& ctx, Mode mode) {
   const bool wasLost = ctx.link.receiverLost;
   ctx.tuning.modeText = row.panelText;
   SayAboutReceiver(ctx, std::string(row.keyPrompt));
-  Send(ctx, command);
+  ToRadio(ctx, [mode](Receiver& radio) { return radio.SelectMode(mode); });
   // A receiver found gone by the command never took the mode.
   if (!wasLost && ctx.link.receiverLost) ctx.tuning.modeText = before;
   if (mode == Mode::kCW) ctx.platform.display->SetFont(AerialBold(30));
@@ -71,9 +63,9 @@ void ToggleAttenuator(Context& ctx) {
   }
   const bool wasLost = ctx.link.receiverLost;
   tuning.attenuatorOn = !tuning.attenuatorOn;
-  ctx.link.commandText = receiver::Attenuator(tuning.attenuatorOn);
-  SayAboutReceiver(ctx, tuning.attenuatorOn ? "atton" : "attoff");
-  SendCommand(ctx);
+  const bool on = tuning.attenuatorOn;
+  SayAboutReceiver(ctx, on ? "atton" : "attoff");
+  ToRadio(ctx, [on](Receiver& radio) { return radio.SetAttenuator(on); });
   // A receiver found gone by the command keeps the switch as it was.
   if (!wasLost && ctx.link.receiverLost) tuning.attenuatorOn = !tuning.attenuatorOn;
 }
@@ -87,9 +79,9 @@ void ToggleNoiseLimiter(Context& ctx) {
   Say(ctx, "noise");
   const bool wasLost = ctx.link.receiverLost;
   tuning.noiseLimiterOn = !tuning.noiseLimiterOn;
-  ctx.link.commandText = receiver::NoiseLimiter(tuning.noiseLimiterOn);
-  SayAboutReceiver(ctx, tuning.noiseLimiterOn ? "on" : "off");
-  SendCommand(ctx);
+  const bool on = tuning.noiseLimiterOn;
+  SayAboutReceiver(ctx, on ? "on" : "off");
+  ToRadio(ctx, [on](Receiver& radio) { return radio.SetNoiseLimiter(on); });
   if (!wasLost && ctx.link.receiverLost) tuning.noiseLimiterOn = !tuning.noiseLimiterOn;
 }
 

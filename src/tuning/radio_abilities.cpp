@@ -4,9 +4,7 @@
 #include <algorithm>
 
 #include "link/radio_capabilities.h"
-#include "link/radio_choice.h"
 #include "link/receiver_commands.h"
-#include "speech/receiver_modes.h"
 
 namespace voxrig {
 
@@ -57,59 +55,6 @@ std::string MegahertzDigits(std::int64_t hz) {
   return text;
 }
 
-// What the keys ask the radio about.
-struct Question {
-  enum class About { kMode, kAttenuator, kNoiseLimiter, kMemory, kBank } about;
-  Mode mode = Mode::kFM;
-  MemoryWork work = MemoryWork::kRead;
-  char bank = 'A';
-};
-
-// While no record of the radio is kept (a radio driven through Hamlib
-// before its own is read, where the AR8600's stands in), its line is asked
-// too, with a command of the kind the key would send: whether it carries it.
-bool LineAgrees(Context& ctx, const Question& question) {
-  if (ctx.link.capabilities.has_value()) return true;
-  std::string command;
-  switch (question.about) {
-    case Question::About::kMode: {
-      const ReceiverMode& row = ModeFacts(question.mode);
-      command = row.receiverCode == kAutomaticModeCode ? std::string(receiver::kAutomaticModeOn)
-                                                       : receiver::SelectMode(row.receiverCode);
-      break;
-    }
-    case Question::About::kAttenuator:
-      command = receiver::Attenuator(true);
-      break;
-    case Question::About::kNoiseLimiter:
-      command = receiver::NoiseLimiter(true);
-      break;
-    case Question::About::kBank:
-      command = receiver::ClearBank(question.bank);
-      break;
-    case Question::About::kMemory:
-      switch (question.work) {
-        case MemoryWork::kWrite:
-          command = receiver::WriteChannel('A', 0, "145", "12.5", "FM", "");
-          break;
-        case MemoryWork::kRead:
-          command = receiver::ReadBankChannels('A');
-          break;
-        case MemoryWork::kScan:
-          command = receiver::StartMemoryScan("A");
-          break;
-        case MemoryWork::kTellSizes:
-          command = receiver::ReadBankSize('A');
-          break;
-        case MemoryWork::kResize:
-          command = receiver::SetBankSizeNinety('A');
-          break;
-      }
-      break;
-  }
-  return LinkCarries(ctx, command);
-}
-
 }  // namespace
 
 std::int64_t RoundedForRadio(const ReceiverCapabilities& radio, std::int64_t hz) {
@@ -138,15 +83,15 @@ bool StepUsableOn(const ReceiverCapabilities& radio, const std::string& stepText
 }
 
 bool RadioHasMode(Context& ctx, Mode mode) {
-  return RadioCapabilities(ctx).HasMode(mode) && LineAgrees(ctx, {Question::About::kMode, mode});
+  return RadioCapabilities(ctx).HasMode(mode);
 }
 
 bool RadioHasAttenuator(Context& ctx) {
-  return RadioCapabilities(ctx).attenuator && LineAgrees(ctx, {Question::About::kAttenuator});
+  return RadioCapabilities(ctx).attenuator;
 }
 
 bool RadioHasNoiseLimiter(Context& ctx) {
-  return RadioCapabilities(ctx).noiseLimiter && LineAgrees(ctx, {Question::About::kNoiseLimiter});
+  return RadioCapabilities(ctx).noiseLimiter;
 }
 
 namespace {
@@ -171,13 +116,11 @@ bool RecordedMemoryWork(const MemoryCapabilities& memories, MemoryWork work) {
 }  // namespace
 
 bool RadioDoes(Context& ctx, MemoryWork work) {
-  return RecordedMemoryWork(RadioCapabilities(ctx).memories, work) &&
-         LineAgrees(ctx, {Question::About::kMemory, Mode::kFM, work});
+  return RecordedMemoryWork(RadioCapabilities(ctx).memories, work);
 }
 
 bool RadioHasBank(Context& ctx, char bank) {
-  return RadioCapabilities(ctx).HasBank(bank) &&
-         LineAgrees(ctx, {Question::About::kBank, Mode::kFM, MemoryWork::kWrite, bank});
+  return RadioCapabilities(ctx).HasBank(bank);
 }
 
 }  // namespace voxrig

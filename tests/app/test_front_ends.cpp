@@ -12,6 +12,7 @@
 #include "banks/bank_file.h"
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
+#include "link/ar8600/ar8600_answers.h"
 #include "panel/display_lines.h"
 #include "poll/poll_status.h"
 
@@ -39,8 +40,8 @@ class BraillePanelTest : public fakes::PanelFixture {
     ctx.platform.sound = &braillePanel;
   }
   void Meter(const std::string& levelAnswer) {
-    ctx.link.replyText = levelAnswer;
-    UpdateMeter(ctx);
+    if (const auto reception = receiver::ParseLevelAnswer(levelAnswer))
+      UpdateMeter(ctx, *reception);
   }
   std::string Shown() {
     braillePanel.Refresh();

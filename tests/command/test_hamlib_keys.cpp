@@ -3,14 +3,16 @@
 // Hamlib's dummy radio (model 1, in this process) where the AR8600 would be.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
+#include "fakes/dummy_radio_record.h"
 #include "hamlib/hamlib_library.h"
 #include "link/radio_choice.h"
-#include "link/serial_port.h"
 #include "posix/termios_serial.h"
 
 namespace voxrig {
@@ -21,25 +23,30 @@ class HamlibPanel : public fakes::PanelFixture {
   void SetUp() override {
     ctx.platform.hamlib = &library;
     ctx.app.radioSetting = "=hamlib:1";
-    ctx.link.hamlibModel = HamlibModelOf(ctx.app.radioSetting.str());
-    ASSERT_EQ(OpenPort(ctx, ctx.link.comPort, 19200), 1);
-    Ask("VA0145000000");
-    Ask("MD1");
+    ChooseRadio(ctx);
+    OpenRadio(ctx);
+    ASSERT_TRUE(RadioOpen(ctx));
+    Radio().SetFrequency(Vfo::kA, "145");
+    Radio().SelectMode(Mode::kFM);
     Forget();
   }
 
-  // Asks the radio itself through the panel's port, as the panel would.
-  std::string Ask(const std::string& command) {
-    const std::string bytes = command + "\r";
-    WritePort(ctx, ctx.link.comPort, bytes.data(), static_cast<int>(bytes.size()));
-    std::string answer(256, '\0');
-    answer.resize(static_cast<std::size_t>(
-        ReadPort(ctx, ctx.link.comPort, answer.data(), static_cast<int>(answer.size()))));
-    return answer;
+  // The radio itself, asked past the panel.
+  Receiver& Radio() { return *ctx.link.receiver; }
+  ReceiveState RadioState() {
+    Radio().DropLateAnswers();
+    Radio().AskReceiveState();
+    return Radio().TakeReceiveState().value_or(ReceiveState{});
   }
-  // Where the radio is tuned and its mode, from its receive state.
-  std::string RadioFrequency() { return Ask("RX").substr(5, 10); }
-  std::string RadioState() { return Ask("RX"); }
+  std::int64_t RadioHz() {
+    const ReceiveState state = RadioState();
+    return state.frequency ? state.frequency->hz : 0;
+  }
+  std::vector<MemoryChannel> BankA() {
+    Radio().DropLateAnswers();
+    Radio().AskBankChannels('A', true);
+    return Radio().TakeBankChannels('A').value_or(BankBatch{}).channels;
+  }
 
   TermiosDeviceLocker devices;
   HamlibLibrary library{devices};
@@ -49,54 +56,60 @@ TEST_F(HamlibPanel, EveryKeyFamilyTheDummyRadioCanDo) {
   struct Row {
     std::vector<int> keys;
     std::vector<std::string> spoken;
-    std::string radioHolds;  // a field of the radio's receive state after the keys
+    std::int64_t hz;                 // where the radio is tuned after the keys
+    std::optional<Mode> mode;        // its mode, where the keys set one
+    std::optional<bool> attenuator;  // its attenuator, where the keys switch it
     std::string modeLine;
   };
   const std::vector<Row> rows = {
       {{'1', '4', '5', keys::kFullStop, '5', keys::kEnter},
        {"1", "4", "5", "point", "5", "ok"},
-       "RF0145500000",
+       145'500'000,
+       Mode::kFM,
+       {},
        "FM"},
-      {{keys::kPageUp}, {"1", "4", "5", "point", "5", "1", "2", "5"}, "RF0145512500", "FM"},
-      {{keys::kDown}, {"1", "4", "5", "point", "5", "1", "1", "5"}, "RF0145511500", "FM"},
-      {{keys::kF1 + 3}, {"USB"}, "MD3", "USB"},
-      {{keys::kF1 + 4}, {"WFM"}, "MD0", "WFM"},
-      {{keys::kF1 + 5}, {"cw"}, "MD5", "CW "},
-      {{keys::kF1 + 1}, {"AM"}, "MD2", "AM"},
+      {{keys::kPageUp}, {"1", "4", "5", "point", "5", "1", "2", "5"}, 145'512'500, {}, {}, "FM"},
+      {{keys::kDown}, {"1", "4", "5", "point", "5", "1", "1", "5"}, 145'511'500, {}, {}, "FM"},
+      {{keys::kF1 + 3}, {"USB"}, 145'511'500, Mode::kUSB, {}, "USB"},
+      {{keys::kF1 + 4}, {"WFM"}, 145'511'500, Mode::kWFM, {}, "WFM"},
+      {{keys::kF1 + 5}, {"cw"}, 145'511'500, Mode::kCW, {}, "CW "},
+      {{keys::kF1 + 1}, {"AM"}, 145'511'500, Mode::kAM, {}, "AM"},
       // No automatic mode through Hamlib: refused, the mode stays.
-      {{keys::kF7}, {"inv"}, "MD2", "AM"},
-      {{'A'}, {"atton"}, "AT1", "AM"},
-      {{'A'}, {"attoff"}, "AT0", "AM"},
-      {{'L'}, {"noise", "on"}, "", "AM"},
+      {{keys::kF7}, {"inv"}, 145'511'500, Mode::kAM, {}, "AM"},
+      {{'A'}, {"atton"}, 145'511'500, {}, true, "AM"},
+      {{'A'}, {"attoff"}, 145'511'500, {}, false, "AM"},
+      {{'L'}, {"noise", "on"}, 145'511'500, {}, {}, "AM"},
   };
   for (const Row& row : rows) {
     Forget();
     for (int key : row.keys) Press(key);
-    EXPECT_EQ(Spoken(), row.spoken) << "key " << row.keys.front();
-    EXPECT_NE(RadioState().find(row.radioHolds), std::string::npos)
-        << "key " << row.keys.front() << ": " << RadioState();
-    EXPECT_EQ(ctx.tuning.modeText.str(), row.modeLine) << "key " << row.keys.front();
-    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << "key " << row.keys.front();
+    SCOPED_TRACE(row.keys.front());
+    EXPECT_EQ(Spoken(), row.spoken);
+    const ReceiveState state = RadioState();
+    ASSERT_TRUE(state.frequency.has_value());
+    EXPECT_EQ(state.frequency->hz, row.hz);
+    if (row.mode) {
+      EXPECT_EQ(state.mode, row.mode);
+    }
+    if (row.attenuator) {
+      EXPECT_EQ(state.attenuatorOn, row.attenuator);
+    }
+    EXPECT_EQ(ctx.tuning.modeText.str(), row.modeLine);
+    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
   }
-  EXPECT_EQ(Ask("NL"), "NL1\r\n");
   EXPECT_FALSE(ctx.link.receiverLost);
 }
 
-TEST_F(HamlibPanel, SearchSweepsTheRadioBetweenTheLimitsAndEnterEndsIt) {
+// The dummy radio has a VFO search of its own, which the panel starts and
+// follows until Enter ends it and puts the radio back on VFO A.
+TEST_F(HamlibPanel, SearchRunsOnTheRadioAndEnterEndsIt) {
   Type("R");
-  EXPECT_EQ(RadioState().substr(0, 2), "VS");
-  // The poll cycle listens and steps the radio on; every frequency it rests
-  // on lies between the limits, and whatever it logs is such a frequency.
-  for (int cycle = 0; cycle < 12; ++cycle) {
-    Cycle();
-    const long long hz = std::stoll(RadioFrequency());
-    EXPECT_GE(hz, 145000000);
-    EXPECT_LE(hz, 146000000);
-    EXPECT_EQ(hz % 12500, 0);
-  }
+  EXPECT_EQ(ctx.tuning.searchState, Search::kSearching);
+  for (int cycle = 0; cycle < 6; ++cycle) Cycle();
+  EXPECT_NE(ctx.tuning.searchState, Search::kOff);
   Type("\r");
-  EXPECT_EQ(RadioState().substr(0, 2), "VA");
   EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(RadioHz(), 145'000'000);
   EXPECT_FALSE(ctx.link.receiverLost);
 }
 
@@ -116,9 +129,10 @@ TEST_F(HamlibPanel, KeysRefusedWhileTheRadioIsAwayLeaveThePanelWhereTheRadioIs) 
   Forget();
   Press('F');
   EXPECT_EQ(Spoken(), (std::vector<std::string>{"1", "4", "5", "point", "0", "fm.wav"}));
-  const std::string radio = RadioState();
-  EXPECT_NE(radio.find("RF0145000000"), std::string::npos) << radio;
-  EXPECT_NE(radio.find("MD1"), std::string::npos) << radio;
+  const ReceiveState radio = RadioState();
+  ASSERT_TRUE(radio.frequency.has_value());
+  EXPECT_EQ(radio.frequency->hz, 145'000'000);
+  EXPECT_EQ(radio.mode, Mode::kFM);
 }
 
 // W, X, Z and G on the dummy radio's 19 memory channels, its bank A.
@@ -126,9 +140,12 @@ TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   PutBankFile("bank05.dat", "FM", {"145.5", "446.00625", "118.1"});
   Type("W05A\r");
   EXPECT_EQ(Spoken().back(), "ok");
-  EXPECT_EQ(Ask("MAA").substr(0, 77),
-            "MXA00 MP0 RF0145500000 ST012500 AU0 MD1 AT0 TM            \r\n"
-            "MXA01 MP0 RF04460");
+  const std::vector<MemoryChannel> stored = BankA();
+  ASSERT_GE(stored.size(), 3u);
+  EXPECT_EQ(stored[0].hz, 145'500'000);
+  EXPECT_EQ(stored[0].mode, Mode::kFM);
+  EXPECT_EQ(stored[1].hz, 446'006'250);
+  EXPECT_EQ(stored[2].hz, 118'100'000);
 
   // Read back into a bank file of its own: the same channels.
   Forget();
@@ -150,17 +167,15 @@ TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   Type("GA\r");
   for (int cycle = 0; cycle < 6 && ctx.link.scanState != ReceiverScan::kStopped; ++cycle) Cycle();
   ASSERT_EQ(ctx.link.scanState, ReceiverScan::kStopped);
-  const std::string resting = RadioState();
-  ASSERT_EQ(resting.substr(0, 5), "MS MX") << resting;
+  const ReceiveState resting = RadioState();
+  ASSERT_TRUE(resting.channel.has_value()) << "the scan rests on a channel";
+  EXPECT_EQ(resting.channel->bank, 'A');
   Forget();
   Press('P');
   EXPECT_EQ(Spoken(), std::vector<std::string>{"pass"});
-  const std::string channel = resting.substr(3, 5);  // e.g. MXA01
-  EXPECT_NE(Ask("MAA").find(channel + " MP1"), std::string::npos) << channel;
   Type("\r");
   EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
-  EXPECT_EQ(Ask("MAA").find(" MP1"), std::string::npos);
-  EXPECT_EQ(RadioState().substr(0, 2), "VA");
+  EXPECT_FALSE(RadioState().channel.has_value()) << "back on the VFO";
   EXPECT_FALSE(ctx.link.receiverLost);
 }
 
@@ -171,38 +186,43 @@ TEST_F(HamlibPanel, ARadioThatComesBackIsGivenThePanelsState) {
   Press(keys::kF1 + 3);
   Type("AL");
   ctx.link.receiverLost = true;
-  ASSERT_EQ(OpenPort(ctx, ctx.link.comPort, 19200), 1);
-  Ask("VA0145000000");
-  Ask("MD1");
+  OpenRadio(ctx);
+  ASSERT_TRUE(RadioOpen(ctx));
+  Radio().SetFrequency(Vfo::kA, "145");
+  Radio().SelectMode(Mode::kFM);
   Forget();
   Cycle();
   EXPECT_EQ(Spoken(), std::vector<std::string>{"connected"});
-  const std::string state = RadioState();
-  for (const char* field : {"RF0146500000", "ST012500", "MD3", "AT1"}) {
-    EXPECT_NE(state.find(field), std::string::npos) << field << ": " << state;
-  }
-  EXPECT_EQ(Ask("NL"), "NL1\r\n");
+  const ReceiveState state = RadioState();
+  ASSERT_TRUE(state.frequency.has_value());
+  EXPECT_EQ(state.frequency->hz, 146'500'000);
+  EXPECT_EQ(state.mode, Mode::kUSB);
+  EXPECT_EQ(state.stepHz, 12'500);
+  EXPECT_EQ(state.attenuatorOn, true);
 }
 
 // The dummy's 19 memories are bank A alone: W to bank B is refused at its
 // letter, and its Enter stores nothing.
 TEST_F(HamlibPanel, WToABankTheRadioLacksIsInvalidAtItsLetter) {
   PutBankFile("bank05.dat", "FM", {"145.5"});
-  const std::string bankA = Ask("MAA");
+  const std::vector<MemoryChannel> bankA = BankA();
   Type("W05B");
   EXPECT_EQ(Spoken().back(), "inv");
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
   Forget();
   Type("\r");
   EXPECT_EQ(Spoken(), std::vector<std::string>{"inv"});
-  EXPECT_EQ(Ask("MAA"), bankA);
+  EXPECT_EQ(BankA().size(), bankA.size());
+  for (std::size_t i = 0; i < bankA.size(); ++i) EXPECT_EQ(BankA()[i].hz, bankA[i].hz);
 }
 
 // What a radio lacks is refused before anything is sent or claimed.
 using RadioThatLacks = fakes::PanelFixture;
 
 TEST_F(RadioThatLacks, AModeOrSwitchSaysInvalidAndSendsNothing) {
-  program.line.notCarried = {"MD3", "AT1", "NL1"};
+  ReceiverCapabilities radio = fakes::DummyRadioRecord();
+  std::erase(radio.modes, Mode::kUSB);
+  ctx.link.capabilities = radio;
   for (const int key : {keys::kF1 + 3, static_cast<int>('A'), static_cast<int>('L')}) {
     Forget();
     Press(key);
@@ -215,7 +235,7 @@ TEST_F(RadioThatLacks, AModeOrSwitchSaysInvalidAndSendsNothing) {
 }
 
 TEST_F(RadioThatLacks, MemoryKeysSayNotOnThisRadioAndSendNothing) {
-  program.line.headsNotCarried = {"MX", "MA", "MS", "MW"};
+  ctx.link.capabilities = fakes::DummyRadioRecord();
   for (const char* keys : {"W", "X", "G", "Z", "W05A\r"}) {
     Forget();
     Type(keys);

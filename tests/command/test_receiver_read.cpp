@@ -13,7 +13,7 @@
 #include "banks/bank_test_support.h"
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
-#include "link/memory_lines.h"
+#include "link/ar8600/ar8600_answers.h"
 #include "memory/receiver_check.h"
 
 namespace voxrig::testing {
@@ -282,7 +282,7 @@ TEST_F(ReceiverRead, EveryChannelIsWrittenWithItsBanksStepAndReadBackWithIt) {
 TEST(ChannelDifferences, FrequencyModeAndNameCountAndEveryChannelMustFit) {
   const std::vector<banks::Channel> sent = {{"145.5", "Tower"}, {"7.05", " "}};
   const auto read = [](const std::vector<std::string>& lines) {
-    std::vector<receiver::MemoryLine> parsed;
+    std::vector<MemoryChannel> parsed;
     for (const std::string& line : lines) parsed.push_back(*receiver::ParseMemoryLine(line, 'B'));
     return parsed;
   };
@@ -316,7 +316,7 @@ TEST(MemoryLines, AnswerLinesAreReadOrRefusedWhole) {
   EXPECT_EQ(channel->channel, 7);
   EXPECT_EQ(channel->hz, 1'296'250'000);
   EXPECT_EQ(channel->stepHz, 12'500);
-  EXPECT_EQ(channel->modeCode, 3);
+  EXPECT_EQ(channel->receiverModeCode, 3);
   EXPECT_EQ(channel->name, "Beacon      ");
   EXPECT_TRUE(receiver::ParseMemoryLine("---", 'C')->empty);
   EXPECT_TRUE(receiver::ParseMemoryLine("MXC01 RF0145500000 MD1", 'C').has_value());

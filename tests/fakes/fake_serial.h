@@ -30,12 +30,6 @@ struct FakeLine {
   bool hungUp = false;
   // Answers one command (without its CR); the result is queued for reading.
   std::function<std::string(const std::string&)> responder;
-  // Commands the radio on the line cannot carry out (a radio driven through
-  // Hamlib that lacks a mode or a switch); the AR8600 carries every one.
-  std::set<std::string> notCarried;
-  // Commands not carried by their first two letters ("MX", "MS", ...).
-  std::set<std::string> headsNotCarried;
-
   // The commands written so far, split at CR; a lone byte 30 shows as "<1E>".
   std::vector<std::string> Commands() const;
   void Answer(const std::string& bytes) { incoming += bytes; }
@@ -51,10 +45,6 @@ class FakeSerialDevice : public SerialDevice {
   int Read(char* buffer, int maximum) override;
   int BytesWaiting() override { return line_.hungUp ? 0 : static_cast<int>(line_.incoming.size()); }
   bool LineGone() override { return line_.hungUp || gone_; }
-  bool Carries(const std::string& command) override {
-    return !line_.notCarried.contains(command) &&
-           !line_.headsNotCarried.contains(command.substr(0, 2));
-  }
 
  private:
   FakeLine& line_;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/test_program.h"
 
-#include "link/serial_port.h"
+#include "link/radio_choice.h"
 
 namespace voxrig::fakes {
 
@@ -20,9 +20,7 @@ TestProgram::TestProgram() {
 void TestProgram::AttachReceiver() {
   ctx.link.comPort = 1;
   ctx.link.baudRate = 19200;
-  OpenPort(ctx, 1, 19200);
-  SetReadTimeouts(ctx, 1, -1);
-  SetLineFormat(ctx, 1, 8, 0, 2);
+  OpenRadio(ctx);
 }
 
 void TestProgram::ClearRecords() {

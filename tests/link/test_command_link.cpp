@@ -6,6 +6,7 @@
 
 #include "fakes/test_program.h"
 #include "link/command_link.h"
+#include "link/radio_choice.h"
 
 namespace voxrig {
 namespace {
@@ -20,53 +21,37 @@ class CommandLinkTest : public ::testing::Test {
     program.ctx.panel.debugFile = program.files.CreateFile("debug1.dat");
   }
   std::string Log() { return program.files.files["debug1.dat"]; }
-  void Send(const std::string& command) {
-    program.ctx.link.commandText = command;
-    SendCommand(program.ctx);
-  }
+  // The answer taken, as the log shows it; empty when none was.
   std::string Read(const std::string& arrived) {
+    program.files.files["debug1.dat"].clear();
     program.line.Answer(arrived);
-    ReadReply(program.ctx);
-    return program.ctx.link.replyText.str();
+    TakeReception(program.ctx);
+    const std::string logged = Log();
+    if (logged.empty()) return logged;
+    EXPECT_TRUE(logged.starts_with("RX= ") && logged.ends_with("\r\n")) << logged;
+    return logged.substr(4, logged.size() - 6);
   }
 
   TestProgram program;
 };
 
 TEST_F(CommandLinkTest, CommandGoesOutWithItsCarriageReturnAndATxLogLine) {
-  Send("EX");
+  ToRadio(program.ctx, [](Receiver& radio) { return radio.ExitRemote(); });
   EXPECT_EQ(program.line.written, "EX\r");
   EXPECT_EQ(Log(), "TX= EX\r\n");
-  EXPECT_EQ(program.ctx.panel.logLine, "TX= EX");
-  EXPECT_EQ(program.ctx.link.commandText, "EX\r");
 
-  Send("VA0145.50000");
+  ToRadio(program.ctx, [](Receiver& radio) { return radio.SetFrequency(Vfo::kA, "145.5"); });
   EXPECT_EQ(program.line.written, "EX\rVA0145.50000\r");
   EXPECT_EQ(Log(), "TX= EX\r\nTX= VA0145.50000\r\n");
 }
 
-TEST_F(CommandLinkTest, EmptyCommandSendsNothingAndLogsNothing) {
-  program.ctx.panel.logLine = "**A";
-  Send("");
-  EXPECT_EQ(program.line.written, "");
-  EXPECT_EQ(Log(), "");
-  EXPECT_EQ(program.ctx.panel.logLine, "**A");
-}
-
 TEST_F(CommandLinkTest, LogStaysEmptyWhileDebugIsOff) {
   program.ctx.app.debugEnabled = 0;
-  Send("LM");
+  ToRadio(program.ctx, [](Receiver& radio) { return radio.AskReception(); });
   program.line.Answer("LM 120\r\n");
-  ReadReply(program.ctx);
+  EXPECT_EQ(TakeReception(program.ctx)->level, 120);
   EXPECT_EQ(program.line.written, "LM\r");
-  EXPECT_EQ(program.ctx.link.replyText, "LM 120");
   EXPECT_EQ(Log(), "");
-}
-
-TEST_F(CommandLinkTest, CommandThatFillsTheWholeTextStillEndsWithItsCarriageReturn) {
-  const std::string longest(BoundedText::kCapacity, 'X');
-  Send(longest);
-  EXPECT_EQ(program.line.written, longest + "\r");
 }
 
 TEST(CommandLinkWithoutPort, CommandIsLoggedButGoesNowhereAndNoReplyIsRead) {
@@ -74,14 +59,11 @@ TEST(CommandLinkWithoutPort, CommandIsLoggedButGoesNowhereAndNoReplyIsRead) {
   program.ctx.app.debugEnabled = 1;
   program.ctx.panel.debugFile = program.files.CreateFile("debug1.dat");
   program.ctx.link.comPort = 1;  // never opened
-  program.ctx.link.commandText = "LM";
-  SendCommand(program.ctx);
+  ToRadio(program.ctx, [](Receiver& radio) { return radio.AskReception(); });
   program.line.Answer("LM 120\r\n");
-  ReadReply(program.ctx);
+  EXPECT_FALSE(TakeReception(program.ctx).has_value());
   EXPECT_EQ(program.line.written, "");
   EXPECT_EQ(program.files.files["debug1.dat"], "TX= LM\r\n");
-  EXPECT_EQ(program.ctx.link.replyText, "");
-  EXPECT_EQ(program.ctx.link.bytesWaiting, 0);
 }
 
 TEST_F(CommandLinkTest, ReplyIsFoundByKeywordAndCutToThatKeywordsLength) {
@@ -113,12 +95,10 @@ TEST_F(CommandLinkTest, ReplyIsFoundByKeywordAndCutToThatKeywordsLength) {
 TEST_F(CommandLinkTest, AcceptedReplyIsLoggedAsRx) {
   Read("\r\nLM 120\r\n");
   EXPECT_EQ(Log(), "RX= LM 120\r\n");
-  EXPECT_EQ(program.ctx.panel.logLine, "RX= LM 120");
 }
 
 TEST_F(CommandLinkTest, TextWithoutAnyKeywordIsNoReplyAndIsNotLogged) {
   program.ctx.link.statusLine = "Connecting";
-  program.ctx.link.replyText = "LM 120";
   EXPECT_EQ(Read("\r\n?\r\nMD1\r\n"), "");
   EXPECT_EQ(Log(), "");
   EXPECT_EQ(program.ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
@@ -127,20 +107,15 @@ TEST_F(CommandLinkTest, TextWithoutAnyKeywordIsNoReplyAndIsNotLogged) {
 }
 
 TEST_F(CommandLinkTest, NothingWaitingLeavesAnEmptyReply) {
-  program.ctx.link.replyText = "LM 120";
-  ReadReply(program.ctx);
-  EXPECT_EQ(program.ctx.link.replyText, "");
-  EXPECT_EQ(program.ctx.link.bytesWaiting, 0);
+  EXPECT_FALSE(TakeReception(program.ctx).has_value());
   EXPECT_EQ(Log(), "");
 }
 
 TEST_F(CommandLinkTest, OneReadTakesAtMost255BytesAndLeavesTheRestForTheNext) {
   const std::string filler(260, 'x');
   EXPECT_EQ(Read(filler + "LM%000\r\n"), "");
-  EXPECT_EQ(program.ctx.link.bytesWaiting, 268);
   EXPECT_EQ(program.line.incoming.size(), 268u - 255u);
-  ReadReply(program.ctx);
-  EXPECT_EQ(program.ctx.link.replyText, "LM%000");
+  EXPECT_EQ(Read(""), "LM%000");
 }
 
 TEST_F(CommandLinkTest, FirstAnswerAfterConnectingIsAnnouncedOnce) {
@@ -155,10 +130,36 @@ TEST_F(CommandLinkTest, FirstAnswerAfterConnectingIsAnnouncedOnce) {
 }
 
 TEST_F(CommandLinkTest, ResumeByteIsOneByteWithoutCarriageReturnOrLogLine) {
-  SendResumeByte(program.ctx);
+  ToRadio(program.ctx, [](Receiver& radio) { return radio.GoOn(); });
   EXPECT_EQ(program.line.written, "\x1E");
   EXPECT_EQ(program.line.Commands(), std::vector<std::string>{"<1E>"});
   EXPECT_EQ(Log(), "");
+}
+
+TEST(CommandLinkRadio, TheAr8600IsChosenWithWhatItCanDoAndALineThatWillNotOpenOpensNone) {
+  TestProgram program;
+  program.ctx.app.radioSetting = "=AR8600";
+  program.ctx.link.comPort = 1;
+  program.ctx.link.baudRate = 19200;
+  ChooseRadio(program.ctx);
+  program.serial.unplugged = true;
+  OpenRadio(program.ctx);
+  EXPECT_FALSE(RadioOpen(program.ctx));
+  // What it can do is known before its line opens.
+  ASSERT_TRUE(program.ctx.link.capabilities.has_value());
+  EXPECT_EQ(program.ctx.link.capabilities->modelName, "AR8600");
+
+  program.serial.unplugged = false;
+  OpenRadio(program.ctx);
+  ASSERT_TRUE(RadioOpen(program.ctx));
+  ASSERT_TRUE(program.ctx.link.capabilities.has_value());
+  EXPECT_EQ(program.ctx.link.capabilities->modelName, "AR8600");
+  // The line reads without waiting, in the receiver's line format.
+  EXPECT_EQ(program.line.readTimeoutMultiplier, -1);
+  EXPECT_EQ(program.line.stopBitsCode, 2);
+  CloseRadio(program.ctx);
+  EXPECT_FALSE(RadioOpen(program.ctx));
+  EXPECT_FALSE(program.line.open);
 }
 
 }  // namespace

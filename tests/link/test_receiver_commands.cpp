@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "link/ar8600/ar8600_commands.h"
 #include "link/receiver_commands.h"
 
 namespace voxrig::receiver {

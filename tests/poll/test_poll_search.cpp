@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "fakes/connected_panel.h"
-#include "link/reply_frequency.h"
+#include "link/ar8600/ar8600_answers.h"
 #include "panel/display_lines.h"
 #include "poll/poll_cycle.h"
 #include "poll/scan_status_lines.h"
@@ -35,6 +35,16 @@ void StartRunningSearch(ConnectedPanel& rig, StopMode stopMode) {
   ctx.tuning.searchStopMode = stopMode;
   ctx.tuning.searchHitCount = 0;
   rig.answers["RX"] = kSearchAnswer;
+}
+
+// Where a search stopped, from a receive state answer; where a scan holds,
+// from a level report.
+std::optional<HeardFrequency> SearchHitFrequency(const std::string& reply) {
+  return receiver::ParseReceiveState(reply).frequency;
+}
+std::optional<HeardFrequency> HeldScanFrequency(const std::string& reply) {
+  const auto level = receiver::ParseLevelAnswer(reply);
+  return level ? level->holdsAt : std::nullopt;
 }
 
 TEST(SearchHitFrequency, TakesTheDigitsAfterRfWithAPointAfterTheFourth) {
