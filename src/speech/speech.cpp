@@ -119,6 +119,10 @@ void SpeakChannel(Context& ctx, const std::string& bank, int number, const std::
   ctx.platform.sound->SpeakText(words);
 }
 
+void KeepNamesSilent(Context& ctx) {
+  ctx.speech.namesSpoken = false;
+}
+
 void SpeakCount(Context& ctx, int count) {
   const std::string digits = std::to_string(std::max(count, 0));
   if (count >= 100) {
