@@ -38,6 +38,7 @@
 #include "link/receiver_commands.h"
 #include "memory/receiver_transfer.h"
 #include "poll/search_log.h"
+#include "poll/selected_bank.h"
 
 namespace {
 

@@ -42,23 +42,22 @@ SelectionMark MarkSelection(const Context& ctx) {
   return mark;
 }
 
-void ReturnToSelection(Context& ctx, const SelectionMark& mark) {
+SelectionReturn ReturnToSelection(Context& ctx, const SelectionMark& mark) {
   BankState& banks = ctx.banks;
-  if (!mark.active || ctx.link.bankScanState == BankScan::kOff) return;
-  if (banks.selectedBankFile.empty()) return;
+  if (!mark.active || ctx.link.bankScanState == BankScan::kOff) return SelectionReturn::kKept;
+  if (banks.selectedBankFile.empty()) return SelectionReturn::kKept;
   banks.bankFileName = banks.selectedBankFile;
   if (!ReadBankFileSilently(ctx)) {
     // The bank is gone (D): nothing is left to step through or delete from.
-    ctx.link.bankScanState = BankScan::kOff;
     banks.selectedBankFile.clear();
     Say(ctx, "unsel");
-    return;
+    return SelectionReturn::kBankGone;
   }
   const banks::BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
   banks.bankLastSlot = banks::LastChannelSlot(layout);
   if (layout.channels.empty()) {
     banks.bankScanIndex = banks::kFirstChannelSlot;
-    return;
+    return SelectionReturn::kKept;
   }
   const int channel = ChannelToStandOn(layout.channels, mark);
   banks.bankScanIndex = banks::ChannelSlot(channel);
@@ -69,6 +68,7 @@ void ReturnToSelection(Context& ctx, const SelectionMark& mark) {
   if (ctx.link.bankScanState == BankScan::kBankSelected && frequency != mark.frequency) {
     TuneBankSlot(ctx, banks.bankScanIndex);
   }
+  return SelectionReturn::kKept;
 }
 
 }  // namespace voxrig

@@ -7,7 +7,6 @@
 #include "banks/bank_merge.h"
 #include "banks/bank_names.h"
 #include "banks/bank_operations.h"
-#include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
 #include "command/interpreter.h"
 #include "command/key_codes.h"
@@ -20,6 +19,7 @@
 #include "panel/display_lines.h"
 #include "poll/poll_status.h"
 #include "poll/search.h"
+#include "poll/selected_bank.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 

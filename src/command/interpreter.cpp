@@ -7,7 +7,6 @@
 #include <string>
 
 #include "banks/bank_channels.h"
-#include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
 #include "command/correction_keys.h"
 #include "command/enter_key.h"
@@ -23,6 +22,7 @@
 #include "panel/display_lines.h"
 #include "poll/bank_scan.h"
 #include "poll/search.h"
+#include "poll/selected_bank.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
