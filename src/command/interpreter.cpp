@@ -20,6 +20,7 @@
 #include "memory/memory_scan.h"
 #include "panel/debug_log.h"
 #include "panel/display_lines.h"
+#include "panel/key_queue.h"
 #include "poll/bank_scan.h"
 #include "poll/search.h"
 #include "poll/selected_bank.h"
@@ -34,14 +35,6 @@ namespace {
 // Said for a key of the receiver's own memories (W, X, G, Z) on a radio that
 // has none the panel can use.
 constexpr const char* kNotOnThisRadio = "notradio";
-
-// Takes the oldest entry of the key queue into currentKey.
-void TakeKeyFromQueue(PanelState& panel) {
-  panel.currentKey = panel.keyQueue[0];
-  std::copy(panel.keyQueue.begin() + 1, panel.keyQueue.end(), panel.keyQueue.begin());
-  panel.keyQueue.back() = 0;
-  --panel.keyQueueCount;
-}
 
 // The key as the debug log names it.
 std::string KeyLogText(int key) {
@@ -95,7 +88,7 @@ PressedKey PrepareForKey(Context& ctx) {
     command.limitEntryFresh = true;
   }
 
-  panel.currentKey = keys::AsMainKey(panel.currentKey);
+  HoldCurrentKey(ctx, keys::AsMainKey(panel.currentKey));
   PressedKey pressed;
   const int key = pressed.key = panel.currentKey;
 
@@ -555,11 +548,9 @@ KeyOutcome InterpretPressedKey(Context& ctx) {
 }  // namespace
 
 KeyOutcome InterpretKey(Context& ctx) {
-  PanelState& panel = ctx.panel;
-  if (panel.keyQueueCount <= 0) return KeyOutcome::kHandled;
+  if (QueuedEntries(ctx) <= 0) return KeyOutcome::kHandled;
 
-  TakeKeyFromQueue(panel);
-  if (panel.currentKey == keys::kSeparator) {
+  if (TakeQueuedEntry(ctx) == keys::kSeparator) {
     // The key before this separator may have sent a command; its answer is
     // collected now, one tick later.
     ReadReply(ctx);

@@ -7,6 +7,7 @@
 #include "command/interpreter.h"
 #include "net/rigctl_protocol.h"
 #include "panel/display_lines.h"
+#include "panel/key_queue.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
@@ -161,8 +162,7 @@ SetOutcome HandleSet(Context& ctx, NetClient& client, const rigctl::Request& req
   ctx.net.carryingOut = nullptr;
   // Like a key, the set is followed by a separator, whose tick reads the
   // receiver's answer.
-  PanelState& panel = ctx.panel;
-  if (panel.keyQueueCount < PanelState::kQueueSize) panel.keyQueue[panel.keyQueueCount++] = 0;
+  QueueSeparator(ctx);
   ctx.net.pollOwed = true;
   return SetOutcome::kCarriedOut;
 }
@@ -275,7 +275,7 @@ void StartNetControl(Context& ctx, std::unique_ptr<NetListener> listener, Stopwa
 }
 
 SetTurn SetTurnNow(const Context& ctx) {
-  const bool idle = ctx.link.pollState == PollStep::kIdle && ctx.panel.keyQueueCount == 0;
+  const bool idle = ctx.link.pollState == PollStep::kIdle && QueuedEntries(ctx) == 0;
   return idle && !ctx.net.pollOwed ? SetTurn::kNow : SetTurn::kLater;
 }
 
