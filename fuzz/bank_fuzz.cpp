@@ -286,7 +286,7 @@ void RunUndoScript(std::string_view script, const std::string& primary,
   voxrig::fakes::TestProgram program;
   Context& ctx = program.ctx;
   program.AttachReceiver();
-  ctx.app.programRunning = 1;
+  ctx.app.programRunning = true;
   ctx.link.linkState = voxrig::ReceiverAnswer::kReceived;
   ctx.tuning.modeText = "FM";
   ctx.tuning.searchStepText = "12.5";

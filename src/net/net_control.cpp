@@ -45,7 +45,7 @@ rigctl::PanelView ViewOf(const Context& ctx, const NetClient& client) {
   view.stepText = ctx.tuning.searchStepText.str();
   view.signalLevel = ctx.link.signalLevel;
   view.rawLevel = ctx.link.rawLevel;
-  view.squelchOpen = ctx.link.squelchClosed == 0;
+  view.squelchOpen = !ctx.link.squelchClosed;
   view.attenuatorOn = ctx.tuning.attenuatorOn;
   view.checkedVfo = client.checkedVfo;
   return view;

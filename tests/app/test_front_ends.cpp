@@ -64,7 +64,7 @@ TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
       {"the level meter", [&] { Meter("LM 070"); }, "145.5000 S5 ok"},
       {"a mode change", [&] { Press(keys::kF1 + 1); }, "145.5000 AM S5 ok"},
       {"a strong signal", [&] { Meter("LM 200"); }, "145.5000 AM S9+ ok"},
-      {"the attenuator", [&] { ctx.tuning.attenuatorOn = 1; }, "145.5000 AM S9+ ATT ok"},
+      {"the attenuator", [&] { ctx.tuning.attenuatorOn = true; }, "145.5000 AM S9+ ATT ok"},
       {"squelch closed", [&] { Meter("LM%000"); }, "145.5000 AM S0 ATT ok"},
       {"a refused write",
        [&] {

@@ -128,7 +128,7 @@ TEST(KeyBurst, ARunOfRefusalsIsToldOnceAndQEndsWithinASecondOfQuit) {
     const std::size_t sentBeforeQ = panel.Sent(row.command).size();
     press(keys::Letter('Q'));
     for (int i = 0; i < 5; ++i) press(keys::Letter('A'));
-    for (int i = 0; i < 100 && ctx.app.programRunning != 0; ++i) tick();
+    for (int i = 0; i < 100 && ctx.app.programRunning; ++i) tick();
     ASSERT_EQ(ctx.app.programRunning, 0) << row.name;
     ShutDown(ctx);
     EXPECT_EQ(panel.Heard().back(), "quit") << row.name;
@@ -144,7 +144,7 @@ TEST(KeyBurst, ARunOfRefusalsIsToldOnceAndQEndsWithinASecondOfQuit) {
 
 TEST_F(KeyHandlerTest, CloseRequestOnlyAsksTheProgramToStop) {
   Handle(CloseRequest());
-  EXPECT_EQ(ctx.app.programRunning, 0);
+  EXPECT_FALSE(ctx.app.programRunning);
   EXPECT_FALSE(program.window.closed);  // the shutdown sequence closes it
 }
 

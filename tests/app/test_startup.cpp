@@ -52,7 +52,7 @@ TEST(StartUp, OpensTheFixedPanelWindowAndStartsTheTimer) {
   // The script's end asked to close: the timer is stopped and the window closed.
   EXPECT_FALSE(program.window.timerRunning);
   EXPECT_TRUE(program.window.closed);
-  EXPECT_EQ(program.ctx.app.programRunning, 0);
+  EXPECT_FALSE(program.ctx.app.programRunning);
 }
 
 TEST(StartUp, ShowsTheBannerInTheDefaultFontBeforeSpeakingNameAndVersion) {
@@ -237,7 +237,7 @@ TEST_F(EarlyKeys, WaitForTheFirstAnswerAndAreAllHandledInOrder) {
   ASSERT_GE(commands.size(), 7u);
   EXPECT_EQ(std::vector<std::string>(commands.begin(), commands.begin() + 7),
             (std::vector<std::string>{"LM", "LM", "LM", "VA0145000000", "MD1", "ST012.50", "AT0"}));
-  EXPECT_EQ(program.ctx.app.programRunning, 0);
+  EXPECT_FALSE(program.ctx.app.programRunning);
   EXPECT_EQ(TicksUsed(), kTicks);  // the program ran until the script ended
 }
 

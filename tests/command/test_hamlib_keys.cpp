@@ -210,8 +210,8 @@ TEST_F(RadioThatLacks, AModeOrSwitchSaysInvalidAndSendsNothing) {
     EXPECT_TRUE(Sent("MD").empty() && Sent("AT").empty() && Sent("NL").empty()) << key;
   }
   EXPECT_EQ(ctx.tuning.modeText.str(), "FM");
-  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
-  EXPECT_EQ(ctx.tuning.noiseLimiterOn, 0);
+  EXPECT_FALSE(ctx.tuning.attenuatorOn);
+  EXPECT_FALSE(ctx.tuning.noiseLimiterOn);
 }
 
 TEST_F(RadioThatLacks, MemoryKeysSayNotOnThisRadioAndSendNothing) {

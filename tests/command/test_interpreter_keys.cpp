@@ -43,7 +43,7 @@ TEST_F(InterpreterKeys, KeysBeforeAnyReplyMeetAReceiverThatIsAway) {
     Type(row.keys);
     EXPECT_EQ(Spoken(), row.spoken) << row.keys;
   }
-  EXPECT_EQ(ctx.app.programRunning, 1);
+  EXPECT_TRUE(ctx.app.programRunning);
   EXPECT_THAT(Commands(), Each(Eq("LM")));  // only the poll cycle, asking for it
 }
 
@@ -52,7 +52,7 @@ TEST_F(InterpreterKeys, QuitEndsTheProgramEvenInTheMiddleOfASequence) {
   Forget();
   Press('Q');
   EXPECT_THAT(Heard(), ElementsAre("quit"));
-  EXPECT_EQ(ctx.app.programRunning, 0);
+  EXPECT_FALSE(ctx.app.programRunning);
   EXPECT_THAT(Commands(), IsEmpty());
 }
 
@@ -62,7 +62,7 @@ TEST_F(InterpreterKeys, TypedFrequencyIsTunedOnEnterAndTheNextDigitStartsAFreshO
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
   EXPECT_EQ(ctx.tuning.frequencyText, "145.5");
   EXPECT_THAT(program.display.TextAt(300, 150), StartsWith("145.5000"));
-  EXPECT_EQ(ctx.command.frequencyEntryFresh, 1);
+  EXPECT_TRUE(ctx.command.frequencyEntryFresh);
 
   Type("43");
   EXPECT_EQ(ctx.tuning.frequencyText, "43");
@@ -73,7 +73,7 @@ TEST_F(InterpreterKeys, TypedFrequencyIsTunedOnEnterAndTheNextDigitStartsAFreshO
 }
 
 TEST_F(InterpreterKeys, FullStopDeleteAndTheKeypadTypeAsTheMainKeys) {
-  ctx.command.frequencyEntryFresh = 0;
+  ctx.command.frequencyEntryFresh = false;
   ctx.tuning.frequencyText = "145";
   Press(keys::kFullStop);
   Press(keys::kPoint);  // the Delete key
@@ -89,7 +89,7 @@ TEST_F(InterpreterKeys, FullStopDeleteAndTheKeypadTypeAsTheMainKeys) {
 }
 
 TEST_F(InterpreterKeys, EachKeyWritesItsLineToTheDebugLog) {
-  ctx.app.debugEnabled = 1;
+  ctx.app.debugEnabled = true;
   ctx.panel.debugFile = program.files.CreateFile("debug1.dat");
   Press(keys::kEnter);
   Press(keys::kSpace);
@@ -122,7 +122,7 @@ TEST_F(InterpreterKeys, AnyOtherKeyLeavesAStartingMemoryScanAndThenActs) {
   EXPECT_THAT(Heard(), ElementsAre("exitscan", "end"));
   EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kUpperLimit);
-  EXPECT_EQ(ctx.command.limitEntryFresh, 1);
+  EXPECT_TRUE(ctx.command.limitEntryFresh);
 
   // A key without meaning leaves it too, silently otherwise.
   Forget();
@@ -393,7 +393,7 @@ TEST_F(InterpreterKeys, RStartsTheSearchWithoutABankAndTheBankScanWithOne) {
 }
 
 TEST_F(InterpreterKeys, TypingIntoAFullTextIsRefusedInsteadOfLost) {
-  ctx.command.frequencyEntryFresh = 0;
+  ctx.command.frequencyEntryFresh = false;
   ctx.tuning.frequencyText = std::string(254, '1');
   Press('5');
   EXPECT_THAT(Heard(), ElementsAre("inv"));
@@ -401,7 +401,7 @@ TEST_F(InterpreterKeys, TypingIntoAFullTextIsRefusedInsteadOfLost) {
 
   // A fresh entry empties the text first, so it takes the digit.
   Forget();
-  ctx.command.frequencyEntryFresh = 1;
+  ctx.command.frequencyEntryFresh = true;
   Press('5');
   EXPECT_THAT(Heard(), ElementsAre("5"));
   EXPECT_EQ(ctx.tuning.frequencyText, "5");

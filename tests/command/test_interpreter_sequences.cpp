@@ -36,7 +36,7 @@ TEST_F(InterpreterSequences, LimitKeysTellTheValueOrTakeTheTypedOne) {
   EXPECT_EQ(ctx.tuning.searchLowerText, "145");
   EXPECT_THAT(Commands(), IsEmpty());
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
-  EXPECT_EQ(ctx.command.limitEntryFresh, 0);
+  EXPECT_FALSE(ctx.command.limitEntryFresh);
 
   Forget();
   Type("S144\r");
@@ -168,13 +168,13 @@ TEST_F(InterpreterSequences, BankArgumentsOfOtherLengthsOrWithAPointAreRefused) 
                              "T05.7\r", "T\r",    "P12345\r", "B.5..\r"};
   for (const char* sequence : sequences) {
     Forget();
-    ctx.command.limitEntryFresh = 1;
+    ctx.command.limitEntryFresh = true;
     Type(sequence);
     ASSERT_FALSE(Heard().empty());
     EXPECT_EQ(Heard().back(), "inv") << sequence;
     EXPECT_THAT(Commands(), IsEmpty()) << sequence;
     EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << sequence;
-    EXPECT_EQ(ctx.command.limitEntryFresh, 0) << sequence;
+    EXPECT_FALSE(ctx.command.limitEntryFresh) << sequence;
     EXPECT_EQ(program.files.files, filesBefore) << sequence;
   }
   Forget();

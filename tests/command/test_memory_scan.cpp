@@ -47,7 +47,7 @@ TEST_F(MemoryScan, StartSaysScanItselfOnlyWhenTheScanVoiceIsOff) {
 
 TEST_F(MemoryScan, PassRecordsTheChannelFromTheReceiversRealAnswer) {
   answers["MR"] = kChannelA05;
-  ctx.app.debugEnabled = 1;
+  ctx.app.debugEnabled = true;
   ctx.panel.debugFile = program.files.CreateFile("debug1.dat");
   ScanRestingOnAChannel();
   Press('P');

@@ -16,7 +16,7 @@ constexpr int kTickLimit = 100;
 
 ConnectedPanel::ConnectedPanel() {
   program.AttachReceiver();
-  ctx.app.programRunning = 1;
+  ctx.app.programRunning = true;
   ctx.link.linkState = ReceiverAnswer::kReceived;
   ctx.link.statusLine = ">";
   ctx.tuning.frequencyText = "145.0";
@@ -25,7 +25,7 @@ ConnectedPanel::ConnectedPanel() {
   ctx.tuning.searchUpperText = "146";
   ctx.tuning.searchStepText = "12.5";
   ctx.tuning.modeText = "FM";
-  ctx.command.frequencyEntryFresh = 1;
+  ctx.command.frequencyEntryFresh = true;
   program.line.responder = [this](const std::string& command) {
     trace.push_back("TX " + command);
     if (silent) return std::string();

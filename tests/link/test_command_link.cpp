@@ -16,7 +16,7 @@ class CommandLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     program.AttachReceiver();
-    program.ctx.app.debugEnabled = 1;
+    program.ctx.app.debugEnabled = true;
     program.ctx.panel.debugFile = program.files.CreateFile("debug1.dat");
   }
   std::string Log() { return program.files.files["debug1.dat"]; }
@@ -54,7 +54,7 @@ TEST_F(CommandLinkTest, EmptyCommandSendsNothingAndLogsNothing) {
 }
 
 TEST_F(CommandLinkTest, LogStaysEmptyWhileDebugIsOff) {
-  program.ctx.app.debugEnabled = 0;
+  program.ctx.app.debugEnabled = false;
   Send("LM");
   program.line.Answer("LM 120\r\n");
   ReadReply(program.ctx);
@@ -71,7 +71,7 @@ TEST_F(CommandLinkTest, CommandThatFillsTheWholeTextStillEndsWithItsCarriageRetu
 
 TEST(CommandLinkWithoutPort, CommandIsLoggedButGoesNowhereAndNoReplyIsRead) {
   TestProgram program;
-  program.ctx.app.debugEnabled = 1;
+  program.ctx.app.debugEnabled = true;
   program.ctx.panel.debugFile = program.files.CreateFile("debug1.dat");
   program.ctx.link.comPort = 1;  // never opened
   program.ctx.link.commandText = "LM";

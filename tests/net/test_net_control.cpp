@@ -64,7 +64,7 @@ TEST_F(NetControl, ABusyPanelRefusesSetsAndSaysNothing) {
       {"bank scan", [](Context& c) { c.link.bankScanState = BankScan::kStarted; }},
       {"W being typed",
        [](Context& c) { c.command.pendingCommand = PendingCommand::kWriteToReceiver; }},
-      {"frequency being typed", [](Context& c) { c.command.frequencyEntryFresh = 0; }},
+      {"frequency being typed", [](Context& c) { c.command.frequencyEntryFresh = false; }},
   };
   for (const auto& [what, makeBusy] : busy) {
     ctx.link.linkState = ReceiverAnswer::kReceived;
@@ -73,7 +73,7 @@ TEST_F(NetControl, ABusyPanelRefusesSetsAndSaysNothing) {
     ctx.link.scanState = ReceiverScan::kOff;
     ctx.link.bankScanState = BankScan::kOff;
     ctx.command.pendingCommand = PendingCommand::kNone;
-    ctx.command.frequencyEntryFresh = 1;
+    ctx.command.frequencyEntryFresh = true;
     makeBusy(ctx);
     Peer& client = Connect("F 14074000\n+M USB 2400\n");
     Forget();
@@ -166,7 +166,7 @@ TEST_F(NetControl, NoSetIsConfirmedWhileTheReceiverIsAwayAndSetsGoOnOnceItIsBack
   EXPECT_THAT(Commands(), IsEmpty());
   EXPECT_THAT(Heard(), IsEmpty());
   EXPECT_EQ(ctx.tuning.modeText, "FM");
-  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
+  EXPECT_FALSE(ctx.tuning.attenuatorOn);
 
   // The line hangs up as a set goes out: the panel keeps what the receiver
   // had, says so, and the client is told.
@@ -271,7 +271,7 @@ TEST_F(NetControl, AnAttenuatorSetIsSaidAndSentAsTheAKeyWould) {
   EXPECT_THAT(Commands(), ElementsAre("AT1"));
   EXPECT_THAT(Heard(), ElementsAre("atton"));
   EXPECT_EQ(client.fromPanel, "RPRT 0\n20\n");
-  EXPECT_EQ(ctx.tuning.attenuatorOn, 1);
+  EXPECT_TRUE(ctx.tuning.attenuatorOn);
 }
 
 TEST_F(NetControl, ArrivingBytesAreAnsweredAtOnceAndASetWaitsForTheWire) {
@@ -311,7 +311,7 @@ TEST_F(NetControl, AModeOrAttenuatorTheRadioLacksIsRefusedToTheClientAsToTheList
   EXPECT_THAT(Commands(), Each(Eq("LM")));  // only the level polls went out
   EXPECT_THAT(Heard(), ElementsAre("inv", "inv"));
   EXPECT_EQ(ctx.tuning.modeText.str(), "FM");
-  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
+  EXPECT_FALSE(ctx.tuning.attenuatorOn);
   EXPECT_EQ(client.fromPanel, "RPRT -11\nRPRT -11\n");
 }
 

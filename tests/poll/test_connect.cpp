@@ -52,7 +52,7 @@ TEST_F(ConnectTest, AsksFirstAndPutsTheReceiverIntoItsKnownStateWithPausesBetwee
 TEST_F(ConnectTest, TheKnownStateKeepsAFrequencyBeingTyped) {
   Context& ctx = program.ctx;
   ConnectReceiver(ctx);
-  ctx.command.frequencyEntryFresh = 0;
+  ctx.command.frequencyEntryFresh = false;
   ctx.tuning.frequencyText = "14";
   PutReceiverInKnownState(ctx);
   EXPECT_EQ(ctx.tuning.frequencyText, "14");

@@ -112,7 +112,7 @@ TEST(ReceiverLost, AReceiverThatComesBackIsGivenThePanelsStateAndReadBack) {
     TuningState& tuning = rig.ctx.tuning;
     tuning.frequencyText = "146.5";
     tuning.modeText = "USB";
-    tuning.attenuatorOn = tuning.noiseLimiterOn = 1;
+    tuning.attenuatorOn = tuning.noiseLimiterOn = true;
     row.before(rig);
     rig.Cycles(2, fakes::kQuiet);
     rig.program.line.hungUp = true;
