@@ -2,19 +2,20 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The state check must pass a tree where each part of the Context is written
 # by its owner or from above it, and catch a write from a floor below the
-# owner: an assignment, an increment, a container change, and a write through
-# a reference to a part.
+# owner (an assignment, an increment, a container change, a write through a
+# reference to a part) and a write to the key queue from any other floor.
 set -euo pipefail
 check=$1
 source=$2
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree"/src/{core,config,speech,banks,poll,app}
+mkdir -p "$tree"/src/{core,config,speech,panel,banks,poll,command,app}
 cp "$source/src/core/context.h" "$tree/src/core/context.h"
 
 printf 'void Own(Context& ctx) { ctx.app.debugEnabled = true; }\n' >"$tree/src/app/owner.cpp"
 printf 'void Above(Context& ctx) { ctx.speech.namesSpoken = false; }\n' >"$tree/src/app/above.cpp"
 printf 'bool Reads(const Context& ctx) { return ctx.app.debugEnabled == true; }\n' >"$tree/src/config/reads.cpp"
+printf 'void Pops(Context& ctx) { --ctx.panel.keyQueueCount; }\n' >"$tree/src/panel/key_queue.cpp"
 "$check" "$tree" >/dev/null || { echo "a tree without writes from below was refused"; "$check" "$tree"; exit 1; }
 
 printf 'void Below(Context& ctx) {\n  ctx.app.portSetting = "COM1";\n}\n' >"$tree/src/config/assigns.cpp"
@@ -22,6 +23,8 @@ printf 'void Below(Context& ctx) {\n  AppState& app = ctx.app;\n  app.debugEnabl
   >"$tree/src/config/through_reference.cpp"
 printf 'void Below(Context& ctx) { ++ctx.banks.bankLastSlot; }\n' >"$tree/src/speech/increments.cpp"
 printf 'void Below(Context& ctx) { ctx.undo.steps.clear(); }\n' >"$tree/src/speech/clears.cpp"
+printf 'void Above(Context& ctx) {\n  PanelState& panel = ctx.panel;\n  panel.currentKey = 0;\n}\n' \
+  >"$tree/src/command/takes_a_key.cpp"
 printf 'void Below(Context& ctx) {\n  BankState& banks = ctx.banks;\n  --banks.bankScanIndex;\n}\n' >"$tree/src/speech/decrements.cpp"
 if out=$("$check" "$tree" 2>&1); then
   echo "writes from below passed the check"; exit 1
@@ -34,5 +37,6 @@ expect 'src/config/through_reference.cpp:3: config writes app.debugEnabled (owne
 expect 'src/speech/increments.cpp:1: speech writes banks.bankLastSlot (owned by banks)'
 expect 'src/speech/clears.cpp:1: speech writes undo.steps (owned by banks)'
 expect 'src/speech/decrements.cpp:3: speech writes banks.bankScanIndex (owned by banks)'
-grep -qE '^total +[0-9]+ +5$' <<<"$out" || { echo "not 5 writes from below:"; echo "$out"; exit 1; }
+expect 'src/command/takes_a_key.cpp:3: command writes panel.currentKey (owned by panel)'
+grep -qE '^total +[0-9]+ +6$' <<<"$out" || { echo "not 6 writes from below:"; echo "$out"; exit 1; }
 echo "the state check caught every write from below"
