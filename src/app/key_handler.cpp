@@ -17,7 +17,7 @@ namespace {
 // keys wait: a key pressed during the start-up is handled once the receiver
 // is known to be there, or once the panel has said that it is not.
 bool AwaitingFirstAnswer(const Context& ctx) {
-  return ctx.link.linkState == ReceiverAnswer::kAwaitingFirst && ctx.link.firstAnswerTicks > 0;
+  return ctx.link.linkState == ReceiverAnswer::kAwaitingFirst && ctx.poll.firstAnswerTicks > 0;
 }
 
 bool KeysMayRun(const Context& ctx) {
@@ -38,10 +38,10 @@ void TakeKeys(Context& ctx) {
     const int key = NextQueuedEntry(ctx);
     if (key == 0) return;  // an answer is owed: the next tick reads it
     const bool exchangeOnWire =
-        link.pollState != PollStep::kIdle && link.pollState != PollStep::kSendLevelPoll;
+        ctx.poll.pollState != PollStep::kIdle && ctx.poll.pollState != PollStep::kSendLevelPoll;
     if (exchangeOnWire && !KeyLeavesTheWireAlone(key)) return;
-    if (link.pollState == PollStep::kSendLevelPoll)
-      link.pollState = PollStep::kIdle;  // nothing sent yet
+    if (ctx.poll.pollState == PollStep::kSendLevelPoll)
+      ctx.poll.pollState = PollStep::kIdle;  // nothing sent yet
     const long long writesBefore = link.writesToReceiver;
     if (InterpretKey(ctx) == KeyOutcome::kQuit) ctx.app.programRunning = false;
     if (!ctx.app.programRunning) return;  // Q: nothing more is done
@@ -57,10 +57,10 @@ void TakeKeys(Context& ctx) {
 // starts at once too. So a program that sets one frequency after another
 // waits two ticks for each, not five, and the poll still follows every set.
 void UseTheFreeWire(Context& ctx) {
-  if (ctx.link.pollState != PollStep::kIdle || QueuedEntries(ctx) != 0) return;
+  if (ctx.poll.pollState != PollStep::kIdle || QueuedEntries(ctx) != 0) return;
   if (ctx.net.pollOwed) {
     ctx.net.pollOwed = false;
-    ctx.link.pollState = PollStep::kSendLevelPoll;
+    ctx.poll.pollState = PollStep::kSendLevelPoll;
     RunPollStep(ctx);
     return;
   }
@@ -75,26 +75,26 @@ void OnTick(Context& ctx) {
   NoteQueueCaughtUp(ctx);
   LetWaitingQuitIn(ctx);
   LinkState& link = ctx.link;
-  if (link.linkState == ReceiverAnswer::kAwaitingFirst && link.firstAnswerTicks > 0 &&
-      --link.firstAnswerTicks == 0) {
+  if (link.linkState == ReceiverAnswer::kAwaitingFirst && ctx.poll.firstAnswerTicks > 0 &&
+      --ctx.poll.firstAnswerTicks == 0) {
     // The wait is over without a word from the receiver: the listener hears
     // it, and the keys that waited meet a receiver that is away.
     NoticeNoFirstAnswer(ctx);
   }
-  const bool idle = link.pollState == PollStep::kIdle && QueuedEntries(ctx) == 0;
+  const bool idle = ctx.poll.pollState == PollStep::kIdle && QueuedEntries(ctx) == 0;
   if (ServeNetClients(ctx, SetTurnNow(ctx))) return;
   if (idle) ctx.net.pollOwed = false;
-  if (link.pollState == PollStep::kSendLevelPoll && KeysMayRun(ctx)) {
-    link.pollState = PollStep::kIdle;  // nothing sent yet
+  if (ctx.poll.pollState == PollStep::kSendLevelPoll && KeysMayRun(ctx)) {
+    ctx.poll.pollState = PollStep::kIdle;  // nothing sent yet
   }
-  if (link.pollState != PollStep::kIdle) {
+  if (ctx.poll.pollState != PollStep::kIdle) {
     RunPollStep(ctx);
   } else if (!KeysMayRun(ctx)) {
     // This tick sends nothing; the next starts the cycle.
-    link.pollState = PollStep::kSendLevelPoll;
+    ctx.poll.pollState = PollStep::kSendLevelPoll;
     return;
   }
-  if (link.pollState == PollStep::kIdle && KeysMayRun(ctx) && NextQueuedEntry(ctx) == 0) {
+  if (ctx.poll.pollState == PollStep::kIdle && KeysMayRun(ctx) && NextQueuedEntry(ctx) == 0) {
     InterpretKey(ctx);  // the answer to the key before
   }
   TakeKeys(ctx);

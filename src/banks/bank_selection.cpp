@@ -32,7 +32,7 @@ int ChannelToStandOn(const std::vector<banks::Channel>& channels, const Selectio
 SelectionMark MarkSelection(const Context& ctx) {
   SelectionMark mark;
   const BankState& banks = ctx.banks;
-  if (ctx.link.bankScanState == BankScan::kOff || banks.selectedBankFile.empty()) return mark;
+  if (ctx.poll.bankScanState == BankScan::kOff || banks.selectedBankFile.empty()) return mark;
   mark.active = true;
   const int index = banks.bankScanIndex;
   mark.channel = std::max(0, (index - banks::kFirstChannelSlot) / 2);
@@ -44,7 +44,7 @@ SelectionMark MarkSelection(const Context& ctx) {
 
 SelectionReturn ReturnToSelection(Context& ctx, const SelectionMark& mark) {
   BankState& banks = ctx.banks;
-  if (!mark.active || ctx.link.bankScanState == BankScan::kOff) return SelectionReturn::kKept;
+  if (!mark.active || ctx.poll.bankScanState == BankScan::kOff) return SelectionReturn::kKept;
   if (banks.selectedBankFile.empty()) return SelectionReturn::kKept;
   banks.bankFileName = banks.selectedBankFile;
   if (!ReadBankFileSilently(ctx)) {
@@ -65,7 +65,7 @@ SelectionReturn ReturnToSelection(Context& ctx, const SelectionMark& mark) {
   // gone, the one now current is tuned, so K removes what the listener hears.
   // A running bank scan tunes by itself.
   const BoundedText& frequency = layout.channels[static_cast<std::size_t>(channel)].frequency;
-  if (ctx.link.bankScanState == BankScan::kBankSelected && frequency != mark.frequency) {
+  if (ctx.poll.bankScanState == BankScan::kBankSelected && frequency != mark.frequency) {
     TuneBankSlot(ctx, banks.bankScanIndex);
   }
   return SelectionReturn::kKept;

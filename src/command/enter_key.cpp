@@ -65,7 +65,7 @@ TypingTarget TargetOfTyping(Context& ctx) {
 // receiver found gone by the tuning was never tuned, and the frequency line
 // stays where it was ("rnc" has been said).
 void TuneAtEnter(Context& ctx, bool searchLogKept) {
-  ctx.link.resumeCountdown = 0;
+  ctx.poll.resumeCountdown = 0;
   LeaveScans(ctx);
   TuneToTypedFrequency(ctx);
   if (ctx.link.receiverLost) {
@@ -301,7 +301,7 @@ BoundedText* LimitBeingTyped(Context& ctx) {
 
 void EnterCharacter(Context& ctx) {
   // A bank scan steps the receiver by itself; typing would only disturb it.
-  if (BankScanRuns(ctx.link.bankScanState)) return;
+  if (BankScanRuns(ctx.poll.bankScanState)) return;
 
   CommandState& command = ctx.command;
   const char typed =

@@ -48,7 +48,7 @@ std::string KeyLogText(int key) {
 // Tuning keys move the receiver itself, so they are refused while the
 // receiver sweeps or scans on its own.
 bool ReceiverIsMoving(const Context& ctx) {
-  return ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff;
+  return ctx.tuning.searchState != Search::kOff || ctx.poll.scanState != ReceiverScan::kOff;
 }
 
 void StartSequence(Context& ctx, PendingCommand command) {
@@ -112,9 +112,9 @@ PressedKey PrepareForKey(Context& ctx) {
 
 // Every key but Space leaves a receiver memory scan that is just starting.
 void LeaveStartingMemoryScan(Context& ctx, int key) {
-  if (ctx.link.scanState == ReceiverScan::kStarted && key != keys::kSpace) {
+  if (ctx.poll.scanState == ReceiverScan::kStarted && key != keys::kSpace) {
     Say(ctx, "exitscan");
-    ctx.link.scanState = ReceiverScan::kOff;
+    ctx.poll.scanState = ReceiverScan::kOff;
   }
 }
 
@@ -122,7 +122,7 @@ void LeaveStartingMemoryScan(Context& ctx, int key) {
 void PassOrPut(Context& ctx) {
   // A scan that had only just started was left before, so a pass needs a
   // scan that the poll cycle has seen running and resting.
-  if (ctx.link.scanState != ReceiverScan::kOff && !ctx.link.squelchClosed) {
+  if (ctx.poll.scanState != ReceiverScan::kOff && !ctx.poll.squelchClosed) {
     PassChannel(ctx);
   } else {
     StartSequence(ctx, PendingCommand::kPut);
@@ -132,9 +132,9 @@ void PassOrPut(Context& ctx) {
 // F: the frequency and mode, unless the receiver is moving and has no
 // frequency to tell.
 void SpeakWhereTheReceiverIs(Context& ctx) {
-  const ReceiverScan scanState = ctx.link.scanState;
+  const ReceiverScan scanState = ctx.poll.scanState;
   if (scanState == ReceiverScan::kStarted || scanState == ReceiverScan::kScanning ||
-      (BankScanRuns(ctx.link.bankScanState) && ctx.link.squelchClosed)) {
+      (BankScanRuns(ctx.poll.bankScanState) && ctx.poll.squelchClosed)) {
     Say(ctx, "scan");
     return;
   }
@@ -193,7 +193,7 @@ void TuneFromShownFrequency(Context& ctx, std::int64_t deltaHz) {
 // Left and Right by 100 Hz, Page Up and Page Down by the step; refused while
 // the receiver or a bank scan moves.
 void TuneByKey(Context& ctx, int key) {
-  if (ReceiverIsMoving(ctx) || ctx.link.bankScanState != BankScan::kOff) {
+  if (ReceiverIsMoving(ctx) || ctx.poll.bankScanState != BankScan::kOff) {
     Say(ctx, "inv");
     return;
   }
@@ -210,7 +210,7 @@ void TuneByKey(Context& ctx, int key) {
 void StepUpOrDown(Context& ctx, int key) {
   if (ReceiverIsMoving(ctx)) {
     Say(ctx, "inv");
-  } else if (ctx.link.bankScanState != BankScan::kBankSelected) {
+  } else if (ctx.poll.bankScanState != BankScan::kBankSelected) {
     TuneFromShownFrequency(ctx, key == keys::kUp ? 1000 : -1000);
   } else if (ctx.link.receiverLost) {
     RefuseTuningKey(ctx, true);
@@ -224,10 +224,10 @@ void StepUpOrDown(Context& ctx, int key) {
 
 // N: the scans' "scan" and "stop" prompts on or off.
 void ToggleScanVoice(Context& ctx) {
-  LinkState& link = ctx.link;
-  link.scanVoice = !link.scanVoice;
+  PollState& poll = ctx.poll;
+  poll.scanVoice = !poll.scanVoice;
   Say(ctx, "svoice");
-  Say(ctx, link.scanVoice ? "on" : "off");
+  Say(ctx, poll.scanVoice ? "on" : "off");
 }
 
 // C: the search stops on a signal, or rests and goes on.
@@ -251,7 +251,7 @@ void SearchOrScanBank(Context& ctx, int key) {
     SayReceiverLost(ctx);
     return;
   }
-  if (ctx.link.bankScanState == BankScan::kOff) {
+  if (ctx.poll.bankScanState == BankScan::kOff) {
     UndoStepGuard step(ctx);
     StartSearch(ctx);
     return;
@@ -476,7 +476,7 @@ bool TakesPanelKey(Context& ctx, const PressedKey& pressed) {
       StartLimitEntry(ctx, PendingCommand::kLowerLimit);
       return true;
     case keys::Letter('K'):
-      if (ctx.link.bankScanState == BankScan::kBankSelected) {
+      if (ctx.poll.bankScanState == BankScan::kBankSelected) {
         ctx.command.pendingCommand = PendingCommand::kKillChannel;
         Say(ctx, SequencePrompt(PendingCommand::kKillChannel));
       }
@@ -581,8 +581,8 @@ void TuneToTypedFrequency(Context& ctx) {
   if (ctx.tuning.frequencyText.empty()) return;
   ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
   SetVfoA(ctx);
-  ctx.link.scanState = ReceiverScan::kOff;
-  ctx.link.bankScanState = BankScan::kOff;
+  ctx.poll.scanState = ReceiverScan::kOff;
+  ctx.poll.bankScanState = BankScan::kOff;
   ctx.tuning.searchState = Search::kOff;
 }
 

@@ -79,7 +79,7 @@ struct PortSlots {
   std::array<std::unique_ptr<SerialDevice>, kPortCount + 1> device;  // slot 0 unused
 };
 
-// The receiver link: port, framing, connect and poll.
+// The receiver link: port, framing and connect.
 struct LinkState {
   PortSlots ports;
   // What the radio on the receiver's port can do, once it is chosen; the
@@ -88,12 +88,8 @@ struct LinkState {
   BoundedText commandText;
   BoundedText replyText;
   BoundedText statusLine;
-  BoundedText meterBar = "******************";
   int bytesWaiting = 0;
   ReceiverAnswer linkState = ReceiverAnswer::kAwaitingFirst;
-  // Timer ticks that keys pressed before the receiver's first answer still
-  // wait for it (the start-up and the first level polls); set at connect.
-  int firstAnswerTicks = 0;
   int comPort = 0;
   // A device path given in the configuration (PORT=/dev/serial/by-id/...):
   // the receiver's port opens that device instead of the COM name.
@@ -103,27 +99,6 @@ struct LinkState {
   // radio line that names no model.
   int hamlibModel = 0;
   int baudRate = 0;
-  PollStep pollState = PollStep::kIdle;
-  int signalLevel = 0;
-  // The level as the receiver last reported it, 0 to 255.
-  int rawLevel = 0;
-  // The last level answer had "%" as its third character: nothing heard.
-  bool squelchClosed = false;
-  ReceiverScan scanState = ReceiverScan::kOff;
-  // The receiver's memory scan rests on a channel that has been asked for
-  // (MemoryState::heldChannel): asked once a rest.
-  bool heldChannelAsked = false;
-  // What the channel line shows ("C03 Tower"), so it is drawn again only
-  // when it changes.
-  BoundedText channelShown;
-  BankScan bankScanState = BankScan::kOff;
-  int resumeCountdown = 0;
-  // The poll cycle says "scan" and "stop" (N turns it off and on).
-  bool scanVoice = true;
-  // "RX" asks since the search stopped on a signal without an answer that
-  // carried its frequency; bounded so a silent receiver cannot hold the
-  // keyboard for ever.
-  int receiveStateAsks = 0;
   // The receiver had answered and has gone away since (a hang-up, a write
   // that failed, or level polls left unanswered), or it has not answered
   // since the start-up's wait for it: keys that would confirm something
@@ -146,6 +121,36 @@ struct LinkState {
   // Writes to the receiver so far: a key that wrote nothing has no answer to
   // wait for, so the next key can be taken at once.
   long long writesToReceiver = 0;
+};
+
+// The poll cycle, the scans it follows and the search it drives: written by
+// the poll, read anywhere.
+struct PollState {
+  BoundedText meterBar = "******************";
+  // Timer ticks that keys pressed before the receiver's first answer still
+  // wait for it (the start-up and the first level polls); set at connect.
+  int firstAnswerTicks = 0;
+  PollStep pollState = PollStep::kIdle;
+  int signalLevel = 0;
+  // The level as the receiver last reported it, 0 to 255.
+  int rawLevel = 0;
+  // The last level answer had "%" as its third character: nothing heard.
+  bool squelchClosed = false;
+  ReceiverScan scanState = ReceiverScan::kOff;
+  // The receiver's memory scan rests on a channel that has been asked for
+  // (MemoryState::heldChannel): asked once a rest.
+  bool heldChannelAsked = false;
+  // What the channel line shows ("C03 Tower"), so it is drawn again only
+  // when it changes.
+  BoundedText channelShown;
+  BankScan bankScanState = BankScan::kOff;
+  int resumeCountdown = 0;
+  // The poll cycle says "scan" and "stop" (N turns it off and on).
+  bool scanVoice = true;
+  // "RX" asks since the search stopped on a signal without an answer that
+  // carried its frequency; bounded so a silent receiver cannot hold the
+  // keyboard for ever.
+  int receiveStateAsks = 0;
 };
 
 // The command interpreter.
@@ -296,6 +301,7 @@ struct Context {
   SpeechState speech;
   PanelState panel;
   LinkState link;
+  PollState poll;
   CommandState command;
   BankState banks;
   UndoState undo;

@@ -113,7 +113,7 @@ MemoryScanStart StartMemoryScan(Context& ctx, const std::string& bank) {
   Send(ctx, receiver::StartMemoryScan(bank));
   ctx.memory.heldChannel.clear();
   // With the scan voice on, the poll cycle says "scan" once it sees the scan.
-  if (!ctx.link.scanVoice) Say(ctx, "scan");
+  if (!ctx.poll.scanVoice) Say(ctx, "scan");
   return MemoryScanStart::kStarted;
 }
 

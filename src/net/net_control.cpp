@@ -43,9 +43,9 @@ rigctl::PanelView ViewOf(const Context& ctx, const NetClient& client) {
                                                        : ctx.tuning.frequencyBeforeEntry.str();
   view.modeText = ctx.tuning.modeText.str();
   view.stepText = ctx.tuning.searchStepText.str();
-  view.signalLevel = ctx.link.signalLevel;
-  view.rawLevel = ctx.link.rawLevel;
-  view.squelchOpen = !ctx.link.squelchClosed;
+  view.signalLevel = ctx.poll.signalLevel;
+  view.rawLevel = ctx.poll.rawLevel;
+  view.squelchOpen = !ctx.poll.squelchClosed;
   view.attenuatorOn = ctx.tuning.attenuatorOn;
   view.checkedVfo = client.checkedVfo;
   return view;
@@ -58,8 +58,8 @@ bool ReceiverAway(const Context& ctx) {
 // A set is refused while the receiver moves by itself and while the listener
 // is in the middle of a key sequence (their typing is never overwritten).
 bool PanelIsBusy(const Context& ctx) {
-  return ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff ||
-         BankScanRuns(ctx.link.bankScanState) ||
+  return ctx.tuning.searchState != Search::kOff || ctx.poll.scanState != ReceiverScan::kOff ||
+         BankScanRuns(ctx.poll.bankScanState) ||
          ctx.command.pendingCommand != PendingCommand::kNone || !ctx.command.frequencyEntryFresh;
 }
 
@@ -275,7 +275,7 @@ void StartNetControl(Context& ctx, std::unique_ptr<NetListener> listener, Stopwa
 }
 
 SetTurn SetTurnNow(const Context& ctx) {
-  const bool idle = ctx.link.pollState == PollStep::kIdle && QueuedEntries(ctx) == 0;
+  const bool idle = ctx.poll.pollState == PollStep::kIdle && QueuedEntries(ctx) == 0;
   return idle && !ctx.net.pollOwed ? SetTurn::kNow : SetTurn::kLater;
 }
 

@@ -95,14 +95,14 @@ PollStep DoReadWhereSearchStopped(Context& ctx) {
     LogSearchHit(ctx);
     // A search that waits for the listener says where it waits.
     if (ctx.tuning.searchStopMode == StopMode::kStop) SpeakFrequency(ctx, ctx.tuning.frequencyText);
-    ctx.link.receiveStateAsks = 0;
+    ctx.poll.receiveStateAsks = 0;
     return PollStep::kIdle;
   }
-  ctx.link.receiveStateAsks += 1;
-  if (ctx.link.receiveStateAsks < kMostReceiveStateAsks) return PollStep::kAskWhereSearchStopped;
+  ctx.poll.receiveStateAsks += 1;
+  if (ctx.poll.receiveStateAsks < kMostReceiveStateAsks) return PollStep::kAskWhereSearchStopped;
   // The receiver never said where it stopped: nothing is logged, the listener
   // hears that it did not answer, and the search rules carry on.
-  ctx.link.receiveStateAsks = 0;
+  ctx.poll.receiveStateAsks = 0;
   Say(ctx, "rnc");
   return PollStep::kIdle;
 }
@@ -123,8 +123,8 @@ PollStep DoShowHeldChannel(Context& ctx) {
     ctx.tuning.frequencyDigits = held->digits;
     ShowFrequency(ctx);
   }
-  if (ctx.link.heldChannelAsked) return PollStep::kIdle;
-  ctx.link.heldChannelAsked = true;
+  if (ctx.poll.heldChannelAsked) return PollStep::kIdle;
+  ctx.poll.heldChannelAsked = true;
   SendPollCommand(ctx, receiver::kReadReceiveState);
   return PollStep::kReadHeldChannel;
 }
@@ -133,7 +133,7 @@ PollStep DoShowHeldChannel(Context& ctx) {
 // said after "stop" when the scan voice tells the rests.
 PollStep DoReadHeldChannel(Context& ctx) {
   ReadHeldChannel(ctx);
-  if (!ctx.link.scanVoice) return PollStep::kIdle;
+  if (!ctx.poll.scanVoice) return PollStep::kIdle;
   SpeakFrequency(ctx, ctx.tuning.frequencyText);
   SpeakHeldChannel(ctx);
   return PollStep::kIdle;
@@ -164,7 +164,7 @@ PollStep DoPollStep(Context& ctx, PollStep step) {
 }  // namespace
 
 void RunPollStep(Context& ctx) {
-  ctx.link.pollState = DoPollStep(ctx, ctx.link.pollState);
+  ctx.poll.pollState = DoPollStep(ctx, ctx.poll.pollState);
   const StateOwed owed = ctx.link.stateOwed;
   if (owed != StateOwed::kNothing && !ctx.link.receiverLost) {
     // The receiver has answered ("connected" has been said): it is given its
@@ -176,13 +176,13 @@ void RunPollStep(Context& ctx) {
     } else {
       RestoreShownState(ctx);
     }
-    ctx.link.pollState = PollStep::kIdle;
+    ctx.poll.pollState = PollStep::kIdle;
   }
   if (ctx.link.receiverLost && ctx.tuning.searchState != Search::kOff) {
     // The receiver went away mid-search (noticed by this step or by a key):
     // no more "RX" asks, and the search ends with its hits kept and told.
     EndSearchOnLoss(ctx);
-    ctx.link.pollState = PollStep::kIdle;
+    ctx.poll.pollState = PollStep::kIdle;
   }
 }
 

@@ -116,8 +116,8 @@ void EndSearchOnLoss(Context& ctx) {
   if (ctx.tuning.searchState == Search::kOff) return;
   ClearLowerPanel(ctx);
   EndSearch(ctx);
-  ctx.link.resumeCountdown = 0;
-  ctx.link.receiveStateAsks = 0;
+  ctx.poll.resumeCountdown = 0;
+  ctx.poll.receiveStateAsks = 0;
 }
 
 }  // namespace voxrig

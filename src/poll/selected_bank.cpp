@@ -10,14 +10,14 @@ void SelectBank(Context& ctx, const std::string& number) {
     case BankReading::kArgumentRefused:
       return;
     case BankReading::kNotSelected:
-      ctx.link.bankScanState = BankScan::kOff;
-      ctx.link.scanState = ReceiverScan::kOff;
+      ctx.poll.bankScanState = BankScan::kOff;
+      ctx.poll.scanState = ReceiverScan::kOff;
       ctx.tuning.searchState = Search::kOff;
       return;
     case BankReading::kSelected:
       // Selected before it is tuned: the tuning tells the channel the
       // listener lands on, which only a selected bank has.
-      ctx.link.bankScanState = BankScan::kBankSelected;
+      ctx.poll.bankScanState = BankScan::kBankSelected;
       TuneSelectedBank(ctx);
       return;
   }
@@ -25,7 +25,7 @@ void SelectBank(Context& ctx, const std::string& number) {
 
 SelectionGuard::~SelectionGuard() {
   if (ReturnToSelection(ctx_, mark_) == SelectionReturn::kBankGone) {
-    ctx_.link.bankScanState = BankScan::kOff;
+    ctx_.poll.bankScanState = BankScan::kOff;
   }
 }
 

@@ -100,7 +100,7 @@ void SpeakMode(Context& ctx) {
 }
 
 void SpeakSignalLevel(Context& ctx) {
-  const int level = ctx.link.signalLevel;
+  const int level = ctx.poll.signalLevel;
   Say(ctx, "s");
   // The meter has one prompt per digit: a level above 9 is said as "9" and
   // "plus"; a level below 0 (never reported by the receiver) as "0".

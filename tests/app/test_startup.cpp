@@ -403,7 +403,7 @@ TEST(MessageLoop, EventsBehindACloseRequestAreNotActedOn) {
   EXPECT_EQ(program.ctx.panel.keyQueueCount, 0);
   // The first tick read the first level poll's answer; the one behind the
   // close would have begun the next cycle.
-  EXPECT_EQ(program.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(program.ctx.poll.pollState, PollStep::kIdle);
   EXPECT_TRUE(program.window.script.empty());
 }
 

@@ -28,7 +28,7 @@ struct BankOperationsTest : fakes::PanelFixture {
     ctx.banks.bankFileName = name;
     ReadBankFile(ctx);
     ctx.banks.bankScanIndex = scanIndex;
-    ctx.link.bankScanState = BankScan::kBankSelected;
+    ctx.poll.bankScanState = BankScan::kBankSelected;
     program.ClearRecords();
   }
   std::string File(const std::string& name) { return program.files.files[name]; }

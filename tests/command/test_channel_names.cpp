@@ -55,7 +55,7 @@ void ScanToTheThirdChannel(fakes::ConnectedPanel& panel) {
 // The receiver's memory scan rests on A05 and the poll cycle has seen it.
 void RestInMemoryScan(fakes::ConnectedPanel& panel) {
   panel.answers["RX"] = kHeldA05;
-  panel.ctx.link.scanState = ReceiverScan::kScanning;
+  panel.ctx.poll.scanState = ReceiverScan::kScanning;
   panel.Cycle("LC 120 MA05 RF0145850000\r\n");
 }
 

@@ -148,8 +148,8 @@ TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   // Enter leaves the scan and takes the pass back.
   Forget();
   Type("GA\r");
-  for (int cycle = 0; cycle < 6 && ctx.link.scanState != ReceiverScan::kStopped; ++cycle) Cycle();
-  ASSERT_EQ(ctx.link.scanState, ReceiverScan::kStopped);
+  for (int cycle = 0; cycle < 6 && ctx.poll.scanState != ReceiverScan::kStopped; ++cycle) Cycle();
+  ASSERT_EQ(ctx.poll.scanState, ReceiverScan::kStopped);
   const std::string resting = RadioState();
   ASSERT_EQ(resting.substr(0, 5), "MS MX") << resting;
   Forget();
@@ -158,7 +158,7 @@ TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   const std::string channel = resting.substr(3, 5);  // e.g. MXA01
   EXPECT_NE(Ask("MAA").find(channel + " MP1"), std::string::npos) << channel;
   Type("\r");
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
   EXPECT_EQ(Ask("MAA").find(" MP1"), std::string::npos);
   EXPECT_EQ(RadioState().substr(0, 2), "VA");
   EXPECT_FALSE(ctx.link.receiverLost);

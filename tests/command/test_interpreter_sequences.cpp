@@ -137,7 +137,7 @@ TEST_F(InterpreterSequences, BankArgumentsOfTwoOrFourDigitsReachTheBankOperation
   EXPECT_THAT(Heard(), Contains("sel"));
   EXPECT_THAT(Commands(), Contains("VA0146.00000"));
   EXPECT_THAT(Sent("MQ"), IsEmpty()) << "selecting a bank never clears a receiver bank";
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
+  EXPECT_EQ(ctx.poll.bankScanState, BankScan::kBankSelected);
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 
   // T with four digits: the channels of bank 05 go into bank 07.
@@ -260,17 +260,17 @@ TEST_F(InterpreterSequences, MemoryScanSequenceTakesALetterAToJ) {
   Type("GB\r");
   EXPECT_THAT(Heard(), ElementsAre("radbank", "B", "shdel"));
   EXPECT_THAT(Commands(), ElementsAre("LC1", "MSB"));
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kStarted);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kStarted);
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 
   // G followed at once by Enter scans the same bank again.
-  ctx.link.scanState = ReceiverScan::kOff;
+  ctx.poll.scanState = ReceiverScan::kOff;
   Forget();
   Type("G\r");
   EXPECT_THAT(Commands(), ElementsAre("LC1", "MSB"));
 
   // A digit is said and dropped; the sequence stays open.
-  ctx.link.scanState = ReceiverScan::kOff;
+  ctx.poll.scanState = ReceiverScan::kOff;
   Forget();
   Type("G5");
   EXPECT_THAT(Heard(), ElementsAre("radbank", "5"));
@@ -360,7 +360,7 @@ TEST_F(InterpreterSequences, KillOnlyWorksOnABankSelectedByHand) {
   EXPECT_THAT(program.files.files["bank05.dat"], Not(HasSubstr("145.5")));
   EXPECT_THAT(Commands(), Contains("VA0146.00000"));
 
-  ctx.link.bankScanState = BankScan::kScanning;
+  ctx.poll.bankScanState = BankScan::kScanning;
   Forget();
   Press('K');
   EXPECT_THAT(Heard(), IsEmpty());
@@ -476,7 +476,7 @@ TEST_F(InterpreterSequences, EachEnterEndsAtItsCommandsFailure) {
     EXPECT_THAT(Commands(), IsEmpty()) << row.keys;
     EXPECT_EQ(program.files.files, filesBefore) << row.keys;
     EXPECT_EQ(ctx.tuning.frequencyText, shownBefore) << row.keys;
-    EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff) << row.keys;
+    EXPECT_EQ(ctx.poll.bankScanState, BankScan::kOff) << row.keys;
   }
   // The refusal is for that Enter alone: the next Enter tunes as usual.
   Type("W015\r\r");
@@ -486,13 +486,13 @@ TEST_F(InterpreterSequences, EachEnterEndsAtItsCommandsFailure) {
 
 TEST_F(InterpreterSequences, EnterLeavesABankScanBeforeTuning) {
   SelectInMemory({"145.5", "146.0"});
-  ctx.link.bankScanState = BankScan::kScanning;
-  ctx.link.resumeCountdown = 3;
+  ctx.poll.bankScanState = BankScan::kScanning;
+  ctx.poll.resumeCountdown = 3;
   Press(keys::kEnter);
   EXPECT_THAT(Heard(), ElementsAre("exitscan", "shdel", "ok"));
   EXPECT_THAT(Commands(), ElementsAre("VA0145.00000"));
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff);
-  EXPECT_EQ(ctx.link.resumeCountdown, 0);
+  EXPECT_EQ(ctx.poll.bankScanState, BankScan::kOff);
+  EXPECT_EQ(ctx.poll.resumeCountdown, 0);
 }
 
 TEST_F(InterpreterSequences, PendingCommandTransitions) {
@@ -537,8 +537,8 @@ TEST_F(InterpreterSequences, PendingCommandTransitions) {
     ctx.command.pendingCommand = PendingCommand::kNone;
     ctx.command.entryText.clear();
     ctx.tuning.searchState = Search::kOff;
-    ctx.link.scanState = ReceiverScan::kOff;
-    ctx.link.bankScanState = BankScan::kOff;
+    ctx.poll.scanState = ReceiverScan::kOff;
+    ctx.poll.bankScanState = BankScan::kOff;
     Type(row.keys);
     EXPECT_EQ(ctx.command.pendingCommand, row.pending) << row.keys;
   }

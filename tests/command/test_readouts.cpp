@@ -50,7 +50,7 @@ void StartSearch(ConnectedPanel& panel, bool stopMode) {
 
 void RestInMemoryScan(ConnectedPanel& panel) {
   panel.answers["RX"] = kHeldA05;
-  panel.ctx.link.scanState = ReceiverScan::kScanning;
+  panel.ctx.poll.scanState = ReceiverScan::kScanning;
   panel.Cycle(kHeldLevel);
 }
 
@@ -174,7 +174,7 @@ const Case kWhereCases[] = {
       "stop"}},
     {"a memory scan moving on",
      [](ConnectedPanel& p) {
-       p.ctx.link.scanState = ReceiverScan::kScanning;
+       p.ctx.poll.scanState = ReceiverScan::kScanning;
        p.Cycle(fakes::kQuiet);
      },
      nullptr,

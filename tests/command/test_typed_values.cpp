@@ -119,7 +119,7 @@ TEST(TypedValues, ARefusedKeyChangesNothingShownOrSaid) {
   };
   const auto connected = [](ConnectedPanel&) {};
   const auto holdingMemoryChannel = [](ConnectedPanel& panel) {
-    panel.ctx.link.scanState = ReceiverScan::kScanning;
+    panel.ctx.poll.scanState = ReceiverScan::kScanning;
     panel.Cycle("LC 120 MA05 RF0145125000\r\n");
   };
   const auto searching = [](ConnectedPanel& panel) { panel.Type("R"); };
@@ -161,7 +161,7 @@ TEST(TypedValues, ARefusedKeyChangesNothingShownOrSaid) {
     // panel still shows it.
     EXPECT_EQ(panel.ctx.tuning.searchState, search) << keys;
     EXPECT_EQ(panel.program.files.files["bank00.dat"], searchLog) << keys;
-    EXPECT_EQ(panel.ctx.link.bankScanState, BankScan::kOff) << keys;
+    EXPECT_EQ(panel.ctx.poll.bankScanState, BankScan::kOff) << keys;
   }
 }
 

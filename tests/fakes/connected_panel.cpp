@@ -59,7 +59,7 @@ void ConnectedPanel::Cycle(const std::string& levelAnswer) {
   answers["LM"] = levelAnswer;
   Tick();  // an idle tick only starts the cycle
   int ticks = 0;
-  for (; ticks < kTickLimit && ctx.link.pollState != PollStep::kIdle; ++ticks) Tick();
+  for (; ticks < kTickLimit && ctx.poll.pollState != PollStep::kIdle; ++ticks) Tick();
   EXPECT_LT(ticks, kTickLimit) << "the poll cycle never came back to rest";
 }
 
@@ -116,7 +116,7 @@ void ConnectedPanel::SelectInMemory(const std::vector<std::string>& frequencies)
   banks.bankLastSlot = static_cast<int>(slot) - 2;
   banks.bankScanIndex = 4;
   banks.bankFileName = "bank05.dat";
-  ctx.link.bankScanState = BankScan::kBankSelected;
+  ctx.poll.bankScanState = BankScan::kBankSelected;
 }
 
 }  // namespace voxrig::fakes

@@ -31,7 +31,7 @@ TEST_F(SelectBankTest, SelectBankTunesFirstChannelWithBankModeAndStepWithoutClea
                                         "shdel x1", "> ST002.50", "sel", "channel", "1"}));
   // "MQA%%" would make the receiver clear its memory bank A.
   EXPECT_FALSE(AnyCommandHolds("MQ"));
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
+  EXPECT_EQ(ctx.poll.bankScanState, BankScan::kBankSelected);
   EXPECT_EQ(ctx.banks.bankScanIndex, 4);
   EXPECT_EQ(ctx.banks.bankLastSlot, 6);
   EXPECT_EQ(ctx.tuning.frequencyText, "7.05");
@@ -41,15 +41,15 @@ TEST_F(SelectBankTest, SelectBankTunesFirstChannelWithBankModeAndStepWithoutClea
 }
 
 TEST_F(SelectBankTest, SelectingMissingBankSaysBnfAndEndsEveryScanState) {
-  ctx.link.scanState = ReceiverScan::kScanning;
-  ctx.link.bankScanState = BankScan::kBankSelected;
+  ctx.poll.scanState = ReceiverScan::kScanning;
+  ctx.poll.bankScanState = BankScan::kBankSelected;
   ctx.tuning.searchState = Search::kSearching;
   ctx.command.pendingCommand = PendingCommand::kSelectBank;
   SelectBank(ctx, "05");
   EXPECT_EQ(program.Heard(), (Strings{"shdel", "bnf"}));
   EXPECT_TRUE(program.Commands().empty());
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.poll.bankScanState, BankScan::kOff);
   EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
 }
 
@@ -58,19 +58,19 @@ TEST_F(SelectBankTest, SelectingEmptyBankNeverTunesTheTerminator) {
   SelectBank(ctx, "05");
   EXPECT_EQ(program.Commands(), (Strings{"MD1", "ST012.50"}));
   EXPECT_EQ(program.Heard().back(), "sel");
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
+  EXPECT_EQ(ctx.poll.bankScanState, BankScan::kBankSelected);
 }
 
 TEST_F(SelectBankTest, ArgumentThatCannotNameABankFileIsRefusedLeavingEveryScanAsItWas) {
   program.files.files["bank1..dat"] = Bank("bank1.", "FM", "12.5", {"145.5"});
-  ctx.link.bankScanState = BankScan::kScanning;
+  ctx.poll.bankScanState = BankScan::kScanning;
   for (const std::string argument : {"1.", ".5", "12.4", "123", "1", ""}) {
     SCOPED_TRACE(argument);
     program.ClearRecords();
     SelectBank(ctx, argument);
     EXPECT_EQ(program.Heard(), Strings{"inv"});
     EXPECT_TRUE(program.Commands().empty());
-    EXPECT_EQ(ctx.link.bankScanState, BankScan::kScanning);
+    EXPECT_EQ(ctx.poll.bankScanState, BankScan::kScanning);
   }
 }
 

@@ -161,11 +161,11 @@ TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
   rig.program.ClearRecords();
   rig.Cycles(4, kSignal);
   EXPECT_EQ(rig.Count("<1E>"), 0);
-  EXPECT_EQ(rig.ctx.link.resumeCountdown, 1);
+  EXPECT_EQ(rig.ctx.poll.resumeCountdown, 1);
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "LM", "LM", "LM", "LM", "<1E>"}));
   EXPECT_EQ(rig.program.Heard(), Strings{"shdel"});
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle);
   // The signal lasts on: five cycles later the byte goes again.
   rig.Cycles(4, kSignal);
   EXPECT_EQ(rig.Count("<1E>"), 1);
@@ -185,7 +185,7 @@ TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
   EXPECT_EQ(status.colour, Colour::kGreen);
   EXPECT_EQ(status.font, ArielBold(30));  // the font the meter left
   EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle);
   // A second stop on the same frequency is logged once.
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
@@ -197,9 +197,9 @@ TEST(PollSearch, CountdownIsKeptWhenTheSignalGoesSoTheNextResumeComesSooner) {
   StartRunningSearch(rig, StopMode::kContinue);
   rig.Cycle(kSignal);      // stop
   rig.Cycles(2, kSignal);  // 5 -> 4 -> 3
-  EXPECT_EQ(rig.ctx.link.resumeCountdown, 3);
+  EXPECT_EQ(rig.ctx.poll.resumeCountdown, 3);
   rig.Cycle(kQuiet);  // counted once more, then the search sweeps again
-  EXPECT_EQ(rig.ctx.link.resumeCountdown, 2);
+  EXPECT_EQ(rig.ctx.poll.resumeCountdown, 2);
   EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
 
   rig.answers["RX"] = "VS RF0146012500 ST012500 AU0 MD1 AT0\r\n";
@@ -217,23 +217,23 @@ TEST(PollSearch, ReceiverStateIsAskedAgainUntilAnAnswerCarriesTheFrequency) {
   StartRunningSearch(rig, StopMode::kStop);
   rig.answers["RX"] = "";
   rig.answers["LM"] = kSignal;
-  rig.ctx.link.pollState = PollStep::kSendLevelPoll;
+  rig.ctx.poll.pollState = PollStep::kSendLevelPoll;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kAskWhereSearchStopped);
   for (int ask = 0; ask < 3; ++ask) {
     RunPollStep(rig.ctx);
     RunPollStep(rig.ctx);
-    EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
+    EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kAskWhereSearchStopped);
   }
   rig.answers["RX"] = "VS RF014551";  // an answer cut short counts as none
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kAskWhereSearchStopped);
   rig.answers["RX"] = kSearchAnswer;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle);
   EXPECT_EQ(rig.Count("RX"), 5);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5125");
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
@@ -262,14 +262,14 @@ TEST(PollSearch, TheStopIsReadFromTheRfFieldWhateverKeywordTheAnswerStartsWith) 
     StartRunningSearch(rig, StopMode::kStop);
     rig.answers["RX"] = row.answer;
     rig.answers["LM"] = kSignal;
-    rig.ctx.link.pollState = PollStep::kSendLevelPoll;
+    rig.ctx.poll.pollState = PollStep::kSendLevelPoll;
     for (int step = 0; step < 4; ++step) RunPollStep(rig.ctx);
     if (row.frequency.empty()) {
-      EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped) << row.answer;
+      EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kAskWhereSearchStopped) << row.answer;
       EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0) << row.answer;
       continue;
     }
-    EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle) << row.answer;
+    EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle) << row.answer;
     EXPECT_EQ(rig.ctx.tuning.frequencyText, row.frequency) << row.answer;
     EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1) << row.answer;
     EXPECT_EQ(rig.ctx.banks.bankSlots[4], row.frequency) << row.answer;
@@ -292,7 +292,7 @@ TEST(PollSearch, SilentReceiverIsAskedTwentyTimesThenTheKeyboardComesBack) {
   rig.answers["RX"] = "";
   rig.ctx.tuning.frequencyText = "145.0";
   rig.Cycle(kSignal);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle);
   EXPECT_EQ(rig.Count("RX"), 20);
   EXPECT_EQ(rig.program.Heard(), Strings{"rnc"});
   EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0);

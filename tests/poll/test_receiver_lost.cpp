@@ -142,7 +142,7 @@ TEST(ReceiverLost, AReceiverThatComesBackIsGivenThePanelsStateAndReadBack) {
                   [&](const std::string& c) { return rig.program.line.notCarried.contains(c); });
     EXPECT_EQ(restore, expected);
     EXPECT_EQ(rig.program.display.TextAt(10, 405).substr(0, row.detail.size()), row.detail);
-    EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kOff);
+    EXPECT_EQ(rig.ctx.poll.scanState, ReceiverScan::kOff);
   }
 }
 
