@@ -407,7 +407,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   program.files.diskFull = (switches & 4) != 0;
   if ((switches & 8) != 0) ctx.app.voicePrefix = "";
-  ctx.tuning.searchStopMode =
+  ctx.poll.searchStopMode =
       (switches & 16) != 0 ? voxrig::StopMode::kStop : voxrig::StopMode::kContinue;
   ctx.tuning.modeText = "FM";
   ctx.tuning.searchStepText = "12.5";

@@ -89,9 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ctx.link.linkState = voxrig::ReceiverAnswer::kReceived;
   ctx.poll.pollState = Pick(kBusyPollSteps, data[0]);
   ctx.poll.scanState = Pick(kReceiverScans, data[0] >> 3);
-  ctx.tuning.searchState = Pick(kSearches, data[0] >> 5);
+  ctx.poll.searchState = Pick(kSearches, data[0] >> 5);
   ctx.poll.bankScanState = Pick(kBankScans, data[1]);
-  ctx.tuning.searchStopMode = Pick(kStopModes, data[1] >> 3);
+  ctx.poll.searchStopMode = Pick(kStopModes, data[1] >> 3);
   ctx.tuning.frequencyText = "145.5";
   ctx.banks.bankFileName = "bank00.dat";
   ctx.banks.bankSlots[4] = "145.5";

@@ -382,9 +382,9 @@ void CompleteSequenceOrTune(Context& ctx) {
   }
   if (RefusesSequenceWhileReceiverLost(ctx, pending)) return;
   // After a search log that could not be written, nothing says "ok".
-  const bool searchWasRunning = ctx.tuning.searchState != Search::kOff;
+  const bool searchWasRunning = ctx.poll.searchState != Search::kOff;
   const bool searchLogKept = !searchWasRunning || EndSearch(ctx);
-  ctx.tuning.searchState = Search::kOff;
+  ctx.poll.searchState = Search::kOff;
   if (searchWasRunning && LeavesTheReceiverSweeping(pending)) EndSweepWhereShown(ctx);
   const std::string argument = command.entryText;
 

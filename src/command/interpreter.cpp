@@ -48,7 +48,7 @@ std::string KeyLogText(int key) {
 // Tuning keys move the receiver itself, so they are refused while the
 // receiver sweeps or scans on its own.
 bool ReceiverIsMoving(const Context& ctx) {
-  return ctx.tuning.searchState != Search::kOff || ctx.poll.scanState != ReceiverScan::kOff;
+  return ctx.poll.searchState != Search::kOff || ctx.poll.scanState != ReceiverScan::kOff;
 }
 
 void StartSequence(Context& ctx, PendingCommand command) {
@@ -138,7 +138,7 @@ void SpeakWhereTheReceiverIs(Context& ctx) {
     Say(ctx, "scan");
     return;
   }
-  if (ctx.tuning.searchState == Search::kSearching) Say(ctx, "srching");
+  if (ctx.poll.searchState == Search::kSearching) Say(ctx, "srching");
   SpeakFrequency(ctx, ctx.tuning.frequencyText);
   // On a channel, its number and name follow its frequency.
   if (scanState == ReceiverScan::kStopped) {
@@ -232,10 +232,10 @@ void ToggleScanVoice(Context& ctx) {
 
 // C: the search stops on a signal, or rests and goes on.
 void ToggleSearchStopMode(Context& ctx) {
-  TuningState& tuning = ctx.tuning;
-  tuning.searchStopMode =
-      tuning.searchStopMode == StopMode::kStop ? StopMode::kContinue : StopMode::kStop;
-  Say(ctx, tuning.searchStopMode == StopMode::kStop ? "stmode" : "cont");
+  PollState& poll = ctx.poll;
+  poll.searchStopMode =
+      poll.searchStopMode == StopMode::kStop ? StopMode::kContinue : StopMode::kStop;
+  Say(ctx, poll.searchStopMode == StopMode::kStop ? "stmode" : "cont");
   ShowSearchLine(ctx);
 }
 
@@ -264,7 +264,7 @@ void SearchOrScanBank(Context& ctx, int key) {
 // U: the last bank change is taken back, and the selected bank read again.
 // Refused while a search runs: its log is still being written, find by find.
 void TakeBackBankChange(Context& ctx) {
-  if (ctx.tuning.searchState != Search::kOff) {
+  if (ctx.poll.searchState != Search::kOff) {
     Say(ctx, "inv");
     return;
   }
@@ -583,7 +583,7 @@ void TuneToTypedFrequency(Context& ctx) {
   SetVfoA(ctx);
   ctx.poll.scanState = ReceiverScan::kOff;
   ctx.poll.bankScanState = BankScan::kOff;
-  ctx.tuning.searchState = Search::kOff;
+  ctx.poll.searchState = Search::kOff;
 }
 
 }  // namespace voxrig

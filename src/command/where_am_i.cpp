@@ -47,7 +47,7 @@ void SpeakPlace(Context& ctx) {
 }
 
 void SpeakWhatRuns(Context& ctx) {
-  switch (ctx.tuning.searchState) {
+  switch (ctx.poll.searchState) {
     case Search::kSearching:
       Say(ctx, "srching");
       return;

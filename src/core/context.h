@@ -151,6 +151,9 @@ struct PollState {
   // carried its frequency; bounded so a silent receiver cannot hold the
   // keyboard for ever.
   int receiveStateAsks = 0;
+  Search searchState = Search::kOff;
+  StopMode searchStopMode = StopMode::kContinue;
+  int searchHitCount = 0;
 };
 
 // The command interpreter.
@@ -238,7 +241,7 @@ struct UndoState {
   std::map<std::string, std::optional<std::string>> lastWritten;
 };
 
-// Frequency, step, modes, switches and the program's own search.
+// Frequency, step, modes, switches and the search's limits.
 struct TuningState {
   BoundedText frequencyText;
   BoundedText frequencyDigits;
@@ -257,9 +260,6 @@ struct TuningState {
   bool noiseLimiterOn = false;
   BoundedText searchLowerText;
   BoundedText searchUpperText;
-  Search searchState = Search::kOff;
-  StopMode searchStopMode = StopMode::kContinue;
-  int searchHitCount = 0;
 };
 
 struct Context;

@@ -58,7 +58,7 @@ bool ReceiverAway(const Context& ctx) {
 // A set is refused while the receiver moves by itself and while the listener
 // is in the middle of a key sequence (their typing is never overwritten).
 bool PanelIsBusy(const Context& ctx) {
-  return ctx.tuning.searchState != Search::kOff || ctx.poll.scanState != ReceiverScan::kOff ||
+  return ctx.poll.searchState != Search::kOff || ctx.poll.scanState != ReceiverScan::kOff ||
          BankScanRuns(ctx.poll.bankScanState) ||
          ctx.command.pendingCommand != PendingCommand::kNone || !ctx.command.frequencyEntryFresh;
 }

@@ -56,8 +56,8 @@ void ResetPollState(Context& ctx) {
   ctx.poll.firstAnswerTicks = kFirstAnswerWaitTicks;
   ctx.poll.pollState = PollStep::kIdle;
   ctx.poll.resumeCountdown = 0;
-  ctx.tuning.searchStopMode = StopMode::kContinue;
-  ctx.tuning.searchState = Search::kOff;
+  ctx.poll.searchStopMode = StopMode::kContinue;
+  ctx.poll.searchState = Search::kOff;
   ctx.poll.scanState = ReceiverScan::kOff;
   ctx.poll.bankScanState = BankScan::kOff;
   ctx.poll.scanVoice = true;

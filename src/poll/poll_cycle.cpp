@@ -94,7 +94,7 @@ PollStep DoReadWhereSearchStopped(Context& ctx) {
     ShowFrequency(ctx);
     LogSearchHit(ctx);
     // A search that waits for the listener says where it waits.
-    if (ctx.tuning.searchStopMode == StopMode::kStop) SpeakFrequency(ctx, ctx.tuning.frequencyText);
+    if (ctx.poll.searchStopMode == StopMode::kStop) SpeakFrequency(ctx, ctx.tuning.frequencyText);
     ctx.poll.receiveStateAsks = 0;
     return PollStep::kIdle;
   }
@@ -178,7 +178,7 @@ void RunPollStep(Context& ctx) {
     }
     ctx.poll.pollState = PollStep::kIdle;
   }
-  if (ctx.link.receiverLost && ctx.tuning.searchState != Search::kOff) {
+  if (ctx.link.receiverLost && ctx.poll.searchState != Search::kOff) {
     // The receiver went away mid-search (noticed by this step or by a key):
     // no more "RX" asks, and the search ends with its hits kept and told.
     EndSearchOnLoss(ctx);

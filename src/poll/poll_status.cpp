@@ -117,8 +117,8 @@ bool SearchRestIsOver(PollState& poll) {
 // The search has just stopped on a signal: ask where.
 PollStep NoticeSearchStopped(Context& ctx) {
   ShowStatus(ctx, kStoppedLine);
-  if (ctx.tuning.searchStopMode == StopMode::kStop) Say(ctx, "stop");
-  ctx.tuning.searchState = Search::kStopped;
+  if (ctx.poll.searchStopMode == StopMode::kStop) Say(ctx, "stop");
+  ctx.poll.searchState = Search::kStopped;
   ctx.poll.receiveStateAsks = 0;
   return PollStep::kAskWhereSearchStopped;
 }
@@ -129,18 +129,18 @@ PollStep NoticeSearchGoesOn(Context& ctx) {
   MoveTo(display, Line::kSearchActive);
   display.SetColour(ColourOf(Line::kSearchActive));
   display.Print(kSearchActive);
-  ctx.tuning.searchState = Search::kSearching;
+  ctx.poll.searchState = Search::kSearching;
   return PollStep::kIdle;
 }
 
 PollStep DecideSearchStatus(Context& ctx, bool quiet) {
-  switch (ctx.tuning.searchState) {
+  switch (ctx.poll.searchState) {
     case Search::kOff:
       return PollStep::kIdle;
     case Search::kSearching:
       return quiet ? PollStep::kIdle : NoticeSearchStopped(ctx);
     case Search::kStopped:
-      if (ctx.tuning.searchStopMode == StopMode::kContinue && SearchRestIsOver(ctx.poll)) {
+      if (ctx.poll.searchStopMode == StopMode::kContinue && SearchRestIsOver(ctx.poll)) {
         ResumeSearch(ctx);
         return PollStep::kIdle;
       }

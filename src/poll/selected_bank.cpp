@@ -12,7 +12,7 @@ void SelectBank(Context& ctx, const std::string& number) {
     case BankReading::kNotSelected:
       ctx.poll.bankScanState = BankScan::kOff;
       ctx.poll.scanState = ReceiverScan::kOff;
-      ctx.tuning.searchState = Search::kOff;
+      ctx.poll.searchState = Search::kOff;
       return;
     case BankReading::kSelected:
       // Selected before it is tuned: the tuning tells the channel the

@@ -216,7 +216,7 @@ TEST_F(BankSafety, UndoIsRefusedWhileASearchRuns) {
   Forget();
   Press('U');
   EXPECT_THAT(Heard(), ElementsAre("inv"));
-  EXPECT_EQ(ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(ctx.poll.searchState, Search::kSearching);
 }
 
 TEST_F(BankSafety, APutOrTransferPastTheReceiversNinetyOneChannelsIsToldOnceAfterOk) {

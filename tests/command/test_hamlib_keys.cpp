@@ -96,7 +96,7 @@ TEST_F(HamlibPanel, SearchSweepsTheRadioBetweenTheLimitsAndEnterEndsIt) {
   }
   Type("\r");
   EXPECT_EQ(RadioState().substr(0, 2), "VA");
-  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(ctx.poll.searchState, Search::kOff);
   EXPECT_FALSE(ctx.link.receiverLost);
 }
 

@@ -176,7 +176,7 @@ TEST_F(InterpreterKeys, TuningKeysAreRefusedWhileTheReceiverOrABankIsBusy) {
   };
   for (const State& state : states) {
     SelectInMemory({"145.5", "146.0"});
-    ctx.tuning.searchState = state.searchState;
+    ctx.poll.searchState = state.searchState;
     ctx.poll.scanState = state.scanState;
     ctx.poll.bankScanState = state.bankScanState;
     ctx.poll.squelchClosed = false;
@@ -299,7 +299,7 @@ TEST_F(InterpreterKeys, FSpeaksTheFrequencyAndModeOrScanWhileTheReceiverMoves) {
   ctx.poll.scanState = ReceiverScan::kOff;
   for (const Search searchState : {Search::kSearching, Search::kStopped}) {
     Forget();
-    ctx.tuning.searchState = searchState;
+    ctx.poll.searchState = searchState;
     Press('F');
     if (searchState == Search::kSearching) {
       EXPECT_THAT(Heard(), ElementsAre("srching", "1", "4", "5", "point", "0", "fm.wav"));
@@ -321,7 +321,7 @@ TEST_F(InterpreterKeys, SwitchKeysSpeakAndSendTheirStates) {
   EXPECT_THAT(program.display.TextAt(500, 250), StartsWith("STOP"));
   Press('C');
   EXPECT_THAT(program.display.TextAt(500, 250), StartsWith("CONT"));
-  EXPECT_EQ(ctx.tuning.searchStopMode, StopMode::kContinue);
+  EXPECT_EQ(ctx.poll.searchStopMode, StopMode::kContinue);
 
   Forget();
   Press('A');
@@ -369,12 +369,12 @@ TEST_F(InterpreterKeys, EachKeyStartsAtTheEchoAreaInItsFont) {
 
 TEST_F(InterpreterKeys, RStartsTheSearchWithoutABankAndTheBankScanWithOne) {
   Press('R');
-  EXPECT_EQ(ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(ctx.poll.searchState, Search::kSearching);
   ASSERT_FALSE(Commands().empty());
   EXPECT_EQ(Commands().back(), "VS");
 
   Forget();
-  ctx.tuning.searchState = Search::kOff;
+  ctx.poll.searchState = Search::kOff;
   SelectInMemory({"145.5", "146.0"});
   ctx.banks.bankSlots[1] = "AM";
   ctx.banks.bankSlots[2] = "25";

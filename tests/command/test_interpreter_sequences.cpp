@@ -380,11 +380,11 @@ TEST_F(InterpreterSequences, KillThatCannotBeWrittenSaysWriteErrorInsteadOfOk) {
 
 TEST_F(InterpreterSequences, EnterEndsARunningSearchWritingItsLogBeforeTuning) {
   Press('R');
-  ASSERT_EQ(ctx.tuning.searchState, Search::kSearching);
+  ASSERT_EQ(ctx.poll.searchState, Search::kSearching);
   ctx.tuning.frequencyText = "145.5";
   Forget();
   Press(keys::kEnter);
-  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(ctx.poll.searchState, Search::kOff);
   EXPECT_THAT(program.files.files["bank00.dat"], StartsWith("Scanbank\r\n"));
   EXPECT_THAT(Heard(), Contains("0"));
   EXPECT_EQ(Heard().back(), "ok");
@@ -401,7 +401,7 @@ TEST_F(InterpreterSequences, AFailedWriteIsNeverFollowedByOk) {
   Press(keys::kEnter);
   EXPECT_THAT(Heard(), ElementsAre("wrerr", "0"));
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
-  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(ctx.poll.searchState, Search::kOff);
   program.files.diskFull = false;
 
   // D of a file that stays (a folder that cannot be written) says so; one
@@ -536,7 +536,7 @@ TEST_F(InterpreterSequences, PendingCommandTransitions) {
   for (const Row& row : rows) {
     ctx.command.pendingCommand = PendingCommand::kNone;
     ctx.command.entryText.clear();
-    ctx.tuning.searchState = Search::kOff;
+    ctx.poll.searchState = Search::kOff;
     ctx.poll.scanState = ReceiverScan::kOff;
     ctx.poll.bankScanState = BankScan::kOff;
     Type(row.keys);

@@ -97,7 +97,7 @@ const Case kTuningCases[] = {
      {"1", "4", "5", "point", "5", "channel", "2", "beep", "1", "4", "5", "point", "1", "channel",
       "1"}},
     {"a refused tuning key is no readout",
-     [](ConnectedPanel& p) { p.ctx.tuning.searchState = Search::kSearching; },
+     [](ConnectedPanel& p) { p.ctx.poll.searchState = Search::kSearching; },
      [](ConnectedPanel& p) { Keys(p, {keys::kRight}); },
      {"inv"}},
     {"CONT: a find's count, then its frequency",

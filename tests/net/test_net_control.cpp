@@ -59,7 +59,7 @@ TEST_F(NetControl, ASetTakesTheFreeWireAndIsCarriedOutAsTheKeysWould) {
 
 TEST_F(NetControl, ABusyPanelRefusesSetsAndSaysNothing) {
   const std::vector<std::pair<const char*, std::function<void(Context&)>>> busy = {
-      {"search", [](Context& c) { c.tuning.searchState = Search::kSearching; }},
+      {"search", [](Context& c) { c.poll.searchState = Search::kSearching; }},
       {"memory scan", [](Context& c) { c.poll.scanState = ReceiverScan::kScanning; }},
       {"bank scan", [](Context& c) { c.poll.bankScanState = BankScan::kStarted; }},
       {"W being typed",
@@ -69,7 +69,7 @@ TEST_F(NetControl, ABusyPanelRefusesSetsAndSaysNothing) {
   for (const auto& [what, makeBusy] : busy) {
     ctx.link.linkState = ReceiverAnswer::kReceived;
     ctx.poll.pollState = PollStep::kIdle;
-    ctx.tuning.searchState = Search::kOff;
+    ctx.poll.searchState = Search::kOff;
     ctx.poll.scanState = ReceiverScan::kOff;
     ctx.poll.bankScanState = BankScan::kOff;
     ctx.command.pendingCommand = PendingCommand::kNone;

@@ -43,14 +43,14 @@ TEST_F(SelectBankTest, SelectBankTunesFirstChannelWithBankModeAndStepWithoutClea
 TEST_F(SelectBankTest, SelectingMissingBankSaysBnfAndEndsEveryScanState) {
   ctx.poll.scanState = ReceiverScan::kScanning;
   ctx.poll.bankScanState = BankScan::kBankSelected;
-  ctx.tuning.searchState = Search::kSearching;
+  ctx.poll.searchState = Search::kSearching;
   ctx.command.pendingCommand = PendingCommand::kSelectBank;
   SelectBank(ctx, "05");
   EXPECT_EQ(program.Heard(), (Strings{"shdel", "bnf"}));
   EXPECT_TRUE(program.Commands().empty());
   EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
   EXPECT_EQ(ctx.poll.bankScanState, BankScan::kOff);
-  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(ctx.poll.searchState, Search::kOff);
 }
 
 TEST_F(SelectBankTest, SelectingEmptyBankNeverTunesTheTerminator) {

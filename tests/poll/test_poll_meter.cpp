@@ -79,13 +79,13 @@ TEST(PollMeter, LateAnswerToAnotherCommandNeitherRedrawsNorDividesTheLevelAgain)
 
 TEST(PollMeter, LateAnswerWhileSearchingAnnouncesNoFalseStop) {
   ConnectedPanel rig;
-  rig.ctx.tuning.searchState = Search::kSearching;
+  rig.ctx.poll.searchState = Search::kSearching;
   rig.Cycle(fakes::kQuiet);
   rig.program.ClearRecords();
   // "VS" alone, as a late empty-line answer would not be; its third character
   // is not "%" but it says nothing about the squelch.
   rig.Cycle("VS RF0145512500 ST012500\r\n");
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kSearching);
   EXPECT_TRUE(rig.ctx.poll.squelchClosed);
   EXPECT_FALSE(rig.program.display.DrewAt(270, 320));
   EXPECT_EQ(rig.program.Commands(), std::vector<std::string>{"LM"});
