@@ -13,6 +13,7 @@ mkdir -p "$tree"/src/{core,config,speech,panel,banks,poll,command,app}
 cp "$source/src/core/context.h" "$tree/src/core/context.h"
 
 printf 'void Own(Context& ctx) { ctx.app.debugEnabled = true; }\n' >"$tree/src/app/owner.cpp"
+printf 'void Own(Context& ctx) { ctx.poll.scanState = ReceiverScan::kOff; }\n' >"$tree/src/poll/owner.cpp"
 printf 'void Above(Context& ctx) { ctx.speech.namesSpoken = false; }\n' >"$tree/src/app/above.cpp"
 printf 'bool Reads(const Context& ctx) { return ctx.app.debugEnabled == true; }\n' >"$tree/src/config/reads.cpp"
 printf 'void Pops(Context& ctx) { --ctx.panel.keyQueueCount; }\n' >"$tree/src/panel/key_queue.cpp"
@@ -23,6 +24,7 @@ printf 'void Below(Context& ctx) {\n  AppState& app = ctx.app;\n  app.debugEnabl
   >"$tree/src/config/through_reference.cpp"
 printf 'void Below(Context& ctx) { ++ctx.banks.bankLastSlot; }\n' >"$tree/src/speech/increments.cpp"
 printf 'void Below(Context& ctx) { ctx.undo.steps.clear(); }\n' >"$tree/src/speech/clears.cpp"
+printf 'void Below(Context& ctx) { ctx.poll.bankScanState = BankScan::kOff; }\n' >"$tree/src/banks/selects.cpp"
 printf 'void Above(Context& ctx) {\n  PanelState& panel = ctx.panel;\n  panel.currentKey = 0;\n}\n' \
   >"$tree/src/command/takes_a_key.cpp"
 printf 'void Below(Context& ctx) {\n  BankState& banks = ctx.banks;\n  --banks.bankScanIndex;\n}\n' >"$tree/src/speech/decrements.cpp"
@@ -37,6 +39,7 @@ expect 'src/config/through_reference.cpp:3: config writes app.debugEnabled (owne
 expect 'src/speech/increments.cpp:1: speech writes banks.bankLastSlot (owned by banks)'
 expect 'src/speech/clears.cpp:1: speech writes undo.steps (owned by banks)'
 expect 'src/speech/decrements.cpp:3: speech writes banks.bankScanIndex (owned by banks)'
+expect 'src/banks/selects.cpp:1: banks writes poll.bankScanState (owned by poll)'
 expect 'src/command/takes_a_key.cpp:3: command writes panel.currentKey (owned by panel)'
-grep -qE '^total +[0-9]+ +6$' <<<"$out" || { echo "not 6 writes from below:"; echo "$out"; exit 1; }
+grep -qE '^total +[0-9]+ +7$' <<<"$out" || { echo "not 7 writes from below:"; echo "$out"; exit 1; }
 echo "the state check caught every write from below"
