@@ -7,6 +7,7 @@
 #include "panel/key_queue.h"
 #include "poll/channel_line.h"
 #include "poll/poll_cycle.h"
+#include "poll/wire_turns.h"
 #include "speech/speech.h"
 
 namespace voxrig {
@@ -40,8 +41,7 @@ void TakeKeys(Context& ctx) {
     const bool exchangeOnWire =
         ctx.poll.pollState != PollStep::kIdle && ctx.poll.pollState != PollStep::kSendLevelPoll;
     if (exchangeOnWire && !KeyLeavesTheWireAlone(key)) return;
-    if (ctx.poll.pollState == PollStep::kSendLevelPoll)
-      ctx.poll.pollState = PollStep::kIdle;  // nothing sent yet
+    GiveUnsentPollWay(ctx);
     const long long writesBefore = link.writesToReceiver;
     if (InterpretKey(ctx) == KeyOutcome::kQuit) ctx.app.programRunning = false;
     if (!ctx.app.programRunning) return;  // Q: nothing more is done
@@ -60,7 +60,7 @@ void UseTheFreeWire(Context& ctx) {
   if (ctx.poll.pollState != PollStep::kIdle || QueuedEntries(ctx) != 0) return;
   if (ctx.net.pollOwed) {
     ctx.net.pollOwed = false;
-    ctx.poll.pollState = PollStep::kSendLevelPoll;
+    BeginPollCycle(ctx);
     RunPollStep(ctx);
     return;
   }
@@ -75,8 +75,7 @@ void OnTick(Context& ctx) {
   NoteQueueCaughtUp(ctx);
   LetWaitingQuitIn(ctx);
   LinkState& link = ctx.link;
-  if (link.linkState == ReceiverAnswer::kAwaitingFirst && ctx.poll.firstAnswerTicks > 0 &&
-      --ctx.poll.firstAnswerTicks == 0) {
+  if (link.linkState == ReceiverAnswer::kAwaitingFirst && FirstAnswerWaitEndsNow(ctx)) {
     // The wait is over without a word from the receiver: the listener hears
     // it, and the keys that waited meet a receiver that is away.
     NoticeNoFirstAnswer(ctx);
@@ -84,14 +83,12 @@ void OnTick(Context& ctx) {
   const bool idle = ctx.poll.pollState == PollStep::kIdle && QueuedEntries(ctx) == 0;
   if (ServeNetClients(ctx, SetTurnNow(ctx))) return;
   if (idle) ctx.net.pollOwed = false;
-  if (ctx.poll.pollState == PollStep::kSendLevelPoll && KeysMayRun(ctx)) {
-    ctx.poll.pollState = PollStep::kIdle;  // nothing sent yet
-  }
+  if (KeysMayRun(ctx)) GiveUnsentPollWay(ctx);
   if (ctx.poll.pollState != PollStep::kIdle) {
     RunPollStep(ctx);
   } else if (!KeysMayRun(ctx)) {
     // This tick sends nothing; the next starts the cycle.
-    ctx.poll.pollState = PollStep::kSendLevelPoll;
+    BeginPollCycle(ctx);
     return;
   }
   if (ctx.poll.pollState == PollStep::kIdle && KeysMayRun(ctx) && NextQueuedEntry(ctx) == 0) {

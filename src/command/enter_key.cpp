@@ -18,6 +18,7 @@
 #include "memory/receiver_transfer.h"
 #include "panel/display_lines.h"
 #include "poll/poll_status.h"
+#include "poll/scan_keys.h"
 #include "poll/search.h"
 #include "poll/selected_bank.h"
 #include "speech/speech.h"
@@ -65,7 +66,7 @@ TypingTarget TargetOfTyping(Context& ctx) {
 // receiver found gone by the tuning was never tuned, and the frequency line
 // stays where it was ("rnc" has been said).
 void TuneAtEnter(Context& ctx, bool searchLogKept) {
-  ctx.poll.resumeCountdown = 0;
+  ForgetSearchRest(ctx);
   LeaveScans(ctx);
   TuneToTypedFrequency(ctx);
   if (ctx.link.receiverLost) {
@@ -384,7 +385,6 @@ void CompleteSequenceOrTune(Context& ctx) {
   // After a search log that could not be written, nothing says "ok".
   const bool searchWasRunning = ctx.poll.searchState != Search::kOff;
   const bool searchLogKept = !searchWasRunning || EndSearch(ctx);
-  ctx.poll.searchState = Search::kOff;
   if (searchWasRunning && LeavesTheReceiverSweeping(pending)) EndSweepWhereShown(ctx);
   const std::string argument = command.entryText;
 

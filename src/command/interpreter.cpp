@@ -22,6 +22,7 @@
 #include "panel/display_lines.h"
 #include "panel/key_queue.h"
 #include "poll/bank_scan.h"
+#include "poll/scan_keys.h"
 #include "poll/search.h"
 #include "poll/selected_bank.h"
 #include "speech/speech.h"
@@ -112,10 +113,7 @@ PressedKey PrepareForKey(Context& ctx) {
 
 // Every key but Space leaves a receiver memory scan that is just starting.
 void LeaveStartingMemoryScan(Context& ctx, int key) {
-  if (ctx.poll.scanState == ReceiverScan::kStarted && key != keys::kSpace) {
-    Say(ctx, "exitscan");
-    ctx.poll.scanState = ReceiverScan::kOff;
-  }
+  if (key != keys::kSpace) LeaveMemoryScanJustStarted(ctx);
 }
 
 // P: passes the channel a resting memory scan holds, or starts P's sequence.
@@ -221,23 +219,6 @@ void StepUpOrDown(Context& ctx, int key) {
 }
 
 // ---- The switches.
-
-// N: the scans' "scan" and "stop" prompts on or off.
-void ToggleScanVoice(Context& ctx) {
-  PollState& poll = ctx.poll;
-  poll.scanVoice = !poll.scanVoice;
-  Say(ctx, "svoice");
-  Say(ctx, poll.scanVoice ? "on" : "off");
-}
-
-// C: the search stops on a signal, or rests and goes on.
-void ToggleSearchStopMode(Context& ctx) {
-  PollState& poll = ctx.poll;
-  poll.searchStopMode =
-      poll.searchStopMode == StopMode::kStop ? StopMode::kContinue : StopMode::kStop;
-  Say(ctx, poll.searchStopMode == StopMode::kStop ? "stmode" : "cont");
-  ShowSearchLine(ctx);
-}
 
 // ---- The keys that change banks.
 
@@ -581,9 +562,7 @@ void TuneToTypedFrequency(Context& ctx) {
   if (ctx.tuning.frequencyText.empty()) return;
   ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
   SetVfoA(ctx);
-  ctx.poll.scanState = ReceiverScan::kOff;
-  ctx.poll.bankScanState = BankScan::kOff;
-  ctx.poll.searchState = Search::kOff;
+  ForgetScansAndSearch(ctx);
 }
 
 }  // namespace voxrig

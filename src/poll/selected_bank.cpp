@@ -2,6 +2,7 @@
 #include "poll/selected_bank.h"
 
 #include "banks/bank_operations.h"
+#include "poll/scan_keys.h"
 
 namespace voxrig {
 
@@ -10,9 +11,7 @@ void SelectBank(Context& ctx, const std::string& number) {
     case BankReading::kArgumentRefused:
       return;
     case BankReading::kNotSelected:
-      ctx.poll.bankScanState = BankScan::kOff;
-      ctx.poll.scanState = ReceiverScan::kOff;
-      ctx.poll.searchState = Search::kOff;
+      ForgetScansAndSearch(ctx);
       return;
     case BankReading::kSelected:
       // Selected before it is tuned: the tuning tells the channel the

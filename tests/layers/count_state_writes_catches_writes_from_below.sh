@@ -3,7 +3,8 @@
 # The state check must pass a tree where each part of the Context is written
 # by its owner or from above it, and catch a write from a floor below the
 # owner (an assignment, an increment, a container change, a write through a
-# reference to a part) and a write to the key queue from any other floor.
+# reference to a part) and a write to the key queue or the poll's part from
+# any other floor.
 set -euo pipefail
 check=$1
 source=$2
@@ -25,6 +26,8 @@ printf 'void Below(Context& ctx) {\n  AppState& app = ctx.app;\n  app.debugEnabl
 printf 'void Below(Context& ctx) { ++ctx.banks.bankLastSlot; }\n' >"$tree/src/speech/increments.cpp"
 printf 'void Below(Context& ctx) { ctx.undo.steps.clear(); }\n' >"$tree/src/speech/clears.cpp"
 printf 'void Below(Context& ctx) { ctx.poll.bankScanState = BankScan::kOff; }\n' >"$tree/src/banks/selects.cpp"
+printf 'void Above(Context& ctx) {\n  PollState& poll = ctx.poll;\n  poll.scanVoice = false;\n}\n' \
+  >"$tree/src/command/switches.cpp"
 printf 'void Above(Context& ctx) {\n  PanelState& panel = ctx.panel;\n  panel.currentKey = 0;\n}\n' \
   >"$tree/src/command/takes_a_key.cpp"
 printf 'void Below(Context& ctx) {\n  BankState& banks = ctx.banks;\n  --banks.bankScanIndex;\n}\n' >"$tree/src/speech/decrements.cpp"
@@ -40,6 +43,7 @@ expect 'src/speech/increments.cpp:1: speech writes banks.bankLastSlot (owned by 
 expect 'src/speech/clears.cpp:1: speech writes undo.steps (owned by banks)'
 expect 'src/speech/decrements.cpp:3: speech writes banks.bankScanIndex (owned by banks)'
 expect 'src/banks/selects.cpp:1: banks writes poll.bankScanState (owned by poll)'
+expect 'src/command/switches.cpp:3: command writes poll.scanVoice (owned by poll)'
 expect 'src/command/takes_a_key.cpp:3: command writes panel.currentKey (owned by panel)'
-grep -qE '^total +[0-9]+ +7$' <<<"$out" || { echo "not 7 writes from below:"; echo "$out"; exit 1; }
+grep -qE '^total +[0-9]+ +8$' <<<"$out" || { echo "not 8 writes from below:"; echo "$out"; exit 1; }
 echo "the state check caught every write from below"
