@@ -431,6 +431,7 @@ TEST(ConnectAfreshTest, TheFirstKeysAfterAReconnectActAsOnAFreshStart) {
       {"L", "L"},     // the noise limiter switched on
       {"C", "C"},     // the search set to stop on a signal
       {"N", "N"},     // the scan's words switched off
+      {"R", "5\r"},   // a search running
   };
   for (const Row& row : rows) {
     fakes::ConnectedPanel used;
