@@ -38,6 +38,7 @@
 #include "link/receiver_commands.h"
 #include "memory/receiver_transfer.h"
 #include "poll/search_log.h"
+#include "poll/selected_bank.h"
 
 namespace {
 
@@ -285,7 +286,7 @@ void RunUndoScript(std::string_view script, const std::string& primary,
   voxrig::fakes::TestProgram program;
   Context& ctx = program.ctx;
   program.AttachReceiver();
-  ctx.app.programRunning = 1;
+  ctx.app.programRunning = true;
   ctx.link.linkState = voxrig::ReceiverAnswer::kReceived;
   ctx.tuning.modeText = "FM";
   ctx.tuning.searchStepText = "12.5";
@@ -406,7 +407,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   program.files.diskFull = (switches & 4) != 0;
   if ((switches & 8) != 0) ctx.app.voicePrefix = "";
-  ctx.tuning.searchStopMode =
+  ctx.poll.searchStopMode =
       (switches & 16) != 0 ? voxrig::StopMode::kStop : voxrig::StopMode::kContinue;
   ctx.tuning.modeText = "FM";
   ctx.tuning.searchStepText = "12.5";

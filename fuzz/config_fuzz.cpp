@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/settings.h"
 #include "config/configuration.h"
 #include "core/text_rules.h"
 #include "fakes/test_program.h"
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   voxrig::fakes::TestProgram program;
   program.files.files[voxrig::kConfigurationFile] =
       std::string(reinterpret_cast<const char*>(data), size);
-  const bool read = voxrig::ReadConfiguration(program.ctx);
+  const bool read = voxrig::TakeConfiguration(program.ctx);
   const voxrig::AppState& app = program.ctx.app;
   Check(read, "a configuration file that exists was not read");
   Check(app.portSetting.size() <= 254 && app.speedSetting.size() <= 254 &&

@@ -161,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The panel waits for a receiver that never answers: every end is orderly.
   Check(exitCode == voxrig::kExitOrderly,
         "the panel ended with an exit code that does not tell how it ended");
-  Check(program.ctx.app.programRunning == 0, "the panel still runs after its loop");
+  Check(!program.ctx.app.programRunning, "the panel still runs after its loop");
   Check(!program.window.timerRunning, "the timer was left running");
   Check(program.ctx.panel.keyQueueCount >= 0 &&
             program.ctx.panel.keyQueueCount <= voxrig::PanelState::kQueueSize,

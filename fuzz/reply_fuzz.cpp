@@ -66,7 +66,7 @@ State Pick(const std::array<State, N>& states, unsigned byte) {
 
 void CheckState(const voxrig::Context& ctx, const std::string& frequencyBefore) {
   const voxrig::LinkState& link = ctx.link;
-  Check(link.signalLevel >= 0 && link.signalLevel <= 255 / 12 + 1,
+  Check(ctx.poll.signalLevel >= 0 && ctx.poll.signalLevel <= 255 / 12 + 1,
         "the meter reads past its asterisks");
   Check(ctx.banks.bankScanIndex >= 0 && ctx.banks.bankScanIndex < voxrig::BankState::kSlotCount,
         "the bank scan left the bank");
@@ -86,11 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   voxrig::Context& ctx = program.ctx;
   program.AttachReceiver();
   ctx.link.linkState = voxrig::ReceiverAnswer::kReceived;
-  ctx.link.pollState = Pick(kBusyPollSteps, data[0]);
-  ctx.link.scanState = Pick(kReceiverScans, data[0] >> 3);
-  ctx.tuning.searchState = Pick(kSearches, data[0] >> 5);
-  ctx.link.bankScanState = Pick(kBankScans, data[1]);
-  ctx.tuning.searchStopMode = Pick(kStopModes, data[1] >> 3);
+  ctx.poll.pollState = Pick(kBusyPollSteps, data[0]);
+  ctx.poll.scanState = Pick(kReceiverScans, data[0] >> 3);
+  ctx.poll.searchState = Pick(kSearches, data[0] >> 5);
+  ctx.poll.bankScanState = Pick(kBankScans, data[1]);
+  ctx.poll.searchStopMode = Pick(kStopModes, data[1] >> 3);
   ctx.tuning.frequencyText = "145.5";
   ctx.banks.bankFileName = "bank00.dat";
   ctx.banks.bankSlots[4] = "145.5";
@@ -104,8 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     program.line.Answer(std::string(rest.substr(0, split)));
     rest = split == std::string_view::npos ? std::string_view() : rest.substr(split + 1);
     const std::string before = ctx.tuning.frequencyText.str();
-    if (ctx.link.pollState == voxrig::PollStep::kIdle) {
-      ctx.link.pollState = voxrig::PollStep::kSendLevelPoll;
+    if (ctx.poll.pollState == voxrig::PollStep::kIdle) {
+      ctx.poll.pollState = voxrig::PollStep::kSendLevelPoll;
     }
     voxrig::RunPollStep(ctx);
     CheckState(ctx, before);

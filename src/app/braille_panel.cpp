@@ -44,7 +44,7 @@ std::string TwoDigits(int number) {
 // the channel it tuned last (the scan's index may already name the next,
 // or still the first when the scan rests where it started).
 std::string BankScanPlace(const Context& ctx) {
-  if (!BankScanRuns(ctx.link.bankScanState)) return "";
+  if (!BankScanRuns(ctx.poll.bankScanState)) return "";
   const std::string file = ctx.banks.bankFileName.str();
   std::string place = file.size() >= 6 && file.starts_with("bank") ? "B" + file.substr(4, 2) : "";
   const banks::BankLayout layout = banks::ReadLayout(ctx.banks.bankSlots, BankState::kFileLines);
@@ -62,7 +62,7 @@ std::string BankScanPlace(const Context& ctx) {
 std::string ChannelOf(const Context& ctx) {
   const std::optional<ChannelHere> channel = ChannelOfPanel(ctx);
   if (!channel) return "";
-  if (channel->bankFile && BankScanRuns(ctx.link.bankScanState)) return channel->name;
+  if (channel->bankFile && BankScanRuns(ctx.poll.bankScanState)) return channel->name;
   return ChannelText(*channel);
 }
 

@@ -38,6 +38,7 @@
 #include "speech/prompt_path.h"
 #include "speech/prompt_set.h"
 #include "speech/prompt_words.h"
+#include "speech/speech.h"
 #include "speechd/speechd_server.h"
 #include "terminal/terminal_display.h"
 #include "terminal/terminal_window.h"
@@ -273,7 +274,7 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
   ctx.platform.messages = messages.get();
   ctx.platform.stopwatch = &stopwatch;
   ctx.speech.wholeReadouts = commandLine.wholeReadouts;
-  ctx.speech.namesSpoken = commandLine.names;
+  if (!commandLine.names) KeepNamesSilent(ctx);
   SpeechThroughServer speechd;
   if (SpeechServerWanted(commandLine, files)) OpenSpeechServer(speechd, ctx, sound, *messages);
   FrontEnd front;

@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "app/key_handler.h"
+#include "app/settings.h"
 #include "banks/bank_undo.h"
 #include "command/pending_commands.h"
-#include "config/configuration.h"
 #include "core/version.h"
 #include "link/command_link.h"
 #include "link/port_report.h"
@@ -131,7 +131,7 @@ int RunProgram(Context& ctx) {
     return kExitNoWindow;
   }
   SetStartTexts(ctx);
-  if (!ReadConfiguration(ctx)) {
+  if (!TakeConfiguration(ctx)) {
     ShowMissingConfiguration(ctx);
     ShutDown(ctx);
     return kExitNoConfiguration;

@@ -38,7 +38,7 @@ void SpeakWhereTuned(Context& ctx) {
 }
 
 std::optional<int> CurrentBankChannelSlot(const Context& ctx) {
-  if (ctx.link.bankScanState == BankScan::kOff) return std::nullopt;
+  if (ctx.poll.bankScanState == BankScan::kOff) return std::nullopt;
   const int last = LastBankChannelSlot(ctx.banks.bankSlots);
   const int slot = ctx.banks.tunedChannelSlot;
   if (slot < banks::kFirstChannelSlot || slot > last || slot % 2 != 0) return std::nullopt;

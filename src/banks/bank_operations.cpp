@@ -44,8 +44,8 @@ void DropRepeats(std::vector<Channel>& channels) {
 
 }  // namespace
 
-void SelectBank(Context& ctx, const std::string& number) {
-  if (banks::RefuseBankArgument(ctx, number)) return;
+BankReading ReadBankToSelect(Context& ctx, const std::string& number) {
+  if (banks::RefuseBankArgument(ctx, number)) return BankReading::kArgumentRefused;
   BankState& banks = ctx.banks;
   banks.bankFileName = banks::BankFileName(number);
   Pause(ctx);
@@ -62,15 +62,16 @@ void SelectBank(Context& ctx, const std::string& number) {
     SpeakCount(ctx, refusedLine);
   }
   if (!banks.bankFound || refusedLine > 0) {
-    ctx.link.bankScanState = BankScan::kOff;
-    ctx.link.scanState = ReceiverScan::kOff;
-    ctx.tuning.searchState = Search::kOff;
     banks.selectedBankFile.clear();
-    return;
+    return BankReading::kNotSelected;
   }
-  ctx.link.bankScanState = BankScan::kBankSelected;
   banks.selectedBankFile = banks.bankFileName;
   banks.bankScanIndex = banks::kFirstChannelSlot;
+  return BankReading::kSelected;
+}
+
+void TuneSelectedBank(Context& ctx) {
+  BankState& banks = ctx.banks;
   Pause(ctx);
   // A bank without channels holds its terminator in slot 4; "9999" is no
   // frequency to tune.

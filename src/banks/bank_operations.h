@@ -7,9 +7,21 @@
 
 namespace voxrig {
 
-// B: the bank file of that number becomes the bank in memory and the
-// selected bank, its first channel tuned in the bank's mode and step.
-void SelectBank(Context& ctx, const std::string& number);
+// What B found in the bank file it read.
+enum class BankReading {
+  kArgumentRefused,  // no bank file has such a number: "inv", nothing read
+  kNotSelected,      // missing ("bnf"), or a line the receiver cannot take
+  kSelected,         // the bank in memory is the selected bank now
+};
+
+// B's first half: the bank file of that number is read into memory and, when
+// the receiver can take every line of it, becomes the selected bank with its
+// first channel current. Whatever else listens to the outcome (the scans, the
+// search) is left to the caller.
+BankReading ReadBankToSelect(Context& ctx, const std::string& number);
+// B's second half, once the bank is selected: its first channel tuned in the
+// bank's mode and step, "sel", and the channel where the listener stands.
+void TuneSelectedBank(Context& ctx);
 // K: removes the current channel of the bank in memory and writes its file.
 void DeleteChannel(Context& ctx);
 // O: orders the channels of the bank file of that number by frequency and

@@ -32,7 +32,7 @@ int ChannelToStandOn(const std::vector<banks::Channel>& channels, const Selectio
 SelectionMark MarkSelection(const Context& ctx) {
   SelectionMark mark;
   const BankState& banks = ctx.banks;
-  if (ctx.link.bankScanState == BankScan::kOff || banks.selectedBankFile.empty()) return mark;
+  if (ctx.poll.bankScanState == BankScan::kOff || banks.selectedBankFile.empty()) return mark;
   mark.active = true;
   const int index = banks.bankScanIndex;
   mark.channel = std::max(0, (index - banks::kFirstChannelSlot) / 2);
@@ -42,23 +42,22 @@ SelectionMark MarkSelection(const Context& ctx) {
   return mark;
 }
 
-void ReturnToSelection(Context& ctx, const SelectionMark& mark) {
+SelectionReturn ReturnToSelection(Context& ctx, const SelectionMark& mark) {
   BankState& banks = ctx.banks;
-  if (!mark.active || ctx.link.bankScanState == BankScan::kOff) return;
-  if (banks.selectedBankFile.empty()) return;
+  if (!mark.active || ctx.poll.bankScanState == BankScan::kOff) return SelectionReturn::kKept;
+  if (banks.selectedBankFile.empty()) return SelectionReturn::kKept;
   banks.bankFileName = banks.selectedBankFile;
   if (!ReadBankFileSilently(ctx)) {
     // The bank is gone (D): nothing is left to step through or delete from.
-    ctx.link.bankScanState = BankScan::kOff;
     banks.selectedBankFile.clear();
     Say(ctx, "unsel");
-    return;
+    return SelectionReturn::kBankGone;
   }
   const banks::BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
   banks.bankLastSlot = banks::LastChannelSlot(layout);
   if (layout.channels.empty()) {
     banks.bankScanIndex = banks::kFirstChannelSlot;
-    return;
+    return SelectionReturn::kKept;
   }
   const int channel = ChannelToStandOn(layout.channels, mark);
   banks.bankScanIndex = banks::ChannelSlot(channel);
@@ -66,9 +65,10 @@ void ReturnToSelection(Context& ctx, const SelectionMark& mark) {
   // gone, the one now current is tuned, so K removes what the listener hears.
   // A running bank scan tunes by itself.
   const BoundedText& frequency = layout.channels[static_cast<std::size_t>(channel)].frequency;
-  if (ctx.link.bankScanState == BankScan::kBankSelected && frequency != mark.frequency) {
+  if (ctx.poll.bankScanState == BankScan::kBankSelected && frequency != mark.frequency) {
     TuneBankSlot(ctx, banks.bankScanIndex);
   }
+  return SelectionReturn::kKept;
 }
 
 }  // namespace voxrig

@@ -19,25 +19,17 @@ struct SelectionMark {
 // Taken before an operation that may read or write another bank.
 SelectionMark MarkSelection(const Context& ctx);
 
+// Whether the selected bank is still there after an operation.
+enum class SelectionReturn {
+  kKept,      // still selected (or there was no selection to keep)
+  kBankGone,  // its file is gone: the selection has ended
+};
+
 // After it: reads the selected bank back into memory and stands on the same
 // channel (the same frequency at the same position, else the nearest channel
 // of that frequency, else the same position, tuned). When the selected bank's
-// file is gone, the selection ends and the listener hears "unsel".
-void ReturnToSelection(Context& ctx, const SelectionMark& mark);
-
-// The listener's place in the selected bank, marked when the guard is made
-// and returned to when it goes, around work that may read or write another
-// bank. Made before an UndoStepGuard, it returns after that step has closed.
-class SelectionGuard {
- public:
-  explicit SelectionGuard(Context& ctx) : ctx_(ctx), mark_(MarkSelection(ctx)) {}
-  ~SelectionGuard() { ReturnToSelection(ctx_, mark_); }
-  SelectionGuard(const SelectionGuard&) = delete;
-  SelectionGuard& operator=(const SelectionGuard&) = delete;
-
- private:
-  Context& ctx_;
-  const SelectionMark mark_;
-};
+// file is gone, the selection ends, the listener hears "unsel", and the
+// caller ends whatever scan stood on the bank.
+SelectionReturn ReturnToSelection(Context& ctx, const SelectionMark& mark);
 
 }  // namespace voxrig

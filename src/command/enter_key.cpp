@@ -7,7 +7,6 @@
 #include "banks/bank_merge.h"
 #include "banks/bank_names.h"
 #include "banks/bank_operations.h"
-#include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
 #include "command/interpreter.h"
 #include "command/key_codes.h"
@@ -19,7 +18,9 @@
 #include "memory/receiver_transfer.h"
 #include "panel/display_lines.h"
 #include "poll/poll_status.h"
+#include "poll/scan_keys.h"
 #include "poll/search.h"
+#include "poll/selected_bank.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/radio_abilities.h"
@@ -66,7 +67,7 @@ TypingTarget TargetOfTyping(Context& ctx) {
 // receiver found gone by the tuning was never tuned, and the frequency line
 // stays where it was ("rnc" has been said).
 void TuneAtEnter(Context& ctx, bool searchLogKept) {
-  ctx.link.resumeCountdown = 0;
+  ForgetSearchRest(ctx);
   LeaveScans(ctx);
   TuneToTypedFrequency(ctx);
   if (ctx.link.receiverLost) {
@@ -302,7 +303,7 @@ BoundedText* LimitBeingTyped(Context& ctx) {
 
 void EnterCharacter(Context& ctx) {
   // A bank scan steps the receiver by itself; typing would only disturb it.
-  if (BankScanRuns(ctx.link.bankScanState)) return;
+  if (BankScanRuns(ctx.poll.bankScanState)) return;
 
   CommandState& command = ctx.command;
   const char typed =
@@ -383,9 +384,8 @@ void CompleteSequenceOrTune(Context& ctx) {
   }
   if (RefusesSequenceWhileReceiverLost(ctx, pending)) return;
   // After a search log that could not be written, nothing says "ok".
-  const bool searchWasRunning = ctx.tuning.searchState != Search::kOff;
+  const bool searchWasRunning = ctx.poll.searchState != Search::kOff;
   const bool searchLogKept = !searchWasRunning || EndSearch(ctx);
-  ctx.tuning.searchState = Search::kOff;
   if (searchWasRunning && LeavesTheReceiverSweeping(pending)) EndSweepWhereShown(ctx);
   const std::string argument = command.entryText;
 

@@ -57,7 +57,7 @@ std::string TypedForSequence(const Context& ctx) {
 std::string EntryText(const Context& ctx) {
   const CommandState& command = ctx.command;
   if (command.pendingCommand == PendingCommand::kNone) {
-    return command.frequencyEntryFresh == 0 ? ctx.tuning.frequencyText.str() : "";
+    return !command.frequencyEntryFresh ? ctx.tuning.frequencyText.str() : "";
   }
   const std::string typed = TypedForSequence(ctx);
   const std::string key(1, CommandKeyOf(command.pendingCommand));

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "banks/bank_channels.h"
-#include "banks/bank_selection.h"
 #include "banks/bank_undo.h"
 #include "command/correction_keys.h"
 #include "command/enter_key.h"
@@ -20,8 +19,11 @@
 #include "memory/memory_scan.h"
 #include "panel/debug_log.h"
 #include "panel/display_lines.h"
+#include "panel/key_queue.h"
 #include "poll/bank_scan.h"
+#include "poll/scan_keys.h"
 #include "poll/search.h"
+#include "poll/selected_bank.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
@@ -35,14 +37,6 @@ namespace {
 // has none the panel can use.
 constexpr const char* kNotOnThisRadio = "notradio";
 
-// Takes the oldest entry of the key queue into currentKey.
-void TakeKeyFromQueue(PanelState& panel) {
-  panel.currentKey = panel.keyQueue[0];
-  std::copy(panel.keyQueue.begin() + 1, panel.keyQueue.end(), panel.keyQueue.begin());
-  panel.keyQueue.back() = 0;
-  --panel.keyQueueCount;
-}
-
 // The key as the debug log names it.
 std::string KeyLogText(int key) {
   if (key == keys::kEnter) return "C/R";
@@ -55,7 +49,7 @@ std::string KeyLogText(int key) {
 // Tuning keys move the receiver itself, so they are refused while the
 // receiver sweeps or scans on its own.
 bool ReceiverIsMoving(const Context& ctx) {
-  return ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff;
+  return ctx.poll.searchState != Search::kOff || ctx.poll.scanState != ReceiverScan::kOff;
 }
 
 void StartSequence(Context& ctx, PendingCommand command) {
@@ -95,7 +89,7 @@ PressedKey PrepareForKey(Context& ctx) {
     command.limitEntryFresh = true;
   }
 
-  panel.currentKey = keys::AsMainKey(panel.currentKey);
+  HoldCurrentKey(ctx, keys::AsMainKey(panel.currentKey));
   PressedKey pressed;
   const int key = pressed.key = panel.currentKey;
 
@@ -119,17 +113,14 @@ PressedKey PrepareForKey(Context& ctx) {
 
 // Every key but Space leaves a receiver memory scan that is just starting.
 void LeaveStartingMemoryScan(Context& ctx, int key) {
-  if (ctx.link.scanState == ReceiverScan::kStarted && key != keys::kSpace) {
-    Say(ctx, "exitscan");
-    ctx.link.scanState = ReceiverScan::kOff;
-  }
+  if (key != keys::kSpace) LeaveMemoryScanJustStarted(ctx);
 }
 
 // P: passes the channel a resting memory scan holds, or starts P's sequence.
 void PassOrPut(Context& ctx) {
   // A scan that had only just started was left before, so a pass needs a
   // scan that the poll cycle has seen running and resting.
-  if (ctx.link.scanState != ReceiverScan::kOff && !ctx.link.squelchClosed) {
+  if (ctx.poll.scanState != ReceiverScan::kOff && !ctx.poll.squelchClosed) {
     PassChannel(ctx);
   } else {
     StartSequence(ctx, PendingCommand::kPut);
@@ -139,13 +130,13 @@ void PassOrPut(Context& ctx) {
 // F: the frequency and mode, unless the receiver is moving and has no
 // frequency to tell.
 void SpeakWhereTheReceiverIs(Context& ctx) {
-  const ReceiverScan scanState = ctx.link.scanState;
+  const ReceiverScan scanState = ctx.poll.scanState;
   if (scanState == ReceiverScan::kStarted || scanState == ReceiverScan::kScanning ||
-      (BankScanRuns(ctx.link.bankScanState) && ctx.link.squelchClosed)) {
+      (BankScanRuns(ctx.poll.bankScanState) && ctx.poll.squelchClosed)) {
     Say(ctx, "scan");
     return;
   }
-  if (ctx.tuning.searchState == Search::kSearching) Say(ctx, "srching");
+  if (ctx.poll.searchState == Search::kSearching) Say(ctx, "srching");
   SpeakFrequency(ctx, ctx.tuning.frequencyText);
   // On a channel, its number and name follow its frequency.
   if (scanState == ReceiverScan::kStopped) {
@@ -200,7 +191,7 @@ void TuneFromShownFrequency(Context& ctx, std::int64_t deltaHz) {
 // Left and Right by 100 Hz, Page Up and Page Down by the step; refused while
 // the receiver or a bank scan moves.
 void TuneByKey(Context& ctx, int key) {
-  if (ReceiverIsMoving(ctx) || ctx.link.bankScanState != BankScan::kOff) {
+  if (ReceiverIsMoving(ctx) || ctx.poll.bankScanState != BankScan::kOff) {
     Say(ctx, "inv");
     return;
   }
@@ -217,7 +208,7 @@ void TuneByKey(Context& ctx, int key) {
 void StepUpOrDown(Context& ctx, int key) {
   if (ReceiverIsMoving(ctx)) {
     Say(ctx, "inv");
-  } else if (ctx.link.bankScanState != BankScan::kBankSelected) {
+  } else if (ctx.poll.bankScanState != BankScan::kBankSelected) {
     TuneFromShownFrequency(ctx, key == keys::kUp ? 1000 : -1000);
   } else if (ctx.link.receiverLost) {
     RefuseTuningKey(ctx, true);
@@ -228,23 +219,6 @@ void StepUpOrDown(Context& ctx, int key) {
 }
 
 // ---- The switches.
-
-// N: the scans' "scan" and "stop" prompts on or off.
-void ToggleScanVoice(Context& ctx) {
-  LinkState& link = ctx.link;
-  link.scanVoice = !link.scanVoice;
-  Say(ctx, "svoice");
-  Say(ctx, link.scanVoice ? "on" : "off");
-}
-
-// C: the search stops on a signal, or rests and goes on.
-void ToggleSearchStopMode(Context& ctx) {
-  TuningState& tuning = ctx.tuning;
-  tuning.searchStopMode =
-      tuning.searchStopMode == StopMode::kStop ? StopMode::kContinue : StopMode::kStop;
-  Say(ctx, tuning.searchStopMode == StopMode::kStop ? "stmode" : "cont");
-  ShowSearchLine(ctx);
-}
 
 // ---- The keys that change banks.
 
@@ -258,7 +232,7 @@ void SearchOrScanBank(Context& ctx, int key) {
     SayReceiverLost(ctx);
     return;
   }
-  if (ctx.link.bankScanState == BankScan::kOff) {
+  if (ctx.poll.bankScanState == BankScan::kOff) {
     UndoStepGuard step(ctx);
     StartSearch(ctx);
     return;
@@ -271,7 +245,7 @@ void SearchOrScanBank(Context& ctx, int key) {
 // U: the last bank change is taken back, and the selected bank read again.
 // Refused while a search runs: its log is still being written, find by find.
 void TakeBackBankChange(Context& ctx) {
-  if (ctx.tuning.searchState != Search::kOff) {
+  if (ctx.poll.searchState != Search::kOff) {
     Say(ctx, "inv");
     return;
   }
@@ -487,7 +461,7 @@ bool TakesPanelKey(Context& ctx, const PressedKey& pressed) {
       StartLimitEntry(ctx, PendingCommand::kLowerLimit);
       return true;
     case keys::Letter('K'):
-      if (ctx.link.bankScanState == BankScan::kBankSelected) {
+      if (ctx.poll.bankScanState == BankScan::kBankSelected) {
         ctx.command.pendingCommand = PendingCommand::kKillChannel;
         Say(ctx, SequencePrompt(PendingCommand::kKillChannel));
       }
@@ -559,11 +533,9 @@ KeyOutcome InterpretPressedKey(Context& ctx) {
 }  // namespace
 
 KeyOutcome InterpretKey(Context& ctx) {
-  PanelState& panel = ctx.panel;
-  if (panel.keyQueueCount <= 0) return KeyOutcome::kHandled;
+  if (QueuedEntries(ctx) <= 0) return KeyOutcome::kHandled;
 
-  TakeKeyFromQueue(panel);
-  if (panel.currentKey == keys::kSeparator) {
+  if (TakeQueuedEntry(ctx) == keys::kSeparator) {
     // The key before this separator may have sent a command; its answer is
     // collected now, one tick later.
     TakeReception(ctx);
@@ -594,9 +566,7 @@ void TuneToTypedFrequency(Context& ctx) {
   if (ctx.tuning.frequencyText.empty()) return;
   ctx.tuning.frequencyDigits = ctx.tuning.frequencyText;
   SetVfoA(ctx);
-  ctx.link.scanState = ReceiverScan::kOff;
-  ctx.link.bankScanState = BankScan::kOff;
-  ctx.tuning.searchState = Search::kOff;
+  ForgetScansAndSearch(ctx);
 }
 
 }  // namespace voxrig

@@ -14,9 +14,9 @@ namespace voxrig {
 namespace {
 
 // The receiver steps through channels by itself: no frequency holds still.
-bool ScanMovesOn(const LinkState& link) {
-  return link.scanState == ReceiverScan::kStarted || link.scanState == ReceiverScan::kScanning ||
-         link.bankScanState == BankScan::kStarted || link.bankScanState == BankScan::kScanning;
+bool ScanMovesOn(const PollState& poll) {
+  return poll.scanState == ReceiverScan::kStarted || poll.scanState == ReceiverScan::kScanning ||
+         poll.bankScanState == BankScan::kStarted || poll.bankScanState == BankScan::kScanning;
 }
 
 // "bank" and the selected bank's number, from its file name (bank01.dat).
@@ -32,22 +32,22 @@ void SpeakSelectedBank(Context& ctx) {
 // The frequency and the channel: the receiver's, not a frequency still being
 // typed (its channel, if any, is then not the one on the line either).
 void SpeakPlace(Context& ctx) {
-  const LinkState& link = ctx.link;
+  const PollState& poll = ctx.poll;
   const bool typing = !ctx.command.frequencyEntryFresh;
-  if (!ScanMovesOn(link)) {
+  if (!ScanMovesOn(poll)) {
     SpeakFrequency(ctx, typing ? ctx.tuning.frequencyBeforeEntry : ctx.tuning.frequencyText);
   }
-  if (link.bankScanState != BankScan::kOff) SpeakSelectedBank(ctx);
-  if (link.scanState == ReceiverScan::kStopped) {
+  if (poll.bankScanState != BankScan::kOff) SpeakSelectedBank(ctx);
+  if (poll.scanState == ReceiverScan::kStopped) {
     SpeakHeldChannel(ctx);
   } else if (const std::optional<int> slot = CurrentBankChannelSlot(ctx);
-             slot && !typing && !ScanMovesOn(link)) {
+             slot && !typing && !ScanMovesOn(poll)) {
     SpeakBankChannel(ctx, *slot);
   }
 }
 
 void SpeakWhatRuns(Context& ctx) {
-  switch (ctx.tuning.searchState) {
+  switch (ctx.poll.searchState) {
     case Search::kSearching:
       Say(ctx, "srching");
       return;
@@ -58,12 +58,12 @@ void SpeakWhatRuns(Context& ctx) {
     case Search::kOff:
       break;
   }
-  const LinkState& link = ctx.link;
-  if (link.scanState != ReceiverScan::kOff) {
+  const PollState& poll = ctx.poll;
+  if (poll.scanState != ReceiverScan::kOff) {
     Say(ctx, "radbank");
-    Say(ctx, link.scanState == ReceiverScan::kStopped ? "stop" : "scan");
-  } else if (BankScanRuns(link.bankScanState)) {
-    Say(ctx, link.bankScanState == BankScan::kStopped ? "stop" : "scan");
+    Say(ctx, poll.scanState == ReceiverScan::kStopped ? "stop" : "scan");
+  } else if (BankScanRuns(poll.bankScanState)) {
+    Say(ctx, poll.bankScanState == BankScan::kStopped ? "stop" : "scan");
   }
 }
 
@@ -72,7 +72,7 @@ void SpeakWhatRuns(Context& ctx) {
 void SpeakWhereTheListenerIs(Context& ctx) {
   SpeakPlace(ctx);
   // A memory channel's mode is the receiver's own, not the mode line's.
-  if (ctx.link.scanState == ReceiverScan::kOff) SpeakMode(ctx);
+  if (ctx.poll.scanState == ReceiverScan::kOff) SpeakMode(ctx);
   if (ctx.link.receiverLost) {
     SayReceiverLost(ctx);
   } else {

@@ -61,24 +61,22 @@ bool SwitchedOffAfterFiveLines(const std::string& configuration, const std::stri
 
 }  // namespace
 
-bool ReadConfiguration(Context& ctx) {
-  const auto content = ctx.platform.files->ReadFile(kConfigurationFile);
-  if (!content) return false;
+std::optional<Configuration> ReadConfiguration(FileSystem& files) {
+  const auto content = files.ReadFile(kConfigurationFile);
+  if (!content) return std::nullopt;
   // Only the first five lines count; the labels before each value position
   // are for the person reading the file and are not checked.
   const std::vector<std::string> lines = SplitLines(*content);
-  AppState& app = ctx.app;
-  app.portSetting = PortSettingOf(LineOf(lines, 1));
-  app.speedSetting = MiddleText(LineOf(lines, 2).str(), 7);
-  app.radioSetting = MiddleText(LineOf(lines, 3).str(), 6);
-  app.voiceEnabled = SwitchAt7(LineOf(lines, 4)) != 0;
-  if (!app.voiceEnabled) app.voicePrefix = "";
+  Configuration read;
+  read.portSetting = PortSettingOf(LineOf(lines, 1));
+  read.speedSetting = MiddleText(LineOf(lines, 2).str(), 7);
+  read.radioSetting = MiddleText(LineOf(lines, 3).str(), 6);
+  read.voiceEnabled = SwitchAt7(LineOf(lines, 4)) != 0;
   // The debug switch never touches the voice: a listener who asks for no log
   // with a 0 must still hear the panel. Only a 1 asks for the log.
-  app.debugEnabled = SwitchAt7(LineOf(lines, 5)) == 1;
-  // The file can only switch names off: --no-names has its say too.
-  if (NamesSwitchedOff(*content)) ctx.speech.namesSpoken = false;
-  return true;
+  read.debugEnabled = SwitchAt7(LineOf(lines, 5)) == 1;
+  read.namesSwitchedOff = NamesSwitchedOff(*content);
+  return read;
 }
 
 bool BrailleSwitchedOff(const std::string& configuration) {

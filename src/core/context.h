@@ -79,7 +79,7 @@ struct PortSlots {
   std::array<std::unique_ptr<SerialDevice>, kPortCount + 1> device;  // slot 0 unused
 };
 
-// The receiver link: port, framing, connect and poll.
+// The receiver link: port, framing and connect.
 struct LinkState {
   PortSlots ports;
   // What the radio on the receiver's port can do, once it is chosen; the
@@ -88,11 +88,7 @@ struct LinkState {
   // The radio the panel drives, on its open line; none while no line is open.
   std::unique_ptr<Receiver> receiver;
   BoundedText statusLine;
-  BoundedText meterBar = "******************";
   ReceiverAnswer linkState = ReceiverAnswer::kAwaitingFirst;
-  // Timer ticks that keys pressed before the receiver's first answer still
-  // wait for it (the start-up and the first level polls); set at connect.
-  int firstAnswerTicks = 0;
   int comPort = 0;
   // A device path given in the configuration (PORT=/dev/serial/by-id/...):
   // the receiver's port opens that device instead of the COM name.
@@ -102,6 +98,37 @@ struct LinkState {
   // radio line that names no model.
   int hamlibModel = 0;
   int baudRate = 0;
+  // The receiver had answered and has gone away since (a hang-up, a write
+  // that failed, or level polls left unanswered), or it has not answered
+  // since the start-up's wait for it: keys that would confirm something
+  // about the receiver say "rnc" instead until it answers.
+  bool receiverLost = false;
+  // The receiver has answered (first, or again after it had gone away): the
+  // poll cycle gives it this state next.
+  StateOwed stateOwed = StateOwed::kNothing;
+  // Level polls in a row that got no level answer.
+  int unansweredPolls = 0;
+  // Poll cycles since the port was last opened while the receiver is away.
+  int cyclesSinceReopen = 0;
+  // "rnc" has been said during the key being handled, and whether that key
+  // sent anything towards the lost receiver: one "rnc" per key is enough.
+  bool lossSaidThisKey = false;
+  bool sentWhileLost = false;
+  // The panel shows why the receiver could not be reached at start (no
+  // device, or no answer); the first answer wipes it.
+  bool portReportShown = false;
+  // Writes to the receiver so far: a key that wrote nothing has no answer to
+  // wait for, so the next key can be taken at once.
+  long long writesToReceiver = 0;
+};
+
+// The poll cycle, the scans it follows and the search it drives: written by
+// the poll, read anywhere.
+struct PollState {
+  BoundedText meterBar = "******************";
+  // Timer ticks that keys pressed before the receiver's first answer still
+  // wait for it (the start-up and the first level polls); set at connect.
+  int firstAnswerTicks = 0;
   PollStep pollState = PollStep::kIdle;
   int signalLevel = 0;
   // The level as the receiver last reported it, 0 to 255.
@@ -125,28 +152,9 @@ struct LinkState {
   // carried its frequency; bounded so a silent receiver cannot hold the
   // keyboard for ever.
   int receiveStateAsks = 0;
-  // The receiver had answered and has gone away since (a hang-up, a write
-  // that failed, or level polls left unanswered), or it has not answered
-  // since the start-up's wait for it: keys that would confirm something
-  // about the receiver say "rnc" instead until it answers.
-  bool receiverLost = false;
-  // The receiver has answered (first, or again after it had gone away): the
-  // poll cycle gives it this state next.
-  StateOwed stateOwed = StateOwed::kNothing;
-  // Level polls in a row that got no level answer.
-  int unansweredPolls = 0;
-  // Poll cycles since the port was last opened while the receiver is away.
-  int cyclesSinceReopen = 0;
-  // "rnc" has been said during the key being handled, and whether that key
-  // sent anything towards the lost receiver: one "rnc" per key is enough.
-  bool lossSaidThisKey = false;
-  bool sentWhileLost = false;
-  // The panel shows why the receiver could not be reached at start (no
-  // device, or no answer); the first answer wipes it.
-  bool portReportShown = false;
-  // Writes to the receiver so far: a key that wrote nothing has no answer to
-  // wait for, so the next key can be taken at once.
-  long long writesToReceiver = 0;
+  Search searchState = Search::kOff;
+  StopMode searchStopMode = StopMode::kContinue;
+  int searchHitCount = 0;
 };
 
 // The command interpreter.
@@ -234,7 +242,7 @@ struct UndoState {
   std::map<std::string, std::optional<std::string>> lastWritten;
 };
 
-// Frequency, step, modes, switches and the program's own search.
+// Frequency, step, modes, switches and the search's limits.
 struct TuningState {
   BoundedText frequencyText;
   BoundedText frequencyDigits;
@@ -253,9 +261,6 @@ struct TuningState {
   bool noiseLimiterOn = false;
   BoundedText searchLowerText;
   BoundedText searchUpperText;
-  Search searchState = Search::kOff;
-  StopMode searchStopMode = StopMode::kContinue;
-  int searchHitCount = 0;
 };
 
 struct Context;
@@ -297,6 +302,7 @@ struct Context {
   SpeechState speech;
   PanelState panel;
   LinkState link;
+  PollState poll;
   CommandState command;
   BankState banks;
   UndoState undo;

@@ -54,7 +54,7 @@ MemoryScanStart StartMemoryScan(Context& ctx, const std::string& bank) {
   ToRadio(ctx, [&bank](Receiver& radio) { return radio.StartMemoryScan(bank); });
   ctx.memory.heldChannel.clear();
   // With the scan voice on, the poll cycle says "scan" once it sees the scan.
-  if (!ctx.link.scanVoice) Say(ctx, "scan");
+  if (!ctx.poll.scanVoice) Say(ctx, "scan");
   return MemoryScanStart::kStarted;
 }
 

@@ -8,6 +8,7 @@
 #include "link/radio_capabilities.h"
 #include "net/rigctl_protocol.h"
 #include "panel/display_lines.h"
+#include "panel/key_queue.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
@@ -43,9 +44,9 @@ rigctl::PanelView ViewOf(const Context& ctx, const NetClient& client) {
                                                        : ctx.tuning.frequencyBeforeEntry.str();
   view.modeText = ctx.tuning.modeText.str();
   view.stepText = ctx.tuning.searchStepText.str();
-  view.signalLevel = ctx.link.signalLevel;
-  view.rawLevel = ctx.link.rawLevel;
-  view.squelchOpen = ctx.link.squelchClosed == 0;
+  view.signalLevel = ctx.poll.signalLevel;
+  view.rawLevel = ctx.poll.rawLevel;
+  view.squelchOpen = !ctx.poll.squelchClosed;
   view.attenuatorOn = ctx.tuning.attenuatorOn;
   view.checkedVfo = client.checkedVfo;
   view.radio = &RadioCapabilities(ctx);
@@ -59,8 +60,8 @@ bool ReceiverAway(const Context& ctx) {
 // A set is refused while the receiver moves by itself and while the listener
 // is in the middle of a key sequence (their typing is never overwritten).
 bool PanelIsBusy(const Context& ctx) {
-  return ctx.tuning.searchState != Search::kOff || ctx.link.scanState != ReceiverScan::kOff ||
-         BankScanRuns(ctx.link.bankScanState) ||
+  return ctx.poll.searchState != Search::kOff || ctx.poll.scanState != ReceiverScan::kOff ||
+         BankScanRuns(ctx.poll.bankScanState) ||
          ctx.command.pendingCommand != PendingCommand::kNone || !ctx.command.frequencyEntryFresh;
 }
 
@@ -163,8 +164,7 @@ SetOutcome HandleSet(Context& ctx, NetClient& client, const rigctl::Request& req
   ctx.net.carryingOut = nullptr;
   // Like a key, the set is followed by a separator, whose tick reads the
   // receiver's answer.
-  PanelState& panel = ctx.panel;
-  if (panel.keyQueueCount < PanelState::kQueueSize) panel.keyQueue[panel.keyQueueCount++] = 0;
+  QueueSeparator(ctx);
   ctx.net.pollOwed = true;
   return SetOutcome::kCarriedOut;
 }
@@ -277,7 +277,7 @@ void StartNetControl(Context& ctx, std::unique_ptr<NetListener> listener, Stopwa
 }
 
 SetTurn SetTurnNow(const Context& ctx) {
-  const bool idle = ctx.link.pollState == PollStep::kIdle && ctx.panel.keyQueueCount == 0;
+  const bool idle = ctx.poll.pollState == PollStep::kIdle && QueuedEntries(ctx) == 0;
   return idle && !ctx.net.pollOwed ? SetTurn::kNow : SetTurn::kLater;
 }
 

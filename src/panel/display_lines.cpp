@@ -63,7 +63,7 @@ void ShowSearchLine(Context& ctx) {
   ShowSearchField(display, Line::kSearchLower, tuning.searchLowerText + Blanks(10));
   ShowSearchField(display, Line::kSearchStep, tuning.searchStepText + Blanks(9));
   ShowSearchField(display, Line::kSearchStopMode,
-                  tuning.searchStopMode == StopMode::kStop ? "STOP" : "CONT");
+                  ctx.poll.searchStopMode == StopMode::kStop ? "STOP" : "CONT");
   ShowSearchField(display, Line::kSearchUpper, tuning.searchUpperText + Blanks(8));
 }
 

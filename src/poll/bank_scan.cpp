@@ -21,7 +21,7 @@ void StartBankScan(Context& ctx) {
     Say(ctx, "inv");
     return;
   }
-  ctx.link.bankScanState = BankScan::kStarted;
+  ctx.poll.bankScanState = BankScan::kStarted;
   banks.bankScanIndex = kFirstChannelSlot;
   TuneBankSlot(ctx, kFirstChannelSlot);
   ApplyBankModeAndStep(ctx);

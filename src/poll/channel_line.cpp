@@ -22,7 +22,7 @@ std::string TwoDigits(int number) {
 }  // namespace
 
 std::optional<ChannelHere> ChannelOfPanel(const Context& ctx) {
-  if (ctx.link.scanState == ReceiverScan::kStopped && !ctx.memory.heldChannel.empty()) {
+  if (ctx.poll.scanState == ReceiverScan::kStopped && !ctx.memory.heldChannel.empty()) {
     return ChannelHere{ctx.memory.heldChannel.str(), Trimmed(ctx.memory.heldChannelName.str()), false};
   }
   const std::optional<int> slot = CurrentBankChannelSlot(ctx);
@@ -38,8 +38,8 @@ std::string ChannelText(const ChannelHere& channel) {
 void ShowChannelLine(Context& ctx) {
   const std::optional<ChannelHere> channel = ChannelOfPanel(ctx);
   const std::string text = channel ? ChannelText(*channel) : "";
-  if (ctx.link.channelShown == text) return;
-  ctx.link.channelShown = text;
+  if (ctx.poll.channelShown == text) return;
+  ctx.poll.channelShown = text;
   Display& display = *ctx.platform.display;
   display.SetFont(FontOf(Line::kChannel));
   display.SetColour(ColourOf(Line::kChannel));

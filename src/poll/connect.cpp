@@ -54,15 +54,15 @@ enum class KnownStep {
 // The poll's own state: no cycle, scan or search under way, keys held for the
 // first answer, and the scan's "scan" and "stop" said again.
 void ResetPollState(Context& ctx) {
-  ctx.link.firstAnswerTicks = kFirstAnswerWaitTicks;
-  ctx.link.pollState = PollStep::kIdle;
-  ctx.link.resumeCountdown = 0;
-  ctx.tuning.searchStopMode = StopMode::kContinue;
-  ctx.tuning.searchState = Search::kOff;
-  ctx.link.scanState = ReceiverScan::kOff;
-  ctx.link.bankScanState = BankScan::kOff;
-  ctx.link.scanVoice = true;
-  ctx.link.receiveStateAsks = 0;
+  ctx.poll.firstAnswerTicks = kFirstAnswerWaitTicks;
+  ctx.poll.pollState = PollStep::kIdle;
+  ctx.poll.resumeCountdown = 0;
+  ctx.poll.searchStopMode = StopMode::kContinue;
+  ctx.poll.searchState = Search::kOff;
+  ctx.poll.scanState = ReceiverScan::kOff;
+  ctx.poll.bankScanState = BankScan::kOff;
+  ctx.poll.scanVoice = true;
+  ctx.poll.receiveStateAsks = 0;
 }
 
 // Each floor below the poll resets its own part; the command floor, above,
@@ -83,7 +83,7 @@ ConnectStep DoResetPanel(Context& ctx) {
 ConnectStep DoShowConnecting(Context& ctx) {
   ctx.link.statusLine = "Connecting";
   ctx.tuning.frequencyText = "";
-  ctx.link.meterBar = "******************";
+  ctx.poll.meterBar = "******************";
   ctx.tuning.searchLowerText = kKnownFrequency;
   ctx.tuning.searchUpperText = "146";
   ctx.tuning.searchStepText = kKnownStep;
@@ -173,7 +173,7 @@ KnownStep DoKnownStep(Context& ctx, KnownStep step) {
 // The first level poll goes out at once, so that the first tick already reads
 // its answer and tells the listener "connected".
 ConnectStep DoSendFirstLevelPoll(Context& ctx) {
-  ctx.link.pollState = PollStep::kSendLevelPoll;
+  ctx.poll.pollState = PollStep::kSendLevelPoll;
   RunPollStep(ctx);
   return ConnectStep::kDone;
 }

@@ -68,7 +68,7 @@ PollStep DoSendLevelPoll(Context& ctx) {
 
 PollStep DoReadLevel(Context& ctx) {
   const auto reception = TakeReception(ctx);
-  ctx.link.scanHeldAt = reception ? reception->holdsAt : std::nullopt;
+  ctx.poll.scanHeldAt = reception ? reception->holdsAt : std::nullopt;
   CountUnansweredPoll(ctx, reception.has_value());
   if (reception) UpdateMeter(ctx, *reception);
   return DecideStatus(ctx);
@@ -91,15 +91,15 @@ PollStep DoReadWhereSearchStopped(Context& ctx) {
     ShowFrequency(ctx);
     LogSearchHit(ctx);
     // A search that waits for the listener says where it waits.
-    if (ctx.tuning.searchStopMode == StopMode::kStop) SpeakFrequency(ctx, ctx.tuning.frequencyText);
-    ctx.link.receiveStateAsks = 0;
+    if (ctx.poll.searchStopMode == StopMode::kStop) SpeakFrequency(ctx, ctx.tuning.frequencyText);
+    ctx.poll.receiveStateAsks = 0;
     return PollStep::kIdle;
   }
-  ctx.link.receiveStateAsks += 1;
-  if (ctx.link.receiveStateAsks < kMostReceiveStateAsks) return PollStep::kAskWhereSearchStopped;
+  ctx.poll.receiveStateAsks += 1;
+  if (ctx.poll.receiveStateAsks < kMostReceiveStateAsks) return PollStep::kAskWhereSearchStopped;
   // The receiver never said where it stopped: nothing is logged, the listener
   // hears that it did not answer, and the search rules carry on.
-  ctx.link.receiveStateAsks = 0;
+  ctx.poll.receiveStateAsks = 0;
   Say(ctx, "rnc");
   return PollStep::kIdle;
 }
@@ -114,14 +114,14 @@ PollStep DoSettleOnHeldChannel() {
 // answer during a memory scan ("MS MXA05 ... TM" and the name) names the
 // channel it holds (the level answer carries the frequency only).
 PollStep DoShowHeldChannel(Context& ctx) {
-  const auto& held = ctx.link.scanHeldAt;
+  const auto& held = ctx.poll.scanHeldAt;
   if (held) {
     ctx.tuning.frequencyText = held->text;
     ctx.tuning.frequencyDigits = held->digits;
     ShowFrequency(ctx);
   }
-  if (ctx.link.heldChannelAsked) return PollStep::kIdle;
-  ctx.link.heldChannelAsked = true;
+  if (ctx.poll.heldChannelAsked) return PollStep::kIdle;
+  ctx.poll.heldChannelAsked = true;
   AskReceiveState(ctx);
   return PollStep::kReadHeldChannel;
 }
@@ -130,7 +130,7 @@ PollStep DoShowHeldChannel(Context& ctx) {
 // said after "stop" when the scan voice tells the rests.
 PollStep DoReadHeldChannel(Context& ctx) {
   ReadHeldChannel(ctx);
-  if (!ctx.link.scanVoice) return PollStep::kIdle;
+  if (!ctx.poll.scanVoice) return PollStep::kIdle;
   SpeakFrequency(ctx, ctx.tuning.frequencyText);
   SpeakHeldChannel(ctx);
   return PollStep::kIdle;
@@ -161,7 +161,7 @@ PollStep DoPollStep(Context& ctx, PollStep step) {
 }  // namespace
 
 void RunPollStep(Context& ctx) {
-  ctx.link.pollState = DoPollStep(ctx, ctx.link.pollState);
+  ctx.poll.pollState = DoPollStep(ctx, ctx.poll.pollState);
   const StateOwed owed = ctx.link.stateOwed;
   if (owed != StateOwed::kNothing && !ctx.link.receiverLost) {
     // The receiver has answered ("connected" has been said): it is given its
@@ -173,13 +173,13 @@ void RunPollStep(Context& ctx) {
     } else {
       RestoreShownState(ctx);
     }
-    ctx.link.pollState = PollStep::kIdle;
+    ctx.poll.pollState = PollStep::kIdle;
   }
-  if (ctx.link.receiverLost && ctx.tuning.searchState != Search::kOff) {
+  if (ctx.link.receiverLost && ctx.poll.searchState != Search::kOff) {
     // The receiver went away mid-search (noticed by this step or by a key):
     // no more "RX" asks, and the search ends with its hits kept and told.
     EndSearchOnLoss(ctx);
-    ctx.link.pollState = PollStep::kIdle;
+    ctx.poll.pollState = PollStep::kIdle;
   }
 }
 

@@ -5,7 +5,7 @@
 
 namespace voxrig {
 
-// Takes the poll cycle's step link.pollState and moves it to the step that
+// Takes the poll cycle's step poll.pollState and moves it to the step that
 // follows; an idle cycle stays idle (the timer tick starts the next one).
 void RunPollStep(Context& ctx);
 

@@ -45,7 +45,7 @@ void ShowStatus(Context& ctx, const char* text) {
 }
 
 void SayIfScanVoice(Context& ctx, const char* prompt) {
-  if (ctx.link.scanVoice) Say(ctx, prompt);
+  if (ctx.poll.scanVoice) Say(ctx, prompt);
 }
 
 void ResumeSearch(Context& ctx) {
@@ -56,12 +56,12 @@ void ResumeSearch(Context& ctx) {
 // The receiver's memory scan moves on: the SCANNING line, and "scan" when it
 // starts or goes on after a stop.
 PollStep ShowReceiverScanning(Context& ctx) {
-  ReceiverScan& scan = ctx.link.scanState;
+  ReceiverScan& scan = ctx.poll.scanState;
   ShowStatus(ctx, kScanningLine);
   if (scan != ReceiverScan::kScanning) SayIfScanVoice(ctx, "scan");
   scan = ReceiverScan::kScanning;
   // The next rest is asked for its channel afresh.
-  ctx.link.heldChannelAsked = false;
+  ctx.poll.heldChannelAsked = false;
   ctx.memory.heldChannel.clear();
   ctx.memory.heldChannelName.clear();
   return PollStep::kIdle;
@@ -70,7 +70,7 @@ PollStep ShowReceiverScanning(Context& ctx) {
 // The receiver's memory scan holds on a signal: the STOPPED line on every
 // cycle, "stop" once, and where it holds two ticks on.
 PollStep ShowReceiverScanStopped(Context& ctx) {
-  ReceiverScan& scan = ctx.link.scanState;
+  ReceiverScan& scan = ctx.poll.scanState;
   ShowStatus(ctx, kStoppedLine);
   if (scan != ReceiverScan::kStopped) SayIfScanVoice(ctx, "stop");
   scan = ReceiverScan::kStopped;
@@ -80,10 +80,10 @@ PollStep ShowReceiverScanStopped(Context& ctx) {
 // The bank scan hears nothing: on to the next channel.
 PollStep TuneNextBankChannel(Context& ctx) {
   StepBankScan(ctx);
-  if (ctx.link.bankScanState != BankScan::kScanning) {
+  if (ctx.poll.bankScanState != BankScan::kScanning) {
     ShowStatus(ctx, kScanningLine);
     SayIfScanVoice(ctx, "scan");
-    ctx.link.bankScanState = BankScan::kScanning;
+    ctx.poll.bankScanState = BankScan::kScanning;
   }
   return PollStep::kIdle;
 }
@@ -91,12 +91,12 @@ PollStep TuneNextBankChannel(Context& ctx) {
 // The bank scan holds on a signal: the STOPPED line and "stop" once.
 PollStep ShowBankScanStopped(Context& ctx) {
   PlaceStatusLine(ctx);
-  if (ctx.link.bankScanState != BankScan::kStopped) {
+  if (ctx.poll.bankScanState != BankScan::kStopped) {
     ctx.platform.display->Print(kStoppedLine);
     SayIfScanVoice(ctx, "stop");
     // Where it rests, when the scan voice tells the rests at all.
-    if (ctx.link.scanVoice) SpeakWhereTuned(ctx);
-    ctx.link.bankScanState = BankScan::kStopped;
+    if (ctx.poll.scanVoice) SpeakWhereTuned(ctx);
+    ctx.poll.bankScanState = BankScan::kStopped;
   }
   return PollStep::kIdle;
 }
@@ -104,18 +104,18 @@ PollStep ShowBankScanStopped(Context& ctx) {
 // A continuing search rests on a signal for a few cycles; true when the rest
 // is over. The count is not reset when the signal goes: the next stop rests
 // only for what was left.
-bool SearchRestIsOver(LinkState& link) {
-  if (link.resumeCountdown == 0) link.resumeCountdown = kResumeCycles;
-  link.resumeCountdown -= 1;
-  return link.resumeCountdown == 0;
+bool SearchRestIsOver(PollState& poll) {
+  if (poll.resumeCountdown == 0) poll.resumeCountdown = kResumeCycles;
+  poll.resumeCountdown -= 1;
+  return poll.resumeCountdown == 0;
 }
 
 // The search has just stopped on a signal: ask where.
 PollStep NoticeSearchStopped(Context& ctx) {
   ShowStatus(ctx, kStoppedLine);
-  if (ctx.tuning.searchStopMode == StopMode::kStop) Say(ctx, "stop");
-  ctx.tuning.searchState = Search::kStopped;
-  ctx.link.receiveStateAsks = 0;
+  if (ctx.poll.searchStopMode == StopMode::kStop) Say(ctx, "stop");
+  ctx.poll.searchState = Search::kStopped;
+  ctx.poll.receiveStateAsks = 0;
   return PollStep::kAskWhereSearchStopped;
 }
 
@@ -125,18 +125,18 @@ PollStep NoticeSearchGoesOn(Context& ctx) {
   MoveTo(display, Line::kSearchActive);
   display.SetColour(ColourOf(Line::kSearchActive));
   display.Print(kSearchActive);
-  ctx.tuning.searchState = Search::kSearching;
+  ctx.poll.searchState = Search::kSearching;
   return PollStep::kIdle;
 }
 
 PollStep DecideSearchStatus(Context& ctx, bool quiet) {
-  switch (ctx.tuning.searchState) {
+  switch (ctx.poll.searchState) {
     case Search::kOff:
       return PollStep::kIdle;
     case Search::kSearching:
       return quiet ? PollStep::kIdle : NoticeSearchStopped(ctx);
     case Search::kStopped:
-      if (ctx.tuning.searchStopMode == StopMode::kContinue && SearchRestIsOver(ctx.link)) {
+      if (ctx.poll.searchStopMode == StopMode::kContinue && SearchRestIsOver(ctx.poll)) {
         ResumeSearch(ctx);
         return PollStep::kIdle;
       }
@@ -151,46 +151,46 @@ void UpdateMeter(Context& ctx, const Reception& reception) {
   Display& display = *ctx.platform.display;
   display.SetColour(ColourOf(Line::kMeter));
   MoveTo(display, Line::kMeter);
-  ctx.link.squelchClosed = !reception.squelchOpen;
+  ctx.poll.squelchClosed = !reception.squelchOpen;
   long long level = reception.level;
   if (reception.reportedOnChange) level += 10;
-  ctx.link.rawLevel = static_cast<int>(std::min(level, kHighestLevel));
-  ctx.link.signalLevel = static_cast<int>(level / kLevelPerAsterisk);
+  ctx.poll.rawLevel = static_cast<int>(std::min(level, kHighestLevel));
+  ctx.poll.signalLevel = static_cast<int>(level / kLevelPerAsterisk);
   display.SetFont(FontOf(Line::kMeter));
-  if (ctx.link.squelchClosed) {
-    ctx.link.signalLevel = 0;
+  if (ctx.poll.squelchClosed) {
+    ctx.poll.signalLevel = 0;
     display.Print(kSquelchOnlyMeter);
   } else {
-    ctx.link.statusLine = LeftText(ctx.link.meterBar.str(), ctx.link.signalLevel) + kMeterTail;
+    ctx.link.statusLine = LeftText(ctx.poll.meterBar.str(), ctx.poll.signalLevel) + kMeterTail;
     display.Print(ctx.link.statusLine);
   }
   display.SetColour(Colour::kBlack);
 }
 
 PollStep DecideStatus(Context& ctx) {
-  const bool quiet = ctx.link.squelchClosed;
+  const bool quiet = ctx.poll.squelchClosed;
   // A receiver scan that the interpreter left on wins over a bank scan.
-  if (ctx.link.scanState != ReceiverScan::kOff) {
+  if (ctx.poll.scanState != ReceiverScan::kOff) {
     return quiet ? ShowReceiverScanning(ctx) : ShowReceiverScanStopped(ctx);
   }
-  if (BankScanRuns(ctx.link.bankScanState)) {
+  if (BankScanRuns(ctx.poll.bankScanState)) {
     return quiet ? TuneNextBankChannel(ctx) : ShowBankScanStopped(ctx);
   }
   return DecideSearchStatus(ctx, quiet);
 }
 
 void NoteMemoryScanStarted(Context& ctx) {
-  ctx.link.scanState = ReceiverScan::kStarted;
-  ctx.link.heldChannelAsked = false;
+  ctx.poll.scanState = ReceiverScan::kStarted;
+  ctx.poll.heldChannelAsked = false;
 }
 
 void LeaveScans(Context& ctx) {
-  LinkState& link = ctx.link;
-  if (link.scanState == ReceiverScan::kOff && !BankScanRuns(link.bankScanState)) return;
+  PollState& poll = ctx.poll;
+  if (poll.scanState == ReceiverScan::kOff && !BankScanRuns(poll.bankScanState)) return;
 
   Say(ctx, "exitscan");
-  link.scanState = ReceiverScan::kOff;
-  link.bankScanState = BankScan::kOff;
+  poll.scanState = ReceiverScan::kOff;
+  poll.bankScanState = BankScan::kOff;
   TakeBackPassedChannels(ctx);
 }
 

@@ -66,8 +66,8 @@ void StartSearch(Context& ctx) {
     Say(ctx, "wrerr");
     return;
   }
-  tuning.searchState = Search::kSearching;
-  tuning.searchHitCount = 0;
+  ctx.poll.searchState = Search::kSearching;
+  ctx.poll.searchHitCount = 0;
   ctx.banks.bankFileName = banks::kSearchLogFile;
 
   display.SetColour(ColourOf(Line::kSearchStarted));
@@ -101,21 +101,21 @@ void StartSearch(Context& ctx) {
 }
 
 bool EndSearch(Context& ctx) {
-  TuningState& tuning = ctx.tuning;
-  if (tuning.searchState == Search::kOff) return true;
+  PollState& poll = ctx.poll;
+  if (poll.searchState == Search::kOff) return true;
   const bool written = WriteBankFile(ctx);
   if (!written) SayWriteResult(ctx, false);
-  SpeakCount(ctx, tuning.searchHitCount);
-  tuning.searchState = Search::kOff;
+  SpeakCount(ctx, poll.searchHitCount);
+  poll.searchState = Search::kOff;
   return written;
 }
 
 void EndSearchOnLoss(Context& ctx) {
-  if (ctx.tuning.searchState == Search::kOff) return;
+  if (ctx.poll.searchState == Search::kOff) return;
   ClearLowerPanel(ctx);
   EndSearch(ctx);
-  ctx.link.resumeCountdown = 0;
-  ctx.link.receiveStateAsks = 0;
+  ctx.poll.resumeCountdown = 0;
+  ctx.poll.receiveStateAsks = 0;
 }
 
 }  // namespace voxrig

@@ -23,15 +23,15 @@ void LogSearchHit(Context& ctx) {
   const int oldLastSlot = banks::LastFileSlot(layout);
   layout.channels.push_back({ctx.tuning.frequencyText, " "});
   banks::WriteLayout(log, layout, oldLastSlot);
-  ++ctx.tuning.searchHitCount;
+  ++ctx.poll.searchHitCount;
   // Each find is on disk before it is told: whatever ends the panel next (Q,
   // a closed window, a signal, a dropped session), no find already heard is
   // lost. The file is written whole and renamed over the old log.
   ctx.banks.bankFileName = banks::kSearchLogFile;
   const bool written = WriteBankFile(ctx);
   // A search that goes on by itself tells each find: its count, then where.
-  if (ctx.tuning.searchStopMode == StopMode::kContinue) {
-    SpeakCount(ctx, ctx.tuning.searchHitCount);
+  if (ctx.poll.searchStopMode == StopMode::kContinue) {
+    SpeakCount(ctx, ctx.poll.searchHitCount);
     SpeakFrequency(ctx, ctx.tuning.frequencyText);
   }
   // The find stays in memory, and the search's end tries the file again.

@@ -100,7 +100,7 @@ void SpeakMode(Context& ctx) {
 }
 
 void SpeakSignalLevel(Context& ctx) {
-  const int level = ctx.link.signalLevel;
+  const int level = ctx.poll.signalLevel;
   Say(ctx, "s");
   // The meter has one prompt per digit: a level above 9 is said as "9" and
   // "plus"; a level below 0 (never reported by the receiver) as "0".
@@ -117,6 +117,10 @@ void SpeakChannel(Context& ctx, const std::string& bank, int number, const std::
   // listener has switched off.
   if (words.empty() || !ctx.speech.namesSpoken || ctx.app.voicePrefix.empty()) return;
   ctx.platform.sound->SpeakText(words);
+}
+
+void KeepNamesSilent(Context& ctx) {
+  ctx.speech.namesSpoken = false;
 }
 
 void SpeakCount(Context& ctx, int count) {

@@ -54,6 +54,10 @@ void SpeakCount(Context& ctx, int count);
 // every name while names are switched off (speech.namesSpoken).
 void SpeakChannel(Context& ctx, const std::string& bank, int number, const std::string& name);
 
+// Channel names fall silent for the rest of the run (NAMES=0 in VOXRIG.CFG,
+// or --no-names); the numbers are still said.
+void KeepNamesSilent(Context& ctx);
+
 // A channel's name as it is said, and as a report names the channel after its
 // number: without the blanks a receiver or a bank file pads it with, control
 // bytes as blanks. Empty for a blank name.
@@ -74,9 +78,9 @@ inline constexpr std::array<SwitchPrompt, 2> kSwitchPrompts{{
 // a failure, the receiver lost or found, the end of an operation. Never cut,
 // and neither is anything said with them.
 inline constexpr std::array<std::string_view, 26> kOutcomePrompts{{
-    "inv",     "ok",      "wrerr",   "toolong", "rnc",     "connected", "cfnf",
-    "quit",    "bnf",     "sel",     "unsel",   "incmode", "n",         "bf",
-    "bexists", "sevmode", "differ",  "nochk",   "written", "skipped",   "over",
+    "inv",     "ok",      "wrerr",   "toolong",   "rnc",     "connected", "cfnf",
+    "quit",    "bnf",     "sel",     "unsel",     "incmode", "n",         "bf",
+    "bexists", "sevmode", "differ",  "nochk",     "written", "skipped",   "over",
     "over91",  "radline", "notrest", "cancelled", "nospd",
 }};
 

@@ -65,7 +65,7 @@ TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
       {"the level meter", [&] { Meter("LM 070"); }, "145.5000 S5 ok"},
       {"a mode change", [&] { Press(keys::kF1 + 1); }, "145.5000 AM S5 ok"},
       {"a strong signal", [&] { Meter("LM 200"); }, "145.5000 AM S9+ ok"},
-      {"the attenuator", [&] { ctx.tuning.attenuatorOn = 1; }, "145.5000 AM S9+ ATT ok"},
+      {"the attenuator", [&] { ctx.tuning.attenuatorOn = true; }, "145.5000 AM S9+ ATT ok"},
       {"squelch closed", [&] { Meter("LM%000"); }, "145.5000 AM S0 ATT ok"},
       {"a refused write",
        [&] {
@@ -77,7 +77,7 @@ TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
        [&] {
          ctx.banks.bankFileName = "bank03.dat";
          ReadBankFile(ctx);
-         ctx.link.bankScanState = BankScan::kScanning;
+         ctx.poll.bankScanState = BankScan::kScanning;
          ctx.banks.tunedChannelSlot = 6;  // the scan tuned the second channel
          ctx.banks.bankScanIndex = 8;     // and goes on to the third next
          braillePanel.SetTextPosition(270, 320);
@@ -86,7 +86,7 @@ TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
        "145.5000 AM S0 ATT SCAN B03 C02 write error"},
       {"the lower panel wiped",
        [&] {
-         ctx.link.bankScanState = BankScan::kOff;
+         ctx.poll.bankScanState = BankScan::kOff;
          ClearLowerPanel(ctx);
        },
        "145.5000 AM S0 ATT write error"},
@@ -98,15 +98,15 @@ TEST_F(BraillePanelTest, TheLineFollowsTuningModeLevelSwitchesScanAndOutcome) {
        "145.5000 AM S0 ATT invalid"},
       {"the receiver's memory scan resting on a named channel",
        [&] {
-         ctx.link.scanState = ReceiverScan::kStopped;
+         ctx.poll.scanState = ReceiverScan::kStopped;
          ctx.memory.heldChannel = "A05";
          ctx.memory.heldChannelName = "Repeater    ";
        },
        "145.5000 AM S0 ATT A05 Repeater invalid"},
       {"on the second channel of a selected bank",
        [&] {
-         ctx.link.scanState = ReceiverScan::kOff;
-         ctx.link.bankScanState = BankScan::kBankSelected;
+         ctx.poll.scanState = ReceiverScan::kOff;
+         ctx.poll.bankScanState = BankScan::kBankSelected;
          ctx.banks.tunedChannelSlot = 6;
          ctx.tuning.frequencyText = "146.5";
        },

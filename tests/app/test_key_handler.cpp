@@ -39,7 +39,7 @@ class KeyHandlerTest : public fakes::PanelFixture {
 // the queue shows what each key-down left in it.
 TEST_F(KeyHandlerTest, EveryKeyDownButTheAutoRepeatIsQueuedWithASeparator) {
   ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
-  ctx.link.firstAnswerTicks = 5;
+  ctx.poll.firstAnswerTicks = 5;
   Handle(KeyDown('A'));
   Handle({EventKind::kKeyDown, 'A', true});  // auto-repeat
   Handle({EventKind::kKeyDown, 'A', true});
@@ -53,7 +53,7 @@ TEST_F(KeyHandlerTest, EveryKeyDownButTheAutoRepeatIsQueuedWithASeparator) {
 
 TEST_F(KeyHandlerTest, KeyFindingTheQueueFullIsRefusedAloud) {
   ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
-  ctx.link.firstAnswerTicks = 5;
+  ctx.poll.firstAnswerTicks = 5;
   for (int i = 0; i < 10; ++i) QueuePress('0' + i);
   ASSERT_EQ(panel.keyQueueCount, 20);
   const auto full = panel.keyQueue;
@@ -128,7 +128,7 @@ TEST(KeyBurst, ARunOfRefusalsIsToldOnceAndQEndsWithinASecondOfQuit) {
     const std::size_t sentBeforeQ = panel.Sent(row.command).size();
     press(keys::Letter('Q'));
     for (int i = 0; i < 5; ++i) press(keys::Letter('A'));
-    for (int i = 0; i < 100 && ctx.app.programRunning != 0; ++i) tick();
+    for (int i = 0; i < 100 && ctx.app.programRunning; ++i) tick();
     ASSERT_EQ(ctx.app.programRunning, 0) << row.name;
     ShutDown(ctx);
     EXPECT_EQ(panel.Heard().back(), "quit") << row.name;
@@ -144,23 +144,23 @@ TEST(KeyBurst, ARunOfRefusalsIsToldOnceAndQEndsWithinASecondOfQuit) {
 
 TEST_F(KeyHandlerTest, CloseRequestOnlyAsksTheProgramToStop) {
   Handle(CloseRequest());
-  EXPECT_EQ(ctx.app.programRunning, 0);
+  EXPECT_FALSE(ctx.app.programRunning);
   EXPECT_FALSE(program.window.closed);  // the shutdown sequence closes it
 }
 
 TEST_F(KeyHandlerTest, IdleTickStartsAPollCycleAndTheNextSendsTheLevelRequest) {
   Handle(fakes::Tick());
-  EXPECT_EQ(ctx.link.pollState, PollStep::kSendLevelPoll);
+  EXPECT_EQ(ctx.poll.pollState, PollStep::kSendLevelPoll);
   EXPECT_TRUE(program.line.written.empty());
   Handle(fakes::Tick());
   EXPECT_EQ(program.Commands(), (std::vector<std::string>{"LM"}));
-  EXPECT_EQ(ctx.link.pollState, PollStep::kReadLevel);
+  EXPECT_EQ(ctx.poll.pollState, PollStep::kReadLevel);
 }
 
 TEST_F(KeyHandlerTest, KeyIsTakenAsSoonAsTheWireAllows) {
   Handle(fakes::Tick());
   Handle(fakes::Tick());
-  ASSERT_EQ(ctx.link.pollState, PollStep::kReadLevel);
+  ASSERT_EQ(ctx.poll.pollState, PollStep::kReadLevel);
 
   // M tells what the panel knows: taken at once, the poll's answer untouched.
   QueuePress('M');
@@ -172,7 +172,7 @@ TEST_F(KeyHandlerTest, KeyIsTakenAsSoonAsTheWireAllows) {
   Handle(fakes::Tick());  // reads the poll's answer, then takes the key at once
   EXPECT_EQ(Commands(), (std::vector<std::string>{"LM", "AT1"}));
   EXPECT_EQ(Queue(), (std::vector<int>{0}));
-  EXPECT_EQ(ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(ctx.poll.pollState, PollStep::kIdle);
 
   // The key behind A waits for A's answer, read on the next tick.
   QueuePress('L');
@@ -182,11 +182,11 @@ TEST_F(KeyHandlerTest, KeyIsTakenAsSoonAsTheWireAllows) {
   Handle(fakes::Tick());  // L's answer
   EXPECT_TRUE(Queue().empty());
   Handle(fakes::Tick());  // only now does a new poll cycle begin
-  EXPECT_EQ(ctx.link.pollState, PollStep::kSendLevelPoll);
+  EXPECT_EQ(ctx.poll.pollState, PollStep::kSendLevelPoll);
 
   // A cycle that has sent nothing yet gives way to a key.
   QueuePress('A');
-  EXPECT_EQ(ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(ctx.poll.pollState, PollStep::kIdle);
   EXPECT_EQ(Commands().back(), "AT0");
 }
 

@@ -52,7 +52,7 @@ TEST(StartUp, OpensTheFixedPanelWindowAndStartsTheTimer) {
   // The script's end asked to close: the timer is stopped and the window closed.
   EXPECT_FALSE(program.window.timerRunning);
   EXPECT_TRUE(program.window.closed);
-  EXPECT_EQ(program.ctx.app.programRunning, 0);
+  EXPECT_FALSE(program.ctx.app.programRunning);
 }
 
 TEST(StartUp, ShowsTheBannerInTheDefaultFontBeforeSpeakingNameAndVersion) {
@@ -237,7 +237,7 @@ TEST_F(EarlyKeys, WaitForTheFirstAnswerAndAreAllHandledInOrder) {
   ASSERT_GE(commands.size(), 7u);
   EXPECT_EQ(std::vector<std::string>(commands.begin(), commands.begin() + 7),
             (std::vector<std::string>{"LM", "LM", "LM", "VA0145000000", "MD1", "ST012.50", "AT0"}));
-  EXPECT_EQ(program.ctx.app.programRunning, 0);
+  EXPECT_FALSE(program.ctx.app.programRunning);
   EXPECT_EQ(TicksUsed(), kTicks);  // the program ran until the script ended
 }
 
@@ -403,7 +403,7 @@ TEST(MessageLoop, EventsBehindACloseRequestAreNotActedOn) {
   EXPECT_EQ(program.ctx.panel.keyQueueCount, 0);
   // The first tick read the first level poll's answer; the one behind the
   // close would have begun the next cycle.
-  EXPECT_EQ(program.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(program.ctx.poll.pollState, PollStep::kIdle);
   EXPECT_TRUE(program.window.script.empty());
 }
 
@@ -431,6 +431,7 @@ TEST(ConnectAfreshTest, TheFirstKeysAfterAReconnectActAsOnAFreshStart) {
       {"L", "L"},     // the noise limiter switched on
       {"C", "C"},     // the search set to stop on a signal
       {"N", "N"},     // the scan's words switched off
+      {"R", "5\r"},   // a search running
   };
   for (const Row& row : rows) {
     fakes::ConnectedPanel used;

@@ -111,10 +111,11 @@ TEST_F(BankFileSafetyTest, BankFilesAreFoundWhateverTheirCaseAndKeepTheirName) {
   EXPECT_EQ(program.Heard(), Strings{"ok"});
   EXPECT_EQ(File("BANK12.DAT"), Bank("BANK12", "FM", "12.5", {"146.0", "145.5"}));
   EXPECT_EQ(program.files.files.size(), 1u) << "no second bank12.dat";
-  Run(SelectBank, "12");
-  const Strings heard = program.Heard();
-  ASSERT_GE(heard.size(), 3u);
-  EXPECT_EQ(Strings(heard.end() - 3, heard.end()), (Strings{"sel", "channel", "1"}));
+  // B reads it and tunes its first channel.
+  program.ClearRecords();
+  ASSERT_EQ(ReadBankToSelect(ctx, "12"), BankReading::kSelected);
+  TuneSelectedBank(ctx);
+  EXPECT_EQ(program.Heard().back(), "sel");
   EXPECT_EQ(program.Commands().front(), "VA0146.00000");
 
   // Both names: the exact lower-case one, always.

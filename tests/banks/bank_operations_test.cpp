@@ -28,7 +28,7 @@ struct BankOperationsTest : fakes::PanelFixture {
     ctx.banks.bankFileName = name;
     ReadBankFile(ctx);
     ctx.banks.bankScanIndex = scanIndex;
-    ctx.link.bankScanState = BankScan::kBankSelected;
+    ctx.poll.bankScanState = BankScan::kBankSelected;
     program.ClearRecords();
   }
   std::string File(const std::string& name) { return program.files.files[name]; }
@@ -39,51 +39,10 @@ struct BankOperationsTest : fakes::PanelFixture {
   }
 };
 
-// ---- SelectBank ------------------------------------------------------------
-
-TEST_F(BankOperationsTest, SelectBankTunesFirstChannelWithBankModeAndStepWithoutClearingReceiver) {
-  program.files.files["bank05.dat"] = Bank("bank05", "USB", "2.5", {"7.05", "7.1"});
-  banktest::Timeline timeline(program);
-  SelectBank(ctx, "05");
-  EXPECT_EQ(timeline.Events(), (Strings{"shdel x2", "> VA0007.05000", "shdel x1", "USB", "> MD3",
-                                        "shdel x1", "> ST002.50", "sel", "channel", "1"}));
-  // "MQA%%" would make the receiver clear its memory bank A.
-  EXPECT_FALSE(AnyCommandHolds("MQ"));
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
-  EXPECT_EQ(ctx.banks.bankScanIndex, 4);
-  EXPECT_EQ(ctx.banks.bankLastSlot, 6);
-  EXPECT_EQ(ctx.tuning.frequencyText, "7.05");
-  EXPECT_EQ(ctx.tuning.modeText, "USB");
-  EXPECT_EQ(ctx.tuning.searchStepText, "2.5");
-  EXPECT_EQ(ctx.banks.bankFileName, "bank05.dat");
-}
-
-TEST_F(BankOperationsTest, SelectingMissingBankSaysBnfAndEndsEveryScanState) {
-  ctx.link.scanState = ReceiverScan::kScanning;
-  ctx.link.bankScanState = BankScan::kBankSelected;
-  ctx.tuning.searchState = Search::kSearching;
-  ctx.command.pendingCommand = PendingCommand::kSelectBank;
-  SelectBank(ctx, "05");
-  EXPECT_EQ(program.Heard(), (Strings{"shdel", "bnf"}));
-  EXPECT_TRUE(program.Commands().empty());
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff);
-  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
-}
-
-TEST_F(BankOperationsTest, SelectingEmptyBankNeverTunesTheTerminator) {
-  program.files.files["bank05.dat"] = Bank("bank05", "FM", "12.5", {});
-  SelectBank(ctx, "05");
-  EXPECT_EQ(program.Commands(), (Strings{"MD1", "ST012.50"}));
-  EXPECT_EQ(program.Heard().back(), "sel");
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
-}
-
 TEST_F(BankOperationsTest, ArgumentThatCannotNameABankFileIsRefused) {
   program.files.files["bank1..dat"] = Bank("bank1.", "FM", "12.5", {"145.5"});
   program.files.files["bank.5.dat"] = Bank("bank.5", "FM", "12.5", {"145.5"});
-  void (*const operations[])(Context&, const std::string&) = {SelectBank, SortBank, PutFrequency,
-                                                              TransferBank};
+  void (*const operations[])(Context&, const std::string&) = {SortBank, PutFrequency, TransferBank};
   for (const std::string argument : {"1.", ".5", "12.4", "123", "1", ""}) {
     for (auto* operation : operations) {
       SCOPED_TRACE(argument);

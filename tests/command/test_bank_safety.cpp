@@ -98,7 +98,7 @@ TEST_F(BankSafety, DeletingTheSelectedBankEndsTheSelectionAndSaysSo) {
   SelectSecondChannelOfBank01();
   Type("D01\r");
   EXPECT_THAT(Heard(), ElementsAre("delete", "0", "1", "ok", "unsel"));
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff);
+  EXPECT_EQ(ctx.poll.bankScanState, BankScan::kOff);
   Forget();
   Type("K");
   EXPECT_THAT(Heard(), Not(Contains("kill")));
@@ -125,7 +125,7 @@ TEST_F(BankSafety, UndoOfEachOperationRestoresTheExactBytes) {
   for (const Row& row : rows) {
     program.files.files.clear();
     ClearUndoCopies(ctx);
-    ctx.link.bankScanState = BankScan::kOff;
+    ctx.poll.bankScanState = BankScan::kOff;
     PutBankFile("bank01.dat", "FM", {"145.5", "146.0"});
     PutBankFile("bank05.dat", "FM", {"147.0", "145.5", "146.5", "145.5"});
     program.files.files["bank00.dat"] = "Scanbank\r\nFM\r\n12.5\r\n \r\n144.8\r\n \r\n9999\r\n";
@@ -216,7 +216,7 @@ TEST_F(BankSafety, UndoIsRefusedWhileASearchRuns) {
   Forget();
   Press('U');
   EXPECT_THAT(Heard(), ElementsAre("inv"));
-  EXPECT_EQ(ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(ctx.poll.searchState, Search::kSearching);
 }
 
 TEST_F(BankSafety, APutOrTransferPastTheReceiversNinetyOneChannelsIsToldOnceAfterOk) {
@@ -256,7 +256,7 @@ TEST_F(BankSafety, ABankWithoutTerminatorIsSteppedAndScannedThroughItsRealChanne
               ElementsAre("VA0145.20000", "VA0145.10000", "VA0145.20000", "VA0145.10000"));
   Type("R");
   Forget();
-  ctx.link.squelchClosed = true;
+  ctx.poll.squelchClosed = true;
   for (int i = 0; i < 5; ++i) DecideStatus(ctx);
   // The scan starts again on the first channel, which R has just tuned.
   EXPECT_THAT(Commands(), ElementsAre("VA0145.10000", "VA0145.20000", "VA0145.10000",

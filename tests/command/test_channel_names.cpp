@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "command/key_codes.h"
-#include "config/configuration.h"
 #include "fakes/connected_panel.h"
 #include "panel/screen_lines.h"
+#include "speech/speech.h"
 
 // Wherever the listener lands on a channel, its number and its name follow:
 // B, the arrows through a selected bank, the bank scan and the receiver's
@@ -55,7 +55,7 @@ void ScanToTheThirdChannel(fakes::ConnectedPanel& panel) {
 // The receiver's memory scan rests on A05 and the poll cycle has seen it.
 void RestInMemoryScan(fakes::ConnectedPanel& panel) {
   panel.answers["RX"] = kHeldA05;
-  panel.ctx.link.scanState = ReceiverScan::kScanning;
+  panel.ctx.poll.scanState = ReceiverScan::kScanning;
   panel.Cycle("LC 120 MA05 RF0145850000\r\n");
 }
 
@@ -123,11 +123,9 @@ const Case kCases[] = {
      },
      {"1", "4", "5", "point", "8", "5", "channel", "A", "5", "name:Harbour Ops"},
      "A05 Harbour Ops"},
-    {"NAMES=0 keeps the name silent, not the number",
+    {"names switched off keep the name silent, not the number",
      [](fakes::ConnectedPanel& p) {
-       p.program.files.files[kConfigurationFile] =
-           "PORT=COM1\r\nSPEED=19200\r\nRADIO=AR8600\r\nVOICE=1\r\nDEBUG=0\r\nnames=off\r\n";
-       ASSERT_TRUE(ReadConfiguration(p.ctx));
+       KeepNamesSilent(p.ctx);
        SelectNamedBank(p);
      },
      {"sel", "channel", "1"},

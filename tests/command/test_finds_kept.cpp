@@ -68,14 +68,14 @@ TEST_F(FindsKept, EachFindIsInTheSearchLogFileWhenItIsTold) {
   for (const Row& row : {Row{false, find}, Row{true, findNotWritten}}) {
     program.files.files.clear();
     program.files.diskFull = row.diskFull;
-    ctx.tuning.searchState = Search::kOff;
+    ctx.poll.searchState = Search::kOff;
     answers["RX"] = kStoppedAt;
     Press('R');
     Forget();
     Cycle(fakes::kSignal);
     EXPECT_EQ(Spoken(), row.heard);
     EXPECT_EQ(File("bank00.dat"), row.diskFull ? std::nullopt : std::optional(Log({"145.5125"})));
-    EXPECT_EQ(ctx.tuning.searchState, Search::kStopped);
+    EXPECT_EQ(ctx.poll.searchState, Search::kStopped);
   }
 }
 
@@ -119,7 +119,7 @@ TEST_F(FindsKept, ANewSearchKeepsThePreviousLogWithFindsAsItsBackup) {
     if (row.log) program.files.files["bank00.dat"] = *row.log;
     if (row.backup) program.files.files["bank00.bak"] = *row.backup;
     if (row.backupFails) program.files.failingWrites.insert("bank00.bak");
-    ctx.tuning.searchState = Search::kOff;
+    ctx.poll.searchState = Search::kOff;
     Forget();
     Press('R');
     EXPECT_EQ(File("bank00.bak"), row.backupAfter);

@@ -104,11 +104,11 @@ TEST_F(HamlibPanel, EveryKeyFamilyTheDummyRadioCanDo) {
 // follows until Enter ends it and puts the radio back on VFO A.
 TEST_F(HamlibPanel, SearchRunsOnTheRadioAndEnterEndsIt) {
   Type("R");
-  EXPECT_EQ(ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(ctx.poll.searchState, Search::kSearching);
   for (int cycle = 0; cycle < 6; ++cycle) Cycle();
-  EXPECT_NE(ctx.tuning.searchState, Search::kOff);
+  EXPECT_NE(ctx.poll.searchState, Search::kOff);
   Type("\r");
-  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(ctx.poll.searchState, Search::kOff);
   EXPECT_EQ(RadioHz(), 145'000'000);
   EXPECT_FALSE(ctx.link.receiverLost);
 }
@@ -165,8 +165,8 @@ TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   // Enter leaves the scan and takes the pass back.
   Forget();
   Type("GA\r");
-  for (int cycle = 0; cycle < 6 && ctx.link.scanState != ReceiverScan::kStopped; ++cycle) Cycle();
-  ASSERT_EQ(ctx.link.scanState, ReceiverScan::kStopped);
+  for (int cycle = 0; cycle < 6 && ctx.poll.scanState != ReceiverScan::kStopped; ++cycle) Cycle();
+  ASSERT_EQ(ctx.poll.scanState, ReceiverScan::kStopped);
   const ReceiveState resting = RadioState();
   ASSERT_TRUE(resting.channel.has_value()) << "the scan rests on a channel";
   EXPECT_EQ(resting.channel->bank, 'A');
@@ -174,7 +174,7 @@ TEST_F(HamlibPanel, MemoryKeysWorkOnTheRadiosMemoryChannels) {
   Press('P');
   EXPECT_EQ(Spoken(), std::vector<std::string>{"pass"});
   Type("\r");
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
   EXPECT_FALSE(RadioState().channel.has_value()) << "back on the VFO";
   EXPECT_FALSE(ctx.link.receiverLost);
 }
@@ -230,8 +230,8 @@ TEST_F(RadioThatLacks, AModeOrSwitchSaysInvalidAndSendsNothing) {
     EXPECT_TRUE(Sent("MD").empty() && Sent("AT").empty() && Sent("NL").empty()) << key;
   }
   EXPECT_EQ(ctx.tuning.modeText.str(), "FM");
-  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
-  EXPECT_EQ(ctx.tuning.noiseLimiterOn, 0);
+  EXPECT_FALSE(ctx.tuning.attenuatorOn);
+  EXPECT_FALSE(ctx.tuning.noiseLimiterOn);
 }
 
 TEST_F(RadioThatLacks, MemoryKeysSayNotOnThisRadioAndSendNothing) {

@@ -43,7 +43,7 @@ TEST_F(InterpreterKeys, KeysBeforeAnyReplyMeetAReceiverThatIsAway) {
     Type(row.keys);
     EXPECT_EQ(Spoken(), row.spoken) << row.keys;
   }
-  EXPECT_EQ(ctx.app.programRunning, 1);
+  EXPECT_TRUE(ctx.app.programRunning);
   EXPECT_THAT(Commands(), Each(Eq("LM")));  // only the poll cycle, asking for it
 }
 
@@ -52,7 +52,7 @@ TEST_F(InterpreterKeys, QuitEndsTheProgramEvenInTheMiddleOfASequence) {
   Forget();
   Press('Q');
   EXPECT_THAT(Heard(), ElementsAre("quit"));
-  EXPECT_EQ(ctx.app.programRunning, 0);
+  EXPECT_FALSE(ctx.app.programRunning);
   EXPECT_THAT(Commands(), IsEmpty());
 }
 
@@ -62,7 +62,7 @@ TEST_F(InterpreterKeys, TypedFrequencyIsTunedOnEnterAndTheNextDigitStartsAFreshO
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
   EXPECT_EQ(ctx.tuning.frequencyText, "145.5");
   EXPECT_THAT(program.display.TextAt(300, 150), StartsWith("145.5000"));
-  EXPECT_EQ(ctx.command.frequencyEntryFresh, 1);
+  EXPECT_TRUE(ctx.command.frequencyEntryFresh);
 
   Type("43");
   EXPECT_EQ(ctx.tuning.frequencyText, "43");
@@ -73,7 +73,7 @@ TEST_F(InterpreterKeys, TypedFrequencyIsTunedOnEnterAndTheNextDigitStartsAFreshO
 }
 
 TEST_F(InterpreterKeys, FullStopDeleteAndTheKeypadTypeAsTheMainKeys) {
-  ctx.command.frequencyEntryFresh = 0;
+  ctx.command.frequencyEntryFresh = false;
   ctx.tuning.frequencyText = "145";
   Press(keys::kFullStop);
   Press(keys::kPoint);  // the Delete key
@@ -89,7 +89,7 @@ TEST_F(InterpreterKeys, FullStopDeleteAndTheKeypadTypeAsTheMainKeys) {
 }
 
 TEST_F(InterpreterKeys, EachKeyWritesItsLineToTheDebugLog) {
-  ctx.app.debugEnabled = 1;
+  ctx.app.debugEnabled = true;
   ctx.panel.debugFile = program.files.CreateFile("debug1.dat");
   Press(keys::kEnter);
   Press(keys::kSpace);
@@ -109,27 +109,27 @@ TEST_F(InterpreterKeys, EachKeyWritesItsLineToTheDebugLog) {
 }
 
 TEST_F(InterpreterKeys, SpaceSendsTheResumeByteAndKeepsAMemoryScanStarting) {
-  ctx.link.scanState = ReceiverScan::kStarted;
+  ctx.poll.scanState = ReceiverScan::kStarted;
   Press(keys::kSpace);
   EXPECT_EQ(program.line.written, "\x1e");
   EXPECT_THAT(Heard(), IsEmpty());
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kStarted);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kStarted);
 }
 
 TEST_F(InterpreterKeys, AnyOtherKeyLeavesAStartingMemoryScanAndThenActs) {
-  ctx.link.scanState = ReceiverScan::kStarted;
+  ctx.poll.scanState = ReceiverScan::kStarted;
   Press('E');
   EXPECT_THAT(Heard(), ElementsAre("exitscan", "end"));
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kUpperLimit);
-  EXPECT_EQ(ctx.command.limitEntryFresh, 1);
+  EXPECT_TRUE(ctx.command.limitEntryFresh);
 
   // A key without meaning leaves it too, silently otherwise.
   Forget();
-  ctx.link.scanState = ReceiverScan::kStarted;
+  ctx.poll.scanState = ReceiverScan::kStarted;
   Press('Y');
   EXPECT_THAT(Heard(), ElementsAre("exitscan"));
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
   EXPECT_THAT(Commands(), IsEmpty());
 }
 
@@ -176,10 +176,10 @@ TEST_F(InterpreterKeys, TuningKeysAreRefusedWhileTheReceiverOrABankIsBusy) {
   };
   for (const State& state : states) {
     SelectInMemory({"145.5", "146.0"});
-    ctx.tuning.searchState = state.searchState;
-    ctx.link.scanState = state.scanState;
-    ctx.link.bankScanState = state.bankScanState;
-    ctx.link.squelchClosed = false;
+    ctx.poll.searchState = state.searchState;
+    ctx.poll.scanState = state.scanState;
+    ctx.poll.bankScanState = state.bankScanState;
+    ctx.poll.squelchClosed = false;
     for (int key : {keys::kLeft, keys::kRight, keys::kPageUp, keys::kPageDown}) {
       Forget();
       Press(key);
@@ -200,17 +200,17 @@ TEST_F(InterpreterKeys, TuningKeysAreRefusedWhileTheReceiverOrABankIsBusy) {
 }
 
 TEST_F(InterpreterKeys, ScanStartingIsLeftBeforeASideTuningKeyActsButUpAndDownAreRefused) {
-  ctx.link.scanState = ReceiverScan::kStarted;
+  ctx.poll.scanState = ReceiverScan::kStarted;
   Press(keys::kUp);
   EXPECT_THAT(Heard(), ElementsAre("inv"));
   EXPECT_THAT(Commands(), IsEmpty());
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kStarted);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kStarted);
 
   Forget();
   Press(keys::kRight);
   EXPECT_THAT(Heard(), ElementsAre("exitscan", "1", "4", "5", "point", "0", "0", "0", "1"));
   EXPECT_THAT(Commands(), ElementsAre("VA0145.00010"));
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
 }
 
 TEST_F(InterpreterKeys, UpAndDownStepThroughTheSelectedBankAndMarkTheFirstChannel) {
@@ -265,7 +265,7 @@ TEST_F(InterpreterKeys, AnEmptySelectedBankHasNoChannelToStepOrScan) {
     EXPECT_THAT(Heard(), ElementsAre("inv")) << "key " << key;
     EXPECT_THAT(Commands(), IsEmpty()) << "9999 is never tuned";
   }
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
+  EXPECT_EQ(ctx.poll.bankScanState, BankScan::kBankSelected);
 }
 
 TEST_F(InterpreterKeys, FSpeaksTheFrequencyAndModeOrScanWhileTheReceiverMoves) {
@@ -281,25 +281,25 @@ TEST_F(InterpreterKeys, FSpeaksTheFrequencyAndModeOrScanWhileTheReceiverMoves) {
                       State{ReceiverScan::kScanning, BankScan::kOff, false},
                       State{ReceiverScan::kOff, BankScan::kScanning, true}}) {
     Forget();
-    ctx.link.scanState = state.scanState;
-    ctx.link.bankScanState = state.bankScanState;
-    ctx.link.squelchClosed = state.squelchClosed;
+    ctx.poll.scanState = state.scanState;
+    ctx.poll.bankScanState = state.bankScanState;
+    ctx.poll.squelchClosed = state.squelchClosed;
     Press('F');
     EXPECT_THAT(Heard(), ElementsAre("scan"));
   }
 
   // A memory scan resting on a channel: the frequency, without the mode.
   Forget();
-  ctx.link.scanState = ReceiverScan::kStopped;
-  ctx.link.bankScanState = BankScan::kOff;
+  ctx.poll.scanState = ReceiverScan::kStopped;
+  ctx.poll.bankScanState = BankScan::kOff;
   Press('F');
   EXPECT_THAT(Heard(), ElementsAre("1", "4", "5", "point", "0"));
 
   // The program's search sweeping: "srching" first; resting on a hit: not.
-  ctx.link.scanState = ReceiverScan::kOff;
+  ctx.poll.scanState = ReceiverScan::kOff;
   for (const Search searchState : {Search::kSearching, Search::kStopped}) {
     Forget();
-    ctx.tuning.searchState = searchState;
+    ctx.poll.searchState = searchState;
     Press('F');
     if (searchState == Search::kSearching) {
       EXPECT_THAT(Heard(), ElementsAre("srching", "1", "4", "5", "point", "0", "fm.wav"));
@@ -313,7 +313,7 @@ TEST_F(InterpreterKeys, SwitchKeysSpeakAndSendTheirStates) {
   Press('N');
   Press('N');
   EXPECT_THAT(Heard(), ElementsAre("svoice", "off", "svoice", "on"));
-  EXPECT_TRUE(ctx.link.scanVoice);
+  EXPECT_TRUE(ctx.poll.scanVoice);
 
   Forget();
   Press('C');
@@ -321,7 +321,7 @@ TEST_F(InterpreterKeys, SwitchKeysSpeakAndSendTheirStates) {
   EXPECT_THAT(program.display.TextAt(500, 250), StartsWith("STOP"));
   Press('C');
   EXPECT_THAT(program.display.TextAt(500, 250), StartsWith("CONT"));
-  EXPECT_EQ(ctx.tuning.searchStopMode, StopMode::kContinue);
+  EXPECT_EQ(ctx.poll.searchStopMode, StopMode::kContinue);
 
   Forget();
   Press('A');
@@ -330,7 +330,7 @@ TEST_F(InterpreterKeys, SwitchKeysSpeakAndSendTheirStates) {
   EXPECT_THAT(Commands(), ElementsAre("AT1", "NL1"));
 
   Forget();
-  ctx.link.signalLevel = 12;
+  ctx.poll.signalLevel = 12;
   Press('M');
   EXPECT_THAT(Heard(), ElementsAre("s", "9", "plus"));
   EXPECT_THAT(Commands(), IsEmpty());
@@ -369,31 +369,31 @@ TEST_F(InterpreterKeys, EachKeyStartsAtTheEchoAreaInItsFont) {
 
 TEST_F(InterpreterKeys, RStartsTheSearchWithoutABankAndTheBankScanWithOne) {
   Press('R');
-  EXPECT_EQ(ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(ctx.poll.searchState, Search::kSearching);
   ASSERT_FALSE(Commands().empty());
   EXPECT_EQ(Commands().back(), "VS");
 
   Forget();
-  ctx.tuning.searchState = Search::kOff;
+  ctx.poll.searchState = Search::kOff;
   SelectInMemory({"145.5", "146.0"});
   ctx.banks.bankSlots[1] = "AM";
   ctx.banks.bankSlots[2] = "25";
-  ctx.link.scanState = ReceiverScan::kStarted;
+  ctx.poll.scanState = ReceiverScan::kStarted;
   ctx.command.pendingCommand = PendingCommand::kSelectBank;
   Press('R');
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kStarted);
+  EXPECT_EQ(ctx.poll.bankScanState, BankScan::kStarted);
   EXPECT_EQ(ctx.banks.bankScanIndex, 4);
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000", "MD2", "ST025000"));
   // The memory scan that was starting is left after the bank scan starts.
   EXPECT_EQ(trace.back(), "exitscan");
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
   EXPECT_EQ(ctx.tuning.modeText, "AM");
   EXPECT_EQ(ctx.tuning.searchStepText, "25");
 }
 
 TEST_F(InterpreterKeys, TypingIntoAFullTextIsRefusedInsteadOfLost) {
-  ctx.command.frequencyEntryFresh = 0;
+  ctx.command.frequencyEntryFresh = false;
   ctx.tuning.frequencyText = std::string(254, '1');
   Press('5');
   EXPECT_THAT(Heard(), ElementsAre("inv"));
@@ -401,7 +401,7 @@ TEST_F(InterpreterKeys, TypingIntoAFullTextIsRefusedInsteadOfLost) {
 
   // A fresh entry empties the text first, so it takes the digit.
   Forget();
-  ctx.command.frequencyEntryFresh = 1;
+  ctx.command.frequencyEntryFresh = true;
   Press('5');
   EXPECT_THAT(Heard(), ElementsAre("5"));
   EXPECT_EQ(ctx.tuning.frequencyText, "5");
@@ -415,7 +415,7 @@ TEST_F(InterpreterKeys, TypingIntoAFullTextIsRefusedInsteadOfLost) {
 }
 
 TEST_F(InterpreterKeys, DigitsAreIgnoredWhileABankScanRuns) {
-  ctx.link.bankScanState = BankScan::kStarted;
+  ctx.poll.bankScanState = BankScan::kStarted;
   Type("14.");
   EXPECT_THAT(Heard(), IsEmpty());
   EXPECT_EQ(ctx.tuning.frequencyText, "145.0");

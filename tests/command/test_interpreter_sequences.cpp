@@ -36,7 +36,7 @@ TEST_F(InterpreterSequences, LimitKeysTellTheValueOrTakeTheTypedOne) {
   EXPECT_EQ(ctx.tuning.searchLowerText, "145");
   EXPECT_THAT(Commands(), IsEmpty());
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
-  EXPECT_EQ(ctx.command.limitEntryFresh, 0);
+  EXPECT_FALSE(ctx.command.limitEntryFresh);
 
   Forget();
   Type("S144\r");
@@ -137,7 +137,7 @@ TEST_F(InterpreterSequences, BankArgumentsOfTwoOrFourDigitsReachTheBankOperation
   EXPECT_THAT(Heard(), Contains("sel"));
   EXPECT_THAT(Commands(), Contains("VA0146.00000"));
   EXPECT_THAT(Sent("MQ"), IsEmpty()) << "selecting a bank never clears a receiver bank";
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kBankSelected);
+  EXPECT_EQ(ctx.poll.bankScanState, BankScan::kBankSelected);
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 
   // T with four digits: the channels of bank 05 go into bank 07.
@@ -168,13 +168,13 @@ TEST_F(InterpreterSequences, BankArgumentsOfOtherLengthsOrWithAPointAreRefused) 
                              "T05.7\r", "T\r",    "P12345\r", "B.5..\r"};
   for (const char* sequence : sequences) {
     Forget();
-    ctx.command.limitEntryFresh = 1;
+    ctx.command.limitEntryFresh = true;
     Type(sequence);
     ASSERT_FALSE(Heard().empty());
     EXPECT_EQ(Heard().back(), "inv") << sequence;
     EXPECT_THAT(Commands(), IsEmpty()) << sequence;
     EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << sequence;
-    EXPECT_EQ(ctx.command.limitEntryFresh, 0) << sequence;
+    EXPECT_FALSE(ctx.command.limitEntryFresh) << sequence;
     EXPECT_EQ(program.files.files, filesBefore) << sequence;
   }
   Forget();
@@ -260,17 +260,17 @@ TEST_F(InterpreterSequences, MemoryScanSequenceTakesALetterAToJ) {
   Type("GB\r");
   EXPECT_THAT(Heard(), ElementsAre("radbank", "B", "shdel"));
   EXPECT_THAT(Commands(), ElementsAre("LC1", "MSB"));
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kStarted);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kStarted);
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
 
   // G followed at once by Enter scans the same bank again.
-  ctx.link.scanState = ReceiverScan::kOff;
+  ctx.poll.scanState = ReceiverScan::kOff;
   Forget();
   Type("G\r");
   EXPECT_THAT(Commands(), ElementsAre("LC1", "MSB"));
 
   // A digit is said and dropped; the sequence stays open.
-  ctx.link.scanState = ReceiverScan::kOff;
+  ctx.poll.scanState = ReceiverScan::kOff;
   Forget();
   Type("G5");
   EXPECT_THAT(Heard(), ElementsAre("radbank", "5"));
@@ -360,7 +360,7 @@ TEST_F(InterpreterSequences, KillOnlyWorksOnABankSelectedByHand) {
   EXPECT_THAT(program.files.files["bank05.dat"], Not(HasSubstr("145.5")));
   EXPECT_THAT(Commands(), Contains("VA0146.00000"));
 
-  ctx.link.bankScanState = BankScan::kScanning;
+  ctx.poll.bankScanState = BankScan::kScanning;
   Forget();
   Press('K');
   EXPECT_THAT(Heard(), IsEmpty());
@@ -380,11 +380,11 @@ TEST_F(InterpreterSequences, KillThatCannotBeWrittenSaysWriteErrorInsteadOfOk) {
 
 TEST_F(InterpreterSequences, EnterEndsARunningSearchWritingItsLogBeforeTuning) {
   Press('R');
-  ASSERT_EQ(ctx.tuning.searchState, Search::kSearching);
+  ASSERT_EQ(ctx.poll.searchState, Search::kSearching);
   ctx.tuning.frequencyText = "145.5";
   Forget();
   Press(keys::kEnter);
-  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(ctx.poll.searchState, Search::kOff);
   EXPECT_THAT(program.files.files["bank00.dat"], StartsWith("Scanbank\r\n"));
   EXPECT_THAT(Heard(), Contains("0"));
   EXPECT_EQ(Heard().back(), "ok");
@@ -401,7 +401,7 @@ TEST_F(InterpreterSequences, AFailedWriteIsNeverFollowedByOk) {
   Press(keys::kEnter);
   EXPECT_THAT(Heard(), ElementsAre("wrerr", "0"));
   EXPECT_THAT(Commands(), ElementsAre("VA0145.50000"));
-  EXPECT_EQ(ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(ctx.poll.searchState, Search::kOff);
   program.files.diskFull = false;
 
   // D of a file that stays (a folder that cannot be written) says so; one
@@ -476,7 +476,7 @@ TEST_F(InterpreterSequences, EachEnterEndsAtItsCommandsFailure) {
     EXPECT_THAT(Commands(), IsEmpty()) << row.keys;
     EXPECT_EQ(program.files.files, filesBefore) << row.keys;
     EXPECT_EQ(ctx.tuning.frequencyText, shownBefore) << row.keys;
-    EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff) << row.keys;
+    EXPECT_EQ(ctx.poll.bankScanState, BankScan::kOff) << row.keys;
   }
   // The refusal is for that Enter alone: the next Enter tunes as usual.
   Type("W015\r\r");
@@ -486,13 +486,13 @@ TEST_F(InterpreterSequences, EachEnterEndsAtItsCommandsFailure) {
 
 TEST_F(InterpreterSequences, EnterLeavesABankScanBeforeTuning) {
   SelectInMemory({"145.5", "146.0"});
-  ctx.link.bankScanState = BankScan::kScanning;
-  ctx.link.resumeCountdown = 3;
+  ctx.poll.bankScanState = BankScan::kScanning;
+  ctx.poll.resumeCountdown = 3;
   Press(keys::kEnter);
   EXPECT_THAT(Heard(), ElementsAre("exitscan", "shdel", "ok"));
   EXPECT_THAT(Commands(), ElementsAre("VA0145.00000"));
-  EXPECT_EQ(ctx.link.bankScanState, BankScan::kOff);
-  EXPECT_EQ(ctx.link.resumeCountdown, 0);
+  EXPECT_EQ(ctx.poll.bankScanState, BankScan::kOff);
+  EXPECT_EQ(ctx.poll.resumeCountdown, 0);
 }
 
 TEST_F(InterpreterSequences, PendingCommandTransitions) {
@@ -536,9 +536,9 @@ TEST_F(InterpreterSequences, PendingCommandTransitions) {
   for (const Row& row : rows) {
     ctx.command.pendingCommand = PendingCommand::kNone;
     ctx.command.entryText.clear();
-    ctx.tuning.searchState = Search::kOff;
-    ctx.link.scanState = ReceiverScan::kOff;
-    ctx.link.bankScanState = BankScan::kOff;
+    ctx.poll.searchState = Search::kOff;
+    ctx.poll.scanState = ReceiverScan::kOff;
+    ctx.poll.bankScanState = BankScan::kOff;
     Type(row.keys);
     EXPECT_EQ(ctx.command.pendingCommand, row.pending) << row.keys;
   }

@@ -28,26 +28,26 @@ class MemoryScan : public fakes::PanelFixture {
  protected:
   // The receiver's memory scan resting on a channel, as the poll cycle sees it.
   void ScanRestingOnAChannel() {
-    ctx.link.scanState = ReceiverScan::kStopped;
-    ctx.link.squelchClosed = false;
+    ctx.poll.scanState = ReceiverScan::kStopped;
+    ctx.poll.squelchClosed = false;
   }
 };
 
 TEST_F(MemoryScan, StartWithoutABankLetterSendsMsAlone) {
   Type("G\r");
   EXPECT_THAT(trace, ElementsAre("radbank", "TX LC1", "shdel", "TX MS"));
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kStarted);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kStarted);
 }
 
 TEST_F(MemoryScan, StartSaysScanItselfOnlyWhenTheScanVoiceIsOff) {
-  ctx.link.scanVoice = false;
+  ctx.poll.scanVoice = false;
   Type("GA\r");
   EXPECT_THAT(trace, ElementsAre("radbank", "A", "TX LC1", "shdel", "TX MSA", "scan"));
 }
 
 TEST_F(MemoryScan, PassRecordsTheChannelFromTheReceiversRealAnswer) {
   answers["MR"] = kChannelA05;
-  ctx.app.debugEnabled = 1;
+  ctx.app.debugEnabled = true;
   ctx.panel.debugFile = program.files.CreateFile("debug1.dat");
   ScanRestingOnAChannel();
   Press('P');
@@ -80,16 +80,16 @@ TEST_F(MemoryScan, PassWithoutAChannelInTheAnswerIsRefused) {
 }
 
 TEST_F(MemoryScan, PIsAPutUnlessTheScanRestsOnAChannel) {
-  ctx.link.scanState = ReceiverScan::kScanning;
-  ctx.link.squelchClosed = true;
+  ctx.poll.scanState = ReceiverScan::kScanning;
+  ctx.poll.squelchClosed = true;
   Press('P');
   EXPECT_THAT(Heard(), ElementsAre("put"));
   EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kPut);
 
   // Just started: the scan is left first, then P starts a put.
   Forget();
-  ctx.link.scanState = ReceiverScan::kStarted;
-  ctx.link.squelchClosed = false;
+  ctx.poll.scanState = ReceiverScan::kStarted;
+  ctx.poll.squelchClosed = false;
   Press('P');
   EXPECT_THAT(Heard(), ElementsAre("exitscan", "put"));
   EXPECT_THAT(Commands(), IsEmpty());
@@ -143,21 +143,21 @@ TEST_F(MemoryScan, EnterRestoresTwoPassesInOrderThenTunes) {
   Press(keys::kEnter);
   EXPECT_THAT(trace, ElementsAre("exitscan", "TX MRA05", "shdel", "TX MP0", "shdel", "TX MRB12",
                                  "shdel", "TX MP0", "shdel", "shdel", "TX VA0145.50000", "ok"));
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
   EXPECT_EQ(ctx.memory.passCount, 1);
 }
 
 TEST_F(MemoryScan, EnterWithoutAScanSendsNoRecallAndSaysNoExit) {
   ctx.memory.passCount = 2;  // a pass left from a scan that ended otherwise
   ctx.memory.passedChannels[1] = "A05";
-  ctx.link.bankScanState = BankScan::kBankSelected;  // a bank selected by hand is no scan
+  ctx.poll.bankScanState = BankScan::kBankSelected;  // a bank selected by hand is no scan
   Press(keys::kEnter);
   EXPECT_THAT(trace, ElementsAre("TX VA0145.00000", "ok"));
   EXPECT_EQ(ctx.memory.passCount, 2);
 
   // The next scan that is left gives it back.
   Forget();
-  ctx.link.scanState = ReceiverScan::kScanning;
+  ctx.poll.scanState = ReceiverScan::kScanning;
   Press(keys::kEnter);
   EXPECT_THAT(Commands(), ElementsAre("MRA05", "MP0", "VA0145.00000"));
 }

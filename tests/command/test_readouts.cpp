@@ -50,7 +50,7 @@ void StartSearch(ConnectedPanel& panel, bool stopMode) {
 
 void RestInMemoryScan(ConnectedPanel& panel) {
   panel.answers["RX"] = kHeldA05;
-  panel.ctx.link.scanState = ReceiverScan::kScanning;
+  panel.ctx.poll.scanState = ReceiverScan::kScanning;
   panel.Cycle(kHeldLevel);
 }
 
@@ -97,7 +97,7 @@ const Case kTuningCases[] = {
      {"1", "4", "5", "point", "5", "channel", "2", "beep", "1", "4", "5", "point", "1", "channel",
       "1"}},
     {"a refused tuning key is no readout",
-     [](ConnectedPanel& p) { p.ctx.tuning.searchState = Search::kSearching; },
+     [](ConnectedPanel& p) { p.ctx.poll.searchState = Search::kSearching; },
      [](ConnectedPanel& p) { Keys(p, {keys::kRight}); },
      {"inv"}},
     {"CONT: a find's count, then its frequency",
@@ -174,7 +174,7 @@ const Case kWhereCases[] = {
       "stop"}},
     {"a memory scan moving on",
      [](ConnectedPanel& p) {
-       p.ctx.link.scanState = ReceiverScan::kScanning;
+       p.ctx.poll.scanState = ReceiverScan::kScanning;
        p.Cycle(fakes::kQuiet);
      },
      nullptr,

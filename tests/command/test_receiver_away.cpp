@@ -48,7 +48,7 @@ TEST_F(ReceiverAway, KeysThatWouldConfirmSomethingAboutTheReceiverSayRncOnceInst
   silent = true;
   for (const Row& row : rows) {
     Forget();
-    ctx.link.bankScanState = BankScan::kOff;  // B leaves its bank selected; arrows would step it
+    ctx.poll.bankScanState = BankScan::kOff;  // B leaves its bank selected; arrows would step it
     for (int key : row.keys) Press(key);
     EXPECT_EQ(Spoken(), row.spoken) << "key " << row.keys[0];
   }
@@ -56,7 +56,7 @@ TEST_F(ReceiverAway, KeysThatWouldConfirmSomethingAboutTheReceiverSayRncOnceInst
   EXPECT_THAT(Sent("MQ"), IsEmpty());
   EXPECT_THAT(Sent("MW"), IsEmpty());
   EXPECT_THAT(Sent("MS"), IsEmpty());
-  EXPECT_EQ(ctx.link.scanState, ReceiverScan::kOff);
+  EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
 }
 
 TEST_F(ReceiverAway, ReceiverBankIsClearedOnlyAtEnterRightBeforeItsChannels) {

@@ -103,7 +103,7 @@ void StopSearchOnSignal(ConnectedPanel& panel) {
   panel.Type("CR");
   panel.answers["RX"] = "VS RF0145512500 ST012500 AU0 MD1 AT0\r\n";
   panel.Cycle(fakes::kSignal);
-  ASSERT_EQ(panel.ctx.tuning.searchState, Search::kStopped);
+  ASSERT_EQ(panel.ctx.poll.searchState, Search::kStopped);
 }
 
 TEST(TypedValues, ARefusedKeyChangesNothingShownOrSaid) {
@@ -119,7 +119,7 @@ TEST(TypedValues, ARefusedKeyChangesNothingShownOrSaid) {
   };
   const auto connected = [](ConnectedPanel&) {};
   const auto holdingMemoryChannel = [](ConnectedPanel& panel) {
-    panel.ctx.link.scanState = ReceiverScan::kScanning;
+    panel.ctx.poll.scanState = ReceiverScan::kScanning;
     panel.Cycle("LC 120 MA05 RF0145125000\r\n");
   };
   const auto searching = [](ConnectedPanel& panel) { panel.Type("R"); };
@@ -149,7 +149,7 @@ TEST(TypedValues, ARefusedKeyChangesNothingShownOrSaid) {
     panel.PutBankFile("bank05.dat", "AM", {"146.5"});
     row.before(panel);
     const WhatThePanelTells before = Tells(panel);
-    const Search search = panel.ctx.tuning.searchState;
+    const Search search = panel.ctx.poll.searchState;
     const std::string searchLog = panel.program.files.files["bank00.dat"];
     const std::size_t spoken = panel.Spoken().size(), sent = ChangesSent(panel).size();
     PressKeys(panel, row.keys);
@@ -159,9 +159,9 @@ TEST(TypedValues, ARefusedKeyChangesNothingShownOrSaid) {
     EXPECT_EQ(Tells(panel), before) << keys;
     // A search goes on sweeping, and its log is not written, while the
     // panel still shows it.
-    EXPECT_EQ(panel.ctx.tuning.searchState, search) << keys;
+    EXPECT_EQ(panel.ctx.poll.searchState, search) << keys;
     EXPECT_EQ(panel.program.files.files["bank00.dat"], searchLog) << keys;
-    EXPECT_EQ(panel.ctx.link.bankScanState, BankScan::kOff) << keys;
+    EXPECT_EQ(panel.ctx.poll.bankScanState, BankScan::kOff) << keys;
   }
 }
 

@@ -16,7 +16,7 @@ constexpr int kTickLimit = 100;
 
 ConnectedPanel::ConnectedPanel() {
   program.AttachReceiver();
-  ctx.app.programRunning = 1;
+  ctx.app.programRunning = true;
   ctx.link.linkState = ReceiverAnswer::kReceived;
   ctx.link.statusLine = ">";
   ctx.tuning.frequencyText = "145.0";
@@ -25,7 +25,7 @@ ConnectedPanel::ConnectedPanel() {
   ctx.tuning.searchUpperText = "146";
   ctx.tuning.searchStepText = "12.5";
   ctx.tuning.modeText = "FM";
-  ctx.command.frequencyEntryFresh = 1;
+  ctx.command.frequencyEntryFresh = true;
   program.line.responder = [this](const std::string& command) {
     trace.push_back("TX " + command);
     if (silent) return std::string();
@@ -59,7 +59,7 @@ void ConnectedPanel::Cycle(const std::string& levelAnswer) {
   answers["LM"] = levelAnswer;
   Tick();  // an idle tick only starts the cycle
   int ticks = 0;
-  for (; ticks < kTickLimit && ctx.link.pollState != PollStep::kIdle; ++ticks) Tick();
+  for (; ticks < kTickLimit && ctx.poll.pollState != PollStep::kIdle; ++ticks) Tick();
   EXPECT_LT(ticks, kTickLimit) << "the poll cycle never came back to rest";
 }
 
@@ -116,7 +116,7 @@ void ConnectedPanel::SelectInMemory(const std::vector<std::string>& frequencies)
   banks.bankLastSlot = static_cast<int>(slot) - 2;
   banks.bankScanIndex = 4;
   banks.bankFileName = "bank05.dat";
-  ctx.link.bankScanState = BankScan::kBankSelected;
+  ctx.poll.bankScanState = BankScan::kBankSelected;
 }
 
 }  // namespace voxrig::fakes

@@ -14,7 +14,7 @@ TestProgram::TestProgram() {
   ctx.platform.clock = &clock;
   ctx.platform.messages = &messages;
   ctx.platform.stopwatch = &stopwatch;
-  ctx.app.voiceEnabled = 1;
+  ctx.app.voiceEnabled = true;
 }
 
 void TestProgram::AttachReceiver() {

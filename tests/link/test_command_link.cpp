@@ -17,7 +17,7 @@ class CommandLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     program.AttachReceiver();
-    program.ctx.app.debugEnabled = 1;
+    program.ctx.app.debugEnabled = true;
     program.ctx.panel.debugFile = program.files.CreateFile("debug1.dat");
   }
   std::string Log() { return program.files.files["debug1.dat"]; }
@@ -56,7 +56,7 @@ TEST_F(CommandLinkTest, LogStaysEmptyWhileDebugIsOff) {
 
 TEST(CommandLinkWithoutPort, CommandIsLoggedButGoesNowhereAndNoReplyIsRead) {
   TestProgram program;
-  program.ctx.app.debugEnabled = 1;
+  program.ctx.app.debugEnabled = true;
   program.ctx.panel.debugFile = program.files.CreateFile("debug1.dat");
   program.ctx.link.comPort = 1;  // never opened
   ToRadio(program.ctx, [](Receiver& radio) { return radio.AskReception(); });

@@ -26,8 +26,8 @@ using ::testing::IsEmpty;
 using NetControl = NetPanel;
 
 TEST_F(NetControl, GetsAreAnsweredFromThePanelWithoutAskingTheReceiver) {
-  ctx.link.signalLevel = 12;
-  ctx.link.pollState = PollStep::kReadLevel;  // in the middle of a poll cycle
+  ctx.poll.signalLevel = 12;
+  ctx.poll.pollState = PollStep::kReadLevel;  // in the middle of a poll cycle
   Peer& client = Connect("f\nm\nl STRENGTH\nv\n+\\get_freq\n\\chk_vfo\n");
   ServeNetClients(ctx, SetTurn::kLater);
   EXPECT_EQ(client.fromPanel,
@@ -37,7 +37,7 @@ TEST_F(NetControl, GetsAreAnsweredFromThePanelWithoutAskingTheReceiver) {
 }
 
 TEST_F(NetControl, ASetTakesTheFreeWireAndIsCarriedOutAsTheKeysWould) {
-  ctx.link.pollState = PollStep::kSendLevelPoll;
+  ctx.poll.pollState = PollStep::kSendLevelPoll;
   Peer& client = Connect("F 14074000\nf\nM USB 2400\n");
   Tick();  // the level poll goes out; the set waits for the wire
   EXPECT_EQ(client.fromPanel, "");
@@ -60,21 +60,21 @@ TEST_F(NetControl, ASetTakesTheFreeWireAndIsCarriedOutAsTheKeysWould) {
 
 TEST_F(NetControl, ABusyPanelRefusesSetsAndSaysNothing) {
   const std::vector<std::pair<const char*, std::function<void(Context&)>>> busy = {
-      {"search", [](Context& c) { c.tuning.searchState = Search::kSearching; }},
-      {"memory scan", [](Context& c) { c.link.scanState = ReceiverScan::kScanning; }},
-      {"bank scan", [](Context& c) { c.link.bankScanState = BankScan::kStarted; }},
+      {"search", [](Context& c) { c.poll.searchState = Search::kSearching; }},
+      {"memory scan", [](Context& c) { c.poll.scanState = ReceiverScan::kScanning; }},
+      {"bank scan", [](Context& c) { c.poll.bankScanState = BankScan::kStarted; }},
       {"W being typed",
        [](Context& c) { c.command.pendingCommand = PendingCommand::kWriteToReceiver; }},
-      {"frequency being typed", [](Context& c) { c.command.frequencyEntryFresh = 0; }},
+      {"frequency being typed", [](Context& c) { c.command.frequencyEntryFresh = false; }},
   };
   for (const auto& [what, makeBusy] : busy) {
     ctx.link.linkState = ReceiverAnswer::kReceived;
-    ctx.link.pollState = PollStep::kIdle;
-    ctx.tuning.searchState = Search::kOff;
-    ctx.link.scanState = ReceiverScan::kOff;
-    ctx.link.bankScanState = BankScan::kOff;
+    ctx.poll.pollState = PollStep::kIdle;
+    ctx.poll.searchState = Search::kOff;
+    ctx.poll.scanState = ReceiverScan::kOff;
+    ctx.poll.bankScanState = BankScan::kOff;
     ctx.command.pendingCommand = PendingCommand::kNone;
-    ctx.command.frequencyEntryFresh = 1;
+    ctx.command.frequencyEntryFresh = true;
     makeBusy(ctx);
     Peer& client = Connect("F 14074000\n+M USB 2400\n");
     Forget();
@@ -107,7 +107,7 @@ TEST_F(NetControl, WhileTheListenerTypesTheFrequencyIsWhereTheReceiverWasTuned) 
 }
 
 TEST_F(NetControl, SetsThatChangeNothingAreAnsweredAtOnceAndSendNothing) {
-  ctx.link.pollState = PollStep::kReadLevel;
+  ctx.poll.pollState = PollStep::kReadLevel;
   Peer& client = Connect("F 145000000\nM FM 0\nV VFOA\nV VFOB\nF 1e12\n");
   ServeNetClients(ctx, SetTurn::kLater);
   EXPECT_EQ(client.fromPanel, "RPRT 0\nRPRT 0\nRPRT 0\nRPRT -11\nRPRT -1\n");
@@ -167,7 +167,7 @@ TEST_F(NetControl, NoSetIsConfirmedWhileTheReceiverIsAwayAndSetsGoOnOnceItIsBack
   EXPECT_THAT(Commands(), IsEmpty());
   EXPECT_THAT(Heard(), IsEmpty());
   EXPECT_EQ(ctx.tuning.modeText, "FM");
-  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
+  EXPECT_FALSE(ctx.tuning.attenuatorOn);
 
   // The line hangs up as a set goes out: the panel keeps what the receiver
   // had, says so, and the client is told.
@@ -180,7 +180,7 @@ TEST_F(NetControl, NoSetIsConfirmedWhileTheReceiverIsAwayAndSetsGoOnOnceItIsBack
       {"F 14074000", 300, 150, "145.0"}, {"M AM", 370, 80, "FM "}, {"L ATT 20", 0, 0, ""}};
   for (const auto& [set, x, y, shown] : sets) {
     ctx.link.receiverLost = false;
-    ctx.link.pollState = PollStep::kIdle;
+    ctx.poll.pollState = PollStep::kIdle;
     ctx.panel.keyQueueCount = 0;
     ctx.net.pollOwed = false;
     program.line.hungUp = true;
@@ -199,7 +199,7 @@ TEST_F(NetControl, NoSetIsConfirmedWhileTheReceiverIsAwayAndSetsGoOnOnceItIsBack
   answers["LM"] = "LM%000\r\n";
   for (int tick = 0; tick < 200 && ctx.link.receiverLost; ++tick) Tick();
   ASSERT_FALSE(ctx.link.receiverLost);
-  while (ctx.link.pollState != PollStep::kIdle || ctx.panel.keyQueueCount != 0 || ctx.net.pollOwed)
+  while (ctx.poll.pollState != PollStep::kIdle || ctx.panel.keyQueueCount != 0 || ctx.net.pollOwed)
     Tick();
   Forget();
   client.toPanel = "F 14074000\n";
@@ -257,8 +257,8 @@ TEST_F(NetControl, SquelchAndLevelsFollowTheLevelPoll) {
   for (const auto& [reply, expected] : std::vector<std::pair<std::string, std::string>>{
            {"LM%000", "0\n0\n-54\n"}, {"LM 142", "1\n142\n"}}) {
     answers["LM"] = reply + "\r\n";
-    ctx.link.pollState = PollStep::kSendLevelPoll;
-    while (ctx.link.pollState != PollStep::kIdle) Tick();
+    ctx.poll.pollState = PollStep::kSendLevelPoll;
+    while (ctx.poll.pollState != PollStep::kIdle) Tick();
     client.toPanel = "\\get_dcd\nl RAWSTR\nl STRENGTH\n";
     client.fromPanel.clear();
     NetworkActivity();
@@ -272,16 +272,16 @@ TEST_F(NetControl, AnAttenuatorSetIsSaidAndSentAsTheAKeyWould) {
   EXPECT_THAT(Commands(), ElementsAre("AT1"));
   EXPECT_THAT(Heard(), ElementsAre("atton"));
   EXPECT_EQ(client.fromPanel, "RPRT 0\n20\n");
-  EXPECT_EQ(ctx.tuning.attenuatorOn, 1);
+  EXPECT_TRUE(ctx.tuning.attenuatorOn);
 }
 
 TEST_F(NetControl, ArrivingBytesAreAnsweredAtOnceAndASetWaitsForTheWire) {
-  ctx.link.pollState = PollStep::kReadLevel;  // a level poll's answer is awaited
+  ctx.poll.pollState = PollStep::kReadLevel;  // a level poll's answer is awaited
   Peer& client = Connect("f\nF 14074000\nv\n");
   NetworkActivity();
   EXPECT_EQ(client.fromPanel, "145000000\n");
   EXPECT_THAT(Commands(), IsEmpty());
-  ctx.link.pollState = PollStep::kIdle;
+  ctx.poll.pollState = PollStep::kIdle;
   NetworkActivity();
   EXPECT_EQ(client.fromPanel, "145000000\nRPRT 0\nVFOA\n");
   EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
@@ -316,7 +316,7 @@ TEST_F(NetControl, AModeOrAttenuatorTheRadioLacksIsRefusedToTheClientAsToTheList
   EXPECT_THAT(Commands(), Each(Eq("LM")));  // only the level polls went out
   EXPECT_THAT(Heard(), ElementsAre("inv"));
   EXPECT_EQ(ctx.tuning.modeText.str(), "FM");
-  EXPECT_EQ(ctx.tuning.attenuatorOn, 0);
+  EXPECT_FALSE(ctx.tuning.attenuatorOn);
   EXPECT_EQ(client.fromPanel, "RPRT -11\nRPRT -11\n");
 }
 

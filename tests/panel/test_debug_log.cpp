@@ -12,7 +12,7 @@ namespace {
 TEST(DebugLog, StartsANewLogWithTheVersionDateAndTime) {
   fakes::TestProgram program;
   program.files.files["debug1.dat"] = "a log of an earlier run\r\n";
-  program.ctx.app.debugEnabled = 1;
+  program.ctx.app.debugEnabled = true;
   OpenDebugLog(program.ctx);
   EXPECT_EQ(program.files.files["debug1.dat"], "VOXRIG 4.0b  07-12-2026   09:05:03\r\n");
 }
@@ -20,14 +20,14 @@ TEST(DebugLog, StartsANewLogWithTheVersionDateAndTime) {
 TEST(DebugLog, DateAndTimeHaveLeadingZerosAndA24HourClock) {
   fakes::TestProgram program;
   program.clock.now = LocalDateTime{2031, 1, 31, 23, 0, 59};
-  program.ctx.app.debugEnabled = 1;
+  program.ctx.app.debugEnabled = true;
   OpenDebugLog(program.ctx);
   EXPECT_EQ(program.files.files["debug1.dat"], "VOXRIG 4.0b  31-01-2031   23:00:59\r\n");
 }
 
 TEST(DebugLog, EachLineEndsWithCrLfAndClosingStopsTheWrites) {
   fakes::TestProgram program;
-  program.ctx.app.debugEnabled = 1;
+  program.ctx.app.debugEnabled = true;
   OpenDebugLog(program.ctx);
   program.ctx.panel.logLine = "TX= LM";
   WriteLogLine(program.ctx);
@@ -45,9 +45,9 @@ TEST(DebugLog, EachLineEndsWithCrLfAndClosingStopsTheWrites) {
 
 TEST(DebugLog, NothingIsWrittenWhileDebuggingIsOff) {
   fakes::TestProgram program;
-  program.ctx.app.debugEnabled = 1;
+  program.ctx.app.debugEnabled = true;
   OpenDebugLog(program.ctx);
-  program.ctx.app.debugEnabled = 0;
+  program.ctx.app.debugEnabled = false;
   program.ctx.panel.logLine = "RX= LM012";
   WriteLogLine(program.ctx);
   EXPECT_EQ(program.files.files["debug1.dat"], "VOXRIG 4.0b  07-12-2026   09:05:03\r\n");
@@ -56,7 +56,7 @@ TEST(DebugLog, NothingIsWrittenWhileDebuggingIsOff) {
 TEST(DebugLog, LogThatCannotBeCreatedIsSilentlyNotKept) {
   fakes::TestProgram program;
   program.files.failingWrites.insert("debug1.dat");
-  program.ctx.app.debugEnabled = 1;
+  program.ctx.app.debugEnabled = true;
   OpenDebugLog(program.ctx);
   EXPECT_EQ(program.ctx.panel.debugFile, nullptr);
   program.ctx.panel.logLine = "TX= LM";

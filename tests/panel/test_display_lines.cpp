@@ -66,7 +66,7 @@ TEST(ShowSearchLine, DrawsTheFourFieldsInBlackThirtyPoint) {
   program.ctx.tuning.searchLowerText = "145";
   program.ctx.tuning.searchStepText = "12.5";
   program.ctx.tuning.searchUpperText = "146";
-  program.ctx.tuning.searchStopMode = StopMode::kStop;
+  program.ctx.poll.searchStopMode = StopMode::kStop;
   program.display.SetColour(Colour::kRed);
   ShowSearchLine(program.ctx);
 
@@ -86,7 +86,7 @@ TEST(ShowSearchLine, DrawsTheFourFieldsInBlackThirtyPoint) {
 TEST(ShowSearchLine, ClearsEachFieldToItsFullWidthBeforeDrawingIt) {
   for (const StopMode mode : {StopMode::kContinue, StopMode::kStop}) {
     fakes::TestProgram program;
-    program.ctx.tuning.searchStopMode = mode;
+    program.ctx.poll.searchStopMode = mode;
     ShowSearchLine(program.ctx);
     const auto& runs = program.display.runs();
     ASSERT_EQ(runs.size(), 8u);

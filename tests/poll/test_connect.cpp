@@ -52,7 +52,7 @@ TEST_F(ConnectTest, AsksFirstAndPutsTheReceiverIntoItsKnownStateWithPausesBetwee
 TEST_F(ConnectTest, TheKnownStateKeepsAFrequencyBeingTyped) {
   Context& ctx = program.ctx;
   ConnectReceiver(ctx);
-  ctx.command.frequencyEntryFresh = 0;
+  ctx.command.frequencyEntryFresh = false;
   ctx.tuning.frequencyText = "14";
   PutReceiverInKnownState(ctx);
   EXPECT_EQ(ctx.tuning.frequencyText, "14");
@@ -185,10 +185,10 @@ TEST_F(ConnectTest, FirstLevelAnswerSaysConnectedAndBringsTheKnownStateOnce) {
   ConnectReceiver(program.ctx);
   program.ClearRecords();
   for (int cycle = 0; cycle < 3; ++cycle) {
-    program.ctx.link.pollState = PollStep::kSendLevelPoll;
+    program.ctx.poll.pollState = PollStep::kSendLevelPoll;
     RunPollStep(program.ctx);
     RunPollStep(program.ctx);
-    EXPECT_EQ(program.ctx.link.pollState, PollStep::kIdle);
+    EXPECT_EQ(program.ctx.poll.pollState, PollStep::kIdle);
   }
   EXPECT_EQ(program.Heard(),
             (Strings{"connected", "1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
@@ -213,7 +213,7 @@ TEST_F(ConnectTest, AReceiverGoneDuringTheKnownStateIsGivenItAgainWhenItAnswers)
 
   program.line.hungUp = false;
   for (int cycle = 0; cycle < 12 && ctx.link.linkState != ReceiverAnswer::kReceived; ++cycle) {
-    ctx.link.pollState = PollStep::kSendLevelPoll;
+    ctx.poll.pollState = PollStep::kSendLevelPoll;
     RunPollStep(ctx);
     RunPollStep(ctx);
   }
@@ -232,7 +232,7 @@ TEST_F(ConnectTest, AReceiverGoneDuringTheKnownStateIsGivenItAgainWhenItAnswers)
 TEST_F(ConnectTest, SilentReceiverIsNeverTakenAsConnected) {
   ConnectReceiver(program.ctx);
   program.ClearRecords();
-  program.ctx.link.pollState = PollStep::kSendLevelPoll;
+  program.ctx.poll.pollState = PollStep::kSendLevelPoll;
   RunPollStep(program.ctx);
   RunPollStep(program.ctx);
   EXPECT_EQ(program.ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);

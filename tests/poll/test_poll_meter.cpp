@@ -39,8 +39,8 @@ TEST(PollMeter, LevelAnswerDrawsOneAsteriskPerTwelveSteps) {
     EXPECT_EQ(meter.colour, Colour::kGreen);
     EXPECT_EQ(meter.font, ArielBold(30));
     EXPECT_EQ(rig.program.display.colour(), Colour::kBlack);
-    EXPECT_EQ(rig.ctx.link.signalLevel, row.signalLevel) << row.answer;
-    EXPECT_FALSE(rig.ctx.link.squelchClosed);
+    EXPECT_EQ(rig.ctx.poll.signalLevel, row.signalLevel) << row.answer;
+    EXPECT_FALSE(rig.ctx.poll.squelchClosed);
     EXPECT_EQ(rig.ctx.link.statusLine, row.meter);
   }
 }
@@ -48,11 +48,11 @@ TEST(PollMeter, LevelAnswerDrawsOneAsteriskPerTwelveSteps) {
 TEST(PollMeter, SquelchMarkShowsAnEmptyMeterWhateverDigitsFollow) {
   for (const std::string answer : {"LM%120\r\n", "LM%255\r\n", "LC%000 VA\r\n"}) {
     ConnectedPanel rig;
-    rig.ctx.link.signalLevel = 7;
+    rig.ctx.poll.signalLevel = 7;
     rig.Cycle(answer);
     EXPECT_EQ(rig.program.display.TextAt(320, 30), kSquelchLine) << answer;
-    EXPECT_TRUE(rig.ctx.link.squelchClosed);
-    EXPECT_EQ(rig.ctx.link.signalLevel, 0);
+    EXPECT_TRUE(rig.ctx.poll.squelchClosed);
+    EXPECT_EQ(rig.ctx.poll.signalLevel, 0);
   }
 }
 
@@ -62,8 +62,8 @@ TEST(PollMeter, NoAnswerLeavesMeterAndSquelchAsTheyWere) {
   rig.program.ClearRecords();
   rig.Cycle("");
   EXPECT_FALSE(rig.program.display.DrewAt(320, 30));
-  EXPECT_EQ(rig.ctx.link.signalLevel, 10);
-  EXPECT_FALSE(rig.ctx.link.squelchClosed);
+  EXPECT_EQ(rig.ctx.poll.signalLevel, 10);
+  EXPECT_FALSE(rig.ctx.poll.squelchClosed);
 }
 
 TEST(PollMeter, LateAnswerToAnotherCommandNeitherRedrawsNorDividesTheLevelAgain) {
@@ -73,20 +73,20 @@ TEST(PollMeter, LateAnswerToAnotherCommandNeitherRedrawsNorDividesTheLevelAgain)
   rig.Cycle("MW A:90 a:10\r\n");
   EXPECT_EQ(rig.program.line.incoming, "");  // read away as an answer
   EXPECT_FALSE(rig.program.display.DrewAt(320, 30));
-  EXPECT_EQ(rig.ctx.link.signalLevel, 10);
-  EXPECT_FALSE(rig.ctx.link.squelchClosed);
+  EXPECT_EQ(rig.ctx.poll.signalLevel, 10);
+  EXPECT_FALSE(rig.ctx.poll.squelchClosed);
 }
 
 TEST(PollMeter, LateAnswerWhileSearchingAnnouncesNoFalseStop) {
   ConnectedPanel rig;
-  rig.ctx.tuning.searchState = Search::kSearching;
+  rig.ctx.poll.searchState = Search::kSearching;
   rig.Cycle(fakes::kQuiet);
   rig.program.ClearRecords();
   // "VS" alone, as a late empty-line answer would not be; its third character
   // is not "%" but it says nothing about the squelch.
   rig.Cycle("VS RF0145512500 ST012500\r\n");
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
-  EXPECT_TRUE(rig.ctx.link.squelchClosed);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kSearching);
+  EXPECT_TRUE(rig.ctx.poll.squelchClosed);
   EXPECT_FALSE(rig.program.display.DrewAt(270, 320));
   EXPECT_EQ(rig.program.Commands(), std::vector<std::string>{"LM"});
 }

@@ -31,9 +31,9 @@ void StartRunningSearch(ConnectedPanel& rig, StopMode stopMode) {
   slots[3] = " ";
   slots[4] = "9999";
   ctx.banks.bankFileName = "bank00.dat";
-  ctx.tuning.searchState = Search::kSearching;
-  ctx.tuning.searchStopMode = stopMode;
-  ctx.tuning.searchHitCount = 0;
+  ctx.poll.searchState = Search::kSearching;
+  ctx.poll.searchStopMode = stopMode;
+  ctx.poll.searchHitCount = 0;
   rig.answers["RX"] = kSearchAnswer;
 }
 
@@ -89,7 +89,7 @@ TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
   ConnectedPanel rig;
   StartRunningSearch(rig, StopMode::kContinue);
   rig.Cycle(kQuiet);
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kSearching);
   rig.program.ClearRecords();
 
   rig.Cycle(kSignal);
@@ -97,12 +97,12 @@ TEST(PollSearch, StopInContModeShowsStoppedLogsTheHitAndSpeaksTheCount) {
   const auto status = rig.program.display.RunAt(270, 320);
   EXPECT_EQ(status.text, kStoppedLine);
   EXPECT_EQ(status.colour, Colour::kRed);
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kStopped);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kStopped);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5125");
   EXPECT_EQ(rig.program.display.TextAt(300, 150).substr(0, 8), "145.5125");
   EXPECT_EQ(rig.ctx.banks.bankSlots[4], "145.5125");
   EXPECT_EQ(rig.ctx.banks.bankSlots[6], "9999");
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 1);
   // The count and where, no "stop".
   EXPECT_EQ(rig.program.Heard(), (Strings{"1", "1", "4", "5", "point", "5", "1", "2", "5"}));
 }
@@ -130,7 +130,7 @@ TEST(PollSearch, AReceiverLostMidSearchEndsItWithItsHitKeptAndTold) {
     c.goAway(rig);
     for (int i = 0; i < c.cyclesUntilNoticed; ++i) rig.Cycle();
     EXPECT_EQ(rig.program.Heard(), (Strings{"rnc", "1"}));
-    EXPECT_EQ(rig.ctx.tuning.searchState, Search::kOff);
+    EXPECT_EQ(rig.ctx.poll.searchState, Search::kOff);
     EXPECT_EQ(rig.program.files.files["bank00.dat"],
               "Scanbank\r\nFM\r\n12.5\r\n \r\n145.5125\r\n \r\n9999\r\n");
     EXPECT_EQ(rig.program.display.TextAt(150, 300), std::string(40, ' '));
@@ -147,7 +147,7 @@ TEST(PollSearch, AReceiverLostMidSearchEndsItWithItsHitKeptAndTold) {
     EXPECT_EQ(rig.Count("VA0145.51250"), 1);
     EXPECT_EQ(rig.Count("RX"), 1);
     EXPECT_EQ(rig.Count("VS") + rig.Count("<1E>"), 0);
-    EXPECT_EQ(rig.ctx.tuning.searchState, Search::kOff);
+    EXPECT_EQ(rig.ctx.poll.searchState, Search::kOff);
   }
 }
 
@@ -157,7 +157,7 @@ TEST(PollSearch, StopInStopModeSaysStopAndNeverResumes) {
   StartRunningSearch(rig, StopMode::kStop);
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.program.Heard(), kStopHere);
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 1);
   rig.Cycles(12, kSignal);
   EXPECT_EQ(rig.Count("<1E>"), 0);
   EXPECT_EQ(rig.Count("RX"), 1);
@@ -171,11 +171,11 @@ TEST(PollSearch, ContinuingSearchResumesAfterFiveCyclesOnTheSignal) {
   rig.program.ClearRecords();
   rig.Cycles(4, kSignal);
   EXPECT_EQ(rig.Count("<1E>"), 0);
-  EXPECT_EQ(rig.ctx.link.resumeCountdown, 1);
+  EXPECT_EQ(rig.ctx.poll.resumeCountdown, 1);
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "LM", "LM", "LM", "LM", "<1E>"}));
   EXPECT_EQ(rig.program.Heard(), Strings{"shdel"});
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle);
   // The signal lasts on: five cycles later the byte goes again.
   rig.Cycles(4, kSignal);
   EXPECT_EQ(rig.Count("<1E>"), 1);
@@ -194,11 +194,11 @@ TEST(PollSearch, SignalGoingShowsSearchModeActiveAgain) {
   EXPECT_EQ(status.text, "Search Mode Active      ");
   EXPECT_EQ(status.colour, Colour::kGreen);
   EXPECT_EQ(status.font, ArielBold(30));  // the font the meter left
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kSearching);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle);
   // A second stop on the same frequency is logged once.
   rig.Cycle(kSignal);
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 1);
   EXPECT_EQ(rig.ctx.banks.bankSlots[6], "9999");
 }
 
@@ -207,14 +207,14 @@ TEST(PollSearch, CountdownIsKeptWhenTheSignalGoesSoTheNextResumeComesSooner) {
   StartRunningSearch(rig, StopMode::kContinue);
   rig.Cycle(kSignal);      // stop
   rig.Cycles(2, kSignal);  // 5 -> 4 -> 3
-  EXPECT_EQ(rig.ctx.link.resumeCountdown, 3);
+  EXPECT_EQ(rig.ctx.poll.resumeCountdown, 3);
   rig.Cycle(kQuiet);  // counted once more, then the search sweeps again
-  EXPECT_EQ(rig.ctx.link.resumeCountdown, 2);
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(rig.ctx.poll.resumeCountdown, 2);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kSearching);
 
   rig.answers["RX"] = "VS RF0146012500 ST012500 AU0 MD1 AT0\r\n";
   rig.Cycle(kSignal);  // the next stop
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 2);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 2);
   rig.program.ClearRecords();
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.Count("<1E>"), 0);
@@ -227,26 +227,26 @@ TEST(PollSearch, ReceiverStateIsAskedAgainUntilAnAnswerCarriesTheFrequency) {
   StartRunningSearch(rig, StopMode::kStop);
   rig.answers["RX"] = "";
   rig.answers["LM"] = kSignal;
-  rig.ctx.link.pollState = PollStep::kSendLevelPoll;
+  rig.ctx.poll.pollState = PollStep::kSendLevelPoll;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kAskWhereSearchStopped);
   for (int ask = 0; ask < 3; ++ask) {
     RunPollStep(rig.ctx);
     RunPollStep(rig.ctx);
-    EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
+    EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kAskWhereSearchStopped);
   }
   rig.answers["RX"] = "VS RF014551";  // an answer cut short counts as none
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kAskWhereSearchStopped);
   rig.answers["RX"] = kSearchAnswer;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle);
   EXPECT_EQ(rig.Count("RX"), 5);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5125");
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 1);
 }
 
 TEST(PollSearch, TheStopIsReadFromTheRfFieldWhateverKeywordTheAnswerStartsWith) {
@@ -272,16 +272,16 @@ TEST(PollSearch, TheStopIsReadFromTheRfFieldWhateverKeywordTheAnswerStartsWith) 
     StartRunningSearch(rig, StopMode::kStop);
     rig.answers["RX"] = row.answer;
     rig.answers["LM"] = kSignal;
-    rig.ctx.link.pollState = PollStep::kSendLevelPoll;
+    rig.ctx.poll.pollState = PollStep::kSendLevelPoll;
     for (int step = 0; step < 4; ++step) RunPollStep(rig.ctx);
     if (row.frequency.empty()) {
-      EXPECT_EQ(rig.ctx.link.pollState, PollStep::kAskWhereSearchStopped) << row.answer;
-      EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0) << row.answer;
+      EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kAskWhereSearchStopped) << row.answer;
+      EXPECT_EQ(rig.ctx.poll.searchHitCount, 0) << row.answer;
       continue;
     }
-    EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle) << row.answer;
+    EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle) << row.answer;
     EXPECT_EQ(rig.ctx.tuning.frequencyText, row.frequency) << row.answer;
-    EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1) << row.answer;
+    EXPECT_EQ(rig.ctx.poll.searchHitCount, 1) << row.answer;
     EXPECT_EQ(rig.ctx.banks.bankSlots[4], row.frequency) << row.answer;
   }
 }
@@ -293,7 +293,7 @@ TEST(PollSearch, AnOtherKeywordStillHasTheAsksBounded) {
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.Count("RX"), 20);
   EXPECT_EQ(rig.program.Heard(), Strings{"rnc"});
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 0);
 }
 
 TEST(PollSearch, SilentReceiverIsAskedTwentyTimesThenTheKeyboardComesBack) {
@@ -302,10 +302,10 @@ TEST(PollSearch, SilentReceiverIsAskedTwentyTimesThenTheKeyboardComesBack) {
   rig.answers["RX"] = "";
   rig.ctx.tuning.frequencyText = "145.0";
   rig.Cycle(kSignal);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle);
   EXPECT_EQ(rig.Count("RX"), 20);
   EXPECT_EQ(rig.program.Heard(), Strings{"rnc"});
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 0);
   EXPECT_EQ(rig.ctx.banks.bankSlots[4], "9999");
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.0");
   // The search rules go on: the continuing search still resumes.
@@ -317,7 +317,7 @@ TEST(PollSearch, SilentReceiverIsAskedTwentyTimesThenTheKeyboardComesBack) {
   rig.answers["RX"] = kSearchAnswer;
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.Count("RX"), 21);
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 1);
 }
 
 }  // namespace

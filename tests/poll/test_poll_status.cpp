@@ -34,17 +34,17 @@ TEST(PollStatus, IdlePanelAsksTheLevelOnceAPollCycle) {
 
 TEST(PollStatus, ReceiverScanStartAndStopAreShownAndSpokenOnce) {
   ConnectedPanel rig;
-  rig.ctx.link.scanState = ReceiverScan::kStarted;
+  rig.ctx.poll.scanState = ReceiverScan::kStarted;
   rig.Cycle(kQuiet);
   ExpectStatusLine(rig, kScanningLine);
-  EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kScanning);
+  EXPECT_EQ(rig.ctx.poll.scanState, ReceiverScan::kScanning);
   rig.Cycle(kQuiet);
   EXPECT_EQ(rig.program.Heard(), Strings{"scan"});
 
   rig.program.ClearRecords();
   rig.Cycle(kSignal);
   ExpectStatusLine(rig, kStoppedLine);
-  EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kStopped);
+  EXPECT_EQ(rig.ctx.poll.scanState, ReceiverScan::kStopped);
   // "stop", then where it rests (this level answer names no channel).
   EXPECT_EQ(rig.program.Heard(), (Strings{"stop", "1", "4", "5", "point", "0"}));
   // The STOPPED line is printed again while the scan holds, the prompt is not.
@@ -56,13 +56,13 @@ TEST(PollStatus, ReceiverScanStartAndStopAreShownAndSpokenOnce) {
   rig.Cycle(kQuiet);
   ExpectStatusLine(rig, kScanningLine);
   EXPECT_EQ(rig.program.Heard(), Strings{"scan"});
-  EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kScanning);
+  EXPECT_EQ(rig.ctx.poll.scanState, ReceiverScan::kScanning);
 }
 
 TEST(PollStatus, ReceiverScanIsSilentWithoutScanVoice) {
   ConnectedPanel rig;
-  rig.ctx.link.scanVoice = false;
-  rig.ctx.link.scanState = ReceiverScan::kStarted;
+  rig.ctx.poll.scanVoice = false;
+  rig.ctx.poll.scanState = ReceiverScan::kStarted;
   rig.Cycle(kQuiet);
   rig.Cycle(kSignal);
   rig.Cycle(kQuiet);
@@ -72,29 +72,29 @@ TEST(PollStatus, ReceiverScanIsSilentWithoutScanVoice) {
 
 TEST(PollStatus, ReceiverScanStopTakesTwoMoreTicksAndShowsTheHeldFrequency) {
   ConnectedPanel rig;
-  rig.ctx.link.scanState = ReceiverScan::kScanning;
+  rig.ctx.poll.scanState = ReceiverScan::kScanning;
   rig.answers["LM"] = "LC 120 MA05 RF0145125000\r\n";
-  rig.ctx.link.pollState = PollStep::kSendLevelPoll;
+  rig.ctx.poll.pollState = PollStep::kSendLevelPoll;
   RunPollStep(rig.ctx);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kSettleOnHeldChannel);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kSettleOnHeldChannel);
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kShowHeldChannel);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kShowHeldChannel);
   EXPECT_FALSE(rig.program.display.DrewAt(300, 150));
   RunPollStep(rig.ctx);
   // The receive state is asked for once, for the channel held and its name.
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kReadHeldChannel);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kReadHeldChannel);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.12500");
   EXPECT_EQ(rig.ctx.tuning.frequencyDigits, "145.12500");
   EXPECT_EQ(rig.program.display.TextAt(300, 150).substr(0, 9), "145.12500");
   RunPollStep(rig.ctx);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle);
   EXPECT_EQ(rig.program.Commands(), (Strings{"LM", "RX"}));
 }
 
 TEST(PollStatus, HeldScanWithoutAFrequencyInTheAnswerKeepsTheShownFrequency) {
   ConnectedPanel rig;
-  rig.ctx.link.scanState = ReceiverScan::kScanning;
+  rig.ctx.poll.scanState = ReceiverScan::kScanning;
   rig.ctx.tuning.frequencyText = "145.5";
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5");
@@ -113,7 +113,7 @@ void LoadBank(Context& ctx) {
   slots[6] = "146.0";
   slots[7] = " ";
   slots[8] = "9999";
-  ctx.link.bankScanState = BankScan::kStarted;
+  ctx.poll.bankScanState = BankScan::kStarted;
   ctx.banks.bankScanIndex = 4;
 }
 
@@ -122,7 +122,7 @@ TEST(PollStatus, BankScanTunesEachChannelAndWrapsAtTheEndMark) {
   LoadBank(rig.ctx);
   rig.Cycle(kQuiet);
   ExpectStatusLine(rig, kScanningLine);
-  EXPECT_EQ(rig.ctx.link.bankScanState, BankScan::kScanning);
+  EXPECT_EQ(rig.ctx.poll.bankScanState, BankScan::kScanning);
   EXPECT_EQ(rig.ctx.banks.bankScanIndex, 6);
   EXPECT_EQ(rig.ctx.tuning.frequencyText, "145.5");
   rig.Cycle(kQuiet);
@@ -140,8 +140,8 @@ TEST(PollStatus, BankScanHoldsOnASignalAndSaysStopOnce) {
   rig.program.ClearRecords();
   rig.Cycle(kSignal);
   ExpectStatusLine(rig, kStoppedLine);
-  EXPECT_EQ(rig.ctx.link.bankScanState, BankScan::kStopped);
-  EXPECT_EQ(rig.ctx.link.pollState, PollStep::kIdle);
+  EXPECT_EQ(rig.ctx.poll.bankScanState, BankScan::kStopped);
+  EXPECT_EQ(rig.ctx.poll.pollState, PollStep::kIdle);
   rig.program.ClearRecords();
   rig.Cycle(kSignal);
   EXPECT_FALSE(rig.program.display.DrewAt(270, 320));
@@ -151,13 +151,13 @@ TEST(PollStatus, BankScanHoldsOnASignalAndSaysStopOnce) {
   rig.Cycle(kQuiet);
   ExpectStatusLine(rig, kScanningLine);
   EXPECT_EQ(rig.program.Heard(), Strings{"scan"});
-  EXPECT_EQ(rig.ctx.link.bankScanState, BankScan::kScanning);
+  EXPECT_EQ(rig.ctx.poll.bankScanState, BankScan::kScanning);
 }
 
 TEST(PollStatus, BankScanIsSilentWithoutScanVoice) {
   ConnectedPanel rig;
   LoadBank(rig.ctx);
-  rig.ctx.link.scanVoice = false;
+  rig.ctx.poll.scanVoice = false;
   rig.Cycle(kQuiet);
   rig.Cycle(kSignal);
   ExpectStatusLine(rig, kStoppedLine);
@@ -190,11 +190,11 @@ TEST(PollStatus, BankScanNeverLeavesTheSlotsNorTunesTheEndMark) {
 TEST(PollStatus, ReceiverScanRuleComesBeforeTheBankScanRule) {
   ConnectedPanel rig;
   LoadBank(rig.ctx);
-  rig.ctx.link.scanState = ReceiverScan::kStarted;
+  rig.ctx.poll.scanState = ReceiverScan::kStarted;
   rig.Cycle(kQuiet);
   EXPECT_EQ(rig.program.Commands(), Strings{"LM"});
-  EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kScanning);
-  EXPECT_EQ(rig.ctx.link.bankScanState, BankScan::kStarted);
+  EXPECT_EQ(rig.ctx.poll.scanState, ReceiverScan::kScanning);
+  EXPECT_EQ(rig.ctx.poll.bankScanState, BankScan::kStarted);
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ TEST(ReceiverLost, AReceiverThatComesBackIsGivenThePanelsStateAndReadBack) {
     TuningState& tuning = rig.ctx.tuning;
     tuning.frequencyText = "146.5";
     tuning.modeText = "USB";
-    tuning.attenuatorOn = tuning.noiseLimiterOn = 1;
+    tuning.attenuatorOn = tuning.noiseLimiterOn = true;
     row.before(rig);
     rig.Cycles(2, fakes::kQuiet);
     rig.program.line.hungUp = true;
@@ -148,7 +148,7 @@ TEST(ReceiverLost, AReceiverThatComesBackIsGivenThePanelsStateAndReadBack) {
     if (!RadioCapabilities(rig.ctx).noiseLimiter) std::erase(expected, "NL1");
     EXPECT_EQ(restore, expected);
     EXPECT_EQ(rig.program.display.TextAt(10, 405).substr(0, row.detail.size()), row.detail);
-    EXPECT_EQ(rig.ctx.link.scanState, ReceiverScan::kOff);
+    EXPECT_EQ(rig.ctx.poll.scanState, ReceiverScan::kOff);
   }
 }
 

@@ -56,8 +56,8 @@ TEST_F(SearchTest, StartWritesTheSearchLogHeader) {
   EXPECT_EQ(slots[4], "9999");
   EXPECT_EQ(rig.ctx.banks.bankFileName, "bank00.dat");
   EXPECT_EQ(rig.ctx.banks.bankScanIndex, 2);
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kSearching);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 0);
 }
 
 TEST_F(SearchTest, StartHeaderCarriesTheModeAndStepOfTheMoment) {
@@ -91,16 +91,16 @@ TEST_F(SearchTest, StartGoesOnWhenTheLogCannotBeWritten) {
   StartSearch(rig.ctx);
   EXPECT_EQ(rig.program.files.files.count("bank00.dat"), 0u);
   EXPECT_EQ(rig.program.Commands().back(), "VS");
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kSearching);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kSearching);
 }
 
 TEST_F(SearchTest, StartingAgainForgetsTheHitsSoFar) {
   StartSearch(rig.ctx);
   rig.answers["RX"] = Answer("0145512500");
   rig.Cycle(kSignal);
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 1);
   StartSearch(rig.ctx);
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 0);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 0);
   EXPECT_EQ(rig.ctx.banks.bankSlots[4], "9999");
   EXPECT_EQ(File(), kHeader);
 }
@@ -125,19 +125,19 @@ TEST_F(SearchTest, ContinuingSearchLogsEachHitCountsAloudAndResumesByItself) {
   EndSearch(rig.ctx);
   EXPECT_EQ(File(), "Scanbank\r\nFM\r\n12.5\r\n \r\n145.5125\r\n \r\n145.8\r\n \r\n9999\r\n");
   EXPECT_EQ(rig.program.Heard(), Strings{"2"});
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kOff);
 }
 
 TEST_F(SearchTest, StopModeSearchSaysStopAndWaitsWithoutCounting) {
-  rig.ctx.tuning.searchStopMode = StopMode::kStop;
+  rig.ctx.poll.searchStopMode = StopMode::kStop;
   StartSearch(rig.ctx);
   rig.program.ClearRecords();
   rig.answers["RX"] = Answer("0145512500");
   rig.Cycles(8, kSignal);
   EXPECT_EQ(rig.program.Heard(), (Strings{"stop", "1", "4", "5", "point", "5", "1", "2", "5"}));
   EXPECT_EQ(rig.Count("<1E>"), 0);
-  EXPECT_EQ(rig.ctx.tuning.searchHitCount, 1);
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kStopped);
+  EXPECT_EQ(rig.ctx.poll.searchHitCount, 1);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kStopped);
   EXPECT_EQ(rig.ctx.banks.bankSlots[4], "145.5125");
 }
 
@@ -166,28 +166,28 @@ TEST_F(SearchTest, EndWritesTheLogAndSpeaksTheHitCount) {
     }
     slots[4 + 2 * row.hits] = "9999";
     expected += "9999\r\n";
-    other.ctx.tuning.searchHitCount = row.hits;
+    other.ctx.poll.searchHitCount = row.hits;
     other.program.ClearRecords();
     EndSearch(other.ctx);
     EXPECT_EQ(other.program.Heard(), row.heard) << row.hits;
     EXPECT_EQ(other.program.files.files["bank00.dat"], expected) << row.hits;
-    EXPECT_EQ(other.ctx.tuning.searchState, Search::kOff);
+    EXPECT_EQ(other.ctx.poll.searchState, Search::kOff);
   }
 }
 
 TEST_F(SearchTest, EndSaysWrerrWhenTheLogCannotBeWrittenAndStillGivesTheCount) {
   StartSearch(rig.ctx);
   rig.program.files.diskFull = true;
-  rig.ctx.tuning.searchHitCount = 3;
+  rig.ctx.poll.searchHitCount = 3;
   rig.program.ClearRecords();
   EndSearch(rig.ctx);
   EXPECT_EQ(rig.program.Heard(), (Strings{"wrerr", "3"}));
   EXPECT_EQ(File(), kHeader);
-  EXPECT_EQ(rig.ctx.tuning.searchState, Search::kOff);
+  EXPECT_EQ(rig.ctx.poll.searchState, Search::kOff);
 }
 
 TEST_F(SearchTest, EndWithoutASearchDoesNothing) {
-  rig.ctx.tuning.searchState = Search::kOff;
+  rig.ctx.poll.searchState = Search::kOff;
   EndSearch(rig.ctx);
   EXPECT_TRUE(rig.program.Heard().empty());
   EXPECT_TRUE(rig.program.files.files.empty());

@@ -23,8 +23,8 @@ struct SearchLogTest : fakes::PanelFixture {
     ctx.banks.bankFileName = "bank00.dat";
     const Strings header = {"Scanbank", "FM", "12.5", " ", "9999"};
     for (int i = 0; i < 5; ++i) ctx.banks.bankSlots[i] = header[i];
-    ctx.tuning.searchHitCount = 0;
-    ctx.tuning.searchState = Search::kStopped;
+    ctx.poll.searchHitCount = 0;
+    ctx.poll.searchState = Search::kStopped;
   }
   void Hit(const std::string& frequency) {
     ctx.tuning.frequencyText = frequency;
@@ -36,7 +36,7 @@ TEST_F(SearchLogTest, HitsAreLoggedOnceAndCountedAloudInContMode) {
   const Strings hits = Frequencies(12);
   for (const std::string& f : hits) Hit(f);
   Hit(hits[3]);
-  EXPECT_EQ(ctx.tuning.searchHitCount, 12);
+  EXPECT_EQ(ctx.poll.searchHitCount, 12);
   // Each find's count, then its frequency.
   Strings counted;
   for (std::size_t i = 0; i < hits.size(); ++i) {
@@ -54,21 +54,21 @@ TEST_F(SearchLogTest, HitsAreLoggedOnceAndCountedAloudInContMode) {
 }
 
 TEST_F(SearchLogTest, StopModeLogsWithoutSpeaking) {
-  ctx.tuning.searchStopMode = StopMode::kStop;
+  ctx.poll.searchStopMode = StopMode::kStop;
   Hit("145.5");
   Hit("146.0");
-  EXPECT_EQ(ctx.tuning.searchHitCount, 2);
+  EXPECT_EQ(ctx.poll.searchHitCount, 2);
   EXPECT_TRUE(program.Heard().empty());
 }
 
 TEST_F(SearchLogTest, FullLogRefusesHitsWithBfAndStillEndsWithItsTerminator) {
   const Strings hits = Frequencies(198);
   for (int i = 0; i < 197; ++i) Hit(hits[i]);
-  EXPECT_EQ(ctx.tuning.searchHitCount, 197);
+  EXPECT_EQ(ctx.poll.searchHitCount, 197);
   program.ClearRecords();
   Hit(hits[197]);
   EXPECT_EQ(program.Heard(), Strings{"bf"});
-  EXPECT_EQ(ctx.tuning.searchHitCount, 197);
+  EXPECT_EQ(ctx.poll.searchHitCount, 197);
   program.ClearRecords();
   Hit(hits[5]);  // already logged: nothing said
   EXPECT_TRUE(program.Heard().empty());

@@ -153,7 +153,7 @@ TEST_F(SpeechTest, SignalLevelIsSDigitAndPlusAboveNine) {
   };
   for (const Case& c : cases) {
     program.sound.Clear();
-    ctx.link.signalLevel = c.level;
+    ctx.poll.signalLevel = c.level;
     SpeakSignalLevel(ctx);
     EXPECT_EQ(Heard(), c.heard) << c.level;
   }

@@ -102,21 +102,21 @@ TEST_F(ModesTest, ApplyModeWithANameOutsideTheTableOnlyDrawsIt) {
 }
 
 TEST_F(ModesTest, AttenuatorTogglesOnThenOffSpeakingBeforeSending) {
-  program.ctx.tuning.attenuatorOn = 0;
+  program.ctx.tuning.attenuatorOn = false;
   ToggleAttenuator(program.ctx);
-  EXPECT_EQ(program.ctx.tuning.attenuatorOn, 1);
+  EXPECT_TRUE(program.ctx.tuning.attenuatorOn);
   ToggleAttenuator(program.ctx);
-  EXPECT_EQ(program.ctx.tuning.attenuatorOn, 0);
+  EXPECT_FALSE(program.ctx.tuning.attenuatorOn);
   EXPECT_EQ(program.Commands(), (Strings{"AT1", "AT0"}));
   EXPECT_EQ(timeline, (Strings{"atton@0", "attoff@1"}));
 }
 
 TEST_F(ModesTest, NoiseLimiterSaysNoiseThenOnOrOffAndSends) {
-  program.ctx.tuning.noiseLimiterOn = 0;
+  program.ctx.tuning.noiseLimiterOn = false;
   ToggleNoiseLimiter(program.ctx);
-  EXPECT_EQ(program.ctx.tuning.noiseLimiterOn, 1);
+  EXPECT_TRUE(program.ctx.tuning.noiseLimiterOn);
   ToggleNoiseLimiter(program.ctx);
-  EXPECT_EQ(program.ctx.tuning.noiseLimiterOn, 0);
+  EXPECT_FALSE(program.ctx.tuning.noiseLimiterOn);
   EXPECT_EQ(program.Commands(), (Strings{"NL1", "NL0"}));
   EXPECT_EQ(timeline, (Strings{"noise@0", "on@0", "noise@1", "off@1"}));
 }
