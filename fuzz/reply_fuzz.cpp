@@ -65,7 +65,6 @@ State Pick(const std::array<State, N>& states, unsigned byte) {
 }
 
 void CheckState(const voxrig::Context& ctx, const std::string& frequencyBefore) {
-  const voxrig::LinkState& link = ctx.link;
   Check(ctx.poll.signalLevel >= 0 && ctx.poll.signalLevel <= 255 / 12 + 1,
         "the meter reads past its asterisks");
   Check(ctx.banks.bankScanIndex >= 0 && ctx.banks.bankScanIndex < voxrig::BankState::kSlotCount,
