@@ -216,6 +216,46 @@ TEST_F(HamlibPanel, WToABankTheRadioLacksIsInvalidAtItsLetter) {
   for (std::size_t i = 0; i < bankA.size(); ++i) EXPECT_EQ(BankA()[i].hz, bankA[i].hz);
 }
 
+// What the radio receives is known from Hamlib's record of its model, open
+// or not: a frequency outside it is refused ("inv") and the radio stays where
+// it was. The dummy receives 150 kHz to 1.5 GHz; the IC-7300 named on an
+// unplugged port is no radio at all, yet its 30 kHz to 74.8 MHz still
+// decides, where a frequency it receives finds it away ("rnc").
+TEST_F(HamlibPanel, AFrequencyTheRadioDoesNotReceiveIsRefusedOpenOrNot) {
+  struct Row {
+    std::string radioLine;
+    bool plugged;
+    std::string typed;
+    std::string said;
+  };
+  const std::vector<Row> rows = {
+      {"=hamlib:1", true, "1800\r", "inv"},     {"=hamlib:1", true, ".1\r", "inv"},
+      {"=hamlib:3073", false, "1800\r", "inv"}, {"=hamlib:3073", false, "146\r", "inv"},
+      {"=hamlib:3073", false, "14.2\r", "rnc"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.radioLine + " " + row.typed);
+    ctx.app.radioSetting = row.radioLine;
+    ctx.link.devicePath = row.plugged ? "/dev/null" : "/dev/voxrig-unplugged";
+    ChooseRadio(ctx);
+    OpenRadio(ctx);
+    ASSERT_EQ(RadioOpen(ctx), row.plugged);
+    ctx.link.receiverLost = !row.plugged;
+    if (row.plugged) Radio().SetFrequency(Vfo::kA, "145");
+    const std::string shown = ctx.tuning.frequencyText.str();
+    Forget();
+    Type(row.typed);
+    ASSERT_FALSE(Spoken().empty());
+    EXPECT_EQ(Spoken().back(), row.said);
+    EXPECT_EQ(ctx.tuning.frequencyText.str(), shown);
+    EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone);
+    EXPECT_TRUE(Sent("VA").empty());
+    if (row.plugged) {
+      EXPECT_EQ(RadioHz(), 145'000'000);
+    }
+  }
+}
+
 // What a radio lacks is refused before anything is sent or claimed.
 using RadioThatLacks = fakes::PanelFixture;
 

@@ -24,7 +24,7 @@ struct ReceiverMaker {
   std::function<std::unique_ptr<Receiver>()> open;
   // Lets an answer the radio owes arrive (a radio on a line answers a tick
   // later); nothing for a radio that answers at once.
-  std::function<void()> letAnswerArrive;
+  std::function<void(Receiver&)> letAnswerArrive;
 };
 
 // The radio's name in the test's output, rather than its bytes.
@@ -43,13 +43,17 @@ class ReceiverContract : public ::testing::TestWithParam<ReceiverMaker> {
     ASSERT_NE(radio, nullptr);
   }
 
+  void LetAnswerArrive() {
+    if (GetParam().letAnswerArrive) GetParam().letAnswerArrive(*radio);
+  }
+
   // Takes the answer to the question just asked: a few chances for it to
   // arrive, never a wait on the clock.
   template <typename Answer>
   std::optional<Answer> Await(const std::function<std::optional<Answer>()>& take) {
     for (int chance = 0; chance < 20; ++chance) {
       if (auto answer = take()) return answer;
-      if (GetParam().letAnswerArrive) GetParam().letAnswerArrive();
+      LetAnswerArrive();
     }
     return std::nullopt;
   }
@@ -133,7 +137,7 @@ TEST_P(ReceiverContract, AnswersEachQuestionOnceAndDropsLateAnswers) {
   EXPECT_FALSE(radio->TakeReception().has_value()) << "an answer is taken once";
 
   EXPECT_EQ(radio->AskReception(), RadioResult::kDone);
-  if (GetParam().letAnswerArrive) GetParam().letAnswerArrive();
+  LetAnswerArrive();
   EXPECT_TRUE(radio->AnswerWaiting());
   radio->DropLateAnswers();
   EXPECT_FALSE(radio->AnswerWaiting());
@@ -166,7 +170,13 @@ TEST_P(ReceiverContract, WritesReadsRecallsAndClearsItsMemories) {
   const auto cleared = FirstChannelOf('A');
   ASSERT_TRUE(cleared.has_value());
   EXPECT_TRUE(cleared->empty);
-  EXPECT_NE(radio->RecallChannel('A', 0), RadioResult::kDone);
+  // A cleared channel recalls nothing: refused at once, or refused by the
+  // radio's answer, the radio stays where it was tuned.
+  ASSERT_EQ(radio->SetFrequency(Vfo::kA, "146"), RadioResult::kDone);
+  EXPECT_NE(radio->RecallChannel('A', 0), RadioResult::kLineGone);
+  const ReceiveState after = State();
+  ASSERT_TRUE(after.frequency.has_value());
+  EXPECT_EQ(after.frequency->hz, 146000000);
 }
 
 TEST_P(ReceiverContract, SearchesBetweenTheVfosAndGoesOnUntilRetuned) {

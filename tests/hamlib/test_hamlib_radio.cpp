@@ -230,6 +230,9 @@ TEST(HamlibRadioMemories, ReadTenAtATimeToTheBanksEnd) {
   const auto radio = DummyWith([](ReceiverCapabilities&) {});
   ASSERT_NE(radio, nullptr);
   ASSERT_EQ(radio->ClearBank('A'), RadioResult::kDone);
+  // Hamlib reads the channel before it recalls it: an empty one is refused
+  // at once, where the AR8600 refuses it only in its answer.
+  EXPECT_EQ(radio->RecallChannel('A', 0), RadioResult::kRefused);
   ASSERT_EQ(radio->WriteChannel('A', 12, "118.1", "25", "AM", "Tower"), RadioResult::kDone);
   std::vector<std::size_t> sizes;
   std::optional<MemoryChannel> tower;

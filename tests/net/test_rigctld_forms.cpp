@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <regex>
 #include <string>
 #include <thread>
@@ -16,7 +17,10 @@
 
 #include "fakes/dummy_radio_record.h"
 #include "fakes/free_port.h"
+#include "hamlib/hamlib_library.h"
+#include "link/radio_choice.h"
 #include "net/net_fakes.h"
+#include "posix/termios_serial.h"
 
 // Hamlib's own rigctld, run with its dummy radio (-m 1), and the panel are
 // sent the same requests; every answer of the panel must have the shape of
@@ -112,6 +116,14 @@ std::string CapsShape(const std::string& text) {
     shape += key + "\n";
   }
   return shape;
+}
+
+// What follows `key` in a dump up to the line end.
+std::string After(const std::string& text, const std::string& key) {
+  const std::size_t at = text.find(key);
+  if (at == std::string::npos) return "(none)";
+  const std::size_t start = at + key.size();
+  return text.substr(start, text.find('\n', start) - start);
 }
 
 enum class Kind { kLines, kState, kCaps };
@@ -279,30 +291,62 @@ TEST_F(RigctldForms, EveryAnswerHasTheShapeOfRigctldsInEveryForm) {
 // order.
 TEST_F(RigctldForms, ARadioOtherThanTheAr8600IsDescribedAsRigctldDescribesIt) {
   ctx.link.capabilities = fakes::DummyRadioRecord();
-  // What follows `key` up to the line end.
-  const auto after = [](const std::string& text, const std::string& key) {
-    const std::size_t at = text.find(key);
-    if (at == std::string::npos) return std::string("(none)");
-    const std::size_t start = at + key.size();
-    return text.substr(start, text.find('\n', start) - start);
-  };
   const std::string theirCaps = AskRigctld("\\dump_caps");
   const std::string ourCaps = AskPanel("\\dump_caps");
-  EXPECT_EQ(after(ourCaps, "Mfg name:"), after(theirCaps, "Mfg name:"));
-  EXPECT_EQ(after(ourCaps, "Model name:"),
-            after(theirCaps, "Model name:") + " through the voxrig panel");
-  EXPECT_EQ(after(ourCaps, "RX ranges #1 for TBD:\n"),
-            after(theirCaps, "RX ranges #1 for Dummy#1:\n"));
-  std::string theirModes = after(theirCaps, "Mode list: ");
+  EXPECT_EQ(After(ourCaps, "Mfg name:"), After(theirCaps, "Mfg name:"));
+  EXPECT_EQ(After(ourCaps, "Model name:"),
+            After(theirCaps, "Model name:") + " through the voxrig panel");
+  EXPECT_EQ(After(ourCaps, "RX ranges #1 for TBD:\n"),
+            After(theirCaps, "RX ranges #1 for Dummy#1:\n"));
+  std::string theirModes = After(theirCaps, "Mode list: ");
   for (const std::string notServed : {"RTTY ", "CWR ", "RTTYR "}) {
     theirModes.erase(theirModes.find(notServed), notServed.size());
   }
-  EXPECT_EQ(after(ourCaps, "Mode list: "), theirModes);
-  EXPECT_EQ(after(AskPanel("\\get_rig_info"), "Rig="), after(AskRigctld("\\get_rig_info"), "Rig="));
+  EXPECT_EQ(After(ourCaps, "Mode list: "), theirModes);
+  EXPECT_EQ(After(AskPanel("\\get_rig_info"), "Rig="), After(AskRigctld("\\get_rig_info"), "Rig="));
   // The dump state's range, from its lowest to its highest frequency.
   const std::string range = "\n0\n150000.000000 1500000000.000000 ";
   EXPECT_NE(AskRigctld("\\dump_state").find(range), std::string::npos);
   EXPECT_NE(AskPanel("\\dump_state").find(range), std::string::npos);
+}
+
+// The radio the panel drives through Hamlib, the dummy as the radio line
+// names it, is described from Hamlib's own record of it, as `rigctl -m 1
+// --dump-caps` prints that record: before the radio is open, and once it is.
+TEST_F(RigctldForms, TheRadioDrivenThroughHamlibIsDescribedFromHamlibsRecord) {
+  std::string theirCaps;
+  if (std::FILE* rigctl = popen("rigctl -m 1 --dump-caps 2>/dev/null", "r")) {
+    char buffer[4096];
+    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, rigctl)) > 0;) {
+      theirCaps.append(buffer, count);
+    }
+    pclose(rigctl);
+  }
+  ASSERT_NE(theirCaps.find("\nModel name:\tDummy\n"), std::string::npos) << theirCaps;
+  std::string theirModes = After(theirCaps, "Mode list: ");
+  for (const std::string notServed : {"RTTY ", "CWR ", "RTTYR "}) {
+    theirModes.erase(theirModes.find(notServed), notServed.size());
+  }
+  TermiosDeviceLocker devices;
+  HamlibLibrary library(devices);
+  ctx.platform.hamlib = &library;
+  ctx.app.radioSetting = "=hamlib:1";
+  for (const bool open : {false, true}) {
+    SCOPED_TRACE(open ? "open" : "record alone");
+    CloseRadio(ctx);
+    ChooseRadio(ctx);
+    if (open) OpenRadio(ctx);
+    ASSERT_EQ(RadioOpen(ctx), open);
+    const std::string ourCaps = AskPanel("\\dump_caps");
+    EXPECT_EQ(After(ourCaps, "Mfg name:"), After(theirCaps, "Mfg name:"));
+    EXPECT_EQ(After(ourCaps, "Model name:"),
+              After(theirCaps, "Model name:") + " through the voxrig panel");
+    EXPECT_EQ(After(ourCaps, "RX ranges #1 for TBD:\n"),
+              After(theirCaps, "RX ranges #1 for Dummy#1:\n"));
+    EXPECT_EQ(After(ourCaps, "Mode list: "), theirModes);
+    EXPECT_EQ(After(AskPanel("\\get_rig_info"), "\nRig="), "Dummy");
+  }
+  CloseRadio(ctx);
 }
 
 }  // namespace
