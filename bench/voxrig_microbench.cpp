@@ -9,7 +9,7 @@
 
 #include "banks/bank_file.h"
 #include "fakes/test_program.h"
-#include "link/command_link.h"
+#include "tuning/receiver_news.h"
 
 namespace {
 

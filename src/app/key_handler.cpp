@@ -2,13 +2,13 @@
 #include "app/key_handler.h"
 
 #include "command/interpreter.h"
-#include "link/command_link.h"
 #include "net/net_control.h"
 #include "panel/key_queue.h"
 #include "poll/channel_line.h"
 #include "poll/poll_cycle.h"
 #include "poll/wire_turns.h"
 #include "speech/speech.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

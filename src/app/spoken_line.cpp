@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "speech/receiver_modes.h"
+#include "core/receiver_modes.h"
 
 namespace voxrig {
 

@@ -10,13 +10,13 @@
 #include "banks/bank_undo.h"
 #include "command/pending_commands.h"
 #include "core/version.h"
-#include "link/command_link.h"
-#include "link/port_report.h"
 #include "link/radio_choice.h"
 #include "panel/debug_log.h"
 #include "panel/screen_lines.h"
 #include "poll/connect.h"
 #include "speech/speech.h"
+#include "tuning/port_report.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

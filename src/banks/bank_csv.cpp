@@ -11,9 +11,9 @@
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
 #include "banks/csv_records.h"
+#include "core/receiver_modes.h"
 #include "core/text_rules.h"
 #include "link/receiver_commands.h"
-#include "speech/receiver_modes.h"
 #include "tuning/modes.h"
 
 namespace voxrig::banks {

@@ -12,11 +12,11 @@
 #include "banks/bank_names.h"
 #include "banks/bank_undo.h"
 #include "core/text_rules.h"
-#include "link/command_link.h"
 #include "platform/file_system.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

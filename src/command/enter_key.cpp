@@ -11,7 +11,6 @@
 #include "command/interpreter.h"
 #include "command/key_codes.h"
 #include "command/pending_commands.h"
-#include "link/command_link.h"
 #include "link/radio_capabilities.h"
 #include "memory/memory_scan.h"
 #include "memory/receiver_read.h"
@@ -24,6 +23,7 @@
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/radio_abilities.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

@@ -15,7 +15,6 @@
 #include "command/pending_commands.h"
 #include "command/receiver_bank_keys.h"
 #include "command/where_am_i.h"
-#include "link/command_link.h"
 #include "memory/memory_scan.h"
 #include "panel/debug_log.h"
 #include "panel/display_lines.h"
@@ -28,6 +27,7 @@
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
 #include "tuning/radio_abilities.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "banks/bank_channels.h"
-#include "link/command_link.h"
 #include "memory/memory_scan.h"
 #include "speech/speech.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

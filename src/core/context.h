@@ -89,6 +89,9 @@ struct LinkState {
   std::unique_ptr<Receiver> receiver;
   BoundedText statusLine;
   ReceiverAnswer linkState = ReceiverAnswer::kAwaitingFirst;
+  // What the link's last call found out, written by the link alone and
+  // told by the floor above right after the call.
+  LinkNews news = LinkNews::kNone;
   int comPort = 0;
   // A device path given in the configuration (PORT=/dev/serial/by-id/...):
   // the receiver's port opens that device instead of the COM name.

@@ -30,6 +30,16 @@ enum class ReceiverAnswer {
   kReceived,  // the receiver is there (it may have gone away since)
 };
 
+// What the link found out about the receiver during its last call, for the
+// listener to be told: the link itself says and shows nothing.
+enum class LinkNews {
+  kNone,
+  kAnswered,       // its first answer since the connect
+  kBack,           // an answer after it went away, or after the start-up's wait
+  kLost,           // the receiver that had answered has gone away
+  kNoFirstAnswer,  // the start-up's wait for its first answer is over in silence
+};
+
 // What the receiver is given once it answers, before anything else reaches
 // it.
 enum class StateOwed {

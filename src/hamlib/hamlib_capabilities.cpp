@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/receiver_modes.h"
 #include "hamlib/hamlib_memories.h"
-#include "speech/receiver_modes.h"
 
 namespace voxrig {
 

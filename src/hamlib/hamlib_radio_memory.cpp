@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/receiver_modes.h"
 #include "hamlib/hamlib_capabilities.h"
 #include "hamlib/hamlib_numbers.h"
 #include "hamlib/hamlib_radio.h"
-#include "speech/receiver_modes.h"
 
 namespace voxrig {
 

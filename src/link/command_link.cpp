@@ -1,22 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/command_link.h"
 
-#include <string>
-
 #include "link/ar8600/ar8600_receiver.h"
-#include "link/port_report.h"
-#include "panel/debug_log.h"
-#include "panel/display_lines.h"
-#include "speech/speech.h"
 
 namespace voxrig {
 
 namespace {
-
-// The status line while the receiver is away, as wide as the longest meter
-// line so that it wipes the meter.
-constexpr const char* kLostStatus = "Receiver not connected";
-constexpr int kMeterWidth = 36;
 
 // The radio with the debug log as its wire log while debugging (the log is
 // looked up afresh each time: it closes before the last command goes out).
@@ -26,26 +15,21 @@ Receiver& Wired(Context& ctx, Receiver& radio) {
   return radio;
 }
 
-// The first answer after a connect, or after the receiver went away, tells
-// the listener the receiver is there; the state changes at once, so it is
-// said only once.
+// The first answer after a connect, or after the receiver went away, is news
+// that the receiver is there; the state changes at once, so it is news only
+// once.
 void NoticeAnswer(Context& ctx) {
   LinkState& link = ctx.link;
   link.unansweredPolls = 0;
   if (link.statusLine == "Connecting" || link.receiverLost) {
-    // A red status (the receiver lost, or not found or silent at start) is
-    // wiped.
-    const bool wasShownAway = link.receiverLost || link.portReportShown;
+    link.news = link.receiverLost ? LinkNews::kBack : LinkNews::kAnswered;
     // A first answer is followed by the known state; back after a loss, it
     // holds whatever it started with, and is given what the panel shows.
     link.stateOwed = link.linkState == ReceiverAnswer::kReceived ? StateOwed::kShownState
                                                                  : StateOwed::kKnownState;
     link.linkState = ReceiverAnswer::kReceived;
     link.receiverLost = false;
-    Say(ctx, "connected");
     link.statusLine = ">";
-    if (wasShownAway) ShowLinkStatus(ctx, link.statusLine.str(), Line::kMeter);
-    ClearPortReport(ctx);
   }
 }
 
@@ -65,24 +49,21 @@ std::optional<Answer> Take(Context& ctx,
 // A hung-up line is noticed before a read, and nothing is read from it.
 bool LineHungUp(Context& ctx) {
   if (!ctx.link.receiver || !ctx.link.receiver->LineGone()) return false;
-  NoticeReceiverLost(ctx);
+  link::NoticeReceiverLost(ctx);
   return true;
+}
+
+// Each call of the link starts with no news.
+void NoNewsYet(Context& ctx) {
+  ctx.link.news = LinkNews::kNone;
 }
 
 }  // namespace
 
-void ShowLinkStatus(Context& ctx, const std::string& status, Line line) {
-  Display& display = *ctx.platform.display;
-  display.SetColour(ColourOf(line));
-  MoveTo(display, line);
-  display.SetFont(FontOf(line));
-  std::string text = status;
-  if (text.size() < kMeterWidth) text.append(kMeterWidth - text.size(), ' ');
-  display.Print(text);
-  display.SetColour(Colour::kBlack);
-}
+namespace link {
 
 RadioResult ToRadio(Context& ctx, const std::function<RadioResult(Receiver&)>& call) {
+  NoNewsYet(ctx);
   LinkState& link = ctx.link;
   RadioResult result = RadioResult::kLineGone;
   if (link.receiver) {
@@ -104,58 +85,50 @@ RadioResult ToRadio(Context& ctx, const std::function<RadioResult(Receiver&)>& c
 }
 
 std::optional<Reception> TakeReception(Context& ctx) {
+  NoNewsYet(ctx);
   if (LineHungUp(ctx)) return std::nullopt;
   return Take<Reception>(ctx, [](Receiver& radio) { return radio.TakeReception(); });
 }
 
 std::optional<ReceiveState> TakeReceiveState(Context& ctx) {
+  NoNewsYet(ctx);
   return Take<ReceiveState>(ctx, [](Receiver& radio) { return radio.TakeReceiveState(); });
 }
 
 std::optional<MemoryChannel> TakeCurrentChannel(Context& ctx) {
+  NoNewsYet(ctx);
   return Take<MemoryChannel>(ctx, [](Receiver& radio) { return radio.TakeCurrentChannel(); });
 }
 
 std::optional<BankBatch> TakeBankChannels(Context& ctx, char bank) {
+  NoNewsYet(ctx);
   return Take<BankBatch>(ctx, [bank](Receiver& radio) { return radio.TakeBankChannels(bank); });
 }
 
 std::optional<BankSize> TakeBankSize(Context& ctx, char bank) {
+  NoNewsYet(ctx);
   if (LineHungUp(ctx)) return std::nullopt;
   return Take<BankSize>(ctx, [bank](Receiver& radio) { return radio.TakeBankSize(bank); });
 }
 
-bool AnswerWaiting(Context& ctx) {
-  return ctx.link.receiver && ctx.link.receiver->AnswerWaiting();
-}
-
 void DropWaitingAnswers(Context& ctx) {
+  NoNewsYet(ctx);
   if (!ctx.link.receiver) return;
   ctx.link.receiver->DropLateAnswers();
   if (ctx.link.receiver->LineGone()) NoticeReceiverLost(ctx);
 }
 
-void ResetLinkState(Context& ctx) {
-  LinkState& link = ctx.link;
-  link.linkState = ReceiverAnswer::kAwaitingFirst;
-  link.receiverLost = false;
-  link.stateOwed = StateOwed::kNothing;
-  link.unansweredPolls = 0;
-  link.cyclesSinceReopen = 0;
-  link.portReportShown = false;
-}
-
 void NoticeNoFirstAnswer(Context& ctx) {
+  NoNewsYet(ctx);
   LinkState& link = ctx.link;
   if (link.linkState != ReceiverAnswer::kAwaitingFirst || link.receiverLost) return;
   link.receiverLost = true;
   link.statusLine = kLostStatus;
-  ReportNoAnswer(ctx);
-  Say(ctx, "rnc");
-  Say(ctx, "runsetup");
+  link.news = LinkNews::kNoFirstAnswer;
 }
 
 void NoticeReceiverLost(Context& ctx) {
+  NoNewsYet(ctx);
   LinkState& link = ctx.link;
   if (link.receiver && link.receiver->LineGone()) {
     // A dead line is let go at once; the poll cycle opens the port again by
@@ -167,29 +140,30 @@ void NoticeReceiverLost(Context& ctx) {
   link.receiverLost = true;
   link.unansweredPolls = 0;
   link.statusLine = kLostStatus;
-  ShowLinkStatus(ctx, kLostStatus, Line::kReceiverLost);
-  // Said whatever was said before: this is news.
-  link.lossSaidThisKey = true;
-  Say(ctx, "rnc");
+  link.news = LinkNews::kLost;
 }
 
 bool ReceiverStillThere(Context& ctx) {
+  NoNewsYet(ctx);
   if (ctx.link.receiver && ctx.link.receiver->LineGone()) NoticeReceiverLost(ctx);
   return !ctx.link.receiverLost;
 }
 
-void SayReceiverLost(Context& ctx) {
-  if (ctx.link.lossSaidThisKey) return;
-  ctx.link.lossSaidThisKey = true;
-  Say(ctx, "rnc");
+}  // namespace link
+
+bool AnswerWaiting(Context& ctx) {
+  return ctx.link.receiver && ctx.link.receiver->AnswerWaiting();
 }
 
-void SayAboutReceiver(Context& ctx, const std::string& prompt) {
-  if (ctx.link.receiverLost) {
-    SayReceiverLost(ctx);
-  } else {
-    Say(ctx, prompt);
-  }
+void ResetLinkState(Context& ctx) {
+  LinkState& link = ctx.link;
+  link.linkState = ReceiverAnswer::kAwaitingFirst;
+  link.news = LinkNews::kNone;
+  link.receiverLost = false;
+  link.stateOwed = StateOwed::kNothing;
+  link.unansweredPolls = 0;
+  link.cyclesSinceReopen = 0;
+  link.portReportShown = false;
 }
 
 }  // namespace voxrig

@@ -3,27 +3,27 @@
 
 #include <functional>
 #include <optional>
-#include <string>
 
 #include "core/context.h"
-#include "panel/screen_lines.h"
 #include "platform/receiver.h"
 
-namespace voxrig {
+// The panel's calls to its radio, as the link makes them: each keeps the
+// link's state (answered, lost, owed its state) and records what it found
+// out in LinkState::news, and says and shows nothing. The floor above makes
+// these calls through its own of the same names (tuning/receiver_news.h),
+// which tell the listener the news right after each one.
+namespace voxrig::link {
 
-// Draws `status` where the meter stands (Line::kMeter in green, or
-// Line::kReceiverLost in red), wide enough to wipe the meter.
-void ShowLinkStatus(Context& ctx, const std::string& status, Line line);
 // One call to the panel's radio that sends something: `call` is one of its
 // set or ask calls, made with the debug log as the wire log while debugging.
 // With no line open, the command is still logged but goes nowhere. A write
-// the line did not take, or a line found gone, is noticed as a lost
+// the line did not take, or a line found gone, is recorded as a lost
 // receiver; a command the radio has not got sends nothing and changes
 // nothing here.
 RadioResult ToRadio(Context& ctx, const std::function<RadioResult(Receiver&)>& call);
 // The answer to a level question, or a level report, when one has come; any
 // answer the panel knows is logged and counts as the receiver's. A line that
-// has hung up is noticed instead, and nothing is read.
+// has hung up is recorded instead, and nothing is read.
 std::optional<Reception> TakeReception(Context& ctx);
 // The receiver's answer to AskReceiveState, when one has come.
 std::optional<ReceiveState> TakeReceiveState(Context& ctx);
@@ -33,38 +33,39 @@ std::optional<MemoryChannel> TakeCurrentChannel(Context& ctx);
 // The next batch of a bank read, once it has all come.
 std::optional<BankBatch> TakeBankChannels(Context& ctx, char bank);
 // The bank's share of its pair, when the answer has come; a line that has
-// hung up is noticed instead, and nothing is read.
+// hung up is recorded instead, and nothing is read.
 std::optional<BankSize> TakeBankSize(Context& ctx, char bank);
-// Whether an answer has arrived and not been taken.
-bool AnswerWaiting(Context& ctx);
 // Reads and throws away whatever the receiver has sent and nobody asked for
 // any more (late answers), so the next answer read belongs to the next
-// question. Notices a line that has hung up.
+// question. Records a line that has hung up.
 void DropWaitingAnswers(Context& ctx);
-
-// A receiver connected afresh: nothing heard from it yet, nothing owed to it,
-// nothing said or shown about its port.
-void ResetLinkState(Context& ctx);
 
 // The start-up's wait for the receiver's first answer is over in silence:
 // from now on it counts as away, as one that went away does (keys that need
-// it say "rnc", the poll cycle keeps asking and opening its port). Says "rnc"
-// and the way to the set-up once, and shows and prints the port tried.
+// it are refused, the poll cycle keeps asking and opening its port).
 void NoticeNoFirstAnswer(Context& ctx);
-// The receiver that had answered has gone away: says "rnc" (once), shows it
-// on the status line and, when the line itself has gone, closes the port so
-// that it can be opened again by its name. Nothing before the first answer:
-// the end of the start-up's wait tells the listener.
+// The receiver that had answered has gone away: recorded once, and when the
+// line itself has gone, the port is closed so that it can be opened again by
+// its name. Nothing before the first answer: the end of the start-up's wait
+// is the news then.
 void NoticeReceiverLost(Context& ctx);
 // Whether the receiver is still there, as far as the port can tell at once:
-// a line that has hung up is noticed now (NoticeReceiverLost says "rnc").
-// The long waits of Z, W and X look after every pause, so they stop within
-// a pause of the loss instead of waiting out their bound.
+// a line that has hung up is recorded now as a loss. The long waits of Z, W
+// and X look after every pause, so they stop within a pause of the loss
+// instead of waiting out their bound.
 bool ReceiverStillThere(Context& ctx);
-// "rnc", at most once during one key.
-void SayReceiverLost(Context& ctx);
-// A confirmation about the receiver ("ok", "sel", a mode, ...): "rnc"
-// instead while the receiver is lost.
-void SayAboutReceiver(Context& ctx, const std::string& prompt);
+
+}  // namespace voxrig::link
+
+namespace voxrig {
+
+// The status line while the receiver is away.
+inline constexpr const char* kLostStatus = "Receiver not connected";
+
+// Whether an answer has arrived and not been taken.
+bool AnswerWaiting(Context& ctx);
+// A receiver connected afresh: nothing heard from it yet, nothing owed to it,
+// nothing said or shown about its port.
+void ResetLinkState(Context& ctx);
 
 }  // namespace voxrig

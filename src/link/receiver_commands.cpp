@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/receiver_modes.h"
 #include "core/text_rules.h"
-#include "speech/receiver_modes.h"
 
 namespace voxrig::receiver {
 

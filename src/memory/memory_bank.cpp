@@ -5,7 +5,7 @@
 
 #include "banks/bank_file.h"
 #include "banks/bank_layout.h"
-#include "speech/receiver_modes.h"
+#include "core/receiver_modes.h"
 #include "tuning/frequency.h"
 
 namespace voxrig::banks {

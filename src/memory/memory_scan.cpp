@@ -7,11 +7,11 @@
 
 #include "core/text_rules.h"
 #include "link/ar8600/ar8600_commands.h"
-#include "link/command_link.h"
 #include "link/radio_choice.h"
 #include "memory/receiver_transfer.h"
 #include "speech/speech.h"
 #include "tuning/radio_abilities.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

@@ -7,12 +7,12 @@
 #include "banks/bank_names.h"
 #include "core/text_rules.h"
 #include "link/ar8600/ar8600_commands.h"
-#include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "memory/memory_bank.h"
 #include "memory/receiver_read.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

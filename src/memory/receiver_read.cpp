@@ -10,9 +10,9 @@
 #include "banks/bank_names.h"
 #include "banks/bank_undo.h"
 #include "core/text_rules.h"
-#include "link/command_link.h"
 #include "memory/memory_bank.h"
 #include "speech/speech.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

@@ -9,10 +9,10 @@
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
 #include "core/text_rules.h"
-#include "link/command_link.h"
 #include "link/receiver_commands.h"
 #include "memory/receiver_check.h"
 #include "speech/speech.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

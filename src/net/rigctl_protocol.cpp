@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/receiver_modes.h"
 #include "net/rigctl_dumps.h"
-#include "speech/receiver_modes.h"
 #include "tuning/radio_abilities.h"
 
 namespace voxrig::rigctl {

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/receiver_modes.h"
 #include "link/radio_capabilities.h"
 #include "platform/receiver.h"
-#include "speech/receiver_modes.h"
 
 // Hamlib's rigctld network protocol as the panel speaks it: one request per
 // line, answered from what the panel already knows, in the shapes Hamlib

@@ -3,7 +3,6 @@
 
 #include "banks/bank_channels.h"
 #include "link/ar8600/ar8600_commands.h"
-#include "link/command_link.h"
 #include "link/radio_choice.h"
 #include "memory/memory_scan.h"
 #include "panel/display_lines.h"
@@ -14,6 +13,7 @@
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
 #include "tuning/radio_abilities.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

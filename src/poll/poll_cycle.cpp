@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "poll/poll_cycle.h"
 
-#include "link/command_link.h"
 #include "link/radio_choice.h"
 #include "memory/memory_scan.h"
 #include "panel/display_lines.h"
@@ -12,6 +11,7 @@
 #include "poll/search.h"
 #include "poll/search_log.h"
 #include "speech/speech.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

@@ -7,12 +7,12 @@
 
 #include "banks/bank_channels.h"
 #include "core/text_rules.h"
-#include "link/command_link.h"
 #include "memory/memory_scan.h"
 #include "panel/display_lines.h"
 #include "poll/bank_scan.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/text_rules.h"
-#include "link/port_report.h"
 #include "link/radio_choice.h"
+#include "tuning/port_report.h"
 
 namespace voxrig {
 

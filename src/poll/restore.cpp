@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "core/receiver_modes.h"
 #include "core/text_rules.h"
-#include "link/command_link.h"
-#include "link/port_report.h"
 #include "link/receiver_commands.h"
 #include "memory/memory_scan.h"
 #include "poll/poll_status.h"
-#include "speech/receiver_modes.h"
 #include "speech/speech.h"
+#include "tuning/port_report.h"
 #include "tuning/radio_abilities.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

@@ -9,12 +9,12 @@
 #include "banks/bank_layout.h"
 #include "banks/bank_names.h"
 #include "banks/bank_undo.h"
-#include "link/command_link.h"
 #include "panel/display_lines.h"
 #include "platform/file_system.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

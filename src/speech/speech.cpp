@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "speech/receiver_modes.h"
+#include "core/receiver_modes.h"
 
 namespace voxrig {
 

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "core/text_rules.h"
-#include "link/command_link.h"
 #include "link/radio_capabilities.h"
 #include "link/receiver_commands.h"
 #include "panel/display_lines.h"
 #include "tuning/radio_abilities.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "link/ar8600/ar8600_commands.h"
-#include "link/command_link.h"
 #include "link/radio_choice.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
 #include "tuning/radio_abilities.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

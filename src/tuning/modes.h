@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/context.h"
-#include "speech/receiver_modes.h"
+#include "core/receiver_modes.h"
 
 namespace voxrig {
 

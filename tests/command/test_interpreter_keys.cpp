@@ -8,8 +8,8 @@
 #include "command/interpreter.h"
 #include "command/key_codes.h"
 #include "fakes/connected_panel.h"
-#include "link/command_link.h"
 #include "panel/display_lines.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig::testing {
 namespace {

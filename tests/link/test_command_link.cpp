@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ namespace voxrig {
 namespace {
 
 using fakes::TestProgram;
+using link::TakeReception;
+using link::ToRadio;
 
 class CommandLinkTest : public ::testing::Test {
  protected:
@@ -118,15 +121,56 @@ TEST_F(CommandLinkTest, OneReadTakesAtMost255BytesAndLeavesTheRestForTheNext) {
   EXPECT_EQ(Read(""), "LM%000");
 }
 
-TEST_F(CommandLinkTest, FirstAnswerAfterConnectingIsAnnouncedOnce) {
-  program.ctx.link.statusLine = "Connecting";
-  program.ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;
-  Read("LM%000\r\n");
-  EXPECT_EQ(program.ctx.link.linkState, ReceiverAnswer::kReceived);
-  EXPECT_EQ(program.ctx.link.statusLine, ">");
-  Read("LM%000\r\n");
-  Read("LC 100 VA\r\n");
-  EXPECT_EQ(program.Heard(), std::vector<std::string>{"connected"});
+struct NewsRow {
+  const char* what;
+  std::function<void(TestProgram&)> before;
+  std::function<void(Context&)> call;
+  LinkNews news;
+  bool lostAfter;
+};
+
+// The link keeps its state and records its news, for the floor above to
+// tell: it says and draws nothing itself, and news is news once.
+TEST(CommandLinkNews, EachNewsIsRecordedOnceAndNothingIsSaidOrDrawn) {
+  const auto read = [](Context& ctx) { TakeReception(ctx); };
+  const auto sent = [](Context& ctx) {
+    ToRadio(ctx, [](Receiver& radio) { return radio.AskReception(); });
+  };
+  const NewsRow rows[] = {
+      {"first answer", [](TestProgram& p) { p.ctx.link.statusLine = "Connecting"; }, read,
+       LinkNews::kAnswered, false},
+      {"back after a loss",
+       [](TestProgram& p) {
+         p.ctx.link.linkState = ReceiverAnswer::kReceived;
+         p.ctx.link.receiverLost = true;
+       },
+       read, LinkNews::kBack, false},
+      {"line gone",
+       [](TestProgram& p) {
+         p.ctx.link.linkState = ReceiverAnswer::kReceived;
+         p.line.hungUp = true;
+       },
+       sent, LinkNews::kLost, true},
+      {"no first answer", [](TestProgram&) {}, link::NoticeNoFirstAnswer, LinkNews::kNoFirstAnswer,
+       true},
+  };
+  for (const NewsRow& row : rows) {
+    SCOPED_TRACE(row.what);
+    TestProgram program;
+    program.AttachReceiver();
+    Context& ctx = program.ctx;
+    row.before(program);
+    program.line.Answer("LM%000\r\n");
+    row.call(ctx);
+    EXPECT_EQ(ctx.link.news, row.news);
+    EXPECT_EQ(ctx.link.receiverLost, row.lostAfter);
+    EXPECT_EQ(ctx.link.statusLine, row.lostAfter ? kLostStatus : ">");
+    program.line.Answer("LM%000\r\n");
+    row.call(ctx);
+    EXPECT_EQ(ctx.link.news, LinkNews::kNone);
+    EXPECT_TRUE(program.Heard().empty());
+    EXPECT_TRUE(program.display.runs().empty());
+  }
 }
 
 TEST_F(CommandLinkTest, ResumeByteIsOneByteWithoutCarriageReturnOrLogLine) {

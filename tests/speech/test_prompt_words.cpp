@@ -12,8 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "core/receiver_modes.h"
 #include "speech/prompt_words.h"
-#include "speech/receiver_modes.h"
 #include "speech/speech.h"
 
 // Every prompt the panel can play must have words in every word list of

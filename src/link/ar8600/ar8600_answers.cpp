@@ -6,10 +6,10 @@
 #include <cctype>
 #include <cstdint>
 
+#include "core/receiver_modes.h"
 #include "core/text_rules.h"
 #include "link/receiver_commands.h"
 #include "link/timed_exchange.h"
-#include "speech/receiver_modes.h"
 
 namespace voxrig::receiver {
 

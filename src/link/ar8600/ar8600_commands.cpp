@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "core/receiver_modes.h"
 #include "link/receiver_commands.h"
-#include "speech/receiver_modes.h"
 
 namespace voxrig::receiver {
 

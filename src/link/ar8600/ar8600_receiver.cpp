@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "core/bounded_text.h"
+#include "core/receiver_modes.h"
 #include "core/text_rules.h"
 #include "link/ar8600/ar8600_answers.h"
 #include "link/ar8600/ar8600_commands.h"
 #include "link/radio_capabilities.h"
-#include "speech/receiver_modes.h"
 
 namespace voxrig {
 
@@ -30,8 +30,7 @@ char VfoLetter(Vfo vfo) {
 
 }  // namespace
 
-Ar8600Receiver::Ar8600Receiver(std::unique_ptr<SerialDevice> device)
-    : device_(std::move(device)) {}
+Ar8600Receiver::Ar8600Receiver(std::unique_ptr<SerialDevice> device) : device_(std::move(device)) {}
 
 const ReceiverCapabilities& Ar8600Receiver::Capabilities() const {
   return Ar8600Capabilities();

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/port_report.h"
+#include "tuning/port_report.h"
 
 #include <string>
 
-#include "link/command_link.h"
 #include "link/serial_port.h"
 #include "panel/debug_log.h"
 #include "panel/display_lines.h"
 #include "speech/speech.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 

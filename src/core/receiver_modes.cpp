@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "speech/receiver_modes.h"
+#include "core/receiver_modes.h"
 
 #include <algorithm>
 #include <cctype>
