@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -61,6 +62,16 @@ std::int64_t TuningResolution(const rig_caps& caps) {
   return finest > 0 ? finest : 1;
 }
 
+// The scan operations a radio has. Hamlib keeps them as a set of bits in a
+// field of its enum type, which no single value of the enum names (the
+// dummy has them all); the bits are read as the number they are.
+unsigned ScanOperations(const rig_caps& caps) {
+  unsigned operations = 0;
+  static_assert(sizeof operations == sizeof caps.scan_ops);
+  std::memcpy(&operations, &caps.scan_ops, sizeof operations);
+  return operations;
+}
+
 }  // namespace
 
 std::optional<Mode> PanelModeOf(rmode_t mode) {
@@ -113,8 +124,8 @@ ReceiverCapabilities CapabilitiesOfCaps(const rig_caps& caps) {
   // The radio's own search runs between its VFO A and VFO B, so both must be
   // settable on their own: a radio that tunes only the VFO it listens on is
   // stepped through the range by the panel.
-  result.searchesByItself =
-      (caps.scan_ops & RIG_SCAN_VFO) != 0 && (caps.targetable_vfo & RIG_TARGETABLE_FREQ) != 0;
+  result.searchesByItself = (ScanOperations(caps) & RIG_SCAN_VFO) != 0 &&
+                            (caps.targetable_vfo & RIG_TARGETABLE_FREQ) != 0;
   const MemoryLayout layout = MemoryLayoutOf(caps, caps.chan_list);
   result.memories.read = layout.readable;
   result.memories.write = layout.writable;
