@@ -70,8 +70,10 @@ void TuneAtEnter(Context& ctx, bool searchLogKept) {
   ForgetSearchRest(ctx);
   LeaveScans(ctx);
   TuneToTypedFrequency(ctx);
-  if (ctx.link.receiverLost) {
+  if (ctx.link.receiverLost || ctx.tuning.radioRefused) {
+    // The radio never took it ("rnc" has been said, or the refusal is).
     PutBackTypedFrequency(ctx);
+    if (!ctx.link.receiverLost) Say(ctx, "inv");
     return;
   }
   ctx.command.frequencyEntryFresh = true;

@@ -546,6 +546,7 @@ KeyOutcome InterpretKey(Context& ctx) {
   CutStaleSpeech(ctx);
   ctx.link.lossSaidThisKey = false;
   ctx.link.sentWhileLost = false;
+  ForgetRadioRefusal(ctx);
   const KeyOutcome outcome = InterpretPressedKey(ctx);
   // A key that sent something towards a receiver that has gone away tells
   // the listener, even when it has no confirmation of its own to replace.

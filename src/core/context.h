@@ -264,6 +264,10 @@ struct TuningState {
   bool noiseLimiterOn = false;
   BoundedText searchLowerText;
   BoundedText searchUpperText;
+  // The radio answered the last setting sent to it that it would not take
+  // (a radio driven through Hamlib that refused it): what the key would have
+  // confirmed is "invalid" instead.
+  bool radioRefused = false;
 };
 
 struct Context;

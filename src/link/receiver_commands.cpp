@@ -12,6 +12,9 @@ namespace voxrig::receiver {
 
 namespace {
 
+// The most megahertz digits the receiver's range has.
+constexpr std::size_t kMegahertzDigits = 4;
+
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -32,43 +35,8 @@ std::optional<std::pair<std::string, std::string>> DecimalParts(const std::strin
   return std::make_pair(whole, decimals);
 }
 
-// A frequency text read exactly: whole hertz from its megahertz and first
-// six decimals, and the decimals past those. Nothing for a text that is not
-// decimal digits with at most one point, or whose megahertz have more digits
-// than the receiver's range.
-struct ExactFrequency {
-  std::int64_t hz = 0;
-  std::string finerDecimals;
-};
-
-std::optional<ExactFrequency> ReadFrequency(const std::string& text) {
-  // The most megahertz digits the receiver's range has.
-  constexpr std::size_t kMegahertzDigits = 4;
-  const auto parts = DecimalParts(text);
-  if (!parts || parts->first.size() > kMegahertzDigits) return std::nullopt;
-  const std::string& decimals = parts->second;
-  ExactFrequency exact;
-  exact.hz = parts->first.empty() ? 0 : std::stoll(parts->first);
-  for (std::size_t i = 0; i < 6; ++i) {
-    exact.hz = exact.hz * 10 + (i < decimals.size() ? decimals[i] - '0' : 0);
-  }
-  if (decimals.size() > 6) exact.finerDecimals = decimals.substr(6);
-  return exact;
-}
-
 bool InRange(std::int64_t hz) {
   return hz >= kLowestHz && hz <= kHighestHz;
-}
-
-// Hertz as megahertz text with no leading zeros and no decimal zeros:
-// 145500000 gives 145.5, 145000000 gives 145, 500000 gives .5.
-std::string MegahertzDigits(std::int64_t hz) {
-  std::string fraction = std::to_string(hz % 1'000'000);
-  fraction.insert(0, 6 - fraction.size(), '0');
-  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-  std::string text = hz >= 1'000'000 ? std::to_string(hz / 1'000'000) : std::string();
-  if (!fraction.empty()) text += "." + fraction;
-  return text;
 }
 
 // A step text in hundredths of a kilohertz, when it has the receiver's form
@@ -82,6 +50,29 @@ std::optional<long long> StepHundredths(const std::string& stepText) {
 }
 
 }  // namespace
+
+std::optional<ExactFrequency> ReadFrequency(const std::string& text,
+                                            std::size_t mostMegahertzDigits) {
+  const auto parts = DecimalParts(text);
+  if (!parts || parts->first.size() > mostMegahertzDigits) return std::nullopt;
+  const std::string& decimals = parts->second;
+  ExactFrequency exact;
+  exact.hz = parts->first.empty() ? 0 : std::stoll(parts->first);
+  for (std::size_t i = 0; i < 6; ++i) {
+    exact.hz = exact.hz * 10 + (i < decimals.size() ? decimals[i] - '0' : 0);
+  }
+  if (decimals.size() > 6) exact.finerDecimals = decimals.substr(6);
+  return exact;
+}
+
+std::string MegahertzDigits(std::int64_t hz) {
+  std::string fraction = std::to_string(hz % 1'000'000);
+  fraction.insert(0, 6 - fraction.size(), '0');
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  std::string text = hz >= 1'000'000 ? std::to_string(hz / 1'000'000) : std::string();
+  if (!fraction.empty()) text += "." + fraction;
+  return text;
+}
 
 bool IsReceiverFrequency(const std::string& frequencyText) {
   const auto parts = DecimalParts(frequencyText);
@@ -98,29 +89,13 @@ bool IsReceiverStep(const std::string& stepText) {
          (*hundredths % kFinest == 0 && *hundredths >= kFinest && *hundredths <= kCoarsest);
 }
 
-std::int64_t RoundedToTuningResolution(std::int64_t hz) {
-  const std::int64_t below = hz % kTuningResolutionHz;
-  return below * 2 >= kTuningResolutionHz ? hz - below + kTuningResolutionHz : hz - below;
-}
-
-std::optional<std::string> TunableFrequency(const std::string& frequencyText) {
-  const auto exact = ReadFrequency(frequencyText);
-  if (!exact) return std::nullopt;
-  // Decimals past the hertz add less than one hertz, so they cannot move the
-  // rounding: 24.9 Hz past a multiple of 50 still rounds down.
-  const std::int64_t hz = RoundedToTuningResolution(exact->hz);
-  if (!InRange(hz)) return std::nullopt;
-  if (hz == exact->hz && exact->finerDecimals.empty()) return frequencyText;
-  return MegahertzDigits(hz);
-}
-
 std::optional<std::int64_t> StepHz(const std::string& stepText) {
   if (!IsReceiverStep(stepText)) return std::nullopt;
   return *StepHundredths(stepText) * 10;
 }
 
 std::optional<std::string> StorableChannelFrequency(const std::string& frequencyText) {
-  const auto exact = ReadFrequency(frequencyText);
+  const auto exact = ReadFrequency(frequencyText, kMegahertzDigits);
   if (!exact) return std::nullopt;
   // Whole hertz, counted exactly: the seventh decimal rounds.
   const bool roundsUp = !exact->finerDecimals.empty() && exact->finerDecimals[0] >= '5';

@@ -34,17 +34,20 @@ inline constexpr std::size_t kChannelNameLength = 12;
 bool IsReceiverFrequency(const std::string& frequencyText);
 bool IsReceiverStep(const std::string& stepText);
 
-// Hertz rounded to the nearest the receiver tunes to (a half rounds up).
-std::int64_t RoundedToTuningResolution(std::int64_t hz);
+// A frequency text read exactly: whole hertz from its megahertz and first
+// six decimals, and the decimals past those. Nothing for a text that is not
+// decimal digits with at most one point (and at least one digit), or whose
+// megahertz, leading zeros aside, have more than `mostMegahertzDigits`.
+struct ExactFrequency {
+  std::int64_t hz = 0;
+  std::string finerDecimals;
+};
+std::optional<ExactFrequency> ReadFrequency(const std::string& text,
+                                            std::size_t mostMegahertzDigits);
 
-// A frequency text as VFO A or B can be tuned to it, or nothing: decimal
-// megahertz with at most one point, rounded to the receiver's 50 Hz and then
-// within 0.1 to 2040 MHz. A text with at most six decimals that is on the
-// receiver's resolution already comes back as it is, so it goes out as
-// typed; any other comes back rounded, without leading zeros or decimal
-// zeros: 145.12345678901 gives 145.12345, 145.00002 gives 145, 3000 and
-// 1.4.5 give nothing.
-std::optional<std::string> TunableFrequency(const std::string& frequencyText);
+// Hertz as megahertz text with no leading zeros and no decimal zeros:
+// 145500000 gives 145.5, 145000000 gives 145, 500000 gives .5.
+std::string MegahertzDigits(std::int64_t hz);
 
 // A step the receiver takes (IsReceiverStep) in hertz, or nothing: 12.5
 // gives 12500, 8.33 gives 8330, as the receiver itself reports it.

@@ -12,6 +12,7 @@
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
+#include "tuning/receiver_news.h"
 
 namespace voxrig {
 
@@ -87,11 +88,13 @@ int TuneFromNetwork(Context& ctx, NetClient& client, const rigctl::Request& requ
   tuning.frequencyText = tuning.frequencyDigits;
   ClearLowerPanel(ctx);
   TuneToTypedFrequency(ctx);
-  if (ctx.link.receiverLost) {
+  if (ctx.link.receiverLost || tuning.radioRefused) {
     tuning.frequencyText = shown;
     tuning.frequencyDigits = shown;
     ShowFrequency(ctx);
-    return rigctl::kTimedOut;
+    if (ctx.link.receiverLost) return rigctl::kTimedOut;
+    Say(ctx, "inv");
+    return rigctl::kRejected;
   }
   // The client has its answer before the listener hears the frequency.
   client.output += rigctl::AnswerSet(request, rigctl::kOk);
@@ -145,6 +148,7 @@ SetOutcome HandleSet(Context& ctx, NetClient& client, const rigctl::Request& req
   }
   if (turn != SetTurn::kNow) return SetOutcome::kWaits;
   ctx.link.lossSaidThisKey = false;
+  ForgetRadioRefusal(ctx);
   ctx.net.carryingOut = &client;
   switch (order.action) {
     case rigctl::SetAction::kTune:

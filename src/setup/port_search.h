@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/context.h"
+#include "link/ar8600/ar8600_commands.h"
 #include "link/timed_exchange.h"
 #include "platform/file_system.h"
 #include "platform/serial_survey.h"
@@ -27,7 +28,7 @@ struct SetupTools {
 inline constexpr int kReceiverSpeeds[] = {19200, 9600, 4800};
 // The harmless question that finds the receiver: read its receive state.
 // Only a receiver answers it with a frequency field.
-inline constexpr const char* kFindingQuestion = "RX";
+inline constexpr const char* kFindingQuestion = receiver::kReadReceiveState;
 
 // Prints a line on the terminal and speaks the prompts after it.
 void Tell(Context& ctx, SetupTools& tools, const std::string& text,

@@ -14,9 +14,6 @@ namespace voxrig {
 
 void SelectMode(Context& ctx, Mode mode) {
   const ReceiverMode& row = ModeFacts(mode);
-  const std::string command = row.receiverCode == kAutomaticModeCode
-                                  ? std::string(receiver::kAutomaticModeOn)
-                                  : receiver::SelectMode(row.receiverCode);
   // A radio that lacks the mode keeps the one it has, and the listener hears so.
   if (!RadioHasMode(ctx, mode)) {
     Say(ctx, "inv");
@@ -26,9 +23,15 @@ void SelectMode(Context& ctx, Mode mode) {
   const bool wasLost = ctx.link.receiverLost;
   ctx.tuning.modeText = row.panelText;
   SayAboutReceiver(ctx, std::string(row.keyPrompt));
-  ToRadio(ctx, [mode](Receiver& radio) { return radio.SelectMode(mode); });
-  // A receiver found gone by the command never took the mode.
+  const RadioResult result =
+      ToRadio(ctx, [mode](Receiver& radio) { return radio.SelectMode(mode); });
+  // A receiver found gone by the command never took the mode; a radio that
+  // refused it keeps the one it had, and the listener hears so.
   if (!wasLost && ctx.link.receiverLost) ctx.tuning.modeText = before;
+  if (result == RadioResult::kRefused) {
+    ctx.tuning.modeText = before;
+    Say(ctx, "inv");
+  }
   if (mode == Mode::kCW) ctx.platform.display->SetFont(AerialBold(30));
 }
 
@@ -65,9 +68,14 @@ void ToggleAttenuator(Context& ctx) {
   tuning.attenuatorOn = !tuning.attenuatorOn;
   const bool on = tuning.attenuatorOn;
   SayAboutReceiver(ctx, on ? "atton" : "attoff");
-  ToRadio(ctx, [on](Receiver& radio) { return radio.SetAttenuator(on); });
-  // A receiver found gone by the command keeps the switch as it was.
-  if (!wasLost && ctx.link.receiverLost) tuning.attenuatorOn = !tuning.attenuatorOn;
+  const RadioResult result =
+      ToRadio(ctx, [on](Receiver& radio) { return radio.SetAttenuator(on); });
+  // A receiver found gone by the command, or a radio that refused it, keeps
+  // the switch as it was; the refusal is heard.
+  if ((!wasLost && ctx.link.receiverLost) || result == RadioResult::kRefused) {
+    tuning.attenuatorOn = !tuning.attenuatorOn;
+  }
+  if (result == RadioResult::kRefused) Say(ctx, "inv");
 }
 
 void ToggleNoiseLimiter(Context& ctx) {
@@ -81,8 +89,12 @@ void ToggleNoiseLimiter(Context& ctx) {
   tuning.noiseLimiterOn = !tuning.noiseLimiterOn;
   const bool on = tuning.noiseLimiterOn;
   SayAboutReceiver(ctx, on ? "on" : "off");
-  ToRadio(ctx, [on](Receiver& radio) { return radio.SetNoiseLimiter(on); });
-  if (!wasLost && ctx.link.receiverLost) tuning.noiseLimiterOn = !tuning.noiseLimiterOn;
+  const RadioResult result =
+      ToRadio(ctx, [on](Receiver& radio) { return radio.SetNoiseLimiter(on); });
+  if ((!wasLost && ctx.link.receiverLost) || result == RadioResult::kRefused) {
+    tuning.noiseLimiterOn = !tuning.noiseLimiterOn;
+  }
+  if (result == RadioResult::kRefused) Say(ctx, "inv");
 }
 
 void ResetTuningState(Context& ctx) {

@@ -66,7 +66,9 @@ void ShowLinkStatus(Context& ctx, const std::string& status, Line line) {
 }
 
 RadioResult ToRadio(Context& ctx, const std::function<RadioResult(Receiver&)>& call) {
-  return Told(ctx, link::ToRadio(ctx, call));
+  const RadioResult result = Told(ctx, link::ToRadio(ctx, call));
+  ctx.tuning.radioRefused = result == RadioResult::kRefused;
+  return result;
 }
 
 std::optional<Reception> TakeReception(Context& ctx) {
@@ -114,9 +116,15 @@ void SayReceiverLost(Context& ctx) {
   Say(ctx, "rnc");
 }
 
+void ForgetRadioRefusal(Context& ctx) {
+  ctx.tuning.radioRefused = false;
+}
+
 void SayAboutReceiver(Context& ctx, const std::string& prompt) {
   if (ctx.link.receiverLost) {
     SayReceiverLost(ctx);
+  } else if (ctx.tuning.radioRefused) {
+    Say(ctx, "inv");
   } else {
     Say(ctx, prompt);
   }

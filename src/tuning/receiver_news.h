@@ -41,7 +41,10 @@ void NoticeReceiverLost(Context& ctx);
 // "rnc", at most once during one key.
 void SayReceiverLost(Context& ctx);
 // A confirmation about the receiver ("ok", "sel", a mode, ...): "rnc"
-// instead while the receiver is lost.
+// instead while the receiver is lost, "inv" when the radio refused the last
+// setting this key sent it.
 void SayAboutReceiver(Context& ctx, const std::string& prompt);
+// A new key: whatever the radio refused before it is no longer this key's.
+void ForgetRadioRefusal(Context& ctx);
 
 }  // namespace voxrig

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "fakes/connected_panel.h"
 #include "fakes/dummy_radio_record.h"
 #include "hamlib/hamlib_library.h"
+#include "link/ar8600/ar8600_receiver.h"
 #include "link/radio_choice.h"
 #include "posix/termios_serial.h"
 
@@ -283,6 +285,42 @@ TEST_F(RadioThatLacks, MemoryKeysSayNotOnThisRadioAndSendNothing) {
     EXPECT_EQ(ctx.command.pendingCommand, PendingCommand::kNone) << keys;
     for (const char* head : {"MX", "MA", "MS", "MW", "MQ"}) EXPECT_TRUE(Sent(head).empty()) << keys;
   }
+}
+
+// A radio that answers a setting with a refusal (a Hamlib radio's soft
+// error): the key says "invalid" after what it would have confirmed, and the
+// panel keeps what the radio still holds.
+class RefusingRadio : public Ar8600Receiver {
+ public:
+  using Ar8600Receiver::Ar8600Receiver;
+  RadioResult SetFrequency(Vfo, const std::string&) override { return RadioResult::kRefused; }
+  RadioResult SelectMode(Mode) override { return RadioResult::kRefused; }
+  RadioResult SetAttenuator(bool) override { return RadioResult::kRefused; }
+};
+
+TEST_F(RadioThatLacks, ASettingTheRadioRefusesIsInvalidAndThePanelKeepsWhatTheRadioHolds) {
+  ctx.link.receiver.reset();
+  ctx.link.receiver = std::make_unique<RefusingRadio>(ctx.platform.serial->Open("COM1", 19200));
+  const std::string frequency = ctx.tuning.frequencyText.str();
+  const struct {
+    const char* keys;
+    std::vector<std::string> spoken;
+  } rows[] = {
+      {"146\r", {"1", "4", "6", "inv"}},
+      {"A", {"atton", "inv"}},
+  };
+  for (const auto& row : rows) {
+    Forget();
+    Type(row.keys);
+    EXPECT_EQ(Spoken(), row.spoken) << row.keys;
+  }
+  Forget();
+  Press(keys::kF1 + 3);
+  EXPECT_EQ(Spoken(), (std::vector<std::string>{"USB", "inv"}));
+  EXPECT_EQ(ctx.tuning.frequencyText.str(), frequency);
+  EXPECT_EQ(ctx.tuning.modeText.str(), "FM");
+  EXPECT_FALSE(ctx.tuning.attenuatorOn);
+  EXPECT_FALSE(ctx.link.receiverLost);
 }
 
 TEST(RadioChoice, TheRadioLineChoosesTheLink) {

@@ -62,34 +62,6 @@ TEST(ReceiverCommands, OnlyValuesTheReceiverTakesPassTheBorder) {
   }
 }
 
-// A frequency as VFO A or B is tuned to: as typed when the receiver holds it
-// exactly, rounded to its 50 Hz otherwise, nothing outside its range.
-TEST(ReceiverCommands, TunableFrequenciesAreRoundedToTheReceiversFiftyHertz) {
-  const Row rows[] = {
-      {"145.5", "145.5"},
-      {"0145.5", "0145.5"},
-      {"145.", "145."},
-      {"145.12345", "145.12345"},
-      {"145.12345678901", "145.12345"},
-      {"145.000025", "145.00005"},
-      {"145.000024999", "145"},
-      {"145.5000000", "145.5"},
-      {"0.099975", ".1"},
-      {"2040.000024", "2040"},
-      {"0.099974", ""},
-      {"2040.000025", ""},
-      {"3000", ""},
-      {"1.4.5", ""},
-      {"", ""},
-      {"12e3", ""},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(TunableFrequency(row.input).value_or(""), row.expected) << row.input;
-  }
-  EXPECT_EQ(RoundedToTuningResolution(145'500'001), 145'500'000);
-  EXPECT_EQ(RoundedToTuningResolution(145'500'025), 145'500'050);
-}
-
 // A channel's step field: the bank's step in six digits of hertz, or the
 // receiver's default for a step line it cannot take.
 TEST(ReceiverCommands, ChannelStepFieldCarriesTheBanksStep) {
