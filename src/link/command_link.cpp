@@ -68,8 +68,9 @@ RadioResult ToRadio(Context& ctx, const std::function<RadioResult(Receiver&)>& c
   RadioResult result = RadioResult::kLineGone;
   if (link.receiver) {
     result = call(Wired(ctx, *link.receiver));
-  } else {
-    // No line: the AR8600's command is logged all the same, and goes nowhere.
+  } else if (link.hamlibModel == 0) {
+    // No line to the AR8600: its command is logged all the same, and goes
+    // nowhere. A radio driven through Hamlib has no command text to log.
     Ar8600Receiver noLine(nullptr);
     result = call(Wired(ctx, noLine));
   }
