@@ -5,6 +5,7 @@
 #include "net/net_control.h"
 #include "panel/key_queue.h"
 #include "poll/channel_line.h"
+#include "poll/operation.h"
 #include "poll/poll_cycle.h"
 #include "poll/wire_turns.h"
 #include "speech/speech.h"
@@ -21,8 +22,19 @@ bool AwaitingFirstAnswer(const Context& ctx) {
   return ctx.link.linkState == ReceiverAnswer::kAwaitingFirst && ctx.poll.firstAnswerTicks > 0;
 }
 
+// While a long operation runs, keys wait in the queue: they are taken in
+// order once it has ended.
 bool KeysMayRun(const Context& ctx) {
-  return QueuedEntries(ctx) > 0 && !AwaitingFirstAnswer(ctx);
+  return QueuedEntries(ctx) > 0 && !AwaitingFirstAnswer(ctx) && !OperationRunning(ctx);
+}
+
+// A key that wrote nothing to the receiver has no answer for its separator
+// to wait for: the next key is taken at once.
+void DropSeparatorOfSilentKey(Context& ctx) {
+  if (ctx.link.writesToReceiver == ctx.app.writesBeforeKey && QueuedEntries(ctx) > 0 &&
+      NextQueuedEntry(ctx) == 0) {
+    DropQueuedEntry(ctx);
+  }
 }
 
 // Keys and the poll cycle never interleave on the wire, but a key is taken as
@@ -42,13 +54,13 @@ void TakeKeys(Context& ctx) {
         ctx.poll.pollState != PollStep::kIdle && ctx.poll.pollState != PollStep::kSendLevelPoll;
     if (exchangeOnWire && !KeyLeavesTheWireAlone(key)) return;
     GiveUnsentPollWay(ctx);
-    const long long writesBefore = link.writesToReceiver;
+    ctx.app.writesBeforeKey = link.writesToReceiver;
     if (InterpretKey(ctx) == KeyOutcome::kQuit) ctx.app.programRunning = false;
     if (!ctx.app.programRunning) return;  // Q: nothing more is done
-    if (link.writesToReceiver == writesBefore && QueuedEntries(ctx) > 0 &&
-        NextQueuedEntry(ctx) == 0) {
-      DropQueuedEntry(ctx);
-    }
+    // A key whose work goes on step by step has its separator looked at
+    // when the work ends.
+    if (OperationRunning(ctx)) return;
+    DropSeparatorOfSilentKey(ctx);
   }
 }
 
@@ -67,10 +79,20 @@ void UseTheFreeWire(Context& ctx) {
   ServeNetClients(ctx, SetTurnNow(ctx));
 }
 
+void ResumeOperation(Context& ctx);
+
 // A set from the network is carried out on an idle tick, as a key would be,
 // and then one poll cycle runs before the next. The tick that reads a poll
 // cycle's last answer, or a key's answer, goes straight on to the keys.
 void OnTick(Context& ctx) {
+  if (OperationRunning(ctx)) {
+    // The operation holds the wire: clients are answered, their sets
+    // refused, and a window that cannot wake the loop has the operation's
+    // step run on the tick.
+    ServeNetClients(ctx, SetTurnNow(ctx));
+    ResumeOperation(ctx);
+    return;
+  }
   StartSpeechUnit(ctx);
   NoteQueueCaughtUp(ctx);
   LetWaitingQuitIn(ctx);
@@ -98,6 +120,15 @@ void OnTick(Context& ctx) {
   UseTheFreeWire(ctx);
 }
 
+// A long operation's wait is over: its next step runs; once it has ended, the
+// keys that waited are taken and the wire is free for the rest.
+void ResumeOperation(Context& ctx) {
+  if (!RunDueOperationStep(ctx)) return;
+  DropSeparatorOfSilentKey(ctx);
+  TakeKeys(ctx);
+  UseTheFreeWire(ctx);
+}
+
 }  // namespace
 
 int OnWindowEvent(Context& ctx, const WindowEvent& event) {
@@ -116,6 +147,10 @@ int OnWindowEvent(Context& ctx, const WindowEvent& event) {
       break;
     case EventKind::kTimerTick:
       OnTick(ctx);
+      ShowChannelLine(ctx);
+      break;
+    case EventKind::kWake:
+      ResumeOperation(ctx);
       ShowChannelLine(ctx);
       break;
     case EventKind::kNetworkActivity:

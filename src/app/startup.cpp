@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/key_handler.h"
+#include "poll/operation.h"
 #include "app/settings.h"
 #include "banks/bank_undo.h"
 #include "command/pending_commands.h"
@@ -90,13 +91,20 @@ void ReportSpeechServerUnreachable(Context& ctx) {
   Say(ctx, "nospd");
 }
 
+// A close asked for while a long operation runs (a bank half written into
+// the receiver) lets it end first: only its wake-ups and ticks are acted on
+// then, and no key.
 void RunMessageLoop(Context& ctx) {
-  while (ctx.app.programRunning) {
+  while (ctx.app.programRunning || OperationRunning(ctx)) {
     for (const WindowEvent& event : ctx.platform.window->WaitEvents()) {
+      const bool keyOrClose = event.kind == EventKind::kKeyDown ||
+                              event.kind == EventKind::kKeyUp ||
+                              event.kind == EventKind::kCloseRequest;
+      if (!ctx.app.programRunning && keyOrClose) continue;
       OnWindowEvent(ctx, event);
       // Once the panel is asked to stop, events still pending in the same
       // batch are not acted on: a key behind a close or a quit does nothing.
-      if (!ctx.app.programRunning) break;
+      if (!ctx.app.programRunning && !OperationRunning(ctx)) break;
     }
   }
 }

@@ -44,11 +44,11 @@ void DropRepeats(std::vector<Channel>& channels) {
 
 }  // namespace
 
-BankReading ReadBankToSelect(Context& ctx, const std::string& number) {
-  if (banks::RefuseBankArgument(ctx, number)) return BankReading::kArgumentRefused;
+Steps<BankReading> ReadBankToSelect(Context& ctx, std::string number) {
+  if (banks::RefuseBankArgument(ctx, number)) co_return BankReading::kArgumentRefused;
   BankState& banks = ctx.banks;
   banks.bankFileName = banks::BankFileName(number);
-  Pause(ctx);
+  co_await Pause(ctx);
   // No "MQA%%" goes out here: the receiver takes it as "clear memory bank A",
   // and selecting a bank file must never wipe the receiver's own channels.
   ReadBankFile(ctx);
@@ -63,33 +63,33 @@ BankReading ReadBankToSelect(Context& ctx, const std::string& number) {
   }
   if (!banks.bankFound || refusedLine > 0) {
     banks.selectedBankFile.clear();
-    return BankReading::kNotSelected;
+    co_return BankReading::kNotSelected;
   }
   banks.selectedBankFile = banks.bankFileName;
   banks.bankScanIndex = banks::kFirstChannelSlot;
-  return BankReading::kSelected;
+  co_return BankReading::kSelected;
 }
 
-void TuneSelectedBank(Context& ctx) {
+Steps<> TuneSelectedBank(Context& ctx) {
   BankState& banks = ctx.banks;
-  Pause(ctx);
+  co_await Pause(ctx);
   // A bank without channels holds its terminator in slot 4; "9999" is no
   // frequency to tune.
   if (!banks::ReadLayout(banks.bankSlots, BankState::kFileLines).channels.empty()) {
     TuneBankSlot(ctx, banks::kFirstChannelSlot);
   }
-  ApplyBankModeAndStep(ctx);
+  co_await ApplyBankModeAndStep(ctx);
   SayAboutReceiver(ctx, "sel");
   // Where the listener stands, once the receiver has been tuned there.
   const std::optional<int> slot = CurrentBankChannelSlot(ctx);
   if (slot && !ctx.link.receiverLost) SpeakBankChannel(ctx, *slot);
 }
 
-void ApplyBankModeAndStep(Context& ctx) {
-  Pause(ctx);
+Steps<> ApplyBankModeAndStep(Context& ctx) {
+  co_await Pause(ctx);
   ctx.tuning.modeText = ctx.banks.bankSlots[1];
   ApplyMode(ctx);
-  Pause(ctx);
+  co_await Pause(ctx);
   ctx.tuning.searchStepText = ctx.banks.bankSlots[2];
   SetStep(ctx);
 }

@@ -18,10 +18,10 @@ enum class BankReading {
 // the receiver can take every line of it, becomes the selected bank with its
 // first channel current. Whatever else listens to the outcome (the scans, the
 // search) is left to the caller.
-BankReading ReadBankToSelect(Context& ctx, const std::string& number);
+Steps<BankReading> ReadBankToSelect(Context& ctx, std::string number);
 // B's second half, once the bank is selected: its first channel tuned in the
 // bank's mode and step, "sel", and the channel where the listener stands.
-void TuneSelectedBank(Context& ctx);
+Steps<> TuneSelectedBank(Context& ctx);
 // K: removes the current channel of the bank in memory and writes its file.
 void DeleteChannel(Context& ctx);
 // O: orders the channels of the bank file of that number by frequency and
@@ -35,6 +35,6 @@ void DeleteBankFile(Context& ctx, const std::string& number);
 
 // A pause, then the bank in memory's own mode and step, sent to the receiver:
 // selecting a bank and starting its scan both listen the bank's way.
-void ApplyBankModeAndStep(Context& ctx);
+Steps<> ApplyBankModeAndStep(Context& ctx);
 
 }  // namespace voxrig

@@ -66,15 +66,15 @@ TypingTarget TargetOfTyping(Context& ctx) {
 // After a search log that could not be written, nothing says "ok"; a
 // receiver found gone by the tuning was never tuned, and the frequency line
 // stays where it was ("rnc" has been said).
-void TuneAtEnter(Context& ctx, bool searchLogKept) {
+Steps<> TuneAtEnter(Context& ctx, bool searchLogKept) {
   ForgetSearchRest(ctx);
-  LeaveScans(ctx);
+  co_await LeaveScans(ctx);
   TuneToTypedFrequency(ctx);
   if (ctx.link.receiverLost || ctx.tuning.radioRefused) {
     // The radio never took it ("rnc" has been said, or the refusal is).
     PutBackTypedFrequency(ctx);
     if (!ctx.link.receiverLost) Say(ctx, "inv");
-    return;
+    co_return;
   }
   ctx.command.frequencyEntryFresh = true;
   if (searchLogKept) SayAboutReceiver(ctx, "ok");
@@ -163,14 +163,14 @@ void CompleteLimitAtEnter(Context& ctx, PendingCommand pending) {
 // B, O, P and T take 2 or 4 digits (4 name T's source and target); only
 // digits, since a point would end up in a file name. T, P and O read and
 // write other banks than the selected one, and U can take their change back.
-void RunBankOperation(Context& ctx, PendingCommand command, const std::string& argument) {
+Steps<> RunBankOperation(Context& ctx, PendingCommand command, std::string argument) {
   if (!banks::IsBankArgument(argument)) {
     Say(ctx, "inv");
-    return;
+    co_return;
   }
   if (command == PendingCommand::kSelectBank) {
-    SelectBank(ctx, argument);
-    return;
+    co_await SelectBank(ctx, argument);
+    co_return;
   }
   SelectionGuard selection(ctx);
   UndoStepGuard step(ctx);
@@ -188,35 +188,37 @@ void RunBankOperation(Context& ctx, PendingCommand command, const std::string& a
 // another sequence names no receiver bank. True when the scan started; with
 // an argument refused the sequence stays open, and a letter typed now
 // replaces the text.
-bool StartMemoryScanAtEnter(Context& ctx, const std::string& argument) {
+Steps<bool> StartMemoryScanAtEnter(Context& ctx, std::string argument) {
   const bool namesReceiverBank =
       argument.empty() || (argument.size() == 1 && keys::IsReceiverBankLetter(argument[0]));
   if (!namesReceiverBank) {
     Say(ctx, "inv");
-    return false;
+    co_return false;
   }
-  if (StartMemoryScan(ctx, argument) == MemoryScanStart::kStarted) NoteMemoryScanStarted(ctx);
-  return true;
+  const MemoryScanStart start = co_await StartMemoryScan(ctx, argument);
+  if (start == MemoryScanStart::kStarted) NoteMemoryScanStarted(ctx);
+  co_return true;
 }
 
 // W then Enter: the bank file into the receiver bank.
-void WriteToReceiverAtEnter(Context& ctx, const std::string& argument) {
+Steps<> WriteToReceiverAtEnter(Context& ctx, std::string argument) {
   if (!banks::IsReceiverTransferArgument(argument)) {
     Say(ctx, "inv");
-    return;
+    co_return;
   }
   SelectionGuard selection(ctx);
-  WriteBankToReceiver(ctx, argument);
+  co_await WriteBankToReceiver(ctx, argument);
 }
 
 // X then Enter: the receiver bank into the bank file; a file that exists is
 // replaced only when the same sequence comes again at once.
-void ReadReceiverAtEnter(Context& ctx, const std::string& argument) {
+Steps<> ReadReceiverAtEnter(Context& ctx, std::string argument) {
   CommandState& command = ctx.command;
   const bool replaceConfirmed = command.replaceWarnedEntry == argument;
   SelectionGuard selection(ctx);
   UndoStepGuard step(ctx);
-  switch (ReadReceiverBank(ctx, argument, replaceConfirmed)) {
+  const ReadBankOutcome outcome = co_await ReadReceiverBank(ctx, argument, replaceConfirmed);
+  switch (outcome) {
     case ReadBankOutcome::kFileExists:
       command.replaceWarnedEntry = argument;
       break;
@@ -371,20 +373,20 @@ void PutBackTypedFrequency(Context& ctx) {
 namespace {
 
 // Enter's own work, for the sequence in progress or none.
-void CompleteSequenceOrTune(Context& ctx) {
+Steps<> CompleteSequenceOrTune(Context& ctx) {
   CommandState& command = ctx.command;
   ClearLowerPanel(ctx);
   const PendingCommand pending = command.pendingCommand;
   // A refused Enter leaves everything as it was, a running search too.
-  if (pending == PendingCommand::kNone && RefusesTuningAtEnter(ctx)) return;
+  if (pending == PendingCommand::kNone && RefusesTuningAtEnter(ctx)) co_return;
   if (TypesSearchLimit(pending) && PutBackUnusableLimit(ctx)) {
     // Nothing is sent or drawn: the value is as it was before S, E or I.
     Say(ctx, "inv");
     command.pendingCommand = PendingCommand::kNone;
     command.limitEntryFresh = false;
-    return;
+    co_return;
   }
-  if (RefusesSequenceWhileReceiverLost(ctx, pending)) return;
+  if (RefusesSequenceWhileReceiverLost(ctx, pending)) co_return;
   // After a search log that could not be written, nothing says "ok".
   const bool searchWasRunning = ctx.poll.searchState != Search::kOff;
   const bool searchLogKept = !searchWasRunning || EndSearch(ctx);
@@ -393,8 +395,8 @@ void CompleteSequenceOrTune(Context& ctx) {
 
   switch (pending) {
     case PendingCommand::kNone:
-      TuneAtEnter(ctx, searchLogKept);
-      return;
+      co_await TuneAtEnter(ctx, searchLogKept);
+      co_return;
     case PendingCommand::kLowerLimit:
     case PendingCommand::kUpperLimit:
     case PendingCommand::kStep:
@@ -404,27 +406,30 @@ void CompleteSequenceOrTune(Context& ctx) {
     case PendingCommand::kPut:
     case PendingCommand::kSort:
     case PendingCommand::kSelectBank:
-      RunBankOperation(ctx, command.pendingCommand, argument);
+      co_await RunBankOperation(ctx, command.pendingCommand, argument);
       break;
     case PendingCommand::kMemoryScan:
-      if (StartMemoryScanAtEnter(ctx, argument)) command.pendingCommand = PendingCommand::kNone;
-      return;
+      {
+        const bool started = co_await StartMemoryScanAtEnter(ctx, argument);
+        if (started) command.pendingCommand = PendingCommand::kNone;
+      }
+      co_return;
     case PendingCommand::kWriteToReceiver:
-      WriteToReceiverAtEnter(ctx, argument);
+      co_await WriteToReceiverAtEnter(ctx, argument);
       command.pendingCommand = PendingCommand::kNone;
-      return;
+      co_return;
     case PendingCommand::kReadReceiver:
-      ReadReceiverAtEnter(ctx, argument);
+      co_await ReadReceiverAtEnter(ctx, argument);
       command.pendingCommand = PendingCommand::kNone;
-      return;
+      co_return;
     case PendingCommand::kDeleteBank:
       DeleteBankAtEnter(ctx, argument);
       command.pendingCommand = PendingCommand::kNone;
-      return;
+      co_return;
     case PendingCommand::kKillChannel:
       KillChannelAtEnter(ctx);
       command.pendingCommand = PendingCommand::kNone;
-      return;
+      co_return;
   }
   command.pendingCommand = PendingCommand::kNone;
   command.limitEntryFresh = false;
@@ -432,11 +437,11 @@ void CompleteSequenceOrTune(Context& ctx) {
 
 }  // namespace
 
-void CompletePendingCommand(Context& ctx) {
+Steps<> CompletePendingCommand(Context& ctx) {
   const PendingCommand pending = ctx.command.pendingCommand;
   const BoundedText typed = ctx.tuning.frequencyText;
   const BoundedText tunedDigits = ctx.tuning.frequencyDigits;
-  CompleteSequenceOrTune(ctx);
+  co_await CompleteSequenceOrTune(ctx);
   if (pending != PendingCommand::kNone) CloseTypedFrequency(ctx, typed, tunedDigits);
 }
 

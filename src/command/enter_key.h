@@ -33,6 +33,6 @@ void PutBackTypedFrequency(Context& ctx);
 // tunes the typed frequency. A frequency typed before the sequence began is
 // not left behind for a later Enter: unless the sequence tuned the receiver
 // elsewhere, the frequency line is again where the receiver is.
-void CompletePendingCommand(Context& ctx);
+Steps<> CompletePendingCommand(Context& ctx);
 
 }  // namespace voxrig

@@ -20,6 +20,7 @@
 #include "panel/display_lines.h"
 #include "panel/key_queue.h"
 #include "poll/bank_scan.h"
+#include "poll/operation.h"
 #include "poll/scan_keys.h"
 #include "poll/search.h"
 #include "poll/selected_bank.h"
@@ -71,6 +72,9 @@ struct PressedKey {
   // The prompt of a sequence refused before its Enter: an Enter now says it
   // again and does nothing else.
   std::string refusedSequence;
+  // What the key goes on doing step by step, when its work waits for the
+  // receiver (W, X, Z, a pass, a search's start...): run by the loop.
+  Steps<> work;
 };
 
 // What every key does first: the echo area is made ready, the key is logged,
@@ -117,11 +121,11 @@ void LeaveStartingMemoryScan(Context& ctx, int key) {
 }
 
 // P: passes the channel a resting memory scan holds, or starts P's sequence.
-void PassOrPut(Context& ctx) {
+Steps<> PassOrPut(Context& ctx) {
   // A scan that had only just started was left before, so a pass needs a
   // scan that the poll cycle has seen running and resting.
   if (ctx.poll.scanState != ReceiverScan::kOff && !ctx.poll.squelchClosed) {
-    PassChannel(ctx);
+    co_await PassChannel(ctx);
   } else {
     StartSequence(ctx, PendingCommand::kPut);
   }
@@ -225,19 +229,19 @@ void StepUpOrDown(Context& ctx, int key) {
 // R: the search, whose log replaces bank00.dat at once (U can take that
 // back, and a log with finds is kept as bank00.bak too), or the scan of the
 // selected bank.
-void SearchOrScanBank(Context& ctx, int key) {
+Steps<> SearchOrScanBank(Context& ctx, int key) {
   ctx.command.pendingCommand = PendingCommand::kNone;
   // Both tune the receiver: nothing starts while it is away.
   if (ctx.link.receiverLost) {
     SayReceiverLost(ctx);
-    return;
+    co_return;
   }
   if (ctx.poll.bankScanState == BankScan::kOff) {
     UndoStepGuard step(ctx);
-    StartSearch(ctx);
-    return;
+    co_await StartSearch(ctx);
+    co_return;
   }
-  StartBankScan(ctx);
+  co_await StartBankScan(ctx);
   // R then only still leaves a receiver memory scan that is starting.
   LeaveStartingMemoryScan(ctx, key);
 }
@@ -256,74 +260,74 @@ void TakeBackBankChange(Context& ctx) {
 // ---- The keys that need no sequence in progress, each with its own effect
 // once a starting memory scan has been left. Any other key has no meaning.
 
-void InterpretCommandKey(Context& ctx, int key) {
+Steps<> InterpretCommandKey(Context& ctx, int key) {
   LeaveStartingMemoryScan(ctx, key);
   if (key >= keys::kF1 && key <= keys::kF7) {
     SelectModeByFunctionKey(ctx, key);
-    return;
+    co_return;
   }
   switch (key) {
     case keys::Letter('E'):
       StartLimitEntry(ctx, PendingCommand::kUpperLimit);
-      return;
+      co_return;
     case keys::Letter('I'):
       StartLimitEntry(ctx, PendingCommand::kStep);
-      return;
+      co_return;
     case keys::Letter('N'):
       ToggleScanVoice(ctx);
-      return;
+      co_return;
     case keys::Letter('G'):
       if (!RadioDoes(ctx, MemoryWork::kScan)) {
         Say(ctx, kNotOnThisRadio);
-        return;
+        co_return;
       }
       // entryText is kept: G and Enter at once scan the bank named last time.
       ctx.command.pendingCommand = PendingCommand::kMemoryScan;
       Say(ctx, SequencePrompt(PendingCommand::kMemoryScan));
-      return;
+      co_return;
     case keys::Letter('C'):
       ToggleSearchStopMode(ctx);
-      return;
+      co_return;
     case keys::kLeft:
     case keys::kRight:
     case keys::kPageUp:
     case keys::kPageDown:
       TuneByKey(ctx, key);
-      return;
+      co_return;
     case keys::Letter('A'):
       ToggleAttenuator(ctx);
-      return;
+      co_return;
     case keys::Letter('L'):
       ToggleNoiseLimiter(ctx);
-      return;
+      co_return;
     case keys::Letter('B'):
       StartSequence(ctx, PendingCommand::kSelectBank);
-      return;
+      co_return;
     case keys::Letter('O'):
       StartSequence(ctx, PendingCommand::kSort);
-      return;
+      co_return;
     case keys::Letter('P'):
-      PassOrPut(ctx);
-      return;
+      co_await PassOrPut(ctx);
+      co_return;
     case keys::Letter('T'):
       StartSequence(ctx, PendingCommand::kTransfer);
-      return;
+      co_return;
     case keys::Letter('U'):
       TakeBackBankChange(ctx);
-      return;
+      co_return;
     default:
-      return;
+      co_return;
   }
 }
 
 // ---- The rules a pressed key meets in turn; the first that takes the key
 // ends its handling.
 
-using KeyRule = bool (*)(Context& ctx, const PressedKey& pressed);
+using KeyRule = bool (*)(Context& ctx, PressedKey& pressed);
 
 // Escape and BackSpace put right what is being typed, whatever sequence is
 // in progress, and V tells where the listener is without disturbing it.
-bool CorrectsOrTells(Context& ctx, const PressedKey& pressed) {
+bool CorrectsOrTells(Context& ctx, PressedKey& pressed) {
   switch (pressed.key) {
     case keys::kEscape:
       CancelEntry(ctx);
@@ -339,7 +343,7 @@ bool CorrectsOrTells(Context& ctx, const PressedKey& pressed) {
   }
 }
 
-bool TypesCharacter(Context& ctx, const PressedKey& pressed) {
+bool TypesCharacter(Context& ctx, PressedKey& pressed) {
   const int key = pressed.key;
   if (key != keys::kPoint && !keys::IsDigit(key)) return false;
   EnterCharacter(ctx);
@@ -347,7 +351,7 @@ bool TypesCharacter(Context& ctx, const PressedKey& pressed) {
 }
 
 // W and X take the receiver bank's letter after their two digits.
-bool TakesReceiverBankLetter(Context& ctx, const PressedKey& pressed) {
+bool TakesReceiverBankLetter(Context& ctx, PressedKey& pressed) {
   const int key = pressed.key;
   if (key == keys::kEnter) return false;
   if (ctx.command.pendingCommand == PendingCommand::kWriteToReceiver) {
@@ -363,7 +367,7 @@ bool TakesReceiverBankLetter(Context& ctx, const PressedKey& pressed) {
 
 // W, X and Z work on the receiver's memories: on a radio without them the
 // listener hears so, and nothing is pending.
-bool RefusesMemoryKeyOnThisRadio(Context& ctx, const PressedKey& pressed) {
+bool RefusesMemoryKeyOnThisRadio(Context& ctx, PressedKey& pressed) {
   const int key = pressed.key;
   if (key != keys::Letter('W') && key != keys::Letter('X') && key != keys::Letter('Z')) {
     return false;
@@ -378,7 +382,7 @@ bool RefusesMemoryKeyOnThisRadio(Context& ctx, const PressedKey& pressed) {
 }
 
 // W, X and R start their work whatever sequence was in progress.
-bool StartsReceiverBankOrSearch(Context& ctx, const PressedKey& pressed) {
+bool StartsReceiverBankOrSearch(Context& ctx, PressedKey& pressed) {
   switch (pressed.key) {
     case keys::Letter('W'):
       StartSequence(ctx, PendingCommand::kWriteToReceiver);
@@ -389,14 +393,14 @@ bool StartsReceiverBankOrSearch(Context& ctx, const PressedKey& pressed) {
       Say(ctx, "intob");
       return true;
     case keys::Letter('R'):
-      SearchOrScanBank(ctx, pressed.key);
+      pressed.work = SearchOrScanBank(ctx, pressed.key);
       return true;
     default:
       return false;
   }
 }
 
-bool CompletesSequence(Context& ctx, const PressedKey& pressed) {
+bool CompletesSequence(Context& ctx, PressedKey& pressed) {
   if (pressed.key != keys::kEnter) return false;
   if (!pressed.refusedSequence.empty() && ctx.command.pendingCommand == PendingCommand::kNone) {
     // The sequence this Enter would complete has failed already: the
@@ -404,13 +408,13 @@ bool CompletesSequence(Context& ctx, const PressedKey& pressed) {
     Say(ctx, pressed.refusedSequence);
     return true;
   }
-  CompletePendingCommand(ctx);
+  pressed.work = CompletePendingCommand(ctx);
   return true;
 }
 
 // G takes one letter of a bank the radio has; any other key ends its
 // sequence.
-bool TakesMemoryScanBank(Context& ctx, const PressedKey& pressed) {
+bool TakesMemoryScanBank(Context& ctx, PressedKey& pressed) {
   const int key = pressed.key;
   CommandState& command = ctx.command;
   if (command.pendingCommand != PendingCommand::kMemoryScan) return false;
@@ -428,7 +432,7 @@ bool TakesMemoryScanBank(Context& ctx, const PressedKey& pressed) {
 // anything; the digits already typed stay in that value, unless the receiver
 // could not take it: then it is as before, and the listener hears "inv"
 // before the key goes on to its own effect.
-bool AbandonsLimitEntry(Context& ctx, const PressedKey& pressed) {
+bool AbandonsLimitEntry(Context& ctx, PressedKey& pressed) {
   CommandState& command = ctx.command;
   if (pressed.key == keys::kEnter || !TypesSearchLimit(command.pendingCommand)) return false;
   if (PutBackUnusableLimit(ctx)) Say(ctx, "inv");
@@ -439,7 +443,7 @@ bool AbandonsLimitEntry(Context& ctx, const PressedKey& pressed) {
 // The modes and switches are the receiver's: while it is away they are
 // refused, and the panel keeps what the receiver holds. L names its switch
 // first, as it always does.
-bool RefusesSwitchWhileReceiverLost(Context& ctx, const PressedKey& pressed) {
+bool RefusesSwitchWhileReceiverLost(Context& ctx, PressedKey& pressed) {
   const int key = pressed.key;
   const bool mode = key >= keys::kF1 && key <= keys::kF7;
   if (!ctx.link.receiverLost || (!mode && key != keys::Letter('A') && key != keys::Letter('L'))) {
@@ -451,11 +455,11 @@ bool RefusesSwitchWhileReceiverLost(Context& ctx, const PressedKey& pressed) {
 }
 
 // The keys taken before the memory scan's own: Z, S, K, F, Up and Down, D and M.
-bool TakesPanelKey(Context& ctx, const PressedKey& pressed) {
+bool TakesPanelKey(Context& ctx, PressedKey& pressed) {
   const int key = pressed.key;
   switch (key) {
     case keys::Letter('Z'):
-      CheckReceiverBanks(ctx);
+      pressed.work = CheckReceiverBanks(ctx);
       return true;
     case keys::Letter('S'):
       StartLimitEntry(ctx, PendingCommand::kLowerLimit);
@@ -496,8 +500,8 @@ bool TakesPanelKey(Context& ctx, const PressedKey& pressed) {
   }
 }
 
-bool TakesCommandKey(Context& ctx, const PressedKey& pressed) {
-  InterpretCommandKey(ctx, pressed.key);
+bool TakesCommandKey(Context& ctx, PressedKey& pressed) {
+  pressed.work = InterpretCommandKey(ctx, pressed.key);
   return true;
 }
 
@@ -516,18 +520,17 @@ constexpr std::array<KeyRule, 11> kKeyRules = {
     TakesCommandKey,
 };
 
-// Q ends the program whatever sequence is in progress; the program stops
-// once the listener has heard "quit".
-KeyOutcome InterpretPressedKey(Context& ctx) {
-  const PressedKey pressed = PrepareForKey(ctx);
-  if (pressed.key == keys::Letter('Q')) {
-    Say(ctx, "quit");
-    return KeyOutcome::kQuit;
-  }
-  for (const KeyRule rule : kKeyRules) {
-    if (rule(ctx, pressed)) return KeyOutcome::kHandled;
-  }
-  return KeyOutcome::kHandled;
+// What every key does last, once its work is done.
+void FinishKey(Context& ctx) {
+  // A key that sent something towards a receiver that has gone away tells
+  // the listener, even when it has no confirmation of its own to replace.
+  if (ctx.link.receiverLost && ctx.link.sentWhileLost) SayReceiverLost(ctx);
+  ShowEntryLine(ctx);
+}
+
+Steps<> FinishKeyAfterItsWork(Context& ctx, Steps<> work) {
+  co_await std::move(work);
+  FinishKey(ctx);
 }
 
 }  // namespace
@@ -547,12 +550,24 @@ KeyOutcome InterpretKey(Context& ctx) {
   ctx.link.lossSaidThisKey = false;
   ctx.link.sentWhileLost = false;
   ForgetRadioRefusal(ctx);
-  const KeyOutcome outcome = InterpretPressedKey(ctx);
-  // A key that sent something towards a receiver that has gone away tells
-  // the listener, even when it has no confirmation of its own to replace.
-  if (ctx.link.receiverLost && ctx.link.sentWhileLost) SayReceiverLost(ctx);
-  ShowEntryLine(ctx);
-  return outcome;
+  PressedKey pressed = PrepareForKey(ctx);
+  // Q ends the program whatever sequence is in progress; the program stops
+  // once the listener has heard "quit".
+  if (pressed.key == keys::Letter('Q')) {
+    Say(ctx, "quit");
+    FinishKey(ctx);
+    return KeyOutcome::kQuit;
+  }
+  for (const KeyRule rule : kKeyRules) {
+    if (rule(ctx, pressed)) break;
+  }
+  if (pressed.work.Done()) {
+    FinishKey(ctx);
+  } else {
+    // Its work runs at once up to its first wait, and on from the loop.
+    StartOperation(ctx, FinishKeyAfterItsWork(ctx, std::move(pressed.work)));
+  }
+  return KeyOutcome::kHandled;
 }
 
 bool KeyLeavesTheWireAlone(int key) {

@@ -12,6 +12,7 @@
 
 #include "core/bounded_text.h"
 #include "core/panel_states.h"
+#include "core/steps.h"
 #include "core/version.h"
 #include "platform/net_socket.h"
 #include "platform/platform.h"
@@ -41,6 +42,9 @@ struct AppState {
   // speech-dispatcher was asked for and could not be reached: the panel
   // speaks with its recorded prompts, and says so once it has started.
   bool speechServerUnreachable = false;
+  // The receiver's write count when the loop handed the interpreter its
+  // last key: a key that wrote nothing has no answer to wait for.
+  long long writesBeforeKey = 0;
 };
 
 // What the listener hears.
@@ -158,6 +162,12 @@ struct PollState {
   Search searchState = Search::kOff;
   StopMode searchStopMode = StopMode::kContinue;
   int searchHitCount = 0;
+  // The long operation the loop runs step by step (a bank written into the
+  // receiver or read from it, Z, a pass, a search's start, the known state
+  // after a connect): it holds the wire until it ends, and is resumed when
+  // its wait is over (by the stopwatch).
+  Steps<> operation;
+  double operationDueMs = 0;
 };
 
 // The command interpreter.
@@ -293,9 +303,6 @@ struct NetState {
   // A set from the network took an idle tick: the next one starts a poll
   // cycle, so a busy client cannot hold the level poll back.
   bool pollOwed = false;
-  // Called while an operation waits between receiver commands, so clients
-  // are answered (and their sets refused) during W, Z and the like.
-  void (*serveWhileWaiting)(Context&) = nullptr;
   // The time a silent client is measured by.
   Stopwatch* stopwatch = nullptr;
   bool serving = false;

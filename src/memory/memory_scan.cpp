@@ -42,43 +42,43 @@ void SayFixedBankSize(Context& ctx, char letter, int channels) {
 
 }  // namespace
 
-MemoryScanStart StartMemoryScan(Context& ctx, const std::string& bank) {
+Steps<MemoryScanStart> StartMemoryScan(Context& ctx, std::string bank) {
   // A scan the receiver cannot start is neither sent nor shown as running.
   if (ctx.link.receiverLost) {
     SayReceiverLost(ctx);
-    return MemoryScanStart::kRefused;
+    co_return MemoryScanStart::kRefused;
   }
   // Level reports on change let the poll cycle see the scan stop and go on.
   ToRadio(ctx, [](Receiver& radio) { return radio.ReportLevelChanges(); });
-  Pause(ctx);
+  co_await Pause(ctx);
   ToRadio(ctx, [&bank](Receiver& radio) { return radio.StartMemoryScan(bank); });
   ctx.memory.heldChannel.clear();
   // With the scan voice on, the poll cycle says "scan" once it sees the scan.
   if (!ctx.poll.scanVoice) Say(ctx, "scan");
-  return MemoryScanStart::kStarted;
+  co_return MemoryScanStart::kStarted;
 }
 
-void PassChannel(Context& ctx) {
+Steps<> PassChannel(Context& ctx) {
   MemoryState& scan = ctx.memory;
   if (scan.passCount < 1 || scan.passCount >= MemoryState::kPassSlots) {
     // Every slot holds a passed channel that Enter must give back; a further
     // pass could never be undone.
     Say(ctx, "inv");
-    return;
+    co_return;
   }
   Say(ctx, "pass");
   ToRadio(ctx, [](Receiver& radio) { return radio.AskCurrentChannel(); });
-  Pause(ctx);
+  co_await Pause(ctx);
   const auto channel = TakeCurrentChannel(ctx);
   if (!channel) {
     Say(ctx, "inv");
-    return;
+    co_return;
   }
   scan.passedChannels[static_cast<std::size_t>(scan.passCount)] = ChannelName(*channel);
   ++scan.passCount;
-  Pause(ctx);
+  co_await Pause(ctx);
   ToRadio(ctx, [](Receiver& radio) { return radio.PassChannel(true); });
-  Pause(ctx);
+  co_await Pause(ctx);
   ToRadio(ctx, [](Receiver& radio) { return radio.RestartMemoryScan(); });
 }
 
@@ -96,7 +96,7 @@ void SpeakHeldChannel(Context& ctx) {
   SpeakChannel(ctx, std::string(1, channel[0]), number, ctx.memory.heldChannelName.str());
 }
 
-void TakeBackPassedChannels(Context& ctx) {
+Steps<> TakeBackPassedChannels(Context& ctx) {
   MemoryState& scan = ctx.memory;
   // Every channel passed during the scan is recalled and taken back into the
   // scan, in the order it was passed.
@@ -105,18 +105,18 @@ void TakeBackPassedChannels(Context& ctx) {
     const std::string& channel = scan.passedChannels[static_cast<std::size_t>(i)].str();
     const int number = static_cast<int>(NumberFromText(channel.substr(1)));
     ToRadio(ctx, [&](Receiver& radio) { return radio.RecallChannel(channel[0], number); });
-    Pause(ctx);
+    co_await Pause(ctx);
     ToRadio(ctx, [](Receiver& radio) { return radio.PassChannel(false); });
-    Pause(ctx);
+    co_await Pause(ctx);
   }
   scan.passCount = 1;
-  Pause(ctx);
+  co_await Pause(ctx);
 }
 
-void CheckReceiverBanks(Context& ctx) {
+Steps<> CheckReceiverBanks(Context& ctx) {
   if (ctx.link.receiverLost) {
     SayReceiverLost(ctx);
-    return;
+    co_return;
   }
   Say(ctx, "ckconfig");
   // A radio whose memories have a fixed size (a radio driven through Hamlib)
@@ -127,25 +127,26 @@ void CheckReceiverBanks(Context& ctx) {
     for (int attempt = 1; attempt <= kBankSizeQueries && !size; ++attempt) {
       // Whatever came late belongs to an earlier question.
       DropWaitingAnswers(ctx);
-      if (ctx.link.receiverLost) return;  // "rnc" has been said
+      if (ctx.link.receiverLost) co_return;  // "rnc" has been said
       ToRadio(ctx, [letter](Receiver& radio) { return radio.AskBankSize(letter); });
-      Pause(ctx);
+      co_await Pause(ctx);
       size = TakeBankSize(ctx, letter);
-      if (ctx.link.receiverLost) return;
-      if (!size) Pause(ctx);
+      if (ctx.link.receiverLost) co_return;
+      if (!size) co_await Pause(ctx);
     }
     if (!size) {
       // A receiver that does not say how one bank is set up will not say it
       // for the others: the keyboard comes back at once, and no "ok".
       SayReceiverLost(ctx);
-      return;
+      co_return;
     }
     if (size->channels == 90) continue;
     if (!resizable) {
       SayFixedBankSize(ctx, letter, size->channels);
-    } else if (!ConfigureReceiverBank(ctx, letter)) {
-      return;
+      continue;
     }
+    const bool configured = co_await ConfigureReceiverBank(ctx, letter);
+    if (!configured) co_return;
   }
   SayAboutReceiver(ctx, "ok");
 }

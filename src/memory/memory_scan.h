@@ -15,11 +15,11 @@ enum class MemoryScanStart {
 
 // G: the receiver's own memory scan over the bank (or banks) named, such as
 // "A" or "AB".
-MemoryScanStart StartMemoryScan(Context& ctx, const std::string& bank);
+Steps<MemoryScanStart> StartMemoryScan(Context& ctx, std::string bank);
 
 // P during a memory scan: the channel the scan rests on is passed, and noted
 // so that leaving the scan takes it back.
-void PassChannel(Context& ctx);
+Steps<> PassChannel(Context& ctx);
 
 // While the memory scan rests: reads the receiver's answer to "RX" (during
 // the scan, the channel it holds, with its name) into memory.heldChannel and
@@ -32,13 +32,13 @@ void SpeakHeldChannel(Context& ctx);
 
 // Once the memory scan has been left: recalls every channel passed during it
 // and takes it back into the scan, in the order it was passed.
-void TakeBackPassedChannels(Context& ctx);
+Steps<> TakeBackPassedChannels(Context& ctx);
 
 // A receiver connected afresh: no channel passed that leaving a scan would
 // take back.
 void ResetMemoryScanState(Context& ctx);
 
 // Z: every receiver bank set to hold its own 90 channels.
-void CheckReceiverBanks(Context& ctx);
+Steps<> CheckReceiverBanks(Context& ctx);
 
 }  // namespace voxrig

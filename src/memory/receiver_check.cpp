@@ -113,21 +113,20 @@ std::string CheckReportName(const std::string& entry) {
 
 }  // namespace banks
 
-void CheckWrittenBank(Context& ctx, const std::string& entry,
-                      const std::vector<banks::Channel>& sent, const std::string& mode,
-                      const std::string& step) {
+Steps<> CheckWrittenBank(Context& ctx, std::string entry, std::vector<banks::Channel> sent,
+                         std::string mode, std::string step) {
   // The answer to the last channel write is let in first, so it is not
   // taken for part of the bank.
-  Pause(ctx);
+  co_await Pause(ctx);
   const char bank = entry[2];
-  const ReceiverMemory memory = ReadReceiverMemory(ctx, bank);
+  const ReceiverMemory memory = co_await ReadReceiverMemory(ctx, bank);
   if (memory.outcome != ReceiverMemory::Outcome::kRead) {
     if (memory.outcome == ReceiverMemory::Outcome::kRefused) {
       Say(ctx, "nochk");
     } else {
       SayReceiverLost(ctx);  // once, also when the loss itself said it
     }
-    return;
+    co_return;
   }
   const std::vector<std::string> differences =
       banks::ChannelDifferences(bank, sent, mode, step, memory.lines, ctx.speech.namesSpoken);
@@ -136,7 +135,7 @@ void CheckWrittenBank(Context& ctx, const std::string& entry,
     // A report of an earlier write would now tell of differences that are gone.
     if (ctx.platform.files->Exists(reportName)) ctx.platform.files->RemoveFile(reportName);
     Say(ctx, "ok");
-    return;
+    co_return;
   }
   std::string report = "Bank file " + banks::BankFileName(LeftText(entry, 2)) +
                        " written into receiver bank " + std::string(1, bank) + ": " +

@@ -36,8 +36,7 @@ std::string CheckReportName(const std::string& entry);
 // channels that differ and "differ", with the differences written to the
 // check report. "rnc" when the receiver could not be read back, "nochk" when
 // it refuses to be read.
-void CheckWrittenBank(Context& ctx, const std::string& entry,
-                      const std::vector<banks::Channel>& sent, const std::string& mode,
-                      const std::string& step);
+Steps<> CheckWrittenBank(Context& ctx, std::string entry, std::vector<banks::Channel> sent,
+                         std::string mode, std::string step);
 
 }  // namespace voxrig

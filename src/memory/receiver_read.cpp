@@ -30,37 +30,37 @@ constexpr int kMostReads = 10;
 // Collects one batch of the bank: its ten channels, or its end. Nothing
 // when the receiver stops answering (or trickles on for too long) or its
 // line hangs up.
-std::optional<BankBatch> CollectBatch(Context& ctx, char bank) {
+Steps<std::optional<BankBatch>> CollectBatch(Context& ctx, char bank) {
   int idle = 0;
   for (int pause = 0; pause < kMostPausesPerRead && idle < kIdlePauses; ++pause) {
-    Pause(ctx);
+    co_await Pause(ctx);
     // A line that hangs up is heard at once ("rnc" is said), not after ten
     // silent pauses.
-    if (!ReceiverStillThere(ctx)) return std::nullopt;
+    if (!ReceiverStillThere(ctx)) co_return std::nullopt;
     const bool arrived = AnswerWaiting(ctx);
     idle = arrived ? 0 : idle + 1;
-    if (auto batch = TakeBankChannels(ctx, bank)) return batch;
+    if (auto batch = TakeBankChannels(ctx, bank)) co_return batch;
   }
-  return std::nullopt;
+  co_return std::nullopt;
 }
 
 }  // namespace
 
-ReceiverMemory ReadReceiverMemory(Context& ctx, char bank) {
+Steps<ReceiverMemory> ReadReceiverMemory(Context& ctx, char bank) {
   ReceiverMemory memory;
   for (int read = 0; read < kMostReads; ++read) {
     const bool first = read == 0;
     ToRadio(ctx, [bank, first](Receiver& radio) { return radio.AskBankChannels(bank, first); });
-    const auto batch = CollectBatch(ctx, bank);
+    const auto batch = co_await CollectBatch(ctx, bank);
     if (batch && batch->end) {
       memory.outcome = first ? ReceiverMemory::Outcome::kRefused : ReceiverMemory::Outcome::kRead;
-      return memory;
+      co_return memory;
     }
-    if (!batch || batch->garbled) return {ReceiverMemory::Outcome::kLost, {}};
+    if (!batch || batch->garbled) co_return ReceiverMemory{ReceiverMemory::Outcome::kLost, {}};
     for (const MemoryChannel& channel : batch->channels) {
       const int expected = static_cast<int>(memory.lines.size());
       if (!channel.empty && channel.channel != expected) {
-        return {ReceiverMemory::Outcome::kLost, {}};
+        co_return ReceiverMemory{ReceiverMemory::Outcome::kLost, {}};
       }
       memory.lines.push_back(channel);
       memory.lines.back().channel = expected;
@@ -68,23 +68,24 @@ ReceiverMemory ReadReceiverMemory(Context& ctx, char bank) {
     Say(ctx, "beep");
   }
   memory.outcome = ReceiverMemory::Outcome::kRead;
-  return memory;
+  co_return memory;
 }
 
-ReadBankOutcome ReadReceiverBank(Context& ctx, const std::string& argument, bool replaceConfirmed) {
+Steps<ReadBankOutcome> ReadReceiverBank(Context& ctx, std::string argument,
+                                        bool replaceConfirmed) {
   if (!banks::IsReceiverTransferArgument(argument)) {
     Say(ctx, "inv");
-    return ReadBankOutcome::kNotRead;
+    co_return ReadBankOutcome::kNotRead;
   }
   // Found whatever its letter case, and written back under its own name.
   const std::string fileName = BankFileOnDisk(ctx, banks::BankFileName(LeftText(argument, 2)));
   // A bank file the listener made is only replaced when asked twice.
   if (ctx.platform.files->Exists(fileName) && !replaceConfirmed) {
     Say(ctx, "bexists");
-    return ReadBankOutcome::kFileExists;
+    co_return ReadBankOutcome::kFileExists;
   }
   Say(ctx, "wait");
-  const ReceiverMemory memory = ReadReceiverMemory(ctx, argument[2]);
+  const ReceiverMemory memory = co_await ReadReceiverMemory(ctx, argument[2]);
   if (memory.outcome != ReceiverMemory::Outcome::kRead) {
     // Nothing is written: the old bank file, if any, stays as it was.
     if (memory.outcome == ReceiverMemory::Outcome::kRefused) {
@@ -92,7 +93,7 @@ ReadBankOutcome ReadReceiverBank(Context& ctx, const std::string& argument, bool
     } else {
       SayReceiverLost(ctx);  // once, also when the loss itself said it
     }
-    return ReadBankOutcome::kNotRead;
+    co_return ReadBankOutcome::kNotRead;
   }
   // A receiver bank without channels gives a bank of the mode and step the
   // panel listens with, as a bank made by P would be.
@@ -114,7 +115,7 @@ ReadBankOutcome ReadReceiverBank(Context& ctx, const std::string& argument, bool
     banks.bankScanIndex = std::min(banks.bankScanIndex, banks.bankLastSlot);
   }
   SayWriteResult(ctx, written);
-  return ReadBankOutcome::kRead;
+  co_return ReadBankOutcome::kRead;
 }
 
 }  // namespace voxrig

@@ -25,7 +25,7 @@ struct ReceiverMemory {
 // any, so the receiver keeps listening where it was. A "beep" follows every
 // ten. The wait for each ten is bounded: a receiver that stops answering
 // costs a couple of seconds, not the keyboard.
-ReceiverMemory ReadReceiverMemory(Context& ctx, char bank);
+Steps<ReceiverMemory> ReadReceiverMemory(Context& ctx, char bank);
 
 // How X's sequence ended, for the keyboard to remember or forget it.
 enum class ReadBankOutcome {
@@ -39,6 +39,7 @@ enum class ReadBankOutcome {
 // when `replaceConfirmed`, that is when the same sequence was given just
 // before and told the file exists; nothing is written unless the whole bank
 // was read.
-ReadBankOutcome ReadReceiverBank(Context& ctx, const std::string& argument, bool replaceConfirmed);
+Steps<ReadBankOutcome> ReadReceiverBank(Context& ctx, std::string argument,
+                                        bool replaceConfirmed);
 
 }  // namespace voxrig

@@ -59,13 +59,13 @@ void SayCount(Context& ctx, const char* prompt, int count) {
 // receiver holds ("ok" only when it holds what was sent), then how many
 // channels were left out and why. A receiver that went away mid-transfer has
 // had "rnc" said, and the listener hears how many channels it did get.
-void SayTransferEnd(Context& ctx, const std::string& entry, const TransferCounts& counts,
-                    const std::string& mode, const std::string& step, bool lost) {
+Steps<> SayTransferEnd(Context& ctx, std::string entry, TransferCounts counts, std::string mode,
+                       std::string step, bool lost) {
   if (lost) {
     SayCount(ctx, "written", counts.written);
-    return;
+    co_return;
   }
-  CheckWrittenBank(ctx, entry, counts.sent, mode, step);
+  co_await CheckWrittenBank(ctx, entry, counts.sent, mode, step);
   if (counts.skipped > 0) SayCount(ctx, "skipped", counts.skipped);
   if (counts.over > 0) SayCount(ctx, "over", counts.over);
 }
@@ -73,7 +73,7 @@ void SayTransferEnd(Context& ctx, const std::string& entry, const TransferCounts
 // Writes the channels of the bank in memory into the emptied receiver bank,
 // paced by pauses that shorten after the first channels, with a "beep" now and
 // then; a receiver that goes away ends it.
-TransferCounts SendChannels(Context& ctx, char receiverBank) {
+Steps<TransferCounts> SendChannels(Context& ctx, char receiverBank) {
   const BankState& banks = ctx.banks;
   // The bank's real terminator bounds the transfer, whatever bankLastSlot says.
   const banks::BankLayout layout = banks::ReadLayout(banks.bankSlots, BankState::kFileLines);
@@ -90,7 +90,7 @@ TransferCounts SendChannels(Context& ctx, char receiverBank) {
       ++counts.over;
       continue;
     }
-    for (int i = 0; i < pauses && ReceiverStillThere(ctx); ++i) Pause(ctx);
+    for (int i = 0; i < pauses && ReceiverStillThere(ctx); ++i) co_await Pause(ctx);
     pauses = pauses > 1 ? pauses - 2 : 1;
     // The receiver's answers to earlier channels are not needed; reading them
     // also notices a line that has hung up.
@@ -115,61 +115,62 @@ TransferCounts SendChannels(Context& ctx, char receiverBank) {
       Say(ctx, "beep");
     }
   }
-  return counts;
+  co_return counts;
 }
 
 }  // namespace
 
-void WriteBankToReceiver(Context& ctx, const std::string& entry) {
+Steps<> WriteBankToReceiver(Context& ctx, std::string entry) {
   // Two digits and a letter A to J: a point would name a file with a second
   // dot, and any other key would name no receiver bank.
   if (!banks::IsReceiverTransferArgument(entry)) {
     Say(ctx, "inv");
-    return;
+    co_return;
   }
   // Clearing a receiver bank that cannot be written again would only lose
   // its channels.
   if (ctx.link.receiverLost) {
     SayReceiverLost(ctx);
-    return;
+    co_return;
   }
   BankState& banks = ctx.banks;
   banks.bankFileName = banks::BankFileName(LeftText(entry, 2));
   ReadBankFile(ctx);
-  if (!banks.bankFound) return;  // "bnf" has been said; nothing goes to the receiver
+  if (!banks.bankFound) co_return;  // "bnf" has been said; nothing goes to the receiver
   Say(ctx, "wait");
   const char receiverBank = entry[2];
   // The receiver bank is emptied only now that its new channels are in hand,
   // and the pauses after "wait" give the receiver the time to clear it.
   ToRadio(ctx, [receiverBank](Receiver& radio) { return radio.ClearBank(receiverBank); });
-  for (int i = 0; i < kPausesAfterWait && ReceiverStillThere(ctx); ++i) Pause(ctx);
-  const TransferCounts counts = SendChannels(ctx, receiverBank);
-  SayTransferEnd(ctx, entry, counts, banks.bankSlots[1], banks.bankSlots[2], ctx.link.receiverLost);
+  for (int i = 0; i < kPausesAfterWait && ReceiverStillThere(ctx); ++i) co_await Pause(ctx);
+  const TransferCounts counts = co_await SendChannels(ctx, receiverBank);
+  co_await SayTransferEnd(ctx, entry, counts, banks.bankSlots[1], banks.bankSlots[2],
+                          ctx.link.receiverLost);
 }
 
-bool ConfigureReceiverBank(Context& ctx, char letter) {
-  Pause(ctx);
+Steps<bool> ConfigureReceiverBank(Context& ctx, char letter) {
+  co_await Pause(ctx);
   Say(ctx, std::string(1, letter));
   ToRadio(ctx, [letter](Receiver& radio) { return radio.SetBankSizeNinety(letter); });
-  Pause(ctx);
+  co_await Pause(ctx);
   // A receiver that answered within the first pause has its answer taken by
   // this read; it has answered all the same, and must not be waited for again.
   const bool answeredAtOnce = AnswerWaiting(ctx);
   TakeBankSize(ctx, letter);
   for (int cycle = 1; cycle <= kMaxWaitCycles; ++cycle) {
     for (int pause = 1; pause <= kPausesPerWaitCycle; ++pause) {
-      Pause(ctx);
+      co_await Pause(ctx);
       // A receiver switched off or unplugged mid-resize is heard at once, not
       // after a minute of beeps ("rnc" has been said).
-      if (!ReceiverStillThere(ctx)) return false;
+      if (!ReceiverStillThere(ctx)) co_return false;
       if (pause % kPausesPerBeep == 0) SayAlways(ctx, "beep");
     }
     // Whatever has arrived is left for the next read.
-    if (answeredAtOnce || AnswerWaiting(ctx)) return true;
+    if (answeredAtOnce || AnswerWaiting(ctx)) co_return true;
   }
   // The receiver never answered: the listener hears so.
   SayReceiverLost(ctx);
-  return false;
+  co_return false;
 }
 
 }  // namespace voxrig

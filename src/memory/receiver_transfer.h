@@ -9,9 +9,9 @@ namespace voxrig {
 
 // W, two digits, a letter, Enter: programs the bank file of the argument's
 // two digits into the receiver bank of its letter.
-void WriteBankToReceiver(Context& ctx, const std::string& entry);
+Steps<> WriteBankToReceiver(Context& ctx, std::string entry);
 // Sets a receiver bank's "MW" value to 90 and waits for the receiver. False,
 // with "rnc" said, when the receiver did not answer.
-bool ConfigureReceiverBank(Context& ctx, char letter);
+Steps<bool> ConfigureReceiverBank(Context& ctx, char letter);
 
 }  // namespace voxrig

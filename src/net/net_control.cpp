@@ -9,6 +9,7 @@
 #include "net/rigctl_protocol.h"
 #include "panel/display_lines.h"
 #include "panel/key_queue.h"
+#include "poll/operation.h"
 #include "speech/speech.h"
 #include "tuning/frequency.h"
 #include "tuning/modes.h"
@@ -268,19 +269,17 @@ void AcceptClients(NetState& net) {
   }
 }
 
-void ServeWhileWaiting(Context& ctx) {
-  ServeNetClients(ctx, SetTurn::kRefused);
-}
-
 }  // namespace
 
 void StartNetControl(Context& ctx, std::unique_ptr<NetListener> listener, Stopwatch& stopwatch) {
   ctx.net.listener = std::move(listener);
   ctx.net.stopwatch = &stopwatch;
-  ctx.net.serveWhileWaiting = &ServeWhileWaiting;
 }
 
 SetTurn SetTurnNow(const Context& ctx) {
+  // W, Z and the like hold the wire to their end: clients are answered
+  // meanwhile, and their sets refused.
+  if (OperationRunning(ctx)) return SetTurn::kRefused;
   const bool idle = ctx.poll.pollState == PollStep::kIdle && QueuedEntries(ctx) == 0;
   return idle && !ctx.net.pollOwed ? SetTurn::kNow : SetTurn::kLater;
 }

@@ -14,17 +14,17 @@ constexpr int kFirstChannelSlot = banks::kFirstChannelSlot;
 
 }  // namespace
 
-void StartBankScan(Context& ctx) {
+Steps<> StartBankScan(Context& ctx) {
   BankState& banks = ctx.banks;
   if (LastBankChannelSlot(banks.bankSlots) < kFirstChannelSlot) {
     // An empty bank has nothing to scan; its terminator is no frequency.
     Say(ctx, "inv");
-    return;
+    co_return;
   }
   ctx.poll.bankScanState = BankScan::kStarted;
   banks.bankScanIndex = kFirstChannelSlot;
   TuneBankSlot(ctx, kFirstChannelSlot);
-  ApplyBankModeAndStep(ctx);
+  co_await ApplyBankModeAndStep(ctx);
 }
 
 void StepBankChannel(Context& ctx, bool up) {

@@ -99,7 +99,7 @@ ConnectStep DoOpenPort(Context& ctx) {
 // A frequency the listener is typing when the receiver first answers stays
 // on the line, to be entered or given up as usual: the receiver's 145 MHz is
 // then where the line goes back to.
-KnownStep DoTuneKnownFrequency(Context& ctx) {
+Steps<KnownStep> DoTuneKnownFrequency(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   CommandState& command = ctx.command;
   const bool typing = !command.frequencyEntryFresh;
@@ -114,14 +114,14 @@ KnownStep DoTuneKnownFrequency(Context& ctx) {
     ShowFrequency(ctx);
   }
   SpeakFrequency(ctx, kKnownFrequency);
-  Pause(ctx);
-  return KnownStep::kSelectFm;
+  co_await Pause(ctx);
+  co_return KnownStep::kSelectFm;
 }
 
-KnownStep DoSelectFm(Context& ctx) {
+Steps<KnownStep> DoSelectFm(Context& ctx) {
   SelectMode(ctx, Mode::kFM);
-  Pause(ctx);
-  return KnownStep::kSetKnownStep;
+  co_await Pause(ctx);
+  co_return KnownStep::kSetKnownStep;
 }
 
 // A step the listener is typing is not the receiver's yet: the known one
@@ -150,24 +150,24 @@ KnownStep DoShowMode(Context& ctx) {
   return KnownStep::kDone;
 }
 
-KnownStep DoKnownStep(Context& ctx, KnownStep step) {
+Steps<KnownStep> DoKnownStep(Context& ctx, KnownStep step) {
   // A receiver that goes away again meanwhile is told once ("rnc").
-  if (ctx.link.receiverLost) return KnownStep::kDone;
+  if (ctx.link.receiverLost) co_return KnownStep::kDone;
   switch (step) {
     case KnownStep::kTuneKnownFrequency:
-      return DoTuneKnownFrequency(ctx);
+      co_return co_await DoTuneKnownFrequency(ctx);
     case KnownStep::kSelectFm:
-      return DoSelectFm(ctx);
+      co_return co_await DoSelectFm(ctx);
     case KnownStep::kSetKnownStep:
-      return DoSetKnownStep(ctx);
+      co_return DoSetKnownStep(ctx);
     case KnownStep::kAttenuatorOff:
-      return DoAttenuatorOff(ctx);
+      co_return DoAttenuatorOff(ctx);
     case KnownStep::kShowMode:
-      return DoShowMode(ctx);
+      co_return DoShowMode(ctx);
     case KnownStep::kDone:
       break;
   }
-  return KnownStep::kDone;
+  co_return KnownStep::kDone;
 }
 
 // The first level poll goes out at once, so that the first tick already reads
@@ -201,9 +201,9 @@ void ConnectReceiver(Context& ctx) {
   while (step != ConnectStep::kDone) step = DoConnectStep(ctx, step);
 }
 
-void PutReceiverInKnownState(Context& ctx) {
+Steps<> PutReceiverInKnownState(Context& ctx) {
   KnownStep step = KnownStep::kTuneKnownFrequency;
-  while (step != KnownStep::kDone) step = DoKnownStep(ctx, step);
+  while (step != KnownStep::kDone) step = co_await DoKnownStep(ctx, step);
   // Gone before it held the known state: it is waited for as at the start,
   // and its next answer brings the known state again.
   if (ctx.link.receiverLost) ctx.link.linkState = ReceiverAnswer::kAwaitingFirst;

@@ -11,6 +11,6 @@ void ConnectReceiver(Context& ctx);
 
 // The receiver's first answer: puts it into its known state (145 MHz, FM,
 // 12.5 kHz steps, attenuator off), saying each part as it goes out.
-void PutReceiverInKnownState(Context& ctx);
+Steps<> PutReceiverInKnownState(Context& ctx);
 
 }  // namespace voxrig

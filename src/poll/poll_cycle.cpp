@@ -5,6 +5,7 @@
 #include "memory/memory_scan.h"
 #include "panel/display_lines.h"
 #include "poll/connect.h"
+#include "poll/operation.h"
 #include "poll/poll_status.h"
 #include "poll/receiver_port.h"
 #include "poll/restore.h"
@@ -167,11 +168,12 @@ void RunPollStep(Context& ctx) {
     // The receiver has answered ("connected" has been said): it is given its
     // state before anything else reaches it, the known state on its first
     // answer and the panel's own when it comes back after a loss.
+    // It runs step by step, holding the wire, while the loop goes on.
     ctx.link.stateOwed = StateOwed::kNothing;
     if (owed == StateOwed::kKnownState) {
-      PutReceiverInKnownState(ctx);
+      StartOperation(ctx, PutReceiverInKnownState(ctx));
     } else {
-      RestoreShownState(ctx);
+      StartOperation(ctx, RestoreShownState(ctx));
     }
     ctx.poll.pollState = PollStep::kIdle;
   }

@@ -184,14 +184,14 @@ void NoteMemoryScanStarted(Context& ctx) {
   ctx.poll.heldChannelAsked = false;
 }
 
-void LeaveScans(Context& ctx) {
+Steps<> LeaveScans(Context& ctx) {
   PollState& poll = ctx.poll;
-  if (poll.scanState == ReceiverScan::kOff && !BankScanRuns(poll.bankScanState)) return;
+  if (poll.scanState == ReceiverScan::kOff && !BankScanRuns(poll.bankScanState)) co_return;
 
   Say(ctx, "exitscan");
   poll.scanState = ReceiverScan::kOff;
   poll.bankScanState = BankScan::kOff;
-  TakeBackPassedChannels(ctx);
+  co_await TakeBackPassedChannels(ctx);
 }
 
 }  // namespace voxrig

@@ -22,6 +22,6 @@ PollStep DecideStatus(Context& ctx);
 void NoteMemoryScanStarted(Context& ctx);
 
 // Leaves the memory scan and the bank scan, taking back every passed channel.
-void LeaveScans(Context& ctx);
+Steps<> LeaveScans(Context& ctx);
 
 }  // namespace voxrig

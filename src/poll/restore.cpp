@@ -115,29 +115,29 @@ ShownState StateOnThePanel(const Context& ctx) {
   return shown;
 }
 
-RestoreStep DoLeaveScans(Context& ctx) {
-  LeaveScans(ctx);
-  return RestoreStep::kTuneShownFrequency;
+Steps<RestoreStep> DoLeaveScans(Context& ctx) {
+  co_await LeaveScans(ctx);
+  co_return RestoreStep::kTuneShownFrequency;
 }
 
-RestoreStep DoTuneShownFrequency(Context& ctx, Restore& restore) {
+Steps<RestoreStep> DoTuneShownFrequency(Context& ctx, Restore& restore) {
   const std::string& frequency = restore.shown.frequencyText;
   if (!SendIfCarried(ctx, true,
                      [&](Receiver& radio) { return radio.SetFrequency(Vfo::kA, frequency); })) {
     NoteNotHeld(restore, ReceiverField::kFrequency);
   }
-  Pause(ctx);
-  return RestoreStep::kSelectShownMode;
+  co_await Pause(ctx);
+  co_return RestoreStep::kSelectShownMode;
 }
 
-RestoreStep DoSelectShownMode(Context& ctx, Restore& restore) {
+Steps<RestoreStep> DoSelectShownMode(Context& ctx, Restore& restore) {
   const ReceiverMode* mode = ModeOfPanelText(restore.shown.modeText);
   const bool sent = mode != nullptr &&
                     SendIfCarried(ctx, RadioHasMode(ctx, mode->mode),
                                   [mode](Receiver& radio) { return radio.SelectMode(mode->mode); });
   if (!sent) NoteNotHeld(restore, ReceiverField::kMode);
-  Pause(ctx);
-  return RestoreStep::kSetShownStep;
+  co_await Pause(ctx);
+  co_return RestoreStep::kSetShownStep;
 }
 
 RestoreStep DoSetShownStep(Context& ctx, Restore& restore) {
@@ -160,23 +160,23 @@ RestoreStep DoSetShownAttenuator(Context& ctx, Restore& restore) {
   return RestoreStep::kSetShownNoiseLimiter;
 }
 
-RestoreStep DoSetShownNoiseLimiter(Context& ctx, Restore& restore) {
+Steps<RestoreStep> DoSetShownNoiseLimiter(Context& ctx, Restore& restore) {
   const bool on = restore.noiseLimiterOn;
   if (!SendIfCarried(ctx, RadioHasNoiseLimiter(ctx),
                      [on](Receiver& radio) { return radio.SetNoiseLimiter(on); }) &&
       on) {
     restore.noiseLimiterNotTaken = true;
   }
-  Pause(ctx);
-  return RestoreStep::kReadBack;
+  co_await Pause(ctx);
+  co_return RestoreStep::kReadBack;
 }
 
 // The receive state, as the connect's first poll would read it; a radio
 // without an attenuator reports it off, which is what the panel then means.
-RestoreStep DoReadBack(Context& ctx, Restore& restore) {
+Steps<RestoreStep> DoReadBack(Context& ctx, Restore& restore) {
   ToRadio(ctx, [](Receiver& radio) { return radio.AskReceiveState(); });
   for (int pause = 0; pause < kReadBackPauses && !ctx.link.receiverLost; ++pause) {
-    Pause(ctx);
+    co_await Pause(ctx);
     const auto held = TakeReceiveState(ctx);
     if (!held) continue;
     restore.readBack = true;
@@ -185,7 +185,7 @@ RestoreStep DoReadBack(Context& ctx, Restore& restore) {
     }
     break;
   }
-  return RestoreStep::kTellNotRestored;
+  co_return RestoreStep::kTellNotRestored;
 }
 
 // One part not restored: said as the panel says it, and named for the line
@@ -238,41 +238,43 @@ RestoreStep DoTellNotRestored(Context& ctx, Restore& restore) {
   return RestoreStep::kDone;
 }
 
-RestoreStep DoRestoreStep(Context& ctx, RestoreStep step, Restore& restore) {
+Steps<RestoreStep> DoRestoreStep(Context& ctx, RestoreStep step, Restore& restore) {
   // A receiver that goes away again during the restore is told once, and
   // the rest waits for its next return.
-  if (ctx.link.receiverLost && step != RestoreStep::kTellNotRestored) return RestoreStep::kDone;
+  if (ctx.link.receiverLost && step != RestoreStep::kTellNotRestored) {
+    co_return RestoreStep::kDone;
+  }
   switch (step) {
     case RestoreStep::kLeaveScans:
-      return DoLeaveScans(ctx);
+      co_return co_await DoLeaveScans(ctx);
     case RestoreStep::kTuneShownFrequency:
-      return DoTuneShownFrequency(ctx, restore);
+      co_return co_await DoTuneShownFrequency(ctx, restore);
     case RestoreStep::kSelectShownMode:
-      return DoSelectShownMode(ctx, restore);
+      co_return co_await DoSelectShownMode(ctx, restore);
     case RestoreStep::kSetShownStep:
-      return DoSetShownStep(ctx, restore);
+      co_return DoSetShownStep(ctx, restore);
     case RestoreStep::kSetShownAttenuator:
-      return DoSetShownAttenuator(ctx, restore);
+      co_return DoSetShownAttenuator(ctx, restore);
     case RestoreStep::kSetShownNoiseLimiter:
-      return DoSetShownNoiseLimiter(ctx, restore);
+      co_return co_await DoSetShownNoiseLimiter(ctx, restore);
     case RestoreStep::kReadBack:
-      return DoReadBack(ctx, restore);
+      co_return co_await DoReadBack(ctx, restore);
     case RestoreStep::kTellNotRestored:
-      return DoTellNotRestored(ctx, restore);
+      co_return DoTellNotRestored(ctx, restore);
     case RestoreStep::kDone:
       break;
   }
-  return RestoreStep::kDone;
+  co_return RestoreStep::kDone;
 }
 
 }  // namespace
 
-void RestoreShownState(Context& ctx) {
+Steps<> RestoreShownState(Context& ctx) {
   Restore restore;
   restore.shown = StateOnThePanel(ctx);
   restore.noiseLimiterOn = ctx.tuning.noiseLimiterOn;
   RestoreStep step = RestoreStep::kLeaveScans;
-  while (step != RestoreStep::kDone) step = DoRestoreStep(ctx, step, restore);
+  while (step != RestoreStep::kDone) step = co_await DoRestoreStep(ctx, step, restore);
 }
 
 }  // namespace voxrig

@@ -19,6 +19,6 @@ namespace voxrig {
 // taken back): the receiver is tuned back to where the panel shows, and the
 // listener starts the scan again when it is wanted, instead of a scan going
 // on unheard from wherever the returning receiver happens to be.
-void RestoreShownState(Context& ctx);
+Steps<> RestoreShownState(Context& ctx);
 
 }  // namespace voxrig

@@ -57,14 +57,14 @@ void StartSearchLog(Context& ctx, const std::string& logFile) {
 
 }  // namespace
 
-void StartSearch(Context& ctx) {
+Steps<> StartSearch(Context& ctx) {
   TuningState& tuning = ctx.tuning;
   Display& display = *ctx.platform.display;
   const std::string logFile = BankFileOnDisk(ctx, banks::kSearchLogFile);
   if (!KeepPreviousLog(ctx, logFile)) {
     // The finds of the last search would be lost: no search starts.
     Say(ctx, "wrerr");
-    return;
+    co_return;
   }
   ctx.poll.searchState = Search::kSearching;
   ctx.poll.searchHitCount = 0;
@@ -82,19 +82,19 @@ void StartSearch(Context& ctx) {
   // The limits go to the two VFOs. The frequency line keeps the frequency
   // from before the search until the receiver stops on a signal.
   tuning.frequencyDigits = tuning.searchLowerText;
-  Pause(ctx);
+  co_await Pause(ctx);
   SetVfoA(ctx);
   tuning.frequencyDigits = tuning.searchUpperText;
-  Pause(ctx);
+  co_await Pause(ctx);
   SetVfoB(ctx);
-  Pause(ctx);
+  co_await Pause(ctx);
   SetStep(ctx);
 
   MoveTo(display, Line::kEcho);
   display.SetFont(FontOf(Line::kEcho));
   display.Print(tuning.searchLowerText + "/" + tuning.searchUpperText);
 
-  Pause(ctx);
+  co_await Pause(ctx);
   ApplyMode(ctx);
   Say(ctx, "act");
   ToRadio(ctx, [](Receiver& radio) { return radio.StartSearch(); });

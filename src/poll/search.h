@@ -9,7 +9,7 @@ namespace voxrig {
 // receiver's VFO search between the two limits. The log it replaces, when it
 // holds finds, is kept as bank00.bak first; when that cannot be written,
 // "wrerr" is said and no search starts.
-void StartSearch(Context& ctx);
+Steps<> StartSearch(Context& ctx);
 // Enter while a search ran: writes the log to its file and speaks the count,
 // after "wrerr" when the log could not be written. False then, so the Enter
 // says no "ok" after it.

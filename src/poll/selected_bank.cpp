@@ -6,19 +6,20 @@
 
 namespace voxrig {
 
-void SelectBank(Context& ctx, const std::string& number) {
-  switch (ReadBankToSelect(ctx, number)) {
+Steps<> SelectBank(Context& ctx, std::string number) {
+  const BankReading reading = co_await ReadBankToSelect(ctx, number);
+  switch (reading) {
     case BankReading::kArgumentRefused:
-      return;
+      co_return;
     case BankReading::kNotSelected:
       ForgetScansAndSearch(ctx);
-      return;
+      co_return;
     case BankReading::kSelected:
       // Selected before it is tuned: the tuning tells the channel the
       // listener lands on, which only a selected bank has.
       ctx.poll.bankScanState = BankScan::kBankSelected;
-      TuneSelectedBank(ctx);
-      return;
+      co_await TuneSelectedBank(ctx);
+      co_return;
   }
 }
 

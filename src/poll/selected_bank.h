@@ -14,7 +14,7 @@ namespace voxrig {
 // selected bank, its first channel tuned in the bank's mode and step. A bank
 // that cannot be selected (missing, or a line the receiver cannot take) ends
 // every scan and the search: the receiver is left where it is.
-void SelectBank(Context& ctx, const std::string& number);
+Steps<> SelectBank(Context& ctx, std::string number);
 
 // The listener's place in the selected bank, marked when the guard is made
 // and returned to when it goes, around work that may read or write another

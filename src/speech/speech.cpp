@@ -47,14 +47,11 @@ void SayAlways(Context& ctx, const std::string& name) {
   Queue(ctx, ctx.app.waveFolder, name);
 }
 
-void Pause(Context& ctx) {
+WaitFor Pause(Context& ctx) {
   SayAlways(ctx, "shdel");
   // The receiver's time to act on the last command is the clock's, not the
   // length of a prompt file that may be missing or shorter.
-  ctx.platform.stopwatch->Sleep(kPauseMs);
-  // Between the commands of a long operation other programs are still
-  // answered.
-  if (ctx.net.serveWhileWaiting != nullptr) ctx.net.serveWhileWaiting(ctx);
+  return WaitFor{kPauseMs};
 }
 
 void CutStaleSpeech(Context& ctx) {

@@ -18,10 +18,11 @@ namespace voxrig {
 void Say(Context& ctx, const std::string& name);
 // Sounds heard whatever the voice setting ("shdel", the wait beeps).
 void SayAlways(Context& ctx, const std::string& name);
-// The pacing pause between receiver commands: kPauseMs by the clock, whatever
-// the voice setting and whether or not the silent prompt "shdel", queued
-// with it so the listener hears the same rhythm, is there.
-void Pause(Context& ctx);
+// The pacing pause between receiver commands, awaited by a long operation
+// (`co_await Pause(ctx)`): kPauseMs by the clock, during which the loop goes
+// on, whatever the voice setting and whether or not the silent prompt
+// "shdel", queued with it so the listener hears the same rhythm, is there.
+WaitFor Pause(Context& ctx);
 inline constexpr int kPauseMs = 150;
 // A key has been taken: the readouts still to be heard are cut, unless the
 // listener asked for whole readouts (speech.wholeReadouts), and what the key

@@ -113,8 +113,8 @@ TEST_F(BankFileSafetyTest, BankFilesAreFoundWhateverTheirCaseAndKeepTheirName) {
   EXPECT_EQ(program.files.files.size(), 1u) << "no second bank12.dat";
   // B reads it and tunes its first channel.
   program.ClearRecords();
-  ASSERT_EQ(ReadBankToSelect(ctx, "12"), BankReading::kSelected);
-  TuneSelectedBank(ctx);
+  ASSERT_EQ(program.Finish(ReadBankToSelect(ctx, "12")), BankReading::kSelected);
+  program.Finish(TuneSelectedBank(ctx));
   EXPECT_EQ(program.Heard().back(), "sel");
   EXPECT_EQ(program.Commands().front(), "VA0146.00000");
 

@@ -4,6 +4,7 @@
 #include "app/key_handler.h"
 #include "command/key_codes.h"
 #include "fakes/scripted_window.h"
+#include "poll/operation.h"
 
 namespace voxrig::fakes {
 
@@ -35,20 +36,38 @@ ConnectedPanel::ConnectedPanel() {
   program.sound.OnPlayed([this](const std::string& name) { trace.push_back(name); });
 }
 
+void ConnectedPanel::Deliver(const WindowEvent& event) {
+  OnWindowEvent(ctx, event);
+  FinishOperation();
+}
+
+void ConnectedPanel::FinishOperation() {
+  // Far more wake-ups than the longest operation asks for (Z resizing ten
+  // silent banks): an operation that needs them never ends.
+  constexpr int kWakeLimit = 100000;
+  int wakes = 0;
+  for (; wakes < kWakeLimit && OperationRunning(ctx); ++wakes) {
+    program.time.Advance(MsUntilOperationStep(ctx));
+    program.window.wakePending.reset();
+    OnWindowEvent(ctx, fakes::Wake());
+  }
+  EXPECT_LT(wakes, kWakeLimit) << "the operation never ended";
+}
+
 void ConnectedPanel::Tick() {
-  OnWindowEvent(ctx, fakes::Tick());
+  Deliver(fakes::Tick());
 }
 
 void ConnectedPanel::NetworkActivity() {
-  OnWindowEvent(ctx, {EventKind::kNetworkActivity, 0});
+  Deliver({EventKind::kNetworkActivity, 0});
 }
 
 void ConnectedPanel::Press(int key) {
-  OnWindowEvent(ctx, KeyDown(key));
+  Deliver(KeyDown(key));
   int ticks = 0;
   for (; ticks < kTickLimit && ctx.panel.keyQueueCount > 0; ++ticks) Tick();
   EXPECT_LT(ticks, kTickLimit) << "key " << key << " was never taken from the queue";
-  OnWindowEvent(ctx, KeyUp(key));
+  Deliver(KeyUp(key));
 }
 
 void ConnectedPanel::Type(std::string_view keys) {

@@ -29,6 +29,11 @@ class ConnectedPanel {
   ConnectedPanel(const ConnectedPanel&) = delete;
   ConnectedPanel& operator=(const ConnectedPanel&) = delete;
 
+  // One event of the window, and then the long operation it may have
+  // started run to its end, through the wake-ups it asks for.
+  void Deliver(const WindowEvent& event);
+  // Runs the long operation under way to its end, wake-up by wake-up.
+  void FinishOperation();
   // One timer tick of the window.
   void Tick();
   // The window's wake-up for a network client's bytes.

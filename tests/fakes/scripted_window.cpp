@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/scripted_window.h"
 
+#include <algorithm>
+
 namespace voxrig::fakes {
 
 bool ScriptedWindow::Open(const WindowSpec& windowSpec) {
@@ -14,7 +16,17 @@ void ScriptedWindow::StartTimer(int periodMs) {
   timerPeriodMs = periodMs;
 }
 
+void ScriptedWindow::WakeAfter(int ms) {
+  wakeRequests.push_back(ms);
+  wakePending = ms;
+}
+
 std::vector<WindowEvent> ScriptedWindow::WaitEvents() {
+  if (wakePending) {
+    if (time != nullptr) time->Advance(std::max(0, *wakePending));
+    wakePending.reset();
+    return {Wake()};
+  }
   if (script.empty()) return {CloseRequest()};
   std::vector<WindowEvent> batch = std::move(script.front());
   script.pop_front();
@@ -38,6 +50,9 @@ WindowEvent KeyUp(int key) {
 }
 WindowEvent Tick() {
   return {EventKind::kTimerTick, 0};
+}
+WindowEvent Wake() {
+  return {EventKind::kWake, 0};
 }
 WindowEvent CloseRequest() {
   return {EventKind::kCloseRequest, 0};

@@ -7,6 +7,7 @@ namespace voxrig::fakes {
 
 TestProgram::TestProgram() {
   ctx.platform.window = &window;
+  window.time = &time;
   ctx.platform.display = &display;
   ctx.platform.sound = &sound;
   ctx.platform.serial = &serial;

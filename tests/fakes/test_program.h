@@ -51,6 +51,13 @@ struct TestProgram {
   FixedClock clock;
   RecordedMessages messages;
   Context ctx;
+
+  // Runs a long operation to its end at once, its waits passing on the fake
+  // time: for tests of one procedure, without the loop.
+  template <typename T>
+  T Finish(Steps<T> steps) {
+    return RunToEnd(std::move(steps), [this](int ms) { time.Advance(ms); });
+  }
 };
 
 }  // namespace voxrig::fakes

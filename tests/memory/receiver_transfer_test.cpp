@@ -23,7 +23,7 @@ using Strings = std::vector<std::string>;
 const std::string kTwelveBlanks(12, ' ');
 
 struct ReceiverTransferTest : fakes::PanelFixture {
-  void Transfer(const std::string& entry) { WriteBankToReceiver(ctx, entry); }
+  void Transfer(const std::string& entry) { program.Finish(WriteBankToReceiver(ctx, entry)); }
   // A receiver whose banks of `size` channels keep what "MX" writes and give
   // it back to "MA", ten lines a time, so W's read-back finds it all.
   void KeepWrittenChannels(std::size_t size) {
@@ -245,7 +245,7 @@ struct ConfigureBankTest : ReceiverTransferTest {
 
 TEST_F(ConfigureBankTest, WaitsWholeCyclesUntilTheReceiverHasAnswered) {
   AnswerAfterPauses(30);  // during the first cycle
-  ConfigureReceiverBank(ctx, 'C');
+  program.Finish(ConfigureReceiverBank(ctx, 'C'));
   EXPECT_EQ(program.Commands(), Strings{"MWC90"});
   EXPECT_EQ(program.Heard(), Joined({"shdel", "C", "shdel"}, WaitCycles(1)));
   EXPECT_EQ(program.line.incoming, "\r\n");  // left for the next read
@@ -254,7 +254,7 @@ TEST_F(ConfigureBankTest, WaitsWholeCyclesUntilTheReceiverHasAnswered) {
   program.line.incoming.clear();
   pausesSinceCommand = 0;
   AnswerAfterPauses(150);  // during the second cycle
-  ConfigureReceiverBank(ctx, 'D');
+  program.Finish(ConfigureReceiverBank(ctx, 'D'));
   EXPECT_EQ(program.Heard(), Joined({"shdel", "D", "shdel"}, WaitCycles(2)));
 }
 
@@ -262,19 +262,19 @@ TEST_F(ConfigureBankTest, ReceiverThatAnswersAtOnceGetsOneWaitCycle) {
   program.line.responder = [](const std::string& command) {
     return command == "MWA90" ? std::string("\r\n") : std::string();
   };
-  ConfigureReceiverBank(ctx, 'A');
+  program.Finish(ConfigureReceiverBank(ctx, 'A'));
   EXPECT_EQ(program.Heard(), Joined({"shdel", "A", "shdel"}, WaitCycles(1)));
 }
 
 TEST_F(ConfigureBankTest, SilentReceiverIsGivenUpAfterFourCyclesWithRnc) {
-  ConfigureReceiverBank(ctx, 'J');
+  program.Finish(ConfigureReceiverBank(ctx, 'J'));
   EXPECT_EQ(program.Commands(), Strings{"MWJ90"});
   EXPECT_EQ(program.Heard(), Joined(Joined({"shdel", "J", "shdel"}, WaitCycles(4)), {"rnc"}));
 
   // With the voice off the letter and "rnc" are silent, the pauses and beeps are not.
   program.ClearRecords();
   ctx.app.voicePrefix = "";
-  ConfigureReceiverBank(ctx, 'J');
+  program.Finish(ConfigureReceiverBank(ctx, 'J'));
   EXPECT_EQ(program.Heard(), Joined({"shdel", "shdel"}, WaitCycles(4)));
 }
 

@@ -11,6 +11,7 @@
 #include "command/key_codes.h"
 #include "fakes/dummy_radio_record.h"
 #include "net/net_fakes.h"
+#include "poll/operation.h"
 #include "speech/speech.h"
 
 // Clients of the network control against a whole panel of fakes: what they
@@ -88,11 +89,14 @@ TEST_F(NetControl, ABusyPanelRefusesSetsAndSaysNothing) {
   }
 }
 
-TEST_F(NetControl, WhileAnOperationPausesClientsAreAnsweredAndSetsRefused) {
+TEST_F(NetControl, WhileAnOperationWaitsClientsAreAnsweredAndSetsRefused) {
+  StartOperation(ctx, [](Context& c) -> Steps<> { co_await Pause(c); }(ctx));
   Peer& client = Connect("f\nF 14074000\nv\n");
-  Pause(ctx);
+  EXPECT_EQ(SetTurnNow(ctx), SetTurn::kRefused);
+  ServeNetClients(ctx, SetTurnNow(ctx));
   EXPECT_EQ(client.fromPanel, "145000000\nRPRT -9\nVFOA\n");
   EXPECT_THAT(Commands(), IsEmpty());
+  EXPECT_TRUE(OperationRunning(ctx)) << "the wait is not over before its time";
 }
 
 TEST_F(NetControl, WhileTheListenerTypesTheFrequencyIsWhereTheReceiverWasTuned) {

@@ -26,7 +26,7 @@ struct SelectBankTest : fakes::PanelFixture {
 TEST_F(SelectBankTest, SelectBankTunesFirstChannelWithBankModeAndStepWithoutClearingReceiver) {
   program.files.files["bank05.dat"] = Bank("bank05", "USB", "2.5", {"7.05", "7.1"});
   banktest::Timeline timeline(program);
-  SelectBank(ctx, "05");
+  program.Finish(SelectBank(ctx, "05"));
   EXPECT_EQ(timeline.Events(), (Strings{"shdel x2", "> VA0007.05000", "shdel x1", "USB", "> MD3",
                                         "shdel x1", "> ST002.50", "sel", "channel", "1"}));
   // "MQA%%" would make the receiver clear its memory bank A.
@@ -45,7 +45,7 @@ TEST_F(SelectBankTest, SelectingMissingBankSaysBnfAndEndsEveryScanState) {
   ctx.poll.bankScanState = BankScan::kBankSelected;
   ctx.poll.searchState = Search::kSearching;
   ctx.command.pendingCommand = PendingCommand::kSelectBank;
-  SelectBank(ctx, "05");
+  program.Finish(SelectBank(ctx, "05"));
   EXPECT_EQ(program.Heard(), (Strings{"shdel", "bnf"}));
   EXPECT_TRUE(program.Commands().empty());
   EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kOff);
@@ -55,7 +55,7 @@ TEST_F(SelectBankTest, SelectingMissingBankSaysBnfAndEndsEveryScanState) {
 
 TEST_F(SelectBankTest, SelectingEmptyBankNeverTunesTheTerminator) {
   program.files.files["bank05.dat"] = Bank("bank05", "FM", "12.5", {});
-  SelectBank(ctx, "05");
+  program.Finish(SelectBank(ctx, "05"));
   EXPECT_EQ(program.Commands(), (Strings{"MD1", "ST012.50"}));
   EXPECT_EQ(program.Heard().back(), "sel");
   EXPECT_EQ(ctx.poll.bankScanState, BankScan::kBankSelected);
@@ -67,7 +67,7 @@ TEST_F(SelectBankTest, ArgumentThatCannotNameABankFileIsRefusedLeavingEveryScanA
   for (const std::string argument : {"1.", ".5", "12.4", "123", "1", ""}) {
     SCOPED_TRACE(argument);
     program.ClearRecords();
-    SelectBank(ctx, argument);
+    program.Finish(SelectBank(ctx, argument));
     EXPECT_EQ(program.Heard(), Strings{"inv"});
     EXPECT_TRUE(program.Commands().empty());
     EXPECT_EQ(ctx.poll.bankScanState, BankScan::kScanning);

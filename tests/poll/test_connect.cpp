@@ -8,10 +8,21 @@
 #include "fakes/test_program.h"
 #include "panel/display_lines.h"
 #include "poll/connect.h"
+#include "poll/operation.h"
 #include "poll/poll_cycle.h"
 
 namespace voxrig {
 namespace {
+
+// One poll step, and the operation it may start (the known state, a
+// restore) run to its end, its waits passing on the fake time.
+void PollStepAndItsOperation(fakes::TestProgram& program) {
+  RunPollStep(program.ctx);
+  while (OperationRunning(program.ctx)) {
+    program.time.Advance(MsUntilOperationStep(program.ctx));
+    RunDueOperationStep(program.ctx);
+  }
+}
 
 using fakes::TestProgram;
 using Strings = std::vector<std::string>;
@@ -41,7 +52,7 @@ TEST_F(ConnectTest, AsksFirstAndPutsTheReceiverIntoItsKnownStateWithPausesBetwee
   EXPECT_FALSE(program.display.DrewAt(300, 150));  // no frequency claimed
 
   program.ClearRecords();
-  PutReceiverInKnownState(program.ctx);
+  program.Finish(PutReceiverInKnownState(program.ctx));
   EXPECT_EQ(program.line.written, "VA0145000000\rMD1\rST012.50\rAT0\r");
   EXPECT_EQ(program.Heard(), (Strings{"1", "4", "5", "shdel", "FM", "shdel", "attoff"}));
   EXPECT_EQ(timeline, (Strings{"1@1", "4@1", "5@1", "shdel@1", "FM@1", "shdel@2", "attoff@3"}));
@@ -54,7 +65,7 @@ TEST_F(ConnectTest, TheKnownStateKeepsAFrequencyBeingTyped) {
   ConnectReceiver(ctx);
   ctx.command.frequencyEntryFresh = false;
   ctx.tuning.frequencyText = "14";
-  PutReceiverInKnownState(ctx);
+  program.Finish(PutReceiverInKnownState(ctx));
   EXPECT_EQ(ctx.tuning.frequencyText, "14");
   EXPECT_EQ(ctx.tuning.frequencyBeforeEntry, "145.0");
   EXPECT_EQ(ctx.tuning.frequencyDigitsBeforeEntry, "145");
@@ -115,7 +126,7 @@ TEST_F(ConnectTest, DrawsTheSearchLineFrequencyAndModeLine) {
   EXPECT_EQ(display.TextAt(500, 250), "CONT");
   EXPECT_EQ(display.TextAt(750, 250), "146" + std::string(8, ' '));
   EXPECT_FALSE(display.DrewAt(370, 80));  // no mode claimed before the receiver answers
-  PutReceiverInKnownState(program.ctx);
+  program.Finish(PutReceiverInKnownState(program.ctx));
   EXPECT_EQ(display.TextAt(300, 150).substr(0, 5), "145.0");
   const auto mode = display.RunAt(370, 80);
   EXPECT_EQ(mode.text, "FM      ");
@@ -186,8 +197,8 @@ TEST_F(ConnectTest, FirstLevelAnswerSaysConnectedAndBringsTheKnownStateOnce) {
   program.ClearRecords();
   for (int cycle = 0; cycle < 3; ++cycle) {
     program.ctx.poll.pollState = PollStep::kSendLevelPoll;
-    RunPollStep(program.ctx);
-    RunPollStep(program.ctx);
+    PollStepAndItsOperation(program);
+    PollStepAndItsOperation(program);
     EXPECT_EQ(program.ctx.poll.pollState, PollStep::kIdle);
   }
   EXPECT_EQ(program.Heard(),
@@ -207,15 +218,15 @@ TEST_F(ConnectTest, AReceiverGoneDuringTheKnownStateIsGivenItAgainWhenItAnswers)
   };
   Context& ctx = program.ctx;
   ConnectReceiver(ctx);
-  RunPollStep(ctx);
+  PollStepAndItsOperation(program);
   EXPECT_TRUE(ctx.link.receiverLost);
   EXPECT_EQ(ctx.link.linkState, ReceiverAnswer::kAwaitingFirst);
 
   program.line.hungUp = false;
   for (int cycle = 0; cycle < 12 && ctx.link.linkState != ReceiverAnswer::kReceived; ++cycle) {
     ctx.poll.pollState = PollStep::kSendLevelPoll;
-    RunPollStep(ctx);
-    RunPollStep(ctx);
+    PollStepAndItsOperation(program);
+    PollStepAndItsOperation(program);
   }
   EXPECT_FALSE(ctx.link.receiverLost);
   EXPECT_EQ(program.line.opened.size(), 2u);

@@ -37,7 +37,7 @@ class SearchTest : public ::testing::Test {
 };
 
 TEST_F(SearchTest, StartLoadsTheLimitsStepAndModeThenStartsTheReceiversSearch) {
-  StartSearch(rig.ctx);
+  rig.program.Finish(StartSearch(rig.ctx));
   EXPECT_EQ(rig.program.Commands(),
             (Strings{"VA0145000000", "VB0146000000", "ST012.50", "MD1", "VS"}));
   EXPECT_EQ(timeline,
@@ -46,7 +46,7 @@ TEST_F(SearchTest, StartLoadsTheLimitsStepAndModeThenStartsTheReceiversSearch) {
 
 TEST_F(SearchTest, StartWritesTheSearchLogHeader) {
   rig.ctx.banks.bankSlots[6] = "old";
-  StartSearch(rig.ctx);
+  rig.program.Finish(StartSearch(rig.ctx));
   EXPECT_EQ(File(), kHeader);
   const BankState::Slots& slots = rig.ctx.banks.bankSlots;
   EXPECT_EQ(slots[0], "Scanbank");
@@ -63,14 +63,14 @@ TEST_F(SearchTest, StartWritesTheSearchLogHeader) {
 TEST_F(SearchTest, StartHeaderCarriesTheModeAndStepOfTheMoment) {
   rig.ctx.tuning.modeText = "CW ";
   rig.ctx.tuning.searchStepText = "6.25";
-  StartSearch(rig.ctx);
+  rig.program.Finish(StartSearch(rig.ctx));
   EXPECT_EQ(File(), "Scanbank\r\nCW \r\n6.25\r\n \r\n9999\r\n");
   EXPECT_EQ(rig.program.Commands(),
             (Strings{"VA0145000000", "VB0146000000", "ST006.25", "MD5", "VS"}));
 }
 
 TEST_F(SearchTest, StartShowsSearchModeActiveAndTheLimits) {
-  StartSearch(rig.ctx);
+  rig.program.Finish(StartSearch(rig.ctx));
   const fakes::FakeDisplay& display = rig.program.display;
   const auto active = display.RunAt(290, 320);
   EXPECT_EQ(active.text, "Search Mode Active      ");
@@ -88,25 +88,25 @@ TEST_F(SearchTest, StartShowsSearchModeActiveAndTheLimits) {
 
 TEST_F(SearchTest, StartGoesOnWhenTheLogCannotBeWritten) {
   rig.program.files.failingWrites.insert("bank00.dat");
-  StartSearch(rig.ctx);
+  rig.program.Finish(StartSearch(rig.ctx));
   EXPECT_EQ(rig.program.files.files.count("bank00.dat"), 0u);
   EXPECT_EQ(rig.program.Commands().back(), "VS");
   EXPECT_EQ(rig.ctx.poll.searchState, Search::kSearching);
 }
 
 TEST_F(SearchTest, StartingAgainForgetsTheHitsSoFar) {
-  StartSearch(rig.ctx);
+  rig.program.Finish(StartSearch(rig.ctx));
   rig.answers["RX"] = Answer("0145512500");
   rig.Cycle(kSignal);
   EXPECT_EQ(rig.ctx.poll.searchHitCount, 1);
-  StartSearch(rig.ctx);
+  rig.program.Finish(StartSearch(rig.ctx));
   EXPECT_EQ(rig.ctx.poll.searchHitCount, 0);
   EXPECT_EQ(rig.ctx.banks.bankSlots[4], "9999");
   EXPECT_EQ(File(), kHeader);
 }
 
 TEST_F(SearchTest, ContinuingSearchLogsEachHitCountsAloudAndResumesByItself) {
-  StartSearch(rig.ctx);
+  rig.program.Finish(StartSearch(rig.ctx));
   rig.program.ClearRecords();
   timeline.clear();
   rig.answers["RX"] = Answer("0145512500");
@@ -130,7 +130,7 @@ TEST_F(SearchTest, ContinuingSearchLogsEachHitCountsAloudAndResumesByItself) {
 
 TEST_F(SearchTest, StopModeSearchSaysStopAndWaitsWithoutCounting) {
   rig.ctx.poll.searchStopMode = StopMode::kStop;
-  StartSearch(rig.ctx);
+  rig.program.Finish(StartSearch(rig.ctx));
   rig.program.ClearRecords();
   rig.answers["RX"] = Answer("0145512500");
   rig.Cycles(8, kSignal);
@@ -154,7 +154,7 @@ TEST_F(SearchTest, EndWritesTheLogAndSpeaksTheHitCount) {
   };
   for (const Row& row : rows) {
     ConnectedPanel other;
-    StartSearch(other.ctx);
+    other.program.Finish(StartSearch(other.ctx));
     BankState::Slots& slots = other.ctx.banks.bankSlots;
     std::string expected = kHeader;
     expected.resize(expected.size() - 6);  // without the end mark
@@ -176,7 +176,7 @@ TEST_F(SearchTest, EndWritesTheLogAndSpeaksTheHitCount) {
 }
 
 TEST_F(SearchTest, EndSaysWrerrWhenTheLogCannotBeWrittenAndStillGivesTheCount) {
-  StartSearch(rig.ctx);
+  rig.program.Finish(StartSearch(rig.ctx));
   rig.program.files.diskFull = true;
   rig.ctx.poll.searchHitCount = 3;
   rig.program.ClearRecords();

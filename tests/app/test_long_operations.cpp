@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/key_handler.h"
+#include "command/key_codes.h"
+#include "net/net_fakes.h"
+#include "poll/operation.h"
+
+namespace voxrig {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// The long operations run step by step from the loop: between two of their
+// commands the loop reads keys and serves clients.
+class LongOperation : public testing::NetPanel {
+ protected:
+  void Handle(const WindowEvent& event) { OnWindowEvent(ctx, event); }
+  // The key's Enter starts the operation; nothing runs it on.
+  void Start(const std::string& keys) {
+    Type(keys.substr(0, keys.size() - 1));
+    const int last = keys.back() == '\r' ? keys::kEnter : keys.back();
+    Handle(fakes::KeyDown(last));
+    Handle(fakes::KeyUp(last));
+    // The key before may still owe its answer a tick.
+    for (int tick = 0; tick < 10 && !OperationRunning(ctx); ++tick) Handle(fakes::Tick());
+    ASSERT_TRUE(OperationRunning(ctx)) << keys;
+  }
+  // One wait of the operation passes.
+  void Wake() {
+    program.time.Advance(MsUntilOperationStep(ctx));
+    Handle(fakes::Wake());
+  }
+  bool Sent(const std::string& prefix) const {
+    const Strings commands = Commands();
+    return std::any_of(commands.begin(), commands.end(),
+                       [&](const std::string& c) { return c.starts_with(prefix); });
+  }
+};
+
+TEST_F(LongOperation, BetweenTwoChannelsOfWAClientIsAnsweredAndAKeyWaitsItsTurn) {
+  PutBankFile("bank03.dat", "FM", {"145.1", "145.2", "145.3"});
+  Start("W03A\r");
+  EXPECT_EQ(program.window.wakeRequests.back(), 150) << "the pause is the clock's";
+  while (!Sent("MX")) Wake();
+  Forget();
+
+  testing::Peer& client = Connect("f\nF 14074000\n");
+  Handle({EventKind::kNetworkActivity, 0});
+  EXPECT_EQ(client.fromPanel, "145000000\nRPRT -9\n");
+  Handle(fakes::KeyDown('M'));
+  Handle(fakes::KeyUp('M'));
+  EXPECT_THAT(Spoken(), ::testing::Not(::testing::Contains("s"))) << "M waits for W";
+  EXPECT_TRUE(Commands().empty()) << "neither the client nor the key used the wire";
+
+  FinishOperation();
+  const Strings channels = Sent("MX") ? Commands() : Strings{};
+  EXPECT_EQ(std::count_if(channels.begin(), channels.end(),
+                          [](const std::string& c) { return c.starts_with("MX"); }),
+            2);
+  Tick();
+  const Strings spoken = Spoken();
+  ASSERT_THAT(spoken, ::testing::Contains("s"));
+  EXPECT_EQ(spoken[spoken.size() - 2], "s") << "M is heard after W's end";
+  EXPECT_EQ(ctx.panel.keyQueueCount, 0);
+}
+
+// The line drops in the middle of each operation: the operation ends, the
+// listener hears "rnc", and the loop takes keys again.
+TEST_F(LongOperation, ALineDroppedHalfWayEndsEachOperationAloud) {
+  for (const std::string keys : {"W03A\r", "X04B\r", "Z", "R"}) {
+    SCOPED_TRACE(keys);
+    // The receiver plugged in again, as after a replug.
+    program.line.hungUp = false;
+    program.AttachReceiver();
+    ctx.link.receiverLost = false;
+    PutBankFile("bank03.dat", "FM", {"145.1", "145.2", "145.3", "145.4"});
+    Forget();
+    Start(keys);
+    Wake();
+    Wake();
+    program.line.hungUp = true;
+    FinishOperation();
+    EXPECT_FALSE(OperationRunning(ctx));
+    EXPECT_THAT(Spoken(), ::testing::Contains("rnc"));
+    EXPECT_TRUE(ctx.link.receiverLost);
+  }
+}
+
+}  // namespace
+}  // namespace voxrig
