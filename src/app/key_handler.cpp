@@ -123,6 +123,8 @@ int OnWindowEvent(Context& ctx, const WindowEvent& event) {
       // a later tick.
       ServeNetClients(ctx, SetTurnNow(ctx));
       break;
+    case EventKind::kWake:
+      break;
   }
   return 0;
 }

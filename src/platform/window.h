@@ -7,8 +7,9 @@
 namespace voxrig {
 
 // kNetworkActivity: a connection, bytes or a hang-up have arrived for the
-// network control (posted through the window's wake-up).
-enum class EventKind { kCloseRequest, kKeyDown, kKeyUp, kTimerTick, kNetworkActivity };
+// network control (posted through the window's wake-up). kWake: a wake-up the
+// panel asked for with WakeAfter.
+enum class EventKind { kCloseRequest, kKeyDown, kKeyUp, kTimerTick, kNetworkActivity, kWake };
 
 // A window event. Key events carry the key's virtual-key code as the panel
 // knows them: letters 65-90 whatever the shift, digits 48-57, Enter 13,
@@ -46,6 +47,13 @@ class Window {
   // Wakes WaitEvents with kNetworkActivity; safe from any thread. A window
   // that cannot be woken leaves the clients to its next timer tick.
   virtual void PostNetworkActivity() {}
+  // WaitEvents returns a kWake once `ms` milliseconds have passed (at once
+  // for 0 or less), for a step that must run at its moment rather than on the
+  // next tick. One wake-up is pending at a time: a later call replaces an
+  // earlier one that has not yet come; a wake-up that has come is not
+  // repeated. Called only from the loop's thread. A window that cannot wake
+  // leaves the step to its next tick.
+  virtual void WakeAfter([[maybe_unused]] int ms) {}
 };
 
 }  // namespace voxrig

@@ -39,6 +39,9 @@ WindowEvent KeyUp(int key) {
 WindowEvent Tick() {
   return {EventKind::kTimerTick, 0};
 }
+WindowEvent Wake() {
+  return {EventKind::kWake, 0};
+}
 WindowEvent CloseRequest() {
   return {EventKind::kCloseRequest, 0};
 }

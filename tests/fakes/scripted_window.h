@@ -19,6 +19,7 @@ class ScriptedWindow : public Window {
   void StopTimer() override { timerRunning = false; }
   std::vector<WindowEvent> WaitEvents() override;
   void Close() override { closed = true; }
+  void WakeAfter(int ms) override { wakeRequests.push_back(ms); }
 
   void AddBatch(std::vector<WindowEvent> batch) { script.push_back(std::move(batch)); }
   // A key press and release, each handed out in its own batch.
@@ -32,6 +33,8 @@ class ScriptedWindow : public Window {
   bool timerRunning = false;
   int timerPeriodMs = 0;
   bool failOpen = false;
+  // The wake-ups asked for, in milliseconds, in the order asked.
+  std::vector<int> wakeRequests;
 };
 
 class FixedClock : public Clock {
@@ -43,6 +46,7 @@ class FixedClock : public Clock {
 WindowEvent KeyDown(int key);
 WindowEvent KeyUp(int key);
 WindowEvent Tick();
+WindowEvent Wake();
 WindowEvent CloseRequest();
 
 }  // namespace voxrig::fakes
