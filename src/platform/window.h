@@ -7,8 +7,8 @@
 namespace voxrig {
 
 // kNetworkActivity: a connection, bytes or a hang-up have arrived for the
-// network control (posted through the window's wake-up).
-// kWake: a wake-up the panel asked for with WakeAfter.
+// network control (posted through the window's wake-up). kWake: a wake-up the
+// panel asked for with WakeAfter.
 enum class EventKind { kCloseRequest, kKeyDown, kKeyUp, kTimerTick, kNetworkActivity, kWake };
 
 // A window event. Key events carry the key's virtual-key code as the panel
@@ -48,10 +48,12 @@ class Window {
   // that cannot be woken leaves the clients to its next timer tick.
   virtual void PostNetworkActivity() {}
   // WaitEvents returns a kWake once `ms` milliseconds have passed (at once
-  // for 0 or less). One wake-up is pending at a time: a later call replaces
-  // an earlier one that has not yet come. A window that cannot wake leaves
-  // the panel to its next timer tick.
-  virtual void WakeAfter(int /*ms*/) {}
+  // for 0 or less), for a step that must run at its moment rather than on the
+  // next tick. One wake-up is pending at a time: a later call replaces an
+  // earlier one that has not yet come; a wake-up that has come is not
+  // repeated. Called only from the loop's thread. A window that cannot wake
+  // leaves the step to its next tick.
+  virtual void WakeAfter([[maybe_unused]] int ms) {}
 };
 
 }  // namespace voxrig

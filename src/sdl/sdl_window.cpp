@@ -225,7 +225,80 @@ void SdlWindow::PostNetworkActivity() {
   if (SDL_PushEvent(&event) != 1) wakePending_ = false;
 }
 
+void SdlWindow::WakeAfter(int ms) {
+  if (!window_) return;
+  if (askedWakeEventType_ == 0) {
+    const Uint32 type = SDL_RegisterEvents(1);
+    if (type == static_cast<Uint32>(-1)) return;
+    askedWakeEventType_ = type;
+  }
+  if (!wakeTimerStarted_) {
+    if (SDL_InitSubSystem(SDL_INIT_TIMER) != 0) return;
+    wakeTimerStarted_ = true;
+  }
+  const Uint64 delay = static_cast<Uint64>(std::max(0, ms));
+  wakeDue_ = SDL_GetTicks64() + delay;
+  wakeAsked_ = true;
+  if (delay > 0) {
+    SetWakeTimer(delay);
+    return;
+  }
+  // Due now: no timer, the event goes straight into the queue.
+  if (wakeTimer_ != 0) SDL_RemoveTimer(wakeTimer_);
+  wakeTimer_ = 0;
+  SDL_Event event{};
+  event.type = askedWakeEventType_;
+  SDL_PushEvent(&event);
+}
+
+void SdlWindow::SetWakeTimer(Uint64 ms) {
+  // Removing also frees SDL's note of a timer that has already fired.
+  if (wakeTimer_ != 0) SDL_RemoveTimer(wakeTimer_);
+  wakeTimer_ = SDL_AddTimer(static_cast<Uint32>(std::min<Uint64>(ms, SDL_MAX_UINT32)),
+                            &SdlWindow::OnWakeTimer, this);
+}
+
+// Runs on SDL's timer thread. Closing takes the lock, so nothing is sent to a
+// window that has gone; a full queue is tried again shortly rather than the
+// wake-up lost.
+Uint32 SdlWindow::OnWakeTimer(Uint32, void* param) {
+  SdlWindow* self = static_cast<SdlWindow*>(param);
+  constexpr Uint32 kRetryMs = 5;
+  const std::lock_guard<std::mutex> lock(self->wakeMutex_);
+  if (self->closed_) return 0;
+  SDL_Event event{};
+  event.type = self->askedWakeEventType_;
+  return SDL_PushEvent(&event) < 0 ? kRetryMs : 0;
+}
+
+void SdlWindow::CancelWake() {
+  if (wakeTimer_ != 0) SDL_RemoveTimer(wakeTimer_);
+  wakeTimer_ = 0;
+  wakeAsked_ = false;
+  if (!wakeTimerStarted_) return;
+  // As for the tick: the last quit of the timer subsystem joins its thread.
+  SDL_QuitSubSystem(SDL_INIT_TIMER);
+  wakeTimerStarted_ = false;
+  if (videoStarted_) SDL_FlushEvent(askedWakeEventType_);
+}
+
 void SdlWindow::Translate(const SDL_Event& event, std::vector<WindowEvent>& out) {
+  if (event.type == askedWakeEventType_ && askedWakeEventType_ != 0) {
+    if (!wakeAsked_) return;
+    const Uint64 now = SDL_GetTicks64();
+    // An event before the moment is a replaced timer's that was already on
+    // its way; the timer is set again for what is left, so that however the
+    // events fall the wake-up still comes, once, and on time.
+    if (now < wakeDue_) {
+      SetWakeTimer(wakeDue_ - now);
+      return;
+    }
+    // Any further event of this wake-up, in this batch or later, finds none
+    // asked for.
+    wakeAsked_ = false;
+    out.push_back({EventKind::kWake, 0});
+    return;
+  }
   if (event.type == wakeEventType_ && wakeEventType_ != 0) {
     wakePending_ = false;
     if (!Contains(out, EventKind::kNetworkActivity))
@@ -317,6 +390,7 @@ void SdlWindow::Close() {
     const std::lock_guard<std::mutex> lock(wakeMutex_);
     closed_ = true;
   }
+  CancelWake();
   if (canvas_) SDL_FreeSurface(canvas_);
   canvas_ = nullptr;
   if (window_) SDL_DestroyWindow(window_);

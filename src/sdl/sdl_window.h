@@ -39,6 +39,7 @@ class SdlWindow : public Window {
 
   // Wake-ups that come while one is waiting are one.
   void PostNetworkActivity() override;
+  void WakeAfter(int ms) override;
 
   // The window, or null before Open and after Close.
   SDL_Window* Handle() const { return window_; }
@@ -49,6 +50,12 @@ class SdlWindow : public Window {
 
  private:
   static Uint32 OnTimer(Uint32 interval, void* param);
+  static Uint32 OnWakeTimer(Uint32 interval, void* param);
+  // Sets SDL's one-shot timer for the wake-up asked for, in place of any
+  // set before.
+  void SetWakeTimer(Uint64 ms);
+  // Forgets the wake-up asked for and gives back its timer.
+  void CancelWake();
   void FitOuterSize();
   bool MakeCanvas(int width, int height);
   void ShowWholeCanvas();
@@ -78,6 +85,16 @@ class SdlWindow : public Window {
   // none is sent after.
   std::mutex wakeMutex_;
   bool closed_ = false;
+  // The wake-up the panel asked for: due at wakeDue_ (SDL's ticks) while
+  // wakeAsked_. Its timer's thread only posts an event; whether that event
+  // is the wake-up is decided on the loop's thread, by the clock, so an
+  // event of a timer that was replaced (one already on its way when it was
+  // removed) comes to nothing, and none comes before its moment.
+  std::atomic<Uint32> askedWakeEventType_{0};
+  bool wakeTimerStarted_ = false;
+  SDL_TimerID wakeTimer_ = 0;
+  bool wakeAsked_ = false;
+  Uint64 wakeDue_ = 0;
   // The keys down as the X server reports them (its key codes), and whether
   // the server's last key press, which SDL's key-down follows, was its
   // auto-repeat of a key held down. The server sends no release between its

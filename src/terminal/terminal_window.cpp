@@ -72,12 +72,21 @@ void TerminalWindow::StopTimer() {
   timerOn_ = false;
 }
 
+void TerminalWindow::WakeAfter(int ms) {
+  wakeAt_ = Clock::now() + std::chrono::milliseconds(std::max(0, ms));
+  wakeOn_ = true;
+}
+
 int TerminalWindow::TimeoutMs(Clock::time_point now) const {
+  // A whole millisecond more than what is left, so poll never returns just
+  // before the moment and the loop does not spin.
+  const auto until = [now](Clock::time_point moment) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(moment - now);
+    return static_cast<int>(std::max<long long>(0, left.count() + 1));
+  };
   int timeout = -1;
-  if (timerOn_) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick_ - now);
-    timeout = static_cast<int>(std::max<long long>(0, left.count() + 1));
-  }
+  if (timerOn_) timeout = until(nextTick_);
+  if (wakeOn_) timeout = timeout < 0 ? until(wakeAt_) : std::min(timeout, until(wakeAt_));
   if (decoder_ && decoder_->Waiting()) {
     const int wait = decoder_->WaitMs();
     timeout = timeout < 0 ? wait : std::min(timeout, wait);
@@ -128,6 +137,10 @@ std::vector<WindowEvent> TerminalWindow::WaitEvents() {
       events.push_back({EventKind::kTimerTick, 0});
       while (nextTick_ <= now) nextTick_ += period_;
     }
+    if (wakeOn_ && now >= wakeAt_) {
+      events.push_back({EventKind::kWake, 0});
+      wakeOn_ = false;
+    }
   }
   if (std::any_of(events.begin(), events.end(),
                   [](const WindowEvent& e) { return e.kind == EventKind::kCloseRequest; })) {
@@ -137,6 +150,7 @@ std::vector<WindowEvent> TerminalWindow::WaitEvents() {
 }
 
 void TerminalWindow::Close() {
+  wakeOn_ = false;
   if (!keys_) return;
   // Destroying the decoder gives the terminal its own settings back.
   termkey_destroy(keys_);

@@ -18,9 +18,10 @@ namespace voxrig {
 // The panel's "window" in a terminal (voxrig --terminal, over SSH, with no
 // display server): keys decoded from the terminal by libtermkey and handed
 // on as the same key codes the window gives (Ctrl+C and Ctrl+D as Q), the
-// 100 ms timer, and a close request on SIGTERM, SIGINT or SIGHUP and when
-// the terminal goes away. A terminal reports key presses only, so each key
-// comes as a key-down at once followed by its key-up (TerminalKeyDecoder).
+// 100 ms timer, the wake-ups the panel asks for, and a close request on
+// SIGTERM, SIGINT or SIGHUP and when the terminal goes away. A terminal
+// reports key presses only, so each key comes as a key-down at once followed
+// by its key-up (TerminalKeyDecoder).
 class TerminalWindow : public Window {
  public:
   // Keys are read from `inputFd` (a terminal). `beforeWait` runs each time
@@ -42,6 +43,7 @@ class TerminalWindow : public Window {
   std::vector<WindowEvent> WaitEvents() override;
   // Gives the terminal back as it was.
   void Close() override;
+  void WakeAfter(int ms) override;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -62,6 +64,8 @@ class TerminalWindow : public Window {
   bool timerOn_ = false;
   std::chrono::milliseconds period_{100};
   Clock::time_point nextTick_;
+  bool wakeOn_ = false;
+  Clock::time_point wakeAt_;
 };
 
 }  // namespace voxrig

@@ -146,6 +146,12 @@ TEST_F(BraillePanelTest, KeysTypedOnTheDisplayWorkThePanelAsKeyboardKeys) {
   EXPECT_EQ(Shown(), "145.5000 ok");
 }
 
+TEST_F(BraillePanelTest, TheWindowsWakeUpsAreAskedOfTheWindowItStandsBefore) {
+  braillePanel.WakeAfter(150);
+  braillePanel.WakeAfter(0);
+  EXPECT_THAT(program.window.wakeRequests, ElementsAre(150, 0));
+}
+
 // Keys go through the display's wait, as the window's do: each key clears the
 // outcome of the one before, so the same outcome again is seen again, and
 // what is being typed shows while it is typed.

@@ -70,6 +70,9 @@ std::vector<WindowEvent> OnlyClose() {
 std::vector<WindowEvent> OnlyTick() {
   return {WindowEvent{EventKind::kTimerTick, 0}};
 }
+std::vector<WindowEvent> OnlyWake() {
+  return {WindowEvent{EventKind::kWake, 0}};
+}
 
 class SdlWindowTest : public ::testing::Test {
  protected:
@@ -155,6 +158,32 @@ TEST_F(SdlWindowTest, TheTimerKeepsAtMostOneTickPending) {
   EXPECT_EQ(window_.WaitEvents(), OnlyTick());
   window_.StopTimer();
   SDL_Delay(150);
+  EXPECT_EQ(Deliver({Quit()}), OnlyClose());
+}
+
+TEST_F(SdlWindowTest, AWakeUpComesOnceAtItsMomentAndALaterOneReplacesIt) {
+  const auto msSince = [](Uint64 start) { return SDL_GetTicks64() - start; };
+  Uint64 start = SDL_GetTicks64();
+  window_.WakeAfter(30);
+  EXPECT_EQ(window_.WaitEvents(), OnlyWake());
+  EXPECT_GE(msSince(start), 30u);
+
+  // The one due at once is already queued when it is replaced: the
+  // replacement alone comes, at its own moment.
+  start = SDL_GetTicks64();
+  window_.WakeAfter(0);
+  window_.WakeAfter(150);
+  EXPECT_EQ(window_.WaitEvents(), OnlyWake());
+  EXPECT_GE(msSince(start), 150u);
+
+  start = SDL_GetTicks64();
+  window_.WakeAfter(2000);
+  window_.WakeAfter(20);
+  EXPECT_EQ(window_.WaitEvents(), OnlyWake());
+  EXPECT_LT(msSince(start), 1000u);
+
+  // None is repeated.
+  SDL_Delay(100);
   EXPECT_EQ(Deliver({Quit()}), OnlyClose());
 }
 

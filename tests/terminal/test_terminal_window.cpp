@@ -3,6 +3,7 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,39 @@ TEST(TerminalWindow, LongEscapeSequencesAreThrownAwayWholeAndCtrlCAndCtrlDAreQ) 
     EXPECT_FALSE(outcome.closed) << row.name;
     EXPECT_EQ(outcome.keys, row.keys) << row.name;
   }
+}
+
+TEST(TerminalWindow, AWakeUpComesOnceAtItsMomentAndALaterOneReplacesIt) {
+  int farEnd = -1;
+  int terminal = -1;
+  ASSERT_EQ(openpty(&farEnd, &terminal, nullptr, nullptr, nullptr), 0);
+  {
+    using Clock = std::chrono::steady_clock;
+    const auto msSince = [](Clock::time_point start) {
+      return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    };
+    const std::vector<WindowEvent> onlyWake = {{EventKind::kWake, 0}};
+    TerminalWindow window(terminal, nullptr);
+    ASSERT_TRUE(window.Open(WindowSpec{}));
+    Clock::time_point start = Clock::now();
+    window.WakeAfter(30);
+    EXPECT_EQ(window.WaitEvents(), onlyWake);
+    EXPECT_GE(msSince(start), 30);
+
+    start = Clock::now();
+    window.WakeAfter(2000);
+    window.WakeAfter(20);
+    EXPECT_EQ(window.WaitEvents(), onlyWake);
+    EXPECT_LT(msSince(start), 1000);
+
+    // None is repeated: what comes next is a key.
+    EXPECT_EQ(write(farEnd, "9", 1), 1);
+    const std::vector<WindowEvent> key = {{EventKind::kKeyDown, '9'}, {EventKind::kKeyUp, '9'}};
+    EXPECT_EQ(window.WaitEvents(), key);
+    window.Close();
+  }
+  close(farEnd);
+  close(terminal);
 }
 
 }  // namespace
