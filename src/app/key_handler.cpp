@@ -64,6 +64,25 @@ void TakeKeys(Context& ctx) {
   }
 }
 
+// While a long operation holds the wire, a key that sends the receiver
+// nothing (a typed digit, F, M, V, Escape, BackSpace) is heard at once, in
+// the order pressed; the first key that needs the wire, and every key behind
+// it, waits for the operation's end. Only a key's work that reads nothing
+// the typing changes (W, X, Z) takes keys beside it.
+void TakeKeysBesideOperation(Context& ctx) {
+  const long long writesBeforeOperationKey = ctx.app.writesBeforeKey;
+  while (OperationRunning(ctx) && ctx.command.keysBesideWork && !AwaitingFirstAnswer(ctx)) {
+    const int front = NextQueuedEntry(ctx);
+    const int key = front != 0 ? front : KeyBehindSeparator(ctx);
+    if (key == 0 || !KeyLeavesTheWireAlone(key)) break;
+    if (front == 0) TakeKeyBeforeSeparator(ctx);
+    ctx.app.writesBeforeKey = ctx.link.writesToReceiver;
+    InterpretKey(ctx);
+    DropSeparatorOfSilentKey(ctx);
+  }
+  ctx.app.writesBeforeKey = writesBeforeOperationKey;
+}
+
 // Once this tick's keys and answers are done and the wire is free, a set from
 // the network that has waited takes it at once; the level poll a set owes
 // starts at once too. So a program that sets one frequency after another
@@ -91,6 +110,7 @@ void OnTick(Context& ctx) {
     // step run on the tick.
     ServeNetClients(ctx, SetTurnNow(ctx));
     ResumeOperation(ctx);
+    TakeKeysBesideOperation(ctx);
     return;
   }
   StartSpeechUnit(ctx);
@@ -140,6 +160,7 @@ int OnWindowEvent(Context& ctx, const WindowEvent& event) {
     case EventKind::kKeyDown:
       QueueKeyPress(ctx, event);
       TakeKeys(ctx);
+      TakeKeysBesideOperation(ctx);
       ShowChannelLine(ctx);
       break;
     case EventKind::kKeyUp:

@@ -13,6 +13,7 @@
 #include "app/server_sound.h"
 #include "app/startup.h"
 #include "app/terminal_panel.h"
+#include "poll/operation.h"
 #include "app/transcript.h"
 #include "braille/brlapi_braille.h"
 #include "config/configuration.h"
@@ -176,7 +177,11 @@ void OpenWindowOrTerminal(FrontEnd& front, Context& ctx, bool terminal, SdlSound
         PromptWords::ForLanguage(PromptLanguage(files)),
         [&sound, server] { return !(server && server->Reachable()) && !sound.HasDevice(); });
     TerminalPanel* panel = front.terminalPanel.get();
-    front.terminalWindow = std::make_unique<TerminalWindow>([panel] { panel->Flush(); });
+    // The words of a key whose work goes on step by step make one line,
+    // written once the work has ended.
+    front.terminalWindow = std::make_unique<TerminalWindow>([panel, &ctx] {
+      if (!OperationRunning(ctx)) panel->Flush();
+    });
     ctx.platform.window = front.terminalWindow.get();
     ctx.platform.display = panel;
     ctx.platform.sound = panel;

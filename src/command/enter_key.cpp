@@ -414,13 +414,17 @@ Steps<> CompleteSequenceOrTune(Context& ctx) {
         if (started) command.pendingCommand = PendingCommand::kNone;
       }
       co_return;
+    // The sequence is over before the transfer's first wait: what is typed
+    // meanwhile is the listener's next typing, not more of W's or X's.
     case PendingCommand::kWriteToReceiver:
-      co_await WriteToReceiverAtEnter(ctx, argument);
       command.pendingCommand = PendingCommand::kNone;
+      command.keysBesideWork = true;
+      co_await WriteToReceiverAtEnter(ctx, argument);
       co_return;
     case PendingCommand::kReadReceiver:
-      co_await ReadReceiverAtEnter(ctx, argument);
       command.pendingCommand = PendingCommand::kNone;
+      command.keysBesideWork = true;
+      co_await ReadReceiverAtEnter(ctx, argument);
       co_return;
     case PendingCommand::kDeleteBank:
       DeleteBankAtEnter(ctx, argument);

@@ -21,6 +21,7 @@
 #include "panel/key_queue.h"
 #include "poll/bank_scan.h"
 #include "poll/operation.h"
+#include "poll/poll_cycle.h"
 #include "poll/scan_keys.h"
 #include "poll/search.h"
 #include "poll/selected_bank.h"
@@ -459,6 +460,7 @@ bool TakesPanelKey(Context& ctx, PressedKey& pressed) {
   const int key = pressed.key;
   switch (key) {
     case keys::Letter('Z'):
+      ctx.command.keysBesideWork = true;
       pressed.work = CheckReceiverBanks(ctx);
       return true;
     case keys::Letter('S'):
@@ -530,6 +532,7 @@ void FinishKey(Context& ctx) {
 
 Steps<> FinishKeyAfterItsWork(Context& ctx, Steps<> work) {
   co_await std::move(work);
+  ctx.command.keysBesideWork = false;
   FinishKey(ctx);
 }
 
@@ -540,8 +543,9 @@ KeyOutcome InterpretKey(Context& ctx) {
 
   if (TakeQueuedEntry(ctx) == keys::kSeparator) {
     // The key before this separator may have sent a command; its answer is
-    // collected now, one tick later.
-    TakeReception(ctx);
+    // collected now, one tick later. A report the receiver sent by itself
+    // meanwhile goes to the poll.
+    if (const auto reception = TakeReception(ctx)) NoteReceptionBesideThePoll(ctx, *reception);
     return KeyOutcome::kHandled;
   }
   // What the panel was still reading out is stale now: the listener hears

@@ -190,6 +190,9 @@ struct CommandState {
   // What the key echo area shows of the typing in progress ("B 03"), so it
   // is drawn again only when it changes.
   BoundedText entryShown;
+  // The key's work that goes on step by step (W, X, Z) reads nothing the
+  // typing changes: keys that send the receiver nothing are taken beside it.
+  bool keysBesideWork = false;
 };
 
 // The receiver's own memory scan: the channels passed during it (from slot

@@ -82,6 +82,18 @@ void DropQueuedEntry(Context& ctx) {
   if (ctx.panel.keyQueueCount > 0) PopEntry(ctx.panel);
 }
 
+int KeyBehindSeparator(const Context& ctx) {
+  const PanelState& panel = ctx.panel;
+  if (panel.keyQueueCount < 2 || panel.keyQueue[0] != 0) return 0;
+  return panel.keyQueue[1];
+}
+
+void TakeKeyBeforeSeparator(Context& ctx) {
+  PanelState& panel = ctx.panel;
+  if (KeyBehindSeparator(ctx) == 0) return;
+  std::swap(panel.keyQueue[0], panel.keyQueue[1]);
+}
+
 void HoldCurrentKey(Context& ctx, int key) {
   ctx.panel.currentKey = key;
 }

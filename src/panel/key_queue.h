@@ -44,6 +44,13 @@ int TakeQueuedEntry(Context& ctx);
 // Drops the oldest entry without taking it: the separator of a key that wrote
 // nothing, which has no answer to read.
 void DropQueuedEntry(Context& ctx);
+// The key queued right behind the separator at the front (0 when the front
+// is a key, or nothing stands behind it).
+int KeyBehindSeparator(const Context& ctx);
+// Moves that key ahead of the separator, so that it is taken first: the
+// separator only reads the answer of the key before, which a key that sends
+// nothing leaves untouched.
+void TakeKeyBeforeSeparator(Context& ctx);
 
 // The key being handled, as the interpreter reads it (the keypad's digits as
 // the main ones).

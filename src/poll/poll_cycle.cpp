@@ -69,7 +69,14 @@ PollStep DoSendLevelPoll(Context& ctx) {
 
 PollStep DoReadLevel(Context& ctx) {
   const auto reception = TakeReception(ctx);
-  ctx.poll.scanHeldAt = reception ? reception->holdsAt : std::nullopt;
+  // A level answer alone ("LM 201") keeps the place that the receiver's own
+  // report of this rest gave, which a key's answer may have read first; a
+  // closed squelch or no answer forgets it.
+  if (!reception || !reception->squelchOpen) {
+    ctx.poll.scanHeldAt.reset();
+  } else if (reception->holdsAt) {
+    ctx.poll.scanHeldAt = reception->holdsAt;
+  }
   CountUnansweredPoll(ctx, reception.has_value());
   if (reception) UpdateMeter(ctx, *reception);
   return DecideStatus(ctx);
@@ -160,6 +167,10 @@ PollStep DoPollStep(Context& ctx, PollStep step) {
 }
 
 }  // namespace
+
+void NoteReceptionBesideThePoll(Context& ctx, const Reception& reception) {
+  if (reception.holdsAt) ctx.poll.scanHeldAt = reception.holdsAt;
+}
 
 void RunPollStep(Context& ctx) {
   ctx.poll.pollState = DoPollStep(ctx, ctx.poll.pollState);

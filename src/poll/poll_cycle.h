@@ -9,4 +9,9 @@ namespace voxrig {
 // follows; an idle cycle stays idle (the timer tick starts the next one).
 void RunPollStep(Context& ctx);
 
+// What the receiver reported by itself while a key's answer was read (where
+// its scan holds, as ReportLevelChanges asked) is the poll's: kept for the
+// next level answer, which carries no place.
+void NoteReceptionBesideThePoll(Context& ctx, const Reception& reception);
+
 }  // namespace voxrig

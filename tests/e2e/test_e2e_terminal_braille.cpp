@@ -148,8 +148,10 @@ TEST_F(TerminalAndBraille, WithoutSoundEachOutcomeIsPrintedAsWordsInOrderWithThe
       {{"Enter"}, "145.5000\nOK\n"},
       {{"a"}, "attenuator on\n"},
       {{"b", "0", "9", "Enter"}, "bank\nB\nB 0\nB 09\nbank file not found\n"},
+      // The channel's line is written as soon as it is tuned; the words of
+      // the selection, which goes on step by step, once it has ended.
       {{"b", "0", "1", "Enter"},
-       "bank\nB\nB 0\nB 01\n145.1000\nFM selected channel 1 Tower\nC01 Tower\n"},
+       "bank\nB\nB 0\nB 01\n145.1000\nC01 Tower\nFM selected channel 1 Tower\n"},
       {{"q"}, "quit\n"},
   };
   std::string expected = started;
