@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "app/key_handler.h"
-#include "poll/operation.h"
 #include "app/settings.h"
 #include "banks/bank_undo.h"
 #include "command/pending_commands.h"
@@ -15,6 +14,7 @@
 #include "panel/debug_log.h"
 #include "panel/screen_lines.h"
 #include "poll/connect.h"
+#include "poll/operation.h"
 #include "speech/speech.h"
 #include "tuning/port_report.h"
 #include "tuning/receiver_news.h"

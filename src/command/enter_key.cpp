@@ -408,11 +408,10 @@ Steps<> CompleteSequenceOrTune(Context& ctx) {
     case PendingCommand::kSelectBank:
       co_await RunBankOperation(ctx, command.pendingCommand, argument);
       break;
-    case PendingCommand::kMemoryScan:
-      {
-        const bool started = co_await StartMemoryScanAtEnter(ctx, argument);
-        if (started) command.pendingCommand = PendingCommand::kNone;
-      }
+    case PendingCommand::kMemoryScan: {
+      const bool started = co_await StartMemoryScanAtEnter(ctx, argument);
+      if (started) command.pendingCommand = PendingCommand::kNone;
+    }
       co_return;
     // The sequence is over before the transfer's first wait: what is typed
     // meanwhile is the listener's next typing, not more of W's or X's.

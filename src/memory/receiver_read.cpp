@@ -71,8 +71,7 @@ Steps<ReceiverMemory> ReadReceiverMemory(Context& ctx, char bank) {
   co_return memory;
 }
 
-Steps<ReadBankOutcome> ReadReceiverBank(Context& ctx, std::string argument,
-                                        bool replaceConfirmed) {
+Steps<ReadBankOutcome> ReadReceiverBank(Context& ctx, std::string argument, bool replaceConfirmed) {
   if (!banks::IsReceiverTransferArgument(argument)) {
     Say(ctx, "inv");
     co_return ReadBankOutcome::kNotRead;

@@ -39,7 +39,6 @@ enum class ReadBankOutcome {
 // when `replaceConfirmed`, that is when the same sequence was given just
 // before and told the file exists; nothing is written unless the whole bank
 // was read.
-Steps<ReadBankOutcome> ReadReceiverBank(Context& ctx, std::string argument,
-                                        bool replaceConfirmed);
+Steps<ReadBankOutcome> ReadReceiverBank(Context& ctx, std::string argument, bool replaceConfirmed);
 
 }  // namespace voxrig

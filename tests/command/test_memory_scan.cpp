@@ -9,6 +9,7 @@
 #include "command/key_codes.h"
 #include "command/receiver_bank_keys.h"
 #include "fakes/connected_panel.h"
+#include "fakes/scripted_window.h"
 #include "memory/memory_scan.h"
 
 namespace voxrig::testing {
@@ -37,6 +38,20 @@ TEST_F(MemoryScan, StartWithoutABankLetterSendsMsAlone) {
   Type("G\r");
   EXPECT_THAT(trace, ElementsAre("radbank", "TX LC1", "shdel", "TX MS"));
   EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kStarted);
+}
+
+// The receiver reports where its scan stopped by itself; a key's answer read
+// just then takes the report, and the level answers after it carry no place:
+// the rest is still told where it is.
+TEST_F(MemoryScan, AReportTakenWithAKeysAnswerStillPlacesTheRest) {
+  Press('G');
+  Deliver(fakes::KeyDown(keys::kEnter));
+  program.line.Answer("LC 201 MA00 RF0145850000\r\n");
+  Tick();  // the separator after Enter reads the report
+  Forget();
+  Cycles(3, "LM 201\r\n");
+  EXPECT_EQ(ctx.tuning.frequencyText, "145.85000");
+  EXPECT_THAT(Spoken(), ::testing::IsSupersetOf({"stop", "8"}));
 }
 
 TEST_F(MemoryScan, StartSaysScanItselfOnlyWhenTheScanVoiceIsOff) {
