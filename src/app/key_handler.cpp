@@ -141,10 +141,14 @@ void OnTick(Context& ctx) {
 }
 
 // A long operation's wait is over: its next step runs; once it has ended, the
-// keys that waited are taken and the wire is free for the rest.
+// keys that waited are taken and the wire is free for the rest. The
+// operation has read the answers it asked for: the separator of the key
+// that started it reads nothing more, so a report the receiver sends by
+// itself just then (where a memory scan stopped, perhaps still arriving) is
+// left whole for the poll.
 void ResumeOperation(Context& ctx) {
   if (!RunDueOperationStep(ctx)) return;
-  DropSeparatorOfSilentKey(ctx);
+  if (QueuedEntries(ctx) > 0 && NextQueuedEntry(ctx) == 0) DropQueuedEntry(ctx);
   TakeKeys(ctx);
   UseTheFreeWire(ctx);
 }

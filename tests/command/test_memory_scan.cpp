@@ -40,14 +40,15 @@ TEST_F(MemoryScan, StartWithoutABankLetterSendsMsAlone) {
   EXPECT_EQ(ctx.poll.scanState, ReceiverScan::kStarted);
 }
 
-// The receiver reports where its scan stopped by itself; a key's answer read
-// just then takes the report, and the level answers after it carry no place:
-// the rest is still told where it is.
+// The receiver reports where its scan stopped by itself; the answer of a
+// key (Space) read just then takes the report, and the level answers after
+// it carry no place: the rest is still told where it is.
 TEST_F(MemoryScan, AReportTakenWithAKeysAnswerStillPlacesTheRest) {
-  Press('G');
-  Deliver(fakes::KeyDown(keys::kEnter));
+  Type("G\r");
+  Deliver(fakes::KeyDown(keys::kSpace));
+  Deliver(fakes::KeyUp(keys::kSpace));
   program.line.Answer("LC 201 MA00 RF0145850000\r\n");
-  Tick();  // the separator after Enter reads the report
+  Tick();  // Space's separator reads the report
   Forget();
   Cycles(3, "LM 201\r\n");
   EXPECT_EQ(ctx.tuning.frequencyText, "145.85000");
