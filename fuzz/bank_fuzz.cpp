@@ -37,6 +37,7 @@
 #include "fakes/test_program.h"
 #include "link/receiver_commands.h"
 #include "memory/receiver_transfer.h"
+#include "poll/operation.h"
 #include "poll/search_log.h"
 #include "poll/selected_bank.h"
 
@@ -242,6 +243,16 @@ Folder BankFiles(voxrig::fakes::TestProgram& program) {
   return banks;
 }
 
+// A key whose work waits for the receiver (B, R, an Enter that leaves a
+// scan) goes on step by step; it is run to its end, as the loop would,
+// before the next key.
+void FinishOperation(Context& ctx) {
+  while (voxrig::OperationRunning(ctx)) {
+    ctx.platform.stopwatch->Sleep(voxrig::MsUntilOperationStep(ctx));
+    voxrig::RunDueOperationStep(ctx);
+  }
+}
+
 void Type(Context& ctx, const std::string& keys) {
   for (const char c : keys) {
     voxrig::PanelState& panel = ctx.panel;
@@ -249,6 +260,7 @@ void Type(Context& ctx, const std::string& keys) {
     panel.keyQueue[static_cast<std::size_t>(panel.keyQueueCount++)] = c == '^' ? 38 : c;
     panel.keyQueue[static_cast<std::size_t>(panel.keyQueueCount++)] = 0;
     voxrig::InterpretKey(ctx);
+    FinishOperation(ctx);
     voxrig::InterpretKey(ctx);
   }
 }
@@ -424,7 +436,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   switch (operation) {
     case Operation::kSelect:
-      voxrig::SelectBank(ctx, entry);
+      program.Finish(voxrig::SelectBank(ctx, entry));
       for (const std::string& command : program.Commands()) {
         Check(IsWellFormed(command), "B sent a command the receiver cannot read");
       }
@@ -499,7 +511,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     }
     case Operation::kWriteToReceiver: {
-      voxrig::WriteBankToReceiver(ctx, entry);
+      program.Finish(voxrig::WriteBankToReceiver(ctx, entry));
       // Besides its channels W clears the bank first ("MQ") and reads it back
       // afterwards ("MA") to check what the receiver stored.
       std::vector<std::string> channels;
