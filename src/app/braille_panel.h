@@ -49,6 +49,7 @@ class BraillePanel : public Window, public Display, public Sound {
   std::vector<WindowEvent> WaitEvents() override;
   void Close() override;
   void PostNetworkActivity() override { window_.PostNetworkActivity(); }
+  void PostRadioActivity() override { window_.PostRadioActivity(); }
   void WakeAfter(int ms) override { window_.WakeAfter(ms); }
 
   void SetTextPosition(int x, int y) override;

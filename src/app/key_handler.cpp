@@ -2,6 +2,7 @@
 #include "app/key_handler.h"
 
 #include "command/interpreter.h"
+#include "link/command_link.h"
 #include "net/net_control.h"
 #include "panel/key_queue.h"
 #include "poll/channel_line.h"
@@ -123,10 +124,13 @@ void OnTick(Context& ctx) {
     NoticeNoFirstAnswer(ctx);
   }
   const bool idle = ctx.poll.pollState == PollStep::kIdle && QueuedEntries(ctx) == 0;
+  const bool answerReadAhead = TakeTickOfAnswerReadAhead(ctx);
   if (ServeNetClients(ctx, SetTurnNow(ctx))) return;
   if (idle) ctx.net.pollOwed = false;
   if (KeysMayRun(ctx)) GiveUnsentPollWay(ctx);
-  if (ctx.poll.pollState != PollStep::kIdle) {
+  if (answerReadAhead) {
+    // The level answer this tick would read has been read as it came.
+  } else if (ctx.poll.pollState != PollStep::kIdle) {
     RunPollStep(ctx);
   } else if (!KeysMayRun(ctx)) {
     // This tick sends nothing; the next starts the cycle.
@@ -135,6 +139,26 @@ void OnTick(Context& ctx) {
   }
   if (ctx.poll.pollState == PollStep::kIdle && KeysMayRun(ctx) && NextQueuedEntry(ctx) == 0) {
     InterpretKey(ctx);  // the answer to the key before
+  }
+  TakeKeys(ctx);
+  UseTheFreeWire(ctx);
+}
+
+// The receiver has sent something. A whole answer that the wire waits for
+// is read at once rather than on the next tick: a key's or a network set's,
+// and the level poll's outside scans and searches; the keys and sets that
+// waited then take the wire. A long operation reads its own answers after
+// its pauses, and what nobody waits for is left for the next read.
+void OnRadioActivity(Context& ctx) {
+  if (OperationRunning(ctx)) return;
+  const bool keysAnswerOwed =
+      ctx.poll.pollState == PollStep::kIdle && KeysMayRun(ctx) && NextQueuedEntry(ctx) == 0;
+  if (!keysAnswerOwed && !PollReadsAnswerOnArrival(ctx)) return;
+  if (!WholeAnswerWaiting(ctx)) return;
+  if (keysAnswerOwed) {
+    InterpretKey(ctx);  // the answer to the key before
+  } else {
+    ReadPollAnswerOnArrival(ctx);
   }
   TakeKeys(ctx);
   UseTheFreeWire(ctx);
@@ -176,6 +200,10 @@ int OnWindowEvent(Context& ctx, const WindowEvent& event) {
       break;
     case EventKind::kWake:
       ResumeOperation(ctx);
+      ShowChannelLine(ctx);
+      break;
+    case EventKind::kRadioActivity:
+      OnRadioActivity(ctx);
       ShowChannelLine(ctx);
       break;
     case EventKind::kNetworkActivity:

@@ -293,7 +293,13 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
     Window* window = ctx.platform.window;
     netService->OnActivity([window] { window->PostNetworkActivity(); });
   }
+  // The receiver's answers are read as they arrive, woken the same way.
+  {
+    Window* window = ctx.platform.window;
+    serial.OnArrival([window] { window->PostRadioActivity(); });
+  }
   const int exitCode = RunProgram(ctx);
+  serial.OnArrival({});
   // What the last key said ("quit") is written before the panel ends.
   if (front.terminalPanel) front.terminalPanel->Flush();
   if (netService) netService->OnActivity({});

@@ -137,6 +137,9 @@ struct PollState {
   // wait for it (the start-up and the first level polls); set at connect.
   int firstAnswerTicks = 0;
   PollStep pollState = PollStep::kIdle;
+  // The level answer was read the moment it came, before the tick that reads
+  // it: that tick only keeps the cycle's pace.
+  bool answerReadAhead = false;
   int signalLevel = 0;
   // The level as the receiver last reported it, 0 to 255.
   int rawLevel = 0;

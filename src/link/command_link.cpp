@@ -156,6 +156,10 @@ bool AnswerWaiting(Context& ctx) {
   return ctx.link.receiver && ctx.link.receiver->AnswerWaiting();
 }
 
+bool WholeAnswerWaiting(Context& ctx) {
+  return ctx.link.receiver && ctx.link.receiver->WholeAnswerWaiting();
+}
+
 void ResetLinkState(Context& ctx) {
   LinkState& link = ctx.link;
   link.linkState = ReceiverAnswer::kAwaitingFirst;

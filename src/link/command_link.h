@@ -64,6 +64,9 @@ inline constexpr const char* kLostStatus = "Receiver not connected";
 
 // Whether an answer has arrived and not been taken.
 bool AnswerWaiting(Context& ctx);
+// Whether a whole answer has arrived and not been taken: one that can be read
+// now rather than on the next tick.
+bool WholeAnswerWaiting(Context& ctx);
 // A receiver connected afresh: nothing heard from it yet, nothing owed to it,
 // nothing said or shown about its port.
 void ResetLinkState(Context& ctx);

@@ -209,6 +209,9 @@ class Receiver {
   // nobody asks for any more are dropped, so the next one taken belongs to
   // the next question; whether the line has gone.
   virtual bool AnswerWaiting() = 0;
+  // Whether a whole answer has arrived and not been taken (for a line, one
+  // that has ended), so it can be read the moment it has come.
+  virtual bool WholeAnswerWaiting() { return AnswerWaiting(); }
   virtual void DropLateAnswers() = 0;
   virtual bool LineGone() = 0;
   // Whether the radio has answered anything since this was last asked, an

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,11 @@ class SerialDeviceOpener {
  public:
   virtual ~SerialDeviceOpener() = default;
   virtual std::unique_ptr<SerialDevice> Open(const std::string& path, int baudRate) = 0;
+  // `wake` runs, on a thread of the opener's, each time bytes arrive on a
+  // line it opens from now on (or the line hangs up), so that the panel
+  // reads an answer as soon as it has come. An opener that cannot watch its
+  // lines leaves the reading to the panel's timer. An empty one stops it.
+  virtual void OnArrival([[maybe_unused]] std::function<void()> wake) {}
 };
 
 }  // namespace voxrig

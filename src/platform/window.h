@@ -8,8 +8,17 @@ namespace voxrig {
 
 // kNetworkActivity: a connection, bytes or a hang-up have arrived for the
 // network control (posted through the window's wake-up). kWake: a wake-up the
-// panel asked for with WakeAfter.
-enum class EventKind { kCloseRequest, kKeyDown, kKeyUp, kTimerTick, kNetworkActivity, kWake };
+// panel asked for with WakeAfter. kRadioActivity: the receiver has sent
+// something (bytes on its line, or a radio driven through Hamlib has answered).
+enum class EventKind {
+  kCloseRequest,
+  kKeyDown,
+  kKeyUp,
+  kTimerTick,
+  kNetworkActivity,
+  kWake,
+  kRadioActivity,
+};
 
 // A window event. Key events carry the key's virtual-key code as the panel
 // knows them: letters 65-90 whatever the shift, digits 48-57, Enter 13,
@@ -47,6 +56,10 @@ class Window {
   // Wakes WaitEvents with kNetworkActivity; safe from any thread. A window
   // that cannot be woken leaves the clients to its next timer tick.
   virtual void PostNetworkActivity() {}
+  // Wakes WaitEvents with kRadioActivity; safe from any thread. Posts that
+  // come before the loop has taken the last are one event. A window that
+  // cannot be woken leaves the receiver's answer to its next timer tick.
+  virtual void PostRadioActivity() {}
   // WaitEvents returns a kWake once `ms` milliseconds have passed (at once
   // for 0 or less), for a step that must run at its moment rather than on the
   // next tick. One wake-up is pending at a time: a later call replaces an

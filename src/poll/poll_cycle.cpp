@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "poll/poll_cycle.h"
 
+#include <utility>
+
 #include "link/radio_choice.h"
 #include "memory/memory_scan.h"
 #include "panel/display_lines.h"
@@ -167,6 +169,21 @@ PollStep DoPollStep(Context& ctx, PollStep step) {
 }
 
 }  // namespace
+
+bool PollReadsAnswerOnArrival(const Context& ctx) {
+  const PollState& poll = ctx.poll;
+  return poll.pollState == PollStep::kReadLevel && poll.searchState == Search::kOff &&
+         poll.scanState == ReceiverScan::kOff && !BankScanRuns(poll.bankScanState);
+}
+
+void ReadPollAnswerOnArrival(Context& ctx) {
+  RunPollStep(ctx);
+  ctx.poll.answerReadAhead = true;
+}
+
+bool TakeTickOfAnswerReadAhead(Context& ctx) {
+  return std::exchange(ctx.poll.answerReadAhead, false);
+}
 
 void NoteReceptionBesideThePoll(Context& ctx, const Reception& reception) {
   if (reception.holdsAt) ctx.poll.scanHeldAt = reception.holdsAt;

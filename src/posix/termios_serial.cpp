@@ -159,7 +159,13 @@ TermiosSerialDevice::~TermiosSerialDevice() {
   // reports nothing queued, and flushing it would lose the "EX" not yet read.
   if (queued > 0) tcflush(fd_, TCOFLUSH);
   ioctl(fd_, TIOCNXCL);
+  if (arrivals_) arrivals_->Forget(fd_);
   close(fd_);
+}
+
+void TermiosSerialDevice::TellArrivals(std::shared_ptr<SerialArrivalWatch> arrivals) {
+  arrivals_ = std::move(arrivals);
+  arrivals_->Watch(fd_);
 }
 
 void TermiosSerialDevice::SetReadTimeouts(int perByteMultiplier) {
@@ -343,7 +349,15 @@ OpenAttempt OpenTermiosDevice(const std::string& path, int baudRate,
 }
 
 std::unique_ptr<SerialDevice> TermiosSerialOpener::Open(const std::string& path, int baudRate) {
-  return OpenTermiosDevice(path, baudRate, writeStallLimit_, false).device;
+  auto device = OpenTermiosDevice(path, baudRate, writeStallLimit_, false).device;
+  if (device && arrivals_) static_cast<TermiosSerialDevice&>(*device).TellArrivals(arrivals_);
+  return device;
+}
+
+void TermiosSerialOpener::OnArrival(std::function<void()> wake) {
+  if (!arrivals_ && !wake) return;
+  if (!arrivals_) arrivals_ = std::make_shared<SerialArrivalWatch>();
+  arrivals_->OnArrival(std::move(wake));
 }
 
 }  // namespace voxrig

@@ -7,6 +7,7 @@
 
 #include "platform/serial_device.h"
 #include "platform/serial_survey.h"
+#include "posix/serial_arrival.h"
 
 namespace voxrig {
 
@@ -39,6 +40,8 @@ class TermiosSerialDevice : public SerialDevice {
   int BytesWaiting() override;
   // A hang-up seen by poll(), or an earlier read or write that failed.
   bool LineGone() override;
+  // From now on, the watch tells of each arrival on this line.
+  void TellArrivals(std::shared_ptr<SerialArrivalWatch> arrivals);
 
  private:
   int ReadAvailable(char* buffer, int maximum);
@@ -48,6 +51,7 @@ class TermiosSerialDevice : public SerialDevice {
   std::chrono::milliseconds writeStallLimit_;
   int perByteMultiplier_ = -1;
   bool gone_ = false;
+  std::shared_ptr<SerialArrivalWatch> arrivals_;
 };
 
 // Opens serial devices for this program alone: TIOCEXCL keeps other programs
@@ -66,9 +70,12 @@ class TermiosSerialOpener : public SerialDeviceOpener {
   // Null when the device cannot be opened, is in use, is not a terminal, has
   // no termios speed constant for baudRate, or does not take the settings.
   std::unique_ptr<SerialDevice> Open(const std::string& path, int baudRate) override;
+  // Lines opened from now on are watched from a thread of its own.
+  void OnArrival(std::function<void()> wake) override;
 
  private:
   std::chrono::milliseconds writeStallLimit_;
+  std::shared_ptr<SerialArrivalWatch> arrivals_;
 };
 
 // Holds a device for this program alone: an exclusive flock() on it keeps a

@@ -83,8 +83,12 @@ bool SdlWindow::Open(const WindowSpec& layout) {
                              layout.outerWidth, layout.outerHeight, SDL_WINDOW_SHOWN);
   if (!window_) return false;
   if (wakeEventType_ == 0) {
-    const Uint32 type = SDL_RegisterEvents(1);
-    if (type != static_cast<Uint32>(-1)) wakeEventType_ = type;
+    // Two in a row: the network's wake-up and the receiver's.
+    const Uint32 type = SDL_RegisterEvents(2);
+    if (type != static_cast<Uint32>(-1)) {
+      radioEventType_ = type + 1;
+      wakeEventType_ = type;
+    }
   }
   layout_ = layout;
   frameSettled_ = false;
@@ -216,13 +220,21 @@ std::vector<WindowEvent> SdlWindow::WaitEvents() {
 }
 
 void SdlWindow::PostNetworkActivity() {
+  PostActivity(wakeEventType_, wakePending_);
+}
+
+void SdlWindow::PostRadioActivity() {
+  PostActivity(radioEventType_, radioPending_);
+}
+
+void SdlWindow::PostActivity(const std::atomic<Uint32>& eventType, std::atomic<bool>& pending) {
   const std::lock_guard<std::mutex> lock(wakeMutex_);
   if (closed_) return;
-  const Uint32 type = wakeEventType_;
-  if (type == 0 || wakePending_.exchange(true)) return;
+  const Uint32 type = eventType;
+  if (type == 0 || pending.exchange(true)) return;
   SDL_Event event{};
   event.type = type;
-  if (SDL_PushEvent(&event) != 1) wakePending_ = false;
+  if (SDL_PushEvent(&event) != 1) pending = false;
 }
 
 void SdlWindow::WakeAfter(int ms) {
@@ -303,6 +315,11 @@ void SdlWindow::Translate(const SDL_Event& event, std::vector<WindowEvent>& out)
     wakePending_ = false;
     if (!Contains(out, EventKind::kNetworkActivity))
       out.push_back({EventKind::kNetworkActivity, 0});
+    return;
+  }
+  if (event.type == radioEventType_ && radioEventType_ != 0) {
+    radioPending_ = false;
+    if (!Contains(out, EventKind::kRadioActivity)) out.push_back({EventKind::kRadioActivity, 0});
     return;
   }
   if (event.type == tickEventType_ && tickEventType_ != 0) {

@@ -39,6 +39,7 @@ class SdlWindow : public Window {
 
   // Wake-ups that come while one is waiting are one.
   void PostNetworkActivity() override;
+  void PostRadioActivity() override;
   void WakeAfter(int ms) override;
 
   // The window, or null before Open and after Close.
@@ -54,6 +55,8 @@ class SdlWindow : public Window {
   // Sets SDL's one-shot timer for the wake-up asked for, in place of any
   // set before.
   void SetWakeTimer(Uint64 ms);
+  // Pushes one event of the type unless one is already waiting to be taken.
+  void PostActivity(const std::atomic<Uint32>& eventType, std::atomic<bool>& pending);
   // Forgets the wake-up asked for and gives back its timer.
   void CancelWake();
   void FitOuterSize();
@@ -79,6 +82,9 @@ class SdlWindow : public Window {
   std::atomic<bool> tickPending_{false};
   std::atomic<Uint32> wakeEventType_{0};
   std::atomic<bool> wakePending_{false};
+  // The same for the receiver's line and the radio's answers.
+  std::atomic<Uint32> radioEventType_{0};
+  std::atomic<bool> radioPending_{false};
   // The network's thread wakes the loop through the window; SDL sends that
   // wake-up to the window itself, and X ends the program when the window is
   // gone. Closing takes this lock, so no wake-up is on its way then, and

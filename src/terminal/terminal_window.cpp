@@ -2,12 +2,14 @@
 #include "terminal/terminal_window.h"
 
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <termkey.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -25,7 +27,9 @@ void PushClose(std::vector<WindowEvent>& out) {
 }  // namespace
 
 TerminalWindow::TerminalWindow(int inputFd, std::function<void()> beforeWait)
-    : inputFd_(inputFd), beforeWait_(std::move(beforeWait)) {}
+    : inputFd_(inputFd),
+      beforeWait_(std::move(beforeWait)),
+      wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 TerminalWindow::TerminalWindow(std::function<void()> beforeWait)
     : TerminalWindow(STDIN_FILENO, std::move(beforeWait)) {}
@@ -36,6 +40,29 @@ bool TerminalWindow::StandardInputIsTerminal() {
 
 TerminalWindow::~TerminalWindow() {
   Close();
+  if (wakeFd_ >= 0) close(wakeFd_);
+}
+
+void TerminalWindow::PostNetworkActivity() {
+  Post(networkPosted_);
+}
+
+void TerminalWindow::PostRadioActivity() {
+  Post(radioPosted_);
+}
+
+// Only the first post before the loop takes it writes to the descriptor.
+void TerminalWindow::Post(std::atomic<bool>& posted) {
+  if (wakeFd_ < 0 || posted.exchange(true)) return;
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
+}
+
+void TerminalWindow::TakePosts(std::vector<WindowEvent>& out) {
+  std::uint64_t count = 0;
+  [[maybe_unused]] const ssize_t taken = read(wakeFd_, &count, sizeof count);
+  if (networkPosted_.exchange(false)) out.push_back({EventKind::kNetworkActivity, 0});
+  if (radioPosted_.exchange(false)) out.push_back({EventKind::kRadioActivity, 0});
 }
 
 bool TerminalWindow::Open(const WindowSpec&) {
@@ -109,8 +136,10 @@ std::vector<WindowEvent> TerminalWindow::WaitEvents() {
   if (beforeWait_) beforeWait_();
   std::vector<WindowEvent> events;
   while (events.empty()) {
-    pollfd watched[2] = {{inputFd_, POLLIN, 0}, {signalFd_, POLLIN, 0}};
-    const int ready = poll(watched, signalFd_ >= 0 ? 2 : 1, TimeoutMs(Clock::now()));
+    // The signals' descriptor stands in for itself when there is none, and
+    // so does the wake-ups'.
+    pollfd watched[3] = {{inputFd_, POLLIN, 0}, {signalFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    const int ready = poll(watched, 3, TimeoutMs(Clock::now()));
     if (ready < 0 && errno != EINTR) {
       PushClose(events);
       break;
@@ -121,6 +150,7 @@ std::vector<WindowEvent> TerminalWindow::WaitEvents() {
       }
       PushClose(events);
     }
+    if (ready > 0 && (watched[2].revents & POLLIN) != 0) TakePosts(events);
     if (ready > 0 && (watched[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
       // A terminal that has gone (the SSH connection dropped) reads as its end.
       if (!ReadKeys(events)) PushClose(events);

@@ -3,6 +3,7 @@
 
 #include <signal.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -44,6 +45,9 @@ class TerminalWindow : public Window {
   // Gives the terminal back as it was.
   void Close() override;
   void WakeAfter(int ms) override;
+  // Safe from any thread: they wake the wait through a descriptor of its own.
+  void PostNetworkActivity() override;
+  void PostRadioActivity() override;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -52,6 +56,9 @@ class TerminalWindow : public Window {
   // Reads what the terminal sent and decodes its keys. False at the input's
   // end (the terminal has gone).
   bool ReadKeys(std::vector<WindowEvent>& out);
+  void Post(std::atomic<bool>& posted);
+  // The events other threads posted since the last wait.
+  void TakePosts(std::vector<WindowEvent>& out);
 
   int inputFd_;
   std::function<void()> beforeWait_;
@@ -66,6 +73,10 @@ class TerminalWindow : public Window {
   Clock::time_point nextTick_;
   bool wakeOn_ = false;
   Clock::time_point wakeAt_;
+  // Other threads' wake-ups: an eventfd, and which of them are waiting.
+  int wakeFd_ = -1;
+  std::atomic<bool> networkPosted_{false};
+  std::atomic<bool> radioPosted_{false};
 };
 
 }  // namespace voxrig

@@ -190,6 +190,52 @@ TEST_F(KeyHandlerTest, KeyIsTakenAsSoonAsTheWireAllows) {
   EXPECT_EQ(Commands().back(), "AT0");
 }
 
+// The receiver's answers are read as soon as they have come whole, so a key
+// takes the wire without waiting for a tick; the level poll still goes out
+// every third tick. Half an answer waits, and during a receiver scan the
+// tick keeps the steps' pace.
+TEST_F(KeyHandlerTest, AnswersAreReadAsTheyArriveAndThePollKeepsItsPace) {
+  Handle(fakes::Tick());
+  Handle(fakes::Tick());
+  Handle(fakes::RadioActivity());
+  EXPECT_EQ(ctx.poll.pollState, PollStep::kIdle);
+  QueuePress('A');
+  QueuePress('L');
+  EXPECT_EQ(Commands(), (std::vector<std::string>{"LM", "AT1"}));
+  Handle(fakes::RadioActivity());  // A's answer: L takes the wire
+  EXPECT_EQ(Commands(), (std::vector<std::string>{"LM", "AT1", "NL1"}));
+  Handle(fakes::RadioActivity());
+  EXPECT_TRUE(Queue().empty());
+  std::vector<PollStep> steps;
+  for (int i = 0; i < 3; ++i) {
+    Handle(fakes::Tick());
+    steps.push_back(ctx.poll.pollState);
+  }
+  EXPECT_EQ(steps, (std::vector<PollStep>{PollStep::kIdle, PollStep::kSendLevelPoll,
+                                          PollStep::kReadLevel}));
+  EXPECT_EQ(Commands().back(), "LM");
+
+  answers["LM"] = "";
+  Handle(fakes::Tick());
+  Handle(fakes::Tick());
+  Handle(fakes::Tick());
+  program.line.incoming = "LM 04";
+  Handle(fakes::RadioActivity());
+  EXPECT_EQ(ctx.poll.pollState, PollStep::kReadLevel);
+  program.line.incoming += "2\r\n";
+  Handle(fakes::RadioActivity());
+  EXPECT_EQ(ctx.poll.pollState, PollStep::kIdle);
+  EXPECT_EQ(ctx.poll.rawLevel, 42);
+
+  ctx.poll.scanState = ReceiverScan::kScanning;
+  Handle(fakes::Tick());
+  Handle(fakes::Tick());
+  Handle(fakes::Tick());
+  program.line.incoming = "LM%000\r\n";
+  Handle(fakes::RadioActivity());
+  EXPECT_EQ(ctx.poll.pollState, PollStep::kReadLevel);
+}
+
 TEST_F(KeyHandlerTest, TypedKeysAreTakenAtOnceAndEnterOnTheNextFreeTick) {
   Handle(fakes::Tick());
   Handle(fakes::Tick());  // a level poll on the wire

@@ -62,6 +62,10 @@ void ConnectedPanel::NetworkActivity() {
   Deliver({EventKind::kNetworkActivity, 0});
 }
 
+void ConnectedPanel::RadioActivity() {
+  Deliver(fakes::RadioActivity());
+}
+
 void ConnectedPanel::Press(int key) {
   Deliver(KeyDown(key));
   int ticks = 0;

@@ -38,6 +38,8 @@ class ConnectedPanel {
   void Tick();
   // The window's wake-up for a network client's bytes.
   void NetworkActivity();
+  // The window's wake-up for bytes from the receiver.
+  void RadioActivity();
   // One key press: key down, the ticks that take the key and its separator
   // from the queue (after a poll cycle on the wire, as the panel would), key up.
   void Press(int key);

@@ -54,6 +54,9 @@ WindowEvent Tick() {
 WindowEvent Wake() {
   return {EventKind::kWake, 0};
 }
+WindowEvent RadioActivity() {
+  return {EventKind::kRadioActivity, 0};
+}
 WindowEvent CloseRequest() {
   return {EventKind::kCloseRequest, 0};
 }

@@ -53,6 +53,7 @@ WindowEvent KeyDown(int key);
 WindowEvent KeyUp(int key);
 WindowEvent Tick();
 WindowEvent Wake();
+WindowEvent RadioActivity();
 WindowEvent CloseRequest();
 
 }  // namespace voxrig::fakes

@@ -291,6 +291,27 @@ TEST_F(NetControl, ArrivingBytesAreAnsweredAtOnceAndASetWaitsForTheWire) {
   EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
 }
 
+// With the receiver's answers read as they arrive, sets follow one another
+// at the receiver's pace: each set's answer, then the level poll it owes,
+// then the next set, with no tick between.
+TEST_F(NetControl, SetsFollowOneAnotherAsFastAsTheReceiverAnswers) {
+  Peer& client = Connect("F 14074000\nM USB 2400\nF 7000000\n");
+  NetworkActivity();
+  EXPECT_THAT(Commands(), ElementsAre("VA0014.07400"));
+  EXPECT_EQ(client.fromPanel, "RPRT 0\n");
+  const std::vector<std::vector<std::string>> afterEachAnswer = {
+      {"VA0014.07400", "LM"},
+      {"VA0014.07400", "LM", "MD3"},
+      {"VA0014.07400", "LM", "MD3", "LM"},
+      {"VA0014.07400", "LM", "MD3", "LM", "VA0007.00000"},
+  };
+  for (const auto& commands : afterEachAnswer) {
+    RadioActivity();
+    EXPECT_EQ(Commands(), commands);
+  }
+  EXPECT_EQ(client.fromPanel, "RPRT 0\nRPRT 0\nRPRT 0\n");
+}
+
 TEST_F(NetControl, WhileASetIsSpokenOthersAreAnsweredAndNewcomersTaken) {
   // The sound serves the clients while each prompt plays, as the panel's does.
   Peer* late = nullptr;

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 
 #include "posix/termios_serial.h"
@@ -317,6 +319,33 @@ TEST_F(TermiosSerialTest, HungUpLineReadsNothingAndWritesNothingWithoutHanging) 
   EXPECT_LT(Clock::now() - start, milliseconds(500));
   device.reset();  // closing a hung-up line does not hang either
   EXPECT_LT(Clock::now() - start, milliseconds(1500));
+}
+
+// The watch's thread tells of bytes as they arrive, and of a hang-up, so
+// the panel reads at once; nothing is read for it.
+TEST_F(TermiosSerialTest, ArrivalsAndAHangUpAreToldAsTheyHappen) {
+  std::mutex mutex;
+  std::condition_variable told;
+  int wakes = 0;
+  const auto waitForWakes = [&](int count) {
+    std::unique_lock<std::mutex> lock(mutex);
+    return told.wait_for(lock, std::chrono::seconds(5), [&] { return wakes >= count; });
+  };
+  opener.OnArrival([&] {
+    const std::lock_guard<std::mutex> lock(mutex);
+    ++wakes;
+    told.notify_all();
+  });
+  auto device = opener.Open(pty.slavePath(), 19200);
+  ASSERT_NE(device, nullptr);
+  pty.Send("LM%000\r\n");
+  ASSERT_TRUE(waitForWakes(1));
+  ASSERT_TRUE(WaitForBytes(*device, 8));
+  EXPECT_EQ(ReadAll(*device), "LM%000\r\n");
+  const int beforeHangUp = wakes;
+  pty.CloseMaster();
+  EXPECT_TRUE(waitForWakes(beforeHangUp + 1));
+  opener.OnArrival({});
 }
 
 TEST_F(TermiosSerialTest, WriteToALineThatStopsTakingBytesGivesUpAfterTheStallLimit) {

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sdl/sdl_display.h"
@@ -185,6 +186,22 @@ TEST_F(SdlWindowTest, AWakeUpComesOnceAtItsMomentAndALaterOneReplacesIt) {
   // None is repeated.
   SDL_Delay(100);
   EXPECT_EQ(Deliver({Quit()}), OnlyClose());
+}
+
+// The network's and the receiver's threads wake the loop: each kind comes
+// once however often it was posted before the loop took it.
+TEST_F(SdlWindowTest, PostsFromOtherThreadsComeOnceEach) {
+  std::thread poster([this] {
+    window_.PostRadioActivity();
+    window_.PostRadioActivity();
+    window_.PostNetworkActivity();
+  });
+  poster.join();
+  const std::vector<WindowEvent> both = {{EventKind::kRadioActivity, 0},
+                                         {EventKind::kNetworkActivity, 0}};
+  EXPECT_EQ(window_.WaitEvents(), both);
+  window_.PostRadioActivity();
+  EXPECT_EQ(window_.WaitEvents(), (std::vector<WindowEvent>{{EventKind::kRadioActivity, 0}}));
 }
 
 TEST_F(SdlWindowTest, AClosedWindowAsksToCloseInsteadOfWaitingForEver) {

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "terminal/terminal_window.h"
@@ -115,6 +116,32 @@ TEST(TerminalWindow, AWakeUpComesOnceAtItsMomentAndALaterOneReplacesIt) {
     EXPECT_EQ(write(farEnd, "9", 1), 1);
     const std::vector<WindowEvent> key = {{EventKind::kKeyDown, '9'}, {EventKind::kKeyUp, '9'}};
     EXPECT_EQ(window.WaitEvents(), key);
+    window.Close();
+  }
+  close(farEnd);
+  close(terminal);
+}
+
+// Another thread's posts wake the wait: each kind once however often it was
+// posted before the loop took it.
+TEST(TerminalWindow, PostsFromAnotherThreadWakeTheWaitOnceEach) {
+  int farEnd = -1;
+  int terminal = -1;
+  ASSERT_EQ(openpty(&farEnd, &terminal, nullptr, nullptr, nullptr), 0);
+  {
+    TerminalWindow window(terminal, nullptr);
+    ASSERT_TRUE(window.Open(WindowSpec{}));
+    std::thread poster([&window] {
+      window.PostRadioActivity();
+      window.PostRadioActivity();
+      window.PostNetworkActivity();
+    });
+    poster.join();
+    const std::vector<WindowEvent> both = {{EventKind::kNetworkActivity, 0},
+                                           {EventKind::kRadioActivity, 0}};
+    EXPECT_EQ(window.WaitEvents(), both);
+    window.PostRadioActivity();
+    EXPECT_EQ(window.WaitEvents(), (std::vector<WindowEvent>{{EventKind::kRadioActivity, 0}}));
     window.Close();
   }
   close(farEnd);

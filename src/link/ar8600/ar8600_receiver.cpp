@@ -181,10 +181,23 @@ RadioResult Ar8600Receiver::SetBankSizeNinety(char bank) {
 }
 
 bool Ar8600Receiver::AnswerWaiting() {
-  return device_ != nullptr && device_->BytesWaiting() > 0;
+  return !readAhead_.empty() || (device_ != nullptr && device_->BytesWaiting() > 0);
+}
+
+bool Ar8600Receiver::WholeAnswerWaiting() {
+  const int owed = linesOwed_;
+  readAhead_ = ReadOnce();
+  linesOwed_ = owed;
+  // The receiver sends a byte at a time: a line begun and not yet ended
+  // (the first "L" of "LM%000") waits for its end, and so do the lines of
+  // commands sent after the first.
+  if (readAhead_.empty() || readAhead_.back() != '\n') return false;
+  return std::count(readAhead_.begin(), readAhead_.end(), '\n') >= owed;
 }
 
 void Ar8600Receiver::DropLateAnswers() {
+  linesOwed_ = 0;
+  readAhead_.clear();
   if (device_ == nullptr) return;
   std::array<char, kReadLimit> buffer{};
   for (int i = 0; i < kMostDropReads && device_->BytesWaiting() > 0; ++i) {
@@ -206,6 +219,7 @@ RadioResult Ar8600Receiver::ExitRemote() {
 
 RadioResult Ar8600Receiver::Send(const std::string& command) {
   Log("TX= ", command);
+  ++linesOwed_;
   return WriteBytes(command + '\r');
 }
 
@@ -218,15 +232,19 @@ RadioResult Ar8600Receiver::WriteBytes(const std::string& bytes) {
 }
 
 std::string Ar8600Receiver::ReadOnce() {
-  if (device_ == nullptr || device_->BytesWaiting() <= 0) return {};
+  linesOwed_ = 0;
+  std::string bytes = std::exchange(readAhead_, {});
+  const int room = kReadLimit - static_cast<int>(bytes.size());
+  if (device_ == nullptr || room <= 0 || device_->BytesWaiting() <= 0) return bytes;
   std::array<char, kReadLimit> buffer{};
-  const int count = device_->Read(buffer.data(), kReadLimit);
-  if (count <= 0) return {};
-  return std::string(buffer.data(), static_cast<std::size_t>(count));
+  const int count = device_->Read(buffer.data(), room);
+  if (count > 0) bytes.append(buffer.data(), static_cast<std::size_t>(count));
+  return bytes;
 }
 
 std::string Ar8600Receiver::ReadEverything() {
-  std::string bytes;
+  linesOwed_ = 0;
+  std::string bytes = std::exchange(readAhead_, {});
   while (device_ != nullptr && bytes.size() < kMostBytesGathered && device_->BytesWaiting() > 0) {
     std::array<char, kReadLimit> buffer{};
     const int count = device_->Read(buffer.data(), kReadLimit);

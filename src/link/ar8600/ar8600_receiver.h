@@ -62,6 +62,10 @@ class Ar8600Receiver : public Receiver {
   RadioResult SetBankSizeNinety(char bank) override;
 
   bool AnswerWaiting() override;
+  // Reads ahead what has arrived, and keeps it for the next read: true once
+  // the receiver has ended a line for each command sent since the last read
+  // (every reply ends in CR LF), and no line is half come.
+  bool WholeAnswerWaiting() override;
   void DropLateAnswers() override;
   bool LineGone() override;
   bool Answered() override;
@@ -88,6 +92,11 @@ class Ar8600Receiver : public Receiver {
   void Log(const std::string& prefix, const std::string& text);
 
   std::unique_ptr<SerialDevice> device_;
+  // Bytes WholeAnswerWaiting read ahead, at most a read's worth, which the
+  // next read returns first.
+  std::string readAhead_;
+  // Commands sent since the last read: each has a line to come.
+  int linesOwed_ = 0;
   OutputFile* log_ = nullptr;
   bool answered_ = false;
   // A bank read in progress: bytes of a line not ended yet, and the lines of

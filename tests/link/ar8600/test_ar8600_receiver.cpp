@@ -134,7 +134,8 @@ TEST_F(Ar8600ReceiverTest, AnswersAreReadIntoThePanelsWordsAndLogged) {
       {reception, "LM 1", "open 1 -", "LM 1"},            // cut short
       {reception, "\r\nLC 142 VA RF0145125000 more\r\n", "open 142 change 145.12500=145125000",
        "LC 142 VA RF0145125000 more\r\n"},
-      {reception, "LC 142 VA RF010 ST012500\r\n", "open 142 change -", "LC 142 VA RF010 ST012500\r\n"},
+      {reception, "LC 142 VA RF010 ST012500\r\n", "open 142 change -",
+       "LC 142 VA RF010 ST012500\r\n"},
       // The table's order decides: a level report before a level answer,
       // a VS answer is read (and logged) but is no level.
       {reception, "LM 142\r\nLC%000 VA\r\n", "closed 0 change -", "LC%000 VA\r\n"},
@@ -213,6 +214,40 @@ TEST_F(Ar8600ReceiverTest, BankIsReadInBatchesOfTenWhateverWayTheLinesCome) {
   radio.AskBankChannels('C', false);
   line.incoming = "MXC00 RF01455\r\n" + ten;
   EXPECT_TRUE(radio.TakeBankChannels('C')->garbled);
+}
+
+// The receiver sends a byte at a time: an answer is whole, and may be read
+// at once, only when every command sent since the last read has its line and
+// no line is half come. What was looked at is read all the same, and nothing
+// of it is lost.
+TEST_F(Ar8600ReceiverTest, AnAnswerIsWholeOnceEachCommandHasItsLine) {
+  radio.SetFrequency(Vfo::kA, "0145.50000");
+  radio.AskReception();
+  const std::string reply = "\r\nLM%012\r\n";
+  std::string wholeAt;
+  for (const char byte : reply) {
+    line.incoming += byte;
+    wholeAt += radio.WholeAnswerWaiting() ? '1' : '0';
+  }
+  EXPECT_EQ(wholeAt, "0000000001");
+  EXPECT_EQ(Described(radio.TakeReception()), "closed 12 -");
+  EXPECT_FALSE(radio.AnswerWaiting());
+  // A line begun after a whole one waits for its end; a line nobody asked
+  // for (a report) is whole on its own once everything asked was read.
+  radio.AskReception();
+  line.incoming = "LM%003\r\nLC";
+  EXPECT_FALSE(radio.WholeAnswerWaiting());
+  EXPECT_TRUE(radio.AnswerWaiting());
+  line.incoming += "%000 VA\r\n";
+  EXPECT_TRUE(radio.WholeAnswerWaiting());
+  EXPECT_EQ(Described(radio.TakeReception()), "closed 0 change -");
+  // Late answers dropped take what was read ahead with them.
+  radio.AskReception();
+  line.incoming = "LM%009\r\n";
+  EXPECT_TRUE(radio.WholeAnswerWaiting());
+  radio.DropLateAnswers();
+  EXPECT_FALSE(radio.AnswerWaiting());
+  EXPECT_FALSE(radio.TakeReception().has_value());
 }
 
 TEST(Ar8600ReceiverWithoutLine, CommandsAreLoggedButGoNowhereAndNothingIsRead) {
