@@ -137,7 +137,10 @@ void OnTick(Context& ctx) {
     BeginPollCycle(ctx);
     return;
   }
-  if (ctx.poll.pollState == PollStep::kIdle && KeysMayRun(ctx) && NextQueuedEntry(ctx) == 0) {
+  // A radio driven through Hamlib that is still carrying out the key's
+  // calls has not answered yet: its answer is read when they end.
+  if (ctx.poll.pollState == PollStep::kIdle && KeysMayRun(ctx) && NextQueuedEntry(ctx) == 0 &&
+      !RadioCallsOutstanding(ctx)) {
     InterpretKey(ctx);  // the answer to the key before
   }
   TakeKeys(ctx);
@@ -151,6 +154,12 @@ void OnTick(Context& ctx) {
 // its pauses, and what nobody waits for is left for the next read.
 void OnRadioActivity(Context& ctx) {
   if (OperationRunning(ctx)) return;
+  // A radio driven through Hamlib whose driver found its line gone is told
+  // at once, not at the next poll.
+  if (ctx.link.receiver && ctx.link.receiver->LineGone() && !ctx.link.receiverLost) {
+    ReceiverStillThere(ctx);
+    return;
+  }
   const bool keysAnswerOwed =
       ctx.poll.pollState == PollStep::kIdle && KeysMayRun(ctx) && NextQueuedEntry(ctx) == 0;
   if (!keysAnswerOwed && !PollReadsAnswerOnArrival(ctx)) return;

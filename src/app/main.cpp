@@ -293,12 +293,15 @@ int RunPanel(const CommandLine& commandLine, OutputFile* transcript) {
     Window* window = ctx.platform.window;
     netService->OnActivity([window] { window->PostNetworkActivity(); });
   }
-  // The receiver's answers are read as they arrive, woken the same way.
+  // The receiver's answers are read as they arrive, woken the same way,
+  // and a radio driven through Hamlib answers from a thread of its own.
   {
     Window* window = ctx.platform.window;
     serial.OnArrival([window] { window->PostRadioActivity(); });
+    hamlib.OnAnswer([window] { window->PostRadioActivity(); });
   }
   const int exitCode = RunProgram(ctx);
+  hamlib.OnAnswer({});
   serial.OnArrival({});
   // What the last key said ("quit") is written before the panel ends.
   if (front.terminalPanel) front.terminalPanel->Flush();

@@ -530,8 +530,19 @@ void FinishKey(Context& ctx) {
   ShowEntryLine(ctx);
 }
 
+// A radio driven through Hamlib carries out the key's calls beside the
+// loop: what the key confirms about it waits for them, while the keys that
+// send it nothing are heard.
+bool OutcomeWaitsForRadio(Context& ctx) {
+  return RadioCallsOutstanding(ctx) || !ctx.tuning.confirmationOwed.empty();
+}
+
 Steps<> FinishKeyAfterItsWork(Context& ctx, Steps<> work) {
-  co_await std::move(work);
+  if (!work.Done()) co_await std::move(work);
+  if (OutcomeWaitsForRadio(ctx)) {
+    ctx.command.keysBesideWork = true;
+    co_await UntilRadioHasAnswered(ctx);
+  }
   ctx.command.keysBesideWork = false;
   FinishKey(ctx);
 }
@@ -565,7 +576,7 @@ KeyOutcome InterpretKey(Context& ctx) {
   for (const KeyRule rule : kKeyRules) {
     if (rule(ctx, pressed)) break;
   }
-  if (pressed.work.Done()) {
+  if (pressed.work.Done() && !OutcomeWaitsForRadio(ctx)) {
     FinishKey(ctx);
   } else {
     // Its work runs at once up to its first wait, and on from the loop.

@@ -140,6 +140,11 @@ struct PollState {
   // The level answer was read the moment it came, before the tick that reads
   // it: that tick only keeps the cycle's pace.
   bool answerReadAhead = false;
+  // Ticks a read step has waited for a radio whose calls end beside the
+  // loop to answer.
+  int answerWaitTicks = 0;
+  // When the last level poll went out, by the panel's stopwatch.
+  double lastLevelPollMs = -1e9;
   int signalLevel = 0;
   // The level as the receiver last reported it, 0 to 255.
   int rawLevel = 0;
@@ -284,6 +289,10 @@ struct TuningState {
   // (a radio driven through Hamlib that refused it): what the key would have
   // confirmed is "invalid" instead.
   bool radioRefused = false;
+  // A confirmation about the receiver ("ok", a mode) that waits for the
+  // radio's calls to end beside the loop: said then, or "invalid" or "rnc"
+  // instead. Empty when none waits.
+  std::string confirmationOwed;
 };
 
 struct Context;

@@ -71,8 +71,17 @@ HamlibAttempt HamlibLibrary::OpenRadio(int model, const std::string& path, int b
   RIG* rig = OpenAnswering(model, path, baudRate, attempt, heldDevice);
   if (rig != nullptr) {
     attempt.radio = std::make_unique<HamlibRadio>(rig, CapabilitiesOfCaps(*rig->caps), heldDevice);
+    if (wakeup_) {
+      attempt.radio = std::make_unique<RadioBesideTheLoop>(std::move(attempt.radio), wakeup_);
+    }
   }
   return attempt;
+}
+
+void HamlibLibrary::OnAnswer(std::function<void()> wake) {
+  if (!wakeup_ && !wake) return;
+  if (!wakeup_) wakeup_ = std::make_shared<RadioWakeup>();
+  wakeup_->Set(std::move(wake));
 }
 
 bool HamlibLibrary::KnowsModel(int model) {

@@ -3,6 +3,10 @@
 
 #include <hamlib/rig.h>
 
+#include <functional>
+#include <memory>
+
+#include "link/radio_beside_loop.h"
 #include "platform/hamlib_opener.h"
 #include "platform/serial_survey.h"
 
@@ -17,6 +21,7 @@ class HamlibLibrary : public HamlibOpener {
   HamlibAttempt OpenRadio(int model, const std::string& path, int baudRate) override;
   bool KnowsModel(int model) override;
   std::optional<ReceiverCapabilities> CapabilitiesOf(int model) override;
+  void OnAnswer(std::function<void()> wake) override;
 
  private:
   // The open radio, once it answered, and the descriptor that holds its
@@ -26,6 +31,9 @@ class HamlibLibrary : public HamlibOpener {
                      int& heldDevice);
 
   SerialDeviceLocker& devices_;
+  // Set once OnAnswer has been given a wake-up: the radios opened since
+  // carry out their calls beside the loop.
+  std::shared_ptr<RadioWakeup> wakeup_;
 };
 
 }  // namespace voxrig

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <utility>
 
@@ -94,6 +95,9 @@ void HamlibRadio::LogCall(const std::string& call, RadioResult result) {
   if (wireLog_ == nullptr) return;
   wireLog_->Write("TX= " + call + "\r\n");
   wireLog_->Write(std::string("RX= ") + ResultName(result) + "\r\n");
+  // Hamlib reads errno after each byte without clearing it: what writing the
+  // log left there must not make its next read sleep.
+  errno = 0;
 }
 
 RadioResult HamlibRadio::Tune(std::int64_t hz) {
@@ -220,6 +224,8 @@ RadioResult HamlibRadio::AskReception() {
         sweep_ = Sweep::kResting;
         break;
       }
+      // Stepped between the questions: the question only listens.
+      if (steppedBeside_) break;
       result = StepSweep();
       if (gone_) return RadioResult::kLineGone;
     }
@@ -322,6 +328,19 @@ RadioResult HamlibRadio::GoOn() {
   if (result != RadioResult::kDone) return result;
   onChannel_.reset();  // off a recalled channel's frequency: no longer on it
   return Tune(static_cast<std::int64_t>(hz) + (stepHz_ > 0 ? stepHz_ : kDefaultStepHz));
+}
+
+bool HamlibRadio::SweepAStep() {
+  if (gone_ || sweep_ != Sweep::kStepping) return false;
+  steppedBeside_ = true;
+  bool open = false;
+  int level = 0;
+  if (Listen(open, level) != RadioResult::kDone) return false;
+  if (open) {
+    sweep_ = Sweep::kResting;
+    return false;
+  }
+  return StepSweep() == RadioResult::kDone;
 }
 
 bool HamlibRadio::AnswerWaiting() {

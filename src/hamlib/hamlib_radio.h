@@ -75,6 +75,10 @@ class HamlibRadio : public Receiver {
   bool AnswerWaiting() override;
   void DropLateAnswers() override;
   bool LineGone() override { return gone_; }
+  // One step of the search or memory scan this class sweeps: listens where
+  // the radio is tuned, rests there on a signal, and steps on otherwise.
+  // Once stepped this way, a level question only listens.
+  bool SweepAStep() override;
 
   RadioResult ExitRemote() override;
 
@@ -133,6 +137,8 @@ class HamlibRadio : public Receiver {
   Sweep sweep_ = Sweep::kOff;
   SweepOver sweepOver_ = SweepOver::kVfo;
   std::int64_t sweepAt_ = 0;
+  // A caller steps the sweep between questions (SweepAStep).
+  bool steppedBeside_ = false;
 
   // The answers asked for and not yet taken.
   std::optional<Reception> reception_;

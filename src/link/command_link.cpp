@@ -144,6 +144,16 @@ void NoticeReceiverLost(Context& ctx) {
   link.news = LinkNews::kLost;
 }
 
+RadioResult TakeLateOutcome(Context& ctx) {
+  NoNewsYet(ctx);
+  if (!ctx.link.receiver) return RadioResult::kDone;
+  if (ctx.link.receiver->LineGone()) {
+    NoticeReceiverLost(ctx);
+    return RadioResult::kLineGone;
+  }
+  return ctx.link.receiver->LateRefusal() ? RadioResult::kRefused : RadioResult::kDone;
+}
+
 bool ReceiverStillThere(Context& ctx) {
   NoNewsYet(ctx);
   if (ctx.link.receiver && ctx.link.receiver->LineGone()) NoticeReceiverLost(ctx);
@@ -158,6 +168,10 @@ bool AnswerWaiting(Context& ctx) {
 
 bool WholeAnswerWaiting(Context& ctx) {
   return ctx.link.receiver && ctx.link.receiver->WholeAnswerWaiting();
+}
+
+bool RadioCallsOutstanding(Context& ctx) {
+  return ctx.link.receiver && ctx.link.receiver->CallsOutstanding();
 }
 
 void ResetLinkState(Context& ctx) {

@@ -54,6 +54,10 @@ void NoticeReceiverLost(Context& ctx);
 // and X look after every pause, so they stop within a pause of the loss
 // instead of waiting out their bound.
 bool ReceiverStillThere(Context& ctx);
+// What the calls that ended beside the loop came to, once they have: a line
+// found gone is recorded as a lost receiver (kLineGone), a setting refused
+// gives kRefused, anything else kDone.
+RadioResult TakeLateOutcome(Context& ctx);
 
 }  // namespace voxrig::link
 
@@ -67,6 +71,14 @@ bool AnswerWaiting(Context& ctx);
 // Whether a whole answer has arrived and not been taken: one that can be read
 // now rather than on the next tick.
 bool WholeAnswerWaiting(Context& ctx);
+// Calls made to a radio whose calls end beside the loop (one driven through
+// Hamlib) that are still under way; never for the AR8600's line.
+bool RadioCallsOutstanding(Context& ctx);
+// How often a step that waits for such calls looks whether they have ended,
+// and how long it waits for them at most (a driver that stopped answering
+// ends its calls within its own time-outs, well before this).
+inline constexpr int kRadioCheckMs = 5;
+inline constexpr int kMostRadioWaitMs = 10000;
 // A receiver connected afresh: nothing heard from it yet, nothing owed to it,
 // nothing said or shown about its port.
 void ResetLinkState(Context& ctx);

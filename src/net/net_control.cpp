@@ -130,6 +130,14 @@ int SwitchAttenuatorFromNetwork(Context& ctx) {
   return ctx.tuning.attenuatorOn == before ? rigctl::kNotAvailable : rigctl::kOk;
 }
 
+// The level poll's own pace: one every three ticks.
+constexpr double kLevelPollPeriodMs = 300;
+
+bool PolledLately(const Context& ctx) {
+  const double now = ctx.platform.stopwatch != nullptr ? ctx.platform.stopwatch->NowMs() : 0;
+  return now - ctx.poll.lastLevelPollMs < kLevelPollPeriodMs;
+}
+
 enum class SetOutcome { kAnswered, kWaits, kCarriedOut };
 
 SetOutcome HandleSet(Context& ctx, NetClient& client, const rigctl::Request& request,
@@ -168,9 +176,12 @@ SetOutcome HandleSet(Context& ctx, NetClient& client, const rigctl::Request& req
   }
   ctx.net.carryingOut = nullptr;
   // Like a key, the set is followed by a separator, whose tick reads the
-  // receiver's answer.
+  // receiver's answer. The level poll follows it, so a program that sets one
+  // frequency after another still sees the meter move; a radio whose calls
+  // end beside the loop (through Hamlib, tens of milliseconds a question) is
+  // asked no more often than the poll's own pace.
   QueueSeparator(ctx);
-  ctx.net.pollOwed = true;
+  ctx.net.pollOwed = !(RadioCallsOutstanding(ctx) && PolledLately(ctx));
   return SetOutcome::kCarriedOut;
 }
 

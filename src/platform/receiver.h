@@ -219,6 +219,18 @@ class Receiver {
   // answers is there, whatever it answered.
   virtual bool Answered() { return false; }
 
+  // A radio whose calls are carried out beside the panel's loop: its calls
+  // return at once, before the radio has done them. Whether some are still
+  // under way; whether one of those that have ended was refused since this
+  // was last asked (the panel learns so when they end, not when it calls).
+  virtual bool CallsOutstanding() { return false; }
+  virtual bool LateRefusal() { return false; }
+  // One step of a search or memory scan that the panel sweeps for a radio
+  // without its own, for a caller that steps it as fast as the radio
+  // answers; false when none is sweeping (a radio that sweeps by itself, or
+  // rests on a signal).
+  virtual bool SweepAStep() { return false; }
+
   // Hands the radio back to its own front panel.
   virtual RadioResult ExitRemote() = 0;
 };

@@ -59,17 +59,31 @@ void CountUnansweredPoll(Context& ctx, bool levelAnswered) {
   if (++link.unansweredPolls >= kUnansweredPollsForLoss) NoticeReceiverLost(ctx);
 }
 
+// Ticks a read step waits for a radio driven through Hamlib that has not
+// answered yet, before it counts the question unanswered.
+constexpr int kMostAnswerWaitTicks = 30;
+
+// A radio whose calls end beside the loop may still be carrying out the
+// question: the read waits for it, a tick at a time, a few seconds at most.
+bool StillAwaitingRadio(Context& ctx) {
+  if (RadioCallsOutstanding(ctx) && ++ctx.poll.answerWaitTicks < kMostAnswerWaitTicks) return true;
+  ctx.poll.answerWaitTicks = 0;
+  return false;
+}
+
 void AskReceiveState(Context& ctx) {
   ToRadio(ctx, [](Receiver& radio) { return radio.AskReceiveState(); });
 }
 
 PollStep DoSendLevelPoll(Context& ctx) {
   ReachForReceiver(ctx);
+  if (ctx.platform.stopwatch != nullptr) ctx.poll.lastLevelPollMs = ctx.platform.stopwatch->NowMs();
   ToRadio(ctx, [](Receiver& radio) { return radio.AskReception(); });
   return PollStep::kReadLevel;
 }
 
 PollStep DoReadLevel(Context& ctx) {
+  if (StillAwaitingRadio(ctx)) return PollStep::kReadLevel;
   const auto reception = TakeReception(ctx);
   // A level answer alone ("LM 201") keeps the place that the receiver's own
   // report of this rest gave, which a key's answer may have read first; a
@@ -93,6 +107,7 @@ PollStep DoAskWhereSearchStopped(Context& ctx) {
 // bytes, so a receiver that answers with another leading keyword during a
 // search still gets its hit logged.
 PollStep DoReadWhereSearchStopped(Context& ctx) {
+  if (StillAwaitingRadio(ctx)) return PollStep::kReadWhereSearchStopped;
   const auto state = TakeReceiveState(ctx);
   const auto& hit = state ? state->frequency : std::nullopt;
   if (hit) {
@@ -139,6 +154,7 @@ PollStep DoShowHeldChannel(Context& ctx) {
 // Where the scan rests, its frequency, then the held channel and its name,
 // said after "stop" when the scan voice tells the rests.
 PollStep DoReadHeldChannel(Context& ctx) {
+  if (StillAwaitingRadio(ctx)) return PollStep::kReadHeldChannel;
   ReadHeldChannel(ctx);
   if (!ctx.poll.scanVoice) return PollStep::kIdle;
   SpeakFrequency(ctx, ctx.tuning.frequencyText);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/receiver_modes.h"
+#include "link/command_link.h"
 
 namespace voxrig {
 
@@ -47,11 +48,17 @@ void SayAlways(Context& ctx, const std::string& name) {
   Queue(ctx, ctx.app.waveFolder, name);
 }
 
-WaitFor Pause(Context& ctx) {
+Steps<> Pause(Context& ctx) {
   SayAlways(ctx, "shdel");
   // The receiver's time to act on the last command is the clock's, not the
   // length of a prompt file that may be missing or shorter.
-  return WaitFor{kPauseMs};
+  co_await WaitFor{kPauseMs};
+  // A radio driven through Hamlib may still be carrying out the calls before
+  // the pause: what is taken after it must be their answers.
+  for (int waited = 0; RadioCallsOutstanding(ctx) && waited < kMostRadioWaitMs;
+       waited += kRadioCheckMs) {
+    co_await WaitFor{kRadioCheckMs};
+  }
 }
 
 void CutStaleSpeech(Context& ctx) {

@@ -22,7 +22,8 @@ void SayAlways(Context& ctx, const std::string& name);
 // (`co_await Pause(ctx)`): kPauseMs by the clock, during which the loop goes
 // on, whatever the voice setting and whether or not the silent prompt
 // "shdel", queued with it so the listener hears the same rhythm, is there.
-WaitFor Pause(Context& ctx);
+// Then, for a radio whose calls end beside the loop, until they have ended.
+Steps<> Pause(Context& ctx);
 inline constexpr int kPauseMs = 150;
 // A key has been taken: the readouts still to be heard are cut, unless the
 // listener asked for whole readouts (speech.wholeReadouts), and what the key

@@ -2,6 +2,7 @@
 #include "tuning/receiver_news.h"
 
 #include <string>
+#include <utility>
 
 #include "panel/display_lines.h"
 #include "speech/speech.h"
@@ -121,12 +122,32 @@ void ForgetRadioRefusal(Context& ctx) {
 }
 
 void SayAboutReceiver(Context& ctx, const std::string& prompt) {
+  if (RadioCallsOutstanding(ctx)) {
+    // Heard once the radio has done it (UntilRadioHasAnswered).
+    ctx.tuning.confirmationOwed = prompt;
+    return;
+  }
   if (ctx.link.receiverLost) {
     SayReceiverLost(ctx);
   } else if (ctx.tuning.radioRefused) {
     Say(ctx, "inv");
   } else {
     Say(ctx, prompt);
+  }
+}
+
+Steps<> UntilRadioHasAnswered(Context& ctx) {
+  for (int waited = 0; RadioCallsOutstanding(ctx) && waited < kMostRadioWaitMs;
+       waited += kRadioCheckMs) {
+    co_await WaitFor{kRadioCheckMs};
+  }
+  const RadioResult outcome = Told(ctx, link::TakeLateOutcome(ctx));
+  if (outcome == RadioResult::kRefused) ctx.tuning.radioRefused = true;
+  const std::string owed = std::exchange(ctx.tuning.confirmationOwed, {});
+  if (!owed.empty()) {
+    SayAboutReceiver(ctx, owed);
+  } else if (outcome == RadioResult::kRefused) {
+    Say(ctx, "inv");
   }
 }
 

@@ -47,4 +47,11 @@ void SayAboutReceiver(Context& ctx, const std::string& prompt);
 // A new key: whatever the radio refused before it is no longer this key's.
 void ForgetRadioRefusal(Context& ctx);
 
+// For a radio whose calls end beside the loop: waits, while the loop goes
+// on, until the calls made so far have ended (at most kMostRadioWaitMs), then
+// takes what they came to: a refusal as the key's own (tuning.radioRefused),
+// a line gone as the receiver lost, told at once; the confirmation owed is
+// said then. Nothing waits on the AR8600's line.
+Steps<> UntilRadioHasAnswered(Context& ctx);
+
 }  // namespace voxrig

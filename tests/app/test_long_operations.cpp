@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/key_handler.h"
 #include "command/key_codes.h"
+#include "fakes/slow_radio.h"
+#include "link/command_link.h"
+#include "link/radio_beside_loop.h"
 #include "net/net_fakes.h"
 #include "poll/operation.h"
 
@@ -97,6 +103,42 @@ TEST_F(LongOperation, ALineDroppedHalfWayEndsEachOperationAloud) {
     EXPECT_THAT(Spoken(), ::testing::Contains("rnc"));
     EXPECT_TRUE(ctx.link.receiverLost);
   }
+}
+
+// A radio driven through Hamlib does its calls beside the loop: Enter's
+// frequency goes to it at once, a digit typed while its driver works is heard
+// at once, and the outcome waits for the radio: "ok", "invalid" for a
+// refusal, "receiver not connected" for a line found gone.
+TEST_F(LongOperation, ThroughASlowRadioKeysAreHeardWhileItWorksAndTheOutcomeWaitsForIt) {
+  struct Case {
+    bool refused;
+    bool gone;
+    const char* outcome;
+  };
+  for (const Case& c :
+       {Case{false, false, "ok"}, Case{true, false, "inv"}, Case{false, true, "rnc"}}) {
+    auto owned = std::make_unique<fakes::SlowRadio>();
+    fakes::SlowRadio& slow = *owned;
+    slow.refuse = c.refused;
+    slow.gone = c.gone;
+    ctx.link.receiver =
+        std::make_unique<RadioBesideTheLoop>(std::move(owned), std::make_shared<RadioWakeup>());
+    Type("145.5");
+    Forget();
+    Start("\r");
+    Handle(fakes::KeyDown('1'));
+    Handle(fakes::KeyUp('1'));
+    EXPECT_EQ(Spoken(), Strings{"1"}) << "the digit is heard while the radio works";
+    slow.Open();
+    for (int ms = 0; ms < 5000 && RadioCallsOutstanding(ctx); ++ms) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    FinishOperation();
+    EXPECT_EQ(Spoken(), (Strings{"1", c.outcome})) << c.outcome;
+    Handle(fakes::KeyDown(keys::kEscape));
+    Handle(fakes::KeyUp(keys::kEscape));
+  }
+  EXPECT_TRUE(ctx.link.receiverLost);
 }
 
 }  // namespace
