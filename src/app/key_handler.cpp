@@ -116,6 +116,7 @@ void OnTick(Context& ctx) {
   }
   StartSpeechUnit(ctx);
   NoteQueueCaughtUp(ctx);
+  TellLateOutcome(ctx);
   LetWaitingQuitIn(ctx);
   LinkState& link = ctx.link;
   if (link.linkState == ReceiverAnswer::kAwaitingFirst && FirstAnswerWaitEndsNow(ctx)) {
@@ -162,6 +163,7 @@ void OnRadioActivity(Context& ctx) {
   }
   const bool keysAnswerOwed =
       ctx.poll.pollState == PollStep::kIdle && KeysMayRun(ctx) && NextQueuedEntry(ctx) == 0;
+  TellLateOutcome(ctx);
   if (!keysAnswerOwed && !PollReadsAnswerOnArrival(ctx)) return;
   if (!WholeAnswerWaiting(ctx)) return;
   if (keysAnswerOwed) {
@@ -181,6 +183,7 @@ void OnRadioActivity(Context& ctx) {
 // left whole for the poll.
 void ResumeOperation(Context& ctx) {
   if (!RunDueOperationStep(ctx)) return;
+  TellLateOutcome(ctx);
   if (QueuedEntries(ctx) > 0 && NextQueuedEntry(ctx) == 0) DropQueuedEntry(ctx);
   TakeKeys(ctx);
   UseTheFreeWire(ctx);

@@ -77,6 +77,13 @@ Steps<> TuneAtEnter(Context& ctx, bool searchLogKept) {
     co_return;
   }
   ctx.command.frequencyEntryFresh = true;
+  if (RadioCallsOutstanding(ctx)) {
+    // A radio driven through Hamlib: "ok" once it has tuned. Digits typed
+    // meanwhile are heard, and begin the next frequency.
+    ctx.command.keysBesideWork = true;
+    const RadioResult late = co_await UntilRadioHasAnswered(ctx);
+    if (late == RadioResult::kLineGone) co_return;  // "rnc" has been said
+  }
   if (searchLogKept) SayAboutReceiver(ctx, "ok");
 }
 

@@ -531,17 +531,14 @@ void FinishKey(Context& ctx) {
 }
 
 // A radio driven through Hamlib carries out the key's calls beside the
-// loop: what the key confirms about it waits for them, while the keys that
-// send it nothing are heard.
-bool OutcomeWaitsForRadio(Context& ctx) {
-  return RadioCallsOutstanding(ctx) || !ctx.tuning.confirmationOwed.empty();
-}
-
+// loop: the key ends once they have, and a setting the radio refused is
+// heard then, while the keys that send it nothing are heard meanwhile.
 Steps<> FinishKeyAfterItsWork(Context& ctx, Steps<> work) {
   if (!work.Done()) co_await std::move(work);
-  if (OutcomeWaitsForRadio(ctx)) {
+  if (RadioCallsOutstanding(ctx)) {
     ctx.command.keysBesideWork = true;
-    co_await UntilRadioHasAnswered(ctx);
+    const RadioResult late = co_await UntilRadioHasAnswered(ctx);
+    if (late == RadioResult::kRefused) Say(ctx, "inv");
   }
   ctx.command.keysBesideWork = false;
   FinishKey(ctx);
@@ -576,7 +573,7 @@ KeyOutcome InterpretKey(Context& ctx) {
   for (const KeyRule rule : kKeyRules) {
     if (rule(ctx, pressed)) break;
   }
-  if (pressed.work.Done() && !OutcomeWaitsForRadio(ctx)) {
+  if (pressed.work.Done() && !RadioCallsOutstanding(ctx)) {
     FinishKey(ctx);
   } else {
     // Its work runs at once up to its first wait, and on from the loop.

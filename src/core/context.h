@@ -289,10 +289,6 @@ struct TuningState {
   // (a radio driven through Hamlib that refused it): what the key would have
   // confirmed is "invalid" instead.
   bool radioRefused = false;
-  // A confirmation about the receiver ("ok", a mode) that waits for the
-  // radio's calls to end beside the loop: said then, or "invalid" or "rnc"
-  // instead. Empty when none waits.
-  std::string confirmationOwed;
 };
 
 struct Context;

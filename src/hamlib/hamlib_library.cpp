@@ -67,13 +67,30 @@ RIG* HamlibLibrary::OpenAnswering(int model, const std::string& path, int baudRa
 
 HamlibAttempt HamlibLibrary::OpenRadio(int model, const std::string& path, int baudRate) {
   HamlibAttempt attempt;
+  if (wakeup_) {
+    // Beside the loop, the radio opens on its own thread too: a radio that
+    // is away takes Hamlib most of a second to give up on, every time the
+    // panel reaches for it again.
+    const auto capabilities = HamlibModelCapabilities(model);
+    if (!capabilities) {
+      attempt.failure = HamlibFailure::kUnknownModel;
+      return attempt;
+    }
+    attempt.radio = std::make_unique<RadioBesideTheLoop>(
+        [this, model, path, baudRate]() -> std::unique_ptr<Receiver> {
+          HamlibAttempt opening;
+          int heldDevice = -1;
+          RIG* rig = OpenAnswering(model, path, baudRate, opening, heldDevice);
+          if (rig == nullptr) return nullptr;
+          return std::make_unique<HamlibRadio>(rig, CapabilitiesOfCaps(*rig->caps), heldDevice);
+        },
+        *capabilities, wakeup_);
+    return attempt;
+  }
   int heldDevice = -1;
   RIG* rig = OpenAnswering(model, path, baudRate, attempt, heldDevice);
   if (rig != nullptr) {
     attempt.radio = std::make_unique<HamlibRadio>(rig, CapabilitiesOfCaps(*rig->caps), heldDevice);
-    if (wakeup_) {
-      attempt.radio = std::make_unique<RadioBesideTheLoop>(std::move(attempt.radio), wakeup_);
-    }
   }
   return attempt;
 }

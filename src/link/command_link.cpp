@@ -170,6 +170,10 @@ bool WholeAnswerWaiting(Context& ctx) {
   return ctx.link.receiver && ctx.link.receiver->WholeAnswerWaiting();
 }
 
+bool RadioCallsEndBesideTheLoop(const Context& ctx) {
+  return ctx.link.receiver && ctx.link.receiver->CallsEndBesideTheLoop();
+}
+
 bool RadioCallsOutstanding(Context& ctx) {
   return ctx.link.receiver && ctx.link.receiver->CallsOutstanding();
 }

@@ -74,6 +74,8 @@ bool WholeAnswerWaiting(Context& ctx);
 // Calls made to a radio whose calls end beside the loop (one driven through
 // Hamlib) that are still under way; never for the AR8600's line.
 bool RadioCallsOutstanding(Context& ctx);
+// Whether the panel's radio is one whose calls end beside the loop.
+bool RadioCallsEndBesideTheLoop(const Context& ctx);
 // How often a step that waits for such calls looks whether they have ended,
 // and how long it waits for them at most (a driver that stopped answering
 // ends its calls within its own time-outs, well before this).

@@ -58,6 +58,15 @@ RadioBesideTheLoop::RadioBesideTheLoop(std::unique_ptr<Receiver> radio,
   thread_ = std::thread([this] { Run(); });
 }
 
+RadioBesideTheLoop::RadioBesideTheLoop(Opener open, ReceiverCapabilities capabilities,
+                                       std::shared_ptr<RadioWakeup> wakeup)
+    : open_(std::move(open)),
+      capabilities_(std::move(capabilities)),
+      wakeup_(std::move(wakeup)),
+      lines_(std::make_unique<LineBuffer>()) {
+  thread_ = std::thread([this] { Run(); });
+}
+
 RadioBesideTheLoop::~RadioBesideTheLoop() {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -113,8 +122,27 @@ std::optional<Answer> RadioBesideTheLoop::Take(std::optional<Answer> RadioBeside
   return std::exchange(this->*slot, std::nullopt);
 }
 
+void RadioBesideTheLoop::OpenFirst(std::unique_lock<std::mutex>& lock) {
+  // As if a call: the calls made meanwhile wait behind it.
+  underWay_ = made_ + 1;
+  lock.unlock();
+  std::unique_ptr<Receiver> radio = open_();
+  if (radio) radio->SetWireLog(lines_.get());
+  lock.lock();
+  underWay_ = 0;
+  radio_ = std::move(radio);
+  open_ = nullptr;
+  if (!radio_) {
+    gone_ = true;
+    lock.unlock();
+    (*wakeup_)();
+    lock.lock();
+  }
+}
+
 void RadioBesideTheLoop::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
+  if (open_) OpenFirst(lock);
   for (;;) {
     if (!calls_.empty()) {
       Queued next = std::move(calls_.front());
@@ -134,8 +162,9 @@ void RadioBesideTheLoop::CarryOut(Queued queued, std::unique_lock<std::mutex>& l
   underWay_ = queued.number;
   lock.unlock();
   ClearErrorNumber();
-  const RadioResult result = queued.call(*radio_);
-  const bool gone = result == RadioResult::kLineGone || radio_->LineGone();
+  // A radio that did not open has nothing to carry out.
+  const RadioResult result = radio_ ? queued.call(*radio_) : RadioResult::kLineGone;
+  const bool gone = result == RadioResult::kLineGone || !radio_ || radio_->LineGone();
   lock.lock();
   underWay_ = 0;
   gone_ = gone_ || gone;
@@ -149,6 +178,10 @@ void RadioBesideTheLoop::CarryOut(Queued queued, std::unique_lock<std::mutex>& l
 }
 
 void RadioBesideTheLoop::SweepStep(std::unique_lock<std::mutex>& lock) {
+  if (!radio_) {
+    sweeping_ = false;
+    return;
+  }
   lock.unlock();
   ClearErrorNumber();
   const bool stepping = radio_->SweepAStep();

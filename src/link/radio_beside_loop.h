@@ -46,6 +46,13 @@ class RadioBesideTheLoop : public Receiver {
   static constexpr int kSweepDwellMs = 15;
 
   RadioBesideTheLoop(std::unique_ptr<Receiver> radio, std::shared_ptr<RadioWakeup> wakeup);
+  // A radio still to be opened, by `open` on the radio's thread (a radio that
+  // does not answer takes its driver seconds to give up): the calls made
+  // meanwhile wait for it, and a radio that does not open counts as a line
+  // gone. `capabilities` is what the radio can do, known before it opens.
+  using Opener = std::function<std::unique_ptr<Receiver>()>;
+  RadioBesideTheLoop(Opener open, ReceiverCapabilities capabilities,
+                     std::shared_ptr<RadioWakeup> wakeup);
   // The calls already made are carried out first (the last one, handing the
   // radio back, included), so the radio is left as the panel last set it.
   ~RadioBesideTheLoop() override;
@@ -95,6 +102,7 @@ class RadioBesideTheLoop : public Receiver {
   void DropLateAnswers() override;
   bool LineGone() override;
   bool Answered() override;
+  bool CallsEndBesideTheLoop() const override { return true; }
   bool CallsOutstanding() override;
   bool LateRefusal() override;
 
@@ -119,12 +127,17 @@ class RadioBesideTheLoop : public Receiver {
   template <typename Answer>
   std::optional<Answer> Take(std::optional<Answer> RadioBesideTheLoop::*slot);
   void Run();
+  // Opens the radio, on the radio's thread, before any call.
+  void OpenFirst(std::unique_lock<std::mutex>& lock);
   void CarryOut(Queued queued, std::unique_lock<std::mutex>& lock);
   void SweepStep(std::unique_lock<std::mutex>& lock);
   // The radio's lines logged meanwhile, to the wire log.
   void PassOnLog();
 
+  // The radio's thread's alone once it runs; null until opened (or when it
+  // did not open).
   std::unique_ptr<Receiver> radio_;
+  Opener open_;
   const ReceiverCapabilities capabilities_;
   std::shared_ptr<RadioWakeup> wakeup_;
   std::unique_ptr<LineBuffer> lines_;

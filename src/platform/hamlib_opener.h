@@ -41,11 +41,12 @@ class HamlibOpener {
   // What a radio of the model can do, read from Hamlib's record of the model
   // without opening one; nothing for a model Hamlib does not have.
   virtual std::optional<ReceiverCapabilities> CapabilitiesOf(int model) = 0;
-  // From now on, the radios it opens carry out their calls on a thread of
-  // their own, and `wake` runs there each time a call has ended, so that a
-  // slow driver never holds the panel's loop. An empty one withdraws it,
-  // before what it wakes goes away. An opener that cannot leaves the calls
-  // on the caller's thread.
+  // From now on, the radios it opens are opened and carry out their calls on
+  // a thread of their own, and `wake` runs there each time a call has ended,
+  // so that a slow driver never holds the panel's loop. OpenRadio then
+  // returns at once: a radio that does not open reports its line gone. An
+  // empty one withdraws it, before what it wakes goes away. An opener that
+  // cannot leaves the calls on the caller's thread.
   virtual void OnAnswer([[maybe_unused]] std::function<void()> wake) {}
 };
 

@@ -220,9 +220,11 @@ class Receiver {
   virtual bool Answered() { return false; }
 
   // A radio whose calls are carried out beside the panel's loop: its calls
-  // return at once, before the radio has done them. Whether some are still
+  // return at once, before the radio has done them. Whether it is one;
+  // whether some are still
   // under way; whether one of those that have ended was refused since this
   // was last asked (the panel learns so when they end, not when it calls).
+  virtual bool CallsEndBesideTheLoop() const { return false; }
   virtual bool CallsOutstanding() { return false; }
   virtual bool LateRefusal() { return false; }
   // One step of a search or memory scan that the panel sweeps for a radio

@@ -2,7 +2,6 @@
 #include "tuning/receiver_news.h"
 
 #include <string>
-#include <utility>
 
 #include "panel/display_lines.h"
 #include "speech/speech.h"
@@ -122,11 +121,6 @@ void ForgetRadioRefusal(Context& ctx) {
 }
 
 void SayAboutReceiver(Context& ctx, const std::string& prompt) {
-  if (RadioCallsOutstanding(ctx)) {
-    // Heard once the radio has done it (UntilRadioHasAnswered).
-    ctx.tuning.confirmationOwed = prompt;
-    return;
-  }
   if (ctx.link.receiverLost) {
     SayReceiverLost(ctx);
   } else if (ctx.tuning.radioRefused) {
@@ -136,19 +130,19 @@ void SayAboutReceiver(Context& ctx, const std::string& prompt) {
   }
 }
 
-Steps<> UntilRadioHasAnswered(Context& ctx) {
+Steps<RadioResult> UntilRadioHasAnswered(Context& ctx) {
   for (int waited = 0; RadioCallsOutstanding(ctx) && waited < kMostRadioWaitMs;
        waited += kRadioCheckMs) {
     co_await WaitFor{kRadioCheckMs};
   }
   const RadioResult outcome = Told(ctx, link::TakeLateOutcome(ctx));
   if (outcome == RadioResult::kRefused) ctx.tuning.radioRefused = true;
-  const std::string owed = std::exchange(ctx.tuning.confirmationOwed, {});
-  if (!owed.empty()) {
-    SayAboutReceiver(ctx, owed);
-  } else if (outcome == RadioResult::kRefused) {
-    Say(ctx, "inv");
-  }
+  co_return outcome;
+}
+
+void TellLateOutcome(Context& ctx) {
+  if (!RadioCallsEndBesideTheLoop(ctx) || RadioCallsOutstanding(ctx)) return;
+  if (Told(ctx, link::TakeLateOutcome(ctx)) == RadioResult::kRefused) Say(ctx, "inv");
 }
 
 }  // namespace voxrig

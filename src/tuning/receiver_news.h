@@ -48,10 +48,16 @@ void SayAboutReceiver(Context& ctx, const std::string& prompt);
 void ForgetRadioRefusal(Context& ctx);
 
 // For a radio whose calls end beside the loop: waits, while the loop goes
-// on, until the calls made so far have ended (at most kMostRadioWaitMs), then
-// takes what they came to: a refusal as the key's own (tuning.radioRefused),
-// a line gone as the receiver lost, told at once; the confirmation owed is
-// said then. Nothing waits on the AR8600's line.
-Steps<> UntilRadioHasAnswered(Context& ctx);
+// on, until the calls made so far have ended (at most kMostRadioWaitMs), and
+// gives what they came to: kRefused for a setting refused (kept as the key's
+// own refusal, tuning.radioRefused), kLineGone for a line found gone (the
+// receiver lost, told at once), kDone otherwise. Nothing waits on the
+// AR8600's line.
+Steps<RadioResult> UntilRadioHasAnswered(Context& ctx);
+// Outside a key (the level poll, a set from the network, the state given on
+// connecting): once the radio's calls have ended, a setting refused is
+// heard as "invalid" and a line gone as the receiver lost. Nothing while
+// they are under way.
+void TellLateOutcome(Context& ctx);
 
 }  // namespace voxrig

@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "fakes/memory_file_system.h"
 #include "fakes/slow_radio.h"
 #include "link/radio_beside_loop.h"
+#include "link/radio_capabilities.h"
 
 namespace voxrig {
 namespace {
@@ -108,6 +111,45 @@ TEST_F(RadioBesideTheLoopTest, ASweepIsSteppedBetweenCallsUntilItRests) {
   EXPECT_TRUE(Eventually([this] { return slow.stepsTaken == 5; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(3 * RadioBesideTheLoop::kSweepDwellMs));
   EXPECT_EQ(slow.stepsTaken, 5);
+}
+
+// A radio opened on the radio's thread: calls made while it opens wait for
+// it, and a radio that does not open counts as a line gone, told to the loop.
+TEST(RadioBesideTheLoopOpening, CallsWaitForTheOpenAndARadioThatDoesNotOpenIsGone) {
+  for (const bool opens : {true, false}) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool go = false;
+    std::atomic<int> wakes{0};
+    auto wakeup = std::make_shared<RadioWakeup>();
+    wakeup->Set([&wakes] { ++wakes; });
+    RadioBesideTheLoop radio(
+        [&]() -> std::unique_ptr<Receiver> {
+          std::unique_lock<std::mutex> lock(mutex);
+          changed.wait(lock, [&go] { return go; });
+          if (!opens) return nullptr;
+          auto slow = std::make_unique<fakes::SlowRadio>();
+          slow->Open();
+          return slow;
+        },
+        Ar8600Capabilities(), wakeup);
+    EXPECT_EQ(radio.AskReception(), RadioResult::kDone);
+    EXPECT_TRUE(radio.CallsOutstanding());
+    {
+      const std::lock_guard<std::mutex> lock(mutex);
+      go = true;
+    }
+    changed.notify_all();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (radio.CallsOutstanding() && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_FALSE(radio.CallsOutstanding());
+    EXPECT_EQ(radio.TakeReception().has_value(), opens);
+    EXPECT_EQ(radio.LineGone(), !opens);
+    EXPECT_GE(wakes, 1);
+    wakeup->Set({});
+  }
 }
 
 }  // namespace
