@@ -176,6 +176,9 @@ struct PollState {
   // its wait is over (by the stopwatch).
   Steps<> operation;
   double operationDueMs = 0;
+  // Operations asked for while one ran, in order: each starts when the one
+  // before has ended, rather than being lost.
+  std::deque<Steps<>> operationsWaiting;
 };
 
 // The command interpreter.

@@ -12,11 +12,14 @@ namespace {
 // to wake the loop when the wait is over.
 bool AfterStep(Context& ctx) {
   PollState& poll = ctx.poll;
-  if (poll.operation.Done()) {
+  while (poll.operation.Done()) {
     // A failure inside the operation is not swallowed here.
     Steps<> ended = std::move(poll.operation);
     ended.Result();
-    return true;
+    if (poll.operationsWaiting.empty()) return true;
+    poll.operation = std::move(poll.operationsWaiting.front());
+    poll.operationsWaiting.pop_front();
+    poll.operation.Start();
   }
   const int waitMs = poll.operation.WaitMs();
   poll.operationDueMs = ctx.platform.stopwatch->NowMs() + waitMs;
@@ -28,7 +31,10 @@ bool AfterStep(Context& ctx) {
 
 void StartOperation(Context& ctx, Steps<> steps) {
   PollState& poll = ctx.poll;
-  if (!poll.operation.Done()) return;
+  if (!poll.operation.Done()) {
+    poll.operationsWaiting.push_back(std::move(steps));
+    return;
+  }
   poll.operation = std::move(steps);
   poll.operation.Start();
   AfterStep(ctx);

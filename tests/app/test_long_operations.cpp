@@ -16,6 +16,7 @@
 #include "link/radio_beside_loop.h"
 #include "net/net_fakes.h"
 #include "poll/operation.h"
+#include "speech/speech.h"
 
 namespace voxrig {
 namespace {
@@ -103,6 +104,22 @@ TEST_F(LongOperation, ALineDroppedHalfWayEndsEachOperationAloud) {
     EXPECT_THAT(Spoken(), ::testing::Contains("rnc"));
     EXPECT_TRUE(ctx.link.receiverLost);
   }
+}
+
+// An operation asked for while another runs is not lost: it starts once the
+// one before has ended.
+TEST_F(LongOperation, AnOperationAskedForMeanwhileRunsAfterTheOneBefore) {
+  Strings trace;
+  const auto operation = [&trace](Context& c, std::string name) -> Steps<> {
+    trace.push_back(name + " starts");
+    co_await Pause(c);
+    trace.push_back(name + " ends");
+  };
+  StartOperation(ctx, operation(ctx, "first"));
+  StartOperation(ctx, operation(ctx, "second"));
+  EXPECT_EQ(trace, Strings{"first starts"});
+  FinishOperation();
+  EXPECT_EQ(trace, (Strings{"first starts", "first ends", "second starts", "second ends"}));
 }
 
 // A radio driven through Hamlib does its calls beside the loop: Enter's

@@ -181,6 +181,35 @@ TEST(HamlibRadioOwnSweep, StepsFromVfoAToVfoBAndWrapsRound) {
   EXPECT_EQ(radio->TakeReceiveState()->frequency->hz, 146025000);
 }
 
+// Stepped between the level questions, the sweep goes on from frequency to
+// frequency until the radio hears something (the dummy's carrier detect
+// comes and goes from one question to the next), and rests there: the level
+// question that finds it gone steps on. Leaving the search stops it.
+TEST(HamlibRadioOwnSweep, SteppedBesideTheQuestionsItRestsUntilAQuestionFindsTheSignalGone) {
+  const auto radio = DummyWith([](ReceiverCapabilities& caps) { caps.searchesByItself = false; });
+  ASSERT_NE(radio, nullptr);
+  radio->SetFrequency(Vfo::kB, "146");
+  radio->SetFrequency(Vfo::kA, "145");
+  radio->SetStep("12.5");
+  ASSERT_EQ(radio->StartSearch(), RadioResult::kDone);
+  const auto tuned = [&radio] {
+    radio->AskReceiveState();
+    return radio->TakeReceiveState()->frequency->hz;
+  };
+  int steps = 0;
+  while (steps < 10 && radio->SweepAStep()) ++steps;
+  ASSERT_LT(steps, 10) << "the dummy's carrier detect holds it within a few steps";
+  EXPECT_EQ(tuned(), 145000000 + steps * 12500);
+  EXPECT_FALSE(radio->SweepAStep()) << "it rests";
+  EXPECT_EQ(tuned(), 145000000 + steps * 12500);
+  ASSERT_EQ(radio->AskReception(), RadioResult::kDone);
+  const auto heard = radio->TakeReception();
+  ASSERT_TRUE(heard.has_value());
+  EXPECT_EQ(tuned(), 145000000 + (heard->squelchOpen ? steps : steps + 1) * 12500);
+  radio->SetFrequency(Vfo::kA, "145.5");
+  EXPECT_FALSE(radio->SweepAStep());
+}
+
 // The memory scan visits the channels of its banks that are not passed, and
 // a channel taken back joins it again.
 TEST(HamlibRadioMemoryScan, VisitsTheChannelsThatAreNotPassed) {
