@@ -84,6 +84,14 @@ void TerminalKeyDecoder::Take(std::string_view bytes, std::vector<WindowEvent>& 
       sequence_ = Sequence::kEscape;
       continue;
     }
+    if (byte == 0x9b) {
+      // The 8-bit form of ESC [: libtermkey reads it as a control sequence
+      // too, and one of too many parameters runs past its own table. It is
+      // held and checked as ESC [ is.
+      sequence_ = Sequence::kControl;
+      held_ = "\x1b[";
+      continue;
+    }
     clean += c;
   }
   Decode(clean, out);

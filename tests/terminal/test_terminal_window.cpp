@@ -79,6 +79,11 @@ TEST(TerminalWindow, LongEscapeSequencesAreThrownAwayWholeAndCtrlCAndCtrlDAreQ) 
       // No key has an intermediate byte; libtermkey itself would read past
       // its tables on them.
       {"control sequences with an intermediate byte", "\x1b[!D\x1b[?1;2$y\x1b[ P5", {'5'}},
+      // The 8-bit form of ESC [ is held to the same rules.
+      {"an 8-bit Up", "\x9b" "A", {38}},
+      {"8-bit control sequence of 300 bytes",
+       "\x9b" + EscapeSequence('[', 297, "A").substr(2) + "6",
+       {'6'}},
       {"Ctrl+C", "\x03", {'Q'}},
       {"Ctrl+D", "\x04", {'Q'}},
   };
