@@ -178,6 +178,13 @@ bool RadioCallsOutstanding(Context& ctx) {
   return ctx.link.receiver && ctx.link.receiver->CallsOutstanding();
 }
 
+Steps<> RadioCallsEnded(Context& ctx) {
+  for (int waited = 0; RadioCallsOutstanding(ctx) && waited < kMostRadioWaitMs;
+       waited += kRadioCheckMs) {
+    co_await WaitFor{kRadioCheckMs};
+  }
+}
+
 void ResetLinkState(Context& ctx) {
   LinkState& link = ctx.link;
   link.linkState = ReceiverAnswer::kAwaitingFirst;

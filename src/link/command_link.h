@@ -81,6 +81,9 @@ bool RadioCallsEndBesideTheLoop(const Context& ctx);
 // ends its calls within its own time-outs, well before this).
 inline constexpr int kRadioCheckMs = 5;
 inline constexpr int kMostRadioWaitMs = 10000;
+// Awaited by a step: the loop goes on until the radio's calls made so far
+// have ended (at most kMostRadioWaitMs); at once on the AR8600's line.
+Steps<> RadioCallsEnded(Context& ctx);
 // A receiver connected afresh: nothing heard from it yet, nothing owed to it,
 // nothing said or shown about its port.
 void ResetLinkState(Context& ctx);

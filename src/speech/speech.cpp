@@ -55,10 +55,7 @@ Steps<> Pause(Context& ctx) {
   co_await WaitFor{kPauseMs};
   // A radio driven through Hamlib may still be carrying out the calls before
   // the pause: what is taken after it must be their answers.
-  for (int waited = 0; RadioCallsOutstanding(ctx) && waited < kMostRadioWaitMs;
-       waited += kRadioCheckMs) {
-    co_await WaitFor{kRadioCheckMs};
-  }
+  co_await RadioCallsEnded(ctx);
 }
 
 void CutStaleSpeech(Context& ctx) {

@@ -131,10 +131,7 @@ void SayAboutReceiver(Context& ctx, const std::string& prompt) {
 }
 
 Steps<RadioResult> UntilRadioHasAnswered(Context& ctx) {
-  for (int waited = 0; RadioCallsOutstanding(ctx) && waited < kMostRadioWaitMs;
-       waited += kRadioCheckMs) {
-    co_await WaitFor{kRadioCheckMs};
-  }
+  co_await RadioCallsEnded(ctx);
   const RadioResult outcome = Told(ctx, link::TakeLateOutcome(ctx));
   if (outcome == RadioResult::kRefused) ctx.tuning.radioRefused = true;
   co_return outcome;
